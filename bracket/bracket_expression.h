@@ -1,0 +1,15 @@
+// Bracketed expressions: a line of bracketed terms and numbers joined by one-character
+// operators, such as "[sin30]+[2]*[cos60]", evaluated bracket by bracket and combined.
+#pragma once
+
+#include "term/operand_list.h"
+#include "term/term_text.h"
+
+// Value of a bracketed line; `term` receives each bracket's text in turn and `operands`
+// the bracket values and operators (both are overwritten). A line with no bracket gives 0.
+double evaluate_bracketed_line(const char* line, char (&term)[term_capacity],
+                               OperandList& operands);
+
+// Value of a bracket without function letters: a decimal number, "x10^" and "e" forms,
+// or pi; arithmetic inside it is not evaluated ("2*3" reads as 2).
+double numeric_bracket_value(const char* text);

@@ -1,0 +1,79 @@
+#include "dialogue/console_input.h"
+
+#include <climits>
+
+#include "dialogue/terminal.h"
+
+namespace {
+
+constexpr long long magnitude_cap = 1LL << 40;  // beyond every int; larger answers stop here
+
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+
+bool is_space(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int clamp_to_int(long long value) {
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+// Reads decimal digits starting with `c`; returns the first character after them.
+int read_digits(FILE* stream, int c, long long& magnitude) {
+  magnitude = 0;
+  for (; is_digit(c); c = std::getc(stream)) {
+    if (magnitude < magnitude_cap) magnitude = magnitude * 10 + (c - '0');
+  }
+  return c;
+}
+
+}  // namespace
+
+bool read_line(ConsoleInput& input, char (&line)[line_capacity]) {
+  int length = 0;
+  bool read_any = false;
+  int c;
+  while ((c = std::getc(input.stream)) != EOF && c != '\n') {
+    read_any = true;
+    if (length < line_capacity - 1) line[length++] = static_cast<char>(c);
+  }
+  line[length] = '\0';
+  input.mid_line = false;
+  return read_any || c == '\n';
+}
+
+AnswerRead read_answer(ConsoleInput& input, int& answer) {
+  FILE* stream = input.stream;
+  int c = std::getc(stream);
+  while (is_space(c)) c = std::getc(stream);
+  const bool negative = c == '-';
+  if (c == '+' || c == '-') c = std::getc(stream);
+  if (c == EOF) return AnswerRead::end_of_input;
+  input.mid_line = true;
+  if (!is_digit(c)) {
+    std::ungetc(c, stream);
+    return AnswerRead::nothing_converted;
+  }
+  long long magnitude = 0;
+  c = read_digits(stream, c, magnitude);
+  answer = clamp_to_int(negative ? -magnitude : magnitude);
+  if (c == EOF) {
+    input.mid_line = false;
+  } else {
+    std::ungetc(c, stream);
+  }
+  return AnswerRead::converted;
+}
+
+void discard_pending_input(ConsoleInput& input, FILE* out) {
+  std::fflush(out);
+  if (input.mid_line) {
+    int c;
+    while ((c = std::getc(input.stream)) != EOF && c != '\n') {
+    }
+    input.mid_line = false;
+  }
+  drop_type_ahead(input.stream);
+}

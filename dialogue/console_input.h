@@ -1,0 +1,29 @@
+// Reading the dialogue's input: expression lines, "%d" answers, and dropping what is
+// left of a line that was read only in part.
+#pragma once
+
+#include <cstdio>
+
+#include "dialogue/evaluate_line.h"
+
+struct ConsoleInput {
+  FILE* stream;   // where lines and answers come from
+  bool mid_line;  // the last read stopped inside a line (after an answer)
+};
+
+enum class AnswerRead {
+  converted,          // a number was read into the answer
+  nothing_converted,  // the next text is not a number; the answer keeps its value
+  end_of_input        // nothing more can be read
+};
+
+// Reads one line without its end of line, keeping its first 99 bytes and dropping the rest.
+// False only when the input was already exhausted; a last line without '\n' still counts.
+bool read_line(ConsoleInput& input, char (&line)[line_capacity]);
+
+// Reads an answer as "%d" does: skips white space and empty lines, then an optional sign and
+// digits. A number outside the range of int is clamped to that range, so it is never 1.
+AnswerRead read_answer(ConsoleInput& input, int& answer);
+
+// Flushes `out`, drops the rest of a line read in part and, on a terminal, the type-ahead.
+void discard_pending_input(ConsoleInput& input, FILE* out);

@@ -1,0 +1,48 @@
+#include "dialogue/dialogue.h"
+
+#include "dialogue/console_input.h"
+#include "dialogue/dialogue_texts.h"
+#include "dialogue/evaluate_line.h"
+#include "dialogue/terminal.h"
+
+namespace {
+
+// One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
+bool run_pass(ConsoleInput& input, FILE* out, int& answer) {
+  LineState state;
+  clear_line_state(state);
+  discard_pending_input(input, out);
+  if (std::ferror(out)) return false;
+  run_console_command(out, ConsoleCommand::clear_screen);
+  std::fputs(prompt_text, out);
+  if (!read_line(input, state.line)) return false;
+  const double result = evaluate_line(state);
+  std::fprintf(out, result_format, result);
+  std::fputs(question_text, out);
+  discard_pending_input(input, out);
+  if (std::ferror(out)) return false;
+  return read_answer(input, answer) != AnswerRead::end_of_input && answer == 1;
+}
+
+}  // namespace
+
+int run_dialogue(FILE* in, FILE* out) {
+  ConsoleInput input = {in, false};
+  run_console_command(out, ConsoleCommand::colours);
+  run_console_command(out, ConsoleCommand::window_size);
+  std::fputs(help_text, out);
+  std::fflush(out);
+  int answer = 1;
+  if (read_answer(input, answer) != AnswerRead::end_of_input && answer == 1) {
+    while (run_pass(input, out, answer)) {
+    }
+  }
+  restore_console(out);
+  std::fflush(out);
+  return 0;
+}
+
+int run_dialogue() {
+  guard_console(stdout);
+  return run_dialogue(stdin, stdout);
+}

@@ -1,0 +1,25 @@
+#include "dialogue/evaluate_line.h"
+
+#include <cstring>
+
+#include "bracket/bracket_expression.h"
+#include "term/evaluate_term.h"
+
+void clear_line_state(LineState& state) { std::memset(&state, 0, sizeof state); }
+
+double evaluate_line(LineState& state) {
+  state.line[line_capacity - 1] = '\0';
+  replace_character(state.line, ',', '.');
+  if (std::strpbrk(state.line, "[]") != nullptr) {
+    return evaluate_bracketed_line(state.line, state.term, state.operands);
+  }
+  copy_text(state.term, term_capacity, state.line);
+  return static_cast<double>(evaluate_term(state.term));
+}
+
+double evaluate_line_text(const char* text) {
+  LineState state;
+  clear_line_state(state);
+  copy_text(state.line, line_capacity, text);
+  return evaluate_line(state);
+}

@@ -1,0 +1,4 @@
+// trigcalc: an interactive console calculator for trigonometric expressions.
+#include "dialogue/dialogue.h"
+
+int main() { return run_dialogue(); }
