@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs the evaluate_line benchmarks and prints, per corpus group, the median lines per
+# second of evaluate_line and of its floor and their ratio, all from one run.
+# Usage: bench/evaluate.sh [REPETITIONS]   (builds build/ with -DTRIGCALC_BENCH=ON)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repetitions=${1:-5}
+build=${BUILD_DIR:-build}
+
+cmake -S . -B "$build" -DTRIGCALC_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target trigcalc_bench >/dev/null
+
+json=$(mktemp)
+trap 'rm -f "$json"' EXIT
+"$build/bench/trigcalc_bench" --benchmark_repetitions="$repetitions" \
+  --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+  --benchmark_format=json --benchmark_out="$json" --benchmark_out_format=json >/dev/null
+
+python3 - "$json" <<'PY'
+import json, sys
+data = json.load(open(sys.argv[1]))
+rate = {}
+for b in data["benchmarks"]:
+    if b.get("aggregate_name") == "median":
+        rate[b["run_name"]] = b["items_per_second"]
+print("%-10s %16s %16s %8s" % ("group", "evaluate lines/s", "floor lines/s", "ratio"))
+for name in sorted({k.split("/")[1] for k in rate}, key=lambda g: (g != "all", g)):
+    e, f = rate["evaluate/" + name], rate["floor/" + name]
+    print("%-10s %16.0f %16.0f %8.2f" % (name, e, f, f / e))
+ctx = data["context"]
+model = next((l.split(":", 1)[1].strip() for l in open("/proc/cpuinfo")
+              if l.startswith("model name")), "?")
+print("machine: %s, %d CPUs at %.0f MHz; medians of %s repetitions" %
+      (model, ctx["num_cpus"], ctx["mhz_per_cpu"], data["benchmarks"][0].get("repetitions", "?")))
+PY
