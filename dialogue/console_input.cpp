@@ -8,10 +8,22 @@ namespace {
 
 constexpr long long magnitude_cap = 1LL << 40;  // beyond every int; larger answers stop here
 
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_digit(int c) {
+  return c >= '0' && c <= '9';
+}
 
 bool is_space(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// One character of `stream`. The dialogue has a single thread, so where POSIX offers it the
+// read skips stdio's per-call locking; a piped session reads millions of characters.
+int next_char(FILE* stream) {
+#ifdef _WIN32
+  return std::getc(stream);
+#else
+  return getc_unlocked(stream);
+#endif
 }
 
 int clamp_to_int(long long value) {
@@ -23,7 +35,7 @@ int clamp_to_int(long long value) {
 // Reads decimal digits starting with `c`; returns the first character after them.
 int read_digits(FILE* stream, int c, long long& magnitude) {
   magnitude = 0;
-  for (; is_digit(c); c = std::getc(stream)) {
+  for (; is_digit(c); c = next_char(stream)) {
     if (magnitude < magnitude_cap) magnitude = magnitude * 10 + (c - '0');
   }
   return c;
@@ -35,7 +47,7 @@ bool read_line(ConsoleInput& input, char (&line)[line_capacity]) {
   int length = 0;
   bool read_any = false;
   int c;
-  while ((c = std::getc(input.stream)) != EOF && c != '\n') {
+  while ((c = next_char(input.stream)) != EOF && c != '\n') {
     read_any = true;
     if (length < line_capacity - 1) line[length++] = static_cast<char>(c);
   }
@@ -46,10 +58,10 @@ bool read_line(ConsoleInput& input, char (&line)[line_capacity]) {
 
 AnswerRead read_answer(ConsoleInput& input, int& answer) {
   FILE* stream = input.stream;
-  int c = std::getc(stream);
-  while (is_space(c)) c = std::getc(stream);
+  int c = next_char(stream);
+  while (is_space(c)) c = next_char(stream);
   const bool negative = c == '-';
-  if (c == '+' || c == '-') c = std::getc(stream);
+  if (c == '+' || c == '-') c = next_char(stream);
   if (c == EOF) return AnswerRead::end_of_input;
   input.mid_line = true;
   if (!is_digit(c)) {
@@ -71,9 +83,9 @@ void discard_pending_input(ConsoleInput& input, FILE* out) {
   std::fflush(out);
   if (input.mid_line) {
     int c;
-    while ((c = std::getc(input.stream)) != EOF && c != '\n') {
+    while ((c = next_char(input.stream)) != EOF && c != '\n') {
     }
     input.mid_line = false;
   }
-  drop_type_ahead(input.stream);
+  if (input.terminal) drop_type_ahead(input.stream);
 }

@@ -7,8 +7,9 @@
 #include "dialogue/evaluate_line.h"
 
 struct ConsoleInput {
-  FILE* stream;   // where lines and answers come from
-  bool mid_line;  // the last read stopped inside a line (after an answer)
+  FILE* stream;           // where lines and answers come from
+  bool mid_line;          // the last read stopped inside a line (after an answer)
+  bool terminal = false;  // `stream` is a terminal: its type-ahead is dropped before each read
 };
 
 enum class AnswerRead {
@@ -25,5 +26,6 @@ bool read_line(ConsoleInput& input, char (&line)[line_capacity]);
 // digits. A number outside the range of int is clamped to that range, so it is never 1.
 AnswerRead read_answer(ConsoleInput& input, int& answer);
 
-// Flushes `out`, drops the rest of a line read in part and, on a terminal, the type-ahead.
+// Flushes `out`, drops the rest of a line read in part and, when `input.terminal`, the
+// type-ahead.
 void discard_pending_input(ConsoleInput& input, FILE* out);

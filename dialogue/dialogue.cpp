@@ -8,12 +8,13 @@
 namespace {
 
 // One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
-bool run_pass(ConsoleInput& input, FILE* out, int& answer) {
+// `screen` says whether `out` is a terminal, asked once per dialogue rather than per pass.
+bool run_pass(ConsoleInput& input, FILE* out, bool screen, int& answer) {
   LineState state;
   clear_line_state(state);
   discard_pending_input(input, out);
   if (std::ferror(out)) return false;
-  run_console_command(out, ConsoleCommand::clear_screen);
+  if (screen) run_console_command(out, ConsoleCommand::clear_screen);
   std::fputs(prompt_text, out);
   if (!read_line(input, state.line)) return false;
   const double result = evaluate_line(state);
@@ -27,14 +28,15 @@ bool run_pass(ConsoleInput& input, FILE* out, int& answer) {
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out) {
-  ConsoleInput input = {in, false};
+  ConsoleInput input = {in, false, is_terminal(in)};
+  const bool screen = is_terminal(out);
   run_console_command(out, ConsoleCommand::colours);
   run_console_command(out, ConsoleCommand::window_size);
   std::fputs(help_text, out);
   std::fflush(out);
   int answer = 1;
   if (read_answer(input, answer) != AnswerRead::end_of_input && answer == 1) {
-    while (run_pass(input, out, answer)) {
+    while (run_pass(input, out, screen, answer)) {
     }
   }
   restore_console(out);
