@@ -16,7 +16,7 @@ bool strip_radians_prefix(char* text) {
 void replace_powers_of_ten(char* text) {
   int write = 0;
   for (int read = 0; text[read] != '\0';) {
-    if (starts_with(text + read, "*10^")) {
+    if (text[read] == '*' && starts_with(text + read, "*10^")) {
       text[write++] = 'E';
       read += 4;
     } else {
