@@ -11,7 +11,9 @@ namespace {
 constexpr int numeric_capacity = term_capacity + 2;  // a bracket's text and an appended ".0"
 
 // A bracket that holds any of 's', 't', 'c', 'a' is a term; any other is a number.
-bool holds_term_letters(const char* text) { return std::strpbrk(text, "stca") != nullptr; }
+bool holds_term_letters(const char* text) {
+  return std::strpbrk(text, "stca") != nullptr;
+}
 
 // Copies the text after '[' at `open` up to the next ']' (or the end of the line) into
 // `term`, cut to the term buffer, and returns the index of that ']' or of the terminator.

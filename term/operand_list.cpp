@@ -7,9 +7,13 @@
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
-bool is_product(char op) { return op == '*' || op == '/'; }
+bool is_product(char op) {
+  return op == '*' || op == '/';
+}
 
 bool is_sign_context(char previous) {
   return previous == 'E' || previous == '*' || previous == '/' || previous == '+' ||
@@ -24,11 +28,15 @@ bool is_number_character(const char* text, int k) {
   return c == '-' && (k == 0 || is_sign_context(text[k - 1]));
 }
 
-bool ends_number(char c) { return c == '*' || c == '+' || c == '-' || c == '/' || c == '='; }
+bool ends_number(char c) {
+  return c == '*' || c == '+' || c == '-' || c == '/' || c == '=';
+}
 
 }  // namespace
 
-void clear_operands(OperandList& list) { std::memset(&list, 0, sizeof list); }
+void clear_operands(OperandList& list) {
+  std::memset(&list, 0, sizeof list);
+}
 
 void append_operand(OperandList& list, double value, char op) {
   if (list.count >= operand_capacity) return;

@@ -38,7 +38,9 @@ bool starts_with(const char* text, const char* prefix) {
   return true;
 }
 
-bool contains(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
+bool contains(const char* text, const char* part) {
+  return std::strstr(text, part) != nullptr;
+}
 
 void copy_text(char* target, int capacity, const char* source) {
   int k = 0;
