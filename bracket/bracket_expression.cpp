@@ -68,7 +68,7 @@ double numeric_bracket_value(const char* text) {
   replace_character(number, 'x', '*');
   replace_character(number, 'X', '*');
   capitalise_exponents(number);
-  if (!replace_first_power_of_ten(number)) std::strcat(number, ".0");
+  if (!replace_first_power_of_ten(number)) append_text(number, numeric_capacity, ".0");
   if (starts_with(number, "PI")) return trig_pi;
   return decimal_prefix_value(number);
 }

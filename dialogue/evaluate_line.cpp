@@ -6,7 +6,7 @@
 #include "term/evaluate_term.h"
 
 void clear_line_state(LineState& state) {
-  std::memset(&state, 0, sizeof state);
+  state = LineState{};
 }
 
 double evaluate_line(LineState& state) {

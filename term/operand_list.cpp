@@ -1,8 +1,7 @@
 #include "term/operand_list.h"
 
-#include <cstring>
-
 #include "term/decimal_number.h"
+#include "term/term_text.h"
 #include "term/trig_constants.h"
 
 namespace {
@@ -35,7 +34,7 @@ bool ends_number(char c) {
 }  // namespace
 
 void clear_operands(OperandList& list) {
-  std::memset(&list, 0, sizeof list);
+  list = OperandList{};
 }
 
 void append_operand(OperandList& list, double value, char op) {
@@ -68,10 +67,8 @@ OperandList read_operands(const char* text) {
 double number_text_value(const char* text) {
   if (text[0] == 'P' && text[1] == 'I') return trig_pi;
   char number[number_text_capacity];
-  std::size_t length = std::strlen(text);
-  if (length > number_text_capacity - 3) length = number_text_capacity - 3;
-  std::memcpy(number, text, length);
-  std::memcpy(number + length, ".0", 3);
+  copy_text(number, number_text_capacity - 2, text);
+  append_text(number, number_text_capacity, ".0");
   return decimal_prefix_value(number);
 }
 

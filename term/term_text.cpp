@@ -42,6 +42,11 @@ bool contains(const char* text, const char* part) {
   return std::strstr(text, part) != nullptr;
 }
 
+void append_text(char* target, int capacity, const char* suffix) {
+  const int length = static_cast<int>(std::strlen(target));
+  copy_text(target + length, capacity - length, suffix);
+}
+
 void copy_text(char* target, int capacity, const char* source) {
   int k = 0;
   for (; k < capacity - 1 && source[k] != '\0'; ++k) target[k] = source[k];
