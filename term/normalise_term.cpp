@@ -11,26 +11,42 @@ bool strip_radians_prefix(char* text) {
   return true;
 }
 
-// Replaces every "*10^" by 'E' in one left-to-right scan. A replacement cannot create a
-// new occurrence ('E' is in none), so this equals replacing the first one until none is left.
-void replace_powers_of_ten(char* text) {
+// In one scan: 'x' and 'X' become '*', ',' becomes '.', an 'e' not followed by 'n' or 'c'
+// becomes 'E', and "pi" becomes "PI". Each rewrite touches characters no other one reads
+// or writes ('n', 'c' and 'i' stay), so this equals doing them one after another.
+void rewrite_number_characters(char* text) {
+  for (int k = 0; text[k] != '\0'; ++k) {
+    const char c = text[k];
+    if (c == 'x' || c == 'X') {
+      text[k] = '*';
+    } else if (c == ',') {
+      text[k] = '.';
+    } else if (c == 'e') {
+      if (text[k + 1] != 'n' && text[k + 1] != 'c') text[k] = 'E';
+    } else if (c == 'p' && text[k + 1] == 'i') {
+      text[k] = 'P';
+      text[++k] = 'I';
+    }
+  }
+}
+
+bool is_power_of_ten(const char* text) {
+  return text[0] == '*' && text[1] == '1' && text[2] == '0' && text[3] == '^';
+}
+
+// Replaces every "*10^" by 'E' and deletes every '(' and ')', in one left-to-right scan.
+// "*10^" is matched with the parentheses still in place, as replacing first and deleting
+// after does; a replacement cannot create a new occurrence ('E' is in none).
+void replace_powers_and_parentheses(char* text) {
   int write = 0;
   for (int read = 0; text[read] != '\0';) {
-    if (text[read] == '*' && starts_with(text + read, "*10^")) {
+    if (is_power_of_ten(text + read)) {
       text[write++] = 'E';
       read += 4;
     } else {
-      text[write++] = text[read++];
+      if (text[read] != '(' && text[read] != ')') text[write++] = text[read];
+      ++read;
     }
-  }
-  text[write] = '\0';
-}
-
-// Deletes every '(' and ')'.
-void remove_parentheses(char* text) {
-  int write = 0;
-  for (int read = 0; text[read] != '\0'; ++read) {
-    if (text[read] != '(' && text[read] != ')') text[write++] = text[read];
   }
   text[write] = '\0';
 }
@@ -40,12 +56,7 @@ void remove_parentheses(char* text) {
 void normalise_term(char (&term)[term_capacity], bool& radians) {
   term[term_capacity - 1] = '\0';  // a full buffer still ends inside its capacity
   if (strip_radians_prefix(term)) radians = true;
-  replace_character(term, 'x', '*');
-  replace_character(term, 'X', '*');
-  replace_character(term, ',', '.');
-  capitalise_exponents(term);
-  capitalise_pi(term);
+  rewrite_number_characters(term);
   if (contains(term, "PI")) radians = true;
-  replace_powers_of_ten(term);
-  remove_parentheses(term);
+  replace_powers_and_parentheses(term);
 }

@@ -1,5 +1,7 @@
 #include "term/operand_list.h"
 
+#include <cstring>
+
 #include "term/decimal_number.h"
 #include "term/term_text.h"
 #include "term/trig_constants.h"
@@ -31,6 +33,17 @@ bool ends_number(char c) {
   return c == '*' || c == '+' || c == '-' || c == '/' || c == '=';
 }
 
+// Value of the `length` bytes of number text in `number`, which has room for three more.
+// The text gets ".0" appended before conversion, so that an empty text or a lone "-" still
+// converts (to 0 and -0) and "5E3" stops at the point instead of running on.
+double number_buffer_value(char* number, int length) {
+  number[length] = '.';
+  number[length + 1] = '0';
+  number[length + 2] = '\0';
+  if (number[0] == 'P' && number[1] == 'I') return trig_pi;
+  return decimal_prefix_value(number);
+}
+
 }  // namespace
 
 void clear_operands(OperandList& list) {
@@ -42,11 +55,18 @@ void append_operand(OperandList& list, double value, char op) {
   list.values[list.count] = value;
   list.operators[list.count] = op;
   ++list.count;
+  // The entry after the last one stays 0 even in a list that was not cleared in full.
+  list.values[list.count] = 0.0;
+  list.operators[list.count] = '\0';
 }
 
 OperandList read_operands(const char* text) {
+  // Only the entry at `count` is ever read beyond the operands, and append_operand keeps
+  // it 0: clearing the whole list (most of a kilobyte, twice per term) is not needed.
   OperandList list;
-  clear_operands(list);
+  list.count = 0;
+  list.values[0] = 0.0;
+  list.operators[0] = '\0';
   char number[number_text_capacity];
   int length = 0;
   for (int k = 0; text[k] != '\0'; ++k) {
@@ -54,22 +74,17 @@ OperandList read_operands(const char* text) {
       // Room is kept for ".0" and the terminator; a longer number keeps its first bytes.
       if (length < number_text_capacity - 3) number[length++] = text[k];
     } else if (ends_number(text[k])) {
-      number[length] = '\0';
-      append_operand(list, number_text_value(number), text[k]);
+      append_operand(list, number_buffer_value(number, length), text[k]);
       length = 0;
     }
   }
   return list;
 }
 
-// The number text gets ".0" appended before conversion, so that an empty text or a lone
-// "-" still converts (to 0 and -0) and "5E3" stops at the point instead of running on.
 double number_text_value(const char* text) {
-  if (text[0] == 'P' && text[1] == 'I') return trig_pi;
   char number[number_text_capacity];
   copy_text(number, number_text_capacity - 2, text);
-  append_text(number, number_text_capacity, ".0");
-  return decimal_prefix_value(number);
+  return number_buffer_value(number, static_cast<int>(std::strlen(number)));
 }
 
 void fold_products(OperandList& list) {
