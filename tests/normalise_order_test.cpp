@@ -1,0 +1,57 @@
+// Normalisation order: which rewrites see the text before or after another. Powers of ten
+// and "pi" are matched with parentheses still in place, the radians test for "PI" comes
+// before parentheses go, and neighbouring rewrites do not disturb one another.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "term/normalise_term.h"
+#include "term/term_text.h"
+
+namespace {
+
+struct OrderCase {
+  const char* before;
+  const char* after;
+  bool radians;
+};
+
+TEST(NormaliseOrder, RewritesSeeTheTextAsTheEarlierOnesLeftIt) {
+  const OrderCase cases[] = {
+      {"5x(10^3)", "5*10^3", false},         // "*(10^" is no power of ten; the parentheses go after
+      {"2(x10^1)cos60", "2E1cos60", false},  // inside parentheses it is one
+      {"*1(0)^", "*10^", false},
+      {"(*)10^", "*10^", false},
+      {"p(i)", "pi", false},  // "pi" is not found across a parenthesis
+      {"P(I)", "PI", false},  // and "PI" is looked for before they go
+      {"xe", "*E", false},    // 'x' after 'e' is no 'n' or 'c', before or after
+      {"ex,", "E*.", false},
+      {"ece,en", "ecE.en", false},
+      {"pie", "PIE", true},
+      {"epi", "EPI", true},
+      {"x10^x10^X10^", "EEE", false},
+      {"X10^(x10^)", "EE", false},
+      {"radpi", "PI", true},
+      {"rad(x10^1)", "E1", true},
+  };
+  for (const OrderCase& c : cases) {
+    char term[term_capacity];
+    copy_text(term, term_capacity, c.before);
+    bool radians = false;
+    normalise_term(term, radians);
+    EXPECT_EQ(std::string(term), c.after) << c.before;
+    EXPECT_EQ(radians, c.radians) << c.before;
+  }
+}
+
+// A term that fills the buffer: every rewrite stops at the terminator the buffer ends with.
+TEST(NormaliseOrder, FullBufferStaysTerminated) {
+  char term[term_capacity];
+  for (char& c : term) c = 'x';
+  bool radians = false;
+  normalise_term(term, radians);
+  EXPECT_EQ(std::string(term), std::string(term_capacity - 1, '*'));
+  EXPECT_FALSE(radians);
+}
+
+}  // namespace
