@@ -116,7 +116,7 @@ void collect_function_letters(const char* text, char (&letters)[work_capacity]) 
 // Length of the argument name beginning at `text`, 0 when none begins there.
 int argument_name_length(const char* text) {
   for (const char* name : argument_names) {
-    if (starts_with(text, name)) return static_cast<int>(std::strlen(name));
+    if (name[0] == text[0] && starts_with(text, name)) return static_cast<int>(std::strlen(name));
   }
   return 0;
 }
@@ -133,7 +133,7 @@ const char* find_argument_text(const char* text) {
 
 TermFunction recognise_function(const char* letters) {
   for (const FunctionName& name : function_names) {
-    if (starts_with(letters, name.prefix)) return name.function;
+    if (name.prefix[0] == letters[0] && starts_with(letters, name.prefix)) return name.function;
   }
   return TermFunction::none;
 }
