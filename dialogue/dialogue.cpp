@@ -3,6 +3,7 @@
 #include "dialogue/console_input.h"
 #include "dialogue/dialogue_texts.h"
 #include "dialogue/evaluate_line.h"
+#include "dialogue/result_text.h"
 #include "dialogue/terminal.h"
 
 namespace {
@@ -17,7 +18,7 @@ bool run_pass(ConsoleInput& input, FILE* out, int& answer) {
   std::fputs(prompt_text, out);
   if (!read_line(input, state.line)) return false;
   const double result = evaluate_line(state);
-  std::fprintf(out, result_format, result);
+  write_result(out, result);
   std::fputs(question_text, out);
   discard_pending_input(input, out);
   if (std::ferror(out)) return false;

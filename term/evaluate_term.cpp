@@ -6,6 +6,7 @@
 #include "term/normalise_term.h"
 #include "term/operand_list.h"
 #include "term/trig_constants.h"
+#include "term/trig_functions.h"
 
 namespace {
 
@@ -119,12 +120,12 @@ double radians_to_degrees(double radians) { return (radians * half_turn_degrees)
 // Direct functions take an angle; reciprocals divide first and scale second.
 double direct_value(TermFunction function, double angle, double amplitude) {
   switch (function) {
-    case TermFunction::sine: return std::sin(angle) * amplitude;
-    case TermFunction::cosine: return std::cos(angle) * amplitude;
-    case TermFunction::tangent: return std::tan(angle) * amplitude;
-    case TermFunction::cotangent: return (1.0 / std::tan(angle)) * amplitude;
-    case TermFunction::secant: return (1.0 / std::cos(angle)) * amplitude;
-    case TermFunction::cosecant: return (1.0 / std::sin(angle)) * amplitude;
+    case TermFunction::sine: return trig_sin(angle) * amplitude;
+    case TermFunction::cosine: return trig_cos(angle) * amplitude;
+    case TermFunction::tangent: return trig_tan(angle) * amplitude;
+    case TermFunction::cotangent: return (1.0 / trig_tan(angle)) * amplitude;
+    case TermFunction::secant: return (1.0 / trig_cos(angle)) * amplitude;
+    case TermFunction::cosecant: return (1.0 / trig_sin(angle)) * amplitude;
     default: return 0.0;
   }
 }
@@ -132,9 +133,9 @@ double direct_value(TermFunction function, double angle, double amplitude) {
 // Inverse functions take the argument as typed; their scaled value is then in radians.
 double inverse_value(TermFunction function, double argument, double amplitude) {
   switch (function) {
-    case TermFunction::arc_sine: return std::asin(argument) * amplitude;
-    case TermFunction::arc_cosine: return std::acos(argument) * amplitude;
-    case TermFunction::arc_tangent: return std::atan(argument) * amplitude;
+    case TermFunction::arc_sine: return trig_asin(argument) * amplitude;
+    case TermFunction::arc_cosine: return trig_acos(argument) * amplitude;
+    case TermFunction::arc_tangent: return trig_atan(argument) * amplitude;
     default: return 0.0;
   }
 }
