@@ -1,4 +1,6 @@
 // trigcalc: an interactive console calculator for trigonometric expressions.
 #include "dialogue/dialogue.h"
 
-int main() { return run_dialogue(); }
+int main() {
+  return run_dialogue();
+}

@@ -11,7 +11,9 @@ namespace {
 constexpr int numeric_capacity = term_capacity + 2;  // a bracket's text and an appended ".0"
 
 // A bracket that holds any of 's', 't', 'c', 'a' is a term; any other is a number.
-bool holds_term_letters(const char* text) { return std::strpbrk(text, "stca") != nullptr; }
+bool holds_term_letters(const char* text) {
+  return std::strpbrk(text, "stca") != nullptr;
+}
 
 // Copies the text after '[' at `open` up to the next ']' (or the end of the line) into
 // `term`, cut to the term buffer, and returns the index of that ']' or of the terminator.
@@ -66,7 +68,7 @@ double numeric_bracket_value(const char* text) {
   replace_character(number, 'x', '*');
   replace_character(number, 'X', '*');
   capitalise_exponents(number);
-  if (!replace_first_power_of_ten(number)) std::strcat(number, ".0");
+  if (!replace_first_power_of_ten(number)) append_text(number, numeric_capacity, ".0");
   if (starts_with(number, "PI")) return trig_pi;
   return decimal_prefix_value(number);
 }

@@ -5,7 +5,9 @@
 #include "bracket/bracket_expression.h"
 #include "term/evaluate_term.h"
 
-void clear_line_state(LineState& state) { std::memset(&state, 0, sizeof state); }
+void clear_line_state(LineState& state) {
+  state = LineState{};
+}
 
 double evaluate_line(LineState& state) {
   state.line[line_capacity - 1] = '\0';

@@ -22,9 +22,9 @@ struct CommandText {
 
 // Indexed by ConsoleCommand.
 constexpr CommandText command_texts[] = {
-    {"color 73", "\033[36;47m"},                  // cyan text on a light-grey background
+    {"color 73", "\033[36;47m"},                     // cyan text on a light-grey background
     {"MODE con cols=66 lines=10", "\033[8;10;66t"},  // xterm window-size request
-    {"cls", "\033[H\033[2J"},                     // cursor home, erase display
+    {"cls", "\033[H\033[2J"},                        // cursor home, erase display
 };
 
 constexpr char ansi_reset[] = "\033[0m";
@@ -59,7 +59,9 @@ BOOL WINAPI restore_and_exit(DWORD) {
 
 }  // namespace
 
-bool is_terminal(FILE* stream) { return is_console(stream); }
+bool is_terminal(FILE* stream) {
+  return is_console(stream);
+}
 
 void run_console_command(FILE* out, ConsoleCommand command) {
   if (!is_terminal(out)) return;
@@ -99,7 +101,9 @@ extern "C" void restore_and_exit(int) {
 
 }  // namespace
 
-bool is_terminal(FILE* stream) { return isatty(fileno(stream)) != 0; }
+bool is_terminal(FILE* stream) {
+  return isatty(fileno(stream)) != 0;
+}
 
 void run_console_command(FILE* out, ConsoleCommand command) {
   if (is_terminal(out)) std::fputs(command_texts[static_cast<int>(command)].ansi, out);

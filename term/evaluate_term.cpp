@@ -48,9 +48,13 @@ constexpr FunctionName function_names[] = {
 constexpr const char* argument_names[] = {"cotan", "cosec", "cotg", "cos", "sin",
                                           "tan",   "sen",   "sec",  "tg"};
 
-bool starts_function_name(char c) { return c == 'a' || c == 'c' || c == 's' || c == 't'; }
+bool starts_function_name(char c) {
+  return c == 'a' || c == 'c' || c == 's' || c == 't';
+}
 
-bool is_function_letter(char c) { return c != '\0' && std::strchr("costingaer=", c) != nullptr; }
+bool is_function_letter(char c) {
+  return c != '\0' && std::strchr("costingaer=", c) != nullptr;
+}
 
 // The amplitude is the text before the first 'a', 'c', 's' or 't', read as an operand
 // expression; a term that begins with its function name has amplitude 1.
@@ -113,30 +117,45 @@ TermFunction recognise_function(const char* letters) {
   return TermFunction::none;
 }
 
-double degrees_to_radians(double degrees) { return (degrees * trig_pi) / half_turn_degrees; }
+double degrees_to_radians(double degrees) {
+  return (degrees * trig_pi) / half_turn_degrees;
+}
 
-double radians_to_degrees(double radians) { return (radians * half_turn_degrees) / trig_pi; }
+double radians_to_degrees(double radians) {
+  return (radians * half_turn_degrees) / trig_pi;
+}
 
 // Direct functions take an angle; reciprocals divide first and scale second.
 double direct_value(TermFunction function, double angle, double amplitude) {
   switch (function) {
-    case TermFunction::sine: return trig_sin(angle) * amplitude;
-    case TermFunction::cosine: return trig_cos(angle) * amplitude;
-    case TermFunction::tangent: return trig_tan(angle) * amplitude;
-    case TermFunction::cotangent: return (1.0 / trig_tan(angle)) * amplitude;
-    case TermFunction::secant: return (1.0 / trig_cos(angle)) * amplitude;
-    case TermFunction::cosecant: return (1.0 / trig_sin(angle)) * amplitude;
-    default: return 0.0;
+    case TermFunction::sine:
+      return trig_sin(angle) * amplitude;
+    case TermFunction::cosine:
+      return trig_cos(angle) * amplitude;
+    case TermFunction::tangent:
+      return trig_tan(angle) * amplitude;
+    case TermFunction::cotangent:
+      return (1.0 / trig_tan(angle)) * amplitude;
+    case TermFunction::secant:
+      return (1.0 / trig_cos(angle)) * amplitude;
+    case TermFunction::cosecant:
+      return (1.0 / trig_sin(angle)) * amplitude;
+    default:
+      return 0.0;
   }
 }
 
 // Inverse functions take the argument as typed; their scaled value is then in radians.
 double inverse_value(TermFunction function, double argument, double amplitude) {
   switch (function) {
-    case TermFunction::arc_sine: return trig_asin(argument) * amplitude;
-    case TermFunction::arc_cosine: return trig_acos(argument) * amplitude;
-    case TermFunction::arc_tangent: return trig_atan(argument) * amplitude;
-    default: return 0.0;
+    case TermFunction::arc_sine:
+      return trig_asin(argument) * amplitude;
+    case TermFunction::arc_cosine:
+      return trig_acos(argument) * amplitude;
+    case TermFunction::arc_tangent:
+      return trig_atan(argument) * amplitude;
+    default:
+      return 0.0;
   }
 }
 

@@ -1,15 +1,18 @@
 #include "term/operand_list.h"
 
-#include <cstring>
-
 #include "term/decimal_number.h"
+#include "term/term_text.h"
 #include "term/trig_constants.h"
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
-bool is_product(char op) { return op == '*' || op == '/'; }
+bool is_product(char op) {
+  return op == '*' || op == '/';
+}
 
 bool is_sign_context(char previous) {
   return previous == 'E' || previous == '*' || previous == '/' || previous == '+' ||
@@ -24,11 +27,15 @@ bool is_number_character(const char* text, int k) {
   return c == '-' && (k == 0 || is_sign_context(text[k - 1]));
 }
 
-bool ends_number(char c) { return c == '*' || c == '+' || c == '-' || c == '/' || c == '='; }
+bool ends_number(char c) {
+  return c == '*' || c == '+' || c == '-' || c == '/' || c == '=';
+}
 
 }  // namespace
 
-void clear_operands(OperandList& list) { std::memset(&list, 0, sizeof list); }
+void clear_operands(OperandList& list) {
+  list = OperandList{};
+}
 
 void append_operand(OperandList& list, double value, char op) {
   if (list.count >= operand_capacity) return;
@@ -60,10 +67,8 @@ OperandList read_operands(const char* text) {
 double number_text_value(const char* text) {
   if (text[0] == 'P' && text[1] == 'I') return trig_pi;
   char number[number_text_capacity];
-  std::size_t length = std::strlen(text);
-  if (length > number_text_capacity - 3) length = number_text_capacity - 3;
-  std::memcpy(number, text, length);
-  std::memcpy(number + length, ".0", 3);
+  copy_text(number, number_text_capacity - 2, text);
+  append_text(number, number_text_capacity, ".0");
   return decimal_prefix_value(number);
 }
 

@@ -6,7 +6,8 @@ constexpr int operand_capacity = 100;      // most operands one list holds
 constexpr int number_text_capacity = 104;  // one number's text: 99 bytes, ".0", terminator, spare
 
 struct OperandList {
-  double values[operand_capacity + 1];   // operands in reading order; 0 from `count` on (one spare 0)
+  double
+      values[operand_capacity + 1];  // operands in reading order; 0 from `count` on (one spare 0)
   char operators[operand_capacity + 1];  // operators[k] stands between values[k] and values[k+1]
   int count;                             // operands held, 0 to operand_capacity
 };

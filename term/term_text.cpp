@@ -38,7 +38,14 @@ bool starts_with(const char* text, const char* prefix) {
   return true;
 }
 
-bool contains(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
+bool contains(const char* text, const char* part) {
+  return std::strstr(text, part) != nullptr;
+}
+
+void append_text(char* target, int capacity, const char* suffix) {
+  const int length = static_cast<int>(std::strlen(target));
+  copy_text(target + length, capacity - length, suffix);
+}
 
 void copy_text(char* target, int capacity, const char* source) {
   int k = 0;

@@ -24,3 +24,6 @@ bool contains(const char* text, const char* part);
 
 // Copies `source` into `target` (capacity bytes), cutting it to fit; always terminates.
 void copy_text(char* target, int capacity, const char* source);
+
+// Appends `suffix` to the text in `target` (capacity bytes), cutting it to fit.
+void append_text(char* target, int capacity, const char* suffix);
