@@ -8,7 +8,9 @@ namespace {
 
 constexpr long long magnitude_cap = 1LL << 40;  // beyond every int; larger answers stop here
 
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_digit(int c) {
+  return c >= '0' && c <= '9';
+}
 
 bool is_space(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -32,6 +34,7 @@ int read_digits(FILE* stream, int c, long long& magnitude) {
 }  // namespace
 
 bool read_line(ConsoleInput& input, char (&line)[line_capacity]) {
+  if (input.editor != nullptr) return edit_line(*input.editor, line);
   int length = 0;
   bool read_any = false;
   int c;
