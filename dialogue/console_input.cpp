@@ -8,9 +8,7 @@ namespace {
 
 constexpr long long magnitude_cap = 1LL << 40;  // beyond every int; larger answers stop here
 
-bool is_digit(int c) {
-  return c >= '0' && c <= '9';
-}
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 bool is_space(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
