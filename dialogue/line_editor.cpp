@@ -105,9 +105,10 @@ unsigned char end_or_delete(EditLine* edit, int) {
 // in the vt220 and rxvt families send them.
 void bind_keys(EditLine* edit) {
   el_set(edit, EL_EDITOR, "emacs");
-  el_set(edit, EL_ADDFN, "trigcalc-complete", "Complete a function name", complete_at_cursor);
+  // Wide names: libedit keeps them as given, where narrow ones are copied and never freed.
+  el_wset(edit, EL_ADDFN, L"trigcalc-complete", L"Complete a function name", complete_at_cursor);
   el_set(edit, EL_BIND, "^I", "trigcalc-complete", nullptr);
-  el_set(edit, EL_ADDFN, "trigcalc-end-or-delete", "End of input or delete", end_or_delete);
+  el_wset(edit, EL_ADDFN, L"trigcalc-end-or-delete", L"End of input or delete", end_or_delete);
   el_set(edit, EL_BIND, "^D", "trigcalc-end-or-delete", nullptr);
   el_set(edit, EL_BIND, "\033[1~", "ed-move-to-beg", nullptr);
   el_set(edit, EL_BIND, "\033[7~", "ed-move-to-beg", nullptr);
