@@ -23,11 +23,12 @@ namespace {
 
 LineEditor the_editor;  // the dialogue's one editor
 
-constexpr int guarded_signals[] = {SIGINT, SIGTERM};  // signals that end the program
+constexpr int guarded_count = 2;                                   // signals guarded below
+constexpr int guarded_signals[guarded_count] = {SIGINT, SIGTERM};  // they end the program
 
 struct termios cooked_modes;                        // the terminal's modes outside editing
 volatile std::sig_atomic_t cooked_descriptor = -1;  // terminal to give them back, or -1
-struct sigaction outer_actions[2];                  // the handlers replaced while editing
+struct sigaction outer_actions[guarded_count];      // the handlers replaced while editing
 
 // While a line is edited the terminal is in raw mode: a signal that ends the program gives
 // the terminal its usual modes back, then is delivered again to the handler it replaced.
@@ -46,7 +47,7 @@ void guard_modes(FILE* in) {
   struct sigaction action = {};
   action.sa_handler = restore_modes_and_forward;
   sigemptyset(&action.sa_mask);
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < guarded_count; ++i) {
     sigaction(guarded_signals[i], nullptr, &outer_actions[i]);
     if (outer_actions[i].sa_handler != SIG_IGN) sigaction(guarded_signals[i], &action, nullptr);
   }
@@ -55,7 +56,7 @@ void guard_modes(FILE* in) {
 // Puts back the handlers guard_modes replaced.
 void unguard_modes() {
   if (cooked_descriptor < 0) return;
-  for (int i = 0; i < 2; ++i) sigaction(guarded_signals[i], &outer_actions[i], nullptr);
+  for (int i = 0; i < guarded_count; ++i) sigaction(guarded_signals[i], &outer_actions[i], nullptr);
   cooked_descriptor = -1;
 }
 

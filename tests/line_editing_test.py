@@ -9,6 +9,7 @@ Usage: line_editing_test.py PROGRAM
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -258,6 +259,14 @@ def case_ctrl_c_while_editing(term):
     check_restored(term)
 
 
+def case_sigterm_while_editing(term):
+    start_editing(term)
+    term.text("cos")
+    term.wait_shown(r"^cos$")
+    os.kill(term.pid, signal.SIGTERM)
+    check_restored(term)
+
+
 def case_output_not_a_terminal(term):
     """Standard output to a file, written only when the program flushes it before a read:
     lines are read plainly, escape bytes and all."""
@@ -289,6 +298,7 @@ CASES = [
     ("Ctrl-D at the prompt", case_ctrl_d_at_prompt, ""),
     ("Ctrl-D at the question", case_ctrl_d_at_question, ""),
     ("Ctrl-C while editing", case_ctrl_c_while_editing, ""),
+    ("SIGTERM while editing", case_sigterm_while_editing, ""),
     ("output not a terminal", case_output_not_a_terminal, "> out"),
     ("input not a terminal", case_input_not_a_terminal, "< input"),
 ]
