@@ -3,6 +3,7 @@
 #include "dialogue/console_input.h"
 #include "dialogue/dialogue_texts.h"
 #include "dialogue/evaluate_line.h"
+#include "dialogue/line_editor.h"
 #include "dialogue/result_text.h"
 #include "dialogue/terminal.h"
 
@@ -28,7 +29,7 @@ bool run_pass(ConsoleInput& input, FILE* out, int& answer) {
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out) {
-  ConsoleInput input = {in, false};
+  ConsoleInput input = {in, false, open_line_editor(in, out)};
   run_console_command(out, ConsoleCommand::colours);
   run_console_command(out, ConsoleCommand::window_size);
   std::fputs(help_text, out);
@@ -38,6 +39,7 @@ int run_dialogue(FILE* in, FILE* out) {
     while (run_pass(input, out, answer)) {
     }
   }
+  close_line_editor(input.editor);
   restore_console(out);
   std::fflush(out);
   return 0;
