@@ -44,6 +44,7 @@ int read_digits(FILE* stream, int c, long long& magnitude) {
 }  // namespace
 
 bool read_line(ConsoleInput& input, char (&line)[line_capacity]) {
+  if (input.editor != nullptr) return edit_line(*input.editor, line);
   int length = 0;
   bool read_any = false;
   int c;

@@ -5,11 +5,13 @@
 #include <cstdio>
 
 #include "dialogue/evaluate_line.h"
+#include "dialogue/line_editor.h"
 
 struct ConsoleInput {
-  FILE* stream;           // where lines and answers come from
-  bool mid_line;          // the last read stopped inside a line (after an answer)
-  bool terminal = false;  // `stream` is a terminal: its type-ahead is dropped before each read
+  FILE* stream;                  // where lines and answers come from
+  bool mid_line;                 // the last read stopped inside a line (after an answer)
+  LineEditor* editor = nullptr;  // reads lines at a terminal; null reads `stream` plainly
+  bool terminal = false;         // `stream` is a terminal: type-ahead is dropped before reads
 };
 
 enum class AnswerRead {
@@ -18,8 +20,9 @@ enum class AnswerRead {
   end_of_input        // nothing more can be read
 };
 
-// Reads one line without its end of line, keeping its first 99 bytes and dropping the rest.
-// False only when the input was already exhausted; a last line without '\n' still counts.
+// Reads one line without its end of line, keeping its first 99 bytes and dropping the rest,
+// through the line editor when there is one. False only when the input was already
+// exhausted; a last line without '\n' still counts.
 bool read_line(ConsoleInput& input, char (&line)[line_capacity]);
 
 // Reads an answer as "%d" does: skips white space and empty lines, then an optional sign and

@@ -3,6 +3,8 @@
 #include "dialogue/console_input.h"
 #include "dialogue/dialogue_texts.h"
 #include "dialogue/evaluate_line.h"
+#include "dialogue/line_editor.h"
+#include "dialogue/result_text.h"
 #include "dialogue/terminal.h"
 
 namespace {
@@ -18,7 +20,7 @@ bool run_pass(ConsoleInput& input, FILE* out, bool screen, int& answer) {
   std::fputs(prompt_text, out);
   if (!read_line(input, state.line)) return false;
   const double result = evaluate_line(state);
-  std::fprintf(out, result_format, result);
+  write_result(out, result);
   std::fputs(question_text, out);
   discard_pending_input(input, out);
   if (std::ferror(out)) return false;
@@ -28,7 +30,7 @@ bool run_pass(ConsoleInput& input, FILE* out, bool screen, int& answer) {
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out) {
-  ConsoleInput input = {in, false, is_terminal(in)};
+  ConsoleInput input = {in, false, open_line_editor(in, out), is_terminal(in)};
   const bool screen = is_terminal(out);
   run_console_command(out, ConsoleCommand::colours);
   run_console_command(out, ConsoleCommand::window_size);
@@ -39,6 +41,7 @@ int run_dialogue(FILE* in, FILE* out) {
     while (run_pass(input, out, screen, answer)) {
     }
   }
+  close_line_editor(input.editor);
   restore_console(out);
   std::fflush(out);
   return 0;

@@ -20,6 +20,3 @@ constexpr char prompt_text[] = "Digite dados de trigonometria:\n\n";
 // Shown after every result; the answer 1 goes on, any other ends the program.
 constexpr char question_text[] =
     "Quer fazer mais calculos de trigonometria?\n\n( Sim -> 1 / Nao -> 0 )\n\n";
-
-// The result line's format: '=' and the value as "%g" prints it, then an empty line.
-constexpr char result_format[] = "=%g\n\n";

@@ -1,9 +1,11 @@
 #include "dialogue/terminal.h"
 
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -31,8 +33,34 @@ constexpr char ansi_reset[] = "\033[0m";
 
 #ifdef _WIN32
 
+namespace {
+
+// A console handle answers GetConsoleMode; a file, a pipe or the NUL device does not
+// (_isatty alone is true for NUL, which is a character device).
+bool is_console(FILE* stream) {
+  const intptr_t handle = _get_osfhandle(_fileno(stream));
+  if (handle == -1) return false;
+  DWORD mode = 0;
+  return GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != 0;
+}
+
+// A redirected stream is switched to binary mode, so that "\n" is written and read as the
+// single byte it is on POSIX systems and piped sessions match byte for byte; a console
+// keeps the runtime's text mode.
+void use_binary_unless_console(FILE* stream) {
+  if (!is_console(stream)) (void)_setmode(_fileno(stream), _O_BINARY);
+}
+
+// Ctrl-C or Ctrl-Break at the console: default colours back, then end with status 0.
+BOOL WINAPI restore_and_exit(DWORD) {
+  (void)std::system("color");
+  ExitProcess(0);
+}
+
+}  // namespace
+
 bool is_terminal(FILE* stream) {
-  return _isatty(_fileno(stream)) != 0;
+  return is_console(stream);
 }
 
 void run_console_command(FILE* out, ConsoleCommand command) {
@@ -47,10 +75,15 @@ void restore_console(FILE* out) {
   (void)std::system("color");  // without arguments: the console's default colours
 }
 
-void guard_console(FILE*) {}
+void guard_console(FILE* out) {
+  use_binary_unless_console(stdin);
+  use_binary_unless_console(out);
+  if (is_terminal(out)) SetConsoleCtrlHandler(restore_and_exit, TRUE);
+}
 
 void drop_type_ahead(FILE* in) {
-  if (is_terminal(in)) FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+  if (!is_terminal(in)) return;
+  FlushConsoleInputBuffer(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(in))));
 }
 
 #else

@@ -19,8 +19,9 @@ void run_console_command(FILE* out, ConsoleCommand command);
 // Gives the terminal behind `out` its default attributes back; nothing when not a terminal.
 void restore_console(FILE* out);
 
-// Makes SIGINT and SIGTERM restore the terminal behind `out` before the program ends with
-// status 0, and turns a vanished reader of `out` into a write error instead of a signal.
+// Makes SIGINT and SIGTERM (Ctrl-C at a Windows console) restore the terminal behind `out`
+// before the program ends with status 0, and turns a vanished reader of `out` into a write
+// error instead of a signal. On Windows, redirected standard input and `out` become binary.
 void guard_console(FILE* out);
 
 // Drops what was typed ahead on the terminal behind `in`; nothing when not a terminal.

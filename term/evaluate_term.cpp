@@ -6,6 +6,7 @@
 #include "term/normalise_term.h"
 #include "term/operand_list.h"
 #include "term/trig_constants.h"
+#include "term/trig_functions.h"
 
 namespace {
 
@@ -150,17 +151,17 @@ double radians_to_degrees(double radians) {
 double direct_value(TermFunction function, double angle, double amplitude) {
   switch (function) {
     case TermFunction::sine:
-      return std::sin(angle) * amplitude;
+      return trig_sin(angle) * amplitude;
     case TermFunction::cosine:
-      return std::cos(angle) * amplitude;
+      return trig_cos(angle) * amplitude;
     case TermFunction::tangent:
-      return std::tan(angle) * amplitude;
+      return trig_tan(angle) * amplitude;
     case TermFunction::cotangent:
-      return (1.0 / std::tan(angle)) * amplitude;
+      return (1.0 / trig_tan(angle)) * amplitude;
     case TermFunction::secant:
-      return (1.0 / std::cos(angle)) * amplitude;
+      return (1.0 / trig_cos(angle)) * amplitude;
     case TermFunction::cosecant:
-      return (1.0 / std::sin(angle)) * amplitude;
+      return (1.0 / trig_sin(angle)) * amplitude;
     default:
       return 0.0;
   }
@@ -170,11 +171,11 @@ double direct_value(TermFunction function, double angle, double amplitude) {
 double inverse_value(TermFunction function, double argument, double amplitude) {
   switch (function) {
     case TermFunction::arc_sine:
-      return std::asin(argument) * amplitude;
+      return trig_asin(argument) * amplitude;
     case TermFunction::arc_cosine:
-      return std::acos(argument) * amplitude;
+      return trig_acos(argument) * amplitude;
     case TermFunction::arc_tangent:
-      return std::atan(argument) * amplitude;
+      return trig_atan(argument) * amplitude;
     default:
       return 0.0;
   }

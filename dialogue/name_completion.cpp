@@ -1,0 +1,80 @@
+#include "dialogue/name_completion.h"
+
+#include <cstring>
+
+namespace {
+
+// Every spelling of a function the term evaluator knows, in alphabetical order.
+constexpr const char* function_names[function_name_count] = {
+    "acos", "arcos", "arcsen", "arcsin", "arctan", "arctg", "asin", "atan", "atg",
+    "cos",  "cosec", "cotan",  "cotg",   "sec",    "sen",   "sin",  "tan",  "tg",
+};
+
+// Letters that can stand right before a function name: the radians prefix and "x" for times.
+constexpr const char* leading_letters[] = {"rad", "x"};
+
+bool is_letter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// True when `name` begins with the `length` bytes at `word`.
+bool begins_with(const char* name, const char* word, int length) {
+  for (int i = 0; i < length; ++i) {
+    if (name[i] != word[i]) return false;
+  }
+  return true;
+}
+
+// Lists in `completion` the names that begin with the `length` bytes at `word`.
+void collect_candidates(const char* word, int length, NameCompletion& completion) {
+  completion.candidate_count = 0;
+  for (const char* name : function_names) {
+    if (begins_with(name, word, length)) {
+      completion.candidates[completion.candidate_count++] = name;
+    }
+  }
+}
+
+// Puts into `completion.insertion` what all candidates share after their first `length`
+// bytes.
+void share_insertion(int length, NameCompletion& completion) {
+  const char* first = completion.candidates[0];
+  int shared = 0;
+  for (;; ++shared) {
+    const char c = first[length + shared];
+    bool all_have_it = c != '\0' && shared < completion_text_capacity - 1;
+    for (int i = 1; all_have_it && i < completion.candidate_count; ++i) {
+      all_have_it = completion.candidates[i][length + shared] == c;
+    }
+    if (!all_have_it) break;
+    completion.insertion[shared] = c;
+  }
+  completion.insertion[shared] = '\0';
+}
+
+// Length of the leading letters that begin the `length` bytes at `word` and leave some letters
+// after them; 0 when there are none.
+int leading_length(const char* word, int length) {
+  for (const char* leading : leading_letters) {
+    const int size = static_cast<int>(std::strlen(leading));
+    if (size < length && begins_with(word, leading, size)) return size;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void complete_function_name(const char* text, int cursor, NameCompletion& completion) {
+  completion.insertion[0] = '\0';
+  completion.candidate_count = 0;
+  int start = cursor;
+  while (start > 0 && is_letter(text[start - 1])) --start;
+  for (int skip = 1; start < cursor && skip > 0; start += skip) {
+    collect_candidates(text + start, cursor - start, completion);
+    if (completion.candidate_count > 0) {
+      share_insertion(cursor - start, completion);
+      return;
+    }
+    skip = leading_length(text + start, cursor - start);
+  }
+}

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Cross-builds trigcalc for 64-bit Windows with mingw-w64 into build-windows and runs every
+# golden session (tests/sessions/*.in) through the Windows program under wine; the
+# transcripts must equal the ones the Linux build produces, byte for byte.
+# Installs the cross compiler and wine when they are missing (Debian, as root).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# Sessions that cannot run under wine, with the reason; none so far.
+declare -A skipped_sessions=()
+
+install_missing() {
+  local missing=()
+  command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(g++-mingw-w64-x86-64)
+  find_wine >/dev/null || missing+=(wine64)
+  if [ ${#missing[@]} -gt 0 ]; then
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+find_wine() {
+  local candidate
+  for candidate in "$(command -v wine64 || true)" /usr/lib/wine/wine64 "$(command -v wine || true)"; do
+    if [ -n "$candidate" ] && [ -x "$candidate" ]; then
+      echo "$candidate"
+      return 0
+    fi
+  done
+  return 1
+}
+
+install_missing
+wine=$(find_wine)
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+
+cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+  -DTRIGCALC_TESTS=OFF -DTRIGCALC_WERROR=ON
+cmake --build build-windows -j2
+
+# A throwaway wine prefix, prepared once and served by one wine server for all sessions.
+work=$(mktemp -d)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  "$wineserver" -k >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+"$wine" wineboot --init >/dev/null 2>&1 || true
+"$wineserver" -w >/dev/null 2>&1 || true
+
+# run_session.sh runs one program file; this one starts the Windows build under wine.
+runner="$work/trigcalc-wine"
+printf '#!/bin/sh\nexec "%s" "%s"\n' "$wine" "$PWD/build-windows/trigcalc.exe" >"$runner"
+chmod +x "$runner"
+
+passed=0
+failed=0
+for input in tests/sessions/*.in; do
+  session=${input%.in}
+  name=$(basename "$session")
+  if [ -n "${skipped_sessions[$name]+x}" ]; then
+    echo "skip    $name: ${skipped_sessions[$name]}"
+    continue
+  fi
+  if sh tests/run_session.sh "$runner" "$session"; then
+    passed=$((passed + 1))
+    echo "pass    $name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL    $name"
+  fi
+done
+echo "windows sessions: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

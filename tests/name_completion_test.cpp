@@ -1,0 +1,126 @@
+// Tab completion of function names at the cursor, and the line editor staying out of the
+// way when the dialogue does not run at a terminal.
+#include "dialogue/name_completion.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "dialogue/evaluate_line.h"
+#include "dialogue/line_editor.h"
+
+namespace {
+
+struct CompletionCase {
+  const char* text;        // the line; '|' marks the cursor (the end when there is none)
+  const char* insertion;   // what Tab adds at the cursor
+  const char* candidates;  // the names offered, separated by spaces
+};
+
+std::string complete(const char* marked, std::string& insertion) {
+  const char* bar = std::strchr(marked, '|');
+  std::string text = marked;
+  int cursor = static_cast<int>(text.size());
+  if (bar != nullptr) {
+    cursor = static_cast<int>(bar - marked);
+    text.erase(static_cast<std::size_t>(cursor), 1);
+  }
+  NameCompletion completion;
+  complete_function_name(text.c_str(), cursor, completion);
+  insertion = completion.insertion;
+  std::string names;
+  for (int i = 0; i < completion.candidate_count; ++i) {
+    names += (i ? " " : "") + std::string(completion.candidates[i]);
+  }
+  return names;
+}
+
+TEST(NameCompletion, CompletesWhatIsCertainAndOffersTheRest) {
+  const CompletionCase cases[] = {
+      {"arcs", "", "arcsen arcsin"},
+      {"arcsi", "n", "arcsin"},
+      {"ac", "os", "acos"},
+      {"ar", "c", "arcos arcsen arcsin arctan arctg"},
+      {"arct", "", "arctan arctg"},
+      {"at", "", "atan atg"},
+      {"t", "", "tan tg"},
+      {"ta", "n", "tan"},
+      {"co", "", "cos cosec cotan cotg"},
+      {"cot", "", "cotan cotg"},
+      {"cose", "c", "cosec"},
+      {"cos", "", "cos cosec"},
+      {"s", "", "sec sen sin"},
+      {"se", "", "sec sen"},
+      {"sin", "", "sin"},
+      {"a", "", "acos arcos arcsen arcsin arctan arctg asin atan atg"},
+  };
+  for (const CompletionCase& c : cases) {
+    std::string insertion;
+    EXPECT_EQ(complete(c.text, insertion), c.candidates) << c.text;
+    EXPECT_EQ(insertion, c.insertion) << c.text;
+  }
+}
+
+TEST(NameCompletion, FindsTheWordBeforeTheCursorInsideALine) {
+  const CompletionCase cases[] = {
+      {"2si", "n", "sin"},           // after an amplitude
+      {"5x10^3cose", "c", "cosec"},  // after scientific notation
+      {"radsi", "n", "sin"},         // after the radians prefix
+      {"2xta", "n", "tan"},          // after a multiplication sign written "x"
+      {"[sin30]+[arcc", "", ""},     // no name begins "arcc", nor "rcc" or "c"
+      {"[sin30]+[tg45]*[se", "", "sec sen"},
+      {"si|30", "n", "sin"},                // the cursor before the argument
+      {"arcs|en0.5", "", "arcsen arcsin"},  // only the letters before the cursor count
+      {"|sin30", "", ""},                   // nothing before the cursor
+  };
+  for (const CompletionCase& c : cases) {
+    std::string insertion;
+    EXPECT_EQ(complete(c.text, insertion), c.candidates) << c.text;
+    EXPECT_EQ(insertion, c.insertion) << c.text;
+  }
+}
+
+TEST(NameCompletion, OffersNothingWithoutLettersOrAKnownBeginning) {
+  const char* const texts[] = {"",     "30",  "sin30", "2*",  "[", "x",    "qq",
+                               "sinn", "SIN", "PI",    "rad", "x", "radx", "xx"};
+  for (const char* text : texts) {
+    std::string insertion;
+    EXPECT_EQ(complete(text, insertion), "") << text;
+    EXPECT_EQ(insertion, "") << text;
+  }
+}
+
+// Every offered name must be one the evaluator understands: sin, cos, tan and their
+// relatives of 45 degrees, and the inverses of 0.5 (30, 60 or 26.6 degrees), are all far
+// from 0.
+TEST(NameCompletion, OffersOnlyNamesTheEvaluatorKnows) {
+  NameCompletion completion;
+  int offered = 0;
+  for (const char* first : {"a", "c", "s", "t"}) {
+    complete_function_name(first, 1, completion);
+    for (int i = 0; i < completion.candidate_count; ++i, ++offered) {
+      const std::string line = std::string(completion.candidates[i]) +
+                               (completion.candidates[i][0] == 'a' ? "0.5" : "45");
+      const double value = evaluate_line_text(line.c_str());
+      EXPECT_TRUE(std::isfinite(value) && std::fabs(value) > 0.5) << line << " = " << value;
+    }
+  }
+  EXPECT_EQ(offered, function_name_count);
+}
+
+TEST(LineEditor, NotOpenedWhenTheDialogueIsNotAtATerminal) {
+  FILE* in = std::tmpfile();
+  FILE* out = std::tmpfile();
+  ASSERT_NE(in, nullptr);
+  ASSERT_NE(out, nullptr);
+  LineEditor* editor = open_line_editor(in, out);
+  EXPECT_EQ(editor, nullptr);
+  close_line_editor(editor);
+  std::fclose(in);
+  std::fclose(out);
+}
+
+}  // namespace
