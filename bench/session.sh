@@ -15,9 +15,7 @@ missing=()
 command -v bc >/dev/null || missing+=(bc)
 command -v calc >/dev/null || missing+=(apcalc)
 command -v python3 >/dev/null || missing+=(python3)
-if [ ${#missing[@]} -gt 0 ]; then
-  apt-get update >/dev/null && apt-get install -y "${missing[@]}" >/dev/null
-fi
+if [ ${#missing[@]} -gt 0 ]; then bash tools/ensure_packages.sh "${missing[@]}"; fi
 
 cmake -S . -B "$build" -DTRIGCALC_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target trigcalc trigcalc_io_floor >/dev/null
