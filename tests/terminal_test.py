@@ -2,7 +2,7 @@
 """The program in a real terminal: runs it inside tmux on a private socket, types as a
 person would, reads the screen with its attributes and checks the colours, the cleared
 screen, the result and the question, and that the terminal's default attributes are back
-after the answer 0 and after Ctrl-C. Exits 77 (skipped) when tmux is not installed.
+after the answer 0, after Ctrl-C and after Ctrl-D. Exits 77 (skipped) when tmux is not installed.
 Usage: terminal_test.py PROGRAM"""
 
 import os
@@ -136,16 +136,19 @@ def answer_zero_case(terminal):
            'after the program the colours are %r, not the defaults' % (colours_at(screen, ENDED),))
 
 
-def ctrl_c_case(terminal):
-    terminal.wait_for('para comecar os calculos.')
-    terminal.type_line('1')
-    screen = terminal.wait_for(PROMPT)
-    expect(colours_at(screen, PROMPT) == (CYAN, LIGHT_GREY), 'the prompt is not in colour')
-    terminal.press('C-c')
-    screen = terminal.wait_for(ENDED)
-    expect('%s 0' % ENDED in plain(screen), 'Ctrl-C did not end the program with status 0')
-    expect(colours_at(screen, ENDED) == (DEFAULT, DEFAULT),
-           'after Ctrl-C the colours are %r, not the defaults' % (colours_at(screen, ENDED),))
+def key_at_prompt_case(key):
+    """Pressing `key` at the prompt ends the program with status 0 and default colours."""
+    def case(terminal):
+        terminal.wait_for('para comecar os calculos.')
+        terminal.type_line('1')
+        screen = terminal.wait_for(PROMPT)
+        expect(colours_at(screen, PROMPT) == (CYAN, LIGHT_GREY), 'the prompt is not in colour')
+        terminal.press(key)
+        screen = terminal.wait_for(ENDED)
+        expect('%s 0' % ENDED in plain(screen), '%s did not end the program with status 0' % key)
+        expect(colours_at(screen, ENDED) == (DEFAULT, DEFAULT),
+               'after %s the colours are %r, not the defaults' % (key, colours_at(screen, ENDED)))
+    return case
 
 
 def main():
@@ -154,7 +157,9 @@ def main():
         return SKIPPED
     program = os.path.abspath(sys.argv[1])
     failures = 0
-    for name, case in (('answer-0', answer_zero_case), ('ctrl-c', ctrl_c_case)):
+    cases = (('answer-0', answer_zero_case), ('ctrl-c', key_at_prompt_case('C-c')),
+             ('ctrl-d', key_at_prompt_case('C-d')))  # Ctrl-D: end of input at the terminal
+    for name, case in cases:
         terminal = None
         try:
             terminal = Terminal(program, name)
