@@ -28,7 +28,7 @@ void load_line(LineState& state, const std::uint8_t* data, std::size_t size,
   std::memset(&state, leftover, sizeof state);
   const std::size_t length = size < line_capacity - 1 ? size : line_capacity - 1;
   std::memset(state.line, 0, sizeof state.line);
-  std::memcpy(state.line, data, length);
+  if (length > 0) std::memcpy(state.line, data, length);  // `data` may be null when empty
 }
 
 double value_with_leftover(const std::uint8_t* data, std::size_t size, unsigned char leftover) {
