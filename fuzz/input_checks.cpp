@@ -1,0 +1,95 @@
+#include "fuzz/input_checks.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "dialogue/dialogue.h"
+#include "dialogue/dialogue_texts.h"
+#include "dialogue/evaluate_line.h"
+
+namespace {
+
+void require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "input check failed: %s\n", what);
+  std::abort();
+}
+
+// Two results are the same when their bits are: this also compares NaNs and signed zeros.
+bool same_bits(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A state holding the first 99 bytes of `data` as its line, with the other buffers filled
+// with `leftover` as an earlier line might have left them.
+void load_line(LineState& state, const std::uint8_t* data, std::size_t size,
+               unsigned char leftover) {
+  std::memset(&state, leftover, sizeof state);
+  const std::size_t length = size < line_capacity - 1 ? size : line_capacity - 1;
+  std::memset(state.line, 0, sizeof state.line);
+  if (length > 0) std::memcpy(state.line, data, length);  // `data` may be null when empty
+}
+
+double value_with_leftover(const std::uint8_t* data, std::size_t size, unsigned char leftover) {
+  LineState state;
+  load_line(state, data, size, leftover);
+  return evaluate_line(state);
+}
+
+// Skips `text` at `at` when it is there; false when it is not.
+bool skip_text(const char* transcript, std::size_t size, std::size_t& at, const char* text) {
+  const std::size_t length = std::strlen(text);
+  if (size - at < length || std::memcmp(transcript + at, text, length) != 0) return false;
+  at += length;
+  return true;
+}
+
+// Skips one result line: '=', a number with no line break in it, and an empty line.
+bool skip_result(const char* transcript, std::size_t size, std::size_t& at) {
+  if (at >= size || transcript[at] != '=') return false;
+  std::size_t end = at + 1;
+  while (end < size && transcript[end] != '\n') ++end;
+  if (end == at + 1) return false;
+  at = end;
+  return skip_text(transcript, size, at, "\n\n");
+}
+
+}  // namespace
+
+void check_line_input(const std::uint8_t* data, std::size_t size) {
+  const double clean = value_with_leftover(data, size, 0);
+  require(same_bits(clean, value_with_leftover(data, size, 0xFF)),
+          "a line's value depends on what was left in the term buffer or operand list");
+  require(same_bits(clean, value_with_leftover(data, size, 'x')),
+          "a line's value depends on leftover text");
+  LineState state;
+  load_line(state, data, size, 0);
+  for (char& c : state.line) c = c == ',' ? '.' : c;
+  require(same_bits(clean, evaluate_line(state)), "',' and '.' give different values");
+}
+
+void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
+  // fmemopen refuses an empty buffer: an empty input is one byte that is read at once.
+  static std::uint8_t one_byte[1] = {0};
+  const bool empty = size == 0;
+  FILE* in = fmemopen(empty ? one_byte : const_cast<std::uint8_t*>(data), empty ? 1 : size, "r");
+  require(in != nullptr, "fmemopen failed");
+  if (empty) std::fgetc(in);
+  char* transcript = nullptr;
+  std::size_t transcript_size = 0;
+  FILE* out = open_memstream(&transcript, &transcript_size);
+  require(out != nullptr, "open_memstream failed");
+  require(run_dialogue(in, out) == 0, "the dialogue returned a status other than 0");
+  std::fclose(in);
+  std::fclose(out);
+  std::size_t at = 0;
+  require(skip_text(transcript, transcript_size, at, help_text), "no help text at the start");
+  while (skip_text(transcript, transcript_size, at, prompt_text)) {
+    if (at == transcript_size) break;  // the input ended while a line was awaited
+    require(skip_result(transcript, transcript_size, at), "a prompt without a result line");
+    require(skip_text(transcript, transcript_size, at, question_text), "a result without question");
+  }
+  require(at == transcript_size, "unexpected text in the transcript");
+  std::free(transcript);
+}

@@ -1,0 +1,15 @@
+// What must hold for any input bytes, shared by the fuzz targets and the regression replay:
+// a line is evaluated without leaving its buffers, and a piped session keeps the dialogue's
+// shape. A broken property prints what broke and aborts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Evaluates `data` as one input line (its first 99 bytes, NULs included) and checks that the
+// value does not depend on what earlier lines left in the buffers or on ',' versus '.'.
+void check_line_input(const std::uint8_t* data, std::size_t size);
+
+// Runs a whole session reading `data` and checks that it returns 0 and that the transcript
+// is the help text followed by prompt, result line and question, in that order only.
+void check_dialogue_input(const std::uint8_t* data, std::size_t size);

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a bounded time,
+# starting from seeds made of known edge cases and from every input in fuzz/regressions/.
+# Fails on the first crash, sanitizer report, failed check, leak or time-out.
+# Usage: fuzz/run.sh [SECONDS_PER_TARGET]   (default 60; FUZZ_SECONDS works too)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-${FUZZ_SECONDS:-60}}
+build=build-fuzz
+
+tools/ensure_tool.sh clang++ clang
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DTRIGCALC_FUZZ=ON -DTRIGCALC_TESTS=OFF \
+  -DTRIGCALC_WERROR=ON >/dev/null
+cmake --build "$build" -j2 --target fuzz_evaluate_line fuzz_dialogue
+
+# Seeds: one file per edge-case line, and sessions made of those lines.
+line_corpus=$build/corpus/line
+dialogue_corpus=$build/corpus/dialogue
+mkdir -p "$line_corpus" "$dialogue_corpus" "$build/findings"
+number=0
+all_lines="1"
+while IFS= read -r line || [ -n "$line" ]; do
+  number=$((number + 1))
+  printf '%s' "$line" >"$line_corpus/seed-$number"
+  printf '1\n%s\n0\n' "$line" >"$dialogue_corpus/seed-$number"
+  all_lines="$all_lines"$'\n'"$line"$'\n'"1"
+done <fuzz/seeds/lines.txt
+printf '%s\n0\n' "$all_lines" >"$dialogue_corpus/seed-all"
+for session in tests/sessions/*.in; do
+  [ -e "$session" ] && cp "$session" "$dialogue_corpus/session-$(basename "$session" .in)"
+done
+
+run_target() {
+  local target=$1 corpus=$2
+  shift 2
+  local log=$build/findings/$target.log
+  echo "== fuzzing $target for $seconds s"
+  if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -dict=fuzz/trigcalc.dict -artifact_prefix="$build/findings/$target-" \
+      -print_final_stats=1 "$@" "$corpus" fuzz/regressions >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "$target found a fault; the input is in $build/findings/." >&2
+    echo "Fix it, then keep the input as fuzz/regressions/<name> (replayed by ctest)." >&2
+    return 1
+  fi
+  grep -E 'stat::(number_of_executed_units|average_exec_per_sec|new_units_added)' "$log"
+}
+
+run_target fuzz_evaluate_line "$line_corpus" -max_len=128
+run_target fuzz_dialogue "$dialogue_corpus"
+echo "== fuzzing found nothing"

@@ -1,0 +1,214 @@
+#!/usr/bin/env python3
+"""Hostile input through the real program: huge, cut, binary and CRLF lines, input ending
+anywhere, odd answers, a reader that goes away, unreadable input and a full disk. Each
+session must end with status 0, write nothing to standard error and print the exact
+transcript. Usage: hostile_input_test.py PROGRAM"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+
+HELP = (
+    b'Algumas notas:\n * Digite uma funcao trigonometrica com angulo em graus ou\n'
+    b'radianos ou com uma razao e com ou sem amplitude.\n * Se quiser pode usar Notacao '
+    b'Cientifica na amplitude e no\nargumento (angulo ou razao).\n * Ao digitarmos, por '
+    b'exemplo "5x10^3sin(9x10^1)", "5x10^3" e\na amplitude, "sin" e o tipo de funcao e '
+    b'"9x10^1" e o argumento.\nPor favor note que digitar "x" or "*" e o mesmo e que '
+    b'digitar \n"x10^" ou "*10^" ou "E" ou "e" e o mesmo.\nDigite "1" e pressione o botao '
+    b'"Enter" para comecar os calculos.')
+PROMPT = b'Digite dados de trigonometria:\n\n'
+QUESTION = b'Quer fazer mais calculos de trigonometria?\n\n( Sim -> 1 / Nao -> 0 )\n\n'
+TIME_LIMIT = 120  # seconds; far beyond what any case needs, so only a hang reaches it
+
+
+def passes(*results):
+    """The transcript after the help text of passes that printed `results`, each asked on."""
+    return b''.join(PROMPT + b'=' + r + b'\n\n' + QUESTION for r in results)
+
+
+def session(*results, awaiting_line=False):
+    """A whole transcript: help text, passes, and a last prompt when a line was awaited."""
+    return HELP + passes(*results) + (PROMPT if awaiting_line else b'')
+
+
+# 'sin3', blanks and '0' make 99 bytes worth sin 30 deg = 0.5; every byte after the 99th
+# would change it ('9' joins the argument, '[' turns the line into a bracketed one).
+SIN30_IN_99 = b'sin3' + b' ' * 94 + b'0'
+HIGH_BYTES = bytes(range(0x80, 0x100))
+
+# (name, standard input, exact transcript). Values by hand: sin 30 = cos 60 = 0.5,
+# sin 3 deg = 0.0523360, 2 x 3 = 6; a line without a function name is worth 0.
+SESSIONS = [
+    ('line of 1 MB', b'1\n' + SIN30_IN_99 + b'9[' * 524288 + b'\n1\ncos60\n0\n',
+     session(b'0.5', b'0.5')),
+    ('line of 99 bytes', b'1\n' + SIN30_IN_99 + b'\n0\n', session(b'0.5')),
+    ('line of 100 bytes', b'1\n' + SIN30_IN_99 + b'9\n0\n', session(b'0.5')),
+    ('line of 101 bytes', b'1\n' + SIN30_IN_99 + b'9[\n1\ncos60\n0\n', session(b'0.5', b'0.5')),
+    ('line of 99 bytes without the 99th', b'1\n' + SIN30_IN_99[:98] + b'\n0\n',
+     session(b'0.052336')),
+    ('NUL ends the text of a line', b'1\nsin30\0cos60[2]\n1\n\0sin30\n0\n', session(b'0.5', b'0')),
+    ('bytes 0x80 to 0xFF fit nowhere', b'1\nsin30' + HIGH_BYTES + b'\n1\n' + HIGH_BYTES + b'\n0\n',
+     session(b'0.5', b'0')),
+    ('degree sign after the angle', b'1\nsin30\xc2\xb0\n0\n', session(b'0.5')),
+    ('CRLF line ends', b'1\r\nsin30\r\n1\r\n[2]*[3]\r\n0\r\n', session(b'0.5', b'6')),
+    ('no input', b'', session()),
+    ('only empty lines before the first answer', b'\n\n\r\n', session()),
+    ('end inside the first answer', b'1', session(awaiting_line=True)),
+    ('end right after the prompt', b'1\n', session(awaiting_line=True)),
+    ('end in the middle of a line', b'1\nsin30', session(b'0.5')),
+    ('end at the question', b'1\nsin30\n', session(b'0.5')),
+    ('end inside the answer', b'1\nsin30\n1', session(b'0.5', awaiting_line=True)),
+    ('end after a sign', b'1\nsin30\n-', session(b'0.5')),
+]
+
+# (answer, whether the dialogue goes on). An answer is read as "%d": blanks, empty lines
+# and a sign come before the digits, the rest of its line is dropped, text that is not a
+# number keeps the answer 1, and a number beyond int is never 1 (no wrap-around to 1).
+ANSWERS = [
+    (b' 1', True), (b'+1', True), (b'01', True), (b'1abc', True), (b'1.5', True),
+    (b'abc', True), (b'\n1', True), (b'-1', False), (b'2', False), (b'0', False),
+    (b'4294967297', False), (b'-4294967295', False), (b'99999999999999999999', False),
+]
+
+
+def answer_sessions():
+    """Each answer given first and given to the question whether to go on."""
+    cases = []
+    for answer, goes_on in ANSWERS:
+        name = repr(answer.decode())
+        cases.append(('first answer ' + name, answer + b'\nsin30\n0\n',
+                      session(b'0.5') if goes_on else session()))
+        cases.append(('later answer ' + name, b'1\nsin30\n' + answer + b'\ncos60\n0\n',
+                      session(b'0.5', b'0.5') if goes_on else session(b'0.5')))
+    return cases
+
+
+def many_lines_session():
+    """100,000 lines: the first answer, 49,999 pairs of line and answer, and a last line."""
+    lines = b'1\n' + b'sin30\n1\n' * 49999 + b'cos60\n'
+    assert lines.count(b'\n') == 100000
+    return ('session of 100,000 lines', lines, session(*[b'0.5'] * 50000))
+
+
+def run(program, stdin_bytes):
+    with tempfile.TemporaryFile() as stdin_file:
+        stdin_file.write(stdin_bytes)
+        stdin_file.seek(0)
+        done = subprocess.run([program], stdin=stdin_file, capture_output=True,
+                              timeout=TIME_LIMIT)
+    return done.returncode, done.stdout, done.stderr
+
+
+def check_session(program, name, stdin_bytes, expected):
+    status, out, err = run(program, stdin_bytes)
+    problems = []
+    if status != 0:
+        problems.append('exit status %d' % status)
+    if err:
+        problems.append('standard error: %r' % err[:500])
+    if out != expected:
+        at = next((k for k in range(min(len(out), len(expected))) if out[k] != expected[k]),
+                  min(len(out), len(expected)))
+        problems.append('transcript differs at byte %d: expected %r, got %r (lengths %d, %d)' %
+                        (at, expected[at:at + 60], out[at:at + 60], len(expected), len(out)))
+    return problems
+
+
+def endless_input(pipe):
+    """Writes 'sin30' and the answer 1 until the reader goes away."""
+    try:
+        while True:
+            pipe.write(b'sin30\n1\n' * 512)
+    except (BrokenPipeError, ValueError, OSError):
+        pass
+
+
+def check_vanishing_reader(program, bytes_read):
+    """The reader of standard output reads `bytes_read` bytes and goes away, while the input
+    never ends: only noticing the failed writes ends the program."""
+    child = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE)
+    child.stdin.write(b'1\n')
+    writer = threading.Thread(target=endless_input, args=(child.stdin,), daemon=True)
+    writer.start()
+    if bytes_read:
+        child.stdout.read(bytes_read)
+    child.stdout.close()
+    try:
+        status = child.wait(timeout=TIME_LIMIT)
+    except subprocess.TimeoutExpired:
+        child.kill()
+        child.wait()
+        return ['still running %d s after its reader went away' % TIME_LIMIT]
+    err = child.stderr.read()
+    child.stderr.close()
+    problems = [] if status == 0 else ['exit status %d' % status]
+    return problems + (['standard error: %r' % err[:500]] if err else [])
+
+
+def check_full_output(program):
+    """Standard output is /dev/full: every write fails, the input never ends."""
+    child = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=open('/dev/full', 'wb'),
+                             stderr=subprocess.PIPE)
+    child.stdin.write(b'1\n')
+    threading.Thread(target=endless_input, args=(child.stdin,), daemon=True).start()
+    try:
+        status = child.wait(timeout=TIME_LIMIT)
+    except subprocess.TimeoutExpired:
+        child.kill()
+        child.wait()
+        return ['still running %d s with every write failing' % TIME_LIMIT]
+    err = child.stderr.read()
+    problems = [] if status == 0 else ['exit status %d' % status]
+    return problems + (['standard error: %r' % err[:500]] if err else [])
+
+
+def check_unreadable_input(program, make_stdin):
+    """Standard input that cannot be read: only the help text, status 0."""
+    with tempfile.TemporaryDirectory() as directory:
+        done = subprocess.run([program], capture_output=True, timeout=TIME_LIMIT,
+                              **make_stdin(directory))
+    problems = [] if done.returncode == 0 else ['exit status %d' % done.returncode]
+    if done.stderr:
+        problems.append('standard error: %r' % done.stderr[:500])
+    if done.stdout != HELP:
+        problems.append('transcript %r is not the help text alone' % done.stdout[-80:])
+    return problems
+
+
+def directory_stdin(directory):
+    return {'stdin': os.open(directory, os.O_RDONLY)}
+
+
+def closed_stdin(_directory):
+    return {'stdin': subprocess.DEVNULL, 'preexec_fn': lambda: os.close(0)}
+
+
+def main():
+    program = sys.argv[1]
+    checks = [(name, lambda i=stdin_bytes, e=expected: check_session(program, name, i, e))
+              for name, stdin_bytes, expected in
+              SESSIONS + answer_sessions() + [many_lines_session()]]
+    checks += [
+        ('reader gone before the first byte', lambda: check_vanishing_reader(program, 0)),
+        ('reader gone after the help text', lambda: check_vanishing_reader(program, len(HELP))),
+        ('reader gone after 100 kB', lambda: check_vanishing_reader(program, 100000)),
+        ('standard output is a full device', lambda: check_full_output(program)),
+        ('standard input is a directory', lambda: check_unreadable_input(program, directory_stdin)),
+        ('standard input is closed', lambda: check_unreadable_input(program, closed_stdin)),
+    ]
+    failures = 0
+    for name, check in checks:
+        problems = check()
+        print('%s %s' % ('FAIL' if problems else 'ok  ', name))
+        for problem in problems:
+            print('     ' + problem)
+        failures += bool(problems)
+    print('%d of %d hostile-input cases failed' % (failures, len(checks)))
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything in build-asan/ under AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs the whole test suite there; the first sanitizer report ends the program that made it,
+# so the test fails (session tests also fail on anything written to standard error).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build-asan
+sanitize="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTRIGCALC_WERROR=ON \
+  -DCMAKE_CXX_FLAGS="-O1 -g $sanitize" \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+cmake --build "$build" -j2
+export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+ctest --test-dir "$build" --output-on-failure -j2
