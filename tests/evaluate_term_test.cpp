@@ -100,12 +100,6 @@ TEST(EvaluateTerm, NormalisedForms) {
   expect_printed(cases, std::size(cases));
 }
 
-struct NormaliseCase {
-  const char* before;
-  const char* after;
-  bool radians;
-};
-
 TEST(NormaliseTerm, RewritesIntoTheOneForm) {
   const NormaliseCase cases[] = {
       {"radsin1.5707963", "sin1.5707963", true},
@@ -125,14 +119,7 @@ TEST(NormaliseTerm, RewritesIntoTheOneForm) {
       {"((()))", "", false},
       {"sin30", "sin30", false},
   };
-  for (const NormaliseCase& c : cases) {
-    char term[term_capacity];
-    copy_text(term, term_capacity, c.before);
-    bool radians = false;
-    normalise_term(term, radians);
-    EXPECT_EQ(std::string(term), c.after) << c.before;
-    EXPECT_EQ(radians, c.radians) << c.before;
-  }
+  expect_normalised(cases, std::size(cases));
 }
 
 // Writing the same term another way must not change its value.

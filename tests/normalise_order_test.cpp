@@ -7,17 +7,12 @@
 
 #include "term/normalise_term.h"
 #include "term/term_text.h"
+#include "test_support.h"
 
 namespace {
 
-struct OrderCase {
-  const char* before;
-  const char* after;
-  bool radians;
-};
-
 TEST(NormaliseOrder, RewritesSeeTheTextAsTheEarlierOnesLeftIt) {
-  const OrderCase cases[] = {
+  const NormaliseCase cases[] = {
       {"5x(10^3)", "5*10^3", false},         // "*(10^" is no power of ten; the parentheses go after
       {"2(x10^1)cos60", "2E1cos60", false},  // inside parentheses it is one
       {"*1(0)^", "*10^", false},
@@ -34,14 +29,7 @@ TEST(NormaliseOrder, RewritesSeeTheTextAsTheEarlierOnesLeftIt) {
       {"radpi", "PI", true},
       {"rad(x10^1)", "E1", true},
   };
-  for (const OrderCase& c : cases) {
-    char term[term_capacity];
-    copy_text(term, term_capacity, c.before);
-    bool radians = false;
-    normalise_term(term, radians);
-    EXPECT_EQ(std::string(term), c.after) << c.before;
-    EXPECT_EQ(radians, c.radians) << c.before;
-  }
+  expect_normalised(cases, std::size(cases));
 }
 
 // A term that fills the buffer: every rewrite stops at the terminator the buffer ends with.

@@ -2,10 +2,13 @@
 // filled from literal texts.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 
 #include "term/evaluate_term.h"
+#include "term/normalise_term.h"
 #include "term/term_text.h"
 
 // The value as the dialogue prints it, without the leading '='.
@@ -20,4 +23,22 @@ inline double term_value(const char* text) {
   char term[term_capacity];
   copy_text(term, term_capacity, text);
   return static_cast<double>(evaluate_term(term));
+}
+
+struct NormaliseCase {
+  const char* before;  // the term as typed
+  const char* after;   // the term once normalised
+  bool radians;        // whether normalisation asks for radians
+};
+
+// Normalises each case's text and checks the rewritten text and the radians flag.
+inline void expect_normalised(const NormaliseCase* cases, std::size_t count) {
+  for (std::size_t k = 0; k < count; ++k) {
+    char term[term_capacity];
+    copy_text(term, term_capacity, cases[k].before);
+    bool radians = false;
+    normalise_term(term, radians);
+    EXPECT_EQ(std::string(term), cases[k].after) << cases[k].before;
+    EXPECT_EQ(radians, cases[k].radians) << cases[k].before;
+  }
 }
