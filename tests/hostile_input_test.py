@@ -101,6 +101,21 @@ def run(program, stdin_bytes):
     return done.returncode, done.stdout, done.stderr
 
 
+def judge_ending(child, situation):
+    """Waits for a program fed endless input: it must end in time, with status 0 and
+    nothing on standard error."""
+    try:
+        status = child.wait(timeout=TIME_LIMIT)
+    except subprocess.TimeoutExpired:
+        child.kill()
+        child.wait()
+        return ['still running %d s %s' % (TIME_LIMIT, situation)]
+    err = child.stderr.read()
+    child.stderr.close()
+    problems = [] if status == 0 else ['exit status %d' % status]
+    return problems + (['standard error: %r' % err[:500]] if err else [])
+
+
 def check_session(program, name, stdin_bytes, expected):
     status, out, err = run(program, stdin_bytes)
     problems = []
@@ -136,16 +151,7 @@ def check_vanishing_reader(program, bytes_read):
     if bytes_read:
         child.stdout.read(bytes_read)
     child.stdout.close()
-    try:
-        status = child.wait(timeout=TIME_LIMIT)
-    except subprocess.TimeoutExpired:
-        child.kill()
-        child.wait()
-        return ['still running %d s after its reader went away' % TIME_LIMIT]
-    err = child.stderr.read()
-    child.stderr.close()
-    problems = [] if status == 0 else ['exit status %d' % status]
-    return problems + (['standard error: %r' % err[:500]] if err else [])
+    return judge_ending(child, 'after its reader went away')
 
 
 def check_full_output(program):
@@ -154,15 +160,7 @@ def check_full_output(program):
                              stderr=subprocess.PIPE)
     child.stdin.write(b'1\n')
     threading.Thread(target=endless_input, args=(child.stdin,), daemon=True).start()
-    try:
-        status = child.wait(timeout=TIME_LIMIT)
-    except subprocess.TimeoutExpired:
-        child.kill()
-        child.wait()
-        return ['still running %d s with every write failing' % TIME_LIMIT]
-    err = child.stderr.read()
-    problems = [] if status == 0 else ['exit status %d' % status]
-    return problems + (['standard error: %r' % err[:500]] if err else [])
+    return judge_ending(child, 'with every write failing')
 
 
 def check_unreadable_input(program, make_stdin):
