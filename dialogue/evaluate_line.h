@@ -2,10 +2,9 @@
 // choice between a single term and a bracketed expression.
 #pragma once
 
+#include "console/line_capacity.h"
 #include "term/operand_list.h"
 #include "term/term_text.h"
-
-constexpr int line_capacity = 100;  // bytes of the line buffer: 99 characters and the terminator
 
 struct LineState {
   char line[line_capacity];  // the line as read, without its end of line
@@ -13,7 +12,8 @@ struct LineState {
   OperandList operands;      // bracket values and operators of a bracketed line
 };
 
-// Sets every byte of the line state to zero.
+// Empties the line, the term buffer and the operand list. Only what the evaluation may read
+// before writing it is cleared: every other byte is overwritten before it is read.
 void clear_line_state(LineState& state);
 
 // Value of `state.line`: decimal commas become points, then a line holding '[' or ']' is

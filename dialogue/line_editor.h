@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "dialogue/evaluate_line.h"
+#include "console/line_capacity.h"
 
 struct LineEditor;  // the editor's state; one per dialogue at a terminal
 

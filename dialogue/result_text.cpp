@@ -1,12 +1,13 @@
 #include "dialogue/result_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
 namespace {
 
 // Runtimes disagree on non-finite values (Windows spells not-a-number without its sign),
-// so those are spelt here; finite values print with "%g" everywhere alike.
+// so those are spelt here.
 const char* non_finite_text(double value) {
   if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
   return value < 0 ? "-inf" : "inf";
@@ -14,17 +15,26 @@ const char* non_finite_text(double value) {
 
 }  // namespace
 
-void format_result(double value, char (&text)[result_text_capacity]) {
+// std::to_chars in general form gives exactly the text of printf's "%.Pg" in the C locale,
+// from the C++ library's own conversion: the same bytes on every runtime, and faster.
+void format_result(double value, char (&text)[result_text_capacity], int precision) {
   if (std::isfinite(value)) {
-    std::snprintf(text, sizeof text, "%g", value);
+    char* const last = text + result_text_capacity - 1;  // room kept for the terminator
+    const std::to_chars_result written =
+        std::to_chars(text, last, value, std::chars_format::general, precision);
+    *(written.ec == std::errc{} ? written.ptr : text) = '\0';
     return;
   }
   std::strncpy(text, non_finite_text(value), sizeof text - 1);
   text[sizeof text - 1] = '\0';
 }
 
-void write_result(FILE* out, double value) {
+void write_result(FILE* out, double value, int precision) {
+  char line[result_text_capacity + 3] = "=";  // '=', the number, "\n\n"
   char text[result_text_capacity];
-  format_result(value, text);
-  std::fprintf(out, "=%s\n\n", text);
+  format_result(value, text, precision);
+  const std::size_t length = std::strlen(text);
+  std::memcpy(line + 1, text, length);
+  std::memcpy(line + 1 + length, "\n\n", 2);
+  std::fwrite(line, 1, length + 3, out);
 }

@@ -1,0 +1,132 @@
+#include "console/input_reader.h"
+
+#include <climits>
+#include <cstring>
+
+#include "console/read_descriptor.h"
+
+namespace {
+
+constexpr int no_byte = -1;                     // next_byte's mark for the end of the input
+constexpr long long magnitude_cap = 1LL << 40;  // beyond every int; larger answers stop here
+
+bool is_digit(int c) {
+  return c >= '0' && c <= '9';
+}
+
+bool is_space(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int clamp_to_int(long long value) {
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+// Flushes the output, then waits for more input. False once the input has ended or cannot
+// be read; that stays so, as a stream's end-of-file mark does.
+bool refill(InputReader& reader) {
+  if (reader.exhausted) return false;
+  if (reader.output != nullptr) std::fflush(reader.output);
+  const int count = read_descriptor(reader.descriptor, reader.bytes, input_buffer_capacity);
+  reader.next = 0;
+  reader.end = count > 0 ? count : 0;
+  reader.exhausted = count <= 0;
+  return count > 0;
+}
+
+// True when an unread byte is buffered, refilling when none is.
+bool has_byte(InputReader& reader) {
+  return reader.next < reader.end || refill(reader);
+}
+
+// The next byte, or no_byte at the end of the input.
+int next_byte(InputReader& reader) {
+  return has_byte(reader) ? reader.bytes[reader.next++] : no_byte;
+}
+
+// Gives back the byte next_byte has just returned; it is still in the buffer.
+void put_back(InputReader& reader) {
+  --reader.next;
+}
+
+// Reads decimal digits starting with `c`; returns the first byte after them.
+int read_digits(InputReader& reader, int c, long long& magnitude) {
+  magnitude = 0;
+  for (; is_digit(c); c = next_byte(reader)) {
+    if (magnitude < magnitude_cap) magnitude = magnitude * 10 + (c - '0');
+  }
+  return c;
+}
+
+// Uses up the buffered bytes up to and including the next '\n', appending the first of
+// them to `line` while it has room; true when that '\n' was in the buffer.
+bool take_up_to_newline(InputReader& reader, char (&line)[line_capacity], int& length) {
+  const unsigned char* start = reader.bytes + reader.next;
+  const int available = reader.end - reader.next;
+  const void* newline = std::memchr(start, '\n', static_cast<size_t>(available));
+  const int span = newline != nullptr
+                       ? static_cast<int>(static_cast<const unsigned char*>(newline) - start)
+                       : available;
+  const int kept = span < line_capacity - 1 - length ? span : line_capacity - 1 - length;
+  std::memcpy(line + length, start, static_cast<size_t>(kept));
+  length += kept;
+  reader.next += newline != nullptr ? span + 1 : span;
+  return newline != nullptr;
+}
+
+}  // namespace
+
+void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool terminal) {
+  reader.descriptor = descriptor;
+  reader.output = output;
+  reader.terminal = terminal;
+  reader.mid_line = false;
+  reader.exhausted = false;
+  reader.next = 0;
+  reader.end = 0;
+}
+
+bool read_line(InputReader& reader, char (&line)[line_capacity]) {
+  int length = 0;
+  bool read_any = false;
+  bool ended = false;
+  while (!ended && has_byte(reader)) {
+    read_any = true;
+    ended = take_up_to_newline(reader, line, length);
+  }
+  line[length] = '\0';
+  reader.mid_line = false;
+  return read_any;
+}
+
+AnswerRead read_answer(InputReader& reader, int& answer) {
+  int c = next_byte(reader);
+  while (is_space(c)) c = next_byte(reader);
+  const bool negative = c == '-';
+  if (c == '+' || c == '-') c = next_byte(reader);
+  if (c == no_byte) return AnswerRead::end_of_input;
+  reader.mid_line = true;
+  if (!is_digit(c)) {
+    put_back(reader);
+    return AnswerRead::nothing_converted;
+  }
+  long long magnitude = 0;
+  c = read_digits(reader, c, magnitude);
+  answer = clamp_to_int(negative ? -magnitude : magnitude);
+  if (c == no_byte) {
+    reader.mid_line = false;
+  } else {
+    put_back(reader);
+  }
+  return AnswerRead::converted;
+}
+
+void discard_pending_input(InputReader& reader) {
+  if (reader.mid_line) {
+    char ignored[line_capacity];
+    read_line(reader, ignored);
+  }
+  if (reader.terminal) reader.next = reader.end;
+}
