@@ -95,4 +95,4 @@ awk -v t="${medians[trigcalc]}" -v f="${medians[io_floor]}" -v p="$fastest" 'BEG
   printf "trigcalc / floor: %.2f; fastest peer (%s) / trigcalc: %.2f\n", t / f, q[2], q[1] / t
 }'
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) CPUs;" \
-  "$lines lines, medians of $rounds rounds"
+  "$lines lines, medians of $rounds rounds; load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
