@@ -14,3 +14,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# The target's programs (the unit tests among them) run under qemu-user.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64)

@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Cross-builds trigcalc for Linux on aarch64, s390x (big-endian) and 32-bit x86, statically,
-# and checks under qemu-user that each prints the same bytes as the native build: every
-# golden session (tests/sessions/*.in) byte for byte, then a few thousand random lines from a
-# fixed seed, whose result lines must all equal the native build's.
-# Installs the cross compilers and qemu-user when they are missing (Debian, as root).
-# Usage: packaging/cross.sh [TARGET...]   (default: aarch64 s390x i686)
+# without tests and line editing, and checks under qemu-user that each prints the same bytes
+# as the native build: every golden session (tests/sessions/*.in) byte for byte, then a few
+# thousand random lines from a fixed seed, whose result lines must all equal the native
+# build's. With --unit-tests the unit tests are built for each
+# target as well and run under qemu (some ten times as long, GoogleTest being compiled for
+# each target). Installs the cross compilers and qemu-user when they are missing, and
+# GoogleTest's sources for --unit-tests (Debian, as root).
+# Usage: packaging/cross.sh [--unit-tests] [TARGET...]   (default: aarch64 s390x i686)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+unit_tests=OFF
+if [ "${1:-}" = --unit-tests ]; then
+  unit_tests=ON
+  shift
+fi
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(aarch64 s390x i686)
 random_lines=${CROSS_RANDOM_LINES:-5000}
@@ -33,19 +41,26 @@ install_missing() {
     fi
   done
   command -v python3 >/dev/null || missing+=(python3)
+  [ "$unit_tests" = OFF ] || [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
   if [ ${#missing[@]} -gt 0 ]; then
     apt-get update
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
   fi
 }
 
-# Configures and builds the program without tests and line editing into build-cross/NAME.
+# Configures and builds the program without line editing into build-cross/NAME, and the
+# unit tests unless TESTS is OFF; the program is the same either way.
 build() {
-  local name=$1
-  shift
-  cmake -S . -B "build-cross/$name" -DTRIGCALC_TESTS=OFF -DTRIGCALC_LINE_EDITING=OFF \
+  local name=$1 tests=$2
+  shift 2
+  local build_targets=(trigcalc)
+  [ "$tests" = OFF ] || build_targets+=(trigcalc_tests)
+  cmake -S . -B "build-cross/$name" -DTRIGCALC_TESTS="$tests" -DTRIGCALC_LINE_EDITING=OFF \
     -DTRIGCALC_WERROR=ON "$@" >/dev/null
-  cmake --build "build-cross/$name" -j2 --target trigcalc >/dev/null
+  if ! cmake --build "build-cross/$name" -j2 --target "${build_targets[@]}" >"$work/build.log" 2>&1; then
+    cat "$work/build.log"
+    return 1
+  fi
 }
 
 # One dialogue answering 1 before each random line: terms with every function spelling,
@@ -108,7 +123,7 @@ install_missing
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-build native
+build native OFF
 write_random_session >"$work/random.in"
 build-cross/native/trigcalc <"$work/random.in" | grep '^=' >"$work/native.results"
 sessions=$(ls tests/sessions/*.in | wc -l)
@@ -117,7 +132,17 @@ lines=$(wc -l <"$work/native.results")
 status=0
 for target in "${targets[@]}"; do
   start=$(date +%s)
-  build "$target" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/$target-linux-gnu.cmake"
+  build "$target" "$unit_tests" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/$target-linux-gnu.cmake"
+  unit="unit tests not built"
+  if [ "$unit_tests" = ON ]; then
+    if "$(qemu_for "$target")" "build-cross/$target/tests/trigcalc_tests" >"$work/unit.log" 2>&1; then
+      unit="unit tests passed"
+    else
+      unit="UNIT TESTS FAILED"
+      grep -A8 'Failure\|FAILED' "$work/unit.log" | head -40
+      status=1
+    fi
+  fi
   # run_session.sh runs one program file; this one starts the target's build under qemu.
   runner="$work/trigcalc-$target"
   printf '#!/bin/sh\nexec %s "%s"\n' "$(qemu_for "$target")" "$PWD/build-cross/$target/trigcalc" \
@@ -130,7 +155,7 @@ for target in "${targets[@]}"; do
   differing=$(awk 'NR == FNR { native[FNR] = $0; n = FNR; next }
     { m = FNR; if ($0 != native[FNR]) ++d }
     END { print d + (n > m ? n - m : m - n) }' "$work/native.results" "$work/$target.results")
-  echo "$target: $((sessions - failed_sessions)) of $sessions golden sessions identical," \
+  echo "$target: $unit, $((sessions - failed_sessions)) of $sessions golden sessions identical," \
     "$differing of $lines random result lines differ ($(($(date +%s) - start)) s)"
   if [ "$failed_sessions" -ne 0 ] || [ "$differing" -ne 0 ]; then
     diff "$work/native.results" "$work/$target.results" | head -20 || true
