@@ -126,7 +126,8 @@ trap 'rm -rf "$work"' EXIT
 build native OFF
 write_random_session >"$work/random.in"
 build-cross/native/trigcalc <"$work/random.in" | grep '^=' >"$work/native.results"
-sessions=$(ls tests/sessions/*.in | wc -l)
+session_inputs=(tests/sessions/*.in)
+sessions=${#session_inputs[@]}
 lines=$(wc -l <"$work/native.results")
 
 status=0
