@@ -20,54 +20,59 @@ if(TRIGCALC_HARDENING AND NOT TRIGCALC_FUZZ
   set(TRIGCALC_HARDENED ON)
 endif()
 
-# Adds each compiler FLAG the compiler accepts (compiling and linking a test program) and
-# names the ones it rejects in `left_out`. A FLAG may be flags that only work together,
-# separated by spaces.
+# A program with what the flags act on: a frame larger than a page, fortified calls and a
+# path that never returns. An empty program is not enough: mingw-w64's compiler accepts
+# -fstack-clash-protection on one, then fails with an internal error on a function that
+# ends in a call that does not return.
+set(trigcalc_hardening_probe [=[
+  #include <cstdio>
+  #include <cstdlib>
+  #include <cstring>
+  [[noreturn]] void stop(int status);
+  void stop(int status) { std::exit(status); }
+  int main(int argc, char **argv) {
+    char page[8192];
+    std::snprintf(page, sizeof page, "%s", argv[0]);
+    std::memcpy(page + 4096, page, 16);
+    if (argc > 2) stop(page[4096]);
+    return page[argc];
+  }]=])
+
+# Adds each compiler FLAG with which the probe compiles and links without a diagnostic, and
+# names the others in `left_out`. A FLAG may be flags that only work together, separated by
+# spaces. _FORTIFY_SOURCE needs optimisation, so the probe is optimised. Flags go to the
+# link too, as in the probe: there mingw-w64's driver adds the library the stack protector
+# calls into.
 function(trigcalc_add_supported_compile_flags)
+  set(rejected ${left_out})
   foreach(flag IN LISTS ARGN)
-    string(MAKE_C_IDENTIFIER "TRIGCALC_CXX_FLAG${flag}" result)
-    check_cxx_compiler_flag("${flag}" ${result})
+    string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_CXX${flag}" result)
+    set(CMAKE_REQUIRED_FLAGS "-O2 ${flag}")
+    check_cxx_source_compiles("${trigcalc_hardening_probe}" ${result} FAIL_REGEX "warning:|error:")
     if(${result})
       separate_arguments(flag_words UNIX_COMMAND "${flag}")
       add_compile_options(${flag_words})
+      add_link_options(${flag_words})
     else()
-      set(left_out ${left_out} "${flag}" PARENT_SCOPE)
+      list(APPEND rejected "${flag}")
     endif()
   endforeach()
+  set(left_out ${rejected} PARENT_SCOPE)
 endfunction()
 
 # Adds each linker FLAG the linker accepts and names the ones it rejects in `left_out`.
 function(trigcalc_add_supported_link_flags)
+  set(rejected ${left_out})
   foreach(flag IN LISTS ARGN)
-    string(MAKE_C_IDENTIFIER "TRIGCALC_LINK_FLAG${flag}" result)
+    string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_LINK${flag}" result)
     check_linker_flag(CXX "${flag}" ${result})
     if(${result})
       add_link_options("${flag}")
     else()
-      set(left_out ${left_out} "${flag}" PARENT_SCOPE)
+      list(APPEND rejected "${flag}")
     endif()
   endforeach()
-endfunction()
-
-# _FORTIFY_SOURCE is a macro, which every compiler accepts: what matters is whether a
-# fortified call builds and links (mingw-w64 needs its libssp for the checked functions).
-# Any level the compiler sets by default is replaced, so it is not redefined with a warning.
-function(trigcalc_add_fortify_source)
-  set(CMAKE_REQUIRED_FLAGS "-O2 -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2")
-  check_cxx_source_compiles([[
-    #include <cstdio>
-    #include <cstring>
-    int main(int argc, char **argv) {
-      char text[16];
-      std::snprintf(text, sizeof text, "%d", argc);
-      std::memcpy(text, argv[0], 1);
-      return text[0];
-    }]] TRIGCALC_FORTIFY_SOURCE_LINKS)
-  if(TRIGCALC_FORTIFY_SOURCE_LINKS)
-    add_compile_options(-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2)
-  else()
-    set(left_out ${left_out} -D_FORTIFY_SOURCE=2 PARENT_SCOPE)
-  endif()
+  set(left_out ${rejected} PARENT_SCOPE)
 endfunction()
 
 if(TRIGCALC_HARDENED)
@@ -78,9 +83,9 @@ if(TRIGCALC_HARDENED)
   else()
     list(APPEND left_out -fPIE -pie)
   endif()
+  # Any _FORTIFY_SOURCE level the compiler sets by default is replaced, not redefined.
   trigcalc_add_supported_compile_flags(-fstack-protector-strong -fstack-clash-protection
-                                       -fcf-protection "-Wformat -Werror=format-security")
-  trigcalc_add_fortify_source()
+    -fcf-protection "-Wformat -Werror=format-security" "-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2")
   trigcalc_add_supported_link_flags(-Wl,-z,relro -Wl,-z,now)
   if(left_out)
     list(JOIN left_out " " left_out_text)
