@@ -2,12 +2,14 @@
 # Checks an installed trigcalc: the program runs a golden session byte for byte, its
 # compressed manual page renders every section without a warning, and the changelog and
 # the copyright file (the MIT licence of LICENSE) are in its documentation directory.
-# Usage: install_test.sh staging BUILD_DIR SOURCE_DIR   (cmake --install into DESTDIR)
-#        install_test.sh deb BUILD_DIR SOURCE_DIR       (cpack, then the .deb's contents)
+# A hardened build's program is checked in its ELF headers too.
+# Usage: install_test.sh staging BUILD_DIR SOURCE_DIR HARDENED   (cmake --install into DESTDIR)
+#        install_test.sh deb BUILD_DIR SOURCE_DIR HARDENED       (cpack, then the .deb's contents)
 set -eu
 mode=$1
 build=$(cd "$2" && pwd)
 source=$(cd "$3" && pwd)
+hardened=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -59,6 +61,25 @@ if [ "$mode" = deb ]; then
   [ "$control_version" = "$version" ] ||
     fail "the package is version $control_version, its changelog says $version"
   readelf -S "$program" | grep -q '\.symtab' && fail "the packaged program is not stripped"
+  maintainer=$(dpkg-deb -f "$1" Maintainer)
+  echo "$maintainer" | grep -qE '^[^<]+ <[^@<>]+@[a-z0-9-]+(\.[a-z0-9-]+)+>$' ||
+    fail "the maintainer \"$maintainer\" has no address with a dotted mail host"
+  [ "$(dpkg-deb -f "$1" Description | wc -l)" -gt 2 ] || fail "the package has no extended description"
+fi
+
+# A hardened program, as its ELF headers show it: position-independent, relocations
+# read-only and bound at start, the stack protector's and fortified C library calls imported.
+if [ "$hardened" = ON ]; then
+  while IFS='|' read -r what options pattern; do
+    # shellcheck disable=SC2086 # the readelf options are words
+    readelf $options "$program" | grep -qE "$pattern" || fail "the program is not $what"
+  done <<EOF
+position-independent (type DYN)|-h|Type: +DYN
+given read-only relocations (GNU_RELRO)|-lW|GNU_RELRO
+bound at start (BIND_NOW)|-dW|\((FLAGS|FLAGS_1)\).*NOW
+stack-protected (__stack_chk_fail)|--dyn-syms -W|__stack_chk_fail
+built with fortified calls (__*_chk)|--dyn-syms -W| __[a-z]+_chk@
+EOF
 fi
 
 command -v man >/dev/null || fail "man is missing (Debian: man-db)"
