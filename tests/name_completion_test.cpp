@@ -1,6 +1,6 @@
 // Tab completion of function names at the cursor, and the line editor staying out of the
 // way when the dialogue does not run at a terminal.
-#include "dialogue/name_completion.h"
+#include "console/name_completion.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,10 @@
 #include <cstring>
 #include <string>
 
+#include "console/line_editor.h"
+#include "dialogue/completion_words.h"
+#include "dialogue/dialogue_texts.h"
 #include "dialogue/evaluate_line.h"
-#include "dialogue/line_editor.h"
 
 namespace {
 
@@ -29,7 +31,7 @@ std::string complete(const char* marked, std::string& insertion) {
     text.erase(static_cast<std::size_t>(cursor), 1);
   }
   NameCompletion completion;
-  complete_function_name(text.c_str(), cursor, completion);
+  complete_name(text.c_str(), cursor, function_name_words, completion);
   insertion = completion.insertion;
   std::string names;
   for (int i = 0; i < completion.candidate_count; ++i) {
@@ -100,7 +102,7 @@ TEST(NameCompletion, OffersOnlyNamesTheEvaluatorKnows) {
   NameCompletion completion;
   int offered = 0;
   for (const char* first : {"a", "c", "s", "t"}) {
-    complete_function_name(first, 1, completion);
+    complete_name(first, 1, function_name_words, completion);
     for (int i = 0; i < completion.candidate_count; ++i, ++offered) {
       const std::string line = std::string(completion.candidates[i]) +
                                (completion.candidates[i][0] == 'a' ? "0.5" : "45");
@@ -108,7 +110,7 @@ TEST(NameCompletion, OffersOnlyNamesTheEvaluatorKnows) {
       EXPECT_TRUE(std::isfinite(value) && std::fabs(value) > 0.5) << line << " = " << value;
     }
   }
-  EXPECT_EQ(offered, function_name_count);
+  EXPECT_EQ(offered, function_name_words.word_count);
 }
 
 TEST(LineEditor, NotOpenedWhenTheDialogueIsNotAtATerminal) {
@@ -116,7 +118,7 @@ TEST(LineEditor, NotOpenedWhenTheDialogueIsNotAtATerminal) {
   FILE* out = std::tmpfile();
   ASSERT_NE(in, nullptr);
   ASSERT_NE(out, nullptr);
-  LineEditor* editor = open_line_editor(in, out);
+  LineEditor* editor = open_line_editor(in, out, {function_name_words, prompt_text});
   EXPECT_EQ(editor, nullptr);
   close_line_editor(editor);
   std::fclose(in);

@@ -1,64 +1,27 @@
-#include "dialogue/line_editor.h"
-
-#if defined(TRIGCALC_HAVE_LIBEDIT) && !defined(_WIN32)
-
+// The line editor on libedit.
 #include <histedit.h>
-#include <termios.h>
+#include <poll.h>
+#include <unistd.h>
 
-#include <csignal>
+#include <cerrno>
+#include <cwchar>
 
-#include "dialogue/name_completion.h"
-#include "dialogue/terminal.h"
+#include "console/line_editor.h"
+#include "console/terminal.h"
 
 constexpr int history_capacity = 100;  // lines the up arrow can bring back; older ones go
 
 struct LineEditor {
-  EditLine* edit;  // the editing state: line, cursor, key bindings
-  History* lines;  // this run's lines, kept in memory only
-  FILE* in;        // the terminal typed on
-  FILE* out;       // the terminal drawn on
+  EditLine* edit;     // the editing state: line, cursor, key bindings
+  History* lines;     // this run's lines, kept in memory only
+  FILE* in;           // the terminal typed on
+  FILE* out;          // the terminal drawn on
+  EditorSetup setup;  // completion words and the text above the line
 };
 
 namespace {
 
 LineEditor the_editor;  // the dialogue's one editor
-
-constexpr int guarded_count = 2;                                   // signals guarded below
-constexpr int guarded_signals[guarded_count] = {SIGINT, SIGTERM};  // they end the program
-
-struct termios cooked_modes;                        // the terminal's modes outside editing
-volatile std::sig_atomic_t cooked_descriptor = -1;  // terminal to give them back, or -1
-struct sigaction outer_actions[guarded_count];      // the handlers replaced while editing
-
-// While a line is edited the terminal is in raw mode: a signal that ends the program gives
-// the terminal its usual modes back, then is delivered again to the handler it replaced.
-extern "C" void restore_modes_and_forward(int signal_number) {
-  if (cooked_descriptor >= 0) tcsetattr(cooked_descriptor, TCSANOW, &cooked_modes);
-  const int index = signal_number == SIGINT ? 0 : 1;
-  sigaction(signal_number, &outer_actions[index], nullptr);
-  raise(signal_number);  // blocked until this handler returns, then goes to the outer one
-}
-
-// Remembers the terminal's modes and puts restore_modes_and_forward in front of the
-// handlers of the signals that end the program; ignored signals stay ignored.
-void guard_modes(FILE* in) {
-  if (tcgetattr(fileno(in), &cooked_modes) != 0) return;
-  cooked_descriptor = fileno(in);
-  struct sigaction action = {};
-  action.sa_handler = restore_modes_and_forward;
-  sigemptyset(&action.sa_mask);
-  for (int i = 0; i < guarded_count; ++i) {
-    sigaction(guarded_signals[i], nullptr, &outer_actions[i]);
-    if (outer_actions[i].sa_handler != SIG_IGN) sigaction(guarded_signals[i], &action, nullptr);
-  }
-}
-
-// Puts back the handlers guard_modes replaced.
-void unguard_modes() {
-  if (cooked_descriptor < 0) return;
-  for (int i = 0; i < guarded_count; ++i) sigaction(guarded_signals[i], &outer_actions[i], nullptr);
-  cooked_descriptor = -1;
-}
 
 // The dialogue writes its multi-line prompt itself; the editor adds nothing before the line.
 char* empty_prompt(EditLine*) {
@@ -76,12 +39,13 @@ void list_candidates(FILE* out, const NameCompletion& completion) {
   std::fflush(out);
 }
 
-// Tab: completes the function name at the cursor as far as it is certain, lists the
-// candidates when it is not, and beeps when no name fits.
+// Tab: completes the name at the cursor as far as it is certain, lists the candidates when
+// it is not, and beeps when no name fits.
 unsigned char complete_at_cursor(EditLine* edit, int) {
   const LineInfo* info = el_line(edit);
   NameCompletion completion;
-  complete_function_name(info->buffer, static_cast<int>(info->cursor - info->buffer), completion);
+  complete_name(info->buffer, static_cast<int>(info->cursor - info->buffer),
+                the_editor.setup.completion, completion);
   if (completion.candidate_count == 0) return CC_ERROR;
   if (completion.insertion[0] != '\0') {
     return el_insertstr(edit, completion.insertion) == 0 ? CC_REFRESH : CC_ERROR;
@@ -100,6 +64,53 @@ unsigned char end_or_delete(EditLine* edit, int) {
   el_cursor(edit, 1);
   el_deletestr(edit, 1);
   return CC_REFRESH;
+}
+
+// After a resize or a resumption the rows on screen no longer match the editor's idea of
+// them (the terminal may have rewrapped them, the shell written over them): the screen is
+// cleared, the text above the line written again, and the line drawn for the window's width.
+void redraw_screen(LineEditor& editor) {
+  el_resize(editor.edit);
+  run_console_command(editor.out, ConsoleCommand::clear_screen);
+  std::fputs(editor.setup.screen_text, editor.out);
+  std::fflush(editor.out);
+  el_set(editor.edit, EL_REFRESH);
+}
+
+// Waits until a key can be read from the editor's terminal, redrawing after every resize or
+// resumption meanwhile; false when waiting fails. poll is never restarted after a handler,
+// so it returns for those even though plain reads are restarted.
+bool wait_for_key(LineEditor& editor) {
+  for (;;) {
+    struct pollfd waited[2] = {{fileno(editor.in), POLLIN, 0},
+                               {console_event_descriptor(), POLLIN, 0}};  // -1: left out
+    const int ready = poll(waited, 2, -1);
+    if (take_console_events()) redraw_screen(editor);
+    if (ready > 0 && waited[0].revents != 0) return true;
+    if (ready < 0 && errno != EINTR) return false;
+  }
+}
+
+// The editor's character reader: one character, as many bytes as the character type of the
+// environment makes it (UTF-8: "°" is two). 1 for a character, 0 at the end of input, -1 on
+// an error. A byte sequence that is no character in that locale is dropped.
+int read_character(EditLine*, wchar_t* character) {
+  std::mbstate_t state = {};
+  for (;;) {
+    if (!wait_for_key(the_editor)) return -1;
+    char byte;
+    const ssize_t count = read(fileno(the_editor.in), &byte, 1);
+    if (count == 0) return 0;
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return -1;
+    const size_t used = std::mbrtowc(character, &byte, 1, &state);
+    if (used == static_cast<size_t>(-2)) continue;  // more bytes of the character to come
+    if (used == static_cast<size_t>(-1)) {
+      state = {};
+      continue;
+    }
+    return 1;
+  }
 }
 
 // Emacs key bindings, Tab for completion, Ctrl-D, and the Home, End and Delete keys as terminals
@@ -127,10 +138,23 @@ void keep_line(const char* text, char (&line)[line_capacity]) {
   line[length] = '\0';
 }
 
+// The editor's settings. libedit's own signal handling stays off (EL_SIGNAL 0): its handlers
+// are installed only while a line is read, remove themselves after one delivery and pass
+// each signal on to the whole process group with kill(0, ...), which also hits a shell
+// script running the program in its own group; nor do they reset the colours or the window
+// size. The console's handlers do all of it, and the character reader above redraws.
+void configure(EditLine* edit, History* lines) {
+  el_set(edit, EL_SIGNAL, 0);
+  el_set(edit, EL_PROMPT, empty_prompt);
+  el_set(edit, EL_HIST, history, lines);
+  el_set(edit, EL_GETCFN, read_character);
+  bind_keys(edit);
+}
+
 }  // namespace
 
-LineEditor* open_line_editor(FILE* in, FILE* out) {
-  if (!is_terminal(in) || !is_terminal(out)) return nullptr;
+LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup) {
+  if (!is_terminal(in) || !takes_console_commands(out)) return nullptr;
   History* lines = history_init();
   if (lines == nullptr) return nullptr;
   HistEvent event;
@@ -141,21 +165,16 @@ LineEditor* open_line_editor(FILE* in, FILE* out) {
     history_end(lines);
     return nullptr;
   }
-  el_set(edit, EL_SIGNAL, 0);
-  el_set(edit, EL_PROMPT, empty_prompt);
-  el_set(edit, EL_HIST, history, lines);
-  bind_keys(edit);
-  the_editor = {edit, lines, in, out};
+  the_editor = {edit, lines, in, out, setup};
+  configure(edit, lines);
   return &the_editor;
 }
 
 bool edit_line(LineEditor& editor, char (&line)[line_capacity]) {
   std::fflush(editor.out);
   el_resize(editor.edit);  // the window may have changed since the last line
-  guard_modes(editor.in);
   int count = 0;
   const char* text = el_gets(editor.edit, &count);
-  unguard_modes();
   line[0] = '\0';
   if (text == nullptr || count <= 0) return false;
   keep_line(text, line);
@@ -169,20 +188,3 @@ void close_line_editor(LineEditor* editor) {
   el_end(editor->edit);
   history_end(editor->lines);
 }
-
-#else
-
-// Built without line editing: every line is read plainly.
-
-LineEditor* open_line_editor(FILE*, FILE*) {
-  return nullptr;
-}
-
-bool edit_line(LineEditor&, char (&line)[line_capacity]) {
-  line[0] = '\0';
-  return false;
-}
-
-void close_line_editor(LineEditor*) {}
-
-#endif
