@@ -85,9 +85,10 @@ bool wait_for_key(LineEditor& editor) {
     struct pollfd waited[2] = {{fileno(editor.in), POLLIN, 0},
                                {console_event_descriptor(), POLLIN, 0}};  // -1: left out
     const int ready = poll(waited, 2, -1);
+    const bool interrupted = ready < 0 && errno == EINTR;
     if (take_console_events()) redraw_screen(editor);
     if (ready > 0 && waited[0].revents != 0) return true;
-    if (ready < 0 && errno != EINTR) return false;
+    if (ready < 0 && !interrupted) return false;
   }
 }
 
