@@ -140,10 +140,10 @@ void keep_line(const char* text, char (&line)[line_capacity]) {
 }
 
 // The editor's settings. libedit's own signal handling stays off (EL_SIGNAL 0): its handlers
-// are installed only while a line is read, remove themselves after one delivery and pass
-// each signal on to the whole process group with kill(0, ...), which also hits a shell
-// script running the program in its own group; nor do they reset the colours or the window
-// size. The console's handlers do all of it, and the character reader above redraws.
+// exist only while a line is read, know nothing of the colours or the window size, and pass
+// every signal on with kill(0, ...), to the whole process group: a shell script running the
+// program in its own group gets the signal too. The console's handlers put everything back,
+// and the character reader above redraws after a resize or fg.
 void configure(EditLine* edit, History* lines) {
   el_set(edit, EL_SIGNAL, 0);
   el_set(edit, EL_PROMPT, empty_prompt);
@@ -174,6 +174,8 @@ LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup) {
 bool edit_line(LineEditor& editor, char (&line)[line_capacity]) {
   std::fflush(editor.out);
   el_resize(editor.edit);  // the window may have changed since the last line
+  // The screen was just drawn for the window as it is: earlier resizes need no redraw.
+  (void)take_console_events();
   int count = 0;
   const char* text = el_gets(editor.edit, &count);
   line[0] = '\0';
