@@ -24,6 +24,10 @@ constexpr const char* command_texts[] = {
     "\033[H\033[2J",  // cursor home, erase display
 };
 
+const char* command_text(ConsoleCommand command) {
+  return command_texts[static_cast<int>(command)];
+}
+
 constexpr char ansi_reset[] = "\033[0m";
 constexpr char fresh_line[] = "\r\n";
 constexpr int size_text_capacity = 32;  // "\033[8;ROWS;COLSt" with two numbers of 5 digits
@@ -62,8 +66,8 @@ void put_terminal_back(bool new_line) {
 // window size and the colours again.
 void set_terminal_up_again(const struct termios* modes) {
   if (modes != nullptr) tcsetattr(found.modes_descriptor, TCSANOW, modes);
-  if (size_requested) write_text(found.out_descriptor, command_texts[1]);
-  if (colours_set) write_text(found.out_descriptor, command_texts[0]);
+  if (size_requested) write_text(found.out_descriptor, command_text(ConsoleCommand::window_size));
+  if (colours_set) write_text(found.out_descriptor, command_text(ConsoleCommand::colours));
 }
 
 void wake_reader() {
@@ -164,7 +168,7 @@ bool platform_takes_commands() {
 void platform_run_command(FILE* out, ConsoleCommand command) {
   if (command == ConsoleCommand::colours) colours_set = 1;
   if (command == ConsoleCommand::window_size) size_requested = 1;
-  std::fputs(command_texts[static_cast<int>(command)], out);
+  std::fputs(command_text(command), out);
 }
 
 void guard_console(FILE* in, FILE* out) {
