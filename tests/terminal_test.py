@@ -308,12 +308,25 @@ EDITED_LINES = [
 ]
 
 
+def check_dialogue_screen(term):
+    """The screen of one pass: cleared before the prompt, in cyan on light grey."""
+    screen = term.screen(colours=True)
+    expect(plain(screen).startswith(PROMPT), "the screen was not cleared before the prompt",
+           term)
+    expect("Algumas notas" not in plain(screen), "the help text is still on the screen", term)
+    for text in (PROMPT, "\n=", QUESTION):
+        expect(colours_at(screen, text) == (CYAN, LIGHT_GREY),
+               "%r is in %r, not cyan on light grey" % (text, colours_at(screen, text)), term)
+
+
 def case_edited_lines(term):
     start_editing(term)
     for index, (name, keys, result) in enumerate(EDITED_LINES):
         if index:
             go_on(term)
         expect_result(term, enter_line(term, keys), result, name)
+        if index == 0:
+            check_dialogue_screen(term)
     term.keys("0", "Enter")
     check_restored(term)
 
