@@ -102,11 +102,14 @@ class Terminal:
     """One tmux server with one 80x24 pane running the program under SCRIPT. `env` is put
     before the program (env's arguments), `redirect` may send its output to the file "out"
     or take its input from "input", and `job_control` runs it as a job that Ctrl-Z stops and
-    `fg` resumes (otherwise it shares the script's process group, as under `sh -c`)."""
+    `fg` resumes (otherwise it shares the script's process group, as under `sh -c`).
+    `ignored` names signals the program is started with ignored, as nohup does."""
 
-    def __init__(self, program, work, env="LC_ALL=C", redirect="", job_control=False):
+    def __init__(self, program, work, env="LC_ALL=C", redirect="", job_control=False,
+                 ignored=""):
         self.program, self.work = program, work
         self.env, self.redirect, self.job_control = env, redirect, job_control
+        self.ignored = ignored
         self.socket = os.path.join(work, "tmux")
         self.pid = None
 
@@ -119,7 +122,8 @@ class Terminal:
             f.write(SCRIPT % {
                 "work": shlex.quote(self.work), "program": shlex.quote(self.program),
                 "env": "env " + self.env, "redirect": self.redirect,
-                "signals": "set -m" if self.job_control else "trap : INT QUIT",
+                "signals": ("set -m" if self.job_control else "trap : INT QUIT") +
+                           ("; trap '' " + self.ignored if self.ignored else ""),
                 "stopped": STOPPED_STATUS})
         os.mkfifo(self.path("go"))
         self.tmux("-f", self.path("tmux.conf"), "new-session", "-d", "-x", "80", "-y", "24",
@@ -411,6 +415,17 @@ def ending_case(end):
     return case
 
 
+def case_ignored_hang_up(term):
+    """A hang-up ignored from the start (nohup) stays ignored: the dialogue goes on."""
+    start_editing(term)
+    term.text("sin30")
+    term.wait_shown(r"^sin30$")
+    os.kill(term.pid, signal.SIGHUP)
+    expect_result(term, enter_line(term, []), "=0.5", "the line after the hang-up")
+    term.keys("0", "Enter")
+    check_restored(term)
+
+
 def case_suspend_and_resume(term):
     start_editing(term)
     term.text("sin0")
@@ -541,6 +556,7 @@ CASES = [
     ("Ctrl-\\ while typing", ending_case("C-\\"), {}),
     ("hang-up while typing", ending_case(signal.SIGHUP), {}),
     ("SIGTERM while typing", ending_case(signal.SIGTERM), {}),
+    ("hang-up ignored from the start", case_ignored_hang_up, {"ignored": "HUP"}),
     ("Ctrl-Z, then fg", case_suspend_and_resume, {"job_control": True}),
     ("resize while editing", case_resize_while_editing, {}),
     ("NO_COLOR", case_no_colour, {"env": "LC_ALL=C NO_COLOR=1"}),
