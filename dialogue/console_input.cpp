@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "dialogue/terminal.h"
+#include "console/terminal.h"
 
 namespace {
 
