@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstring>
 
-#include "dialogue/terminal.h"
+#include "console/terminal.h"
 
 namespace {
 
@@ -50,6 +50,7 @@ int read_line(ConsoleInput& input, char (&line)[line_capacity]) {
   }
   int length = 0;
   int c = next_char(input.stream);
+  line[0] = '\0';
   if (c == EOF) return -1;
   int previous = '\0';
   for (; c != EOF && c != '\n'; previous = c, c = next_char(input.stream), ++length) {

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "dialogue/evaluate_line.h"
-#include "dialogue/line_editor.h"
+#include "console/line_capacity.h"
+#include "console/line_editor.h"
 
 struct ConsoleInput {
   FILE* stream;                  // where lines and answers come from

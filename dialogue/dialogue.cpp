@@ -1,11 +1,12 @@
 #include "dialogue/dialogue.h"
 
+#include "console/line_editor.h"
+#include "console/terminal.h"
+#include "dialogue/completion_words.h"
 #include "dialogue/console_input.h"
 #include "dialogue/dialogue_texts.h"
 #include "dialogue/evaluate_line.h"
-#include "dialogue/line_editor.h"
 #include "dialogue/result_text.h"
-#include "dialogue/terminal.h"
 
 namespace {
 
@@ -30,8 +31,9 @@ bool run_pass(ConsoleInput& input, FILE* out, bool screen, int digits, int& answ
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out, int digits) {
-  ConsoleInput input = {in, false, open_line_editor(in, out), is_terminal(in)};
-  const bool screen = is_terminal(out);
+  const EditorSetup editor_setup = {function_name_words, prompt_text};
+  ConsoleInput input = {in, false, open_line_editor(in, out, editor_setup), is_terminal(in)};
+  const bool screen = takes_console_commands(out);
   run_console_command(out, ConsoleCommand::colours);
   run_console_command(out, ConsoleCommand::window_size);
   std::fputs(help_text, out);
@@ -48,6 +50,6 @@ int run_dialogue(FILE* in, FILE* out, int digits) {
 }
 
 int run_dialogue(int digits) {
-  guard_console(stdout);
+  guard_console(stdin, stdout);
   return run_dialogue(stdin, stdout, digits);
 }

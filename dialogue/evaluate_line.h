@@ -2,10 +2,9 @@
 // choice between a single term and a bracketed expression.
 #pragma once
 
+#include "console/line_capacity.h"
 #include "term/operand_list.h"
 #include "term/term_text.h"
-
-constexpr int line_capacity = 100;  // bytes of the line buffer: 99 characters and the terminator
 
 struct LineState {
   char line[line_capacity];  // the line as read, without its end of line
