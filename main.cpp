@@ -4,11 +4,13 @@
 
 #include "cli/expression_mode.h"
 #include "cli/options.h"
+#include "console/terminal.h"
 #include "dialogue/dialogue.h"
 
 int main(int argc, char** argv) {
   Options options;
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
+  guard_console(stdin, stdout);  // every mode: a reader that goes away, binary streams on Windows
   switch (options.mode) {
     case RunMode::help:
       return write_usage(stdout);
@@ -18,6 +20,6 @@ int main(int argc, char** argv) {
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
                              options.digits, stdout, stderr);
     default:
-      return run_dialogue(options.digits);
+      return run_dialogue(stdin, stdout, options.digits);
   }
 }

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "cli/options.h"
-#include "console/terminal.h"
 #include "dialogue/console_input.h"
 #include "dialogue/evaluate_line.h"
 #include "dialogue/result_text.h"
@@ -70,8 +69,6 @@ int evaluate_standard_input(ConsoleInput& input, int digits, FILE* out, FILE* er
 }  // namespace
 
 int run_expressions(char* const* operands, int count, int digits, FILE* out, FILE* err) {
-  // Whatever reads the output may go away, and on Windows the streams must carry bare '\n'.
-  guard_console(stdin, out);
   int reported = 0;
   ConsoleInput input = {stdin, false};
   for (int k = 0; k < count && !std::ferror(out); ++k) {

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-// Guards the console, then evaluates `operands` in order ("-" reads standard input to its end at that place),
+// Evaluates `operands` in order ("-" reads standard input to its end at that place),
 // printing one value per expression to `out` with `digits` significant digits and one
 // report per expression not understood to `err`. Stops quietly when `out` fails. Returns
 // exit_not_understood when anything was reported, else exit_success.

@@ -48,8 +48,3 @@ int run_dialogue(FILE* in, FILE* out, int digits) {
   std::fflush(out);
   return 0;
 }
-
-int run_dialogue(int digits) {
-  guard_console(stdin, stdout);
-  return run_dialogue(stdin, stdout, digits);
-}

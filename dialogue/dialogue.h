@@ -4,10 +4,6 @@
 
 #include <cstdio>
 
-// The whole program on standard input and output, with the terminal guarded, printing
-// results with `digits` significant digits; returns 0.
-int run_dialogue(int digits);
-
 // The dialogue reading from `in` and writing to `out`, printing results with `digits`
 // significant digits; ends at an answer other than 1, at the end of the input, or when
 // `out` fails; returns the exit status 0.
