@@ -15,17 +15,17 @@ const char* non_finite_text(double value) {
 
 }  // namespace
 
-void format_result(double value, char (&text)[result_text_capacity]) {
+void format_result(double value, int digits, char (&text)[result_text_capacity]) {
   if (std::isfinite(value)) {
-    std::snprintf(text, sizeof text, "%g", value);
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
     return;
   }
   std::strncpy(text, non_finite_text(value), sizeof text - 1);
   text[sizeof text - 1] = '\0';
 }
 
-void write_result(FILE* out, double value) {
+void write_result(FILE* out, double value, int digits) {
   char text[result_text_capacity];
-  format_result(value, text);
+  format_result(value, digits, text);
   std::fprintf(out, "=%s\n\n", text);
 }

@@ -92,3 +92,5 @@ for line in 'NAME' 'SYNOPSIS' 'DESCRIPTION' 'OPTIONS' 'EXPRESSIONS' 'KEYS' 'ENVI
   grep -qxF -- "$line" "$work/page.txt" || fail "the rendered page lacks the line \"$line\""
 done
 grep -q "trigcalc $version" "$work/page.txt" || fail "the rendered page does not name trigcalc $version"
+[ "$("$program" --version)" = "trigcalc $version" ] ||
+  fail "trigcalc --version says $("$program" --version), the changelog $version"

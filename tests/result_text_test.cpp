@@ -40,7 +40,7 @@ TEST(FormatResult, PrintsSixSignificantDigitsAndTwoDigitExponents) {
   };
   for (const ResultCase& c : cases) {
     char text[result_text_capacity];
-    format_result(c.value, text);
+    format_result(c.value, default_result_digits, text);
     EXPECT_STREQ(text, c.text) << c.text;
   }
 }
@@ -48,8 +48,8 @@ TEST(FormatResult, PrintsSixSignificantDigitsAndTwoDigitExponents) {
 TEST(WriteResult, WritesTheEqualsSignTheNumberAndAnEmptyLine) {
   FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
-  write_result(out, 0.5);
-  write_result(out, -std::numeric_limits<double>::quiet_NaN());
+  write_result(out, 0.5, default_result_digits);
+  write_result(out, -std::numeric_limits<double>::quiet_NaN(), default_result_digits);
   std::rewind(out);
   std::string written;
   for (int c = std::getc(out); c != EOF; c = std::getc(out)) written += static_cast<char>(c);
