@@ -14,7 +14,7 @@
 // The value as the dialogue prints it, without the leading '='.
 inline std::string printed(double value) {
   char text[result_text_capacity];
-  format_result(value, text);
+  format_result(value, default_result_digits, text);
   return text;
 }
 
