@@ -5,10 +5,11 @@
 
 namespace {
 
-// Runtimes disagree on non-finite values (Windows spells not-a-number without its sign),
-// so those are spelt here; finite values print with "%g" everywhere alike.
+// Runtimes disagree on non-finite values, so those are spelt here. The sign of a
+// not-a-number means nothing and depends on the CPU (an invalid operation gives a negative
+// one on x86 and a positive one on ARM and s390x), so every not-a-number prints "nan".
 const char* non_finite_text(double value) {
-  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isnan(value)) return "nan";
   return value < 0 ? "-inf" : "inf";
 }
 

@@ -1,5 +1,5 @@
-// The text of a result line's number: "%g" for finite values and the GNU C library's
-// spellings "inf", "-inf", "nan" and "-nan" for the others, whatever the runtime.
+// The text of a result line's number: "%g" for finite values, "inf" and "-inf" for the
+// infinities and "nan" for every not-a-number, whatever its sign, the CPU or the runtime.
 #pragma once
 
 #include <cstdio>
