@@ -9,6 +9,7 @@ namespace {
 
 constexpr int no_byte = -1;                     // next_byte's mark for the end of the input
 constexpr long long magnitude_cap = 1LL << 40;  // beyond every int; larger answers stop here
+constexpr int length_cap = 1 << 30;  // a line's counted length stops here, far beyond any use
 
 bool is_digit(int c) {
   return c >= '0' && c <= '9';
@@ -60,18 +61,28 @@ int read_digits(InputReader& reader, int c, long long& magnitude) {
   return c;
 }
 
+// A line while it is read: the bytes kept, the whole length so far and its last byte.
+struct LineProgress {
+  int kept;    // bytes stored in the line, at most line_capacity - 1
+  int length;  // bytes read before the end of line, up to length_cap
+  int last;    // the last of them, or no_byte before the first
+};
+
 // Uses up the buffered bytes up to and including the next '\n', appending the first of
 // them to `line` while it has room; true when that '\n' was in the buffer.
-bool take_up_to_newline(InputReader& reader, char (&line)[line_capacity], int& length) {
+bool take_up_to_newline(InputReader& reader, char (&line)[line_capacity], LineProgress& line_read) {
   const unsigned char* start = reader.bytes + reader.next;
   const int available = reader.end - reader.next;
   const void* newline = std::memchr(start, '\n', static_cast<size_t>(available));
   const int span = newline != nullptr
                        ? static_cast<int>(static_cast<const unsigned char*>(newline) - start)
                        : available;
-  const int kept = span < line_capacity - 1 - length ? span : line_capacity - 1 - length;
-  std::memcpy(line + length, start, static_cast<size_t>(kept));
-  length += kept;
+  const int room = line_capacity - 1 - line_read.kept;
+  const int kept = span < room ? span : room;
+  std::memcpy(line + line_read.kept, start, static_cast<size_t>(kept));
+  line_read.kept += kept;
+  line_read.length = span < length_cap - line_read.length ? line_read.length + span : length_cap;
+  if (span > 0) line_read.last = start[span - 1];
   reader.next += newline != nullptr ? span + 1 : span;
   return newline != nullptr;
 }
@@ -88,17 +99,18 @@ void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool t
   reader.end = 0;
 }
 
-bool read_line(InputReader& reader, char (&line)[line_capacity]) {
-  int length = 0;
+int read_line(InputReader& reader, char (&line)[line_capacity]) {
+  LineProgress line_read = {0, 0, no_byte};
   bool read_any = false;
   bool ended = false;
   while (!ended && has_byte(reader)) {
     read_any = true;
-    ended = take_up_to_newline(reader, line, length);
+    ended = take_up_to_newline(reader, line, line_read);
   }
-  line[length] = '\0';
+  line[line_read.kept] = '\0';
   reader.mid_line = false;
-  return read_any;
+  if (!read_any) return -1;
+  return line_read.last == '\r' ? line_read.length - 1 : line_read.length;
 }
 
 AnswerRead read_answer(InputReader& reader, int& answer) {

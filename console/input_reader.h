@@ -30,8 +30,9 @@ enum class AnswerRead {
 void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool terminal);
 
 // Reads one line without its end of line, keeping its first 99 bytes and dropping the rest.
-// False only when the input was already exhausted; a last line without '\n' still counts.
-bool read_line(InputReader& reader, char (&line)[line_capacity]);
+// Returns the line's whole length, a '\r' that ends it not counted, or -1 when the input was
+// already exhausted (a last line without '\n' still counts).
+int read_line(InputReader& reader, char (&line)[line_capacity]);
 
 // Reads an answer as "%d" does: skips white space and empty lines, then an optional sign and
 // digits. A number outside the range of int is clamped to that range, so it is never 1.

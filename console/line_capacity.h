@@ -1,5 +1,5 @@
-// The size of the buffer one input line is read into, shared by the reader, the line editor
-// and the dialogue's per-line state.
+// The size of one input line, shared by the readers in console/ and the evaluation in
+// dialogue/: a line keeps at most line_capacity - 1 bytes, the rest of a longer line is dropped.
 #pragma once
 
-constexpr int line_capacity = 100;  // bytes of a line buffer: 99 characters and the terminator
+constexpr int line_capacity = 100;  // bytes of the line buffer: 99 characters and the terminator

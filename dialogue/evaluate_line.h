@@ -10,6 +10,7 @@ struct LineState {
   char line[line_capacity];  // the line as read, without its end of line
   char term[term_capacity];  // the term buffer handed to the term evaluator
   OperandList operands;      // bracket values and operators of a bracketed line
+  bool recognised;           // set by evaluate_line: every term in the line named a function
 };
 
 // Empties the line, the term buffer and the operand list. Only what the evaluation may read
@@ -17,7 +18,7 @@ struct LineState {
 void clear_line_state(LineState& state);
 
 // Value of `state.line`: decimal commas become points, then a line holding '[' or ']' is
-// a bracketed expression and any other line one term.
+// a bracketed expression and any other line one term. Sets `state.recognised`.
 double evaluate_line(LineState& state);
 
 // Value of `text` as one input line: a fresh state holding its first 99 bytes.

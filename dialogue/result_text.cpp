@@ -6,22 +6,23 @@
 
 namespace {
 
-// Runtimes disagree on non-finite values (Windows spells not-a-number without its sign),
-// so those are spelt here.
+// Runtimes disagree on non-finite values, so those are spelt here. The sign of a
+// not-a-number means nothing and depends on the CPU (an invalid operation gives a negative
+// one on x86 and a positive one on ARM and s390x), so every not-a-number prints "nan".
 const char* non_finite_text(double value) {
-  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isnan(value)) return "nan";
   return value < 0 ? "-inf" : "inf";
 }
 
 }  // namespace
 
-// std::to_chars in general form gives exactly the text of printf's "%.Pg" in the C locale,
+// std::to_chars in general form gives exactly the text of printf's "%.*g" in the C locale,
 // from the C++ library's own conversion: the same bytes on every runtime, and faster.
-void format_result(double value, char (&text)[result_text_capacity], int precision) {
+void format_result(double value, int digits, char (&text)[result_text_capacity]) {
   if (std::isfinite(value)) {
     char* const last = text + result_text_capacity - 1;  // room kept for the terminator
     const std::to_chars_result written =
-        std::to_chars(text, last, value, std::chars_format::general, precision);
+        std::to_chars(text, last, value, std::chars_format::general, digits);
     *(written.ec == std::errc{} ? written.ptr : text) = '\0';
     return;
   }
@@ -29,10 +30,10 @@ void format_result(double value, char (&text)[result_text_capacity], int precisi
   text[sizeof text - 1] = '\0';
 }
 
-void write_result(FILE* out, double value, int precision) {
+void write_result(FILE* out, double value, int digits) {
   char line[result_text_capacity + 3] = "=";  // '=', the number, "\n\n"
   char text[result_text_capacity];
-  format_result(value, text, precision);
+  format_result(value, digits, text);
   const std::size_t length = std::strlen(text);
   std::memcpy(line + 1, text, length);
   std::memcpy(line + 1 + length, "\n\n", 2);

@@ -197,7 +197,7 @@ double apply_function(TermFunction function, double amplitude, double argument, 
 
 }  // namespace
 
-long double evaluate_term(char (&term)[term_capacity]) {
+long double evaluate_term(char (&term)[term_capacity], bool& recognised) {
   bool radians = false;
   normalise_term(term, radians);
   char text[work_capacity];
@@ -209,5 +209,7 @@ long double evaluate_term(char (&term)[term_capacity]) {
   const char* argument_text = find_argument_text(text);
   const double argument =
       argument_text == nullptr ? 0.0 : static_cast<double>(reduce_operands(argument_text, 0.0L));
-  return apply_function(recognise_function(letters), amplitude, argument, radians);
+  const TermFunction function = recognise_function(letters);
+  recognised = function != TermFunction::none;
+  return apply_function(function, amplitude, argument, radians);
 }

@@ -14,7 +14,7 @@ namespace {
 
 struct LineCase {
   const char* line;
-  const char* printed;  // as "%g" prints the value
+  const char* printed;  // as the dialogue prints the value
 };
 
 void expect_lines(const LineCase* cases, std::size_t count) {
@@ -47,11 +47,11 @@ TEST(BracketedLine, CombinesBracketsProductsFirst) {
 
 TEST(BracketedLine, DocumentedQuirksAndEmptyParts) {
   const LineCase cases[] = {
-      {"[]", "0"},        {"]", "0"},          {"[1]+", "1"},   {"[2]*", "0"},
-      {"[2]/", "inf"},    {"[2] + [3]", "2"},  {"[1][2]", "1"}, {"[2]X[3]", "2"},
-      {"x[2]", "2"},      {"[", "0"},          {"[2", "2"},     {"[sin30", "0.5"},
-      {"[1]+[2", "3"},    {"[1]+[2]-", "3"},   {"[rad1]", "0"}, {"[3]**[2]", "6"},
-      {"[2]/[0]", "inf"}, {"[0]/[0]", "-nan"}, {"5[2]", "2"},   {"[1]+[2]*[3][4]", "7"},
+      {"[]", "0"},        {"]", "0"},         {"[1]+", "1"},   {"[2]*", "0"},
+      {"[2]/", "inf"},    {"[2] + [3]", "2"}, {"[1][2]", "1"}, {"[2]X[3]", "2"},
+      {"x[2]", "2"},      {"[", "0"},         {"[2", "2"},     {"[sin30", "0.5"},
+      {"[1]+[2", "3"},    {"[1]+[2]-", "3"},  {"[rad1]", "0"}, {"[3]**[2]", "6"},
+      {"[2]/[0]", "inf"}, {"[0]/[0]", "nan"}, {"5[2]", "2"},   {"[1]+[2]*[3][4]", "7"},
   };
   expect_lines(cases, std::size(cases));
 }

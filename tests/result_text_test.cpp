@@ -36,11 +36,13 @@ TEST(FormatResult, PrintsSixSignificantDigitsAndTwoDigitExponents) {
       {infinity, "inf"},
       {-infinity, "-inf"},
       {quiet, "nan"},
-      {-quiet, "-nan"},
+      {-quiet, "nan"},  // the sign of a not-a-number is not printed
+      {infinity - infinity, "nan"},
+      {std::nan("1"), "nan"},
   };
   for (const ResultCase& c : cases) {
     char text[result_text_capacity];
-    format_result(c.value, text);
+    format_result(c.value, default_result_digits, text);
     EXPECT_STREQ(text, c.text) << c.text;
   }
 }
@@ -70,7 +72,7 @@ TEST(FormatResult, PrintsTheSignificantDigitsAsked) {
   };
   for (const PrecisionCase& c : cases) {
     char text[result_text_capacity];
-    format_result(c.value, text, c.precision);
+    format_result(c.value, c.precision, text);
     EXPECT_STREQ(text, c.text) << c.text;
   }
 }
@@ -90,7 +92,7 @@ TEST(FormatResult, EqualsTheCLibrarysPercentGForAnyFiniteValue) {
     char expected[64];
     std::snprintf(expected, sizeof expected, "%.*g", precision, value);
     char text[result_text_capacity];
-    format_result(value, text, precision);
+    format_result(value, precision, text);
     ASSERT_STREQ(text, expected) << "precision " << precision;
   }
 }
@@ -98,13 +100,13 @@ TEST(FormatResult, EqualsTheCLibrarysPercentGForAnyFiniteValue) {
 TEST(WriteResult, WritesTheEqualsSignTheNumberAndAnEmptyLine) {
   FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
-  write_result(out, 0.5);
-  write_result(out, -std::numeric_limits<double>::quiet_NaN());
+  write_result(out, 0.5, default_result_digits);
+  write_result(out, -std::numeric_limits<double>::quiet_NaN(), default_result_digits);
   std::rewind(out);
   std::string written;
   for (int c = std::getc(out); c != EOF; c = std::getc(out)) written += static_cast<char>(c);
   std::fclose(out);
-  EXPECT_EQ(written, "=0.5\n\n=-nan\n\n");
+  EXPECT_EQ(written, "=0.5\n\n=nan\n\n");
 }
 
 }  // namespace
