@@ -1,9 +1,9 @@
-// The floor of a piped session of sine lines: reads the session through trigcalc's own
-// input reader (an answer, then per pass a line and an answer, output flushed only before
-// the reader waits), writes a transcript of the same shape, and per line does only what
-// no calculator can avoid: one decimal conversion (strtod of the digits after "sin"), one
-// libm call (sin of that many degrees) and one result formatting (std::to_chars, "%g").
-// Usage: trigcalc_io_floor < session > transcript
+// The floor of a piped session of sine lines. It reads the session through trigcalc's own
+// input reader (an answer, then per pass a line and an answer), buffers and flushes its
+// output as trigcalc does, writes a transcript of the same shape, and per line does only
+// what no calculator can avoid: one decimal conversion (strtod of the digits after "sin"),
+// one libm call (the sine of that many degrees) and one result formatting (std::to_chars,
+// as "%g"). Usage: trigcalc_io_floor < session > transcript
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +11,7 @@
 
 #include "console/input_reader.h"
 #include "console/read_descriptor.h"
+#include "console/terminal.h"
 #include "dialogue/dialogue_texts.h"
 
 namespace {
@@ -38,6 +39,7 @@ void write_sine_line(const char* line, FILE* out) {
 }  // namespace
 
 int main() {
+  buffer_piped_output(stdout, is_terminal(stdout));
   InputReader reader;
   open_input_reader(reader, descriptor_of(stdin), stdout, false);
   std::fputs(help_text, stdout);

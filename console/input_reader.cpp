@@ -142,3 +142,8 @@ void discard_pending_input(InputReader& reader) {
   }
   if (reader.terminal) reader.next = reader.end;
 }
+
+void buffer_piped_output(FILE* out, bool terminal) {
+  static char output_buffer[output_buffer_capacity];  // the one piped output's buffer
+  if (!terminal) std::setvbuf(out, output_buffer, _IOFBF, sizeof output_buffer);
+}

@@ -7,7 +7,8 @@
 
 #include "console/line_capacity.h"
 
-constexpr int input_buffer_capacity = 4096;  // bytes asked for per refill
+constexpr int input_buffer_capacity = 4096;    // bytes asked for per refill
+constexpr int output_buffer_capacity = 65536;  // more than a refill's worth of lines writes
 
 struct InputReader {
   int descriptor;  // where lines and answers come from
@@ -41,3 +42,8 @@ AnswerRead read_answer(InputReader& reader, int& answer);
 // Drops the rest of a line read in part and, when `reader.terminal`, every byte the reader
 // holds, so that nothing typed ahead of the next question reaches its answer.
 void discard_pending_input(InputReader& reader);
+
+// Gives `out` a buffer of output_buffer_capacity bytes unless it is a terminal, so that a
+// piped session writes about once per refill rather than once per 4 KiB. Call at most once,
+// before anything is written to `out`; a terminal keeps the runtime's own buffering.
+void buffer_piped_output(FILE* out, bool terminal);
