@@ -48,7 +48,7 @@ int main() {
     discard_pending_input(reader);
     std::fputs(prompt_text, stdout);
     char line[line_capacity];
-    if (!read_line(reader, line)) break;
+    if (read_line(reader, line) < 0) break;
     write_sine_line(line, stdout);
     std::fputs(question_text, stdout);
     discard_pending_input(reader);
