@@ -1,3 +1,4 @@
+// Reading input on POSIX systems: read(2) on the descriptor, retried when a signal interrupts it.
 #include <unistd.h>
 
 #include <cerrno>

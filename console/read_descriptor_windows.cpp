@@ -1,3 +1,5 @@
+// Reading input on Windows: the C runtime's _read on the descriptor, which honours the binary
+// mode set on redirected input, retried when interrupted.
 #include <io.h>
 
 #include <cerrno>
