@@ -6,4 +6,4 @@
 
 // Value of the term in `term`, which is normalised and closed with '=' in place.
 // Never fails: text without a known function name gives 0.
-long double evaluate_term(char (&term)[term_capacity]);
+double evaluate_term(char (&term)[term_capacity]);
