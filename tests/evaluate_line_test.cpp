@@ -47,11 +47,20 @@ TEST(BracketedLine, CombinesBracketsProductsFirst) {
 
 TEST(BracketedLine, DocumentedQuirksAndEmptyParts) {
   const LineCase cases[] = {
-      {"[]", "0"},        {"]", "0"},          {"[1]+", "1"},   {"[2]*", "0"},
-      {"[2]/", "inf"},    {"[2] + [3]", "2"},  {"[1][2]", "1"}, {"[2]X[3]", "2"},
-      {"x[2]", "2"},      {"[", "0"},          {"[2", "2"},     {"[sin30", "0.5"},
-      {"[1]+[2", "3"},    {"[1]+[2]-", "3"},   {"[rad1]", "0"}, {"[3]**[2]", "6"},
-      {"[2]/[0]", "inf"}, {"[0]/[0]", "-nan"}, {"5[2]", "2"},   {"[1]+[2]*[3][4]", "7"},
+      {"[]", "0"},           {"]", "0"},          {"[1]+", "1"},   {"[2]*", "0"},
+      {"[2]/", "inf"},       {"[2] + [3]", "2"},  {"[1][2]", "1"}, {"[2]X[3]", "2"},
+      {"x[2]", "2"},         {"[", "0"},          {"[2", "2"},     {"[sin30", "0.5"},
+      {"[1]+[2", "3"},       {"[1]+[2]-", "3"},   {"[rad1]", "0"}, {"[3]**[2]", "6"},
+      {"[2]/[0]", "inf"},    {"[0]/[0]", "-nan"}, {"5[2]", "2"},   {"[1]+[2]*[3][4]", "7"},
+      {"[2a]", "0"},      // letters that begin a name make a term, here one naming nothing
+      {"[-]", "-0"},      // a lone sign reads as -0
+      {"[-]-[0]", "-0"},  // -0 - 0 = -0
+      {"[-]+", "0"},      // -0 + the 0 a trailing operator meets = +0
+      {"[-]*[2]", "0"},   // -0 x 2 = -0, plus the folded 0 = +0
+      {"sin30]", "0"},    // a ']' alone makes a bracketed line, and it has no bracket
+      {"[\v5]", "5"},     // vertical tab and form feed are blanks before a number
+      {"[\f5]-[1]", "4"},    {"[(5)]", "0"},  // a number keeps its parentheses: "(5)" is no number
+      {"[(5)sin30]", "2.5"},                  // a term loses them: 5sin30
   };
   expect_lines(cases, std::size(cases));
 }
@@ -63,7 +72,9 @@ TEST(NumericBracket, NumberFormsAndPi) {
       {"-2", "-2"},       {"2*3", "2"},         {"", "0"},
       {"5X10^3", "5000"}, {"5*10^-3", "0.005"}, {"1e-2", "0.01"},
       {"PI", "3.14159"},  {"  7", "7"},         {"1*10^2*10^3", "100"},
-      {"+4", "4"},
+      {"+4", "4"},        {"(5)", "0"},         {"5x10^3x10^2", "5000"},
+      {"5en3", "5"},      {"-", "-0"},          {"\v5", "5"},
+      {"2PI", "2"},       {"Pi", "0"},          {"pI", "0"},
   };
   for (const LineCase& c : cases) {
     EXPECT_EQ(printed(numeric_bracket_value(c.line)), c.printed) << c.line;
