@@ -31,16 +31,22 @@ void append_operand(OperandList& list, double value, char op) {
   ++list.count;
 }
 
+// One run of operands joined by '*' and '/', folded into one value.
+struct Run {
+  double value;     // the run's operands folded left to right
+  char join;        // the operator before the run; none (0) for the first, which starts the sum
+  bool multiplied;  // at least one operand was folded into the first
+};
+
 // Adds and subtracts the runs from left to right, in doubles: every step rounds as plain
 // double arithmetic does. A run that folded products leaves its folded operands behind as
 // zeros to add, which turns a sum of -0 into +0 ("-5*=" is 0, not -0); nothing else changes.
-double sum_runs(const double* folded, const char* joins, const bool* multiplied, int runs) {
-  double sum = folded[0];
-  if (multiplied[0]) sum = sum + 0.0;
-  for (int g = 1; g < runs; ++g) {
-    if (joins[g] == '+') sum = sum + folded[g];
-    if (joins[g] == '-') sum = sum - folded[g];
-    if (multiplied[g]) sum = sum + 0.0;
+double sum_runs(const Run* runs, int count) {
+  double sum = runs[0].value;
+  for (int g = 0; g < count; ++g) {
+    if (runs[g].join == '+') sum = sum + runs[g].value;
+    if (runs[g].join == '-') sum = sum - runs[g].value;
+    if (runs[g].multiplied) sum = sum + 0.0;
   }
   return sum;
 }
@@ -75,26 +81,21 @@ double number_text_value(char* number, int length) {
 }
 
 double reduce_list(const OperandList& list) {
-  // Products: folded[g] is the g-th run of '*' and '/', joins[g] the operator before it.
-  double folded[operand_capacity + 1];
-  char joins[operand_capacity + 1];
-  bool multiplied[operand_capacity + 1];  // the run folded at least one operand into its first
-  folded[0] = list.count > 0 ? list.values[0] : 0.0;
-  multiplied[0] = false;
-  int runs = 1;
+  Run runs[operand_capacity + 1];
+  runs[0] = {list.count > 0 ? list.values[0] : 0.0, '\0', false};
+  int count = 1;
   for (int k = 0; k < list.count; ++k) {
     const char op = list.operators[k];
     const double right = k + 1 < list.count ? list.values[k + 1] : 0.0;
+    Run& last = runs[count - 1];
     if (op == '*' || op == '/') {
-      folded[runs - 1] = op == '*' ? folded[runs - 1] * right : folded[runs - 1] / right;
-      multiplied[runs - 1] = true;
+      last.value = op == '*' ? last.value * right : last.value / right;
+      last.multiplied = true;
     } else {
-      joins[runs] = op;
-      folded[runs] = right;
-      multiplied[runs++] = false;
+      runs[count++] = {right, op, false};
     }
   }
-  return sum_runs(folded, joins, multiplied, runs);
+  return sum_runs(runs, count);
 }
 
 double reduce_operands(const char* text) {
