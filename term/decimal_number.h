@@ -1,5 +1,5 @@
-// Decimal number conversion shared by operand lists and numeric brackets:
-// the longest decimal prefix of a text, converted to the nearest double.
+// Decimal number conversion behind every number text the evaluator reads: the longest
+// decimal prefix of a text, converted to the nearest double.
 #pragma once
 
 // Value of the longest prefix of `text` that is a decimal floating-point number (blanks,

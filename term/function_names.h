@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "term/term_text.h"
+
 enum class TermFunction {
   none,
   sine,
@@ -51,13 +53,7 @@ inline constexpr FunctionSpelling function_spellings[] = {
 
 namespace function_table {
 
-constexpr bool begins(const char* text, const char* prefix) {
-  for (; *prefix != '\0'; ++prefix, ++text) {
-    if (*text != *prefix) return false;
-  }
-  return true;
-}
-
+// True when `a` sorts before `b`, byte by byte.
 constexpr bool before_alphabetically(const char* a, const char* b) {
   for (; *a != '\0' && *a == *b; ++a, ++b) {
   }
@@ -69,12 +65,13 @@ constexpr bool longer_spellings_first() {
   for (const FunctionSpelling& later : function_spellings) {
     for (const FunctionSpelling& earlier : function_spellings) {
       if (&earlier == &later) break;
-      if (begins(later.spelling, earlier.spelling)) return false;
+      if (starts_with(later.spelling, earlier.spelling)) return false;
     }
   }
   return true;
 }
 
+// How many rows name a function.
 constexpr int count_names() {
   int count = 0;
   for (const FunctionSpelling& row : function_spellings)
@@ -108,7 +105,7 @@ inline constexpr std::array<const char*, function_spelling_count> function_spell
 // Which bytes take which part in a function name.
 struct FunctionLetterClasses {
   bool begins_name[256];      // the first letter of some spelling: 'a', 'c', 's', 't'
-  bool in_name[256];          // a letter of some spelling: "acegnorst"
+  bool in_name[256];          // a letter of some spelling: "aceginorst"
   bool begins_argument[256];  // the first letter of a spelling the argument follows
 };
 

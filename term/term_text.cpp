@@ -8,13 +8,6 @@ void replace_character(char* text, char from, char to) {
   }
 }
 
-bool starts_with(const char* text, const char* prefix) {
-  for (; *prefix != '\0'; ++prefix, ++text) {
-    if (*text != *prefix) return false;
-  }
-  return true;
-}
-
 bool contains(const char* text, const char* part) {
   return std::strstr(text, part) != nullptr;
 }

@@ -19,7 +19,12 @@ inline bool is_blank(char c) {
 void replace_character(char* text, char from, char to);
 
 // True when `text` begins with `prefix`.
-bool starts_with(const char* text, const char* prefix);
+constexpr bool starts_with(const char* text, const char* prefix) {
+  for (; *prefix != '\0'; ++prefix, ++text) {
+    if (*text != *prefix) return false;
+  }
+  return true;
+}
 
 // True when `text` contains `part`.
 bool contains(const char* text, const char* part);
