@@ -64,7 +64,9 @@ void normalise_term(char (&term)[term_capacity], bool& radians) {
 
 // A number holds no 'a', so never "rad", and it has no angle for "PI" to put in radians. Its
 // value is read from its decimal prefix, which ends at the first "*10^" turned into 'E' and
-// its exponent: turning the later ones too changes no value.
+// its exponent: turning the later ones too changes no value. Of the shared rewrites, 'e' to
+// 'E' changes no number either (both introduce an exponent), and a ',' is a point as in a
+// term, as a user would expect ("1,5" is 1.5; in a line the commas are points already).
 void normalise_number(char* text) {
   rewrite_number_characters(text);
   replace_powers_of_ten(text, false);
