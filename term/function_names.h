@@ -7,6 +7,7 @@
 
 #include "term/term_text.h"
 
+// The functions a term can name; `none` for letters that name no function.
 enum class TermFunction {
   none,
   sine,
@@ -20,6 +21,7 @@ enum class TermFunction {
   arc_tangent
 };
 
+// One row of the table.
 struct FunctionSpelling {
   const char* spelling;   // how the function letters begin
   TermFunction function;  // what they name
@@ -109,6 +111,7 @@ struct FunctionLetterClasses {
   bool begins_argument[256];  // the first letter of a spelling the argument follows
 };
 
+// The letter classes of the spellings in function_spellings.
 inline constexpr FunctionLetterClasses function_letter_classes = [] {
   FunctionLetterClasses classes{};
   for (const FunctionSpelling& row : function_spellings) {
