@@ -1,6 +1,25 @@
-// trigcalc: an interactive console calculator for trigonometric expressions.
+// trigcalc: an interactive console calculator for trigonometric expressions. Without
+// arguments it runs the dialogue; with expressions it prints their values.
+#include <cstdio>
+
+#include "cli/expression_mode.h"
+#include "cli/options.h"
+#include "console/terminal.h"
 #include "dialogue/dialogue.h"
 
-int main() {
-  return run_dialogue();
+int main(int argc, char** argv) {
+  Options options;
+  if (!parse_options(argc, argv, options, stderr)) return exit_usage;
+  guard_console(stdin, stdout);  // every mode: a reader that goes away, binary streams on Windows
+  switch (options.mode) {
+    case RunMode::help:
+      return write_usage(stdout);
+    case RunMode::version:
+      return write_version(stdout);
+    case RunMode::expressions:
+      return run_expressions(argv + options.first_operand, argc - options.first_operand,
+                             options.digits, stdout, stderr);
+    default:
+      return run_dialogue(stdin, stdout, options.digits);
+  }
 }

@@ -29,9 +29,13 @@ int copy_bracket_text(const char* line, int open, char (&term)[term_capacity]) {
   return close;
 }
 
-double bracket_value(char (&term)[term_capacity]) {
-  if (holds_term_letters(term)) return evaluate_term(term);
-  return numeric_bracket_value(term);
+// A bracket's value; a term that names no known function clears `recognised`.
+double bracket_value(char (&term)[term_capacity], bool& recognised) {
+  if (!holds_term_letters(term)) return numeric_bracket_value(term);
+  bool named = false;
+  const double value = evaluate_term(term, named);
+  recognised = recognised && named;
+  return value;
 }
 
 // The operator codes a bracket may be followed by; 'x' counts as '*', 'X' does not.
@@ -42,14 +46,15 @@ char bracket_operator(char c) {
 
 }  // namespace
 
-double evaluate_bracketed_line(const char* line, char (&term)[term_capacity],
-                               OperandList& operands) {
+double evaluate_bracketed_line(const char* line, char (&term)[term_capacity], OperandList& operands,
+                               bool& recognised) {
   operands.count = 0;
+  recognised = true;
   int next_operator = 0;
   for (int p = 0; line[p] != '\0'; ++p) {
     if (line[p] != '[') continue;  // text outside brackets is skipped
     p = copy_bracket_text(line, p, term);
-    const double value = bracket_value(term);
+    const double value = bracket_value(term, recognised);
     if (operands.count < operand_capacity) {
       // No operator is recorded yet for this bracket's place (at most one per bracket before).
       operands.operators[operands.count] = '\0';

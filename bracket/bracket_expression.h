@@ -7,8 +7,9 @@
 
 // Value of a bracketed line; `term` receives each bracket's text in turn and `operands`
 // the bracket values and operators (both are overwritten). A line with no bracket gives 0.
-double evaluate_bracketed_line(const char* line, char (&term)[term_capacity],
-                               OperandList& operands);
+// `recognised` says whether every bracket holding letters of a term named a known function.
+double evaluate_bracketed_line(const char* line, char (&term)[term_capacity], OperandList& operands,
+                               bool& recognised);
 
 // Value of a bracket without function letters: a decimal number, "x10^" and "e" forms,
 // or pi; arithmetic inside it is not evaluated ("2*3" reads as 2).

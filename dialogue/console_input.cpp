@@ -1,8 +1,9 @@
 #include "dialogue/console_input.h"
 
 #include <climits>
+#include <cstring>
 
-#include "dialogue/terminal.h"
+#include "console/terminal.h"
 
 namespace {
 
@@ -43,18 +44,21 @@ int read_digits(FILE* stream, int c, long long& magnitude) {
 
 }  // namespace
 
-bool read_line(ConsoleInput& input, char (&line)[line_capacity]) {
-  if (input.editor != nullptr) return edit_line(*input.editor, line);
-  int length = 0;
-  bool read_any = false;
-  int c;
-  while ((c = next_char(input.stream)) != EOF && c != '\n') {
-    read_any = true;
-    if (length < line_capacity - 1) line[length++] = static_cast<char>(c);
+int read_line(ConsoleInput& input, char (&line)[line_capacity]) {
+  if (input.editor != nullptr) {
+    return edit_line(*input.editor, line) ? static_cast<int>(std::strlen(line)) : -1;
   }
-  line[length] = '\0';
+  int length = 0;
+  int c = next_char(input.stream);
+  line[0] = '\0';
+  if (c == EOF) return -1;
+  int previous = '\0';
+  for (; c != EOF && c != '\n'; previous = c, c = next_char(input.stream), ++length) {
+    if (length < line_capacity - 1) line[length] = static_cast<char>(c);
+  }
+  line[length < line_capacity - 1 ? length : line_capacity - 1] = '\0';
   input.mid_line = false;
-  return read_any || c == '\n';
+  return previous == '\r' ? length - 1 : length;
 }
 
 AnswerRead read_answer(ConsoleInput& input, int& answer) {

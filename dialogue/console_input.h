@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "dialogue/evaluate_line.h"
-#include "dialogue/line_editor.h"
+#include "console/line_capacity.h"
+#include "console/line_editor.h"
 
 struct ConsoleInput {
   FILE* stream;                  // where lines and answers come from
@@ -21,9 +21,10 @@ enum class AnswerRead {
 };
 
 // Reads one line without its end of line, keeping its first 99 bytes and dropping the rest,
-// through the line editor when there is one. False only when the input was already
-// exhausted; a last line without '\n' still counts.
-bool read_line(ConsoleInput& input, char (&line)[line_capacity]);
+// through the line editor when there is one. Returns the line's whole length, a '\r' that
+// ends it not counted, or -1 when the input was already exhausted (a last line without
+// '\n' still counts).
+int read_line(ConsoleInput& input, char (&line)[line_capacity]);
 
 // Reads an answer as "%d" does: skips white space and empty lines, then an optional sign and
 // digits. A number outside the range of int is clamped to that range, so it is never 1.

@@ -4,9 +4,7 @@
 
 #include <cstdio>
 
-// The whole program on standard input and output, with the terminal guarded; returns 0.
-int run_dialogue();
-
-// The dialogue reading from `in` and writing to `out`; ends at an answer other than 1, at
-// the end of the input, or when `out` fails; returns the exit status 0.
-int run_dialogue(FILE* in, FILE* out);
+// The dialogue reading from `in` and writing to `out`, printing results with `digits`
+// significant digits; ends at an answer other than 1, at the end of the input, or when
+// `out` fails; returns the exit status 0.
+int run_dialogue(FILE* in, FILE* out, int digits);

@@ -12,10 +12,10 @@ void clear_line_state(LineState& state) {
 double evaluate_line(LineState& state) {
   replace_character(state.line, ',', '.');
   if (std::strpbrk(state.line, "[]") != nullptr) {
-    return evaluate_bracketed_line(state.line, state.term, state.operands);
+    return evaluate_bracketed_line(state.line, state.term, state.operands, state.recognised);
   }
   copy_text(state.term, term_capacity, state.line);
-  return evaluate_term(state.term);
+  return evaluate_term(state.term, state.recognised);
 }
 
 double evaluate_line_text(const char* text) {

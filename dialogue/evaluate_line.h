@@ -2,22 +2,22 @@
 // choice between a single term and a bracketed expression.
 #pragma once
 
+#include "console/line_capacity.h"
 #include "term/operand_list.h"
 #include "term/term_text.h"
-
-constexpr int line_capacity = 100;  // bytes of the line buffer: 99 characters and the terminator
 
 struct LineState {
   char line[line_capacity];  // the line as read, without its end of line
   char term[term_capacity];  // the term buffer handed to the term evaluator
   OperandList operands;      // bracket values and operators of a bracketed line
+  bool recognised;           // set by evaluate_line: every term in the line named a function
 };
 
 // Sets every byte of the line state to zero.
 void clear_line_state(LineState& state);
 
 // Value of `state.line`: decimal commas become points, then a line holding '[' or ']' is
-// a bracketed expression and any other line one term.
+// a bracketed expression and any other line one term. Sets `state.recognised`.
 double evaluate_line(LineState& state);
 
 // Value of `text` as one input line: a fresh state holding its first 99 bytes.

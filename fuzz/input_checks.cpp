@@ -7,6 +7,7 @@
 #include "dialogue/dialogue.h"
 #include "dialogue/dialogue_texts.h"
 #include "dialogue/evaluate_line.h"
+#include "dialogue/result_text.h"
 
 namespace {
 
@@ -80,7 +81,8 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
   std::size_t transcript_size = 0;
   FILE* out = open_memstream(&transcript, &transcript_size);
   require(out != nullptr, "open_memstream failed");
-  require(run_dialogue(in, out) == 0, "the dialogue returned a status other than 0");
+  require(run_dialogue(in, out, default_result_digits) == 0,
+          "the dialogue returned a status other than 0");
   std::fclose(in);
   std::fclose(out);
   std::size_t at = 0;

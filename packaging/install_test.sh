@@ -1,12 +1,15 @@
 #!/bin/sh
-# Checks an installed trigcalc: the program runs a golden session byte for byte and its
-# manual page renders without a warning.
-# Usage: install_test.sh staging BUILD_DIR SOURCE_DIR   (cmake --install into DESTDIR)
-#        install_test.sh deb BUILD_DIR SOURCE_DIR       (cpack, then the .deb's contents)
+# Checks an installed trigcalc: the program runs a golden session byte for byte, its
+# compressed manual page renders every section without a warning, and the changelog and
+# the copyright file (the MIT licence of LICENSE) are in its documentation directory.
+# A hardened build's program is checked in its ELF headers too.
+# Usage: install_test.sh staging BUILD_DIR SOURCE_DIR HARDENED   (cmake --install into DESTDIR)
+#        install_test.sh deb BUILD_DIR SOURCE_DIR HARDENED       (cpack, then the .deb's contents)
 set -eu
 mode=$1
 build=$(cd "$2" && pwd)
 source=$(cd "$3" && pwd)
+hardened=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -23,17 +26,71 @@ case $mode in
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
 
+fail() { echo "$*"; exit 1; }
 program="$work/root/usr/bin/trigcalc"
-page="$work/root/usr/share/man/man1/trigcalc.1"
-[ -x "$program" ] || { echo "no program at usr/bin/trigcalc"; exit 1; }
-[ -f "$page" ] || { echo "no manual page at usr/share/man/man1/trigcalc.1"; exit 1; }
+page="$work/root/usr/share/man/man1/trigcalc.1.gz"
+doc="$work/root/usr/share/doc/trigcalc"
+[ -x "$program" ] || fail "no program at usr/bin/trigcalc"
+[ -f "$page" ] || fail "no compressed manual page at usr/share/man/man1/trigcalc.1.gz"
+[ ! -e "${page%.gz}" ] || fail "an uncompressed manual page is installed beside the compressed one"
+for file in changelog.gz copyright README.md; do
+  [ -f "$doc/$file" ] || fail "no $file in usr/share/doc/trigcalc"
+done
+gzip -t "$page" "$doc/changelog.gz" || fail "the manual page or changelog is not valid gzip"
 
 for session in one_term bracketed_lines; do
   sh "$source/tests/run_session.sh" "$program" "$source/tests/sessions/$session"
 done
 
-command -v man >/dev/null || { echo "man is missing (Debian: man-db)"; exit 1; }
+# The copyright file is machine-readable and carries LICENSE's permission text, line for
+# line, as its one indented paragraph (indented by one space, blank lines written " .").
+head -n 1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file does not start with the machine-readable format line"
+grep -qx 'License: MIT' "$doc/copyright" || fail "the copyright file names no MIT licence"
+sed -n 's/^ \.$//p; s/^ //p' "$doc/copyright" >"$work/licence"
+sed -n '/^Permission is hereby granted/,$p' "$source/LICENSE" | cmp -s - "$work/licence" ||
+  fail "the copyright file's MIT paragraph differs from LICENSE"
+grep -qx "Copyright: $(sed -n 's/^Copyright (c) //p' "$source/LICENSE")" "$doc/copyright" ||
+  fail "the copyright file names other holders than LICENSE"
+
+# The newest changelog entry is the version the manual page (and the package) carry.
+version=$(gzip -dc "$doc/changelog.gz" | sed -n '1s/^trigcalc (\([^)]*\)) unstable; urgency=[a-z]*$/\1/p')
+[ -n "$version" ] || fail "the changelog does not start with a trigcalc entry"
+if [ "$mode" = deb ]; then
+  control_version=$(dpkg-deb -f "$1" Version)
+  [ "$control_version" = "$version" ] ||
+    fail "the package is version $control_version, its changelog says $version"
+  readelf -S "$program" | grep -q '\.symtab' && fail "the packaged program is not stripped"
+  maintainer=$(dpkg-deb -f "$1" Maintainer)
+  echo "$maintainer" | grep -qE '^[^<]+ <[^@<>]+@[a-z0-9-]+(\.[a-z0-9-]+)+>$' ||
+    fail "the maintainer \"$maintainer\" has no address with a dotted mail host"
+  [ "$(dpkg-deb -f "$1" Description | wc -l)" -gt 2 ] || fail "the package has no extended description"
+fi
+
+# A hardened program, as its ELF headers show it: position-independent, relocations
+# read-only and bound at start, the stack protector's and fortified C library calls imported.
+if [ "$hardened" = ON ]; then
+  while IFS='|' read -r what options pattern; do
+    # shellcheck disable=SC2086 # the readelf options are words
+    readelf $options "$program" | grep -qE "$pattern" || fail "the program is not $what"
+  done <<EOF
+position-independent (type DYN)|-h|Type: +DYN
+given read-only relocations (GNU_RELRO)|-lW|GNU_RELRO
+bound at start (BIND_NOW)|-dW|\((FLAGS|FLAGS_1)\).*NOW
+stack-protected (__stack_chk_fail)|--dyn-syms -W|__stack_chk_fail
+built with fortified calls (__*_chk)|--dyn-syms -W| __[a-z]+_chk@
+EOF
+fi
+
+command -v man >/dev/null || fail "man is missing (Debian: man-db)"
 warnings=$(MANWIDTH=80 man -l --warnings "$page" 2>&1 >/dev/null)
-if [ -n "$warnings" ]; then echo "man -l warns:"; echo "$warnings"; exit 1; fi
-MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q "Digite dados de trigonometria:" ||
-  { echo "the rendered page lacks the dialogue's prompt"; exit 1; }
+[ -z "$warnings" ] || fail "man -l warns: $warnings"
+MANWIDTH=80 man -l "$page" 2>/dev/null >"$work/page.txt"
+for line in 'NAME' 'SYNOPSIS' 'DESCRIPTION' 'OPTIONS' 'EXPRESSIONS' 'KEYS' 'ENVIRONMENT' \
+  'EXIT STATUS' 'EXAMPLES' 'SEE ALSO' '       bc(1), editline(7)' '       NO_COLOR' \
+  '              Digite dados de trigonometria:'; do
+  grep -qxF -- "$line" "$work/page.txt" || fail "the rendered page lacks the line \"$line\""
+done
+grep -q "trigcalc $version" "$work/page.txt" || fail "the rendered page does not name trigcalc $version"
+[ "$("$program" --version)" = "trigcalc $version" ] ||
+  fail "trigcalc --version says $("$program" --version), the changelog $version"

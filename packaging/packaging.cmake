@@ -1,17 +1,51 @@
-# Installation (the program and its manual page) and the Debian package built by CPack.
+# Installation (the program, its manual page, changelog, copyright and README) and the
+# Debian package built by CPack.
 include(GNUInstallDirs)
 
+set(TRIGCALC_MAINTAINER "trigcalc maintainers <maintainers@users.noreply.c-seed-f44e2e75.example>"
+    CACHE STRING "Maintainer of the Debian package and of its changelog entries")
+
+# The manual page takes the version from the project; the page and the changelog are
+# installed gzip-compressed as Debian installs them, with -n so that the archive holds no
+# name or time stamp and every build gives the same bytes.
+find_program(TRIGCALC_GZIP gzip REQUIRED)
+set(packaging_output ${CMAKE_BINARY_DIR}/packaging)
+function(trigcalc_configure_gzipped source name)
+  configure_file(${source} ${packaging_output}/${name} @ONLY)
+  execute_process(COMMAND ${TRIGCALC_GZIP} -9nc ${packaging_output}/${name}
+                  OUTPUT_FILE ${packaging_output}/${name}.gz RESULT_VARIABLE gzip_status)
+  if(NOT gzip_status EQUAL 0)
+    message(FATAL_ERROR "gzip could not compress ${packaging_output}/${name}")
+  endif()
+endfunction()
+trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/trigcalc.1 trigcalc.1)
+trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/changelog changelog)
+
 install(TARGETS trigcalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/trigcalc.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging_output}/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging_output}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
+              ${CMAKE_CURRENT_SOURCE_DIR}/README.md
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_NAME trigcalc)
 set(CPACK_PACKAGE_VENDOR "trigcalc")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Interactive calculator for trigonometric expressions")
-set(CPACK_PACKAGE_CONTACT "trigcalc maintainers <trigcalc@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "interactive calculator for trigonometric expressions")
+# The extended description, under the summary line; CPack indents it, and "." is a blank line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "trigcalc reads one expression per line and prints its value. A line is
+either a term, such as sin30, 2*3cos60 or arcsen0.5, or terms and numbers in
+square brackets joined by operators, such as [sin30]+[2]*[cos60]. Angles are
+in degrees, or in radians when the term starts with rad or contains pi.
+.
+Started without arguments it holds a dialogue in Portuguese, with line
+editing, history and completion of function names at a terminal. Given
+expressions as arguments or on standard input, it prints their values for
+use in scripts.")
+set(CPACK_PACKAGE_CONTACT "${TRIGCALC_MAINTAINER}")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
 include(CPack)

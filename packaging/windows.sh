@@ -52,7 +52,7 @@ trap cleanup EXIT
 
 # run_session.sh runs one program file; this one starts the Windows build under wine.
 runner="$work/trigcalc-wine"
-printf '#!/bin/sh\nexec "%s" "%s"\n' "$wine" "$PWD/build-windows/trigcalc.exe" >"$runner"
+printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$wine" "$PWD/build-windows/trigcalc.exe" >"$runner"
 chmod +x "$runner"
 
 passed=0
@@ -73,4 +73,7 @@ for input in tests/sessions/*.in; do
   fi
 done
 echo "windows sessions: $passed passed, $failed failed"
+
+# A few command-line rows (options through mingw-w64's getopt_long, standard input, status).
+python3 tests/command_line_test.py "$runner" --quick || failed=$((failed + 1))
 [ "$failed" -eq 0 ]

@@ -149,7 +149,7 @@ double apply_function(TermFunction function, double amplitude, double argument, 
 
 }  // namespace
 
-double evaluate_term(char (&term)[term_capacity]) {
+double evaluate_term(char (&term)[term_capacity], bool& recognised) {
   bool radians = false;
   normalise_term(term, radians);
   char text[work_capacity];
@@ -161,5 +161,6 @@ double evaluate_term(char (&term)[term_capacity]) {
   const char* argument_text = find_argument_text(text);
   const double argument = argument_text == nullptr ? 0.0 : reduce_operands(argument_text);
   const TermFunction function = recognise_function(letters);
+  recognised = function != TermFunction::none;
   return apply_function(function, amplitude, argument, radians);
 }

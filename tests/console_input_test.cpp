@@ -62,22 +62,25 @@ TEST(ReadAnswer, BehavesLikePercentD) {
 
 struct LineReadCase {
   std::string input;
-  bool read;          // whether a line was there to read
+  int length;         // the line's whole length without a final '\r'; -1 at the end of input
   std::string line;   // the line as kept
   std::string after;  // what the next read starts with
 };
 
 TEST(ReadLine, KeepsTheFirst99BytesAndDropsTheRest) {
   const LineReadCase cases[] = {
-      {"sin30\n1\n", true, "sin30", "1\n"},
-      {"sin30", true, "sin30", ""},
-      {"\n1\n", true, "", "1\n"},
-      {"", false, "", ""},
-      {std::string(99, 'a') + "\n1", true, std::string(99, 'a'), "1"},
-      {std::string(100, 'b') + "\n1", true, std::string(99, 'b'), "1"},
-      {std::string(101, 'c') + "0\n1", true, std::string(99, 'c'), "1"},
-      {std::string("si\0n30\n", 7), true, std::string("si\0n30", 6), ""},
-      {"sin30\r\n", true, "sin30\r", ""},
+      {"sin30\n1\n", 5, "sin30", "1\n"},
+      {"sin30", 5, "sin30", ""},
+      {"\n1\n", 0, "", "1\n"},
+      {"", -1, "", ""},
+      {std::string(99, 'a') + "\n1", 99, std::string(99, 'a'), "1"},
+      {std::string(100, 'b') + "\n1", 100, std::string(99, 'b'), "1"},
+      {std::string(101, 'c') + "0\n1", 102, std::string(99, 'c'), "1"},
+      {std::string("si\0n30\n", 7), 6, std::string("si\0n30", 6), ""},
+      {"sin30\r\n", 5, "sin30\r", ""},
+      {"sin30\r", 5, "sin30\r", ""},
+      {"\r\n1", 0, "\r", "1"},
+      {std::string(99, 'd') + "\r\n", 99, std::string(99, 'd'), ""},
   };
   for (const LineReadCase& c : cases) {
     char buffer[256] = {};
@@ -88,7 +91,7 @@ TEST(ReadLine, KeepsTheFirst99BytesAndDropsTheRest) {
     ConsoleInput input = {stream, true};
     char line[line_capacity];
     std::memset(line, 'z', sizeof line);
-    EXPECT_EQ(read_line(input, line), c.read) << c.input;
+    EXPECT_EQ(read_line(input, line), c.length) << c.input;
     EXPECT_EQ(std::string(line, c.line.size()), c.line) << c.input;
     EXPECT_EQ(line[c.line.size()], '\0') << c.input;
     EXPECT_EQ(rest_of(stream), c.after) << c.input;

@@ -14,7 +14,7 @@ namespace {
 
 struct LineCase {
   const char* line;
-  const char* printed;  // as "%g" prints the value
+  const char* printed;  // as the dialogue prints the value
 };
 
 void expect_lines(const LineCase* cases, std::size_t count) {
@@ -45,22 +45,28 @@ TEST(BracketedLine, CombinesBracketsProductsFirst) {
   expect_lines(cases, std::size(cases));
 }
 
+// Letters that begin a name make a bracket a term ("[2a]" names nothing); a lone sign reads
+// as -0, and -0 - 0 = -0, but -0 + the 0 a trailing operator meets is +0, and so is -0 x 2
+// plus the 0 its fold leaves behind. A ']' alone makes a bracketed line without a bracket.
+// Vertical tab and form feed are blanks before a number. A number keeps its parentheses
+// ("(5)" is no number); a term loses them ("5sin30").
 TEST(BracketedLine, DocumentedQuirksAndEmptyParts) {
   const LineCase cases[] = {
-      {"[]", "0"},           {"]", "0"},          {"[1]+", "1"},   {"[2]*", "0"},
-      {"[2]/", "inf"},       {"[2] + [3]", "2"},  {"[1][2]", "1"}, {"[2]X[3]", "2"},
-      {"x[2]", "2"},         {"[", "0"},          {"[2", "2"},     {"[sin30", "0.5"},
-      {"[1]+[2", "3"},       {"[1]+[2]-", "3"},   {"[rad1]", "0"}, {"[3]**[2]", "6"},
-      {"[2]/[0]", "inf"},    {"[0]/[0]", "-nan"}, {"5[2]", "2"},   {"[1]+[2]*[3][4]", "7"},
-      {"[2a]", "0"},      // letters that begin a name make a term, here one naming nothing
-      {"[-]", "-0"},      // a lone sign reads as -0
-      {"[-]-[0]", "-0"},  // -0 - 0 = -0
-      {"[-]+", "0"},      // -0 + the 0 a trailing operator meets = +0
-      {"[-]*[2]", "0"},   // -0 x 2 = -0, plus the folded 0 = +0
-      {"sin30]", "0"},    // a ']' alone makes a bracketed line, and it has no bracket
-      {"[\v5]", "5"},     // vertical tab and form feed are blanks before a number
-      {"[\f5]-[1]", "4"},    {"[(5)]", "0"},  // a number keeps its parentheses: "(5)" is no number
-      {"[(5)sin30]", "2.5"},                  // a term loses them: 5sin30
+      {"[]", "0"},        {"]", "0"},
+      {"[1]+", "1"},      {"[2]*", "0"},
+      {"[2]/", "inf"},    {"[2] + [3]", "2"},
+      {"[1][2]", "1"},    {"[2]X[3]", "2"},
+      {"x[2]", "2"},      {"[", "0"},
+      {"[2", "2"},        {"[sin30", "0.5"},
+      {"[1]+[2", "3"},    {"[1]+[2]-", "3"},
+      {"[rad1]", "0"},    {"[3]**[2]", "6"},
+      {"[2]/[0]", "inf"}, {"[0]/[0]", "nan"},
+      {"5[2]", "2"},      {"[1]+[2]*[3][4]", "7"},
+      {"[2a]", "0"},      {"[-]", "-0"},
+      {"[-]-[0]", "-0"},  {"[-]+", "0"},
+      {"[-]*[2]", "0"},   {"sin30]", "0"},
+      {"[5]", "5"},      {"[5]-[1]", "4"},
+      {"[(5)]", "0"},     {"[(5)sin30]", "2.5"},
   };
   expect_lines(cases, std::size(cases));
 }

@@ -1,6 +1,6 @@
 // Tab completion of function names at the cursor, and the line editor staying out of the
 // way when the dialogue does not run at a terminal.
-#include "dialogue/name_completion.h"
+#include "console/name_completion.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,10 @@
 #include <cstring>
 #include <string>
 
+#include "console/line_editor.h"
+#include "dialogue/completion_words.h"
+#include "dialogue/dialogue_texts.h"
 #include "dialogue/evaluate_line.h"
-#include "dialogue/line_editor.h"
 
 namespace {
 
@@ -20,7 +22,8 @@ struct CompletionCase {
   const char* candidates;  // the names offered, separated by spaces
 };
 
-std::string complete(const char* marked, std::string& insertion) {
+std::string complete(const char* marked, std::string& insertion,
+                     const CompletionWords& words = function_name_words) {
   const char* bar = std::strchr(marked, '|');
   std::string text = marked;
   int cursor = static_cast<int>(text.size());
@@ -29,7 +32,7 @@ std::string complete(const char* marked, std::string& insertion) {
     text.erase(static_cast<std::size_t>(cursor), 1);
   }
   NameCompletion completion;
-  complete_function_name(text.c_str(), cursor, completion);
+  complete_name(text.c_str(), cursor, words, completion);
   insertion = completion.insertion;
   std::string names;
   for (int i = 0; i < completion.candidate_count; ++i) {
@@ -100,7 +103,7 @@ TEST(NameCompletion, OffersOnlyNamesTheEvaluatorKnows) {
   NameCompletion completion;
   int offered = 0;
   for (const char* first : {"a", "c", "s", "t"}) {
-    complete_function_name(first, 1, completion);
+    complete_name(first, 1, function_name_words, completion);
     for (int i = 0; i < completion.candidate_count; ++i, ++offered) {
       const std::string line = std::string(completion.candidates[i]) +
                                (completion.candidates[i][0] == 'a' ? "0.5" : "45");
@@ -108,7 +111,51 @@ TEST(NameCompletion, OffersOnlyNamesTheEvaluatorKnows) {
       EXPECT_TRUE(std::isfinite(value) && std::fabs(value) > 0.5) << line << " = " << value;
     }
   }
-  EXPECT_EQ(offered, function_name_count);
+  EXPECT_EQ(offered, function_name_words.word_count);
+}
+
+// The words and the leading runs are the caller's: none of the dialogue's names or prefixes
+// is built in.
+TEST(NameCompletion, CompletesTheCallersWordsAfterTheCallersLeadingRuns) {
+  const char* const words[] = {"cosh", "sinh", "sqrt"};
+  const char* const leading[] = {"deg"};
+  const CompletionWords own = {words, 3, leading, 1};
+  const CompletionCase cases[] = {
+      {"s", "", "sinh sqrt"},  {"2co", "sh", "cosh"},
+      {"degsi", "nh", "sinh"},  // "deg" skipped: no word begins "degsi"
+      {"radsi", "", ""},        // "rad" is not among this caller's leading runs
+      {"xsq", "", ""},          // nor is "x"
+      {"sen", "", ""},          // nor the dialogue's names
+  };
+  for (const CompletionCase& c : cases) {
+    std::string insertion;
+    EXPECT_EQ(complete(c.text, insertion, own), c.candidates) << c.text;
+    EXPECT_EQ(insertion, c.insertion) << c.text;
+  }
+}
+
+// Whatever the caller's list, the candidates and the insertion stay within their buffers:
+// 40 words beginning "q" give the first 32 in the list's order, and a 26-letter word gives
+// 15 bytes of insertion.
+TEST(NameCompletion, KeepsWithinItsBuffersWhateverTheWords) {
+  static char many[40][4];
+  const char* many_words[40];
+  for (int i = 0; i < 40; ++i) {
+    std::snprintf(many[i], sizeof many[i], "q%c%c", 'a' + i / 26, 'a' + i % 26);
+    many_words[i] = many[i];
+  }
+  NameCompletion completion;
+  complete_name("q", 1, {many_words, 40, nullptr, 0}, completion);
+  ASSERT_EQ(completion.candidate_count, 32);
+  EXPECT_STREQ(completion.candidates[0], "qaa");
+  EXPECT_STREQ(completion.candidates[25], "qaz");
+  EXPECT_STREQ(completion.candidates[31], "qbf");
+  EXPECT_STREQ(completion.insertion, "");
+
+  const char* const long_word[] = {"abcdefghijklmnopqrstuvwxyz"};
+  complete_name("a", 1, {long_word, 1, nullptr, 0}, completion);
+  EXPECT_EQ(completion.candidate_count, 1);
+  EXPECT_STREQ(completion.insertion, "bcdefghijklmnop");
 }
 
 TEST(LineEditor, NotOpenedWhenTheDialogueIsNotAtATerminal) {
@@ -116,7 +163,7 @@ TEST(LineEditor, NotOpenedWhenTheDialogueIsNotAtATerminal) {
   FILE* out = std::tmpfile();
   ASSERT_NE(in, nullptr);
   ASSERT_NE(out, nullptr);
-  LineEditor* editor = open_line_editor(in, out);
+  LineEditor* editor = open_line_editor(in, out, {function_name_words, prompt_text});
   EXPECT_EQ(editor, nullptr);
   close_line_editor(editor);
   std::fclose(in);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -33,11 +34,13 @@ TEST(FormatResult, PrintsSixSignificantDigitsAndTwoDigitExponents) {
       {infinity, "inf"},
       {-infinity, "-inf"},
       {quiet, "nan"},
-      {-quiet, "-nan"},
+      {-quiet, "nan"},  // the sign of a not-a-number is not printed
+      {infinity - infinity, "nan"},
+      {std::nan("1"), "nan"},
   };
   for (const ResultCase& c : cases) {
     char text[result_text_capacity];
-    format_result(c.value, text);
+    format_result(c.value, default_result_digits, text);
     EXPECT_STREQ(text, c.text) << c.text;
   }
 }
@@ -45,13 +48,13 @@ TEST(FormatResult, PrintsSixSignificantDigitsAndTwoDigitExponents) {
 TEST(WriteResult, WritesTheEqualsSignTheNumberAndAnEmptyLine) {
   FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
-  write_result(out, 0.5);
-  write_result(out, -std::numeric_limits<double>::quiet_NaN());
+  write_result(out, 0.5, default_result_digits);
+  write_result(out, -std::numeric_limits<double>::quiet_NaN(), default_result_digits);
   std::rewind(out);
   std::string written;
   for (int c = std::getc(out); c != EOF; c = std::getc(out)) written += static_cast<char>(c);
   std::fclose(out);
-  EXPECT_EQ(written, "=0.5\n\n=-nan\n\n");
+  EXPECT_EQ(written, "=0.5\n\n=nan\n\n");
 }
 
 }  // namespace

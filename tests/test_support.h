@@ -4,17 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "dialogue/result_text.h"
 #include "term/evaluate_term.h"
 #include "term/normalise_term.h"
 #include "term/term_text.h"
 
 // The value as the dialogue prints it, without the leading '='.
 inline std::string printed(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%g", value);
+  char text[result_text_capacity];
+  format_result(value, default_result_digits, text);
   return text;
 }
 

@@ -1,17 +1,8 @@
-#include "dialogue/name_completion.h"
+#include "console/name_completion.h"
 
 #include <cstring>
 
 namespace {
-
-// Every spelling of a function the term evaluator knows, in alphabetical order.
-constexpr const char* function_names[function_name_count] = {
-    "acos", "arcos", "arcsen", "arcsin", "arctan", "arctg", "asin", "atan", "atg",
-    "cos",  "cosec", "cotan",  "cotg",   "sec",    "sen",   "sin",  "tan",  "tg",
-};
-
-// Letters that can stand right before a function name: the radians prefix and "x" for times.
-constexpr const char* leading_letters[] = {"rad", "x"};
 
 bool is_letter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -25,12 +16,15 @@ bool begins_with(const char* name, const char* word, int length) {
   return true;
 }
 
-// Lists in `completion` the names that begin with the `length` bytes at `word`.
-void collect_candidates(const char* word, int length, NameCompletion& completion) {
+// Lists in `completion` the words that begin with the `length` bytes at `word`, as many as
+// the candidate list holds.
+void collect_candidates(const char* word, int length, const CompletionWords& words,
+                        NameCompletion& completion) {
   completion.candidate_count = 0;
-  for (const char* name : function_names) {
-    if (begins_with(name, word, length)) {
-      completion.candidates[completion.candidate_count++] = name;
+  for (int i = 0; i < words.word_count; ++i) {
+    if (completion.candidate_count == completion_candidate_capacity) return;
+    if (begins_with(words.words[i], word, length)) {
+      completion.candidates[completion.candidate_count++] = words.words[i];
     }
   }
 }
@@ -52,10 +46,11 @@ void share_insertion(int length, NameCompletion& completion) {
   completion.insertion[shared] = '\0';
 }
 
-// Length of the leading letters that begin the `length` bytes at `word` and leave some letters
-// after them; 0 when there are none.
-int leading_length(const char* word, int length) {
-  for (const char* leading : leading_letters) {
+// Length of the leading run that begins the `length` bytes at `word` and leaves some letters
+// after it; 0 when there is none.
+int leading_length(const char* word, int length, const CompletionWords& words) {
+  for (int i = 0; i < words.leading_count; ++i) {
+    const char* leading = words.leading[i];
     const int size = static_cast<int>(std::strlen(leading));
     if (size < length && begins_with(word, leading, size)) return size;
   }
@@ -64,17 +59,18 @@ int leading_length(const char* word, int length) {
 
 }  // namespace
 
-void complete_function_name(const char* text, int cursor, NameCompletion& completion) {
+void complete_name(const char* text, int cursor, const CompletionWords& words,
+                   NameCompletion& completion) {
   completion.insertion[0] = '\0';
   completion.candidate_count = 0;
   int start = cursor;
   while (start > 0 && is_letter(text[start - 1])) --start;
   for (int skip = 1; start < cursor && skip > 0; start += skip) {
-    collect_candidates(text + start, cursor - start, completion);
+    collect_candidates(text + start, cursor - start, words, completion);
     if (completion.candidate_count > 0) {
       share_insertion(cursor - start, completion);
       return;
     }
-    skip = leading_length(text + start, cursor - start);
+    skip = leading_length(text + start, cursor - start, words);
   }
 }

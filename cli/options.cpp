@@ -1,0 +1,150 @@
+#include "cli/options.h"
+
+#include <getopt.h>
+
+#include <cstring>
+
+#include "dialogue/result_text.h"
+
+namespace {
+
+constexpr char program_name[] = "trigcalc";
+
+// '+': options stop at the first expression, so that "trigcalc sin30 -2sin30" evaluates
+// both; ':': a missing value is told apart from an unknown option.
+constexpr char short_options[] = "+:d:hV";
+
+constexpr option long_options[] = {
+    {"digits", required_argument, nullptr, 'd'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+constexpr char usage_text[] =
+    "Uso: trigcalc [-d N] [EXPRESSAO...]\n"
+    "Calculadora de expressoes trigonometricas.\n"
+    "\n"
+    "Sem expressoes, abre o dialogo interativo.\n"
+    "Com expressoes, avalia cada uma como uma linha do dialogo e escreve so o valor,\n"
+    "uma linha por expressao; \"-\" avalia cada linha da entrada padrao.\n"
+    "\n"
+    "Opcoes:\n"
+    "  -d, --digits=N   algarismos significativos de cada valor, de 1 a 17 (padrao: 6)\n"
+    "  -h, --help       mostra esta ajuda e termina\n"
+    "  -V, --version    mostra a versao e termina\n"
+    "  --               termina as opcoes (para uma expressao que comeca com \"-\")\n"
+    "\n"
+    "Exemplos:\n"
+    "  trigcalc sin30 \"[sin30]+[2]*[cos60]\"\n"
+    "  seq 0 15 90 | sed 's/^/sin/' | trigcalc -\n"
+    "\n"
+    "Estado de saida: 0 se tudo foi entendido; 1 se alguma expressao nao nomeia\n"
+    "nenhuma funcao conhecida ou passa de 99 bytes; 2 se as opcoes estao erradas.\n";
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A whole number from min_digits to max_digits, written with digits only.
+bool read_digit_count(const char* text, int& digits) {
+  int value = 0;
+  int length = 0;
+  for (; is_digit(text[length]); ++length) {
+    if (value <= max_digits) value = value * 10 + (text[length] - '0');
+  }
+  if (length == 0 || text[length] != '\0' || value < min_digits || value > max_digits) {
+    return false;
+  }
+  digits = value;
+  return true;
+}
+
+// True when `word` ("--name" or "--name=value") names the long option whose code is `code`.
+bool names_long_option(const char* word, int code) {
+  for (const option& entry : long_options) {
+    if (entry.name == nullptr || entry.val != code) continue;
+    const std::size_t length = std::strlen(entry.name);
+    return std::strncmp(word + 2, entry.name, length) == 0 &&
+           (word[2 + length] == '\0' || word[2 + length] == '=');
+  }
+  return false;
+}
+
+// The word getopt_long stopped at, when it is a long option: "--name", without a value.
+const char* offending_long_option(char** argv) {
+  const char* word = argv[optind - 1];
+  const bool long_form = word[0] == '-' && word[1] == '-';
+  return long_form && (optopt == 0 || names_long_option(word, optopt)) ? word : nullptr;
+}
+
+// Names the option getopt_long stopped at as the user typed it: "--name" or "-x".
+void name_offending_option(const char* long_word, FILE* err) {
+  if (long_word != nullptr) {
+    std::fwrite(long_word, 1, std::strcspn(long_word, "="), err);
+  } else {
+    std::fprintf(err, "-%c", optopt);
+  }
+}
+
+// One diagnostic for an option getopt_long refused: `code` is ':' for a missing value.
+void report_refused_option(char** argv, int code, FILE* err) {
+  const char* long_word = offending_long_option(argv);
+  std::fprintf(err, "%s: ", program_name);
+  if (code == ':') {
+    std::fputs("a opcao ", err);
+    name_offending_option(long_word, err);
+    std::fputs(" precisa de um valor\n", err);
+  } else if (long_word != nullptr && optopt != 0) {  // "--help=1": a value it does not take
+    std::fputs("a opcao ", err);
+    name_offending_option(long_word, err);
+    std::fputs(" nao aceita valor\n", err);
+  } else {
+    std::fputs("opcao desconhecida: ", err);
+    name_offending_option(long_word, err);
+    std::fputc('\n', err);
+  }
+}
+
+bool bad_usage(FILE* err) {
+  std::fprintf(err, "Experimente \"%s --help\" para mais informacao.\n", program_name);
+  return false;
+}
+
+}  // namespace
+
+bool parse_options(int argc, char** argv, Options& options, FILE* err) {
+  options = {RunMode::dialogue, default_result_digits, argc};
+  opterr = 0;  // the diagnostics below are the program's own, in its language
+  optind = 0;  // 0 starts a fresh scan, also when the options are read a second time
+  for (int option;
+       (option = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;) {
+    if (option == 'h' || option == 'V') {
+      if (options.mode == RunMode::dialogue)
+        options.mode = option == 'h' ? RunMode::help : RunMode::version;
+    } else if (option == 'd') {
+      if (!read_digit_count(optarg, options.digits)) {
+        std::fprintf(err,
+                     "%s: valor invalido para --digits: \"%s\" (um numero inteiro de %d a %d)\n",
+                     program_name, optarg, min_digits, max_digits);
+        return bad_usage(err);
+      }
+    } else {
+      report_refused_option(argv, option, err);
+      return bad_usage(err);
+    }
+  }
+  options.first_operand = optind;
+  if (options.mode == RunMode::dialogue && optind < argc) options.mode = RunMode::expressions;
+  return true;
+}
+
+int write_usage(FILE* out) {
+  std::fputs(usage_text, out);
+  return exit_success;
+}
+
+int write_version(FILE* out) {
+  std::fprintf(out, "%s %s\n", program_name, TRIGCALC_VERSION);
+  return exit_success;
+}

@@ -1,0 +1,36 @@
+// The command line: which mode the program runs in and how many significant digits it
+// prints, read with getopt_long; the usage and version texts; bad usage reported.
+#pragma once
+
+#include <cstdio>
+
+constexpr int exit_success = 0;         // everything was understood
+constexpr int exit_not_understood = 1;  // some expression named no known function, or was cut
+constexpr int exit_usage = 2;           // the command line itself was not understood
+
+constexpr int min_digits = 1;   // the fewest significant digits a value may print with
+constexpr int max_digits = 17;  // enough for every double to read back exactly
+
+enum class RunMode {
+  dialogue,     // no expression given: the interactive dialogue
+  expressions,  // each operand evaluated; "-" stands for the lines of standard input
+  help,         // the usage text, then the end
+  version       // the version line, then the end
+};
+
+struct Options {
+  RunMode mode;
+  int digits;         // significant digits of every printed value
+  int first_operand;  // index in argv of the first expression
+};
+
+// Reads the options in argv into `options`. On bad usage (an unknown option, a missing or
+// invalid --digits) writes one diagnostic naming it and a pointer to --help to `err` and
+// returns false.
+bool parse_options(int argc, char** argv, Options& options, FILE* err);
+
+// Writes the usage text, listing every option, to `out`; returns exit_success.
+int write_usage(FILE* out);
+
+// Writes "trigcalc VERSION" and a newline to `out`; returns exit_success.
+int write_version(FILE* out);

@@ -1,0 +1,98 @@
+# Hardening of optimised builds, as Debian's default build flags do: a position-independent
+# executable, stack protector, stack clash protection, fortified C library calls, control-flow
+# protection, read-only relocations bound at start, and format strings checked. Each flag is
+# tried on the compiler and linker at hand and left out when they reject it (the mingw-w64
+# toolchain has no ELF relocation options, for one). None of these changes how a number is
+# computed: they add checks around calls and the stack, not to arithmetic.
+include(CheckCXXCompilerFlag)
+include(CheckCXXSourceCompiles)
+include(CheckLinkerFlag)
+include(CheckPIESupported)
+
+option(TRIGCALC_HARDENING "Hardening flags in optimised builds (Release, RelWithDebInfo, MinSizeRel)" ON)
+
+# _FORTIFY_SOURCE needs optimisation, and the sanitizer and fuzz builds check memory
+# themselves: fortified calls would bypass their interceptors. So only optimised builds
+# without the fuzz targets are hardened; Debug builds stay as they were.
+set(TRIGCALC_HARDENED OFF)
+if(TRIGCALC_HARDENING AND NOT TRIGCALC_FUZZ
+   AND CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$")
+  set(TRIGCALC_HARDENED ON)
+endif()
+
+# A program with what the flags act on: a frame larger than a page, fortified calls and a
+# path that never returns. An empty program is not enough: mingw-w64's compiler accepts
+# -fstack-clash-protection on one, then fails with an internal error on a function that
+# ends in a call that does not return.
+set(trigcalc_hardening_probe [=[
+  #include <cstdio>
+  #include <cstdlib>
+  #include <cstring>
+  [[noreturn]] void stop(int status);
+  void stop(int status) { std::exit(status); }
+  int main(int argc, char **argv) {
+    char page[8192];
+    std::snprintf(page, sizeof page, "%s", argv[0]);
+    std::memcpy(page + 4096, page, 16);
+    if (argc > 2) stop(page[4096]);
+    return page[argc];
+  }]=])
+
+# Adds each compiler FLAG with which the probe compiles and links without a diagnostic, and
+# names the others in `left_out`. A FLAG may be flags that only work together, separated by
+# spaces. _FORTIFY_SOURCE needs optimisation, so the probe is optimised. Flags go to the
+# link too, as in the probe: there mingw-w64's driver adds the library the stack protector
+# calls into.
+function(trigcalc_add_supported_compile_flags)
+  set(rejected ${left_out})
+  foreach(flag IN LISTS ARGN)
+    string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_CXX${flag}" result)
+    set(CMAKE_REQUIRED_FLAGS "-O2 ${flag}")
+    check_cxx_source_compiles("${trigcalc_hardening_probe}" ${result} FAIL_REGEX "warning:|error:")
+    if(${result})
+      separate_arguments(flag_words UNIX_COMMAND "${flag}")
+      add_compile_options(${flag_words})
+      add_link_options(${flag_words})
+    else()
+      list(APPEND rejected "${flag}")
+    endif()
+  endforeach()
+  set(left_out ${rejected} PARENT_SCOPE)
+endfunction()
+
+# Adds each linker FLAG the linker accepts and names the ones it rejects in `left_out`.
+function(trigcalc_add_supported_link_flags)
+  set(rejected ${left_out})
+  foreach(flag IN LISTS ARGN)
+    string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_LINK${flag}" result)
+    check_linker_flag(CXX "${flag}" ${result})
+    if(${result})
+      add_link_options("${flag}")
+    else()
+      list(APPEND rejected "${flag}")
+    endif()
+  endforeach()
+  set(left_out ${rejected} PARENT_SCOPE)
+endfunction()
+
+if(TRIGCALC_HARDENED)
+  set(left_out "")
+  check_pie_supported(OUTPUT_VARIABLE pie_output LANGUAGES CXX)
+  if(CMAKE_CXX_LINK_PIE_SUPPORTED)
+    set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+  else()
+    list(APPEND left_out -fPIE -pie)
+  endif()
+  # Any _FORTIFY_SOURCE level the compiler sets by default is replaced, not redefined.
+  trigcalc_add_supported_compile_flags(-fstack-protector-strong -fstack-clash-protection
+    -fcf-protection "-Wformat -Werror=format-security" "-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2")
+  trigcalc_add_supported_link_flags(-Wl,-z,relro -Wl,-z,now)
+  if(left_out)
+    list(JOIN left_out " " left_out_text)
+    message(STATUS "Hardening: on, without ${left_out_text} (not supported by this toolchain)")
+  else()
+    message(STATUS "Hardening: on")
+  endif()
+else()
+  message(STATUS "Hardening: off (only optimised builds without the fuzz targets are hardened)")
+endif()

@@ -1,0 +1,45 @@
+// The one owner of the terminal: whether a stream is one and takes console commands, the
+// commands themselves (colours, window size, clearing), the state found at start, the signals
+// that end or suspend the program, and the one function that puts the terminal back.
+#pragma once
+
+#include <cstdio>
+
+enum class ConsoleCommand {
+  colours,      // "color 73": aqua text on light grey
+  window_size,  // "MODE con cols=66 lines=10"
+  clear_screen  // "cls"
+};
+
+// True when `stream` is connected to a terminal (a console on Windows).
+bool is_terminal(FILE* stream);
+
+// True when `out` is a terminal that understands the console commands: on POSIX systems TERM
+// must name a terminal type other than "dumb".
+bool takes_console_commands(FILE* out);
+
+// Carries out `command` on the terminal behind `out`; nothing when `out` does not take
+// commands, and no colours when NO_COLOR is set to any non-empty value.
+void run_console_command(FILE* out, ConsoleCommand command);
+
+// Takes the character type (only) from the environment, so that the editor can read
+// multibyte characters; saves the modes and window size of the terminal behind `in`/`out`;
+// makes SIGHUP, SIGINT, SIGQUIT and SIGTERM put the terminal back and end the program with
+// status 0, Ctrl-Z put it back for the shell and set it up again on resumption, and a
+// vanished reader of `out` a write error. On Windows redirected streams become binary.
+void guard_console(FILE* in, FILE* out);
+
+// Flushes `out`, then puts back what the commands and the editor changed: default colours,
+// the window size and terminal modes found by guard_console. The one restoring function:
+// the signal handlers use it too.
+void restore_console(FILE* out);
+
+// Drops what was typed ahead on the terminal behind `in`; nothing when not a terminal.
+void drop_type_ahead(FILE* in);
+
+// A descriptor that becomes readable when the window was resized or the program resumed
+// after a suspension, for a reader waiting on the terminal; -1 when there is none.
+int console_event_descriptor();
+
+// True when the window was resized or the program resumed since the last call; clears that.
+bool take_console_events();

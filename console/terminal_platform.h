@@ -1,0 +1,14 @@
+// What each platform's terminal file provides to the shared part in terminal.cpp; included
+// by console/ only.
+#pragma once
+
+#include <cstdio>
+
+#include "console/terminal.h"
+
+// True when the platform's terminals take console commands at all (TERM on POSIX systems).
+bool platform_takes_commands();
+
+// Carries out `command` on the terminal behind `out`, which takes commands, and remembers
+// what restore_console must undo.
+void platform_run_command(FILE* out, ConsoleCommand command);

@@ -1,0 +1,208 @@
+// The terminal on POSIX systems: ANSI escape sequences, the modes and window size found at
+// start, and the signal handlers that put them back.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "console/terminal_platform.h"
+
+namespace {
+
+// Indexed by ConsoleCommand.
+constexpr const char* command_texts[] = {
+    "\033[36;47m",    // cyan text on a light-grey background
+    "\033[8;10;66t",  // xterm window-size request: 10 rows of 66 columns
+    "\033[H\033[2J",  // cursor home, erase display
+};
+
+const char* command_text(ConsoleCommand command) {
+  return command_texts[static_cast<int>(command)];
+}
+
+constexpr char ansi_reset[] = "\033[0m";
+constexpr char fresh_line[] = "\r\n";
+constexpr int size_text_capacity = 32;  // "\033[8;ROWS;COLSt" with two numbers of 5 digits
+
+// What guard_console found; written before any handler is installed, then only read.
+struct FoundTerminal {
+  int modes_descriptor;                   // the terminal whose modes were saved, or -1
+  struct termios modes;                   // its modes as found
+  int out_descriptor;                     // the terminal the commands are written to, or -1
+  char size_request[size_text_capacity];  // asks for the size found; empty when unknown
+  int wake[2];                            // pipe written on a resize or a resumption, or -1s
+};
+
+FoundTerminal found = {-1, {}, -1, "", {-1, -1}};
+volatile sig_atomic_t colours_set = 0;     // the colours command was given
+volatile sig_atomic_t size_requested = 0;  // the window-size command was given
+
+// Signals that end the program once the terminal is put back.
+constexpr int ending_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+
+void write_text(int descriptor, const char* text) {
+  const size_t length = std::strlen(text);
+  if (descriptor >= 0 && length > 0) (void)!write(descriptor, text, length);
+}
+
+// Undoes the commands and the editor's modes with async-signal-safe calls only, so that
+// the handlers can use it; `new_line` moves on to a fresh line after text being typed.
+void put_terminal_back(bool new_line) {
+  if (colours_set) write_text(found.out_descriptor, ansi_reset);
+  if (size_requested) write_text(found.out_descriptor, found.size_request);
+  if (found.modes_descriptor >= 0) tcsetattr(found.modes_descriptor, TCSANOW, &found.modes);
+  if (new_line) write_text(found.out_descriptor, fresh_line);
+}
+
+// After a suspension: the modes in force when it began (`modes`, null when unknown), the
+// window size and the colours again.
+void set_terminal_up_again(const struct termios* modes) {
+  if (modes != nullptr) tcsetattr(found.modes_descriptor, TCSANOW, modes);
+  if (size_requested) write_text(found.out_descriptor, command_text(ConsoleCommand::window_size));
+  if (colours_set) write_text(found.out_descriptor, command_text(ConsoleCommand::colours));
+}
+
+void wake_reader() {
+  if (found.wake[1] >= 0) (void)!write(found.wake[1], "w", 1);
+}
+
+extern "C" void end_on_signal(int) {
+  put_terminal_back(true);
+  _exit(0);  // the dialogue's exit status, whatever ends it
+}
+
+// Stops the program as `signal_number` does by default, and returns once it is continued.
+void stop_here(int signal_number) {
+  struct sigaction stop = {}, own;
+  stop.sa_handler = SIG_DFL;
+  sigemptyset(&stop.sa_mask);
+  sigaction(signal_number, &stop, &own);
+  sigset_t unblock, previous;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal_number);
+  sigprocmask(SIG_UNBLOCK, &unblock, &previous);
+  raise(signal_number);  // stopped here until SIGCONT
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  sigaction(signal_number, &own, nullptr);
+}
+
+// Ctrl-Z: the shell gets the terminal as it was found, with the cursor on a fresh line; on
+// resumption the modes of the moment (the editor's, when a line was being edited), size and
+// colours come back and a waiting editor is told to redraw.
+extern "C" void suspend_on_signal(int signal_number) {
+  const int saved_errno = errno;
+  struct termios current;
+  const bool have_modes =
+      found.modes_descriptor >= 0 && tcgetattr(found.modes_descriptor, &current) == 0;
+  put_terminal_back(true);
+  stop_here(signal_number);
+  set_terminal_up_again(have_modes ? &current : nullptr);
+  wake_reader();
+  errno = saved_errno;
+}
+
+extern "C" void note_resize(int) {
+  const int saved_errno = errno;
+  wake_reader();
+  errno = saved_errno;
+}
+
+// Installs `handler` for `signal_number` with every guarded signal blocked while it runs;
+// a signal ignored from the start (nohup, a background job) stays ignored.
+void install(int signal_number, void (*handler)(int)) {
+  struct sigaction current;
+  if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
+  struct sigaction action = {};
+  action.sa_handler = handler;
+  action.sa_flags = SA_RESTART;  // a plain read goes on after a resize or a resumption
+  sigemptyset(&action.sa_mask);
+  for (int guarded : ending_signals) sigaddset(&action.sa_mask, guarded);
+  sigaddset(&action.sa_mask, SIGTSTP);
+  sigaddset(&action.sa_mask, SIGWINCH);
+  sigaction(signal_number, &action, nullptr);
+}
+
+// A non-blocking pipe, closed across exec, that the resize and resumption handlers write to.
+void open_wake_pipe() {
+  if (pipe(found.wake) != 0) {
+    found.wake[0] = found.wake[1] = -1;
+    return;
+  }
+  for (int descriptor : found.wake) {
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) | O_NONBLOCK);
+    fcntl(descriptor, F_SETFD, FD_CLOEXEC);
+  }
+}
+
+// Saves the modes of `modes_descriptor` and the window size of `out_descriptor` (-1: none).
+void save_terminal(int modes_descriptor, int out_descriptor) {
+  found.out_descriptor = out_descriptor;
+  if (tcgetattr(modes_descriptor, &found.modes) == 0) found.modes_descriptor = modes_descriptor;
+  struct winsize size;
+  if (out_descriptor >= 0 && ioctl(out_descriptor, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 &&
+      size.ws_col > 0) {
+    std::snprintf(found.size_request, sizeof found.size_request, "\033[8;%u;%ut",
+                  static_cast<unsigned>(size.ws_row), static_cast<unsigned>(size.ws_col));
+  }
+}
+
+}  // namespace
+
+bool is_terminal(FILE* stream) {
+  return isatty(fileno(stream)) != 0;
+}
+
+bool platform_takes_commands() {
+  const char* type = std::getenv("TERM");
+  return type != nullptr && type[0] != '\0' && std::strcmp(type, "dumb") != 0;
+}
+
+void platform_run_command(FILE* out, ConsoleCommand command) {
+  if (command == ConsoleCommand::colours) colours_set = 1;
+  if (command == ConsoleCommand::window_size) size_requested = 1;
+  std::fputs(command_text(command), out);
+}
+
+void guard_console(FILE* in, FILE* out) {
+  std::signal(SIGPIPE, SIG_IGN);
+  const bool in_terminal = is_terminal(in);
+  const bool out_terminal = is_terminal(out);
+  if (!in_terminal && !out_terminal) return;
+  // Only the character type follows the environment, for the editor's multibyte input:
+  // numbers keep being read and printed in the C locale.
+  std::setlocale(LC_CTYPE, "");
+  save_terminal(fileno(in_terminal ? in : out), out_terminal ? fileno(out) : -1);
+  open_wake_pipe();
+  for (int signal_number : ending_signals) install(signal_number, end_on_signal);
+  install(SIGTSTP, suspend_on_signal);
+  install(SIGWINCH, note_resize);
+}
+
+void restore_console(FILE* out) {
+  std::fflush(out);
+  put_terminal_back(false);
+}
+
+void drop_type_ahead(FILE* in) {
+  if (is_terminal(in)) tcflush(fileno(in), TCIFLUSH);
+}
+
+int console_event_descriptor() {
+  return found.wake[0];
+}
+
+bool take_console_events() {
+  if (found.wake[0] < 0) return false;
+  char drained[16];
+  bool any = false;
+  while (read(found.wake[0], drained, sizeof drained) > 0) any = true;
+  return any;
+}

@@ -1,0 +1,110 @@
+// The terminal on Windows: the console's own commands run through the command interpreter,
+// the console's colours and size found at start, and the control handler that puts them back.
+// A console has no suspension and no hang-up signal: closing its window is a control event.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "console/terminal_platform.h"
+
+namespace {
+
+// Indexed by ConsoleCommand.
+constexpr const char* command_texts[] = {"color 73", "MODE con cols=66 lines=10", "cls"};
+
+struct FoundConsole {
+  HANDLE out;                        // the console written to, or null
+  CONSOLE_SCREEN_BUFFER_INFO shape;  // its buffer and window size as found
+  bool shape_known;                  // `shape` was read
+};
+
+FoundConsole found = {nullptr, {}, false};
+volatile LONG colours_set = 0;     // the colours command was given
+volatile LONG size_requested = 0;  // the window-size command was given
+
+HANDLE handle_of(FILE* stream) {
+  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+}
+
+// A console handle answers GetConsoleMode; a file, a pipe or the NUL device does not
+// (_isatty alone is true for NUL, which is a character device).
+bool is_console(FILE* stream) {
+  if (_get_osfhandle(_fileno(stream)) == -1) return false;
+  DWORD mode = 0;
+  return GetConsoleMode(handle_of(stream), &mode) != 0;
+}
+
+// A redirected stream is switched to binary mode, so that "\n" is written and read as the
+// single byte it is on POSIX systems and piped sessions match byte for byte; a console
+// keeps the runtime's text mode.
+void use_binary_unless_console(FILE* stream) {
+  if (!is_console(stream)) (void)_setmode(_fileno(stream), _O_BINARY);
+}
+
+// The buffer and window size found at start: the window is shrunk first, since a buffer
+// cannot become smaller than the window it shows.
+void give_size_back() {
+  if (!found.shape_known) return;
+  SMALL_RECT smallest = {0, 0, 0, 0};
+  SetConsoleWindowInfo(found.out, TRUE, &smallest);
+  SetConsoleScreenBufferSize(found.out, found.shape.dwSize);
+  SetConsoleWindowInfo(found.out, TRUE, &found.shape.srWindow);
+}
+
+// Default colours and the size found; used on every exit path.
+void put_console_back() {
+  if (colours_set) (void)std::system("color");  // without arguments: the default colours
+  if (size_requested) give_size_back();
+}
+
+// Ctrl-C, Ctrl-Break or the console window closing: the console put back, then status 0.
+BOOL WINAPI end_on_event(DWORD) {
+  put_console_back();
+  ExitProcess(0);
+}
+
+}  // namespace
+
+bool is_terminal(FILE* stream) {
+  return is_console(stream);
+}
+
+bool platform_takes_commands() {
+  return true;
+}
+
+void platform_run_command(FILE* out, ConsoleCommand command) {
+  if (command == ConsoleCommand::colours) colours_set = 1;
+  if (command == ConsoleCommand::window_size) size_requested = 1;
+  std::fflush(out);
+  (void)std::system(command_texts[static_cast<int>(command)]);
+}
+
+void guard_console(FILE* in, FILE* out) {
+  use_binary_unless_console(in);
+  use_binary_unless_console(out);
+  if (!is_terminal(out)) return;
+  found.out = handle_of(out);
+  found.shape_known = GetConsoleScreenBufferInfo(found.out, &found.shape) != 0;
+  SetConsoleCtrlHandler(end_on_event, TRUE);
+}
+
+void restore_console(FILE* out) {
+  std::fflush(out);
+  put_console_back();
+}
+
+void drop_type_ahead(FILE* in) {
+  if (is_terminal(in)) FlushConsoleInputBuffer(handle_of(in));
+}
+
+int console_event_descriptor() {
+  return -1;
+}
+
+bool take_console_events() {
+  return false;
+}
