@@ -6,8 +6,9 @@ namespace {
 
 // Deletes a leading "rad" and reports whether it was there; "rad" elsewhere stays.
 bool strip_radians_prefix(char* text) {
-  if (!starts_with(text, "rad")) return false;
-  std::memmove(text, text + 3, std::strlen(text + 3) + 1);
+  constexpr std::size_t length = sizeof radians_prefix - 1;
+  if (!starts_with(text, radians_prefix)) return false;
+  std::memmove(text, text + length, std::strlen(text + length) + 1);
   return true;
 }
 

@@ -4,6 +4,8 @@
 
 #include "term/term_text.h"
 
+constexpr char radians_prefix[] = "rad";  // a term that begins with it is in radians
+
 // Rewrites `term` in place and sets `radians` when the term asks for radians.
 void normalise_term(char (&term)[term_capacity], bool& radians);
 
