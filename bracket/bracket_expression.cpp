@@ -2,17 +2,19 @@
 
 #include <cstring>
 
-#include "term/decimal_number.h"
 #include "term/evaluate_term.h"
-#include "term/trig_constants.h"
+#include "term/function_names.h"
+#include "term/normalise_term.h"
 
 namespace {
 
-constexpr int numeric_capacity = term_capacity + 2;  // a bracket's text and an appended ".0"
-
-// A bracket that holds any of 's', 't', 'c', 'a' is a term; any other is a number.
+// A bracket that holds a letter some function name begins with ('a', 'c', 's', 't'),
+// anywhere, is a term; any other is a number.
 bool holds_term_letters(const char* text) {
-  return std::strpbrk(text, "stca") != nullptr;
+  for (; *text != '\0'; ++text) {
+    if (function_letter_classes.begins_name[static_cast<unsigned char>(*text)]) return true;
+  }
+  return false;
 }
 
 // Copies the text after '[' at `open` up to the next ']' (or the end of the line) into
@@ -31,7 +33,7 @@ int copy_bracket_text(const char* line, int open, char (&term)[term_capacity]) {
 double bracket_value(char (&term)[term_capacity], bool& recognised) {
   if (!holds_term_letters(term)) return numeric_bracket_value(term);
   bool named = false;
-  const double value = static_cast<double>(evaluate_term(term, named));
+  const double value = evaluate_term(term, named);
   recognised = recognised && named;
   return value;
 }
@@ -46,14 +48,18 @@ char bracket_operator(char c) {
 
 double evaluate_bracketed_line(const char* line, char (&term)[term_capacity], OperandList& operands,
                                bool& recognised) {
-  clear_operands(operands);
+  operands.count = 0;
   recognised = true;
   int next_operator = 0;
   for (int p = 0; line[p] != '\0'; ++p) {
     if (line[p] != '[') continue;  // text outside brackets is skipped
     p = copy_bracket_text(line, p, term);
     const double value = bracket_value(term, recognised);
-    if (operands.count < operand_capacity) operands.values[operands.count++] = value;
+    if (operands.count < operand_capacity) {
+      // No operator is recorded yet for this bracket's place (at most one per bracket before).
+      operands.operators[operands.count] = '\0';
+      operands.values[operands.count++] = value;
+    }
     // An unclosed '[' took the rest of the line; otherwise the character after ']' is used
     // up, operator or not, and operators pair with values in the order they occur.
     if (line[p] == '\0' || line[p + 1] == '\0') break;
@@ -61,19 +67,12 @@ double evaluate_bracketed_line(const char* line, char (&term)[term_capacity], Op
     const char op = bracket_operator(line[p]);
     if (op != '\0' && next_operator < operand_capacity) operands.operators[next_operator++] = op;
   }
-  if (operands.count == 0) return 0.0;
-  fold_products(operands);
-  return static_cast<double>(sum_operands(operands));
+  return reduce_list(operands);
 }
 
 double numeric_bracket_value(const char* text) {
-  char number[numeric_capacity];
+  char number[number_text_capacity];
   copy_text(number, term_capacity, text);
-  capitalise_pi(number);
-  replace_character(number, 'x', '*');
-  replace_character(number, 'X', '*');
-  capitalise_exponents(number);
-  if (!replace_first_power_of_ten(number)) append_text(number, numeric_capacity, ".0");
-  if (starts_with(number, "PI")) return trig_pi;
-  return decimal_prefix_value(number);
+  normalise_number(number);
+  return number_text_value(number, static_cast<int>(std::strlen(number)));
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dialogue/result_text.h"
+#include "term/term_text.h"
 
 namespace {
 
@@ -41,10 +42,6 @@ constexpr char usage_text[] =
     "\n"
     "Estado de saida: 0 se tudo foi entendido; 1 se alguma expressao nao nomeia\n"
     "nenhuma funcao conhecida ou passa de 99 bytes; 2 se as opcoes estao erradas.\n";
-
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 // A whole number from min_digits to max_digits, written with digits only.
 bool read_digit_count(const char* text, int& digits) {

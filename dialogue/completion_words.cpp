@@ -1,18 +1,19 @@
 #include "dialogue/completion_words.h"
 
+#include "term/function_names.h"
+#include "term/normalise_term.h"
+
 namespace {
 
-// Alphabetical, so that candidates are listed in that order.
-constexpr const char* function_names[] = {
-    "acos", "arcos", "arcsen", "arcsin", "arctan", "arctg", "asin", "atan", "atg",
-    "cos",  "cosec", "cotan",  "cotg",   "sec",    "sen",   "sin",  "tan",  "tg",
-};
-
 // Letters that can stand right before a function name: the radians prefix and "x" for times.
-constexpr const char* leading_letters[] = {"rad", "x"};
+constexpr const char* leading_letters[] = {radians_prefix, "x"};
+
+static_assert(function_spelling_count <= completion_candidate_capacity,
+              "every function name must fit among the completion candidates");
 
 }  // namespace
 
-const CompletionWords function_name_words = {
-    function_names, sizeof function_names / sizeof function_names[0], leading_letters,
-    sizeof leading_letters / sizeof leading_letters[0]};
+// The evaluator's own table of spellings, alphabetical, so that candidates list in that order.
+const CompletionWords function_name_words = {function_spelling_names.data(),
+                                             function_spelling_count, leading_letters,
+                                             sizeof leading_letters / sizeof leading_letters[0]};

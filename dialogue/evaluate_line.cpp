@@ -12,13 +12,12 @@ void clear_line_state(LineState& state) {
 }
 
 double evaluate_line(LineState& state) {
-  state.line[line_capacity - 1] = '\0';
   replace_character(state.line, ',', '.');
   if (std::strpbrk(state.line, "[]") != nullptr) {
     return evaluate_bracketed_line(state.line, state.term, state.operands, state.recognised);
   }
   copy_text(state.term, term_capacity, state.line);
-  return static_cast<double>(evaluate_term(state.term, state.recognised));
+  return evaluate_term(state.term, state.recognised);
 }
 
 double evaluate_line_text(const char* text) {

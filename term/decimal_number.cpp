@@ -4,15 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "term/term_text.h"
+
 namespace {
-
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-bool is_blank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 constexpr int exact_digit_limit = 15;       // digits of an integer always exact in a double
 constexpr int exact_power_limit = 22;       // largest power of ten exact in a double
@@ -108,10 +102,6 @@ double exact_value(const DecimalScan& scan) {
 
 }  // namespace
 
-int decimal_prefix_length(const char* text) {
-  return scan_decimal(text).length;
-}
-
 // Only the plain decimal form converts here, the same on every platform: words for
 // infinity or not-a-number have no digits and read as 0, and "0x1A" reads as its leading 0.
 // strtod's decimal grammar is the one scanned above, so once the text is known to start
@@ -120,6 +110,8 @@ int decimal_prefix_length(const char* text) {
 double decimal_prefix_value(const char* text) {
   const DecimalScan scan = scan_decimal(text);
   if (scan.length == 0) return 0.0;
+  // "0x1A" scans as a lone 0, which converts exactly; this guards the builds where the exact
+  // path is off (doubles evaluated wider, as with 32-bit x87) and strtod would read hex.
   if (scan.hexadecimal) return scan.negative ? -0.0 : 0.0;
   if (converts_exactly(scan)) return exact_value(scan);
   return std::strtod(text, nullptr);

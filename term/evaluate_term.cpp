@@ -1,8 +1,8 @@
 #include "term/evaluate_term.h"
 
-#include <cmath>
 #include <cstring>
 
+#include "term/function_names.h"
 #include "term/normalise_term.h"
 #include "term/operand_list.h"
 #include "term/trig_constants.h"
@@ -12,84 +12,32 @@ namespace {
 
 constexpr int work_capacity = term_capacity + 1;  // a 99-byte term, the closing '=' and terminator
 
-enum class TermFunction {
-  none,
-  sine,
-  cosine,
-  tangent,
-  cotangent,
-  secant,
-  cosecant,
-  arc_sine,
-  arc_cosine,
-  arc_tangent
-};
-
-struct FunctionName {
-  const char* prefix;     // how the function letters begin
-  TermFunction function;  // what they name
-};
-
-// Looked up in order; the first row whose prefix begins the function letters wins, so
-// "cosec" is the cosecant, any other "cose..." is nothing, and "cos..." is the cosine.
-constexpr FunctionName function_names[] = {
-    {"cosec", TermFunction::cosecant},   {"cose", TermFunction::none},
-    {"cos", TermFunction::cosine},       {"cotg", TermFunction::cotangent},
-    {"cotan", TermFunction::cotangent},  {"sec", TermFunction::secant},
-    {"sen", TermFunction::sine},         {"sin", TermFunction::sine},
-    {"tan", TermFunction::tangent},      {"tg", TermFunction::tangent},
-    {"acos", TermFunction::arc_cosine},  {"arcos", TermFunction::arc_cosine},
-    {"asin", TermFunction::arc_sine},    {"arcsin", TermFunction::arc_sine},
-    {"arcsen", TermFunction::arc_sine},  {"atan", TermFunction::arc_tangent},
-    {"atg", TermFunction::arc_tangent},  {"arctan", TermFunction::arc_tangent},
-    {"arctg", TermFunction::arc_tangent}};
-
-// Names after which the argument begins, longest first where one begins another.
-constexpr const char* argument_names[] = {"cotan", "cosec", "cotg", "cos", "sin",
-                                          "tan",   "sen",   "sec",  "tg"};
-
-bool starts_function_name(char c) {
-  return c == 'a' || c == 'c' || c == 's' || c == 't';
+bool begins_function_name(char c) {
+  return function_letter_classes.begins_name[static_cast<unsigned char>(c)];
 }
 
-// One of "costingaer=", the characters function names are spelled with.
+// A letter function names are spelt with, or the closing '='.
 bool is_function_letter(char c) {
-  switch (c) {
-    case 'c':
-    case 'o':
-    case 's':
-    case 't':
-    case 'i':
-    case 'n':
-    case 'g':
-    case 'a':
-    case 'e':
-    case 'r':
-    case '=':
-      return true;
-    default:
-      return false;
-  }
+  return c == '=' || function_letter_classes.in_name[static_cast<unsigned char>(c)];
 }
 
-// Every argument name begins with 'c', 's' or 't'; other positions need no name compared.
-bool starts_argument_name(char c) {
-  return c == 'c' || c == 's' || c == 't';
+bool begins_argument_name(char c) {
+  return function_letter_classes.begins_argument[static_cast<unsigned char>(c)];
 }
 
-// The amplitude is the text before the first 'a', 'c', 's' or 't', read as an operand
-// expression; a term that begins with its function name has amplitude 1.
+// The amplitude is the text before the first letter that begins a function name, read as an
+// operand expression; a term that begins with its function name has amplitude 1.
 double read_amplitude(const char* text) {
   char amplitude_text[work_capacity];
   int length = 0;
-  while (text[length] != '\0' && !starts_function_name(text[length])) {
+  while (text[length] != '\0' && !begins_function_name(text[length])) {
     amplitude_text[length] = text[length];
     ++length;
   }
   if (length == 0) return 1.0;
   amplitude_text[length] = '=';
   amplitude_text[length + 1] = '\0';
-  return static_cast<double>(reduce_operands(amplitude_text, 1.0L));
+  return reduce_operands(amplitude_text);
 }
 
 // Ends the text right after its first '=', appending one when there is none, so that
@@ -114,18 +62,22 @@ void collect_function_letters(const char* text, char (&letters)[work_capacity]) 
   letters[length] = '\0';
 }
 
-// Length of the argument name beginning at `text`, 0 when none begins there.
+// Length of the first spelling in the table that the argument follows and that begins at
+// `text`; 0 when none begins there.
 int argument_name_length(const char* text) {
-  for (const char* name : argument_names) {
-    if (name[0] == text[0] && starts_with(text, name)) return static_cast<int>(std::strlen(name));
+  for (const FunctionSpelling& row : function_spellings) {
+    if (row.argument_follows && row.spelling[0] == text[0] && starts_with(text, row.spelling)) {
+      return static_cast<int>(std::strlen(row.spelling));
+    }
   }
   return 0;
 }
 
-// The argument text is everything after the leftmost function name; nullptr when none.
+// The argument text is everything after the leftmost name the argument follows; nullptr
+// when there is none.
 const char* find_argument_text(const char* text) {
   for (; *text != '\0'; ++text) {
-    if (!starts_argument_name(*text)) continue;
+    if (!begins_argument_name(*text)) continue;
     const int length = argument_name_length(text);
     if (length > 0) return text + length;
   }
@@ -133,8 +85,8 @@ const char* find_argument_text(const char* text) {
 }
 
 TermFunction recognise_function(const char* letters) {
-  for (const FunctionName& name : function_names) {
-    if (name.prefix[0] == letters[0] && starts_with(letters, name.prefix)) return name.function;
+  for (const FunctionSpelling& row : function_spellings) {
+    if (row.spelling[0] == letters[0] && starts_with(letters, row.spelling)) return row.function;
   }
   return TermFunction::none;
 }
@@ -197,7 +149,7 @@ double apply_function(TermFunction function, double amplitude, double argument, 
 
 }  // namespace
 
-long double evaluate_term(char (&term)[term_capacity], bool& recognised) {
+double evaluate_term(char (&term)[term_capacity], bool& recognised) {
   bool radians = false;
   normalise_term(term, radians);
   char text[work_capacity];
@@ -207,8 +159,7 @@ long double evaluate_term(char (&term)[term_capacity], bool& recognised) {
   char letters[work_capacity];
   collect_function_letters(text, letters);
   const char* argument_text = find_argument_text(text);
-  const double argument =
-      argument_text == nullptr ? 0.0 : static_cast<double>(reduce_operands(argument_text, 0.0L));
+  const double argument = argument_text == nullptr ? 0.0 : reduce_operands(argument_text);
   const TermFunction function = recognise_function(letters);
   recognised = function != TermFunction::none;
   return apply_function(function, amplitude, argument, radians);

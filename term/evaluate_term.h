@@ -7,10 +7,10 @@
 // Value of the term in `term`, which is normalised and closed with '=' in place.
 // Never fails: text without a known function name gives 0, and `recognised` says whether
 // the term named a function the evaluator knows.
-long double evaluate_term(char (&term)[term_capacity], bool& recognised);
+double evaluate_term(char (&term)[term_capacity], bool& recognised);
 
 // Value of the term in `term`, as above, for callers that do not ask what was recognised.
-inline long double evaluate_term(char (&term)[term_capacity]) {
+inline double evaluate_term(char (&term)[term_capacity]) {
   bool recognised = false;
   return evaluate_term(term, recognised);
 }

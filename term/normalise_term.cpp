@@ -6,8 +6,9 @@ namespace {
 
 // Deletes a leading "rad" and reports whether it was there; "rad" elsewhere stays.
 bool strip_radians_prefix(char* text) {
-  if (!starts_with(text, "rad")) return false;
-  std::memmove(text, text + 3, std::strlen(text + 3) + 1);
+  constexpr std::size_t length = sizeof radians_prefix - 1;
+  if (!starts_with(text, radians_prefix)) return false;
+  std::memmove(text, text + length, std::strlen(text + length) + 1);
   return true;
 }
 
@@ -34,17 +35,18 @@ bool is_power_of_ten(const char* text) {
   return text[0] == '*' && text[1] == '1' && text[2] == '0' && text[3] == '^';
 }
 
-// Replaces every "*10^" by 'E' and deletes every '(' and ')', in one left-to-right scan.
-// "*10^" is matched with the parentheses still in place, as replacing first and deleting
-// after does; a replacement cannot create a new occurrence ('E' is in none).
-void replace_powers_and_parentheses(char* text) {
+// Replaces every "*10^" by 'E' and, when asked, deletes every '(' and ')', in one
+// left-to-right scan. "*10^" is matched with the parentheses still in place, as replacing
+// first and deleting after does; a replacement cannot create a new occurrence ('E' is in none).
+void replace_powers_of_ten(char* text, bool delete_parentheses) {
   int write = 0;
   for (int read = 0; text[read] != '\0';) {
     if (is_power_of_ten(text + read)) {
       text[write++] = 'E';
       read += 4;
     } else {
-      if (text[read] != '(' && text[read] != ')') text[write++] = text[read];
+      const bool parenthesis = text[read] == '(' || text[read] == ')';
+      if (!(delete_parentheses && parenthesis)) text[write++] = text[read];
       ++read;
     }
   }
@@ -58,5 +60,15 @@ void normalise_term(char (&term)[term_capacity], bool& radians) {
   if (strip_radians_prefix(term)) radians = true;
   rewrite_number_characters(term);
   if (contains(term, "PI")) radians = true;
-  replace_powers_and_parentheses(term);
+  replace_powers_of_ten(term, true);
+}
+
+// A number holds no 'a', so never "rad", and it has no angle for "PI" to put in radians. Its
+// value is read from its decimal prefix, which ends at the first "*10^" turned into 'E' and
+// its exponent: turning the later ones too changes no value. Of the shared rewrites, 'e' to
+// 'E' changes no number either (both introduce an exponent), and a ',' is a point as in a
+// term, as a user would expect ("1,5" is 1.5; in a line the commas are points already).
+void normalise_number(char* text) {
+  rewrite_number_characters(text);
+  replace_powers_of_ten(text, false);
 }

@@ -1,8 +1,14 @@
-// Term text normalisation: rewrites the ways a user may write a term ("x", "x10^",
-// "e", ",", "pi", "rad", parentheses) into the one form the term evaluator reads.
+// Text normalisation: rewrites the ways a user may write a term or a number ("x", "x10^",
+// "e", ",", "pi", "rad", parentheses) into the one form the evaluators read.
 #pragma once
 
 #include "term/term_text.h"
 
+constexpr char radians_prefix[] = "rad";  // a term that begins with it is in radians
+
 // Rewrites `term` in place and sets `radians` when the term asks for radians.
 void normalise_term(char (&term)[term_capacity], bool& radians);
+
+// Rewrites the text of a number in place as a term's numbers are rewritten, except that
+// parentheses stay: "(5)" is no number, while in a term "sin(5)" is "sin5".
+void normalise_number(char* text);

@@ -1,29 +1,33 @@
-// The term buffer and the small in-place text edits shared by the term and bracket
-// evaluators; every edit keeps the text zero-terminated and stops at its terminator.
+// The term buffer, the character classes every reader of term text shares, and the small
+// in-place text edits; every edit keeps the text zero-terminated and stops at its terminator.
 #pragma once
 
 constexpr int term_capacity = 100;  // bytes of the term buffer: 99 characters and the terminator
 
+// True for '0' to '9'.
+inline bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// True for the blanks strtod skips before a number: space, tab, newline, vertical tab,
+// form feed and carriage return.
+inline bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 // Replaces every occurrence of character `from` by `to`.
 void replace_character(char* text, char from, char to);
 
-// Replaces every "pi" by "PI".
-void capitalise_pi(char* text);
-
-// Replaces every 'e' not directly followed by 'n' or 'c' by 'E'.
-void capitalise_exponents(char* text);
-
-// Replaces the first "*10^" by 'E'; true when there was one.
-bool replace_first_power_of_ten(char* text);
-
 // True when `text` begins with `prefix`.
-bool starts_with(const char* text, const char* prefix);
+constexpr bool starts_with(const char* text, const char* prefix) {
+  for (; *prefix != '\0'; ++prefix, ++text) {
+    if (*text != *prefix) return false;
+  }
+  return true;
+}
 
 // True when `text` contains `part`.
 bool contains(const char* text, const char* part);
 
 // Copies `source` into `target` (capacity bytes), cutting it to fit; always terminates.
 void copy_text(char* target, int capacity, const char* source);
-
-// Appends `suffix` to the text in `target` (capacity bytes), cutting it to fit.
-void append_text(char* target, int capacity, const char* suffix);

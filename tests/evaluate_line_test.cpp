@@ -45,13 +45,28 @@ TEST(BracketedLine, CombinesBracketsProductsFirst) {
   expect_lines(cases, std::size(cases));
 }
 
+// Letters that begin a name make a bracket a term ("[2a]" names nothing); a lone sign reads
+// as -0, and -0 - 0 = -0, but -0 + the 0 a trailing operator meets is +0, and so is -0 x 2
+// plus the 0 its fold leaves behind. A ']' alone makes a bracketed line without a bracket.
+// Vertical tab and form feed are blanks before a number. A number keeps its parentheses
+// ("(5)" is no number); a term loses them ("5sin30").
 TEST(BracketedLine, DocumentedQuirksAndEmptyParts) {
   const LineCase cases[] = {
-      {"[]", "0"},        {"]", "0"},         {"[1]+", "1"},   {"[2]*", "0"},
-      {"[2]/", "inf"},    {"[2] + [3]", "2"}, {"[1][2]", "1"}, {"[2]X[3]", "2"},
-      {"x[2]", "2"},      {"[", "0"},         {"[2", "2"},     {"[sin30", "0.5"},
-      {"[1]+[2", "3"},    {"[1]+[2]-", "3"},  {"[rad1]", "0"}, {"[3]**[2]", "6"},
-      {"[2]/[0]", "inf"}, {"[0]/[0]", "nan"}, {"5[2]", "2"},   {"[1]+[2]*[3][4]", "7"},
+      {"[]", "0"},        {"]", "0"},
+      {"[1]+", "1"},      {"[2]*", "0"},
+      {"[2]/", "inf"},    {"[2] + [3]", "2"},
+      {"[1][2]", "1"},    {"[2]X[3]", "2"},
+      {"x[2]", "2"},      {"[", "0"},
+      {"[2", "2"},        {"[sin30", "0.5"},
+      {"[1]+[2", "3"},    {"[1]+[2]-", "3"},
+      {"[rad1]", "0"},    {"[3]**[2]", "6"},
+      {"[2]/[0]", "inf"}, {"[0]/[0]", "nan"},
+      {"5[2]", "2"},      {"[1]+[2]*[3][4]", "7"},
+      {"[2a]", "0"},      {"[-]", "-0"},
+      {"[-]-[0]", "-0"},  {"[-]+", "0"},
+      {"[-]*[2]", "0"},   {"sin30]", "0"},
+      {"[5]", "5"},      {"[5]-[1]", "4"},
+      {"[(5)]", "0"},     {"[(5)sin30]", "2.5"},
   };
   expect_lines(cases, std::size(cases));
 }
@@ -63,7 +78,10 @@ TEST(NumericBracket, NumberFormsAndPi) {
       {"-2", "-2"},       {"2*3", "2"},         {"", "0"},
       {"5X10^3", "5000"}, {"5*10^-3", "0.005"}, {"1e-2", "0.01"},
       {"PI", "3.14159"},  {"  7", "7"},         {"1*10^2*10^3", "100"},
-      {"+4", "4"},
+      {"+4", "4"},        {"(5)", "0"},         {"5x10^3x10^2", "5000"},
+      {"5en3", "5"},      {"1,5", "1.5"},       {"-", "-0"},
+      {"\v5", "5"},       {"2PI", "2"},         {"Pi", "0"},
+      {"pI", "0"},
   };
   for (const LineCase& c : cases) {
     EXPECT_EQ(printed(numeric_bracket_value(c.line)), c.printed) << c.line;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "term/function_names.h"
 #include "term/normalise_term.h"
 #include "test_support.h"
 
@@ -21,40 +22,89 @@ void expect_printed(const PrintedCase* cases, std::size_t count) {
   }
 }
 
+// Each spelling also at an angle or ratio where its function differs from every other one:
+// cos 30 = sqrt(3)/2, tan 30 = 1/sqrt(3), cotan 30 = sqrt(3), sec 30 = 2/sqrt(3),
+// atan 1/2 = 26.56505 degrees (sin 30 = 1/2, cosec 30 = 2, asin 1/2 = 30, acos 1/2 = 60).
 TEST(EvaluateTerm, FunctionNamesAndAliases) {
   const PrintedCase cases[] = {
-      {"sin30", "0.5"},       {"sen30", "0.5"},  {"cos60", "0.5"},   {"tan45", "1"},
-      {"tg45", "1"},          {"cotan45", "1"},  {"cotg45", "1"},    {"cosec30", "2"},
-      {"sec60", "2"},         {"cos0", "1"},     {"asin0.5", "30"},  {"arcsin0.5", "30"},
-      {"arcsen0.5", "30"},    {"acos0.5", "60"}, {"arcos0.5", "60"}, {"atan1", "45"},
-      {"atg1", "45"},         {"arctan1", "45"}, {"arctg1", "45"},   {"2asin0.5", "60"},
-      {"tg45+15", "1.73205"},
+      {"sin30", "0.5"},        {"sen30", "0.5"},      {"cos60", "0.5"},
+      {"tan45", "1"},          {"tg45", "1"},         {"cotan45", "1"},
+      {"cotg45", "1"},         {"cosec30", "2"},      {"sec60", "2"},
+      {"cos0", "1"},           {"asin0.5", "30"},     {"arcsin0.5", "30"},
+      {"arcsen0.5", "30"},     {"acos0.5", "60"},     {"arcos0.5", "60"},
+      {"atan1", "45"},         {"atg1", "45"},        {"arctan1", "45"},
+      {"arctg1", "45"},        {"2asin0.5", "60"},    {"tg45+15", "1.73205"},
+      {"cos30", "0.866025"},   {"tan30", "0.57735"},  {"tg30", "0.57735"},
+      {"cotan30", "1.73205"},  {"cotg30", "1.73205"}, {"sec30", "1.1547"},
+      {"atan0.5", "26.5651"},  {"atg0.5", "26.5651"}, {"arctan0.5", "26.5651"},
+      {"arctg0.5", "26.5651"},
   };
   expect_printed(cases, std::size(cases));
 }
 
+// The amplitude multiplies every function's value, direct and inverse, in degrees and in
+// radians (3 x asin 1/2 = 90 degrees; 2 x acos 0 = pi radians). Only "*10^" is a power of
+// ten: "5*11^3" is 5 x 113. An amplitude of -0 keeps its sign through tan 0, but -5 x
+// (nothing) folds to -0 and the folded-away 0 added after it makes that +0.
 TEST(EvaluateTerm, AmplitudeAndArgumentExpressions) {
   const PrintedCase cases[] = {
-      {"2sin30", "1"},      {"2*3sin30", "3"},         {"2+3sin30", "2.5"}, {"-2sin30", "-1"},
-      {"5E3sin30", "2500"}, {"sin30+60", "1"},         {"sin-30", "-0.5"},  {"sin2*3*5", "0.5"},
-      {"sin60/2*3", "1"},   {"sin2*3/6", "0.0174524"}, {"2*3cos60", "3"},   {"sin30,5", "0.507538"},
+      {"3sin30", "1.5"},         {"3sen30", "1.5"},        {"3cos60", "1.5"},
+      {"3tan45", "3"},           {"3tg45", "3"},           {"3cotan45", "3"},
+      {"2cotg45", "2"},          {"3sec60", "6"},          {"3cosec30", "6"},
+      {"3asin0.5", "90"},        {"3arcsin0.5", "90"},     {"3arcsen0.5", "90"},
+      {"2acos0.5", "120"},       {"3arcos0.5", "180"},     {"3atan1", "135"},
+      {"3atg1", "135"},          {"3arctan1", "135"},      {"3arctg1", "135"},
+      {"rad2acos0", "3.14159"},  {"rad4atan1", "3.14159"}, {"radpisin0.5", "1.50616"},
+      {"2sin30", "1"},           {"2*3sin30", "3"},        {"2+3sin30", "2.5"},
+      {"-2sin30", "-1"},         {"5E3sin30", "2500"},     {"sin30+60", "1"},
+      {"sin-30", "-0.5"},        {"sin2*3*5", "0.5"},      {"sin60/2*3", "1"},
+      {"sin2*3/6", "0.0174524"}, {"2*3cos60", "3"},        {"sin30,5", "0.507538"},
+      {"5*11^3sin30", "282.5"},  {"-tg0", "-0"},           {"-5xtg0", "0"},
   };
   expect_printed(cases, std::size(cases));
 }
 
 TEST(EvaluateTerm, UnknownNamesAndStrayText) {
   const PrintedCase cases[] = {
-      {"arccos0.5", "0"},       {"csc30", "0"},
-      {"cossec30", "0.866025"}, {"sinh1", "0.0174524"},
-      {"sin30deg", "0.5"},      {"sin", "0"},
-      {"sin30=99", "0.5"},      {"2=3sin30", "0"},
-      {"sin30=1sin60", "0.5"},  {"sin1=1sin+5", "0.0174524"},
-      {" sin30", "0"},          {"-sin30", "-0"},
-      {"2xsin30", "0"},         {"30", "0"},
-      {"SIN30", "0"},           {"", "0"},
-      {"asen0.5", "0"},         {"coseno30", "0"},
+      {"arccos0.5", "0"},
+      {"csc30", "0"},
+      {"cossec30", "0.866025"},
+      {"sinh1", "0.0174524"},
+      {"sin30deg", "0.5"},
+      {"sin", "0"},
+      {"sin30=99", "0.5"},
+      {"2=3sin30", "0"},
+      {"sin30=1sin60", "0.5"},
+      {"sin1=1sin+5", "0.0174524"},
+      {" sin30", "0"},
+      {"-sin30", "-0"},
+      {"2xsin30", "0"},
+      {"30", "0"},
+      {"SIN30", "0"},
+      {"", "0"},
+      {"asen0.5", "0"},
+      {"coseno30", "0"},
+      // A blank inside a name: its letters still spell the name, but no argument follows
+      // it, so the argument is 0 (sin 0 = 0, cos 0 = 1); a blank after it is skipped.
+      {"s in30", "0"},
+      {"c os60", "1"},
+      {"cos 60", "0.5"},
+      {"cotan", "inf"},
+      {"cose30", "1"},  // the 'e' before a digit is an exponent: "cosE30", cos of "E30" = 0
+      {"arcsenarcsen0.5", "30"},
   };
   expect_printed(cases, std::size(cases));
+}
+
+// The names completion offers: every spelling that names a function, alphabetically.
+TEST(FunctionNames, SpellingsInAlphabeticalOrder) {
+  const std::string expected[] = {"acos", "arcos", "arcsen", "arcsin", "arctan", "arctg",
+                                  "asin", "atan",  "atg",    "cos",    "cosec",  "cotan",
+                                  "cotg", "sec",   "sen",    "sin",    "tan",    "tg"};
+  ASSERT_EQ(static_cast<std::size_t>(function_spelling_count), std::size(expected));
+  for (std::size_t k = 0; k < std::size(expected); ++k) {
+    EXPECT_EQ(function_spelling_names[k], expected[k]) << k;
+  }
 }
 
 // The argument runs to the end: "30cos60" reads as 3060 once the letters are skipped,

@@ -22,7 +22,7 @@ inline std::string printed(double value) {
 inline double term_value(const char* text) {
   char term[term_capacity];
   copy_text(term, term_capacity, text);
-  return static_cast<double>(evaluate_term(term));
+  return evaluate_term(term);
 }
 
 struct NormaliseCase {
