@@ -4,12 +4,14 @@
 
 #include "cli/expression_mode.h"
 #include "cli/options.h"
+#include "console/input_reader.h"
 #include "console/terminal.h"
 #include "dialogue/dialogue.h"
 
 int main(int argc, char** argv) {
   Options options;
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
+  buffer_piped_output(stdout, is_terminal(stdout));
   guard_console(stdin, stdout);  // every mode: a reader that goes away, binary streams on Windows
   switch (options.mode) {
     case RunMode::help:

@@ -1,75 +1,59 @@
-// The I/O floor of a piped session: reads a session as trigcalc does (an answer, then
-// per pass a line and an answer), writes the same transcript with the same flushes, and
-// computes nothing: each result line is copied from RESULTS, one "=..." line per pass.
-// Usage: trigcalc_io_floor RESULTS < session > transcript
+// The floor of a piped session of sine lines. It reads the session through trigcalc's own
+// input reader (an answer, then per pass a line and an answer), buffers and flushes its
+// output as trigcalc does, writes a transcript of the same shape, and per line does only
+// what no calculator can avoid: one decimal conversion (strtod of the digits after "sin"),
+// one libm call (the sine of that many degrees) and one result formatting (std::to_chars,
+// as "%g"). Usage: trigcalc_io_floor < session > transcript
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
+#include "console/input_reader.h"
+#include "console/read_descriptor.h"
+#include "console/terminal.h"
 #include "dialogue/dialogue_texts.h"
 
 namespace {
 
-#ifdef _WIN32
-int next_char(FILE* stream) {
-  return std::getc(stream);
-}
-#else
-int next_char(FILE* stream) {
-  return getc_unlocked(stream);
-}
-#endif
+constexpr double radians_per_degree = 3.14159265358979323846 / 180;
+constexpr int result_line_capacity = 40;  // '=', a "%g" text, "\n\n"
 
-// Skips blanks, reads an optional sign and digits, then drops the rest of the line;
-// true when the answer was exactly the digit 1 (the only answer that goes on).
-bool answer_goes_on(FILE* in) {
-  int c = next_char(in);
-  while (c == ' ' || c == '\n' || c == '\t' || c == '\r') c = next_char(in);
-  const bool one = c == '1';
-  int digits = 0;
-  while (c >= '0' && c <= '9') c = next_char(in), ++digits;
-  while (c != EOF && c != '\n') c = next_char(in);
-  return one && digits == 1;
+bool answer_goes_on(InputReader& reader) {
+  int answer = 1;
+  return read_answer(reader, answer) != AnswerRead::end_of_input && answer == 1;
 }
 
-// Reads one line and drops it; false at the end of the input.
-bool skip_line(FILE* in) {
-  int c = next_char(in);
-  if (c == EOF) return false;
-  while (c != EOF && c != '\n') c = next_char(in);
-  return true;
-}
-
-// Copies one line of `results`, its end of line included.
-void copy_result(FILE* results, FILE* out) {
-  int c;
-  while ((c = next_char(results)) != EOF) {
-    std::putc(c, out);
-    if (c == '\n') break;
-  }
+// "=VALUE\n\n" for the sine of the degrees after the line's first three characters.
+void write_sine_line(const char* line, FILE* out) {
+  const double degrees = std::strtod(line + 3, nullptr);
+  const double value = std::sin(degrees * radians_per_degree);
+  char text[result_line_capacity] = "=";
+  char* end =
+      std::to_chars(text + 1, text + sizeof text - 2, value, std::chars_format::general, 6).ptr;
+  *end++ = '\n';
+  *end++ = '\n';
+  std::fwrite(text, 1, static_cast<std::size_t>(end - text), out);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("usage: trigcalc_io_floor RESULTS < session > transcript\n", stderr);
-    return 2;
-  }
-  FILE* results = std::fopen(argv[1], "r");
-  if (results == nullptr) return 2;
+int main() {
+  buffer_piped_output(stdout, is_terminal(stdout));
+  InputReader reader;
+  open_input_reader(reader, descriptor_of(stdin), stdout, false);
   std::fputs(help_text, stdout);
-  std::fflush(stdout);
-  bool go_on = answer_goes_on(stdin);
+  bool go_on = answer_goes_on(reader);
   while (go_on) {
-    std::fflush(stdout);
+    discard_pending_input(reader);
     std::fputs(prompt_text, stdout);
-    if (!skip_line(stdin)) break;
-    copy_result(results, stdout);
-    std::putc('\n', stdout);
+    char line[line_capacity];
+    if (read_line(reader, line) < 0) break;
+    write_sine_line(line, stdout);
     std::fputs(question_text, stdout);
-    std::fflush(stdout);
-    go_on = answer_goes_on(stdin);
+    discard_pending_input(reader);
+    go_on = answer_goes_on(reader);
   }
   std::fflush(stdout);
-  std::fclose(results);
   return 0;
 }

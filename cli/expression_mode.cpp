@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "cli/options.h"
-#include "dialogue/console_input.h"
+#include "console/input_reader.h"
+#include "console/read_descriptor.h"
 #include "dialogue/evaluate_line.h"
 #include "dialogue/result_text.h"
 
@@ -55,7 +56,7 @@ bool evaluate_argument(const char* text, int digits, FILE* out, FILE* err) {
 // Every line of standard input, each as one expression; an empty line prints nothing (a
 // blank line in a file is no expression). Returns how many lines were reported; stops
 // early when `out` fails.
-int evaluate_standard_input(ConsoleInput& input, int digits, FILE* out, FILE* err) {
+int evaluate_standard_input(InputReader& input, int digits, FILE* out, FILE* err) {
   int reported = 0;
   for (;;) {
     LineState state;
@@ -70,7 +71,8 @@ int evaluate_standard_input(ConsoleInput& input, int digits, FILE* out, FILE* er
 
 int run_expressions(char* const* operands, int count, int digits, FILE* out, FILE* err) {
   int reported = 0;
-  ConsoleInput input = {stdin, false};
+  InputReader input;  // output is flushed before each wait, so a co-process sees each value
+  open_input_reader(input, descriptor_of(stdin), out, false);
   for (int k = 0; k < count && !std::ferror(out); ++k) {
     if (std::strcmp(operands[k], "-") == 0) {
       reported += evaluate_standard_input(input, digits, out, err);

@@ -1,46 +1,76 @@
 #include "dialogue/dialogue.h"
 
+#include "console/input_reader.h"
 #include "console/line_editor.h"
+#include "console/read_descriptor.h"
 #include "console/terminal.h"
 #include "dialogue/completion_words.h"
-#include "dialogue/console_input.h"
 #include "dialogue/dialogue_texts.h"
 #include "dialogue/evaluate_line.h"
 #include "dialogue/result_text.h"
 
 namespace {
 
+// Where the dialogue reads from: its buffered reader, and at a terminal the line editor.
+struct DialogueInput {
+  FILE* in;            // the stream behind the reader, for the terminal layer
+  LineEditor* editor;  // reads expression lines at a terminal; null reads them plainly
+  InputReader reader;  // reads answers, and lines when there is no editor
+};
+
+// Where the dialogue writes to and how.
+struct DialogueOutput {
+  FILE* out;    // the transcript
+  bool screen;  // `out` takes console commands, asked once per dialogue rather than per pass
+  int digits;   // significant digits of a result
+};
+
+// Drops the rest of a line an answer was read from and, at a terminal, whatever was typed
+// ahead: the bytes the reader holds and those the terminal still holds.
+void drop_pending_input(DialogueInput& input) {
+  discard_pending_input(input.reader);
+  if (input.reader.terminal) drop_type_ahead(input.in);
+}
+
+// Reads the expression line through the editor when there is one; false at the end of input.
+bool read_expression_line(DialogueInput& input, char (&line)[line_capacity]) {
+  if (input.editor != nullptr) return edit_line(*input.editor, line);
+  return read_line(input.reader, line) >= 0;
+}
+
 // One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
-// `screen` says whether `out` is a terminal, asked once per dialogue rather than per pass.
-bool run_pass(ConsoleInput& input, FILE* out, bool screen, int digits, int& answer) {
-  LineState state;
+// Nothing is flushed here: the reader flushes the output whenever it is about to wait.
+bool run_pass(DialogueInput& input, const DialogueOutput& output, LineState& state, int& answer) {
+  FILE* out = output.out;
   clear_line_state(state);
-  discard_pending_input(input, out);
+  drop_pending_input(input);
   if (std::ferror(out)) return false;
-  if (screen) run_console_command(out, ConsoleCommand::clear_screen);
+  if (output.screen) run_console_command(out, ConsoleCommand::clear_screen);
   std::fputs(prompt_text, out);
-  if (read_line(input, state.line) < 0) return false;
-  const double result = evaluate_line(state);
-  write_result(out, result, digits);
+  if (!read_expression_line(input, state.line)) return false;
+  write_result(out, evaluate_line(state), output.digits);
   std::fputs(question_text, out);
-  discard_pending_input(input, out);
+  drop_pending_input(input);
   if (std::ferror(out)) return false;
-  return read_answer(input, answer) != AnswerRead::end_of_input && answer == 1;
+  return read_answer(input.reader, answer) != AnswerRead::end_of_input && answer == 1;
 }
 
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out, int digits) {
   const EditorSetup editor_setup = {function_name_words, prompt_text};
-  ConsoleInput input = {in, false, open_line_editor(in, out, editor_setup), is_terminal(in)};
-  const bool screen = takes_console_commands(out);
+  DialogueInput input;
+  input.in = in;
+  input.editor = open_line_editor(in, out, editor_setup);
+  open_input_reader(input.reader, descriptor_of(in), out, is_terminal(in));
+  const DialogueOutput output = {out, takes_console_commands(out), digits};
   run_console_command(out, ConsoleCommand::colours);
   run_console_command(out, ConsoleCommand::window_size);
   std::fputs(help_text, out);
-  std::fflush(out);
+  LineState state;
   int answer = 1;
-  if (read_answer(input, answer) != AnswerRead::end_of_input && answer == 1) {
-    while (run_pass(input, out, screen, digits, answer)) {
+  if (read_answer(input.reader, answer) != AnswerRead::end_of_input && answer == 1) {
+    while (run_pass(input, output, state, answer)) {
     }
   }
   close_line_editor(input.editor);

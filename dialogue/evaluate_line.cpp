@@ -6,7 +6,9 @@
 #include "term/evaluate_term.h"
 
 void clear_line_state(LineState& state) {
-  state = LineState{};
+  state.line[0] = '\0';
+  state.term[0] = '\0';
+  state.operands.count = 0;
 }
 
 double evaluate_line(LineState& state) {

@@ -13,7 +13,8 @@ struct LineState {
   bool recognised;           // set by evaluate_line: every term in the line named a function
 };
 
-// Sets every byte of the line state to zero.
+// Empties the line, the term buffer and the operand list. Only what the evaluation may read
+// before writing it is cleared: every other byte is overwritten before it is read.
 void clear_line_state(LineState& state);
 
 // Value of `state.line`: decimal commas become points, then a line holding '[' or ']' is

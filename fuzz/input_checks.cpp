@@ -1,5 +1,8 @@
 #include "fuzz/input_checks.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -56,6 +59,23 @@ bool skip_result(const char* transcript, std::size_t size, std::size_t& at) {
   return skip_text(transcript, size, at, "\n\n");
 }
 
+// A stream over an anonymous memory file holding `data`, read from its start: the dialogue
+// reads the descriptor under the stream, so a stream over a plain buffer would not do.
+FILE* memory_input(const std::uint8_t* data, std::size_t size) {
+  const int descriptor = memfd_create("session", 0);
+  if (descriptor < 0) return nullptr;
+  std::size_t written = 0;
+  while (written < size) {
+    const ssize_t count = write(descriptor, data + written, size - written);
+    if (count <= 0) break;
+    written += static_cast<std::size_t>(count);
+  }
+  FILE* stream = nullptr;
+  if (written == size && lseek(descriptor, 0, SEEK_SET) == 0) stream = fdopen(descriptor, "r");
+  if (stream == nullptr) close(descriptor);
+  return stream;
+}
+
 }  // namespace
 
 void check_line_input(const std::uint8_t* data, std::size_t size) {
@@ -71,12 +91,8 @@ void check_line_input(const std::uint8_t* data, std::size_t size) {
 }
 
 void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
-  // fmemopen refuses an empty buffer: an empty input is one byte that is read at once.
-  static std::uint8_t one_byte[1] = {0};
-  const bool empty = size == 0;
-  FILE* in = fmemopen(empty ? one_byte : const_cast<std::uint8_t*>(data), empty ? 1 : size, "r");
-  require(in != nullptr, "fmemopen failed");
-  if (empty) std::fgetc(in);
+  FILE* in = memory_input(data, size);
+  require(in != nullptr, "no memory file for the input");
   char* transcript = nullptr;
   std::size_t transcript_size = 0;
   FILE* out = open_memstream(&transcript, &transcript_size);
@@ -87,6 +103,9 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
   std::fclose(out);
   std::size_t at = 0;
   require(skip_text(transcript, transcript_size, at, help_text), "no help text at the start");
+  // The answer 1 on the first line always leads to a prompt: the input was really read.
+  const bool opens_with_one = size >= 2 && data[0] == '1' && data[1] == '\n';
+  require(!opens_with_one || transcript_size > at, "the answer 1 was not followed by a prompt");
   while (skip_text(transcript, transcript_size, at, prompt_text)) {
     if (at == transcript_size) break;  // the input ended while a line was awaited
     require(skip_result(transcript, transcript_size, at), "a prompt without a result line");

@@ -5,6 +5,7 @@ session must end with status 0, write nothing to standard error and print the ex
 transcript. Usage: hostile_input_test.py PROGRAM"""
 
 import os
+import select
 import subprocess
 import sys
 import tempfile
@@ -21,6 +22,7 @@ HELP = (
 PROMPT = b'Digite dados de trigonometria:\n\n'
 QUESTION = b'Quer fazer mais calculos de trigonometria?\n\n( Sim -> 1 / Nao -> 0 )\n\n'
 TIME_LIMIT = 120  # seconds; far beyond what any case needs, so only a hang reaches it
+WAIT_LIMIT = 10  # seconds a front-end waits for the text it expects before giving up
 
 
 def passes(*results):
@@ -176,6 +178,63 @@ def check_unreadable_input(program, make_stdin):
     return problems
 
 
+# A front-end's conversation: each text to write, and the text the program must have shown
+# (from the end of the previous expected text on) before the front-end writes the next one.
+# Values by hand: sin 30 deg = 0.5, 2 x 3 = 6.
+CONVERSATION = [
+    (None, HELP),
+    (b'1\n', PROMPT),
+    (b'sin30\n', b'=0.5\n\n' + QUESTION),
+    (b'1\n', PROMPT),
+    (b'[2]*[3]\n', b'=6\n\n' + QUESTION),
+    (b'0\n', b''),
+]
+
+
+def wait_for(pipe, expected):
+    """Reads `pipe` until it has given `expected`; a problem when it gives anything else or
+    when WAIT_LIMIT seconds pass first."""
+    got = b''
+    while len(got) < len(expected):
+        ready, _, _ = select.select([pipe], [], [], WAIT_LIMIT)
+        if not ready:
+            return ['waited %d s for %r, got %r' % (WAIT_LIMIT, expected[-40:], got[-40:])]
+        chunk = os.read(pipe.fileno(), len(expected) - len(got))
+        if not chunk:
+            return ['output ended before %r' % expected[len(got):][:40]]
+        got += chunk
+    return [] if got == expected else ['expected %r, got %r' % (expected[:60], got[:60])]
+
+
+def wait_for_end(pipe):
+    """Reads `pipe` to its end, which must come within WAIT_LIMIT seconds with nothing more."""
+    ready, _, _ = select.select([pipe], [], [], WAIT_LIMIT)
+    if not ready:
+        return ['output still open %d s after the last answer' % WAIT_LIMIT]
+    rest = pipe.read()
+    return ['text after the last answer: %r' % rest[:60]] if rest else []
+
+
+def check_front_end(program):
+    """Drives the program through pipes as a front-end does: it writes only once the program
+    has shown what comes before, so output held back until more input arrives is a hang."""
+    child = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE)
+    problems = []
+    for to_write, expected in CONVERSATION:
+        if to_write is not None:
+            child.stdin.write(to_write)
+            child.stdin.flush()
+        problems = wait_for(child.stdout, expected)
+        if problems:
+            child.kill()
+            break
+    child.stdin.close()
+    if not problems:
+        problems = wait_for_end(child.stdout)
+    return problems + judge_ending(child, 'after the answer 0')
+
+
 def directory_stdin(directory):
     return {'stdin': os.open(directory, os.O_RDONLY)}
 
@@ -190,6 +249,7 @@ def main():
               for name, stdin_bytes, expected in
               SESSIONS + answer_sessions() + [many_lines_session()]]
     checks += [
+        ('front-end waiting for each prompt and question', lambda: check_front_end(program)),
         ('reader gone before the first byte', lambda: check_vanishing_reader(program, 0)),
         ('reader gone after the help text', lambda: check_vanishing_reader(program, len(HELP))),
         ('reader gone after 100 kB', lambda: check_vanishing_reader(program, 100000)),

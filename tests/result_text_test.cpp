@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -42,6 +44,56 @@ TEST(FormatResult, PrintsSixSignificantDigitsAndTwoDigitExponents) {
     char text[result_text_capacity];
     format_result(c.value, default_result_digits, text);
     EXPECT_STREQ(text, c.text) << c.text;
+  }
+}
+
+struct PrecisionCase {
+  double value;
+  int precision;
+  const char* text;
+};
+
+// Ties between two printable values are exact in binary here and go to the even digit.
+TEST(FormatResult, PrintsTheSignificantDigitsAsked) {
+  const PrecisionCase cases[] = {
+      {0.5, 1, "0.5"},
+      {2.5, 1, "2"},
+      {3.5, 1, "4"},
+      {-1.5, 1, "-2"},
+      {123456.5, 6, "123456"},
+      {123457.5, 6, "123458"},
+      {999999.5, 6, "1e+06"},
+      {123456789.0, 9, "123456789"},
+      {123456789.0, 8, "1.2345679e+08"},
+      {0.1, 17, "0.10000000000000001"},
+      {1.0 / 3.0, 17, "0.33333333333333331"},
+      {-2.2250738585072014e-308, 17, "-2.2250738585072014e-308"},
+      {1e21, 17, "1e+21"},
+  };
+  for (const PrecisionCase& c : cases) {
+    char text[result_text_capacity];
+    format_result(c.value, c.precision, text);
+    EXPECT_STREQ(text, c.text) << c.text;
+  }
+}
+
+// The C library's "%.Pg" is the reference the result text must equal byte for byte, for
+// any finite double and every precision from 1 to 17.
+TEST(FormatResult, EqualsTheCLibrarysPercentGForAnyFiniteValue) {
+  std::uint64_t bits = 0x9E3779B97F4A7C15u;
+  for (int k = 0; k < 200000; ++k) {
+    bits ^= bits << 13;  // xorshift64: bit patterns spread over every exponent
+    bits ^= bits >> 7;
+    bits ^= bits << 17;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    if (!std::isfinite(value)) continue;
+    const int precision = 1 + k % 17;
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.*g", precision, value);
+    char text[result_text_capacity];
+    format_result(value, precision, text);
+    ASSERT_STREQ(text, expected) << "precision " << precision;
   }
 }
 

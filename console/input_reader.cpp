@@ -1,0 +1,149 @@
+#include "console/input_reader.h"
+
+#include <climits>
+#include <cstring>
+
+#include "console/read_descriptor.h"
+
+namespace {
+
+constexpr int no_byte = -1;                     // next_byte's mark for the end of the input
+constexpr long long magnitude_cap = 1LL << 40;  // beyond every int; larger answers stop here
+constexpr int length_cap = 1 << 30;  // a line's counted length stops here, far beyond any use
+
+bool is_digit(int c) {
+  return c >= '0' && c <= '9';
+}
+
+bool is_space(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int clamp_to_int(long long value) {
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+// Flushes the output, then waits for more input. False once the input has ended or cannot
+// be read; that stays so, as a stream's end-of-file mark does.
+bool refill(InputReader& reader) {
+  if (reader.exhausted) return false;
+  if (reader.output != nullptr) std::fflush(reader.output);
+  const int count = read_descriptor(reader.descriptor, reader.bytes, input_buffer_capacity);
+  reader.next = 0;
+  reader.end = count > 0 ? count : 0;
+  reader.exhausted = count <= 0;
+  return count > 0;
+}
+
+// True when an unread byte is buffered, refilling when none is.
+bool has_byte(InputReader& reader) {
+  return reader.next < reader.end || refill(reader);
+}
+
+// The next byte, or no_byte at the end of the input.
+int next_byte(InputReader& reader) {
+  return has_byte(reader) ? reader.bytes[reader.next++] : no_byte;
+}
+
+// Gives back the byte next_byte has just returned; it is still in the buffer.
+void put_back(InputReader& reader) {
+  --reader.next;
+}
+
+// Reads decimal digits starting with `c`; returns the first byte after them.
+int read_digits(InputReader& reader, int c, long long& magnitude) {
+  magnitude = 0;
+  for (; is_digit(c); c = next_byte(reader)) {
+    if (magnitude < magnitude_cap) magnitude = magnitude * 10 + (c - '0');
+  }
+  return c;
+}
+
+// A line while it is read: the bytes kept, the whole length so far and its last byte.
+struct LineProgress {
+  int kept;    // bytes stored in the line, at most line_capacity - 1
+  int length;  // bytes read before the end of line, up to length_cap
+  int last;    // the last of them, or no_byte before the first
+};
+
+// Uses up the buffered bytes up to and including the next '\n', appending the first of
+// them to `line` while it has room; true when that '\n' was in the buffer.
+bool take_up_to_newline(InputReader& reader, char (&line)[line_capacity], LineProgress& line_read) {
+  const unsigned char* start = reader.bytes + reader.next;
+  const int available = reader.end - reader.next;
+  const void* newline = std::memchr(start, '\n', static_cast<size_t>(available));
+  const int span = newline != nullptr
+                       ? static_cast<int>(static_cast<const unsigned char*>(newline) - start)
+                       : available;
+  const int room = line_capacity - 1 - line_read.kept;
+  const int kept = span < room ? span : room;
+  std::memcpy(line + line_read.kept, start, static_cast<size_t>(kept));
+  line_read.kept += kept;
+  line_read.length = span < length_cap - line_read.length ? line_read.length + span : length_cap;
+  if (span > 0) line_read.last = start[span - 1];
+  reader.next += newline != nullptr ? span + 1 : span;
+  return newline != nullptr;
+}
+
+}  // namespace
+
+void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool terminal) {
+  reader.descriptor = descriptor;
+  reader.output = output;
+  reader.terminal = terminal;
+  reader.mid_line = false;
+  reader.exhausted = false;
+  reader.next = 0;
+  reader.end = 0;
+}
+
+int read_line(InputReader& reader, char (&line)[line_capacity]) {
+  LineProgress line_read = {0, 0, no_byte};
+  bool read_any = false;
+  bool ended = false;
+  while (!ended && has_byte(reader)) {
+    read_any = true;
+    ended = take_up_to_newline(reader, line, line_read);
+  }
+  line[line_read.kept] = '\0';
+  reader.mid_line = false;
+  if (!read_any) return -1;
+  return line_read.last == '\r' ? line_read.length - 1 : line_read.length;
+}
+
+AnswerRead read_answer(InputReader& reader, int& answer) {
+  int c = next_byte(reader);
+  while (is_space(c)) c = next_byte(reader);
+  const bool negative = c == '-';
+  if (c == '+' || c == '-') c = next_byte(reader);
+  if (c == no_byte) return AnswerRead::end_of_input;
+  reader.mid_line = true;
+  if (!is_digit(c)) {
+    put_back(reader);
+    return AnswerRead::nothing_converted;
+  }
+  long long magnitude = 0;
+  c = read_digits(reader, c, magnitude);
+  answer = clamp_to_int(negative ? -magnitude : magnitude);
+  if (c == no_byte) {
+    reader.mid_line = false;
+  } else {
+    put_back(reader);
+  }
+  return AnswerRead::converted;
+}
+
+void discard_pending_input(InputReader& reader) {
+  if (reader.mid_line) {
+    char ignored[line_capacity];
+    read_line(reader, ignored);
+  }
+  if (reader.terminal) reader.next = reader.end;
+}
+
+void buffer_piped_output(FILE* out, bool terminal) {
+  static char output_buffer[output_buffer_capacity];  // the one piped output's buffer
+  if (!terminal) std::setvbuf(out, output_buffer, _IOFBF, sizeof output_buffer);
+}

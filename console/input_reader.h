@@ -1,0 +1,49 @@
+// The dialogue's input: a buffer over a file descriptor, refilled a few KiB at a time,
+// with the reads of expression lines and "%d" answers on top of it. Output is flushed
+// right before every refill, the only moments the program waits for input.
+#pragma once
+
+#include <cstdio>
+
+#include "console/line_capacity.h"
+
+constexpr int input_buffer_capacity = 4096;    // bytes asked for per refill
+constexpr int output_buffer_capacity = 65536;  // more than a refill's worth of lines writes
+
+struct InputReader {
+  int descriptor;  // where lines and answers come from
+  FILE* output;    // flushed before every refill; may be null
+  bool terminal;   // `descriptor` is a terminal: typed-ahead bytes are dropped
+  bool mid_line;   // the last read stopped inside a line (after an answer)
+  bool exhausted;  // end of input or a read error seen: nothing more is read
+  int next;        // index of the next unread byte in `bytes`
+  int end;         // count of bytes in `bytes`
+  unsigned char bytes[input_buffer_capacity];  // read but not yet used
+};
+
+enum class AnswerRead {
+  converted,          // a number was read into the answer
+  nothing_converted,  // the next text is not a number; the answer keeps its value
+  end_of_input        // nothing more can be read
+};
+
+// A reader of `descriptor` with an empty buffer that flushes `output` before it waits.
+void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool terminal);
+
+// Reads one line without its end of line, keeping its first 99 bytes and dropping the rest.
+// Returns the line's whole length, a '\r' that ends it not counted, or -1 when the input was
+// already exhausted (a last line without '\n' still counts).
+int read_line(InputReader& reader, char (&line)[line_capacity]);
+
+// Reads an answer as "%d" does: skips white space and empty lines, then an optional sign and
+// digits. A number outside the range of int is clamped to that range, so it is never 1.
+AnswerRead read_answer(InputReader& reader, int& answer);
+
+// Drops the rest of a line read in part and, when `reader.terminal`, every byte the reader
+// holds, so that nothing typed ahead of the next question reaches its answer.
+void discard_pending_input(InputReader& reader);
+
+// Gives `out` a buffer of output_buffer_capacity bytes unless it is a terminal, so that a
+// piped session writes about once per refill rather than once per 4 KiB. Call at most once,
+// before anything is written to `out`; a terminal keeps the runtime's own buffering.
+void buffer_piped_output(FILE* out, bool terminal);
