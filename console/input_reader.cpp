@@ -34,6 +34,7 @@ bool refill(InputReader& reader) {
   reader.next = 0;
   reader.end = count > 0 ? count : 0;
   reader.exhausted = count <= 0;
+  if (count > 0) reader.unended = reader.bytes[count - 1] != '\n';
   return count > 0;
 }
 
@@ -89,12 +90,17 @@ bool take_up_to_newline(InputReader& reader, char (&line)[line_capacity], LinePr
 
 }  // namespace
 
+bool typed_line_unended(const InputReader& reader) {
+  return reader.terminal && reader.unended;
+}
+
 void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool terminal) {
   reader.descriptor = descriptor;
   reader.output = output;
   reader.terminal = terminal;
   reader.mid_line = false;
   reader.exhausted = false;
+  reader.unended = false;
   reader.next = 0;
   reader.end = 0;
 }

@@ -16,6 +16,7 @@ struct InputReader {
   bool terminal;   // `descriptor` is a terminal: typed-ahead bytes are dropped
   bool mid_line;   // the last read stopped inside a line (after an answer)
   bool exhausted;  // end of input or a read error seen: nothing more is read
+  bool unended;    // the last bytes received did not end with '\n' (Ctrl-D after typing)
   int next;        // index of the next unread byte in `bytes`
   int end;         // count of bytes in `bytes`
   unsigned char bytes[input_buffer_capacity];  // read but not yet used
@@ -42,6 +43,10 @@ AnswerRead read_answer(InputReader& reader, int& answer);
 // Drops the rest of a line read in part and, when `reader.terminal`, every byte the reader
 // holds, so that nothing typed ahead of the next question reaches its answer.
 void discard_pending_input(InputReader& reader);
+
+// True when the reader is at a terminal and the last bytes typed there did not end a line,
+// so that the cursor still stands after them (text, then Ctrl-D).
+bool typed_line_unended(const InputReader& reader);
 
 // Gives `out` a buffer of output_buffer_capacity bytes unless it is a terminal, so that a
 // piped session writes about once per refill rather than once per 4 KiB. Call at most once,

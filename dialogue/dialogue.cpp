@@ -51,7 +51,7 @@ bool run_pass(DialogueInput& input, const DialogueOutput& output, LineState& sta
   write_result(out, evaluate_line(state), output.digits);
   std::fputs(question_text, out);
   drop_pending_input(input);
-  if (std::ferror(out)) return false;
+  if (std::ferror(out)) return false;  // output gone while the line was read: no answer waited for
   return read_answer(input.reader, answer) != AnswerRead::end_of_input && answer == 1;
 }
 
@@ -74,6 +74,9 @@ int run_dialogue(FILE* in, FILE* out, int digits) {
     }
   }
   close_line_editor(input.editor);
+  // An answer typed and ended with Ctrl-D leaves the cursor after it: the shell's prompt
+  // that follows starts on a line of its own.
+  if (typed_line_unended(input.reader) && is_terminal(out)) std::fputc('\n', out);
   restore_console(out);
   std::fflush(out);
   return 0;

@@ -398,6 +398,17 @@ def case_ctrl_d_at_question(term):
     check_restored(term)
 
 
+def case_ctrl_d_after_an_answer(term):
+    """An answer typed, then Ctrl-D twice (the first hands "0" over without a newline): the
+    program ends and the shell's next line starts on a fresh one, not after the "0"."""
+    start_editing(term)
+    enter_line(term, ["sin30"])
+    term.keys("0", "C-d", "C-d")
+    check_restored(term)
+    expect(re.search(r"^0$", term.screen(), re.M), "the answer is not left alone on its line",
+           term)
+
+
 def ending_case(end):
     """A line being typed, then `end` (a key or a signal) ends the program: status 0, the
     terminal as found, and the shell's next line starts on a fresh one."""
@@ -552,6 +563,7 @@ CASES = [
     ("Tab lists candidates", case_tab_lists_candidates, {}),
     ("Ctrl-D at the prompt", case_ctrl_d_at_prompt, {}),
     ("Ctrl-D at the question", case_ctrl_d_at_question, {}),
+    ("Ctrl-D after an answer", case_ctrl_d_after_an_answer, {}),
     ("Ctrl-C while typing", ending_case("C-c"), {}),
     ("Ctrl-\\ while typing", ending_case("C-\\"), {}),
     ("hang-up while typing", ending_case(signal.SIGHUP), {}),
