@@ -1,18 +1,7 @@
 # Cross-building for Linux on aarch64 with Debian's cross compiler (g++-aarch64-linux-gnu),
 # linked statically so the program runs under qemu-user without the target's libraries:
 #   cmake -S . -B build-aarch64 -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake
-set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
-
 set(TRIGCALC_CROSS_PREFIX aarch64-linux-gnu)
-set(CMAKE_C_COMPILER ${TRIGCALC_CROSS_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TRIGCALC_CROSS_PREFIX}-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/${TRIGCALC_CROSS_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-# The target's programs (the unit tests among them) run under qemu-user.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64)
+set(TRIGCALC_CROSS_EMULATOR qemu-aarch64)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
