@@ -6,7 +6,7 @@
 #include <cstdio>
 
 enum class ConsoleCommand {
-  colours,      // "color 73": aqua text on light grey
+  colours,      // "color 73": cyan text on light grey
   window_size,  // "MODE con cols=66 lines=10"
   clear_screen  // "cls"
 };
