@@ -40,6 +40,21 @@ std::string placed_at(int at, const std::string& text) {
   return std::string(at - 1, 'p') + "\n" + text;
 }
 
+// Opens `reader` over a file holding `input` and, when `filler`, reads the filler line
+// first; returns the file (null when it could not be made or the filler was not there).
+FILE* reader_over(const std::string& input, bool filler, InputReader& reader) {
+  FILE* file = file_holding(input);
+  if (file == nullptr) return nullptr;
+  open_input_reader(reader, fileno(file), nullptr, false);
+  char line[line_capacity];
+  if (filler && read_line(reader, line) < 0) {
+    ADD_FAILURE() << "no filler line before " << input.substr(0, 40);
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
+
 struct AnswerCase {
   std::string input;
   AnswerRead outcome;
@@ -50,14 +65,9 @@ struct AnswerCase {
 // Reads an answer from `c.input`, after its filler line when `filler`, then discards the
 // rest of the answer's line and checks what is left.
 void check_answer(const AnswerCase& c, bool filler) {
-  FILE* file = file_holding(c.input);
-  ASSERT_NE(file, nullptr);
   InputReader reader;
-  open_input_reader(reader, fileno(file), nullptr, false);
-  char line[line_capacity];
-  if (filler) {
-    ASSERT_GE(read_line(reader, line), 0);
-  }
+  FILE* file = reader_over(c.input, filler, reader);
+  ASSERT_NE(file, nullptr);
   int answer = 1;
   EXPECT_EQ(read_answer(reader, answer), c.outcome) << c.input.substr(0, 40);
   EXPECT_EQ(answer, c.answer) << c.input.substr(0, 40);
@@ -117,14 +127,10 @@ struct LineReadCase {
 // Reads a line from `c.input`, after its filler line when `filler`, and checks the line
 // kept and what is left.
 void check_line(const LineReadCase& c, bool filler) {
-  FILE* file = file_holding(c.input);
-  ASSERT_NE(file, nullptr);
   InputReader reader;
-  open_input_reader(reader, fileno(file), nullptr, false);
+  FILE* file = reader_over(c.input, filler, reader);
+  ASSERT_NE(file, nullptr);
   char line[line_capacity];
-  if (filler) {
-    ASSERT_GE(read_line(reader, line), 0);
-  }
   std::memset(line, 'z', sizeof line);
   EXPECT_EQ(read_line(reader, line), c.length) << c.input.substr(0, 40);
   EXPECT_EQ(std::string(line, c.line.size()), c.line) << c.input.substr(0, 40);
