@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
     case RunMode::expressions:
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
                              options.digits, stdout, stderr);
-    default:
-      return run_dialogue(stdin, stdout, options.digits);
+    case RunMode::dialogue:
+      break;
   }
+  return run_dialogue(stdin, stdout, options.digits);
 }

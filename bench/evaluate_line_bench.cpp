@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/evaluate_line.h"
+#include "line/evaluate_line.h"
 
 namespace {
 
@@ -139,7 +139,10 @@ void evaluate_benchmark(benchmark::State& state, int group) {
   const std::vector<const CorpusLine*> lines = group_lines(group);
   for (auto _ : state) {
     for (const CorpusLine* line : lines) {
-      benchmark::DoNotOptimize(evaluate_line_text(line->line.c_str()));
+      LineState line_state;  // as the dialogue does per line: cleared, then the line read in
+      clear_line_state(line_state);
+      copy_text(line_state.line, line_capacity, line->line.c_str());
+      benchmark::DoNotOptimize(evaluate_line(line_state));
     }
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * lines.size()));

@@ -5,19 +5,16 @@
 #include "cli/options.h"
 #include "console/input_reader.h"
 #include "console/read_descriptor.h"
-#include "dialogue/evaluate_line.h"
-#include "dialogue/result_text.h"
+#include "line/evaluate_line.h"
+#include "line/result_text.h"
 
 namespace {
 
-constexpr char program_name[] = "trigcalc";
-
 // Writes `value` alone on a line, with `digits` significant digits.
 void write_value(double value, int digits, FILE* out) {
-  char text[result_text_capacity];
-  format_result(value, digits, text);
-  std::fputs(text, out);
-  std::fputc('\n', out);
+  char line[result_line_capacity];
+  const int length = format_result_line(value, digits, "", "\n", line);
+  std::fwrite(line, 1, static_cast<std::size_t>(length), out);
 }
 
 // Reports on `err` what was not understood in an expression whose evaluated text was
@@ -61,7 +58,8 @@ int evaluate_standard_input(InputReader& input, int digits, FILE* out, FILE* err
   for (;;) {
     LineState state;
     clear_line_state(state);
-    const int length = read_line(input, state.line);  // a CRLF line's '\r' is not counted
+    const int length =
+        read_line(input, state.line, line_capacity);  // a CRLF line's '\r' is not counted
     if (length < 0 || std::ferror(out)) return reported;
     if (length > 0 && evaluate_and_print(state, length, digits, out, err)) ++reported;
   }

@@ -4,12 +4,10 @@
 
 #include <cstring>
 
-#include "dialogue/result_text.h"
+#include "line/result_text.h"
 #include "term/term_text.h"
 
 namespace {
-
-constexpr char program_name[] = "trigcalc";
 
 // '+': options stop at the first expression, so that "trigcalc sin30 -2sin30" evaluates
 // both; ':': a missing value is told apart from an unknown option.

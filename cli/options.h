@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+constexpr char program_name[] = "trigcalc";  // the name diagnostics begin with
+
 constexpr int exit_success = 0;         // everything was understood
 constexpr int exit_not_understood = 1;  // some expression named no known function, or was cut
 constexpr int exit_usage = 2;           // the command line itself was not understood

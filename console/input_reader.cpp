@@ -64,21 +64,21 @@ int read_digits(InputReader& reader, int c, long long& magnitude) {
 
 // A line while it is read: the bytes kept, the whole length so far and its last byte.
 struct LineProgress {
-  int kept;    // bytes stored in the line, at most line_capacity - 1
+  int kept;    // bytes stored in the line, at most its capacity - 1
   int length;  // bytes read before the end of line, up to length_cap
   int last;    // the last of them, or no_byte before the first
 };
 
 // Uses up the buffered bytes up to and including the next '\n', appending the first of
 // them to `line` while it has room; true when that '\n' was in the buffer.
-bool take_up_to_newline(InputReader& reader, char (&line)[line_capacity], LineProgress& line_read) {
+bool take_up_to_newline(InputReader& reader, char* line, int capacity, LineProgress& line_read) {
   const unsigned char* start = reader.bytes + reader.next;
   const int available = reader.end - reader.next;
   const void* newline = std::memchr(start, '\n', static_cast<size_t>(available));
   const int span = newline != nullptr
                        ? static_cast<int>(static_cast<const unsigned char*>(newline) - start)
                        : available;
-  const int room = line_capacity - 1 - line_read.kept;
+  const int room = capacity - 1 - line_read.kept;
   const int kept = span < room ? span : room;
   std::memcpy(line + line_read.kept, start, static_cast<size_t>(kept));
   line_read.kept += kept;
@@ -105,13 +105,13 @@ void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool t
   reader.end = 0;
 }
 
-int read_line(InputReader& reader, char (&line)[line_capacity]) {
+int read_line(InputReader& reader, char* line, int capacity) {
   LineProgress line_read = {0, 0, no_byte};
   bool read_any = false;
   bool ended = false;
   while (!ended && has_byte(reader)) {
     read_any = true;
-    ended = take_up_to_newline(reader, line, line_read);
+    ended = take_up_to_newline(reader, line, capacity, line_read);
   }
   line[line_read.kept] = '\0';
   reader.mid_line = false;
@@ -143,8 +143,8 @@ AnswerRead read_answer(InputReader& reader, int& answer) {
 
 void discard_pending_input(InputReader& reader) {
   if (reader.mid_line) {
-    char ignored[line_capacity];
-    read_line(reader, ignored);
+    char ignored[1];  // nothing of the rest is kept
+    read_line(reader, ignored, sizeof ignored);
   }
   if (reader.terminal) reader.next = reader.end;
 }

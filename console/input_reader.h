@@ -5,8 +5,6 @@
 
 #include <cstdio>
 
-#include "console/line_capacity.h"
-
 constexpr int input_buffer_capacity = 4096;    // bytes asked for per refill
 constexpr int output_buffer_capacity = 65536;  // more than a refill's worth of lines writes
 
@@ -31,10 +29,11 @@ enum class AnswerRead {
 // A reader of `descriptor` with an empty buffer that flushes `output` before it waits.
 void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool terminal);
 
-// Reads one line without its end of line, keeping its first 99 bytes and dropping the rest.
-// Returns the line's whole length, a '\r' that ends it not counted, or -1 when the input was
-// already exhausted (a last line without '\n' still counts).
-int read_line(InputReader& reader, char (&line)[line_capacity]);
+// Reads one line without its end of line into `line` (`capacity` bytes, at least 1), keeping
+// its first capacity - 1 bytes and dropping the rest. Returns the line's whole length, a '\r'
+// that ends it not counted, or -1 when the input was already exhausted (a last line without
+// '\n' still counts).
+int read_line(InputReader& reader, char* line, int capacity);
 
 // Reads an answer as "%d" does: skips white space and empty lines, then an optional sign and
 // digits. A number outside the range of int is clamped to that range, so it is never 1.

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "console/line_capacity.h"
 #include "console/name_completion.h"
 
 struct LineEditor;  // the editor's state; one per dialogue at a terminal
@@ -22,9 +21,9 @@ struct EditorSetup {
 // and draws the line again.
 LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup);
 
-// Lets the user edit one line and keeps its first 99 bytes, without the end of line, in
-// `line`; a non-empty line joins the history. False at the end of input (Ctrl-D).
-bool edit_line(LineEditor& editor, char (&line)[line_capacity]);
+// Lets the user edit one line and keeps its first capacity - 1 bytes, without the end of
+// line, in `line`; a non-empty line joins the history. False at the end of input (Ctrl-D).
+bool edit_line(LineEditor& editor, char* line, int capacity);
 
 // Releases `editor` (null is allowed); the history goes with it.
 void close_line_editor(LineEditor* editor);

@@ -130,10 +130,10 @@ void bind_keys(EditLine* edit) {
   el_set(edit, EL_BIND, "\033[3~", "ed-delete-next-char", nullptr);
 }
 
-// Copies the edited `text` up to its end of line, keeping at most 99 bytes.
-void keep_line(const char* text, char (&line)[line_capacity]) {
+// Copies the edited `text` up to its end of line, keeping at most capacity - 1 bytes.
+void keep_line(const char* text, char* line, int capacity) {
   int length = 0;
-  for (; length < line_capacity - 1 && text[length] != '\0' && text[length] != '\n'; ++length) {
+  for (; length < capacity - 1 && text[length] != '\0' && text[length] != '\n'; ++length) {
     line[length] = text[length];
   }
   line[length] = '\0';
@@ -171,7 +171,7 @@ LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup) {
   return &the_editor;
 }
 
-bool edit_line(LineEditor& editor, char (&line)[line_capacity]) {
+bool edit_line(LineEditor& editor, char* line, int capacity) {
   std::fflush(editor.out);
   el_resize(editor.edit);  // the window may have changed since the last line
   // The screen was just drawn for the window as it is: earlier resizes need no redraw.
@@ -180,7 +180,7 @@ bool edit_line(LineEditor& editor, char (&line)[line_capacity]) {
   const char* text = el_gets(editor.edit, &count);
   line[0] = '\0';
   if (text == nullptr || count <= 0) return false;
-  keep_line(text, line);
+  keep_line(text, line, capacity);
   HistEvent event;
   if (line[0] != '\0') history(editor.lines, &event, H_ENTER, line);
   return true;

@@ -5,11 +5,14 @@
 
 #include <cstdio>
 
+// What the console commands do; on Windows each is the command interpreter's own ("color 73",
+// "MODE con cols=66 lines=10", "cls"), elsewhere the ANSI sequence that does the same.
 enum class ConsoleCommand {
-  colours,      // "color 73": cyan text on light grey
-  window_size,  // "MODE con cols=66 lines=10"
-  clear_screen  // "cls"
+  colours,      // cyan text on a light-grey background
+  window_size,  // a window of 66 columns by 10 rows
+  clear_screen  // an empty screen, the cursor at its top left
 };
+constexpr int console_command_count = 3;  // entries in each platform's table of command texts
 
 // True when `stream` is connected to a terminal (a console on Windows).
 bool is_terminal(FILE* stream);
@@ -29,10 +32,10 @@ void run_console_command(FILE* out, ConsoleCommand command);
 // vanished reader of `out` a write error. On Windows redirected streams become binary.
 void guard_console(FILE* in, FILE* out);
 
-// Flushes `out`, then puts back what the commands and the editor changed: default colours,
-// the window size and terminal modes found by guard_console. The one restoring function:
-// the signal handlers use it too.
-void restore_console(FILE* out);
+// Puts back what the commands and the editor changed: default colours, the window size and
+// the terminal modes found by guard_console. The one restoring function: every exit path and
+// every signal handler calls it, so it is async-signal-safe; callers flush their output first.
+void put_terminal_back();
 
 // Drops what was typed ahead on the terminal behind `in`; nothing when not a terminal.
 void drop_type_ahead(FILE* in);

@@ -10,5 +10,5 @@
 bool platform_takes_commands();
 
 // Carries out `command` on the terminal behind `out`, which takes commands, and remembers
-// what restore_console must undo.
+// what put_terminal_back must undo.
 void platform_run_command(FILE* out, ConsoleCommand command);

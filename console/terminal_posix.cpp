@@ -23,6 +23,8 @@ constexpr const char* command_texts[] = {
     "\033[8;10;66t",  // xterm window-size request: 10 rows of 66 columns
     "\033[H\033[2J",  // cursor home, erase display
 };
+static_assert(sizeof command_texts / sizeof command_texts[0] == console_command_count,
+              "one text per console command");
 
 const char* command_text(ConsoleCommand command) {
   return command_texts[static_cast<int>(command)];
@@ -53,13 +55,11 @@ void write_text(int descriptor, const char* text) {
   if (descriptor >= 0 && length > 0) (void)!write(descriptor, text, length);
 }
 
-// Undoes the commands and the editor's modes with async-signal-safe calls only, so that
-// the handlers can use it; `new_line` moves on to a fresh line after text being typed.
-void put_terminal_back(bool new_line) {
-  if (colours_set) write_text(found.out_descriptor, ansi_reset);
-  if (size_requested) write_text(found.out_descriptor, found.size_request);
-  if (found.modes_descriptor >= 0) tcsetattr(found.modes_descriptor, TCSANOW, &found.modes);
-  if (new_line) write_text(found.out_descriptor, fresh_line);
+// After a signal the cursor may stand after text being typed: the shell's next line starts
+// on a fresh one.
+void put_terminal_back_on_fresh_line() {
+  put_terminal_back();
+  write_text(found.out_descriptor, fresh_line);
 }
 
 // After a suspension: the modes in force when it began (`modes`, null when unknown), the
@@ -75,7 +75,7 @@ void wake_reader() {
 }
 
 extern "C" void end_on_signal(int) {
-  put_terminal_back(true);
+  put_terminal_back_on_fresh_line();
   _exit(0);  // the dialogue's exit status, whatever ends it
 }
 
@@ -102,7 +102,7 @@ extern "C" void suspend_on_signal(int signal_number) {
   struct termios current;
   const bool have_modes =
       found.modes_descriptor >= 0 && tcgetattr(found.modes_descriptor, &current) == 0;
-  put_terminal_back(true);
+  put_terminal_back_on_fresh_line();
   stop_here(signal_number);
   set_terminal_up_again(have_modes ? &current : nullptr);
   wake_reader();
@@ -186,9 +186,11 @@ void guard_console(FILE* in, FILE* out) {
   install(SIGWINCH, note_resize);
 }
 
-void restore_console(FILE* out) {
-  std::fflush(out);
-  put_terminal_back(false);
+// Async-signal-safe calls only (write, tcsetattr), so that the handlers can use it.
+void put_terminal_back() {
+  if (colours_set) write_text(found.out_descriptor, ansi_reset);
+  if (size_requested) write_text(found.out_descriptor, found.size_request);
+  if (found.modes_descriptor >= 0) tcsetattr(found.modes_descriptor, TCSANOW, &found.modes);
 }
 
 void drop_type_ahead(FILE* in) {

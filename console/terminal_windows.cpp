@@ -14,6 +14,8 @@ namespace {
 
 // Indexed by ConsoleCommand.
 constexpr const char* command_texts[] = {"color 73", "MODE con cols=66 lines=10", "cls"};
+static_assert(sizeof command_texts / sizeof command_texts[0] == console_command_count,
+              "one text per console command");
 
 struct FoundConsole {
   HANDLE out;                        // the console written to, or null
@@ -54,15 +56,9 @@ void give_size_back() {
   SetConsoleWindowInfo(found.out, TRUE, &found.shape.srWindow);
 }
 
-// Default colours and the size found; used on every exit path.
-void put_console_back() {
-  if (colours_set) (void)std::system("color");  // without arguments: the default colours
-  if (size_requested) give_size_back();
-}
-
 // Ctrl-C, Ctrl-Break or the console window closing: the console put back, then status 0.
 BOOL WINAPI end_on_event(DWORD) {
-  put_console_back();
+  put_terminal_back();
   ExitProcess(0);
 }
 
@@ -92,9 +88,10 @@ void guard_console(FILE* in, FILE* out) {
   SetConsoleCtrlHandler(end_on_event, TRUE);
 }
 
-void restore_console(FILE* out) {
-  std::fflush(out);
-  put_console_back();
+// Default colours and the size found.
+void put_terminal_back() {
+  if (colours_set) (void)std::system("color");  // without arguments: the default colours
+  if (size_requested) give_size_back();
 }
 
 void drop_type_ahead(FILE* in) {

@@ -4,10 +4,10 @@
 #include "console/line_editor.h"
 #include "console/read_descriptor.h"
 #include "console/terminal.h"
-#include "dialogue/completion_words.h"
 #include "dialogue/dialogue_texts.h"
-#include "dialogue/evaluate_line.h"
-#include "dialogue/result_text.h"
+#include "line/completion_words.h"
+#include "line/evaluate_line.h"
+#include "line/result_text.h"
 
 namespace {
 
@@ -17,6 +17,13 @@ struct DialogueInput {
   LineEditor* editor;  // reads expression lines at a terminal; null reads them plainly
   InputReader reader;  // reads answers, and lines when there is no editor
 };
+
+// Writes the result line "=VALUE\n\n".
+void write_result(FILE* out, double value, int digits) {
+  char line[result_line_capacity];
+  const int length = format_result_line(value, digits, "=", "\n\n", line);
+  std::fwrite(line, 1, static_cast<std::size_t>(length), out);
+}
 
 // Where the dialogue writes to and how.
 struct DialogueOutput {
@@ -34,8 +41,8 @@ void drop_pending_input(DialogueInput& input) {
 
 // Reads the expression line through the editor when there is one; false at the end of input.
 bool read_expression_line(DialogueInput& input, char (&line)[line_capacity]) {
-  if (input.editor != nullptr) return edit_line(*input.editor, line);
-  return read_line(input.reader, line) >= 0;
+  if (input.editor != nullptr) return edit_line(*input.editor, line, line_capacity);
+  return read_line(input.reader, line, line_capacity) >= 0;
 }
 
 // One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
@@ -77,7 +84,7 @@ int run_dialogue(FILE* in, FILE* out, int digits) {
   // An answer typed and ended with Ctrl-D leaves the cursor after it: the shell's prompt
   // that follows starts on a line of its own.
   if (typed_line_unended(input.reader) && is_terminal(out)) std::fputc('\n', out);
-  restore_console(out);
   std::fflush(out);
+  put_terminal_back();
   return 0;
 }

@@ -9,8 +9,8 @@
 
 #include "dialogue/dialogue.h"
 #include "dialogue/dialogue_texts.h"
-#include "dialogue/evaluate_line.h"
-#include "dialogue/result_text.h"
+#include "line/evaluate_line.h"
+#include "line/result_text.h"
 
 namespace {
 

@@ -51,8 +51,7 @@ double sum_runs(const Run* runs, int count) {
   return sum;
 }
 
-}  // namespace
-
+// The numbers of `text` with the operator or mark that ends each.
 OperandList read_operands(const char* text) {
   OperandList list;  // only the first `count` entries are ever read: no need to clear it all
   list.count = 0;
@@ -69,6 +68,8 @@ OperandList read_operands(const char* text) {
   }
   return list;
 }
+
+}  // namespace
 
 // ".0" is appended so that an empty text or a lone "-" still converts (to 0 and -0) and
 // "5E3" stops at the point instead of running on into what follows in the buffer.

@@ -11,10 +11,6 @@ struct OperandList {
   int count;                         // operands held, 0 to operand_capacity
 };
 
-// Reads numbers and the operators "+ - * /" or other mark that end them ('=' closes a term's
-// text); other characters are skipped and text after the last ending mark is not read.
-OperandList read_operands(const char* text);
-
 // Value of the `length` bytes of number text at `number`, which has room for three bytes
 // more: its decimal prefix once ".0" is appended, or pi when it begins with "PI".
 double number_text_value(char* number, int length);
@@ -24,5 +20,7 @@ double number_text_value(char* number, int length);
 // meets 0; a code other than '+' and '-' drops what follows it. An empty list gives 0.
 double reduce_list(const OperandList& list);
 
-// read_operands, then reduce_list.
+// Reads the numbers of `text` and the operators "+ - * /" or other mark that end them ('='
+// closes a term's text; other characters are skipped, text after the last ending mark is not
+// read), then reduces them as reduce_list does.
 double reduce_operands(const char* text);

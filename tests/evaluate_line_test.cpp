@@ -1,6 +1,6 @@
 // Whole lines: bracketed expressions, numeric brackets, the choice between a term and a
 // bracketed line, and the per-line buffers.
-#include "dialogue/evaluate_line.h"
+#include "line/evaluate_line.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ struct LineCase {
 
 void expect_lines(const LineCase* cases, std::size_t count) {
   for (std::size_t k = 0; k < count; ++k) {
-    EXPECT_EQ(printed(evaluate_line_text(cases[k].line)), cases[k].printed) << cases[k].line;
+    EXPECT_EQ(printed(line_value(cases[k].line)), cases[k].printed) << cases[k].line;
   }
 }
 
@@ -96,7 +96,7 @@ TEST(NumericBracket, OnlyTheDecimalFormConverts) {
   for (std::size_t k = 0; k < std::size(texts); ++k) {
     EXPECT_EQ(numeric_bracket_value(texts[k]), expected[k]) << texts[k];
   }
-  EXPECT_EQ(printed(evaluate_line_text("[inf]+[1]")), "1");
+  EXPECT_EQ(printed(line_value("[inf]+[1]")), "1");
 }
 
 TEST(EvaluateLine, DecimalCommaIsAPointEverywhere) {
@@ -113,16 +113,16 @@ TEST(EvaluateLine, TermAndItsBracketAgree) {
                          "sin(pi/2)", "tg45+15",  "radsin1.5707963", "sec60",  "2asin0.5"};
   for (const char* term : terms) {
     const std::string bracketed = std::string("[") + term + "]";
-    EXPECT_EQ(evaluate_line_text(term), evaluate_line_text(bracketed.c_str())) << term;
+    EXPECT_EQ(line_value(term), line_value(bracketed.c_str())) << term;
   }
 }
 
 // The term buffer is reused from bracket to bracket: a short bracket after a long one must
 // not see what the long one left behind.
 TEST(EvaluateLine, LaterBracketIgnoresWhatALongerOneLeft) {
-  EXPECT_EQ(evaluate_line_text("[2*3cos60000]+[sin3]"), evaluate_line_text("[sin3]+[2*3cos60000]"));
-  EXPECT_EQ(printed(evaluate_line_text("[12345678]+[sin3]")), "1.23457e+07");
-  EXPECT_EQ(evaluate_line_text("[sin30000000]*[0]+[cos6]"), evaluate_line_text("cos6"));
+  EXPECT_EQ(line_value("[2*3cos60000]+[sin3]"), line_value("[sin3]+[2*3cos60000]"));
+  EXPECT_EQ(printed(line_value("[12345678]+[sin3]")), "1.23457e+07");
+  EXPECT_EQ(line_value("[sin30000000]*[0]+[cos6]"), line_value("cos6"));
 }
 
 // Lines of 99 bytes built from brackets, operators, '=' and letters stay inside every
@@ -145,14 +145,14 @@ TEST(EvaluateLine, FullLinesOfBracketsAndOperators) {
     std::string line;
     while (line.size() < line_capacity - 1) line += fill.unit;
     line.resize(line_capacity - 1);
-    EXPECT_EQ(printed(evaluate_line_text(line.c_str())), fill.printed) << fill.unit;
+    EXPECT_EQ(printed(line_value(line.c_str())), fill.printed) << fill.unit;
   }
 }
 
 TEST(EvaluateLine, OnlyTheFirst99BytesOfALineCount) {
   const std::string sine = "sin30" + std::string(94, ' ');
-  EXPECT_EQ(printed(evaluate_line_text((sine + "9").c_str())), "0.5");
-  EXPECT_EQ(printed(evaluate_line_text((std::string(99, ' ') + "[2]").c_str())), "0");
+  EXPECT_EQ(printed(line_value((sine + "9").c_str())), "0.5");
+  EXPECT_EQ(printed(line_value((std::string(99, ' ') + "[2]").c_str())), "0");
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "line/evaluate_line.h"
+
 namespace {
 
 constexpr int refill_at = input_buffer_capacity;  // input offset where the second refill starts
@@ -47,7 +49,7 @@ FILE* reader_over(const std::string& input, bool filler, InputReader& reader) {
   if (file == nullptr) return nullptr;
   open_input_reader(reader, fileno(file), nullptr, false);
   char line[line_capacity];
-  if (filler && read_line(reader, line) < 0) {
+  if (filler && read_line(reader, line, line_capacity) < 0) {
     ADD_FAILURE() << "no filler line before " << input.substr(0, 40);
     std::fclose(file);
     return nullptr;
@@ -132,7 +134,7 @@ void check_line(const LineReadCase& c, bool filler) {
   ASSERT_NE(file, nullptr);
   char line[line_capacity];
   std::memset(line, 'z', sizeof line);
-  EXPECT_EQ(read_line(reader, line), c.length) << c.input.substr(0, 40);
+  EXPECT_EQ(read_line(reader, line, line_capacity), c.length) << c.input.substr(0, 40);
   EXPECT_EQ(std::string(line, c.line.size()), c.line) << c.input.substr(0, 40);
   EXPECT_EQ(line[c.line.size()], '\0') << c.input.substr(0, 40);
   EXPECT_EQ(rest_of(reader), c.after) << c.input.substr(0, 40);
@@ -197,12 +199,12 @@ TEST(InputReader, FlushesOutputOnlyBeforeItWaits) {
   open_input_reader(reader, fileno(in), out, false);
   char line[line_capacity];
   std::fputs("first", out);
-  ASSERT_GE(read_line(reader, line), 0);
+  ASSERT_GE(read_line(reader, line, line_capacity), 0);
   std::fputs("second", out);
-  ASSERT_GE(read_line(reader, line), 0);
+  ASSERT_GE(read_line(reader, line, line_capacity), 0);
   EXPECT_EQ(lseek(fileno(out), 0, SEEK_END), 5) << "only the text before the first wait";
   std::fputs("third", out);
-  EXPECT_EQ(read_line(reader, line), -1);
+  EXPECT_EQ(read_line(reader, line, line_capacity), -1);
   EXPECT_EQ(lseek(fileno(out), 0, SEEK_END), 16) << "all the text before the wait at the end";
   EXPECT_EQ(file_text(out), "firstsecondthird");
   std::fclose(in);
@@ -250,7 +252,7 @@ TEST(InputReader, RetriesAWaitASignalInterrupts) {
   InputReader reader;
   open_input_reader(reader, ends[0], nullptr, false);
   char line[line_capacity];
-  EXPECT_EQ(read_line(reader, line), 5);
+  EXPECT_EQ(read_line(reader, line, line_capacity), 5);
   writer.join();
   EXPECT_STREQ(line, "sin30");
   EXPECT_EQ(interruptions, 1);

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "console/line_editor.h"
-#include "dialogue/completion_words.h"
 #include "dialogue/dialogue_texts.h"
-#include "dialogue/evaluate_line.h"
+#include "line/completion_words.h"
+#include "test_support.h"
 
 namespace {
 
@@ -107,7 +107,7 @@ TEST(NameCompletion, OffersOnlyNamesTheEvaluatorKnows) {
     for (int i = 0; i < completion.candidate_count; ++i, ++offered) {
       const std::string line = std::string(completion.candidates[i]) +
                                (completion.candidates[i][0] == 'a' ? "0.5" : "45");
-      const double value = evaluate_line_text(line.c_str());
+      const double value = line_value(line.c_str());
       EXPECT_TRUE(std::isfinite(value) && std::fabs(value) > 0.5) << line << " = " << value;
     }
   }

@@ -1,5 +1,5 @@
 // The number on a result line: "%g" for finite values, fixed spellings for the others.
-#include "dialogue/result_text.h"
+#include "line/result_text.h"
 
 #include <gtest/gtest.h>
 
@@ -97,16 +97,16 @@ TEST(FormatResult, EqualsTheCLibrarysPercentGForAnyFiniteValue) {
   }
 }
 
-TEST(WriteResult, WritesTheEqualsSignTheNumberAndAnEmptyLine) {
-  FILE* out = std::tmpfile();
-  ASSERT_NE(out, nullptr);
-  write_result(out, 0.5, default_result_digits);
-  write_result(out, -std::numeric_limits<double>::quiet_NaN(), default_result_digits);
-  std::rewind(out);
-  std::string written;
-  for (int c = std::getc(out); c != EOF; c = std::getc(out)) written += static_cast<char>(c);
-  std::fclose(out);
-  EXPECT_EQ(written, "=0.5\n\n=nan\n\n");
+// The dialogue's and the command line's framings of a value.
+TEST(ResultLine, FramesTheNumber) {
+  char line[result_line_capacity];
+  EXPECT_EQ(format_result_line(0.5, default_result_digits, "=", "\n\n", line), 6);
+  EXPECT_STREQ(line, "=0.5\n\n");
+  const double nan = -std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(format_result_line(nan, default_result_digits, "", "\n", line), 4);
+  EXPECT_STREQ(line, "nan\n");
+  EXPECT_EQ(format_result_line(-1.0 / 3, 17, "=", "\n\n", line), 23);
+  EXPECT_STREQ(line, "=-0.33333333333333331\n\n");
 }
 
 }  // namespace

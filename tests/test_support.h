@@ -1,12 +1,13 @@
-// Helpers shared by the unit tests: values as the dialogue prints them, and term buffers
-// filled from literal texts.
+// Helpers shared by the unit tests: values as the dialogue prints them, and line and term
+// buffers filled from literal texts.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "dialogue/result_text.h"
+#include "line/evaluate_line.h"
+#include "line/result_text.h"
 #include "term/evaluate_term.h"
 #include "term/normalise_term.h"
 #include "term/term_text.h"
@@ -18,11 +19,20 @@ inline std::string printed(double value) {
   return text;
 }
 
-// Value of `text` evaluated as one term, narrowed as the dialogue narrows it.
+// Value of `text` evaluated as one term.
 inline double term_value(const char* text) {
   char term[term_capacity];
   copy_text(term, term_capacity, text);
-  return evaluate_term(term);
+  bool recognised = false;
+  return evaluate_term(term, recognised);
+}
+
+// Value of `text` as one input line: a fresh line state holding its first 99 bytes.
+inline double line_value(const char* text) {
+  LineState state;
+  clear_line_state(state);
+  copy_text(state.line, line_capacity, text);
+  return evaluate_line(state);
 }
 
 struct NormaliseCase {

@@ -1,10 +1,13 @@
-// One input line's evaluation: the per-line buffers, cleared before every line, and the
-// choice between a single term and a bracketed expression.
+// The engine both front ends share: one input line's evaluation, with the per-line buffers
+// cleared before every line and the choice between a single term and a bracketed expression.
 #pragma once
 
-#include "console/line_capacity.h"
 #include "term/operand_list.h"
 #include "term/term_text.h"
+
+// Bytes of the line buffer: 99 characters and the terminator. The whole line is copied into
+// the term buffer when it is one term, so both have the one size.
+constexpr int line_capacity = term_capacity;
 
 struct LineState {
   char line[line_capacity];  // the line as read, without its end of line
@@ -20,6 +23,3 @@ void clear_line_state(LineState& state);
 // Value of `state.line`: decimal commas become points, then a line holding '[' or ']' is
 // a bracketed expression and any other line one term. Sets `state.recognised`.
 double evaluate_line(LineState& state);
-
-// Value of `text` as one input line: a fresh state holding its first 99 bytes.
-double evaluate_line_text(const char* text);

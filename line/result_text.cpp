@@ -1,8 +1,10 @@
-#include "dialogue/result_text.h"
+#include "line/result_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
+
+#include "term/term_text.h"
 
 namespace {
 
@@ -26,16 +28,22 @@ void format_result(double value, int digits, char (&text)[result_text_capacity])
     *(written.ec == std::errc{} ? written.ptr : text) = '\0';
     return;
   }
-  std::strncpy(text, non_finite_text(value), sizeof text - 1);
-  text[sizeof text - 1] = '\0';
+  copy_text(text, result_text_capacity, non_finite_text(value));
 }
 
-void write_result(FILE* out, double value, int digits) {
-  char line[result_text_capacity + 3] = "=";  // '=', the number, "\n\n"
+namespace {
+
+// Appends `part`, cut to the room left before the terminator; returns the new length.
+int append_text(char (&line)[result_line_capacity], int length, const char* part) {
+  copy_text(line + length, result_line_capacity - length, part);
+  return length + static_cast<int>(std::strlen(line + length));
+}
+
+}  // namespace
+
+int format_result_line(double value, int digits, const char* before, const char* after,
+                       char (&line)[result_line_capacity]) {
   char text[result_text_capacity];
   format_result(value, digits, text);
-  const std::size_t length = std::strlen(text);
-  std::memcpy(line + 1, text, length);
-  std::memcpy(line + 1 + length, "\n\n", 2);
-  std::fwrite(line, 1, length + 3, out);
+  return append_text(line, append_text(line, append_text(line, 0, before), text), after);
 }

@@ -1,4 +1,4 @@
-#include "dialogue/evaluate_line.h"
+#include "line/evaluate_line.h"
 
 #include <cstring>
 
@@ -18,11 +18,4 @@ double evaluate_line(LineState& state) {
   }
   copy_text(state.term, term_capacity, state.line);
   return evaluate_term(state.term, state.recognised);
-}
-
-double evaluate_line_text(const char* text) {
-  LineState state;
-  clear_line_state(state);
-  copy_text(state.line, line_capacity, text);
-  return evaluate_line(state);
 }

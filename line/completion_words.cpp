@@ -1,4 +1,4 @@
-#include "dialogue/completion_words.h"
+#include "line/completion_words.h"
 
 #include "term/function_names.h"
 #include "term/normalise_term.h"
