@@ -4,25 +4,30 @@
 
 #include "cli/expression_mode.h"
 #include "cli/options.h"
-#include "console/input_reader.h"
+#include "console/descriptor_io.h"
+#include "console/output_buffer.h"
 #include "console/terminal.h"
 #include "dialogue/dialogue.h"
 
 int main(int argc, char** argv) {
+  open_standard_descriptors();
   Options options;
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
-  buffer_piped_output(stdout, is_terminal(stdout));
+  static OutputBuffer output;  // 64 KiB: kept off the stack
+  open_output_buffer(output, descriptor_of(stdout));
   guard_console(stdin, stdout);  // every mode: a reader that goes away, binary streams on Windows
   switch (options.mode) {
     case RunMode::help:
-      return write_usage(stdout);
+      write_usage(output);
+      return finish_command_line(output, exit_success);
     case RunMode::version:
-      return write_version(stdout);
+      write_version(output);
+      return finish_command_line(output, exit_success);
     case RunMode::expressions:
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             options.digits, stdout, stderr);
+                             options.digits, output, stderr);
     case RunMode::dialogue:
       break;
   }
-  return run_dialogue(stdin, stdout, options.digits);
+  return run_dialogue(stdin, stdout, output, options.digits);
 }

@@ -142,7 +142,7 @@ void evaluate_benchmark(benchmark::State& state, int group) {
       LineState line_state;  // as the dialogue does per line: cleared, then the line read in
       clear_line_state(line_state);
       copy_text(line_state.line, line_capacity, line->line.c_str());
-      benchmark::DoNotOptimize(evaluate_line(line_state));
+      benchmark::DoNotOptimize(evaluate_line(line_state, nullptr));
     }
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * lines.size()));

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "console/descriptor_io.h"
 #include "console/input_reader.h"
-#include "console/read_descriptor.h"
 #include "console/terminal.h"
 #include "dialogue/dialogue_texts.h"
 

@@ -1,12 +1,20 @@
 // The non-interactive modes: each expression given as an argument, or each line of
 // standard input for "-", evaluated as the dialogue evaluates a line and its value printed
-// alone; an expression that was not understood is reported on standard error.
+// alone; an expression read otherwise than written is reported on standard error.
 #pragma once
 
 #include <cstdio>
 
+#include "console/output_buffer.h"
+
 // Evaluates `operands` in order ("-" reads standard input to its end at that place),
-// printing one value per expression to `out` with `digits` significant digits and one
-// report per expression not understood to `err`. Stops quietly when `out` fails. Returns
-// exit_not_understood when anything was reported, else exit_success.
-int run_expressions(char* const* operands, int count, int digits, FILE* out, FILE* err);
+// printing one value per expression to `output` with `digits` significant digits and one
+// report per expression read otherwise than written to `err`, after the values before it.
+// Stops when the output fails. Returns exit_success, or exit_not_understood when anything
+// was reported or the input or output failed (reported too, unless the output's reader went
+// away).
+int run_expressions(char* const* operands, int count, int digits, OutputBuffer& output, FILE* err);
+
+// Writes out and closes `output` at the end of a command-line mode: `status` when all was
+// delivered; otherwise exit_not_understood, after a report unless the reader went away.
+int finish_command_line(OutputBuffer& output, int status);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "console/diagnostics.h"
 #include "line/result_text.h"
 #include "term/term_text.h"
 
@@ -38,8 +39,9 @@ constexpr char usage_text[] =
     "  trigcalc sin30 \"[sin30]+[2]*[cos60]\"\n"
     "  seq 0 15 90 | sed 's/^/sin/' | trigcalc -\n"
     "\n"
-    "Estado de saida: 0 se tudo foi entendido; 1 se alguma expressao nao nomeia\n"
-    "nenhuma funcao conhecida ou passa de 99 bytes; 2 se as opcoes estao erradas.\n";
+    "Estado de saida: 0 se tudo foi lido como escrito; 1 se alguma expressao foi lida\n"
+    "de outro modo (dito na saida de erro) ou se a leitura ou a escrita falhou;\n"
+    "2 se as opcoes estao erradas.\n";
 
 // A whole number from min_digits to max_digits, written with digits only.
 bool read_digit_count(const char* text, int& digits) {
@@ -134,12 +136,11 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
   return true;
 }
 
-int write_usage(FILE* out) {
-  std::fputs(usage_text, out);
-  return exit_success;
+void write_usage(OutputBuffer& output) {
+  put_text(output, usage_text);
 }
 
-int write_version(FILE* out) {
-  std::fprintf(out, "%s %s\n", program_name, TRIGCALC_VERSION);
-  return exit_success;
+void write_version(OutputBuffer& output) {
+  put_text(output, program_name);
+  put_text(output, " " TRIGCALC_VERSION "\n");
 }

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-constexpr char program_name[] = "trigcalc";  // the name diagnostics begin with
+#include "console/output_buffer.h"
 
 constexpr int exit_success = 0;         // everything was understood
-constexpr int exit_not_understood = 1;  // some expression named no known function, or was cut
+constexpr int exit_not_understood = 1;  // an expression read otherwise than written, or I/O failed
 constexpr int exit_usage = 2;           // the command line itself was not understood
 
 constexpr int min_digits = 1;   // the fewest significant digits a value may print with
@@ -31,8 +31,8 @@ struct Options {
 // returns false.
 bool parse_options(int argc, char** argv, Options& options, FILE* err);
 
-// Writes the usage text, listing every option, to `out`; returns exit_success.
-int write_usage(FILE* out);
+// Writes the usage text, listing every option, to `output`.
+void write_usage(OutputBuffer& output);
 
-// Writes "trigcalc VERSION" and a newline to `out`; returns exit_success.
-int write_version(FILE* out);
+// Writes "trigcalc VERSION" and a newline to `output`.
+void write_version(OutputBuffer& output);

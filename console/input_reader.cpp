@@ -1,9 +1,10 @@
 #include "console/input_reader.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
-#include "console/read_descriptor.h"
+#include "console/descriptor_io.h"
 
 namespace {
 
@@ -29,11 +30,12 @@ int clamp_to_int(long long value) {
 // be read; that stays so, as a stream's end-of-file mark does.
 bool refill(InputReader& reader) {
   if (reader.exhausted) return false;
-  if (reader.output != nullptr) std::fflush(reader.output);
+  if (reader.output != nullptr) flush_output(*reader.output);
   const int count = read_descriptor(reader.descriptor, reader.bytes, input_buffer_capacity);
   reader.next = 0;
   reader.end = count > 0 ? count : 0;
   reader.exhausted = count <= 0;
+  if (count < 0) reader.error = errno != 0 ? errno : EIO;
   if (count > 0) reader.unended = reader.bytes[count - 1] != '\n';
   return count > 0;
 }
@@ -94,13 +96,14 @@ bool typed_line_unended(const InputReader& reader) {
   return reader.terminal && reader.unended;
 }
 
-void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool terminal) {
+void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output, bool terminal) {
   reader.descriptor = descriptor;
   reader.output = output;
   reader.terminal = terminal;
   reader.mid_line = false;
   reader.exhausted = false;
   reader.unended = false;
+  reader.error = 0;
   reader.next = 0;
   reader.end = 0;
 }
@@ -147,9 +150,4 @@ void discard_pending_input(InputReader& reader) {
     read_line(reader, ignored, sizeof ignored);
   }
   if (reader.terminal) reader.next = reader.end;
-}
-
-void buffer_piped_output(FILE* out, bool terminal) {
-  static char output_buffer[output_buffer_capacity];  // the one piped output's buffer
-  if (!terminal) std::setvbuf(out, output_buffer, _IOFBF, sizeof output_buffer);
 }

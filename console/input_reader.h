@@ -3,20 +3,20 @@
 // right before every refill, the only moments the program waits for input.
 #pragma once
 
-#include <cstdio>
+#include "console/output_buffer.h"
 
-constexpr int input_buffer_capacity = 4096;    // bytes asked for per refill
-constexpr int output_buffer_capacity = 65536;  // more than a refill's worth of lines writes
+constexpr int input_buffer_capacity = 4096;  // bytes asked for per refill
 
 struct InputReader {
-  int descriptor;  // where lines and answers come from
-  FILE* output;    // flushed before every refill; may be null
-  bool terminal;   // `descriptor` is a terminal: typed-ahead bytes are dropped
-  bool mid_line;   // the last read stopped inside a line (after an answer)
-  bool exhausted;  // end of input or a read error seen: nothing more is read
-  bool unended;    // the last bytes received did not end with '\n' (Ctrl-D after typing)
-  int next;        // index of the next unread byte in `bytes`
-  int end;         // count of bytes in `bytes`
+  int descriptor;        // where lines and answers come from
+  OutputBuffer* output;  // flushed before every refill; may be null
+  bool terminal;         // `descriptor` is a terminal: typed-ahead bytes are dropped
+  bool mid_line;         // the last read stopped inside a line (after an answer)
+  bool exhausted;        // end of input or a read error seen: nothing more is read
+  bool unended;          // the last bytes received did not end with '\n' (Ctrl-D after typing)
+  int error;             // errno of a read that failed; 0 at a plain end of input
+  int next;              // index of the next unread byte in `bytes`
+  int end;               // count of bytes in `bytes`
   unsigned char bytes[input_buffer_capacity];  // read but not yet used
 };
 
@@ -27,7 +27,7 @@ enum class AnswerRead {
 };
 
 // A reader of `descriptor` with an empty buffer that flushes `output` before it waits.
-void open_input_reader(InputReader& reader, int descriptor, FILE* output, bool terminal);
+void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output, bool terminal);
 
 // Reads one line without its end of line into `line` (`capacity` bytes, at least 1), keeping
 // its first capacity - 1 bytes and dropping the rest. Returns the line's whole length, a '\r'
@@ -46,8 +46,3 @@ void discard_pending_input(InputReader& reader);
 // True when the reader is at a terminal and the last bytes typed there did not end a line,
 // so that the cursor still stands after them (text, then Ctrl-D).
 bool typed_line_unended(const InputReader& reader);
-
-// Gives `out` a buffer of output_buffer_capacity bytes unless it is a terminal, so that a
-// piped session writes about once per refill rather than once per 4 KiB. Call at most once,
-// before anything is written to `out`; a terminal keeps the runtime's own buffering.
-void buffer_piped_output(FILE* out, bool terminal);

@@ -1,8 +1,11 @@
 #include "dialogue/dialogue.h"
 
+#include <cerrno>
+
+#include "console/descriptor_io.h"
+#include "console/diagnostics.h"
 #include "console/input_reader.h"
 #include "console/line_editor.h"
-#include "console/read_descriptor.h"
 #include "console/terminal.h"
 #include "dialogue/dialogue_texts.h"
 #include "line/completion_words.h"
@@ -18,19 +21,21 @@ struct DialogueInput {
   InputReader reader;  // reads answers, and lines when there is no editor
 };
 
-// Writes the result line "=VALUE\n\n".
-void write_result(FILE* out, double value, int digits) {
-  char line[result_line_capacity];
-  const int length = format_result_line(value, digits, "=", "\n\n", line);
-  std::fwrite(line, 1, static_cast<std::size_t>(length), out);
-}
-
 // Where the dialogue writes to and how.
 struct DialogueOutput {
-  FILE* out;    // the transcript
-  bool screen;  // `out` takes console commands, asked once per dialogue rather than per pass
+  OutputBuffer* transcript;  // every text and result line
+  FILE* stream;              // the same descriptor as a stream, for the console commands
+  bool screen;  // `stream` takes console commands, asked once per dialogue rather than per pass
   int digits;   // significant digits of a result
 };
+
+// Gives a console command after the transcript written so far, so that both arrive in order.
+void give_command(const DialogueOutput& output, ConsoleCommand command) {
+  if (!output.screen) return;
+  flush_output(*output.transcript);
+  run_console_command(output.stream, command);
+  std::fflush(output.stream);
+}
 
 // Drops the rest of a line an answer was read from and, at a terminal, whatever was typed
 // ahead: the bytes the reader holds and those the terminal still holds.
@@ -40,51 +45,81 @@ void drop_pending_input(DialogueInput& input) {
 }
 
 // Reads the expression line through the editor when there is one; false at the end of input.
-bool read_expression_line(DialogueInput& input, char (&line)[line_capacity]) {
-  if (input.editor != nullptr) return edit_line(*input.editor, line, line_capacity);
-  return read_line(input.reader, line, line_capacity) >= 0;
+// An input that ended with the answer before (typed, then Ctrl-D twice) has ended for the
+// editor too, as it has for a plain read.
+bool read_expression_line(DialogueInput& input, OutputBuffer& transcript,
+                          char (&line)[line_capacity]) {
+  if (input.editor == nullptr) return read_line(input.reader, line, line_capacity) >= 0;
+  if (input.reader.exhausted) return false;
+  flush_output(transcript);
+  return edit_line(*input.editor, line, line_capacity);
+}
+
+// Writes the result line "=VALUE\n\n".
+void write_result(OutputBuffer& transcript, double value, int digits) {
+  char line[result_line_capacity];
+  put_bytes(transcript, line, format_result_line(value, digits, "=", "\n\n", line));
 }
 
 // One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
 // Nothing is flushed here: the reader flushes the output whenever it is about to wait.
 bool run_pass(DialogueInput& input, const DialogueOutput& output, LineState& state, int& answer) {
-  FILE* out = output.out;
+  OutputBuffer& transcript = *output.transcript;
   clear_line_state(state);
   drop_pending_input(input);
-  if (std::ferror(out)) return false;
-  if (output.screen) run_console_command(out, ConsoleCommand::clear_screen);
-  std::fputs(prompt_text, out);
-  if (!read_expression_line(input, state.line)) return false;
-  write_result(out, evaluate_line(state), output.digits);
-  std::fputs(question_text, out);
+  if (transcript.error != 0) return false;  // output gone while the answer was awaited
+  give_command(output, ConsoleCommand::clear_screen);
+  put_text(transcript, prompt_text);
+  if (!read_expression_line(input, transcript, state.line)) return false;
+  write_result(transcript, evaluate_line(state, nullptr), output.digits);
+  put_text(transcript, question_text);
   drop_pending_input(input);
-  if (std::ferror(out)) return false;  // output gone while the line was read: no answer waited for
+  if (transcript.error != 0) return false;  // output gone: no answer waited for
   return read_answer(input.reader, answer) != AnswerRead::end_of_input && answer == 1;
+}
+
+// The end of the dialogue at a terminal: the shell's next prompt starts on a line of its own
+// when the cursor still stands after the help text (Ctrl-D at the first question) or after an
+// answer ended with Ctrl-D.
+void leave_cursor_on_fresh_line(const DialogueInput& input, const DialogueOutput& output,
+                                bool ended_at_help_text) {
+  const bool after_text = ended_at_help_text || typed_line_unended(input.reader);
+  if (after_text && input.reader.terminal && is_terminal(output.stream)) {
+    put_text(*output.transcript, "\n");
+  }
+}
+
+// The status the dialogue ends with: 0, unless the input or output failed for a reason other
+// than a reader of the output that went away.
+int final_status(InputReader& reader, OutputBuffer& transcript) {
+  const bool delivered = close_output(transcript);
+  if (!delivered && transcript.error != EPIPE) report_write_error(transcript.error);
+  if (reader.error != 0) report_read_error(reader.error);
+  return (delivered || transcript.error == EPIPE) && reader.error == 0 ? 0 : 1;
 }
 
 }  // namespace
 
-int run_dialogue(FILE* in, FILE* out, int digits) {
+int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, int digits) {
   const EditorSetup editor_setup = {function_name_words, prompt_text};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);
-  open_input_reader(input.reader, descriptor_of(in), out, is_terminal(in));
-  const DialogueOutput output = {out, takes_console_commands(out), digits};
-  run_console_command(out, ConsoleCommand::colours);
-  run_console_command(out, ConsoleCommand::window_size);
-  std::fputs(help_text, out);
+  open_input_reader(input.reader, descriptor_of(in), &transcript, is_terminal(in));
+  const DialogueOutput output = {&transcript, out, takes_console_commands(out), digits};
+  give_command(output, ConsoleCommand::colours);
+  give_command(output, ConsoleCommand::window_size);
+  put_text(transcript, help_text);
   LineState state;
   int answer = 1;
-  if (read_answer(input.reader, answer) != AnswerRead::end_of_input && answer == 1) {
+  const AnswerRead first = read_answer(input.reader, answer);
+  if (first != AnswerRead::end_of_input && answer == 1) {
     while (run_pass(input, output, state, answer)) {
     }
   }
   close_line_editor(input.editor);
-  // An answer typed and ended with Ctrl-D leaves the cursor after it: the shell's prompt
-  // that follows starts on a line of its own.
-  if (typed_line_unended(input.reader) && is_terminal(out)) std::fputc('\n', out);
-  std::fflush(out);
+  leave_cursor_on_fresh_line(input, output, first == AnswerRead::end_of_input);
+  flush_output(transcript);
   put_terminal_back();
-  return 0;
+  return final_status(input.reader, transcript);
 }

@@ -38,7 +38,24 @@ void load_line(LineState& state, const std::uint8_t* data, std::size_t size,
 double value_with_leftover(const std::uint8_t* data, std::size_t size, unsigned char leftover) {
   LineState state;
   load_line(state, data, size, leftover);
-  return evaluate_line(state);
+  return evaluate_line(state, nullptr);
+}
+
+// The value with the notes taken, as the command line evaluates, and every note inside the
+// line: a column within it (or right at its end) and a length that does not run past it.
+double value_with_notes(const std::uint8_t* data, std::size_t size) {
+  LineState state;
+  load_line(state, data, size, 0xFF);
+  ReadingNotes notes;
+  std::memset(&notes, 0xFF, sizeof notes);
+  clear_notes(notes);
+  const double value = evaluate_line(state, &notes);
+  const int length = static_cast<int>(std::strlen(state.line));
+  for (int k = 0; k < notes.count; ++k) {
+    require(notes.notes[k].column + notes.notes[k].length <= length + 1,
+            "a note runs past the end of its line");
+  }
+  return value;
 }
 
 // Skips `text` at `at` when it is there; false when it is not.
@@ -59,13 +76,14 @@ bool skip_result(const char* transcript, std::size_t size, std::size_t& at) {
   return skip_text(transcript, size, at, "\n\n");
 }
 
-// A stream over an anonymous memory file holding `data`, read from its start: the dialogue
-// reads the descriptor under the stream, so a stream over a plain buffer would not do.
-FILE* memory_input(const std::uint8_t* data, std::size_t size) {
+// A stream over an anonymous memory file holding `data` (nothing when null), positioned at
+// its start: the dialogue reads and writes the descriptors under its streams, so a stream
+// over a plain buffer would not do.
+FILE* memory_file(const std::uint8_t* data, std::size_t size) {
   const int descriptor = memfd_create("session", 0);
   if (descriptor < 0) return nullptr;
   std::size_t written = 0;
-  while (written < size) {
+  while (data != nullptr && written < size) {
     const ssize_t count = write(descriptor, data + written, size - written);
     if (count <= 0) break;
     written += static_cast<std::size_t>(count);
@@ -87,19 +105,27 @@ void check_line_input(const std::uint8_t* data, std::size_t size) {
   LineState state;
   load_line(state, data, size, 0);
   for (char& c : state.line) c = c == ',' ? '.' : c;
-  require(same_bits(clean, evaluate_line(state)), "',' and '.' give different values");
+  require(same_bits(clean, evaluate_line(state, nullptr)), "',' and '.' give different values");
+  require(same_bits(clean, value_with_notes(data, size)), "taking notes changes the value");
 }
 
 void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
-  FILE* in = memory_input(data, size);
+  FILE* in = memory_file(data, size);
   require(in != nullptr, "no memory file for the input");
-  char* transcript = nullptr;
-  std::size_t transcript_size = 0;
-  FILE* out = open_memstream(&transcript, &transcript_size);
-  require(out != nullptr, "open_memstream failed");
-  require(run_dialogue(in, out, default_result_digits) == 0,
+  // The dialogue closes the descriptor it writes to: the transcript is read back through
+  // another one open on the same memory file.
+  FILE* out = memory_file(nullptr, 0);
+  require(out != nullptr, "no memory file for the output");
+  static OutputBuffer output;
+  open_output_buffer(output, dup(fileno(out)));
+  require(run_dialogue(in, out, output, default_result_digits) == 0,
           "the dialogue returned a status other than 0");
   std::fclose(in);
+  const std::size_t transcript_size = static_cast<std::size_t>(lseek(fileno(out), 0, SEEK_END));
+  char* transcript = static_cast<char*>(std::malloc(transcript_size + 1));
+  require(transcript != nullptr && pread(fileno(out), transcript, transcript_size, 0) ==
+                                       static_cast<ssize_t>(transcript_size),
+          "the transcript could not be read back");
   std::fclose(out);
   std::size_t at = 0;
   require(skip_text(transcript, transcript_size, at, help_text), "no help text at the start");

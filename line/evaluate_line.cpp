@@ -11,11 +11,12 @@ void clear_line_state(LineState& state) {
   state.operands.count = 0;
 }
 
-double evaluate_line(LineState& state) {
+double evaluate_line(LineState& state, ReadingNotes* notes) {
   replace_character(state.line, ',', '.');
   if (std::strpbrk(state.line, "[]") != nullptr) {
-    return evaluate_bracketed_line(state.line, state.term, state.operands, state.recognised);
+    return evaluate_bracketed_line(state.line, state.term, state.operands, notes);
   }
   copy_text(state.term, term_capacity, state.line);
-  return evaluate_term(state.term, state.recognised);
+  if (notes != nullptr) notes->base = 0;
+  return evaluate_term(state.term, notes);
 }

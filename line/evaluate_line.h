@@ -3,6 +3,7 @@
 #pragma once
 
 #include "term/operand_list.h"
+#include "term/reading_notes.h"
 #include "term/term_text.h"
 
 // Bytes of the line buffer: 99 characters and the terminator. The whole line is copied into
@@ -13,7 +14,6 @@ struct LineState {
   char line[line_capacity];  // the line as read, without its end of line
   char term[term_capacity];  // the term buffer handed to the term evaluator
   OperandList operands;      // bracket values and operators of a bracketed line
-  bool recognised;           // set by evaluate_line: every term in the line named a function
 };
 
 // Empties the line, the term buffer and the operand list. Only what the evaluation may read
@@ -21,5 +21,6 @@ struct LineState {
 void clear_line_state(LineState& state);
 
 // Value of `state.line`: decimal commas become points, then a line holding '[' or ']' is
-// a bracketed expression and any other line one term. Sets `state.recognised`.
-double evaluate_line(LineState& state);
+// a bracketed expression and any other line one term. With `notes` (null: none are taken),
+// adds a note for everything read otherwise than written, by columns of the line.
+double evaluate_line(LineState& state, ReadingNotes* notes);

@@ -107,8 +107,9 @@ double exact_value(const DecimalScan& scan) {
 // strtod's decimal grammar is the one scanned above, so once the text is known to start
 // with a decimal number and not with "0x", strtod stops exactly where the scan stopped.
 // Most numbers typed are short and convert exactly without it.
-double decimal_prefix_value(const char* text) {
+double decimal_prefix_value(const char* text, int& prefix_length) {
   const DecimalScan scan = scan_decimal(text);
+  prefix_length = scan.length;
   if (scan.length == 0) return 0.0;
   // "0x1A" scans as a lone 0, which converts exactly; this guards the builds where the exact
   // path is off (doubles evaluated wider, as with 32-bit x87) and strtod would read hex.

@@ -26,8 +26,9 @@ bool begins_argument_name(char c) {
 }
 
 // The amplitude is the text before the first letter that begins a function name, read as an
-// operand expression; a term that begins with its function name has amplitude 1.
-double read_amplitude(const char* text) {
+// operand expression; a term that begins with its function name has amplitude 1. Its
+// closing '=' stands where the name begins, and has that byte's origin.
+double read_amplitude(const char* text, ReadingNotes* notes) {
   char amplitude_text[work_capacity];
   int length = 0;
   while (text[length] != '\0' && !begins_function_name(text[length])) {
@@ -37,20 +38,33 @@ double read_amplitude(const char* text) {
   if (length == 0) return 1.0;
   amplitude_text[length] = '=';
   amplitude_text[length + 1] = '\0';
-  return reduce_operands(amplitude_text);
+  if (notes != nullptr && text[length] != '\0') {
+    for (const char* pi = std::strstr(amplitude_text, "PI"); pi != nullptr;
+         pi = std::strstr(pi + 2, "PI")) {
+      note_text(notes, NoteKind::pi_in_amplitude, static_cast<int>(pi - amplitude_text), 2);
+    }
+  }
+  return reduce_operands(amplitude_text, OperandRole::amplitude, notes, 0);
 }
 
 // Ends the text right after its first '=', appending one when there is none, so that
-// nothing typed after a '=' takes part.
-void close_term(char (&text)[work_capacity]) {
+// nothing typed after a '=' takes part; notes a cut that drops more than blanks.
+void close_term(char (&text)[work_capacity], ReadingNotes* notes) {
   char* mark = std::strchr(text, '=');
+  const std::size_t length = std::strlen(text);
   if (mark == nullptr) {
-    const std::size_t length = std::strlen(text);
     text[length] = '=';
     text[length + 1] = '\0';
-  } else {
-    mark[1] = '\0';
+    return;
   }
+  const int at = static_cast<int>(mark - text);
+  bool only_blanks = true;
+  for (const char* c = mark + 1; *c != '\0'; ++c) only_blanks = only_blanks && is_blank(*c);
+  if (notes != nullptr && !only_blanks) {
+    add_note(notes, NoteKind::cut_after_equals, notes->origin[at],
+             notes->origin[length] - notes->origin[at]);
+  }
+  mark[1] = '\0';
 }
 
 // Keeps, in order, the characters that can spell a function name, and the closing '='.
@@ -84,11 +98,57 @@ const char* find_argument_text(const char* text) {
   return nullptr;
 }
 
-TermFunction recognise_function(const char* letters) {
-  for (const FunctionSpelling& row : function_spellings) {
-    if (row.spelling[0] == letters[0] && starts_with(letters, row.spelling)) return row.function;
+// The row of function_spellings whose spelling begins `letters`; -1 when there is none.
+int recognise_spelling(const char* letters) {
+  for (int row = 0; row < function_spelling_rows; ++row) {
+    const char* spelling = function_spellings[row].spelling;
+    if (spelling[0] == letters[0] && starts_with(letters, spelling)) return row;
   }
-  return TermFunction::none;
+  return -1;
+}
+
+bool is_lower_letter(char c) {
+  return c >= 'a' && c <= 'z';
+}
+
+// Bytes in the run of lower-case letters at `text` (what a user typed as one word).
+int letter_run_length(const char* text) {
+  int length = 0;
+  while (is_lower_letter(text[length])) ++length;
+  return length;
+}
+
+// Notes every word after the first name that begins with a spelling of a function: its
+// letters are skipped and only the first name counts.
+void note_second_names(const char* text, int from, ReadingNotes* notes) {
+  for (int at = from; text[at] != '\0'; ++at) {
+    if (!is_lower_letter(text[at]) || (at > 0 && is_lower_letter(text[at - 1]))) continue;
+    for (const FunctionSpelling& row : function_spellings) {
+      if (row.function == TermFunction::none || !starts_with(text + at, row.spelling)) continue;
+      note_text(notes, NoteKind::second_name, at, letter_run_length(text + at));
+      break;
+    }
+  }
+}
+
+// Notes how the function name was read: no name at all, letters that name nothing, letters
+// read as a name other than the word they form ("sinh" as "sin"), or a second name.
+void note_function_name(const char* text, int row, ReadingNotes* notes) {
+  int first = 0;  // the first letter a name is spelt with: the function letters begin there
+  while (text[first] != '\0' && (text[first] == '=' || !is_function_letter(text[first]))) ++first;
+  const int run = letter_run_length(text + first);
+  if (run == 0) {
+    add_note(notes, NoteKind::no_name, notes->origin[0],
+             notes->origin[std::strlen(text) - 1] - notes->origin[0]);
+  } else if (row < 0) {
+    note_text(notes, NoteKind::unknown_name, first, run);
+  } else {
+    const char* spelling = function_spellings[row].spelling;
+    if (static_cast<int>(std::strlen(spelling)) != run || !starts_with(text + first, spelling)) {
+      add_note(notes, NoteKind::name_read_as, notes->origin[first], run, row);
+    }
+    note_second_names(text, first + run, notes);
+  }
 }
 
 double degrees_to_radians(double degrees) {
@@ -149,18 +209,22 @@ double apply_function(TermFunction function, double amplitude, double argument, 
 
 }  // namespace
 
-double evaluate_term(char (&term)[term_capacity], bool& recognised) {
+double evaluate_term(char (&term)[term_capacity], ReadingNotes* notes) {
   bool radians = false;
-  normalise_term(term, radians);
+  normalise_term(term, radians, notes);
   char text[work_capacity];
   copy_text(text, work_capacity, term);
-  const double amplitude = read_amplitude(text);
-  close_term(text);
+  const double amplitude = read_amplitude(text, notes);
+  close_term(text, notes);
   char letters[work_capacity];
   collect_function_letters(text, letters);
+  const int row = recognise_spelling(letters);
+  const TermFunction function = row < 0 ? TermFunction::none : function_spellings[row].function;
+  if (notes != nullptr) note_function_name(text, row, notes);
   const char* argument_text = find_argument_text(text);
-  const double argument = argument_text == nullptr ? 0.0 : reduce_operands(argument_text);
-  const TermFunction function = recognise_function(letters);
-  recognised = function != TermFunction::none;
+  const double argument = argument_text == nullptr
+                              ? 0.0
+                              : reduce_operands(argument_text, OperandRole::argument, notes,
+                                                static_cast<int>(argument_text - text));
   return apply_function(function, amplitude, argument, radians);
 }

@@ -53,6 +53,10 @@ inline constexpr FunctionSpelling function_spellings[] = {
     {"arctg", TermFunction::arc_tangent, false},
 };
 
+// Rows in function_spellings.
+inline constexpr int function_spelling_rows =
+    static_cast<int>(sizeof function_spellings / sizeof function_spellings[0]);
+
 namespace function_table {
 
 // True when `a` sorts before `b`, byte by byte.

@@ -4,12 +4,28 @@
 
 namespace {
 
+constexpr std::size_t power_of_ten_length = 4;  // "*10^"
+
 // Deletes a leading "rad" and reports whether it was there; "rad" elsewhere stays.
-bool strip_radians_prefix(char* text) {
+bool strip_radians_prefix(char* text, ReadingNotes* notes) {
   constexpr std::size_t length = sizeof radians_prefix - 1;
   if (!starts_with(text, radians_prefix)) return false;
-  std::memmove(text, text + length, std::strlen(text + length) + 1);
+  const std::size_t rest = std::strlen(text + length);
+  std::memmove(text, text + length, rest + 1);
+  for (std::size_t k = 0; notes != nullptr && k <= rest; ++k) {
+    move_origin(notes, static_cast<int>(k + length), static_cast<int>(k), 1);
+  }
   return true;
+}
+
+// Notes every "rad" left in the text once a leading one is gone: it asks for nothing there.
+void note_radians_elsewhere(const char* text, ReadingNotes* notes) {
+  if (notes == nullptr) return;
+  for (const char* at = std::strstr(text, radians_prefix); at != nullptr;
+       at = std::strstr(at + 1, radians_prefix)) {
+    note_text(notes, NoteKind::rad_not_at_start, static_cast<int>(at - text),
+              sizeof radians_prefix - 1);
+  }
 }
 
 // In one scan: 'x' and 'X' become '*', ',' becomes '.', an 'e' not followed by 'n' or 'c'
@@ -36,31 +52,40 @@ bool is_power_of_ten(const char* text) {
 }
 
 // Replaces every "*10^" by 'E' and, when asked, deletes every '(' and ')', in one
-// left-to-right scan. "*10^" is matched with the parentheses still in place, as replacing
-// first and deleting after does; a replacement cannot create a new occurrence ('E' is in none).
-void replace_powers_of_ten(char* text, bool delete_parentheses) {
+// left-to-right scan, moving the origins of the bytes kept along with them. "*10^" is
+// matched with the parentheses still in place, as replacing first and deleting after does;
+// a replacement cannot create a new occurrence ('E' is in none).
+void replace_powers_of_ten(char* text, bool delete_parentheses, ReadingNotes* notes) {
   int write = 0;
-  for (int read = 0; text[read] != '\0';) {
+  int read = 0;
+  while (text[read] != '\0') {
     if (is_power_of_ten(text + read)) {
+      if (notes != nullptr) move_origin(notes, read, write, power_of_ten_length);
       text[write++] = 'E';
-      read += 4;
+      read += power_of_ten_length;
     } else {
       const bool parenthesis = text[read] == '(' || text[read] == ')';
-      if (!(delete_parentheses && parenthesis)) text[write++] = text[read];
+      if (!(delete_parentheses && parenthesis)) {
+        if (notes != nullptr) move_origin(notes, read, write, notes->span[read]);
+        text[write++] = text[read];
+      }
       ++read;
     }
   }
+  if (notes != nullptr) move_origin(notes, read, write, 0);
   text[write] = '\0';
 }
 
 }  // namespace
 
-void normalise_term(char (&term)[term_capacity], bool& radians) {
+void normalise_term(char (&term)[term_capacity], bool& radians, ReadingNotes* notes) {
   term[term_capacity - 1] = '\0';  // a full buffer still ends inside its capacity
-  if (strip_radians_prefix(term)) radians = true;
+  start_origins(notes, static_cast<int>(std::strlen(term)));
+  if (strip_radians_prefix(term, notes)) radians = true;
+  note_radians_elsewhere(term, notes);
   rewrite_number_characters(term);
   if (contains(term, "PI")) radians = true;
-  replace_powers_of_ten(term, true);
+  replace_powers_of_ten(term, true, notes);
 }
 
 // A number holds no 'a', so never "rad", and it has no angle for "PI" to put in radians. Its
@@ -68,7 +93,8 @@ void normalise_term(char (&term)[term_capacity], bool& radians) {
 // its exponent: turning the later ones too changes no value. Of the shared rewrites, 'e' to
 // 'E' changes no number either (both introduce an exponent), and a ',' is a point as in a
 // term, as a user would expect ("1,5" is 1.5; in a line the commas are points already).
-void normalise_number(char* text) {
+void normalise_number(char* text, ReadingNotes* notes) {
+  start_origins(notes, static_cast<int>(std::strlen(text)));
   rewrite_number_characters(text);
-  replace_powers_of_ten(text, false);
+  replace_powers_of_ten(text, false, notes);
 }

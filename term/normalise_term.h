@@ -2,13 +2,16 @@
 // "e", ",", "pi", "rad", parentheses) into the one form the evaluators read.
 #pragma once
 
+#include "term/reading_notes.h"
 #include "term/term_text.h"
 
 constexpr char radians_prefix[] = "rad";  // a term that begins with it is in radians
 
-// Rewrites `term` in place and sets `radians` when the term asks for radians.
-void normalise_term(char (&term)[term_capacity], bool& radians);
+// Rewrites `term` in place and sets `radians` when the term asks for radians. With `notes`,
+// keeps the origin of every byte and notes a "rad" that is not at the start.
+void normalise_term(char (&term)[term_capacity], bool& radians, ReadingNotes* notes);
 
 // Rewrites the text of a number in place as a term's numbers are rewritten, except that
-// parentheses stay: "(5)" is no number, while in a term "sin(5)" is "sin5".
-void normalise_number(char* text);
+// parentheses stay: "(5)" is no number, while in a term "sin(5)" is "sin5". With `notes`,
+// keeps the origin of every byte.
+void normalise_number(char* text, ReadingNotes* notes);

@@ -1,6 +1,7 @@
 #include "term/operand_list.h"
 
 #include "term/decimal_number.h"
+#include "term/reading_notes.h"
 #include "term/term_text.h"
 #include "term/trig_constants.h"
 
@@ -51,19 +52,115 @@ double sum_runs(const Run* runs, int count) {
   return sum;
 }
 
-// The numbers of `text` with the operator or mark that ends each.
-OperandList read_operands(const char* text) {
+// A blank, or a byte of the degree sign "°" in UTF-8: skipped without a note unless it
+// stands between two parts of one number ("sin 3 0" reads 30).
+bool is_gap(const char* text, int k) {
+  const auto c = static_cast<unsigned char>(text[k]);
+  const auto next = static_cast<unsigned char>(text[k + 1]);
+  const auto previous = k > 0 ? static_cast<unsigned char>(text[k - 1]) : 0;
+  return is_blank(text[k]) || (c == 0xC2 && next == 0xB0) || (c == 0xB0 && previous == 0xC2);
+}
+
+// A number being collected: its text, and where each of its bytes stood in the text read.
+struct NumberText {
+  char text[number_text_capacity];  // room for ".0" and the terminator after 101 bytes
+  int at[number_text_capacity];     // index in the text read of each of its bytes
+  int length;
+};
+
+// How the text being read is noted: the record (null when nobody asks), the index of the
+// text's first byte among the record's origins, and whether the text is an amplitude.
+struct OperandNotes {
+  ReadingNotes* notes;
+  int first;
+  OperandRole role;
+};
+
+// Notes the `count` bytes of `number` from its byte `from`, as read otherwise than written:
+// one note per run of them that stood side by side in the text read.
+void note_number_bytes(const OperandNotes& place, const NumberText& number, NoteKind kind, int from,
+                       int count) {
+  for (int b = from; b < from + count;) {
+    int end = b + 1;
+    while (end < from + count && number.at[end] == number.at[end - 1] + 1) ++end;
+    note_text(place.notes, kind, place.first + number.at[b], end - b);
+    b = end;
+  }
+}
+
+// Notes a number with nothing in it, read as 0: where the operand is missing and why.
+void note_empty_operand(const OperandNotes& place, const NumberText& number, int end, char ending,
+                        int last_operator) {
+  const int first = place.first;
+  NoteKind kind = NoteKind::empty_after;
+  int at = last_operator;
+  if (number.length == 1) {
+    at = number.at[0];  // a lone minus sign: nothing after it
+  } else if (last_operator < 0 && ending != '=') {
+    // A leading "+" or "-" (after a blank, where a minus is no sign) makes 0 + x or 0 - x,
+    // which is +x or -x as written.
+    if (ending == '+' || ending == '-') return;
+    kind = NoteKind::empty_before;
+    at = end;
+  } else if (last_operator < 0) {
+    const NoteKind whole = place.role == OperandRole::amplitude ? NoteKind::amplitude_without_number
+                                                                : NoteKind::empty_argument;
+    if (end > 0) return note_text(place.notes, whole, first, end);
+    return add_note(place.notes, whole, place.notes->origin[first + end], 0);
+  }
+  note_text(place.notes, kind, first + at, 1);
+}
+
+// Notes what of `number` was not read: `used` of its bytes were.
+void note_number_read(const OperandNotes& place, const NumberText& number, int used, int end,
+                      char ending, int last_operator) {
+  const char* text = number.text;
+  const bool empty = number.length == 0 || (number.length == 1 && text[0] == '-');
+  if (empty) return note_empty_operand(place, number, end, ending, last_operator);
+  if (used == 0) return note_number_bytes(place, number, NoteKind::number_unread, 0, number.length);
+  if (used == number.length) return;
+  if (ending == '+' && used == number.length - 1 && text[used] == 'E') {
+    return note_text(place.notes, NoteKind::plus_after_exponent, place.first + end, 1);
+  }
+  if (text[used] == 'P' && text[used + 1] == 'I') {
+    note_number_bytes(place, number, NoteKind::pi_after_digit, used, 2);
+    used += 2;
+  }
+  note_number_bytes(place, number, NoteKind::number_tail, used, number.length - used);
+}
+
+// Notes the gap bytes right before the number byte at `k`, which joins a number begun before
+// them: they did not separate two numbers, as they seem to.
+void note_gap_inside_number(const OperandNotes& place, const char* text, int k) {
+  int start = k;
+  while (start > 0 && is_gap(text, start - 1)) --start;
+  if (start < k) note_text(place.notes, NoteKind::skipped, place.first + start, k - start);
+}
+
+// The numbers of `text` with the operator or mark that ends each, noting with `place`.
+OperandList read_operands(const char* text, const OperandNotes& place) {
   OperandList list;  // only the first `count` entries are ever read: no need to clear it all
   list.count = 0;
-  char number[number_text_capacity];
-  int length = 0;
+  NumberText number;
+  number.length = 0;
+  int last_operator = -1;
   for (int k = 0; text[k] != '\0'; ++k) {
     if (is_number_character(text, k)) {
+      if (place.notes != nullptr && number.length > 0) note_gap_inside_number(place, text, k);
       // Room is kept for ".0" and the terminator; a longer number keeps its first bytes.
-      if (length < number_text_capacity - 3) number[length++] = text[k];
+      if (number.length < number_text_capacity - 3) {
+        number.at[number.length] = k;
+        number.text[number.length++] = text[k];
+      }
     } else if (ends_number(text[k])) {
-      append_operand(list, number_text_value(number, length), text[k]);
-      length = 0;
+      int used = 0;
+      const double value = number_text_value(number.text, number.length, used);
+      if (place.notes != nullptr) note_number_read(place, number, used, k, text[k], last_operator);
+      append_operand(list, value, text[k]);
+      number.length = 0;
+      last_operator = k;
+    } else if (place.notes != nullptr && !is_gap(text, k)) {
+      note_text(place.notes, NoteKind::skipped, place.first + k, 1);
     }
   }
   return list;
@@ -73,12 +170,18 @@ OperandList read_operands(const char* text) {
 
 // ".0" is appended so that an empty text or a lone "-" still converts (to 0 and -0) and
 // "5E3" stops at the point instead of running on into what follows in the buffer.
-double number_text_value(char* number, int length) {
+double number_text_value(char* number, int length, int& used) {
   number[length] = '.';
   number[length + 1] = '0';
   number[length + 2] = '\0';
-  if (number[0] == 'P' && number[1] == 'I') return trig_pi;
-  return decimal_prefix_value(number);
+  if (number[0] == 'P' && number[1] == 'I') {
+    used = 2;
+    return trig_pi;
+  }
+  int prefix = 0;
+  const double value = decimal_prefix_value(number, prefix);
+  used = prefix < length ? prefix : length;
+  return value;
 }
 
 double reduce_list(const OperandList& list) {
@@ -99,6 +202,6 @@ double reduce_list(const OperandList& list) {
   return sum_runs(runs, count);
 }
 
-double reduce_operands(const char* text) {
-  return reduce_list(read_operands(text));
+double reduce_operands(const char* text, OperandRole role, ReadingNotes* notes, int first) {
+  return reduce_list(read_operands(text, {notes, first, role}));
 }

@@ -1,24 +1,36 @@
 #!/usr/bin/env python3
 """The command line: one row per command, with its arguments, standard input, the exact
-standard output, whether standard error must be empty and the exit status; then the one-shot
-values checked against the dialogue's on the golden sessions' lines (a reader of standard
-output that goes away is among the hostile-input cases). Usage: command_line_test.py PROGRAM [--quick]
+standard output, whether standard error must be empty and the exit status; the reports of
+expressions read otherwise than written (column and kind), random expressions in the
+documented form that must give none, failures of input and output, and signals; then the
+one-shot values checked against the dialogue's on the golden sessions' lines (a reader of
+standard output that goes away is among the hostile-input cases).
+Usage: command_line_test.py PROGRAM [--quick]
 (--quick runs only the rows marked for a slow runner, such as the Windows build under wine)."""
 
 import os
+import pty
+import random
+import re
+import signal
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 
 from checks import run_checks
 
 TIME_LIMIT = 60  # seconds; only a hang reaches it
 SESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'sessions')
-SIN30_IN_99 = b'sin3' + b' ' * 94 + b'0'  # 99 bytes worth sin 30 deg; a 100th '9' would change it
+# 99 bytes worth sin 30 deg, the argument in parentheses; a 100th '9' would change it.
+SIN30_IN_99 = b'sin' + b'(' * 47 + b'30' + b')' * 47
 USAGE_START = b'Uso: trigcalc'
 
 # (name, arguments, standard input, expected standard output or None for "starts with
-# USAGE_START", standard error empty, status, quick). Values by hand: sin 30 = cos 60 = 0.5,
+# USAGE_START", standard error empty, status, quick[, how]). `how` may send standard output
+# to a file ('stdout'), give standard input from a directory or closed ('stdin'), or merge
+# standard error into standard output ('merged'). Values by hand: sin 30 = cos 60 = 0.5,
 # sin 1 deg = 0.0174524064372835, the double nearest 0.1 is 0.1000000000000000055511,
 # the double nearest pi is 3.14159265358979311600.
 ROWS = [
@@ -35,7 +47,8 @@ ROWS = [
     ('no function named', ['1+1'], b'', b'0\n', False, 1, True),
     ('letters naming no function', ['abc'], b'', b'0\n', False, 1, False),
     ('a bracket naming no function', ['[sin30]+[arc]'], b'', b'0.5\n', False, 1, False),
-    ('a numeric bracket needs no function', ['[2]*[3]', '[]'], b'', b'6\n0\n', True, 0, False),
+    ('a numeric bracket needs no function', ['[2]*[3]', '[5x10^3]'], b'', b'6\n5000\n', True, 0,
+     False),
     ('line of 99 bytes', [SIN30_IN_99.decode()], b'', b'0.5\n', True, 0, False),
     ('line of 100 bytes is cut', [SIN30_IN_99.decode() + '9'], b'', b'0.5\n', False, 1, False),
     ('standard input', ['-'], b'sin30\ncos60\n', b'0.5\n0.5\n', True, 0, True),
@@ -64,13 +77,42 @@ ROWS = [
     ('digits empty', ['--digits=', 'sin30'], b'', b'', False, 2, False),
     ('digits not whole', ['-d', '5.5', 'sin30'], b'', b'', False, 2, False),
     ('help given a value', ['--help=1'], b'', b'', False, 2, False),
+    # Failures are never reported as success.
+    ('full disk, an expression', ['sin30'], b'', b'', False, 1, False, {'stdout': '/dev/full'}),
+    ('full disk, standard input', ['-'], b'sin30\n', b'', False, 1, False,
+     {'stdout': '/dev/full'}),
+    ('full disk, help', ['--help'], b'', b'', False, 1, False, {'stdout': '/dev/full'}),
+    ('standard input a directory', ['-'], b'', b'', False, 1, False, {'stdin': 'directory'}),
+    ('standard input closed', ['-'], b'', b'', False, 1, False, {'stdin': 'closed'}),
+    ('standard output closed', ['sin30'], b'', None, False, 1, False, {'stdout': 'closed'}),
+    # Reports quote the expression escaped, on one line, after the values before them.
+    ('escape sequence on standard input', ['-'], b'zz\x1b[2J[s]\n', b'0\n', False, 1, False),
+    ('window title sequence in an argument', ['\x1b]2;x\x07sin30'], b'', b'0\n', False, 1,
+     False),
+    ('a newline inside an argument', ['1+1\nfoo'], b'', b'0\n', False, 1, False),
+    ('values and reports in order', ['sin30', '1+1', 'cos0', 'abc'], b'',
+     re.compile(rb'0.5\n0\ntrigcalc: <argumentos>:2:1: [^\n]*\n.*\n1\n0\ntrigcalc: '
+                rb'<argumentos>:4:1: ', re.S), False, 1, False, {'merged': True}),
+    ('values and reports in order, standard input', ['-'], b'sin30\n1+1\ncos0\nabc\n',
+     re.compile(rb'0.5\n0\ntrigcalc: <stdin>:2:1: [^\n]*\n.*\n1\n0\ntrigcalc: <stdin>:4:1: ',
+                re.S), False, 1, False, {'merged': True}),
 ]
 
 # Each diagnostic names what went wrong: (row name, text standard error must contain).
 NAMED_IN_ERRORS = {
-    'no function named': b'"1+1": nenhuma funcao trigonometrica reconhecida',
-    'a bracket naming no function': b'"[sin30]+[arc]"',
-    'line of 100 bytes is cut': b'mais de 99 bytes',
+    'no function named': b'<argumentos>:1:1: nenhuma funcao trigonometrica reconhecida',
+    'a bracket naming no function': b'<argumentos>:1:10: nome de funcao desconhecido "arc"',
+    'line of 100 bytes is cut': b'<argumentos>:1:100: mais de 99 bytes',
+    'a line not understood among others': b'<stdin>:2:1: ',
+    'full disk, an expression': b'No space left on device',
+    'full disk, standard input': b'No space left on device',
+    'full disk, help': b'No space left on device',
+    'standard input a directory': b'<stdin>: erro de leitura: Is a directory',
+    'standard input closed': b'Bad file descriptor',
+    'standard output closed': b'Bad file descriptor',
+    'escape sequence on standard input': b'  zz\\e[2J[s]\n',
+    'window title sequence in an argument': b'  \\e]2;x\\asin30\n',
+    'a newline inside an argument': b'  1+1\\nfoo\n',
     'unknown long option': b'--foo',
     'unknown short option': b'-x',
     'a minus expression without --': b'-2',
@@ -82,36 +124,227 @@ NAMED_IN_ERRORS = {
 }
 
 
-def run(program, arguments, stdin_bytes):
-    with tempfile.TemporaryFile() as stdin_file:
-        stdin_file.write(stdin_bytes)
-        stdin_file.seek(0)
-        done = subprocess.run([program] + arguments, stdin=stdin_file, capture_output=True,
-                              timeout=TIME_LIMIT)
-    return done.returncode, done.stdout, done.stderr
+def standard_input(how, stdin_bytes, directory):
+    """The child's standard input as `how` asks: a directory, closed, or a file of bytes."""
+    if how.get('stdin') == 'directory':
+        return {'stdin': os.open(directory, os.O_RDONLY)}
+    if how.get('stdin') == 'closed':
+        return {'stdin': subprocess.DEVNULL, 'preexec_fn': lambda: os.close(0)}
+    stdin_file = tempfile.TemporaryFile(dir=directory)
+    stdin_file.write(stdin_bytes)
+    stdin_file.seek(0)
+    return {'stdin': stdin_file}
 
 
-def check_row(program, name, arguments, stdin_bytes, expected, quiet, status):
-    got_status, out, err = run(program, arguments, stdin_bytes)
+def standard_output(how):
+    """The child's standard output and error as `how` asks: captured, merged, a file, closed."""
+    if how.get('stdout') == 'closed':
+        return {'stdout': subprocess.PIPE, 'stderr': subprocess.PIPE,
+                'preexec_fn': lambda: os.close(1)}
+    if how.get('stdout'):
+        return {'stdout': open(how['stdout'], 'wb'), 'stderr': subprocess.PIPE}
+    return {'stdout': subprocess.PIPE,
+            'stderr': subprocess.STDOUT if how.get('merged') else subprocess.PIPE}
+
+
+def run(program, arguments, stdin_bytes, how=None):
+    how = how or {}
+    with tempfile.TemporaryDirectory() as directory:
+        streams = standard_input(how, stdin_bytes, directory)
+        streams.update(standard_output(how))
+        done = subprocess.run([program] + arguments, timeout=TIME_LIMIT, **streams)
+    return done.returncode, done.stdout or b'', done.stderr or b''
+
+
+def check_row(program, name, arguments, stdin_bytes, expected, quiet, status, how=None):
+    got_status, out, err = run(program, arguments, stdin_bytes, how)
     problems = []
     if got_status != status:
         problems.append('exit status %d, expected %d' % (got_status, status))
-    if expected is None and not out.startswith(USAGE_START):
+    if expected is None and status != 1 and not out.startswith(USAGE_START):
         problems.append('standard output %r is not the usage' % out[:80])
-    if expected is not None and out != expected:
+    if isinstance(expected, bytes) and out != expected:
         problems.append('standard output %r, expected %r' % (out[:200], expected[:200]))
+    if isinstance(expected, re.Pattern) and not expected.match(out):
+        problems.append('standard output %r does not match %r' % (out[:400], expected.pattern))
     if quiet and err:
         problems.append('standard error: %r' % err[:300])
-    if not quiet and err.count(b'\n') < 1:
+    if not quiet and err.count(b'\n') < 1 and not (how or {}).get('merged'):
         problems.append('nothing on standard error')
-    if status == 1 and err.count(b'\n') != 1:
-        problems.append('expected one report line, got %r' % err[:300])
+    if re.search(rb'[\x00-\x09\x0b-\x1f\x7f]', err):
+        problems.append('a control byte reached standard error raw: %r' % err[:300])
     if status == 2 and b'--help' not in err:
         problems.append('the diagnostic does not point at --help: %r' % err)
     named = NAMED_IN_ERRORS.get(name)
     if named is not None and named not in err:
         problems.append('standard error %r does not name %r' % (err[:300], named))
     return problems
+
+
+# Expressions read otherwise than written: the column (1-based) of the report and of its
+# caret, and what the report must say of it.
+NOTES = [
+    ('2*sin30', 2, b'nada depois de "*": lido como 0'),
+    ('sin30+cos30', 7, b'segundo nome de funcao "cos"'),
+    (' sin30', 1, b'a amplitude " " nao tem numero'),
+    ('2sin30x', 7, b'nada depois de "x"'),
+    ('1E+2sin30', 3, b'o "+" depois de "E" foi lido como soma'),
+    ('sin1.2.3', 7, b'o numero termina antes de ".3"'),
+    ('sin30=99', 6, b'depois de "=" foi cortado'),
+    ('sin30deg', 6, b'as letras "deg" nao nomeiam nada'),
+    ('sin(2pi)', 6, b'"pi" logo depois de um numero'),
+    ('pisin30', 1, b'"pi" na amplitude'),
+    ('2radsin1', 2, b'"rad" so conta no inicio'),
+    ('[foo]', 1, b'"[foo]" nao tem numero nem funcao'),
+    ('[]', 1, b'"[]" nao tem numero nem funcao'),
+    ('[2] + [3]', 5, b'"+" foi ignorado'),
+    ('[2]*', 4, b'nada depois de "*"'),
+    ('[1][2]', 4, b'"[2]" foi ignorado'),
+    ('arccos0.5', 1, b'"arccos": lido como 0; nomes parecidos: "arcos" ou "acos"'),
+    ('csc30', 1, b'nomes parecidos: "cos", "cosec" ou "sec"'),
+    ('cossec30', 1, b'"cossec" foi lido como "cos"; nomes parecidos: "cosec"'),
+    ('sinh1', 1, b'"sinh" foi lido como "sin"\n'),
+    ('sin', 4, b'falta o argumento'),
+    ('sin--30', 4, b'"--30" nao e um numero'),
+    ('sin 3 0', 6, b'juntou os algarismos'),
+    ('5x10^sin30', 2, b'antes de "x10^"'),
+    ('sen30\xb0x', 7, b'nada depois de "x"'),  # the degree sign is one column
+]
+
+
+def check_note(program, expression, column, message):
+    """One report, in the GNU form with the column, saying how it was read, with the
+    expression quoted and a caret under that column."""
+    status, out, err = run(program, ['--', expression], b'')
+    lines = err.split(b'\n')
+    problems = [] if status == 1 and out.count(b'\n') == 1 else ['status %d, %r' % (status, out)]
+    place = b'trigcalc: <argumentos>:1:%d: ' % column
+    if not lines[0].startswith(place) or message not in err:
+        problems.append('%r is not %r with %r' % (err, place, message))
+    elif len(lines) < 3 or lines[2].find(b'^') != column + 1:  # two blanks of indent
+        problems.append('no caret under column %d: %r' % (column, err))
+    return problems
+
+
+def documented_expressions(count, seed=21):
+    """Random expressions in the documented form: an optional amplitude, a name, blanks,
+    an argument (numbers in every documented notation, + - * /, parentheses, pi alone or in
+    a product, a degree sign), a leading rad; and brackets joined by operators right after
+    ']'."""
+    rng = random.Random(seed)
+    names = ['sin', 'sen', 'cos', 'tan', 'tg', 'cotan', 'cotg', 'sec', 'cosec', 'asin',
+             'arcsin', 'arcsen', 'acos', 'arcos', 'atan', 'atg', 'arctan', 'arctg']
+
+    def number():
+        return rng.choice(['%d' % rng.randrange(0, 400), '%d.%d' % (rng.randrange(10), rng.randrange(100)),
+                           '%d,%d' % (rng.randrange(10), rng.randrange(100)), '%de%d' % (rng.randrange(1, 9), rng.randrange(-3, 3)),
+                           '%dE%d' % (rng.randrange(1, 9), rng.randrange(3)), '%dx10^%d' % (rng.randrange(1, 9), rng.randrange(3)),
+                           '%d*10^%d' % (rng.randrange(1, 9), rng.randrange(3)), '-%d' % rng.randrange(1, 90)])
+
+    def sum_of_numbers():
+        text = number()
+        for _ in range(rng.randrange(3)):
+            text += rng.choice('+-*/x') + number().lstrip('-')
+        return text
+
+    def term():
+        amplitude = rng.choice(['', '', sum_of_numbers()])
+        argument = rng.choice([sum_of_numbers(), '(' + sum_of_numbers() + ')', 'pi', 'pi/2',
+                               '2*pi', '(pi/%d)' % rng.randrange(1, 7)])
+        return (rng.choice(['', '', 'rad']) + amplitude + rng.choice(names) +
+                rng.choice(['', '', ' ']) + argument + rng.choice(['', '', '\xb0']))
+
+    def bracketed():
+        parts = ['[%s]' % rng.choice([term(), number()]) for _ in range(rng.randrange(1, 4))]
+        return ''.join(part + rng.choice('+-*/x') for part in parts[:-1]) + parts[-1]
+
+    lines = []
+    while len(lines) < count:
+        line = rng.choice([term, term, bracketed])()
+        if len(line.encode()) < 100:
+            lines.append(line)
+    return lines
+
+
+def check_documented_form(program, count=3000):
+    """Random expressions in the documented form give no report and the dialogue's values."""
+    lines = documented_expressions(count)
+    data = ''.join(line + '\n' for line in lines).encode()
+    status, out, err = run(program, ['-'], data)
+    problems = [] if status == 0 and not err else ['status %d: %r' % (status, err[:600])]
+    dialogue = b'1\n' + b''.join(line.encode() + b'\n1\n' for line in lines)
+    _, transcript, _ = run(program, [], dialogue)
+    results = [line[1:] for line in transcript.split(b'\n') if line.startswith(b'=')]
+    if out.split(b'\n')[:-1] != results:
+        problems.append('values differ from the dialogue\'s')
+    return problems
+
+
+def check_nonblocking_input(program):
+    """A non-blocking standard input with nothing in it yet is waited on, not taken as the
+    end: the line written later is evaluated."""
+    read_end, write_end = os.pipe()
+    os.set_blocking(read_end, False)
+    child = subprocess.Popen([program, '-'], stdin=read_end, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE)
+    os.close(read_end)
+    time.sleep(0.3)
+    os.write(write_end, b'sin30\n')
+    os.close(write_end)
+    out, err = child.communicate(timeout=TIME_LIMIT)
+    return [] if (child.returncode, out, err) == (0, b'0.5\n', b'') else [
+        'status %d, %r, %r' % (child.returncode, out, err)]
+
+
+def check_nonblocking_output(program, lines=200000):
+    """A non-blocking standard output whose reader starts late gets every value."""
+    read_end, write_end = os.pipe()
+    os.set_blocking(write_end, False)
+    child = subprocess.Popen([program, '-'], stdin=subprocess.PIPE, stdout=write_end,
+                             stderr=subprocess.PIPE)
+    os.close(write_end)
+    feeder = threading.Thread(target=lambda: (child.stdin.write(b'sin30\n' * lines),
+                                              child.stdin.close()), daemon=True)
+    feeder.start()
+    time.sleep(0.5)
+    with os.fdopen(read_end, 'rb') as reader:
+        values = reader.read().count(b'0.5\n')
+    status = child.wait(timeout=TIME_LIMIT)
+    return [] if (status, values) == (0, lines) else ['status %d, %d values' % (status, values)]
+
+
+def check_signal_ends(program, signal_number):
+    """Reading endless input for `-` with a terminal as output, the program ends by the
+    signal it is sent, as a shell expects (status 128 + the signal's number)."""
+    controller, terminal = pty.openpty()
+    with open('/dev/zero', 'rb') as zeros:
+        child = subprocess.Popen([program, '-'], stdin=zeros, stdout=terminal,
+                                 stderr=subprocess.PIPE)
+    os.close(terminal)
+    time.sleep(0.3)
+    child.send_signal(signal_number)
+    status = child.wait(timeout=TIME_LIMIT)
+    os.close(controller)
+    return [] if status == -signal_number else ['status %d' % status]
+
+
+def check_closed_input_at_terminal(program):
+    """The dialogue started with descriptor 0 closed and a terminal as output: nothing of
+    its own takes descriptor 0, so reading it fails with a message, status 1."""
+    controller, terminal = pty.openpty()
+    child = subprocess.Popen([program], stdin=subprocess.DEVNULL, stdout=terminal,
+                             stderr=subprocess.PIPE, preexec_fn=lambda: os.close(0))
+    os.close(terminal)
+    try:
+        status = child.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        child.kill()
+        child.wait()
+        return ['still waiting for input 10 s later']
+    finally:
+        os.close(controller)
+    err = child.stderr.read()
+    return [] if status == 1 and b'Bad file descriptor' in err else ['status %d, %r' % (status, err)]
 
 
 def session_lines_and_results(session):
@@ -149,13 +382,25 @@ def check_dialogue_digits(program):
 def main():
     program = os.path.abspath(sys.argv[1]) if os.path.exists(sys.argv[1]) else sys.argv[1]
     quick = '--quick' in sys.argv[2:]
-    checks = [(name, lambda r=row: check_row(program, *r[:6]))
+    checks = [(name, lambda r=row: check_row(program, *r[:6], *r[7:]))
               for row in ROWS for name in [row[0]] if row[6] or not quick]
     if not quick:
         checks += [('agreement with the dialogue: %s' % s, lambda s=s: check_agreement(program, s))
                    for s in ('term_functions', 'term_normalisation', 'bracketed_lines',
                              'runtime_agreement')]
         checks += [('--digits in the dialogue', lambda: check_dialogue_digits(program))]
+        checks += [('report: %r' % expression, lambda n=note: check_note(program, *n))
+                   for note in NOTES for expression in [note[0]]]
+        checks += [
+            ('documented form gives no report', lambda: check_documented_form(program)),
+            ('non-blocking input waited on', lambda: check_nonblocking_input(program)),
+            ('non-blocking output, reader late', lambda: check_nonblocking_output(program)),
+            ('SIGTERM ends -', lambda: check_signal_ends(program, signal.SIGTERM)),
+            ('SIGINT ends - (input not a terminal)',
+             lambda: check_signal_ends(program, signal.SIGINT)),
+            ('descriptor 0 closed, a terminal as output',
+             lambda: check_closed_input_at_terminal(program)),
+        ]
     return run_checks(checks)
 
 

@@ -84,7 +84,7 @@ TEST(NumericBracket, NumberFormsAndPi) {
       {"pI", "0"},
   };
   for (const LineCase& c : cases) {
-    EXPECT_EQ(printed(numeric_bracket_value(c.line)), c.printed) << c.line;
+    EXPECT_EQ(printed(numeric_bracket_value(c.line, nullptr)), c.printed) << c.line;
   }
 }
 
@@ -94,7 +94,7 @@ TEST(NumericBracket, OnlyTheDecimalFormConverts) {
   const char* texts[] = {"inf", "INF", "INFINITY", "NAN", "0x10", "0X1F", "1d5x"};
   const double expected[] = {0, 0, 0, 0, 0, 0, 1};
   for (std::size_t k = 0; k < std::size(texts); ++k) {
-    EXPECT_EQ(numeric_bracket_value(texts[k]), expected[k]) << texts[k];
+    EXPECT_EQ(numeric_bracket_value(texts[k], nullptr), expected[k]) << texts[k];
   }
   EXPECT_EQ(printed(line_value("[inf]+[1]")), "1");
 }

@@ -2,10 +2,12 @@
 """Hostile input through the real program: huge, cut, binary and CRLF lines, input ending
 anywhere, odd answers, a reader that goes away, unreadable input and a full disk. Each
 session must end with status 0, write nothing to standard error and print the exact
-transcript. Usage: hostile_input_test.py PROGRAM"""
+transcript, except where the input cannot be read or the output written: then one message
+names the error and the status is 1. Usage: hostile_input_test.py PROGRAM"""
 
 import os
 import select
+import signal
 import subprocess
 import sys
 import tempfile
@@ -105,9 +107,9 @@ def run(program, stdin_bytes):
     return done.returncode, done.stdout, done.stderr
 
 
-def judge_ending(child, situation):
-    """Waits for a program fed endless input: it must end in time, with status 0 and
-    nothing on standard error."""
+def judge_ending(child, situation, expected_status=0, message=None):
+    """Waits for a program fed endless input: it must end in time, with `expected_status`
+    and nothing on standard error, or one line there holding `message`."""
     try:
         status = child.wait(timeout=TIME_LIMIT)
     except subprocess.TimeoutExpired:
@@ -116,8 +118,12 @@ def judge_ending(child, situation):
         return ['still running %d s %s' % (TIME_LIMIT, situation)]
     err = child.stderr.read()
     child.stderr.close()
-    problems = [] if status == 0 else ['exit status %d' % status]
-    return problems + (['standard error: %r' % err[:500]] if err else [])
+    problems = [] if status == expected_status else ['exit status %d' % status]
+    if message is None and err:
+        problems.append('standard error: %r' % err[:500])
+    if message is not None and (message not in err or err.count(b'\n') != 1):
+        problems.append('standard error %r is not one line naming %r' % (err[:500], message))
+    return problems
 
 
 def check_session(program, name, stdin_bytes, expected):
@@ -145,10 +151,11 @@ def endless_input(pipe, chunk=b'sin30\n1\n'):
 
 
 def check_vanishing_reader(program, bytes_read, arguments=(), first=b'1\n',
-                           chunk=b'sin30\n1\n'):
+                           chunk=b'sin30\n1\n', status=0):
     """The reader of standard output reads `bytes_read` bytes and goes away, while the input
     (`first`, then `chunk` again and again) never ends: only noticing the failed writes ends
-    the program, quietly also when it evaluates standard input (`-`)."""
+    the program, quietly: the dialogue with status 0, a command-line mode by SIGPIPE as
+    every filter does."""
     child = subprocess.Popen([program, *arguments], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                              stderr=subprocess.PIPE)
     child.stdin.write(first)
@@ -157,26 +164,28 @@ def check_vanishing_reader(program, bytes_read, arguments=(), first=b'1\n',
     if bytes_read:
         child.stdout.read(bytes_read)
     child.stdout.close()
-    return judge_ending(child, 'after its reader went away')
+    return judge_ending(child, 'after its reader went away', status)
 
 
 def check_full_output(program):
-    """Standard output is /dev/full: every write fails, the input never ends."""
+    """Standard output is /dev/full: every write fails, the input never ends; the output lost
+    is a failure, named, with status 1."""
     child = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=open('/dev/full', 'wb'),
                              stderr=subprocess.PIPE)
     child.stdin.write(b'1\n')
     threading.Thread(target=endless_input, args=(child.stdin,), daemon=True).start()
-    return judge_ending(child, 'with every write failing')
+    return judge_ending(child, 'with every write failing', 1, b'No space left on device')
 
 
-def check_unreadable_input(program, make_stdin):
-    """Standard input that cannot be read: only the help text, status 0."""
+def check_unreadable_input(program, make_stdin, reason):
+    """Standard input that cannot be read: the help text, then one message naming `reason`
+    and status 1; a read error is no end of input."""
     with tempfile.TemporaryDirectory() as directory:
         done = subprocess.run([program], capture_output=True, timeout=TIME_LIMIT,
                               **make_stdin(directory))
-    problems = [] if done.returncode == 0 else ['exit status %d' % done.returncode]
-    if done.stderr:
-        problems.append('standard error: %r' % done.stderr[:500])
+    problems = [] if done.returncode == 1 else ['exit status %d' % done.returncode]
+    if reason not in done.stderr or done.stderr.count(b'\n') != 1:
+        problems.append('standard error %r is not one line naming %r' % (done.stderr, reason))
     if done.stdout != HELP:
         problems.append('transcript %r is not the help text alone' % done.stdout[-80:])
     return problems
@@ -258,10 +267,12 @@ def main():
         ('reader gone after the help text', lambda: check_vanishing_reader(program, len(HELP))),
         ('reader gone after 100 kB', lambda: check_vanishing_reader(program, 100000)),
         ('reader gone while standard input is evaluated',
-         lambda: check_vanishing_reader(program, 4, ['-'], b'', b'sin30\n')),
+         lambda: check_vanishing_reader(program, 4, ['-'], b'', b'sin30\n', -signal.SIGPIPE)),
         ('standard output is a full device', lambda: check_full_output(program)),
-        ('standard input is a directory', lambda: check_unreadable_input(program, directory_stdin)),
-        ('standard input is closed', lambda: check_unreadable_input(program, closed_stdin)),
+        ('standard input is a directory',
+         lambda: check_unreadable_input(program, directory_stdin, b'Is a directory')),
+        ('standard input is closed',
+         lambda: check_unreadable_input(program, closed_stdin, b'Bad file descriptor')),
     ]
     return run_checks(checks)
 

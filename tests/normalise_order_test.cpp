@@ -38,7 +38,7 @@ TEST(NormaliseOrder, FullBufferStaysTerminated) {
   char term[term_capacity];
   for (char& c : term) c = 'x';
   bool radians = false;
-  normalise_term(term, radians);
+  normalise_term(term, radians, nullptr);
   EXPECT_EQ(std::string(term), std::string(term_capacity - 1, '*'));
   EXPECT_FALSE(radians);
 }

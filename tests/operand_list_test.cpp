@@ -15,6 +15,11 @@ namespace {
 
 constexpr double pi = 3.141592653589793;
 
+// Value of an operand text as the evaluator reads an argument, without notes.
+double operands_value(const char* text) {
+  return reduce_operands(text, OperandRole::argument, nullptr, 0);
+}
+
 struct ReduceCase {
   const char* text;
   double expected;
@@ -30,7 +35,7 @@ TEST(ReduceOperands, ArithmeticWithProductsFirst) {
       {"2*3/4=", 1.5}, {"1+2*3*4-5=", 20},  {"2*3+4*5=", 26},  {"1-8/2/2+3=", 2},
   };
   for (const ReduceCase& c : cases) {
-    EXPECT_EQ(reduce_operands(c.text), c.expected) << c.text;
+    EXPECT_EQ(operands_value(c.text), c.expected) << c.text;
   }
 }
 
@@ -47,7 +52,7 @@ TEST(ReduceOperands, SignedZeros) {
       {"2*-0=", false}, {"-0-0*2=", false}, {"-0=*2", false}, {"-0+-0*2=", false},
   };
   for (const ZeroCase& c : cases) {
-    const double value = reduce_operands(c.text);
+    const double value = operands_value(c.text);
     EXPECT_EQ(value, 0.0) << c.text;
     EXPECT_EQ(std::signbit(value), c.negative) << c.text;
   }
@@ -55,24 +60,24 @@ TEST(ReduceOperands, SignedZeros) {
 
 // A text with no ending mark reads nothing, and an empty list is 0.
 TEST(ReduceOperands, NothingReadGivesZero) {
-  EXPECT_EQ(reduce_operands(""), 0.0);
-  EXPECT_EQ(reduce_operands("abc"), 0.0);
-  EXPECT_EQ(reduce_operands("12"), 0.0);
+  EXPECT_EQ(operands_value(""), 0.0);
+  EXPECT_EQ(operands_value("abc"), 0.0);
+  EXPECT_EQ(operands_value("12"), 0.0);
 }
 
 TEST(ReduceOperands, TrailingOperatorMeetsZero) {
-  EXPECT_EQ(reduce_operands("2+"), 2.0);
-  EXPECT_EQ(reduce_operands("2*"), 0.0);
-  EXPECT_EQ(reduce_operands("3+2*"), 3.0);
-  EXPECT_TRUE(std::isinf(reduce_operands("2/")));
-  EXPECT_EQ(reduce_operands("1/2/"), HUGE_VAL);
+  EXPECT_EQ(operands_value("2+"), 2.0);
+  EXPECT_EQ(operands_value("2*"), 0.0);
+  EXPECT_EQ(operands_value("3+2*"), 3.0);
+  EXPECT_TRUE(std::isinf(operands_value("2/")));
+  EXPECT_EQ(operands_value("1/2/"), HUGE_VAL);
 }
 
 // 1/49 rounded to double, times 49, is famously just below 1; an extended-precision fold
 // would round back to exactly 1.
 TEST(ReduceOperands, FoldsRoundToDoubleAtEveryStep) {
-  EXPECT_EQ(reduce_operands("1/49*49="), 0.99999999999999989);
-  EXPECT_EQ(reduce_operands("0.1+0.2="), 0.30000000000000004);
+  EXPECT_EQ(operands_value("1/49*49="), 0.99999999999999989);
+  EXPECT_EQ(operands_value("0.1+0.2="), 0.30000000000000004);
 }
 
 // Lists as the bracket evaluator builds them, where operators are not tied to operands:
@@ -113,7 +118,8 @@ double number_value(const char* text) {
   char number[number_text_capacity];
   const int length = static_cast<int>(std::strlen(text));
   std::memcpy(number, text, static_cast<std::size_t>(length));
-  return number_text_value(number, length);
+  int used = 0;
+  return number_text_value(number, length, used);
 }
 
 TEST(NumberTextValue, ReadsTheDecimalPrefixOrPi) {
@@ -131,20 +137,23 @@ TEST(DecimalPrefix, AcceptsOnlyThePlainDecimalForm) {
       {"1e+", 1},    {"inf", 0}, {"INFINITY", 0}, {"NAN", 0},          {"0x10", 0},   {"-0X1p3", 0},
       {"0.5x", 0.5}, {"1d5", 1}, {"", 0},         {"1E999", HUGE_VAL},
   };
-  for (const ReduceCase& c : cases) EXPECT_EQ(decimal_prefix_value(c.text), c.expected) << c.text;
+  for (const ReduceCase& c : cases) {
+    int length = 0;
+    EXPECT_EQ(decimal_prefix_value(c.text, length), c.expected) << c.text;
+  }
 }
 
 // Texts much longer than any line hold more operators and digits than the list and the
 // number text have room for; the extra ones are dropped, never written past the arrays.
 TEST(OperandCapacity, LongTextsStayInsideTheArrays) {
   const std::string pluses = std::string(299, '+') + "1=";
-  EXPECT_EQ(reduce_operands(pluses.c_str()), 0.0);  // the 1 is past the hundredth operand
+  EXPECT_EQ(operands_value(pluses.c_str()), 0.0);  // the 1 is past the hundredth operand
 
   const std::string stars = std::string(300, '*');
-  EXPECT_EQ(reduce_operands(stars.c_str()), 0.0);
+  EXPECT_EQ(operands_value(stars.c_str()), 0.0);
 
   const std::string digits = std::string(150, '1') + "=";
-  EXPECT_GT(reduce_operands(digits.c_str()), 1e99);  // the first 101 digits are kept
+  EXPECT_GT(operands_value(digits.c_str()), 1e99);  // the first 101 digits are kept
 }
 
 }  // namespace

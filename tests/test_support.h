@@ -23,8 +23,7 @@ inline std::string printed(double value) {
 inline double term_value(const char* text) {
   char term[term_capacity];
   copy_text(term, term_capacity, text);
-  bool recognised = false;
-  return evaluate_term(term, recognised);
+  return evaluate_term(term, nullptr);
 }
 
 // Value of `text` as one input line: a fresh line state holding its first 99 bytes.
@@ -32,7 +31,7 @@ inline double line_value(const char* text) {
   LineState state;
   clear_line_state(state);
   copy_text(state.line, line_capacity, text);
-  return evaluate_line(state);
+  return evaluate_line(state, nullptr);
 }
 
 struct NormaliseCase {
@@ -47,7 +46,7 @@ inline void expect_normalised(const NormaliseCase* cases, std::size_t count) {
     char term[term_capacity];
     copy_text(term, term_capacity, cases[k].before);
     bool radians = false;
-    normalise_term(term, radians);
+    normalise_term(term, radians, nullptr);
     EXPECT_EQ(std::string(term), cases[k].after) << cases[k].before;
     EXPECT_EQ(radians, cases[k].radians) << cases[k].before;
   }

@@ -1,0 +1,22 @@
+// What the command line says on standard error about an expression read otherwise than it
+// was written: the source and column in the GNU form, how it was read, the expression
+// quoted with every control byte and invalid UTF-8 byte escaped, and a caret line under it.
+#pragma once
+
+#include <cstdio>
+
+#include "term/reading_notes.h"
+
+// Where an expression came from: the n-th expression given as an argument, or line n of
+// standard input.
+struct ExpressionSource {
+  bool standard_input;
+  long number;  // the argument's position among the expressions, or the line's; from 1
+};
+
+constexpr char arguments_name[] = "<argumentos>";  // the arguments, as a file of one per line
+
+// Writes one report to `err` about the `length` bytes of `expression` as typed and the notes
+// its evaluation took; nothing when there are none. True when something was reported.
+bool report_notes(FILE* err, const ExpressionSource& source, const char* expression, int length,
+                  const ReadingNotes& notes);

@@ -1,0 +1,29 @@
+// Raw reads and writes on file descriptors, the calls under the input reader and the output
+// buffer that differ between POSIX systems (read, write, poll) and Windows (_read, _write).
+#pragma once
+
+#include <cstdio>
+
+// The file descriptor behind `stream`.
+int descriptor_of(FILE* stream);
+
+// Makes sure descriptors 0, 1 and 2 are open before the program opens anything of its own,
+// so that none of its own files or pipes takes their place. A closed one is opened on the
+// null device the other way round (standard input for writing, the outputs for reading), so
+// that using it still fails, with EBADF, as it would have. Nothing on Windows.
+void open_standard_descriptors();
+
+// Reads at most `capacity` bytes from `descriptor` into `bytes`, waiting until some are there
+// (also on a non-blocking descriptor) and retrying when a signal interrupts the wait. Returns
+// the count read, 0 at the end of the input and -1 when the descriptor cannot be read (closed,
+// a directory, an I/O error), with errno saying why.
+int read_descriptor(int descriptor, unsigned char* bytes, int capacity);
+
+// Writes all `count` bytes to `descriptor`, waiting while a non-blocking one is full and
+// retrying after partial writes and interruptions. False when a write failed, with errno
+// saying why (EPIPE when the reader went away and SIGPIPE is ignored).
+bool write_descriptor(int descriptor, const char* bytes, int count);
+
+// Closes `descriptor`; false when that failed, with errno saying why (a file system may only
+// report a failed write when the file is closed).
+bool close_descriptor(int descriptor);

@@ -1,0 +1,40 @@
+// Reads and writes on Windows: the C runtime's _read and _write on the descriptor, which
+// honour the binary mode set on redirected streams, retried when interrupted.
+#include <io.h>
+
+#include <cerrno>
+
+#include "console/descriptor_io.h"
+
+int descriptor_of(FILE* stream) {
+  return _fileno(stream);
+}
+
+// The Windows build opens no file or pipe of its own, so none can take a standard
+// descriptor's place.
+void open_standard_descriptors() {}
+
+int read_descriptor(int descriptor, unsigned char* bytes, int capacity) {
+  for (;;) {
+    const int count = _read(descriptor, bytes, static_cast<unsigned>(capacity));
+    if (count >= 0) return count;
+    if (errno != EINTR) return -1;  // a signal that interrupts the wait is not an error
+  }
+}
+
+bool close_descriptor(int descriptor) {
+  return _close(descriptor) == 0;
+}
+
+bool write_descriptor(int descriptor, const char* bytes, int count) {
+  while (count > 0) {
+    const int written = _write(descriptor, bytes, static_cast<unsigned>(count));
+    if (written > 0) {
+      bytes += written;
+      count -= written;
+    } else if (written < 0 && errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
+}

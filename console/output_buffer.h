@@ -1,0 +1,30 @@
+// The program's standard output: a buffer of its own over the descriptor, written out with
+// one write per flush, that keeps the first error a write met so that the program can report
+// it instead of ending as if all had been delivered.
+#pragma once
+
+constexpr int output_buffer_capacity = 65536;  // more than a refill's worth of result lines
+
+struct OutputBuffer {
+  int descriptor;  // where the bytes go
+  int used;        // bytes waiting in `bytes`
+  int error;       // errno of the first failed write; 0 while none failed
+  char bytes[output_buffer_capacity];
+};
+
+// An empty buffer over `descriptor`.
+void open_output_buffer(OutputBuffer& output, int descriptor);
+
+// Appends `count` bytes, writing the buffer out first when they do not fit. After a failed
+// write nothing more is written.
+void put_bytes(OutputBuffer& output, const char* bytes, int count);
+
+// Appends the zero-terminated `text`.
+void put_text(OutputBuffer& output, const char* text);
+
+// Writes out what the buffer holds; false when this or an earlier write failed.
+bool flush_output(OutputBuffer& output);
+
+// Writes out what the buffer holds and closes the descriptor, as the program's last act on
+// it; false when any write or the closing failed, with `output.error` saying why.
+bool close_output(OutputBuffer& output);
