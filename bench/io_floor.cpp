@@ -1,59 +1,86 @@
-// The floor of a piped session of sine lines. It reads the session through trigcalc's own
-// input reader (an answer, then per pass a line and an answer), buffers and flushes its
-// output as trigcalc does, writes a transcript of the same shape, and per line does only
-// what no calculator can avoid: one decimal conversion (strtod of the digits after "sin"),
-// one libm call (the sine of that many degrees) and one result formatting (std::to_chars,
-// as "%g"). Usage: trigcalc_io_floor < session > transcript
+// The floor of a piped session of sine lines: what no calculator can avoid. It reads the
+// session with read(2) into a buffer of its own and writes its transcript with write(2) from
+// another, flushed only right before it reads more, as trigcalc flushes; per line it does
+// only one decimal conversion (strtod of the digits after "sin"), one libm call (the sine of
+// that many degrees) and one result formatting (std::to_chars, as "%g"), and writes the same
+// bytes as trigcalc. It shares no code with trigcalc beyond the dialogue's texts.
+// Usage: trigcalc_io_floor < session > transcript
+#include <unistd.h>
+
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
-#include "console/descriptor_io.h"
-#include "console/input_reader.h"
-#include "console/terminal.h"
 #include "dialogue/dialogue_texts.h"
 
 namespace {
 
 constexpr double radians_per_degree = 3.14159265358979323846 / 180;
-constexpr int result_line_capacity = 40;  // '=', a "%g" text, "\n\n"
+constexpr int input_capacity = 4096;    // bytes asked for per read, as trigcalc's reader
+constexpr int output_capacity = 65536;  // as trigcalc's output buffer
 
-bool answer_goes_on(InputReader& reader) {
-  int answer = 1;
-  return read_answer(reader, answer) != AnswerRead::end_of_input && answer == 1;
+char input[input_capacity];
+int input_next = 0;
+int input_end = 0;
+char output[output_capacity];
+int output_used = 0;
+
+void flush() {
+  for (int written = 0; written < output_used;) {
+    const ssize_t count = write(1, output + written, static_cast<size_t>(output_used - written));
+    if (count <= 0) std::exit(1);
+    written += static_cast<int>(count);
+  }
+  output_used = 0;
+}
+
+void put(const char* bytes, int count) {
+  if (count > output_capacity - output_used) flush();
+  std::memcpy(output + output_used, bytes, static_cast<size_t>(count));
+  output_used += count;
+}
+
+// The next line, without its '\n', copied into `line` (at most 99 bytes); false at the end.
+bool next_line(char (&line)[100]) {
+  int length = 0;
+  for (;;) {
+    if (input_next == input_end) {
+      flush();
+      const ssize_t count = read(0, input, input_capacity);
+      if (count <= 0) return length > 0;
+      input_next = 0;
+      input_end = static_cast<int>(count);
+    }
+    const char c = input[input_next++];
+    if (c == '\n') break;
+    if (length < 99) line[length++] = c;
+  }
+  line[length] = '\0';
+  return true;
 }
 
 // "=VALUE\n\n" for the sine of the degrees after the line's first three characters.
-void write_sine_line(const char* line, FILE* out) {
-  const double degrees = std::strtod(line + 3, nullptr);
-  const double value = std::sin(degrees * radians_per_degree);
-  char text[result_line_capacity] = "=";
-  char* end =
-      std::to_chars(text + 1, text + sizeof text - 2, value, std::chars_format::general, 6).ptr;
+void put_sine_line(const char* line) {
+  const double value = std::sin(std::strtod(line + 3, nullptr) * radians_per_degree);
+  char text[40] = "=";
+  char* end = std::to_chars(text + 1, text + 36, value, std::chars_format::general, 6).ptr;
   *end++ = '\n';
   *end++ = '\n';
-  std::fwrite(text, 1, static_cast<std::size_t>(end - text), out);
+  put(text, static_cast<int>(end - text));
 }
 
 }  // namespace
 
 int main() {
-  buffer_piped_output(stdout, is_terminal(stdout));
-  InputReader reader;
-  open_input_reader(reader, descriptor_of(stdin), stdout, false);
-  std::fputs(help_text, stdout);
-  bool go_on = answer_goes_on(reader);
-  while (go_on) {
-    discard_pending_input(reader);
-    std::fputs(prompt_text, stdout);
-    char line[line_capacity];
-    if (read_line(reader, line) < 0) break;
-    write_sine_line(line, stdout);
-    std::fputs(question_text, stdout);
-    discard_pending_input(reader);
-    go_on = answer_goes_on(reader);
+  put(help_text, sizeof help_text - 1);
+  char line[100];
+  while (next_line(line) && std::atoi(line) == 1) {
+    put(prompt_text, sizeof prompt_text - 1);
+    if (!next_line(line)) break;
+    put_sine_line(line);
+    put(question_text, sizeof question_text - 1);
   }
-  std::fflush(stdout);
+  flush();
   return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times a piped session of LINES sine lines (default 1,000,000) through build/trigcalc,
-# beside its floor (bench/io_floor.cpp: the same reader, transcript and flushes, and per
-# line only a decimal conversion, a libm sine and a result formatting) and three peers
+# beside its floor (bench/io_floor.cpp: plain buffers of its own, one read per refill and one
+# write per flush, flushed only before reading more, the same transcript, and per line only
+# a decimal conversion, a libm sine and a result formatting) and three peers
 # doing the same sines, each fed from a pipe and timed as a whole process: bc -l, calc -p
 # and a python3 loop over its math module. BEFORE=PROGRAM adds another trigcalc build
 # (an earlier version, say) to the same interleaved rounds. Output goes to /dev/null; each

@@ -36,14 +36,10 @@ bool close_output(OutputBuffer& output) {
   return output.error == 0;
 }
 
-void put_bytes(OutputBuffer& output, const char* bytes, int count) {
+void put_bytes_out_of_line(OutputBuffer& output, const char* bytes, int count) {
   if (count > output_buffer_capacity - output.used) flush_output(output);
   if (count > output_buffer_capacity) return write_out(output, bytes, count);
   if (output.error != 0) return;
   std::memcpy(output.bytes + output.used, bytes, static_cast<std::size_t>(count));
   output.used += count;
-}
-
-void put_text(OutputBuffer& output, const char* text) {
-  put_bytes(output, text, static_cast<int>(std::strlen(text)));
 }

@@ -3,6 +3,8 @@
 // it instead of ending as if all had been delivered.
 #pragma once
 
+#include <cstring>
+
 constexpr int output_buffer_capacity = 65536;  // more than a refill's worth of result lines
 
 struct OutputBuffer {
@@ -15,12 +17,23 @@ struct OutputBuffer {
 // An empty buffer over `descriptor`.
 void open_output_buffer(OutputBuffer& output, int descriptor);
 
-// Appends `count` bytes, writing the buffer out first when they do not fit. After a failed
-// write nothing more is written.
-void put_bytes(OutputBuffer& output, const char* bytes, int count);
+// Appends `count` bytes when they do not fit or a write failed: put_bytes's rare case.
+void put_bytes_out_of_line(OutputBuffer& output, const char* bytes, int count);
 
-// Appends the zero-terminated `text`.
-void put_text(OutputBuffer& output, const char* text);
+// Appends `count` bytes, writing the buffer out first when they do not fit. After a failed
+// write nothing more is written. Inline: it runs for every text and result written.
+inline void put_bytes(OutputBuffer& output, const char* bytes, int count) {
+  if (count > output_buffer_capacity - output.used || output.error != 0) {
+    return put_bytes_out_of_line(output, bytes, count);
+  }
+  std::memcpy(output.bytes + output.used, bytes, static_cast<std::size_t>(count));
+  output.used += count;
+}
+
+// Appends the zero-terminated `text` (a literal's length is known when compiling).
+inline void put_text(OutputBuffer& output, const char* text) {
+  put_bytes(output, text, static_cast<int>(std::strlen(text)));
+}
 
 // Writes out what the buffer holds; false when this or an earlier write failed.
 bool flush_output(OutputBuffer& output);

@@ -2,9 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
-
-#include "term/term_text.h"
 
 namespace {
 
@@ -16,34 +13,34 @@ const char* non_finite_text(double value) {
   return value < 0 ? "-inf" : "inf";
 }
 
-}  // namespace
+// Copies the zero-terminated `part` to `text`, before `end`; returns the end of the copy.
+char* write_part(const char* part, char* text, char* end) {
+  while (*part != '\0' && text < end) *text++ = *part++;
+  return text;
+}
 
 // std::to_chars in general form gives exactly the text of printf's "%.*g" in the C locale,
-// from the C++ library's own conversion: the same bytes on every runtime, and faster.
-void format_result(double value, int digits, char (&text)[result_text_capacity]) {
-  if (std::isfinite(value)) {
-    char* const last = text + result_text_capacity - 1;  // room kept for the terminator
-    const std::to_chars_result written =
-        std::to_chars(text, last, value, std::chars_format::general, digits);
-    *(written.ec == std::errc{} ? written.ptr : text) = '\0';
-    return;
-  }
-  copy_text(text, result_text_capacity, non_finite_text(value));
-}
-
-namespace {
-
-// Appends `part`, cut to the room left before the terminator; returns the new length.
-int append_text(char (&line)[result_line_capacity], int length, const char* part) {
-  copy_text(line + length, result_line_capacity - length, part);
-  return length + static_cast<int>(std::strlen(line + length));
+// from the C++ library's own conversion: the same bytes on every runtime, and faster. Writes
+// at `text`, before `end`; returns the end of what it wrote.
+char* write_number(double value, int digits, char* text, char* end) {
+  if (!std::isfinite(value)) return write_part(non_finite_text(value), text, end);
+  const std::to_chars_result written =
+      std::to_chars(text, end, value, std::chars_format::general, digits);
+  return written.ec == std::errc{} ? written.ptr : text;
 }
 
 }  // namespace
+
+void format_result(double value, int digits, char (&text)[result_text_capacity]) {
+  *write_number(value, digits, text, text + result_text_capacity - 1) = '\0';
+}
 
 int format_result_line(double value, int digits, const char* before, const char* after,
                        char (&line)[result_line_capacity]) {
-  char text[result_text_capacity];
-  format_result(value, digits, text);
-  return append_text(line, append_text(line, append_text(line, 0, before), text), after);
+  char* const end = line + result_line_capacity - 1;  // room kept for the terminator
+  char* at = write_part(before, line, end);
+  at = write_number(value, digits, at, end);
+  at = write_part(after, at, end);
+  *at = '\0';
+  return static_cast<int>(at - line);
 }

@@ -51,13 +51,14 @@ double read_amplitude(const char* text, ReadingNotes* notes) {
 // nothing typed after a '=' takes part; notes a cut that drops more than blanks.
 void close_term(char (&text)[work_capacity], ReadingNotes* notes) {
   char* mark = std::strchr(text, '=');
-  const std::size_t length = std::strlen(text);
   if (mark == nullptr) {
+    const std::size_t length = std::strlen(text);
     text[length] = '=';
     text[length + 1] = '\0';
     return;
   }
   const int at = static_cast<int>(mark - text);
+  const int length = at + static_cast<int>(std::strlen(mark));
   bool only_blanks = true;
   for (const char* c = mark + 1; *c != '\0'; ++c) only_blanks = only_blanks && is_blank(*c);
   if (notes != nullptr && !only_blanks) {
@@ -79,9 +80,11 @@ void collect_function_letters(const char* text, char (&letters)[work_capacity]) 
 // Length of the first spelling in the table that the argument follows and that begins at
 // `text`; 0 when none begins there.
 int argument_name_length(const char* text) {
-  for (const FunctionSpelling& row : function_spellings) {
-    if (row.argument_follows && row.spelling[0] == text[0] && starts_with(text, row.spelling)) {
-      return static_cast<int>(std::strlen(row.spelling));
+  const auto first = static_cast<unsigned char>(text[0]);
+  for (int k = 0; k < spellings_by_letter.count[first]; ++k) {
+    const FunctionSpelling& row = function_spellings[spellings_by_letter.rows[first][k]];
+    if (row.argument_follows && starts_with(text + 1, row.spelling + 1)) {
+      return spellings_by_letter.length[first][k];
     }
   }
   return 0;
@@ -100,9 +103,10 @@ const char* find_argument_text(const char* text) {
 
 // The row of function_spellings whose spelling begins `letters`; -1 when there is none.
 int recognise_spelling(const char* letters) {
-  for (int row = 0; row < function_spelling_rows; ++row) {
-    const char* spelling = function_spellings[row].spelling;
-    if (spelling[0] == letters[0] && starts_with(letters, spelling)) return row;
+  const auto first = static_cast<unsigned char>(letters[0]);
+  for (int k = 0; k < spellings_by_letter.count[first]; ++k) {
+    const int row = spellings_by_letter.rows[first][k];
+    if (starts_with(letters + 1, function_spellings[row].spelling + 1)) return row;
   }
   return -1;
 }

@@ -108,6 +108,42 @@ inline constexpr std::array<const char*, function_spelling_count> function_spell
   return names;
 }();
 
+// The rows of function_spellings by the first letter of their spelling, in the table's
+// order, with each spelling's length: the evaluator looks a name up among the few rows of
+// its first letter only.
+constexpr int max_spellings_per_letter = 10;
+struct SpellingsByLetter {
+  unsigned char count[256];                           // rows whose spelling begins with the letter
+  unsigned char rows[256][max_spellings_per_letter];  // those rows, in the table's order
+  unsigned char length[256][max_spellings_per_letter];  // the length of each one's spelling
+};
+
+inline constexpr SpellingsByLetter spellings_by_letter = [] {
+  SpellingsByLetter index{};
+  for (int row = 0; row < function_spelling_rows; ++row) {
+    const char* spelling = function_spellings[row].spelling;
+    const auto first = static_cast<unsigned char>(spelling[0]);
+    int length = 0;
+    while (spelling[length] != '\0') ++length;
+    const int k = index.count[first]++;
+    index.rows[first][k] = static_cast<unsigned char>(row);
+    index.length[first][k] = static_cast<unsigned char>(length);
+  }
+  return index;
+}();
+
+static_assert(
+    [] {
+      int per_letter[256] = {};
+      for (const FunctionSpelling& row : function_spellings) {
+        if (++per_letter[static_cast<unsigned char>(row.spelling[0])] > max_spellings_per_letter) {
+          return false;
+        }
+      }
+      return true;
+    }(),
+    "max_spellings_per_letter holds every letter's spellings");
+
 // Which bytes take which part in a function name.
 struct FunctionLetterClasses {
   bool begins_name[256];      // the first letter of some spelling: 'a', 'c', 's', 't'

@@ -30,8 +30,10 @@ void note_radians_elsewhere(const char* text, ReadingNotes* notes) {
 
 // In one scan: 'x' and 'X' become '*', ',' becomes '.', an 'e' not followed by 'n' or 'c'
 // becomes 'E', and "pi" becomes "PI". Each rewrite touches characters no other one reads
-// or writes ('n', 'c' and 'i' stay), so this equals doing them one after another.
-void rewrite_number_characters(char* text) {
+// or writes ('n', 'c' and 'i' stay), so this equals doing them one after another. True when
+// the text then holds "PI": none of the rewrites makes one but that of "pi".
+bool rewrite_number_characters(char* text) {
+  bool pi = false;
   for (int k = 0; text[k] != '\0'; ++k) {
     const char c = text[k];
     if (c == 'x' || c == 'X') {
@@ -40,11 +42,13 @@ void rewrite_number_characters(char* text) {
       text[k] = '.';
     } else if (c == 'e') {
       if (text[k + 1] != 'n' && text[k + 1] != 'c') text[k] = 'E';
-    } else if (c == 'p' && text[k + 1] == 'i') {
+    } else if ((c == 'p' || c == 'P') && text[k + 1] == (c == 'p' ? 'i' : 'I')) {
       text[k] = 'P';
       text[++k] = 'I';
+      pi = true;
     }
   }
+  return pi;
 }
 
 bool is_power_of_ten(const char* text) {
@@ -52,39 +56,44 @@ bool is_power_of_ten(const char* text) {
 }
 
 // Replaces every "*10^" by 'E' and, when asked, deletes every '(' and ')', in one
-// left-to-right scan, moving the origins of the bytes kept along with them. "*10^" is
-// matched with the parentheses still in place, as replacing first and deleting after does;
-// a replacement cannot create a new occurrence ('E' is in none).
+// left-to-right scan, moving the origins of the bytes kept along with them when `noting`.
+// "*10^" is matched with the parentheses still in place, as replacing first and deleting
+// after does; a replacement cannot create a new occurrence ('E' is in none).
+template <bool noting>
 void replace_powers_of_ten(char* text, bool delete_parentheses, ReadingNotes* notes) {
   int write = 0;
   int read = 0;
   while (text[read] != '\0') {
     if (is_power_of_ten(text + read)) {
-      if (notes != nullptr) move_origin(notes, read, write, power_of_ten_length);
+      if (noting) move_origin(notes, read, write, power_of_ten_length);
       text[write++] = 'E';
       read += power_of_ten_length;
     } else {
       const bool parenthesis = text[read] == '(' || text[read] == ')';
       if (!(delete_parentheses && parenthesis)) {
-        if (notes != nullptr) move_origin(notes, read, write, notes->span[read]);
+        if (noting) move_origin(notes, read, write, notes->span[read]);
         text[write++] = text[read];
       }
       ++read;
     }
   }
-  if (notes != nullptr) move_origin(notes, read, write, 0);
+  if (noting) move_origin(notes, read, write, 0);
   text[write] = '\0';
+}
+
+void replace_powers_of_ten(char* text, bool delete_parentheses, ReadingNotes* notes) {
+  if (notes == nullptr) return replace_powers_of_ten<false>(text, delete_parentheses, nullptr);
+  replace_powers_of_ten<true>(text, delete_parentheses, notes);
 }
 
 }  // namespace
 
 void normalise_term(char (&term)[term_capacity], bool& radians, ReadingNotes* notes) {
   term[term_capacity - 1] = '\0';  // a full buffer still ends inside its capacity
-  start_origins(notes, static_cast<int>(std::strlen(term)));
+  if (notes != nullptr) start_origins(notes, static_cast<int>(std::strlen(term)));
   if (strip_radians_prefix(term, notes)) radians = true;
-  note_radians_elsewhere(term, notes);
-  rewrite_number_characters(term);
-  if (contains(term, "PI")) radians = true;
+  if (notes != nullptr) note_radians_elsewhere(term, notes);
+  if (rewrite_number_characters(term)) radians = true;
   replace_powers_of_ten(term, true, notes);
 }
 
@@ -94,7 +103,7 @@ void normalise_term(char (&term)[term_capacity], bool& radians, ReadingNotes* no
 // 'E' changes no number either (both introduce an exponent), and a ',' is a point as in a
 // term, as a user would expect ("1,5" is 1.5; in a line the commas are points already).
 void normalise_number(char* text, ReadingNotes* notes) {
-  start_origins(notes, static_cast<int>(std::strlen(text)));
+  if (notes != nullptr) start_origins(notes, static_cast<int>(std::strlen(text)));
   rewrite_number_characters(text);
   replace_powers_of_ten(text, false, notes);
 }

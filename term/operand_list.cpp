@@ -64,7 +64,7 @@ bool is_gap(const char* text, int k) {
 // A number being collected: its text, and where each of its bytes stood in the text read.
 struct NumberText {
   char text[number_text_capacity];  // room for ".0" and the terminator after 101 bytes
-  int at[number_text_capacity];     // index in the text read of each of its bytes
+  int at[number_text_capacity];     // index in the text read of each byte, kept when noting
   int length;
 };
 
@@ -137,7 +137,9 @@ void note_gap_inside_number(const OperandNotes& place, const char* text, int k) 
   if (start < k) note_text(place.notes, NoteKind::skipped, place.first + start, k - start);
 }
 
-// The numbers of `text` with the operator or mark that ends each, noting with `place`.
+// The numbers of `text` with the operator or mark that ends each, noting with `place` when
+// `noting` (a separate instance, so that reading without notes pays nothing for them).
+template <bool noting>
 OperandList read_operands(const char* text, const OperandNotes& place) {
   OperandList list;  // only the first `count` entries are ever read: no need to clear it all
   list.count = 0;
@@ -146,24 +148,30 @@ OperandList read_operands(const char* text, const OperandNotes& place) {
   int last_operator = -1;
   for (int k = 0; text[k] != '\0'; ++k) {
     if (is_number_character(text, k)) {
-      if (place.notes != nullptr && number.length > 0) note_gap_inside_number(place, text, k);
+      if (noting && number.length > 0) note_gap_inside_number(place, text, k);
       // Room is kept for ".0" and the terminator; a longer number keeps its first bytes.
       if (number.length < number_text_capacity - 3) {
-        number.at[number.length] = k;
+        if (noting) number.at[number.length] = k;
         number.text[number.length++] = text[k];
       }
     } else if (ends_number(text[k])) {
       int used = 0;
       const double value = number_text_value(number.text, number.length, used);
-      if (place.notes != nullptr) note_number_read(place, number, used, k, text[k], last_operator);
+      if (noting) note_number_read(place, number, used, k, text[k], last_operator);
       append_operand(list, value, text[k]);
       number.length = 0;
       last_operator = k;
-    } else if (place.notes != nullptr && !is_gap(text, k)) {
+    } else if (noting && !is_gap(text, k)) {
       note_text(place.notes, NoteKind::skipped, place.first + k, 1);
     }
   }
   return list;
+}
+
+// The reading with notes, kept out of line so that the reading without them stays as small
+// as it is on its own.
+[[gnu::noinline]] OperandList read_operands_noting(const char* text, const OperandNotes& place) {
+  return read_operands<true>(text, place);
 }
 
 }  // namespace
@@ -203,5 +211,7 @@ double reduce_list(const OperandList& list) {
 }
 
 double reduce_operands(const char* text, OperandRole role, ReadingNotes* notes, int first) {
-  return reduce_list(read_operands(text, {notes, first, role}));
+  const OperandNotes place = {notes, first, role};
+  return reduce_list(notes == nullptr ? read_operands<false>(text, place)
+                                      : read_operands_noting(text, place));
 }

@@ -2,16 +2,6 @@
 
 #include <cstring>
 
-void replace_character(char* text, char from, char to) {
-  for (; *text != '\0'; ++text) {
-    if (*text == from) *text = to;
-  }
-}
-
-bool contains(const char* text, const char* part) {
-  return std::strstr(text, part) != nullptr;
-}
-
 // memchr stops at the first zero byte, so it never reads past the source's terminator.
 void copy_text(char* target, int capacity, const char* source) {
   if (capacity <= 0) return;

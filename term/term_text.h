@@ -15,9 +15,6 @@ inline bool is_blank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Replaces every occurrence of character `from` by `to`.
-void replace_character(char* text, char from, char to);
-
 // True when `text` begins with `prefix`.
 constexpr bool starts_with(const char* text, const char* prefix) {
   for (; *prefix != '\0'; ++prefix, ++text) {
@@ -25,9 +22,6 @@ constexpr bool starts_with(const char* text, const char* prefix) {
   }
   return true;
 }
-
-// True when `text` contains `part`.
-bool contains(const char* text, const char* part);
 
 // Copies `source` into `target` (capacity bytes), cutting it to fit; always terminates.
 void copy_text(char* target, int capacity, const char* source);
