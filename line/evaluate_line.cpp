@@ -3,12 +3,6 @@
 #include "bracket/bracket_expression.h"
 #include "term/evaluate_term.h"
 
-void clear_line_state(LineState& state) {
-  state.line[0] = '\0';
-  state.term[0] = '\0';
-  state.operands.count = 0;
-}
-
 namespace {
 
 // In one scan: makes every decimal comma of the line a point and copies the line into the

@@ -10,15 +10,15 @@
 // the term buffer when it is one term, so both have the one size.
 constexpr int line_capacity = term_capacity;
 
+// A line's buffers. None needs clearing between lines: the readers always end the line they
+// store with its terminator, and the evaluation writes the term buffer and the operand count
+// before it reads them, so nothing an earlier line left ever takes part (the fuzz checks
+// evaluate every line over buffers full of leftovers).
 struct LineState {
   char line[line_capacity];  // the line as read, without its end of line
   char term[term_capacity];  // the term buffer handed to the term evaluator
   OperandList operands;      // bracket values and operators of a bracketed line
 };
-
-// Empties the line, the term buffer and the operand list. Only what the evaluation may read
-// before writing it is cleared: every other byte is overwritten before it is read.
-void clear_line_state(LineState& state);
 
 // Value of `state.line`: decimal commas become points, then a line holding '[' or ']' is
 // a bracketed expression and any other line one term. With `notes` (null: none are taken),

@@ -29,7 +29,6 @@ inline double term_value(const char* text) {
 // Value of `text` as one input line: a fresh line state holding its first 99 bytes.
 inline double line_value(const char* text) {
   LineState state;
-  clear_line_state(state);
   copy_text(state.line, line_capacity, text);
   return evaluate_line(state, nullptr);
 }
