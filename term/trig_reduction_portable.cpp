@@ -101,18 +101,25 @@ void fraction_to_radians(std::uint64_t high, std::uint64_t low, bool negative, d
   head = sum;
 }
 
-// Sine of (4n + q) * pi/2 + head + tail from the library's values at `head`.
+// value + correction, where a zero correction leaves value as it is: -0 + 0 is +0, so adding
+// even a zero would turn the sine of -0 into +0 and the cosecant of -0 into +inf.
+double add_correction(double value, double correction) {
+  return correction == 0 ? value : value + correction;
+}
+
+// Sine of (4n + q) * pi/2 + head + tail from the library's values at `head`; the sign of a
+// zero head (only an angle of -0 or +0 gives one) is kept in every quadrant.
 double quarter_turn_sine(int q, double head, double tail) {
   const double s = std::sin(head), c = std::cos(head);
   switch (q & 3) {
     case 0:
-      return s + tail * c;
+      return add_correction(s, tail * c);
     case 1:
-      return c - tail * s;
+      return add_correction(c, -(tail * s));
     case 2:
-      return -(s + tail * c);
+      return -add_correction(s, tail * c);
     default:
-      return -(c - tail * s);
+      return -add_correction(c, -(tail * s));
   }
 }
 

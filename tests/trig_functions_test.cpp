@@ -147,6 +147,19 @@ TEST(ReducedSineCosine, ComeWithinOneUlpOfTheCorrectlyRoundedValues) {
   }
 }
 
+// sin(+-0) = +-0 (IEEE 754), whose sign the cosecant shows as +-inf; cos(+-0) = 1.
+TEST(ReducedSineCosine, KeepTheSignOfAZeroAngle) {
+  const double infinity = std::numeric_limits<double>::infinity();
+  const struct {
+    double angle;
+    double cosecant;
+  } cases[] = {{-0.0, -infinity}, {0.0, infinity}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(1 / reduced_sin(c.angle), c.cosecant) << c.angle;
+    EXPECT_EQ(reduced_cos(c.angle), 1.0) << c.angle;
+  }
+}
+
 std::string six_digits(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", value);
