@@ -84,7 +84,8 @@ for target in "${targets[@]}"; do
       unit="unit tests passed"
     else
       unit="UNIT TESTS FAILED"
-      grep -A8 'Failure\|FAILED' "$work/unit.log" | head -40
+      # The failures, or the end of the log when the tests crashed before reporting any.
+      { grep -A8 'Failure\|FAILED' "$work/unit.log" || tail -5 "$work/unit.log"; } | head -40
       status=1
     fi
   fi
