@@ -9,7 +9,8 @@ or lone-sign arguments, stray letters and trailing operators (`sen(-)`, `psin-`,
 Usage: random_lines.py [--seed=N] [--lines=N] NAME NATIVE OTHER
   feeds the lines to both programs through `PROGRAM --digits=D -` at the default 6 digits
   and at 17, prints how many result lines differ at each, and fails (status 1) on any
-  difference at 6 digits; at 17 the last digit or two may differ where the C runtimes do.
+  difference at 6 digits; at 17 the last digit or two may differ where the platforms'
+  trigonometric functions round differently.
 Usage: random_lines.py [--seed=N] [--lines=N] --write
   writes the lines alone, one a line.
 """
@@ -24,6 +25,7 @@ MAX_LINE = 90  # below the program's 99-byte line, so no line is cut
 
 
 def number(rng):
+    """A number in one of the forms the program reads, or one it reads oddly."""
     kind = rng.randrange(9)
     if kind == 0:
         return str(rng.randrange(-720, 721))
@@ -43,10 +45,12 @@ def number(rng):
 
 
 def ratio(rng):
+    """A ratio around [-1, 1], for the arc functions."""
     return rng.choice(["%.17g", "%.3f", "%.1f", "%.6g"]) % rng.uniform(-1.2, 1.2)
 
 
 def argument(rng, name):
+    """The argument after function `name`: a number, bracketed or times pi, or junk."""
     kind = rng.randrange(10)
     if kind <= 3:
         return ratio(rng) if name.startswith("a") and rng.randrange(3) else number(rng)
@@ -60,6 +64,7 @@ def argument(rng, name):
 
 
 def term(rng):
+    """A term: prefix, amplitude, function name, argument, now and then a stray suffix."""
     prefix = rng.choice(["", "", "", "", "", "", "", "rad", "rad", "p", "-", "x"])
     amplitude = rng.choice(["", "", "", "2", "-3", "1", "-", number(rng) + "*" + number(rng),
                             number(rng) + "*", number(rng)])
@@ -69,23 +74,27 @@ def term(rng):
 
 
 def bracket_content(rng):
+    """What one pair of square brackets holds: mostly a term or a number."""
     if rng.randrange(6):
         return rng.choice([term(rng), term(rng), number(rng)])
     return rng.choice(["PI", "-", "", "-0", "1", "0"])
 
 
 def bracketed(rng):
+    """One to four brackets joined by operators, now and then a trailing one."""
     parts = ["[" + bracket_content(rng) + "]" for _ in range(rng.randrange(1, 5))]
     line = "".join(part + rng.choice("+-*/") for part in parts[:-1]) + parts[-1]
     return line + ("" if rng.randrange(8) else rng.choice("+-*/"))
 
 
 def junk(rng):
+    """Characters of the program's alphabet in any order."""
     alphabet = "sincoagtepr0123456789.,-+*/^x()[]E "
     return "".join(rng.choice(alphabet) for _ in range(rng.randrange(1, 16)))
 
 
 def line(rng):
+    """One line: a term, a bracketed expression or junk, never empty."""
     kind = rng.randrange(20)
     text = term(rng) if kind < 11 else bracketed(rng) if kind < 19 else junk(rng)
     text = text[:MAX_LINE].strip()
@@ -105,7 +114,7 @@ def differing(lines, native, other):
     """(line, native result, other result) for each position where the results differ; a
     missing result counts as differing."""
     count = max(len(native), len(other))
-    padded = [results + ["(none)"] * (count - len(results)) for results in (native, other)]
+    padded = [column + ["(none)"] * (count - len(column)) for column in (native, other)]
     return [(lines[i] if i < len(lines) else "(none)", padded[0][i], padded[1][i])
             for i in range(count) if padded[0][i] != padded[1][i]]
 
