@@ -1,10 +1,12 @@
-// The exact reduction of an angle by quarter turns against a 1216-bit 2/pi, and the sine and
-// cosine built on it. Plain 64-bit integer arithmetic only, so it compiles and is tested on
-// every target, whether or not the compiler offers a 128-bit integer.
+// The exact reduction of an angle by quarter turns against a 1216-bit 2/pi, and the sine,
+// cosine and tangent of the remainder from their series in double-double arithmetic. Plain
+// 64-bit integer and IEEE double arithmetic only (of the C library, only the exact frexp,
+// ldexp and fabs), so it compiles and gives the same bits on every target.
 #include <cmath>
 #include <cstdint>
 
 #include "term/trig_functions.h"
+#include "term/trig_pair_arithmetic.h"
 
 namespace {
 
@@ -74,16 +76,6 @@ void multiply_window(std::uint64_t significand, int first, std::uint64_t (&p)[pr
   p[window_words] = carry;
 }
 
-// Exact product a * b = head + tail (Dekker), with no fused multiply-add.
-void exact_product(double a, double b, double& head, double& tail) {
-  constexpr double splitter = 134217729.0;  // 2^27 + 1
-  const double ca = splitter * a, cb = splitter * b;
-  const double a_high = ca - (ca - a), a_low = a - a_high;
-  const double b_high = cb - (cb - b), b_low = b - b_high;
-  head = a * b;
-  tail = ((a_high * b_high - head) + a_high * b_low + a_low * b_high) + a_low * b_low;
-}
-
 // The signed 128-bit fraction f (in turns of pi/2, |f| <= 1/2) as head + tail radians.
 void fraction_to_radians(std::uint64_t high, std::uint64_t low, bool negative, double& head,
                          double& tail) {
@@ -93,27 +85,70 @@ void fraction_to_radians(std::uint64_t high, std::uint64_t low, bool negative, d
   double f_head = std::ldexp(top, -64);
   double f_tail = std::ldexp(rest + std::ldexp(static_cast<double>(low), -64), -64);
   if (negative) f_head = -f_head, f_tail = -f_tail;
-  double product_tail = 0;
-  exact_product(f_head, half_pi_head, head, product_tail);
-  tail = product_tail + (f_head * half_pi_tail + f_tail * half_pi_head);
+  const Pair product = exact_product(f_head, half_pi_head);
+  head = product.high;
+  tail = product.low + (f_head * half_pi_tail + f_tail * half_pi_head);
   const double sum = head + tail;
   tail = tail - (sum - head);
   head = sum;
 }
 
-// Sine of (4n + q) * pi/2 + head + tail from the library's values at `head`.
+// 1 - y/(n(n+1)) (1 - y/((n+2)(n+3)) (1 - ...)), 13 levels deep, for y = x * x: with n = 4
+// the sine's series after x - x^3/6, with n = 3 the cosine's after 1 - x^2/2. For |x| <= pi/4
+// the first term left out is below 2^-106 of the sum.
+Pair nested_series(Pair square, int n) {
+  constexpr int levels = 13;
+  Pair sum = {1, 0};
+  for (int level = levels - 1; level >= 0; --level) {
+    const double m = n + 2 * level;
+    sum = pair_add(pair_negated(pair_quotient(pair_multiply(square, sum), {m * (m + 1), 0})), 1);
+  }
+  return sum;
+}
+
+// sin(x) = x - x^3/6 (1 - ...) for the pair x within [-pi/4, pi/4]; keeps the sign of a zero x.
+Pair series_sine(Pair x) {
+  const Pair square = pair_multiply(x, x);
+  const Pair cube = pair_multiply(x, pair_multiply(square, nested_series(square, 4)));
+  return add_correction(x.high, pair_add(pair_negated(pair_quotient(cube, {6, 0})), x.low));
+}
+
+// cos(x) = 1 - x^2/2 (1 - ...) for the pair x within [-pi/4, pi/4].
+Pair series_cosine(Pair x) {
+  const Pair square = pair_multiply(x, x);
+  const Pair half_square = pair_quotient(pair_multiply(square, nested_series(square, 3)), {2, 0});
+  return pair_add(pair_negated(half_square), 1);
+}
+
+// a / b rounded to double; a zero a gives a zero with the quotient's sign, which the pair's
+// two-sum would lose.
+double rounded_quotient(Pair a, Pair b) {
+  return a.high == 0 ? a.high / b.high : pair_quotient(a, b).high;
+}
+
+// Sine of (4n + q) * pi/2 + head + tail from the series at head + tail; the sign of a zero
+// head (only an angle of -0 or +0 gives one) is kept.
 double quarter_turn_sine(int q, double head, double tail) {
-  const double s = std::sin(head), c = std::cos(head);
+  const Pair x = {head, tail};
   switch (q & 3) {
     case 0:
-      return s + tail * c;
+      return series_sine(x).high;
     case 1:
-      return c - tail * s;
+      return series_cosine(x).high;
     case 2:
-      return -(s + tail * c);
+      return -series_sine(x).high;
     default:
-      return -(c - tail * s);
+      return -series_cosine(x).high;
   }
+}
+
+// Tangent of (4n + q) * pi/2 + head + tail: sin/cos of the remainder for an even q, -cos/sin
+// for an odd one (whose remainder is never zero).
+double quarter_turn_tangent(int q, double head, double tail) {
+  const Pair x = {head, tail};
+  const Pair sine = series_sine(x), cosine = series_cosine(x);
+  return (q & 1) == 0 ? rounded_quotient(sine, cosine)
+                      : rounded_quotient(pair_negated(cosine), sine);
 }
 
 }  // namespace
@@ -147,7 +182,7 @@ int reduce_quarter_turns(double angle, double& head, double& tail) {
   return q & 3;
 }
 
-// A non-finite angle has no sine or cosine: not-a-number.
+// A non-finite angle has no sine, cosine or tangent: not-a-number.
 double reduced_sin(double angle) {
   if (!std::isfinite(angle)) return angle - angle;
   double head = 0, tail = 0;
@@ -160,4 +195,11 @@ double reduced_cos(double angle) {
   double head = 0, tail = 0;
   const int q = reduce_quarter_turns(angle, head, tail);
   return quarter_turn_sine(q + 1, head, tail);
+}
+
+double reduced_tan(double angle) {
+  if (!std::isfinite(angle)) return angle - angle;
+  double head = 0, tail = 0;
+  const int q = reduce_quarter_turns(angle, head, tail);
+  return quarter_turn_tangent(q, head, tail);
 }
