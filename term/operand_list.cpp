@@ -78,7 +78,8 @@ double number_text_value(char* number, int length) {
   number[length + 1] = '0';
   number[length + 2] = '\0';
   if (number[0] == 'P' && number[1] == 'I') return trig_pi;
-  return decimal_prefix_value(number);
+  int prefix_length = 0;
+  return decimal_prefix_value(number, prefix_length);
 }
 
 double reduce_list(const OperandList& list) {

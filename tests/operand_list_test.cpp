@@ -131,7 +131,10 @@ TEST(DecimalPrefix, AcceptsOnlyThePlainDecimalForm) {
       {"1e+", 1},    {"inf", 0}, {"INFINITY", 0}, {"NAN", 0},          {"0x10", 0},   {"-0X1p3", 0},
       {"0.5x", 0.5}, {"1d5", 1}, {"", 0},         {"1E999", HUGE_VAL},
   };
-  for (const ReduceCase& c : cases) EXPECT_EQ(decimal_prefix_value(c.text), c.expected) << c.text;
+  for (const ReduceCase& c : cases) {
+    int length = 0;
+    EXPECT_EQ(decimal_prefix_value(c.text, length), c.expected) << c.text;
+  }
 }
 
 // Texts much longer than any line hold more operators and digits than the list and the
