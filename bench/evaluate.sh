@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 repetitions=${1:-5}
 build=${BUILD_DIR:-build}
 
+bash tools/ensure_packages.sh libbenchmark-dev
 cmake -S . -B "$build" -DTRIGCALC_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target trigcalc_bench >/dev/null
 

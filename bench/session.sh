@@ -14,11 +14,7 @@ lines=${1:-1000000}
 rounds=${2:-3}
 build=${BUILD_DIR:-build}
 
-missing=()
-command -v bc >/dev/null || missing+=(bc)
-command -v calc >/dev/null || missing+=(apcalc)
-command -v python3 >/dev/null || missing+=(python3)
-if [ ${#missing[@]} -gt 0 ]; then bash tools/ensure_packages.sh "${missing[@]}"; fi
+bash tools/ensure_packages.sh libbenchmark-dev bc apcalc python3
 
 cmake -S . -B "$build" -DTRIGCALC_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target trigcalc trigcalc_io_floor >/dev/null

@@ -6,7 +6,6 @@
 # computed: they add checks around calls and the stack, not to arithmetic.
 include(CheckCXXCompilerFlag)
 include(CheckCXXSourceCompiles)
-include(CheckLinkerFlag)
 include(CheckPIESupported)
 
 option(TRIGCALC_HARDENING "Hardening flags in optimised builds (Release, RelWithDebInfo, MinSizeRel)" ON)
@@ -38,38 +37,30 @@ set(trigcalc_hardening_probe [=[
     return page[argc];
   }]=])
 
-# Adds each compiler FLAG with which the probe compiles and links without a diagnostic, and
-# names the others in `left_out`. A FLAG may be flags that only work together, separated by
-# spaces. _FORTIFY_SOURCE needs optimisation, so the probe is optimised. Flags go to the
-# link too, as in the probe: there mingw-w64's driver adds the library the stack protector
-# calls into.
-function(trigcalc_add_supported_compile_flags)
+# Adds each FLAG with which the probe builds without a diagnostic, and names the others in
+# `left_out`. KIND COMPILE tries a flag on the compiler, optimised as _FORTIFY_SOURCE needs,
+# and adds it to compiling and linking (mingw-w64's driver adds there the library the stack
+# protector calls into); KIND LINK tries it on the link alone and adds it there. A FLAG may be
+# flags that only work together, separated by spaces.
+function(trigcalc_add_supported_flags kind)
   set(rejected ${left_out})
   foreach(flag IN LISTS ARGN)
-    string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_CXX${flag}" result)
-    set(CMAKE_REQUIRED_FLAGS "-O2 ${flag}")
+    string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_${kind}${flag}" result)
+    separate_arguments(flag_words UNIX_COMMAND "${flag}")
+    if(kind STREQUAL "COMPILE")
+      set(CMAKE_REQUIRED_FLAGS "-O2 ${flag}")
+    else()
+      set(CMAKE_REQUIRED_FLAGS "-O2")
+      set(CMAKE_REQUIRED_LINK_OPTIONS ${flag_words})
+    endif()
     check_cxx_source_compiles("${trigcalc_hardening_probe}" ${result} FAIL_REGEX "warning:|error:")
-    if(${result})
-      separate_arguments(flag_words UNIX_COMMAND "${flag}")
+    if(NOT ${result})
+      list(APPEND rejected "${flag}")
+    elseif(kind STREQUAL "COMPILE")
       add_compile_options(${flag_words})
       add_link_options(${flag_words})
     else()
-      list(APPEND rejected "${flag}")
-    endif()
-  endforeach()
-  set(left_out ${rejected} PARENT_SCOPE)
-endfunction()
-
-# Adds each linker FLAG the linker accepts and names the ones it rejects in `left_out`.
-function(trigcalc_add_supported_link_flags)
-  set(rejected ${left_out})
-  foreach(flag IN LISTS ARGN)
-    string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_LINK${flag}" result)
-    check_linker_flag(CXX "${flag}" ${result})
-    if(${result})
-      add_link_options("${flag}")
-    else()
-      list(APPEND rejected "${flag}")
+      add_link_options(${flag_words})
     endif()
   endforeach()
   set(left_out ${rejected} PARENT_SCOPE)
@@ -84,9 +75,9 @@ if(TRIGCALC_HARDENED)
     list(APPEND left_out -fPIE -pie)
   endif()
   # Any _FORTIFY_SOURCE level the compiler sets by default is replaced, not redefined.
-  trigcalc_add_supported_compile_flags(-fstack-protector-strong -fstack-clash-protection
+  trigcalc_add_supported_flags(COMPILE -fstack-protector-strong -fstack-clash-protection
     -fcf-protection "-Wformat -Werror=format-security" "-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2")
-  trigcalc_add_supported_link_flags(-Wl,-z,relro -Wl,-z,now)
+  trigcalc_add_supported_flags(LINK -Wl,-z,relro -Wl,-z,now)
   if(left_out)
     list(JOIN left_out " " left_out_text)
     message(STATUS "Hardening: on, without ${left_out_text} (not supported by this toolchain)")

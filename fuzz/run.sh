@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-${FUZZ_SECONDS:-60}}
 build=build-fuzz
 
-tools/ensure_tool.sh clang++ clang
+bash tools/ensure_packages.sh clang
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DTRIGCALC_FUZZ=ON -DTRIGCALC_TESTS=OFF \
   -DTRIGCALC_WERROR=ON >/dev/null
 cmake --build "$build" -j2 --target fuzz_evaluate_line fuzz_dialogue

@@ -7,9 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(cd "${1:-build}" && pwd)
 
-tools/ensure_tool.sh lintian lintian
-tools/ensure_tool.sh hardening-check devscripts
-tools/ensure_tool.sh mandoc mandoc
+bash tools/ensure_packages.sh lintian devscripts mandoc
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -1,8 +1,13 @@
 // Decimal number conversion behind every number text the evaluator reads: the longest
-// decimal prefix of a text, converted to the nearest double.
+// decimal prefix of a text, converted to the nearest double, and how long that prefix is.
 #pragma once
 
 // Value of the longest prefix of `text` that is a decimal floating-point number (blanks,
 // optional sign, digits with an optional point, optional exponent), correctly rounded, with
-// `prefix_length` set to its bytes; 0.0 and a length of 0 when nothing converts.
+// `prefix_length` set to its bytes (blanks and sign included); 0.0 and 0 when nothing converts.
 double decimal_prefix_value(const char* text, int& prefix_length);
+
+// Value of the unsigned decimal number from `first` to `last` (digits with an optional point,
+// an optional exponent), correctly rounded; the text goes on, zero-terminated, after `last`.
+// One file per platform: decimal_number_charconv.cpp, or decimal_number_strtod.cpp on 32-bit x86.
+double unsigned_decimal_value(const char* first, const char* last);

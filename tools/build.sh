@@ -1,13 +1,40 @@
 #!/usr/bin/env bash
-# Configures and builds trigcalc in build/. Line editing at a terminal needs libedit's
-# development files: they are installed first when missing and this user may install
-# packages; otherwise the program is built without line editing and reads lines plainly.
-# Usage: tools/build.sh [CMAKE_OPTION...]
+# Configures trigcalc in build/ and builds the program alone; with --tests it builds every
+# target and requires GoogleTest, for `ctest --test-dir build`. Unless line editing is OFF,
+# libedit's development files and pkg-config, which line editing at a terminal needs, are
+# installed first when missing (tools/ensure_packages.sh); the configure step then finds
+# them or not, and the last line says which build it made.
+# Usage: tools/build.sh [--tests] [CMAKE_OPTION...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null 2>&1; then
-  bash tools/ensure_packages.sh libedit-dev || echo "libedit not installed: building without line editing"
-fi
-cmake -S . -B build "$@"
-cmake --build build -j2
+build_targets=(--target trigcalc)
+built="build/trigcalc"
+cmake_options=()
+for argument in "$@"; do
+  if [ "$argument" = --tests ]; then
+    build_targets=()
+    built="build/trigcalc and the tests"
+    cmake_options+=(-DTRIGCALC_TESTS=ON)
+  else
+    cmake_options+=("$argument")
+  fi
+done
+
+# The line editing option as configured: the build's cache, then the last option given.
+line_editing=$(sed -n 's/^TRIGCALC_LINE_EDITING:[A-Z]*=//p' build/CMakeCache.txt 2>/dev/null || true)
+for option in "${cmake_options[@]}"; do
+  case $option in -DTRIGCALC_LINE_EDITING=* | -DTRIGCALC_LINE_EDITING:*=*) line_editing=${option#*=} ;; esac
+done
+case ${line_editing^^} in
+  OFF | NO | FALSE | N | 0) ;;
+  *) bash tools/ensure_packages.sh libedit-dev pkgconf ||
+       echo "build.sh: configuring with what is installed; without libedit the program reads lines plainly" ;;
+esac
+
+configure_log=$(mktemp)
+trap 'rm -f "$configure_log"' EXIT
+cmake -S . -B build "${cmake_options[@]}" | tee "$configure_log"
+cmake --build build -j2 "${build_targets[@]}"
+echo "build.sh: built $built;" \
+  "$(grep -o 'Line editing at a terminal: [A-Z]*' "$configure_log" || echo 'line editing unknown')"
