@@ -4,6 +4,27 @@
 
 namespace {
 
+constexpr int exact_whole_digits = 15;  // every whole number of this many digits is a double
+
+// True when the mantissa from `start` to `end` writes a whole number of at most 15 digits,
+// exact in a double: digits, then at most a point and zeros ("30.0", as the evaluator
+// closes every number it reads). Most numbers typed are such, and need no general conversion.
+bool is_short_whole_number(const char* text, int start, int end) {
+  int at = start;
+  while (at < end && is_digit(text[at])) ++at;
+  const int whole_digits = at - start;
+  if (at < end && text[at] == '.') ++at;
+  while (at < end && text[at] == '0') ++at;
+  return at == end && whole_digits > 0 && whole_digits <= exact_whole_digits;
+}
+
+// The whole number written by the digits at `text`, which is_short_whole_number accepted.
+double whole_number_value(const char* text) {
+  long long value = 0;
+  for (; is_digit(*text); ++text) value = value * 10 + (*text - '0');
+  return static_cast<double>(value);
+}
+
 // Index of the first character after leading blanks and an optional sign.
 int mantissa_start(const char* text, bool& negative) {
   int at = 0;
@@ -46,6 +67,8 @@ double decimal_prefix_value(const char* text, int& prefix_length) {
   const int end = exponent_end(text, mantissa_end(text, start, digits));
   prefix_length = digits == 0 ? 0 : end;
   if (digits == 0) return 0.0;
-  const double magnitude = unsigned_decimal_value(text + start, text + end);
+  const double magnitude = is_short_whole_number(text, start, end)
+                               ? whole_number_value(text + start)
+                               : unsigned_decimal_value(text + start, text + end);
   return negative ? -magnitude : magnitude;
 }
