@@ -12,7 +12,9 @@ int main(int argc, char** argv) {
   Options options;
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   buffer_piped_output(stdout, is_terminal(stdout));
-  guard_console(stdin, stdout);  // every mode: a reader that goes away, binary streams on Windows
+  guard_console(
+      stdin, stdout,
+      options.mode == RunMode::dialogue ? ConsoleUse::dialogue : ConsoleUse::command_line);
   switch (options.mode) {
     case RunMode::help:
       return write_usage(stdout);

@@ -41,7 +41,9 @@ void drop_pending_input(DialogueInput& input) {
 
 // Reads the expression line through the editor when there is one; false at the end of input.
 bool read_expression_line(DialogueInput& input, char (&line)[line_capacity]) {
-  if (input.editor != nullptr) return edit_line(*input.editor, line, line_capacity);
+  if (input.editor != nullptr) {
+    return edit_line(*input.editor, line, line_capacity) == EditedLine::line;
+  }
   return read_line(input.reader, line, line_capacity) >= 0;
 }
 
@@ -65,7 +67,7 @@ bool run_pass(DialogueInput& input, const DialogueOutput& output, LineState& sta
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out, int digits) {
-  const EditorSetup editor_setup = {function_name_words, prompt_text};
+  const EditorSetup editor_setup = {function_name_words, "", prompt_text};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);
