@@ -3,6 +3,7 @@
 #include "console/history_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -160,6 +161,25 @@ int lock_folder(const char* folder) {
   return descriptor;
 }
 
+// Under the lock on its folder: what the file at `path` holds, then `added`, through `merged`
+// into a new file renamed into place; false with errno set when that fails.
+bool merge_locked(const char* path, const HistoryLines& added, HistoryLines& merged) {
+  clear_history_lines(merged);
+  if (!read_lines_at(path, merged)) return false;
+  for (int i = 0; i < added.count; ++i) add_history_line(merged, history_line(added, i));
+  return replace_file(path, merged);
+}
+
+// Holds back, until `previous` is put back, the signals that would end or stop the program
+// while it holds the lock and a temporary file: the save finishes first, then they act.
+void hold_signals(sigset_t& previous) {
+  constexpr int held_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP};
+  sigset_t held;
+  sigemptyset(&held);
+  for (int signal_number : held_signals) sigaddset(&held, signal_number);
+  sigprocmask(SIG_BLOCK, &held, &previous);
+}
+
 // Composes the history file's path in `path`; its length, or -1 when there is no file.
 int compose_path(char (&path)[history_path_capacity]) {
   const char* chosen = std::getenv("TRIGCALC_HISTORY");
@@ -215,13 +235,12 @@ bool save_history_file(const char* path, const HistoryLines& added, HistoryLines
   char folder[history_path_capacity];
   folder_of(path, folder);
   if (!make_folders(folder)) return warn(err, path, errno);
+  sigset_t previous;
+  hold_signals(previous);
   const int lock = lock_folder(folder);
-  if (lock < 0) return warn(err, path, errno);
-  clear_history_lines(merged);
-  bool saved = read_lines_at(path, merged);
-  for (int i = 0; saved && i < added.count; ++i) add_history_line(merged, history_line(added, i));
-  saved = saved && replace_file(path, merged);
+  const bool saved = lock >= 0 && merge_locked(path, added, merged);
   const int error = errno;
-  close(lock);
+  if (lock >= 0) close(lock);
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
   return saved || warn(err, path, error);
 }

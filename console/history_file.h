@@ -39,8 +39,8 @@ bool read_history_file(const char* path, HistoryLines& lines, FILE* err);
 
 // Adds `added` to the file at `path`: its folders are made (mode 0700) when missing and,
 // under a lock on its folder, what the file holds by then followed by `added` goes through
-// `merged` into a temporary file (mode 0600) that is renamed into place. Nothing is done
-// when `added` is empty. False, with one warning on `err`, when that fails: the file is then
-// left as it was.
+// `merged` into a temporary file (mode 0600) that is renamed into place; the signals that
+// end or stop the program wait until then. Nothing is done when `added` is empty. False,
+// with one warning on `err`, when that fails: the file is then left as it was.
 bool save_history_file(const char* path, const HistoryLines& added, HistoryLines& merged,
                        FILE* err);

@@ -29,8 +29,8 @@ LineEditor the_editor;    // the run's one editor
 HistoryLines file_lines;  // the file's lines: read at open, then merged with this run's
 HistoryLines run_lines;   // this run's lines, added to the file at close
 
-// Never typed (the C1 control U+009F): the character reader hands it to the editor when the
-// line went past its limit, to have what went past taken back.
+// A character no terminal key sends (the C1 control U+009F): the character reader hands it to
+// the editor when the line went past its limit, to have what went past taken back.
 constexpr wchar_t refusal_key = 0x9f;
 constexpr int read_cancelled = 2;  // what read_byte returns once Ctrl-C cancelled the line
 
