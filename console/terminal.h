@@ -27,7 +27,7 @@ void run_console_command(FILE* out, ConsoleCommand command);
 
 // How the program uses the console, which decides what its signals do.
 enum class ConsoleUse {
-  dialogue,         // the dialogue: colours, clearing, window size; every signal ends with 0
+  dialogue,         // the dialogue: colours, clearing, window size; ended with status 0
   command_line,     // expressions as arguments or piped: nothing of the terminal is changed
   interactive_loop  // "-" at a terminal: Ctrl-C cancels the line, the program goes on
 };
@@ -41,7 +41,8 @@ enum class ConsoleUse {
 // reader is a write error). In the loop SIGINT is noted (console_interrupt) and the others
 // put the terminal back and end the program by that signal. On the command line no handler
 // at all: every signal keeps the action it came with. On Windows redirected streams become
-// binary in every use.
+// binary in every use; the dialogue's console events put the console back and end with 0,
+// and the loop's Ctrl-C is noted (console_interrupt) while other events keep their end.
 void guard_console(FILE* in, FILE* out, ConsoleUse use);
 
 // Puts back what the commands and the editor changed: default colours, the window size and
