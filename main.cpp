@@ -15,7 +15,9 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   static OutputBuffer output;  // 64 KiB: kept off the stack
   open_output_buffer(output, descriptor_of(stdout));
-  guard_console(stdin, stdout);  // every mode: a reader that goes away, binary streams on Windows
+  guard_console(
+      stdin, stdout,
+      options.mode == RunMode::dialogue ? ConsoleUse::dialogue : ConsoleUse::command_line);
   switch (options.mode) {
     case RunMode::help:
       write_usage(output);

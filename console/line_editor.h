@@ -1,29 +1,41 @@
 // Line editing at a terminal: cursor movement, deletion, Home/End, completion of the
-// caller's words and an in-memory history of this run's lines, for builds that have the
-// editor.
+// caller's words, a history kept across runs in the history file, and a line that never
+// holds more than it can give back, for builds that have the editor.
 #pragma once
 
 #include <cstdio>
 
 #include "console/name_completion.h"
 
-struct LineEditor;  // the editor's state; one per dialogue at a terminal
+struct LineEditor;  // the editor's state; one per run at a terminal
 
 // What the editor needs from its caller.
 struct EditorSetup {
   CompletionWords completion;  // the words Tab completes
-  const char* screen_text;     // what stands above the line on a freshly cleared screen
+  const char* prompt;          // drawn by the editor before the line (ASCII); "" for none
+  const char* screen_text;     // non-null: the editor owns the screen, and after a resize or a
+                               // resumption clears it, writes this text and draws the line;
+                               // null: it draws its prompt and line again where they stand
+};
+
+// How editing a line ended.
+enum class EditedLine {
+  line,         // Enter: the line is in the caller's buffer
+  cancelled,    // Ctrl-C in the interactive loop: the text stays on its row, the cursor on a
+                // fresh one, and nothing joins the history
+  end_of_input  // Ctrl-D on an empty line, or the terminal gone
 };
 
 // An editor reading `in` and drawing on `out` when both are terminals that take console
 // commands and the build has line editing; otherwise null, and lines are read plainly.
-// After a resize or a resumption the editor clears the screen, writes `setup.screen_text`
-// and draws the line again.
+// Brings back the history file's lines (a file that cannot be read: one warning on stderr,
+// and the run goes on without the file).
 LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup);
 
-// Lets the user edit one line and keeps its first capacity - 1 bytes, without the end of
-// line, in `line`; a non-empty line joins the history. False at the end of input (Ctrl-D).
-bool edit_line(LineEditor& editor, char* line, int capacity);
+// Lets the user edit one line of at most capacity - 1 bytes (a key or a completion that would
+// make it longer is refused with a bell) and puts it, without the end of line, in `line`;
+// a non-empty line joins the history. `line` is empty unless the result is `line`.
+EditedLine edit_line(LineEditor& editor, char* line, int capacity);
 
-// Releases `editor` (null is allowed); the history goes with it.
+// Adds this run's lines to the history file and releases `editor` (null is allowed).
 void close_line_editor(LineEditor* editor);

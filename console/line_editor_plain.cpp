@@ -1,14 +1,14 @@
 // Builds without the editor library (and Windows): there is no editor, every line is read
-// plainly.
+// plainly, and no history file is kept.
 #include "console/line_editor.h"
 
 LineEditor* open_line_editor(FILE*, FILE*, const EditorSetup&) {
   return nullptr;
 }
 
-bool edit_line(LineEditor&, char* line, int) {
+EditedLine edit_line(LineEditor&, char* line, int) {
   line[0] = '\0';
-  return false;
+  return EditedLine::end_of_input;
 }
 
 void close_line_editor(LineEditor*) {}

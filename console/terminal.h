@@ -25,12 +25,25 @@ bool takes_console_commands(FILE* out);
 // commands, and no colours when NO_COLOR is set to any non-empty value.
 void run_console_command(FILE* out, ConsoleCommand command);
 
-// Takes the character type (only) from the environment, so that the editor can read
-// multibyte characters; saves the modes and window size of the terminal behind `in`/`out`;
-// makes SIGHUP, SIGINT, SIGQUIT and SIGTERM put the terminal back and end the program with
-// status 0, Ctrl-Z put it back for the shell and set it up again on resumption, and a
-// vanished reader of `out` a write error. On Windows redirected streams become binary.
-void guard_console(FILE* in, FILE* out);
+// How the program uses the console, which decides what its signals do.
+enum class ConsoleUse {
+  dialogue,         // the dialogue: colours, clearing, window size; ended with status 0
+  command_line,     // expressions as arguments or piped: nothing of the terminal is changed
+  interactive_loop  // "-" at a terminal: Ctrl-C cancels the line, the program goes on
+};
+
+// Sets up the console for `use`. On POSIX systems, in the dialogue and the interactive loop
+// when `in` or `out` is a terminal: the character type (only) follows the environment, so
+// that the editor reads multibyte characters; the modes and window size found are saved;
+// Ctrl-Z puts the terminal back for the shell and sets it up again on resumption; resizes
+// and resumptions are noted for the reader. In the dialogue SIGHUP, SIGINT, SIGQUIT and
+// SIGTERM put the terminal back and end with status 0, and SIGPIPE is ignored (a vanished
+// reader is a write error). In the loop SIGINT is noted (console_interrupt) and the others
+// put the terminal back and end the program by that signal. On the command line no handler
+// at all: every signal keeps the action it came with. On Windows redirected streams become
+// binary in every use; the dialogue's console events put the console back and end with 0,
+// and the loop's Ctrl-C is noted (console_interrupt) while other events keep their end.
+void guard_console(FILE* in, FILE* out, ConsoleUse use);
 
 // Puts back what the commands and the editor changed: default colours, the window size and
 // the terminal modes found by guard_console. The one restoring function: every exit path and
@@ -40,9 +53,14 @@ void put_terminal_back();
 // Drops what was typed ahead on the terminal behind `in`; nothing when not a terminal.
 void drop_type_ahead(FILE* in);
 
-// A descriptor that becomes readable when the window was resized or the program resumed
-// after a suspension, for a reader waiting on the terminal; -1 when there is none.
+// A descriptor that becomes readable when something was noted for take_console_events, for a
+// reader waiting on the terminal; -1 when there is none.
 int console_event_descriptor();
 
-// True when the window was resized or the program resumed since the last call; clears that.
-bool take_console_events();
+constexpr int console_redraw = 1;     // the window was resized or the program resumed
+constexpr int console_interrupt = 2;  // Ctrl-C (SIGINT) in the interactive loop
+constexpr int console_resumed = 4;    // with console_redraw: resumed after a suspension, the
+                                      // cursor on a fresh line below what was shown before
+
+// What happened since the last call, as console_* flags ORed together; 0 when nothing.
+int take_console_events();

@@ -50,6 +50,11 @@ volatile sig_atomic_t size_requested = 0;  // the window-size command was given
 // Signals that end the program once the terminal is put back.
 constexpr int ending_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
 
+// What the handlers write to the wake pipe; take_console_events reads them back as flags.
+constexpr char resized_note = 'w';
+constexpr char resumed_note = 'c';
+constexpr char interrupted_note = 'i';
+
 void write_text(int descriptor, const char* text) {
   const size_t length = std::strlen(text);
   if (descriptor >= 0 && length > 0) (void)!write(descriptor, text, length);
@@ -70,48 +75,71 @@ void set_terminal_up_again(const struct termios* modes) {
   if (colours_set) write_text(found.out_descriptor, command_text(ConsoleCommand::colours));
 }
 
-void wake_reader() {
-  if (found.wake[1] >= 0) (void)!write(found.wake[1], "w", 1);
+void note_for_reader(char note) {
+  if (found.wake[1] >= 0) (void)!write(found.wake[1], &note, 1);
 }
 
-extern "C" void end_on_signal(int) {
-  put_terminal_back_on_fresh_line();
-  _exit(0);  // the dialogue's exit status, whatever ends it
-}
-
-// Stops the program as `signal_number` does by default, and returns once it is continued.
-void stop_here(int signal_number) {
-  struct sigaction stop = {}, own;
-  stop.sa_handler = SIG_DFL;
-  sigemptyset(&stop.sa_mask);
-  sigaction(signal_number, &stop, &own);
-  sigset_t unblock, previous;
+// Sets the action of `signal_number` back to its default and lets it through, so that the
+// program stops or ends as that signal does by default; keeps the action it replaced in
+// `own` and the signal mask it changed in `mask`.
+void let_default_through(int signal_number, struct sigaction& own, sigset_t& mask) {
+  struct sigaction default_action = {};
+  default_action.sa_handler = SIG_DFL;
+  sigemptyset(&default_action.sa_mask);
+  sigaction(signal_number, &default_action, &own);
+  sigset_t unblock;
   sigemptyset(&unblock);
   sigaddset(&unblock, signal_number);
-  sigprocmask(SIG_UNBLOCK, &unblock, &previous);
-  raise(signal_number);  // stopped here until SIGCONT
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
-  sigaction(signal_number, &own, nullptr);
+  sigprocmask(SIG_UNBLOCK, &unblock, &mask);
+}
+
+// The dialogue's end on a signal: the terminal put back, then its status 0 whatever ends it.
+extern "C" void end_with_success(int) {
+  put_terminal_back_on_fresh_line();
+  _exit(0);
+}
+
+// The interactive loop's end on a signal: the terminal put back, then the end that signal
+// gives by default, so that the shell sees which one it was (128 + its number).
+extern "C" void end_by_signal(int signal_number) {
+  put_terminal_back_on_fresh_line();
+  struct sigaction own;
+  sigset_t mask;
+  let_default_through(signal_number, own, mask);
+  raise(signal_number);
+  _exit(128 + signal_number);  // reached only if the default action did not end the program
 }
 
 // Ctrl-Z: the shell gets the terminal as it was found, with the cursor on a fresh line; on
 // resumption the modes of the moment (the editor's, when a line was being edited), size and
-// colours come back and a waiting editor is told to redraw.
+// colours come back and a waiting reader is told to redraw. The handler and the mask come
+// back right after the stop, before anything else can arrive.
 extern "C" void suspend_on_signal(int signal_number) {
   const int saved_errno = errno;
   struct termios current;
   const bool have_modes =
       found.modes_descriptor >= 0 && tcgetattr(found.modes_descriptor, &current) == 0;
   put_terminal_back_on_fresh_line();
-  stop_here(signal_number);
+  struct sigaction own;
+  sigset_t mask;
+  let_default_through(signal_number, own, mask);
+  raise(signal_number);  // stopped here until SIGCONT
+  sigprocmask(SIG_SETMASK, &mask, nullptr);
+  sigaction(signal_number, &own, nullptr);
   set_terminal_up_again(have_modes ? &current : nullptr);
-  wake_reader();
+  note_for_reader(resumed_note);
   errno = saved_errno;
 }
 
 extern "C" void note_resize(int) {
   const int saved_errno = errno;
-  wake_reader();
+  note_for_reader(resized_note);
+  errno = saved_errno;
+}
+
+extern "C" void note_interrupt(int) {
+  const int saved_errno = errno;
+  note_for_reader(interrupted_note);
   errno = saved_errno;
 }
 
@@ -130,7 +158,7 @@ void install(int signal_number, void (*handler)(int)) {
   sigaction(signal_number, &action, nullptr);
 }
 
-// A non-blocking pipe, closed across exec, that the resize and resumption handlers write to.
+// A non-blocking pipe, closed across exec, that the handlers write their notes to.
 void open_wake_pipe() {
   if (pipe(found.wake) != 0) {
     found.wake[0] = found.wake[1] = -1;
@@ -143,15 +171,30 @@ void open_wake_pipe() {
 }
 
 // Saves the modes of `modes_descriptor` and the window size of `out_descriptor` (-1: none).
+// A size with no rows or no columns is unknown: nothing is asked back at the end.
 void save_terminal(int modes_descriptor, int out_descriptor) {
   found.out_descriptor = out_descriptor;
   if (tcgetattr(modes_descriptor, &found.modes) == 0) found.modes_descriptor = modes_descriptor;
-  struct winsize size;
+  struct winsize size = {};
   if (out_descriptor >= 0 && ioctl(out_descriptor, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 &&
       size.ws_col > 0) {
     std::snprintf(found.size_request, sizeof found.size_request, "\033[8;%u;%ut",
                   static_cast<unsigned>(size.ws_row), static_cast<unsigned>(size.ws_col));
   }
+}
+
+// The handlers of `use`, which is the dialogue or the interactive loop.
+void install_handlers(ConsoleUse use) {
+  const bool loop = use == ConsoleUse::interactive_loop;
+  for (int signal_number : ending_signals) {
+    if (loop && signal_number == SIGINT) {
+      install(signal_number, note_interrupt);
+    } else {
+      install(signal_number, loop ? end_by_signal : end_with_success);
+    }
+  }
+  install(SIGTSTP, suspend_on_signal);
+  install(SIGWINCH, note_resize);
 }
 
 }  // namespace
@@ -171,8 +214,9 @@ void platform_run_command(FILE* out, ConsoleCommand command) {
   std::fputs(command_text(command), out);
 }
 
-void guard_console(FILE* in, FILE* out) {
-  std::signal(SIGPIPE, SIG_IGN);
+void guard_console(FILE* in, FILE* out, ConsoleUse use) {
+  if (use == ConsoleUse::command_line) return;
+  if (use == ConsoleUse::dialogue) std::signal(SIGPIPE, SIG_IGN);
   const bool in_terminal = is_terminal(in);
   const bool out_terminal = is_terminal(out);
   if (!in_terminal && !out_terminal) return;
@@ -181,9 +225,7 @@ void guard_console(FILE* in, FILE* out) {
   std::setlocale(LC_CTYPE, "");
   save_terminal(fileno(in_terminal ? in : out), out_terminal ? fileno(out) : -1);
   open_wake_pipe();
-  for (int signal_number : ending_signals) install(signal_number, end_on_signal);
-  install(SIGTSTP, suspend_on_signal);
-  install(SIGWINCH, note_resize);
+  install_handlers(use);
 }
 
 // Async-signal-safe calls only (write, tcsetattr), so that the handlers can use it.
@@ -201,10 +243,16 @@ int console_event_descriptor() {
   return found.wake[0];
 }
 
-bool take_console_events() {
-  if (found.wake[0] < 0) return false;
-  char drained[16];
-  bool any = false;
-  while (read(found.wake[0], drained, sizeof drained) > 0) any = true;
-  return any;
+int take_console_events() {
+  if (found.wake[0] < 0) return 0;
+  char notes[16];
+  int events = 0;
+  for (ssize_t count; (count = read(found.wake[0], notes, sizeof notes)) > 0;) {
+    for (ssize_t i = 0; i < count; ++i) {
+      if (notes[i] == interrupted_note) events |= console_interrupt;
+      if (notes[i] == resized_note) events |= console_redraw;
+      if (notes[i] == resumed_note) events |= console_redraw | console_resumed;
+    }
+  }
+  return events;
 }

@@ -26,6 +26,7 @@ struct FoundConsole {
 FoundConsole found = {nullptr, {}, false};
 volatile LONG colours_set = 0;     // the colours command was given
 volatile LONG size_requested = 0;  // the window-size command was given
+volatile LONG interrupted = 0;     // Ctrl-C in the interactive loop, not yet taken
 
 HANDLE handle_of(FILE* stream) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
@@ -56,10 +57,19 @@ void give_size_back() {
   SetConsoleWindowInfo(found.out, TRUE, &found.shape.srWindow);
 }
 
-// Ctrl-C, Ctrl-Break or the console window closing: the console put back, then status 0.
+// The dialogue's end on Ctrl-C, Ctrl-Break or the console window closing: the console put
+// back, then status 0.
 BOOL WINAPI end_on_event(DWORD) {
   put_terminal_back();
   ExitProcess(0);
+}
+
+// The interactive loop changes nothing of the console: Ctrl-C is noted for the reader and
+// the program goes on; every other event keeps its default end.
+BOOL WINAPI note_interrupt(DWORD event) {
+  if (event != CTRL_C_EVENT) return FALSE;
+  interrupted = 1;
+  return TRUE;
 }
 
 }  // namespace
@@ -79,10 +89,14 @@ void platform_run_command(FILE* out, ConsoleCommand command) {
   (void)std::system(command_texts[static_cast<int>(command)]);
 }
 
-void guard_console(FILE* in, FILE* out) {
+void guard_console(FILE* in, FILE* out, ConsoleUse use) {
   use_binary_unless_console(in);
   use_binary_unless_console(out);
-  if (!is_terminal(out)) return;
+  if (use == ConsoleUse::command_line || !is_terminal(out)) return;
+  if (use == ConsoleUse::interactive_loop) {
+    SetConsoleCtrlHandler(note_interrupt, TRUE);
+    return;
+  }
   found.out = handle_of(out);
   found.shape_known = GetConsoleScreenBufferInfo(found.out, &found.shape) != 0;
   SetConsoleCtrlHandler(end_on_event, TRUE);
@@ -102,6 +116,6 @@ int console_event_descriptor() {
   return -1;
 }
 
-bool take_console_events() {
-  return false;
+int take_console_events() {
+  return InterlockedExchange(&interrupted, 0) != 0 ? console_interrupt : 0;
 }

@@ -52,7 +52,7 @@ bool read_expression_line(DialogueInput& input, OutputBuffer& transcript,
   if (input.editor == nullptr) return read_line(input.reader, line, line_capacity) >= 0;
   if (input.reader.exhausted) return false;
   flush_output(transcript);
-  return edit_line(*input.editor, line, line_capacity);
+  return edit_line(*input.editor, line, line_capacity) == EditedLine::line;
 }
 
 // Writes the result line "=VALUE\n\n".
@@ -100,7 +100,7 @@ int final_status(InputReader& reader, OutputBuffer& transcript) {
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, int digits) {
-  const EditorSetup editor_setup = {function_name_words, prompt_text};
+  const EditorSetup editor_setup = {function_name_words, "", prompt_text};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);
