@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/expression_mode.h"
+#include "cli/expression_output.h"
 #include "cli/options.h"
 #include "console/descriptor_io.h"
 #include "console/output_buffer.h"
@@ -15,9 +16,7 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   static OutputBuffer output;  // 64 KiB: kept off the stack
   open_output_buffer(output, descriptor_of(stdout));
-  guard_console(
-      stdin, stdout,
-      options.mode == RunMode::dialogue ? ConsoleUse::dialogue : ConsoleUse::command_line);
+  guard_console(stdin, stdout, console_use(options, argc, argv));
   switch (options.mode) {
     case RunMode::help:
       write_usage(output);

@@ -3,42 +3,17 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/expression_output.h"
+#include "cli/interactive_loop.h"
 #include "cli/options.h"
-#include "cli/report.h"
 #include "console/descriptor_io.h"
 #include "console/diagnostics.h"
 #include "console/input_reader.h"
+#include "console/terminal.h"
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
 
 namespace {
-
-// Where the values and reports go.
-struct ExpressionOutput {
-  OutputBuffer* values;  // one line per expression
-  FILE* reports;         // standard error
-  int digits;            // significant digits of a value
-};
-
-// Evaluates the line in `state` as the dialogue does and prints its value; `length` is the
-// expression's whole length, of which the line holds at most line_capacity - 1 bytes. The
-// values before a report are written out first, so that both keep the expressions' order
-// when they go to one place. True when reported.
-bool evaluate_and_print(LineState& state, int length, const ExpressionSource& source,
-                        const ExpressionOutput& output) {
-  const int kept = length < line_capacity ? length : line_capacity - 1;
-  char typed[line_capacity];  // the evaluation edits the line; the report quotes it as typed
-  std::memcpy(typed, state.line, static_cast<std::size_t>(kept));
-  ReadingNotes notes;
-  clear_notes(notes);
-  const double value = evaluate_line(state, &notes);
-  if (length > kept) add_note(&notes, NoteKind::line_cut, kept, 0);
-  char line[result_line_capacity];
-  put_bytes(*output.values, line, format_result_line(value, output.digits, "", "\n", line));
-  if (notes.count == 0) return false;
-  flush_output(*output.values);
-  return report_notes(output.reports, source, typed, kept, notes);
-}
 
 // One expression given as an argument: the `position`-th.
 bool evaluate_argument(const char* text, long position, const ExpressionOutput& output) {
@@ -65,15 +40,31 @@ int evaluate_standard_input(InputReader& input, long& line_number, const Express
 
 }  // namespace
 
+bool asks_for_interactive_loop(char* const* operands, int count) {
+  bool dash = false;
+  for (int k = 0; k < count; ++k) dash = dash || std::strcmp(operands[k], "-") == 0;
+  return dash && is_terminal(stdin) && is_terminal(stdout);
+}
+
+ConsoleUse console_use(const Options& options, int argc, char* const* argv) {
+  if (options.mode == RunMode::dialogue) return ConsoleUse::dialogue;
+  const bool loop =
+      options.mode == RunMode::expressions &&
+      asks_for_interactive_loop(argv + options.first_operand, argc - options.first_operand);
+  return loop ? ConsoleUse::interactive_loop : ConsoleUse::command_line;
+}
+
 int run_expressions(char* const* operands, int count, int digits, OutputBuffer& values, FILE* err) {
   const ExpressionOutput output = {&values, err, digits};
   InputReader input;  // output is flushed before each wait, so a co-process sees each value
   open_input_reader(input, descriptor_of(stdin), &values, false);
   long line_number = 0;
   int reported = 0;
+  const bool loop = asks_for_interactive_loop(operands, count);
   for (int k = 0; k < count && values.error == 0; ++k) {
     if (std::strcmp(operands[k], "-") == 0) {
-      reported += evaluate_standard_input(input, line_number, output);
+      reported += loop ? run_interactive_loop(input, line_number, output)
+                       : evaluate_standard_input(input, line_number, output);
     } else if (evaluate_argument(operands[k], k + 1, output)) {
       ++reported;
     }
@@ -84,10 +75,4 @@ int run_expressions(char* const* operands, int count, int digits, OutputBuffer& 
   }
   const int status = reported > 0 || input.error != 0 ? exit_not_understood : exit_success;
   return finish_command_line(values, status);
-}
-
-int finish_command_line(OutputBuffer& output, int status) {
-  if (close_output(output)) return status;
-  if (output.error != EPIPE) report_write_error(output.error);
-  return exit_not_understood;
 }

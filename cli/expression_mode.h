@@ -5,7 +5,17 @@
 
 #include <cstdio>
 
+#include "cli/options.h"
 #include "console/output_buffer.h"
+#include "console/terminal.h"
+
+// True when `operands` hold "-" and standard input and output are both terminals: that "-"
+// is the interactive loop.
+bool asks_for_interactive_loop(char* const* operands, int count);
+
+// How the mode the options chose uses the console: the dialogue, the interactive loop or the
+// plain command line (help and version included).
+ConsoleUse console_use(const Options& options, int argc, char* const* argv);
 
 // Evaluates `operands` in order ("-" reads standard input to its end at that place),
 // printing one value per expression to `output` with `digits` significant digits and one

@@ -19,6 +19,11 @@ void open_standard_descriptors();
 // a directory, an I/O error), with errno saying why.
 int read_descriptor(int descriptor, unsigned char* bytes, int capacity);
 
+// Waits until `descriptor` has input (or its end, or an error), or until `event_descriptor`
+// (-1: none) becomes readable first; false in that second case. Always true on Windows,
+// which has no such events.
+bool wait_for_input(int descriptor, int event_descriptor);
+
 // Writes all `count` bytes to `descriptor`, waiting while a non-blocking one is full and
 // retrying after partial writes and interruptions. False when a write failed, with errno
 // saying why (EPIPE when the reader went away and SIGPIPE is ignored).

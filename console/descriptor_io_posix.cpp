@@ -48,6 +48,17 @@ int read_descriptor(int descriptor, unsigned char* bytes, int capacity) {
   }
 }
 
+bool wait_for_input(int descriptor, int event_descriptor) {
+  if (event_descriptor < 0) return true;
+  for (;;) {
+    struct pollfd waited[2] = {{descriptor, POLLIN, 0}, {event_descriptor, POLLIN, 0}};
+    const int ready = poll(waited, 2, -1);
+    if (ready < 0 && errno != EINTR) return true;  // the read that follows tells what failed
+    if (ready > 0 && waited[0].revents != 0) return true;
+    if (ready > 0 && waited[1].revents != 0) return false;
+  }
+}
+
 bool close_descriptor(int descriptor) {
   return close(descriptor) == 0 || errno == EINTR;  // after EINTR the descriptor is closed
 }

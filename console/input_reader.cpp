@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "console/descriptor_io.h"
+#include "console/terminal.h"
 
 namespace {
 
@@ -31,6 +32,11 @@ int clamp_to_int(long long value) {
 bool refill(InputReader& reader) {
   if (reader.exhausted) return false;
   if (reader.output != nullptr) flush_output(*reader.output);
+  while (reader.terminal && reader.on_console_event != nullptr &&
+         !wait_for_input(reader.descriptor, console_event_descriptor())) {
+    const int events = take_console_events();
+    if (events != 0) reader.on_console_event(reader.event_context, events);
+  }
   const int count = read_descriptor(reader.descriptor, reader.bytes, input_buffer_capacity);
   reader.next = 0;
   reader.end = count > 0 ? count : 0;
@@ -104,6 +110,8 @@ void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output
   reader.exhausted = false;
   reader.unended = false;
   reader.error = 0;
+  reader.on_console_event = nullptr;
+  reader.event_context = nullptr;
   reader.next = 0;
   reader.end = 0;
 }

@@ -15,8 +15,13 @@ struct InputReader {
   bool exhausted;        // end of input or a read error seen: nothing more is read
   bool unended;          // the last bytes received did not end with '\n' (Ctrl-D after typing)
   int error;             // errno of a read that failed; 0 at a plain end of input
-  int next;              // index of the next unread byte in `bytes`
-  int end;               // count of bytes in `bytes`
+  // At a terminal, called with `event_context` and what happened (take_console_events) when
+  // something happened to the console while the reader waits (null: nothing to do); then
+  // the wait goes on.
+  void (*on_console_event)(void* event_context, int events);
+  void* event_context;
+  int next;                                    // index of the next unread byte in `bytes`
+  int end;                                     // count of bytes in `bytes`
   unsigned char bytes[input_buffer_capacity];  // read but not yet used
 };
 
@@ -26,7 +31,8 @@ enum class AnswerRead {
   end_of_input        // nothing more can be read
 };
 
-// A reader of `descriptor` with an empty buffer that flushes `output` before it waits.
+// A reader of `descriptor` with an empty buffer that flushes `output` before it waits, and
+// no action on console events.
 void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output, bool terminal);
 
 // Reads one line without its end of line into `line` (`capacity` bytes, at least 1), keeping

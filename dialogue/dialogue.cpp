@@ -55,22 +55,48 @@ bool read_expression_line(DialogueInput& input, OutputBuffer& transcript,
   return edit_line(*input.editor, line, line_capacity) == EditedLine::line;
 }
 
-// Writes the result line "=VALUE\n\n".
-void write_result(OutputBuffer& transcript, double value, int digits) {
-  char line[result_line_capacity];
-  put_bytes(transcript, line, format_result_line(value, digits, "=", "\n\n", line));
+// What stands on the screen while an answer is awaited, to draw it again after the program
+// was suspended and resumed, or the window resized: the help text, or the last pass.
+struct DialogueScreen {
+  const DialogueOutput* output;
+  bool at_question;                   // false: the help text
+  char typed[line_capacity];          // the last line as typed (kept at a screen only)
+  char result[result_line_capacity];  // its result line, "=VALUE\n\n"
+};
+
+// Clears the screen and writes again what stood on it; called by the reader while it waits.
+// In the dialogue only a resize or a resumption can happen to the console.
+void redraw_screen(void* context, int) {
+  const DialogueScreen& screen = *static_cast<const DialogueScreen*>(context);
+  OutputBuffer& transcript = *screen.output->transcript;
+  give_command(*screen.output, ConsoleCommand::clear_screen);
+  if (screen.at_question) {
+    put_text(transcript, prompt_text);
+    put_text(transcript, screen.typed);
+    put_text(transcript, "\n");
+    put_text(transcript, screen.result);
+    put_text(transcript, question_text);
+  } else {
+    put_text(transcript, help_text);
+  }
+  flush_output(transcript);
 }
 
 // One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
 // Nothing is flushed here: the reader flushes the output whenever it is about to wait.
-bool run_pass(DialogueInput& input, const DialogueOutput& output, LineState& state, int& answer) {
+bool run_pass(DialogueInput& input, const DialogueOutput& output, DialogueScreen& screen,
+              LineState& state, int& answer) {
   OutputBuffer& transcript = *output.transcript;
   drop_pending_input(input);
   if (transcript.error != 0) return false;  // output gone while the answer was awaited
   give_command(output, ConsoleCommand::clear_screen);
   put_text(transcript, prompt_text);
   if (!read_expression_line(input, transcript, state.line)) return false;
-  write_result(transcript, evaluate_line(state, nullptr), output.digits);
+  if (output.screen) copy_text(screen.typed, line_capacity, state.line);
+  const double value = evaluate_line(state, nullptr);
+  put_bytes(transcript, screen.result,
+            format_result_line(value, output.digits, "=", "\n\n", screen.result));
+  screen.at_question = true;
   put_text(transcript, question_text);
   drop_pending_input(input);
   if (transcript.error != 0) return false;  // output gone: no answer waited for
@@ -106,6 +132,13 @@ int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, int digits) {
   input.editor = open_line_editor(in, out, editor_setup);
   open_input_reader(input.reader, descriptor_of(in), &transcript, is_terminal(in));
   const DialogueOutput output = {&transcript, out, takes_console_commands(out), digits};
+  DialogueScreen screen;
+  screen.output = &output;
+  screen.at_question = false;
+  if (output.screen) {
+    input.reader.on_console_event = redraw_screen;
+    input.reader.event_context = &screen;
+  }
   give_command(output, ConsoleCommand::colours);
   give_command(output, ConsoleCommand::window_size);
   put_text(transcript, help_text);
@@ -113,7 +146,7 @@ int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, int digits) {
   int answer = 1;
   const AnswerRead first = read_answer(input.reader, answer);
   if (first != AnswerRead::end_of_input && answer == 1) {
-    while (run_pass(input, output, state, answer)) {
+    while (run_pass(input, output, screen, state, answer)) {
     }
   }
   close_line_editor(input.editor);

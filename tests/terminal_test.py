@@ -275,10 +275,11 @@ def modes(term, name):
     return re.sub(r"rows \d+; columns \d+; ", "", term.read_file(name))
 
 
-def check_restored(term, sized=True):
-    """The program ended with status 0 and left the modes, colours and size as found."""
+def check_restored(term, sized=True, status=0):
+    """The program ended with `status` and left the modes, colours and size as found."""
     term.wait_finished()
-    expect(re.search(r"^EXIT=0$", term.screen(), re.M), "not EXIT=0 on a line of its own", term)
+    expect(re.search(r"^EXIT=%d$" % status, term.screen(), re.M),
+           "not EXIT=%d on a line of its own" % status, term)
     expect(modes(term, "before") == modes(term, "after"),
            "modes not restored:\n%s\nthen\n%s" % (modes(term, "before"), modes(term, "after")),
            term)
@@ -508,6 +509,25 @@ def case_tab_lists_candidates(term):
     expect_result(term, enter_line(term, ["en0.5"]), "=30", "after the list, arcsen0.5")
     term.keys("0", "Enter")
     check_restored(term)
+    expect(re.search(r"^0\nEXIT=0$", term.screen(), re.M), "a line added after an answer "
+           "ended with Enter", term)
+
+
+def case_ctrl_d_at_first_question(term):
+    """Ctrl-D at the first question: the shell's next line starts on a fresh one, not after
+    the help text (check_restored wants EXIT=0 on a line of its own)."""
+    term.wait_reading(START, editing=False)
+    term.keys("C-d")
+    check_restored(term)
+
+
+def case_answer_then_end_of_input(term):
+    """1 at the question, then Ctrl-D twice: that end of input ends the dialogue, as it ends
+    a piped one, without a line read through the editor first."""
+    start_editing(term)
+    enter_line(term, ["sin30"])
+    term.keys("1", "C-d", "C-d")
+    check_restored(term)
 
 
 def case_ctrl_d_at_prompt(term):
@@ -563,25 +583,33 @@ def case_ignored_hang_up(term):
     check_restored(term)
 
 
+def suspend_and_resume(term, shown, time, editing):
+    """Ctrl-Z with `shown` on its own line: the terminal as found while stopped; then fg
+    (the script's), once the program reads again with the editor or plainly."""
+    if os.path.exists(term.path("stopped")):
+        os.remove(term.path("stopped"))
+    term.keys("C-z")
+    term.wait_for(lambda: term.read_file("stopped"), "the program to stop")
+    stopped = term.wait_shown(r"^STOPPED$") and term.screen(colours=True)
+    expect(colours_at(stopped, "STOPPED") == (DEFAULT, DEFAULT),
+           "colours kept when stopped the %s time" % time, term)
+    expect(modes(term, "stopped") == modes(term, "before"), "modes kept when stopped the "
+           "%s time:\n%s" % (time, modes(term, "stopped")), term)
+    # In canonical mode the terminal echoes the key as "^Z" where the cursor stood.
+    expect(re.search(r"%s\n*(\^Z)?\nSTOPPED$" % re.escape(shown), term.screen(), re.M),
+           "no fresh line when stopped", term)
+    check_size_given_back(term, b"STOPPED")
+    term.keys("Enter")
+    term.wait_reading(PROMPT if editing else shown, editing=editing)
+
+
 def case_suspend_and_resume(term):
     """Ctrl-Z, then fg, twice: the second Ctrl-Z finds the handler back in place."""
     start_editing(term)
     term.text("sin0")
     term.wait_shown(r"^sin0$")
     for time in ("first", "second"):
-        if os.path.exists(term.path("stopped")):
-            os.remove(term.path("stopped"))
-        term.keys("C-z")
-        term.wait_for(lambda: term.read_file("stopped"), "the program to stop")
-        stopped = term.wait_shown(r"^STOPPED$") and term.screen(colours=True)
-        expect(colours_at(stopped, "STOPPED") == (DEFAULT, DEFAULT),
-               "colours kept when stopped the %s time" % time, term)
-        expect(modes(term, "stopped") == modes(term, "before"), "modes kept when stopped the "
-               "%s time:\n%s" % (time, modes(term, "stopped")), term)
-        expect(re.search(r"^sin0$", term.screen(), re.M), "no fresh line when stopped", term)
-        check_size_given_back(term, b"STOPPED")
-        term.keys("Enter")  # the script's `fg`
-        term.wait_reading(PROMPT, editing=True)
+        suspend_and_resume(term, "sin0", time, editing=True)
         screen = term.wait_shown(r"^sin0$") and term.screen(colours=True)
         expect(plain(screen).startswith(PROMPT + "\n\nsin0\n"), "prompt and line not redrawn",
                term)
@@ -589,6 +617,86 @@ def case_suspend_and_resume(term):
     expect_result(term, enter_line(term, ["Left", "3"]), "=0.5", "Left after fg")
     term.keys("0", "Enter")
     check_restored(term)
+
+
+def case_suspend_at_questions(term):
+    """Ctrl-Z at the help text and at the question, then fg: the screen is cleared of what
+    the shell wrote and what stood on it is drawn again, in colour."""
+    def drawn_again(start):
+        screen = plain(term.screen())
+        return screen.startswith(start) and "STOPPED" not in screen
+
+    term.wait_reading(START, editing=False)
+    suspend_and_resume(term, START, "first", editing=False)
+    term.wait_for(lambda: drawn_again("Algumas notas:"), "the help text drawn again")
+    start_editing(term)
+    enter_line(term, ["sin30"])
+    suspend_and_resume(term, QUESTION, "second", editing=False)
+    question = PROMPT + "\n\nsin30\n=0.5\n\nQuer fazer"
+    term.wait_for(lambda: drawn_again(question), "the pass drawn again")
+    expect(colours_at(term.screen(colours=True), "=0.5") == (CYAN, LIGHT_GREY),
+           "no colours after fg", term)
+    term.keys("0", "Enter")
+    check_restored(term)
+
+
+LOOP_PROMPT = ">"  # "> ", as a captured screen shows it
+
+
+def check_loop_left_terminal(term, status):
+    """The loop ended with `status`, left the modes as found, and never touched the colours,
+    the screen or the window size."""
+    check_restored(term, sized=False, status=status)
+    recorded = term.recorded(b"EXIT=")
+    expect(not re.search(rb"\x1b\[[0-9;]*m|\x1b\[2J", recorded) and not
+           SIZE_REQUEST.search(recorded), "colours, clearing or size written", term)
+
+
+def case_loop(term):
+    """`trigcalc -` at a terminal: a prompt, the editor (Left, Tab), each value on the next
+    line, a report for a line read otherwise than written, Ctrl-D ends with status 1 for it;
+    then the dialogue brings the loop's lines back with Up: one history file."""
+    term.wait_reading(LOOP_PROMPT, editing=True)
+    term.keys("sin0", "Left", "3", "Enter")
+    term.wait_shown(r"^> sin30\n0\.5$")
+    term.keys("arcsi", "Tab", "0.5", "Enter")
+    term.wait_shown(r"^> arcsin0\.5\n30$")
+    term.keys("2*sin30", "Enter")
+    term.wait_shown(r"^0\ntrigcalc: <stdin>:3:2: nada depois de")
+    term.keys("C-d")
+    check_loop_left_terminal(term, 1)
+    dialogue = term.another("dialogue")
+    start_editing(dialogue)
+    dialogue.keys("Up", "Up")
+    dialogue.wait_shown(r"^arcsin0\.5$")
+    expect_result(dialogue, enter_line(dialogue, []), "=30", "the loop's line in the dialogue")
+    dialogue.keys("0", "Enter")
+    check_restored(dialogue)
+
+
+def case_loop_ctrl_c(term):
+    """Ctrl-C drops the line being typed, which stays on its row and out of the history, and
+    asks again; Ctrl-D on an empty line then ends with status 0."""
+    term.wait_reading(LOOP_PROMPT, editing=True)
+    term.text("cos")
+    term.wait_shown(r"^> cos$")
+    term.keys("C-c")
+    term.wait_shown(r"^> cos\n>")
+    term.keys("sin30", "Enter")
+    term.wait_shown(r"^> sin30\n0\.5$")
+    term.keys("C-d")
+    check_loop_left_terminal(term, 0)
+    expect(history_file_lines(term) == ["sin30"], "the file holds %r" %
+           history_file_lines(term), term)
+
+
+def case_loop_terminated(term):
+    """SIGTERM ends the loop by that signal, the terminal put back first."""
+    term.wait_reading(LOOP_PROMPT, editing=True)
+    term.text("sin3")
+    term.wait_shown(r"^> sin3$")
+    os.kill(term.pid, signal.SIGTERM)
+    check_restored(term, sized=False, status=128 + signal.SIGTERM)
 
 
 def case_resize_while_editing(term):
@@ -720,6 +828,13 @@ CASES = [
     ("Ctrl-D at the prompt", case_ctrl_d_at_prompt, {}),
     ("Ctrl-D at the question", case_ctrl_d_at_question, {}),
     ("Ctrl-D after an answer", case_ctrl_d_after_an_answer, {}),
+    ("Ctrl-D at the first question", case_ctrl_d_at_first_question, {}),
+    ("1, then the end of input", case_answer_then_end_of_input, {}),
+    ("Ctrl-Z at the help text and the question", case_suspend_at_questions,
+     {"job_control": True}),
+    ("loop: prompt, editing, values, reports", case_loop, {"arguments": ["-"]}),
+    ("loop: Ctrl-C, then a line", case_loop_ctrl_c, {"arguments": ["-"]}),
+    ("loop: SIGTERM", case_loop_terminated, {"arguments": ["-"]}),
     ("Ctrl-C while typing", ending_case("C-c"), {}),
     ("Ctrl-\\ while typing", ending_case("C-\\"), {}),
     ("hang-up while typing", ending_case(signal.SIGHUP), {}),

@@ -1,0 +1,28 @@
+// How the command-line modes evaluate one expression and print it: the value on a line of
+// its own, a report on standard error when it was read otherwise than written; and how they
+// end, with every value written out.
+#pragma once
+
+#include <cstdio>
+
+#include "cli/report.h"
+#include "console/output_buffer.h"
+#include "line/evaluate_line.h"
+
+// Where the values and reports go.
+struct ExpressionOutput {
+  OutputBuffer* values;  // one line per expression
+  FILE* reports;         // standard error
+  int digits;            // significant digits of a value
+};
+
+// Evaluates the line in `state` as the dialogue does and prints its value; `length` is the
+// expression's whole length, of which the line holds at most line_capacity - 1 bytes. The
+// values before a report are written out first, so that both keep the expressions' order
+// when they go to one place. True when reported.
+bool evaluate_and_print(LineState& state, int length, const ExpressionSource& source,
+                        const ExpressionOutput& output);
+
+// Writes out and closes `output` at the end of a command-line mode: `status` when all was
+// delivered; otherwise exit_not_understood, after a report unless the reader went away.
+int finish_command_line(OutputBuffer& output, int status);

@@ -1,0 +1,67 @@
+#include "cli/interactive_loop.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "console/line_editor.h"
+#include "console/terminal.h"
+#include "line/completion_words.h"
+
+namespace {
+
+// What one read of the loop gave: a line of `length` bytes, nothing (Ctrl-C), or the end.
+enum class LoopRead { line, nothing, end };
+
+// Reads the next line through the editor after the prompt it draws.
+LoopRead read_edited(LineEditor& editor, const ExpressionOutput& output, LineState& state,
+                     int& length) {
+  flush_output(*output.values);
+  const EditedLine edited = edit_line(editor, state.line, line_capacity);
+  if (edited == EditedLine::end_of_input) return LoopRead::end;
+  if (edited == EditedLine::cancelled) return LoopRead::nothing;
+  length = static_cast<int>(std::strlen(state.line));  // the editor refuses more than fits
+  return LoopRead::line;
+}
+
+// Reads the next line plainly after writing the prompt (a terminal without the editor).
+LoopRead read_plain(InputReader& input, const ExpressionOutput& output, LineState& state,
+                    int& length) {
+  put_text(*output.values, loop_prompt);
+  length = read_line(input, state.line, line_capacity);
+  return length < 0 ? LoopRead::end : LoopRead::line;
+}
+
+// While a line is read plainly: after Ctrl-C (the terminal driver has dropped what was
+// typed) the prompt is asked again on a fresh line; after a resumption, where the cursor
+// already stands on one, it is asked again there.
+void prompt_again(void* context, int events) {
+  if ((events & (console_interrupt | console_resumed)) == 0) return;
+  OutputBuffer& values = *static_cast<OutputBuffer*>(context);
+  if ((events & console_interrupt) != 0) put_text(values, "\n");
+  put_text(values, loop_prompt);
+  flush_output(values);
+}
+
+}  // namespace
+
+int run_interactive_loop(InputReader& input, long& line_number, const ExpressionOutput& output) {
+  const EditorSetup setup = {function_name_words, loop_prompt, nullptr};
+  LineEditor* editor = open_line_editor(stdin, stdout, setup);
+  input.on_console_event = prompt_again;
+  input.event_context = output.values;
+  int reported = 0;
+  for (;;) {
+    LineState state;
+    int length = 0;
+    const LoopRead read = editor != nullptr ? read_edited(*editor, output, state, length)
+                                            : read_plain(input, output, state, length);
+    if (read == LoopRead::end || output.values->error != 0) break;
+    if (read == LoopRead::nothing) continue;
+    ++line_number;
+    if (length > 0 && evaluate_and_print(state, length, {true, line_number}, output)) ++reported;
+  }
+  close_line_editor(editor);
+  input.on_console_event = nullptr;
+  put_text(*output.values, "\n");  // Ctrl-D left the cursor after the prompt
+  return reported;
+}
