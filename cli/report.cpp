@@ -196,6 +196,45 @@ void append_suggestions(ReadingNote note, const char* expression, const char* re
   }
 }
 
+// How a note says what was read: the text before the note's bytes, whether they are quoted,
+// and the text after them. Indexed by NoteKind; the kinds of skipped bytes and the line cut
+// are worded by their own functions.
+struct NoteMessage {
+  const char* before;
+  bool quoted;
+  const char* after;
+};
+
+constexpr NoteMessage note_messages[] = {
+    {"", true, " foi ignorado"},                                 // skipped
+    {"o numero termina antes de ", true, ", que foi ignorado"},  // number_tail
+    {"", true, " nao e um numero: lido como 0"},                 // number_unread
+    {"nada depois de ", true, ": lido como 0"},                  // empty_after
+    {"nada antes de ", true, ": lido como 0"},                   // empty_before
+    {"a amplitude ", true, " nao tem numero: lida como 0"},      // amplitude_without_number
+    {"falta o argumento: lido como 0", false, ""},               // empty_argument
+    {"o \"+\" depois de \"E\" foi lido como soma: so \"-\" e sinal de expoente", false,
+     ""},                                                  // plus_after_exponent
+    {"o que vem depois de \"=\" foi cortado", false, ""},  // cut_after_equals
+    {"segundo nome de funcao ", true,
+     ": so o primeiro conta, suas letras foram ignoradas"},                 // second_name
+    {"", true, " foi lido como \""},                                        // name_read_as
+    {"nome de funcao desconhecido ", true, ": lido como 0"},                // unknown_name
+    {"nenhuma funcao trigonometrica reconhecida: lido como 0", false, ""},  // no_name
+    {"\"pi\" na amplitude poe o termo todo em radianos", false, ""},        // pi_in_amplitude
+    {"\"pi\" logo depois de um numero foi ignorado (para multiplicar, \"*pi\")", false,
+     ""},                                                                   // pi_after_digit
+    {"\"rad\" so conta no inicio do termo: aqui foi ignorado", false, ""},  // rad_not_at_start
+    {"", true, " nao tem numero nem funcao: lido como 0"},                  // bracket_not_number
+    {"falta um operador logo depois do \"]\" anterior: os operadores seguintes ficam com os "
+     "valores errados",
+     false, ""},                                                   // bracket_without_operator
+    {"mais de ", false, " bytes: o resto da linha foi ignorado"},  // line_cut
+};
+static_assert(sizeof note_messages / sizeof note_messages[0] ==
+                  static_cast<int>(NoteKind::line_cut) + 1,
+              "one message per kind of note");
+
 // Appends the message for a note of skipped bytes.
 void append_skip_message(ReportText& report, const char* expression, int length,
                          const ReadingNote& note) {
@@ -208,82 +247,30 @@ void append_skip_message(ReportText& report, const char* expression, int length,
   } else if (only_blanks(expression, note.column, end < length ? end : length)) {
     append_quoted(report, expression, length, note);
     append(report, " foi ignorado e juntou os algarismos dos dois lados num so numero");
-  } else if (note.kind == NoteKind::number_unread) {
-    append_quoted(report, expression, length, note);
-    append(report, " nao e um numero: lido como 0");
-  } else if (note.kind == NoteKind::number_tail) {
-    append(report, "o numero termina antes de ");
-    append_quoted(report, expression, length, note);
-    append(report, ", que foi ignorado");
   } else {
+    const NoteMessage& message = note_messages[static_cast<int>(note.kind)];
+    append(report, message.before);
     append_quoted(report, expression, length, note);
-    append(report, " foi ignorado");
+    append(report, message.after);
   }
 }
 
 // Appends how the note's text was read.
 void append_message(ReportText& report, const char* expression, int length,
                     const ReadingNote& note) {
-  const auto quoted = [&] { append_quoted(report, expression, length, note); };
-  switch (note.kind) {
-    case NoteKind::skipped:
-    case NoteKind::number_tail:
-    case NoteKind::number_unread:
-      return append_skip_message(report, expression, length, note);
-    case NoteKind::empty_after:
-      append(report, "nada depois de ");
-      quoted();
-      return append(report, ": lido como 0");
-    case NoteKind::empty_before:
-      append(report, "nada antes de ");
-      quoted();
-      return append(report, ": lido como 0");
-    case NoteKind::amplitude_without_number:
-      append(report, "a amplitude ");
-      quoted();
-      return append(report, " nao tem numero: lida como 0");
-    case NoteKind::empty_argument:
-      return append(report, "falta o argumento: lido como 0");
-    case NoteKind::plus_after_exponent:
-      return append(report,
-                    "o \"+\" depois de \"E\" foi lido como soma: so \"-\" e sinal de expoente");
-    case NoteKind::cut_after_equals:
-      return append(report, "o que vem depois de \"=\" foi cortado");
-    case NoteKind::second_name:
-      append(report, "segundo nome de funcao ");
-      quoted();
-      return append(report, ": so o primeiro conta, suas letras foram ignoradas");
-    case NoteKind::name_read_as:
-      quoted();
-      append(report, " foi lido como \"");
-      append(report, function_spellings[note.detail].spelling);
-      append(report, "\"");
-      return append_suggestions(note, expression, function_spellings[note.detail].spelling, report);
-    case NoteKind::unknown_name:
-      append(report, "nome de funcao desconhecido ");
-      quoted();
-      append(report, ": lido como 0");
-      return append_suggestions(note, expression, nullptr, report);
-    case NoteKind::no_name:
-      return append(report, "nenhuma funcao trigonometrica reconhecida: lido como 0");
-    case NoteKind::pi_in_amplitude:
-      return append(report, "\"pi\" na amplitude poe o termo todo em radianos");
-    case NoteKind::pi_after_digit:
-      return append(report,
-                    "\"pi\" logo depois de um numero foi ignorado (para multiplicar, \"*pi\")");
-    case NoteKind::rad_not_at_start:
-      return append(report, "\"rad\" so conta no inicio do termo: aqui foi ignorado");
-    case NoteKind::bracket_not_number:
-      quoted();
-      return append(report, " nao tem numero nem funcao: lido como 0");
-    case NoteKind::bracket_without_operator:
-      return append(report,
-                    "falta um operador logo depois do \"]\" anterior: os operadores "
-                    "seguintes ficam com os valores errados");
-    case NoteKind::line_cut:
-      append(report, "mais de ");
-      append_number(report, length);
-      return append(report, " bytes: o resto da linha foi ignorado");
+  if (is_skip(note.kind)) return append_skip_message(report, expression, length, note);
+  const NoteMessage& message = note_messages[static_cast<int>(note.kind)];
+  append(report, message.before);
+  if (message.quoted) append_quoted(report, expression, length, note);
+  if (note.kind == NoteKind::line_cut) append_number(report, length);
+  append(report, message.after);
+  if (note.kind == NoteKind::name_read_as) {
+    const char* spelling = function_spellings[note.detail].spelling;
+    append(report, spelling);
+    append(report, "\"");
+    append_suggestions(note, expression, spelling, report);
+  } else if (note.kind == NoteKind::unknown_name) {
+    append_suggestions(note, expression, nullptr, report);
   }
 }
 
