@@ -11,7 +11,7 @@
 #include "dialogue/dialogue.h"
 
 int main(int argc, char** argv) {
-  open_standard_descriptors();
+  set_up_standard_descriptors();
   Options options;
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   static OutputBuffer output;  // 64 KiB: kept off the stack

@@ -7,11 +7,13 @@
 // The file descriptor behind `stream`.
 int descriptor_of(FILE* stream);
 
-// Makes sure descriptors 0, 1 and 2 are open before the program opens anything of its own,
-// so that none of its own files or pipes takes their place. A closed one is opened on the
-// null device the other way round (standard input for writing, the outputs for reading), so
-// that using it still fails, with EBADF, as it would have. Nothing on Windows.
-void open_standard_descriptors();
+// Sets up descriptors 0, 1 and 2 before the program does anything else. On POSIX systems
+// makes sure they are open, so that none of the program's own files or pipes takes their
+// place: a closed one is opened on the null device the other way round (standard input for
+// writing, the outputs for reading), so that using it still fails, with EBADF, as it would
+// have. On Windows puts the redirected ones in binary mode, so that "\n" is read and written
+// as the one byte it is on POSIX systems, reports included.
+void set_up_standard_descriptors();
 
 // Reads at most `capacity` bytes from `descriptor` into `bytes`, waiting until some are there
 // (also on a non-blocking descriptor) and retrying when a signal interrupts the wait. Returns

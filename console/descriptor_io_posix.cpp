@@ -30,7 +30,7 @@ int descriptor_of(FILE* stream) {
   return fileno(stream);
 }
 
-void open_standard_descriptors() {
+void set_up_standard_descriptors() {
   for (int descriptor = 0; descriptor <= 2; ++descriptor) {
     if (fcntl(descriptor, F_GETFD) >= 0 || errno != EBADF) continue;
     // open returns the lowest free descriptor: this one, as the lower ones are open.

@@ -1,5 +1,6 @@
 // Reads and writes on Windows: the C runtime's _read and _write on the descriptor, which
 // honour the binary mode set on redirected streams, retried when interrupted.
+#include <fcntl.h>
 #include <io.h>
 
 #include <cerrno>
@@ -11,8 +12,13 @@ int descriptor_of(FILE* stream) {
 }
 
 // The Windows build opens no file or pipe of its own, so none can take a standard
-// descriptor's place.
-void open_standard_descriptors() {}
+// descriptor's place. A console keeps the runtime's text mode; the null device, which
+// _isatty takes for one, reads and writes nothing either way.
+void set_up_standard_descriptors() {
+  for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+    if (!_isatty(descriptor)) (void)_setmode(descriptor, _O_BINARY);
+  }
+}
 
 int read_descriptor(int descriptor, unsigned char* bytes, int capacity) {
   for (;;) {

@@ -40,9 +40,9 @@ enum class ConsoleUse {
 // SIGTERM put the terminal back and end with status 0, and SIGPIPE is ignored (a vanished
 // reader is a write error). In the loop SIGINT is noted (console_interrupt) and the others
 // put the terminal back and end the program by that signal. On the command line no handler
-// at all: every signal keeps the action it came with. On Windows redirected streams become
-// binary in every use; the dialogue's console events put the console back and end with 0,
-// and the loop's Ctrl-C is noted (console_interrupt) while other events keep their end.
+// at all: every signal keeps the action it came with. On Windows the dialogue's console
+// events put the console back and end with 0, and the loop's Ctrl-C is noted
+// (console_interrupt) while other events keep their end.
 void guard_console(FILE* in, FILE* out, ConsoleUse use);
 
 // Puts back what the commands and the editor changed: default colours, the window size and

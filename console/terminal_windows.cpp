@@ -1,7 +1,6 @@
 // The terminal on Windows: the console's own commands run through the command interpreter,
 // the console's colours and size found at start, and the control handler that puts them back.
 // A console has no suspension and no hang-up signal: closing its window is a control event.
-#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -38,13 +37,6 @@ bool is_console(FILE* stream) {
   if (_get_osfhandle(_fileno(stream)) == -1) return false;
   DWORD mode = 0;
   return GetConsoleMode(handle_of(stream), &mode) != 0;
-}
-
-// A redirected stream is switched to binary mode, so that "\n" is written and read as the
-// single byte it is on POSIX systems and piped sessions match byte for byte; a console
-// keeps the runtime's text mode.
-void use_binary_unless_console(FILE* stream) {
-  if (!is_console(stream)) (void)_setmode(_fileno(stream), _O_BINARY);
 }
 
 // The buffer and window size found at start: the window is shrunk first, since a buffer
@@ -89,9 +81,7 @@ void platform_run_command(FILE* out, ConsoleCommand command) {
   (void)std::system(command_texts[static_cast<int>(command)]);
 }
 
-void guard_console(FILE* in, FILE* out, ConsoleUse use) {
-  use_binary_unless_console(in);
-  use_binary_unless_console(out);
+void guard_console(FILE*, FILE* out, ConsoleUse use) {
   if (use == ConsoleUse::command_line || !is_terminal(out)) return;
   if (use == ConsoleUse::interactive_loop) {
     SetConsoleCtrlHandler(note_interrupt, TRUE);
