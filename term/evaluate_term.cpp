@@ -25,6 +25,26 @@ bool begins_argument_name(char c) {
   return function_letter_classes.begins_argument[static_cast<unsigned char>(c)];
 }
 
+// Notes every "pi" in the amplitude: it puts the whole term in radians. The notes' functions
+// are cold: kept out of the way of the evaluation without notes, the dialogue's.
+[[gnu::cold]] void note_pi_in_amplitude(const char* amplitude_text, ReadingNotes* notes) {
+  for (const char* pi = std::strstr(amplitude_text, "PI"); pi != nullptr;
+       pi = std::strstr(pi + 2, "PI")) {
+    note_text(notes, NoteKind::pi_in_amplitude, static_cast<int>(pi - amplitude_text), 2);
+  }
+}
+
+// Notes a cut after the '=' at `mark` that drops more than blanks.
+[[gnu::cold]] void note_cut(const char* text, const char* mark, ReadingNotes* notes) {
+  bool only_blanks = true;
+  for (const char* c = mark + 1; *c != '\0'; ++c) only_blanks = only_blanks && is_blank(*c);
+  if (only_blanks) return;
+  const int at = static_cast<int>(mark - text);
+  const int length = at + static_cast<int>(std::strlen(mark));
+  add_note(notes, NoteKind::cut_after_equals, notes->origin[at],
+           notes->origin[length] - notes->origin[at]);
+}
+
 // The amplitude is the text before the first letter that begins a function name, read as an
 // operand expression; a term that begins with its function name has amplitude 1. Its
 // closing '=' stands where the name begins, and has that byte's origin.
@@ -38,12 +58,7 @@ double read_amplitude(const char* text, ReadingNotes* notes) {
   if (length == 0) return 1.0;
   amplitude_text[length] = '=';
   amplitude_text[length + 1] = '\0';
-  if (notes != nullptr && text[length] != '\0') {
-    for (const char* pi = std::strstr(amplitude_text, "PI"); pi != nullptr;
-         pi = std::strstr(pi + 2, "PI")) {
-      note_text(notes, NoteKind::pi_in_amplitude, static_cast<int>(pi - amplitude_text), 2);
-    }
-  }
+  if (notes != nullptr && text[length] != '\0') note_pi_in_amplitude(amplitude_text, notes);
   return reduce_operands(amplitude_text, OperandRole::amplitude, notes, 0);
 }
 
@@ -57,14 +72,7 @@ void close_term(char (&text)[work_capacity], ReadingNotes* notes) {
     text[length + 1] = '\0';
     return;
   }
-  const int at = static_cast<int>(mark - text);
-  const int length = at + static_cast<int>(std::strlen(mark));
-  bool only_blanks = true;
-  for (const char* c = mark + 1; *c != '\0'; ++c) only_blanks = only_blanks && is_blank(*c);
-  if (notes != nullptr && !only_blanks) {
-    add_note(notes, NoteKind::cut_after_equals, notes->origin[at],
-             notes->origin[length] - notes->origin[at]);
-  }
+  if (notes != nullptr) note_cut(text, mark, notes);
   mark[1] = '\0';
 }
 
@@ -137,7 +145,7 @@ void note_second_names(const char* text, int from, ReadingNotes* notes) {
 
 // Notes how the function name was read: no name at all, letters that name nothing, letters
 // read as a name other than the word they form ("sinh" as "sin"), or a second name.
-void note_function_name(const char* text, int row, ReadingNotes* notes) {
+[[gnu::cold]] void note_function_name(const char* text, int row, ReadingNotes* notes) {
   int first = 0;  // the first letter a name is spelt with: the function letters begin there
   while (text[first] != '\0' && (text[first] == '=' || !is_function_letter(text[first]))) ++first;
   const int run = letter_run_length(text + first);

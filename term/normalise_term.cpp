@@ -19,7 +19,7 @@ bool strip_radians_prefix(char* text, ReadingNotes* notes) {
 }
 
 // Notes every "rad" left in the text once a leading one is gone: it asks for nothing there.
-void note_radians_elsewhere(const char* text, ReadingNotes* notes) {
+[[gnu::cold]] void note_radians_elsewhere(const char* text, ReadingNotes* notes) {
   if (notes == nullptr) return;
   for (const char* at = std::strstr(text, radians_prefix); at != nullptr;
        at = std::strstr(at + 1, radians_prefix)) {
@@ -81,9 +81,15 @@ void replace_powers_of_ten(char* text, bool delete_parentheses, ReadingNotes* no
   text[write] = '\0';
 }
 
+// The rewrite keeping origins, out of the way of the one without notes.
+[[gnu::cold]] void replace_powers_of_ten_noting(char* text, bool delete_parentheses,
+                                                ReadingNotes* notes) {
+  replace_powers_of_ten<true>(text, delete_parentheses, notes);
+}
+
 void replace_powers_of_ten(char* text, bool delete_parentheses, ReadingNotes* notes) {
   if (notes == nullptr) return replace_powers_of_ten<false>(text, delete_parentheses, nullptr);
-  replace_powers_of_ten<true>(text, delete_parentheses, notes);
+  replace_powers_of_ten_noting(text, delete_parentheses, notes);
 }
 
 }  // namespace

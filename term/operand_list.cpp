@@ -170,7 +170,7 @@ OperandList read_operands(const char* text, const OperandNotes& place) {
 
 // The reading with notes, kept out of line so that the reading without them stays as small
 // as it is on its own.
-[[gnu::noinline]] OperandList read_operands_noting(const char* text, const OperandNotes& place) {
+[[gnu::cold]] OperandList read_operands_noting(const char* text, const OperandNotes& place) {
   return read_operands<true>(text, place);
 }
 
