@@ -11,7 +11,8 @@
 namespace {
 
 // '+': options stop at the first expression, so that "trigcalc sin30 -2sin30" evaluates
-// both; ':': a missing value is told apart from an unknown option.
+// both; ':': a missing value is told apart from an unknown option, and getopt_long writes no
+// diagnostic of its own (the program's are in its language, below).
 constexpr char short_options[] = "+:d:hV";
 
 constexpr option long_options[] = {
@@ -114,7 +115,6 @@ bool bad_usage(FILE* err) {
 
 bool parse_options(int argc, char** argv, Options& options, FILE* err) {
   options = {RunMode::dialogue, default_result_digits, argc};
-  opterr = 0;  // the diagnostics below are the program's own, in its language
   optind = 0;  // 0 starts a fresh scan, also when the options are read a second time
   for (int option;
        (option = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;) {
