@@ -31,10 +31,6 @@ char* write_number(double value, int digits, char* text, char* end) {
 
 }  // namespace
 
-void format_result(double value, int digits, char (&text)[result_text_capacity]) {
-  *write_number(value, digits, text, text + result_text_capacity - 1) = '\0';
-}
-
 int format_result_line(double value, int digits, const char* before, const char* after,
                        char (&line)[result_line_capacity]) {
   char* const end = line + result_line_capacity - 1;  // room kept for the terminator

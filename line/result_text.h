@@ -7,11 +7,9 @@ constexpr int result_affix_capacity = 4;  // bytes a front end may frame a numbe
 constexpr int result_line_capacity = result_text_capacity + 2 * result_affix_capacity;
 constexpr int default_result_digits = 6;  // "%g"'s precision: what the dialogue prints by default
 
-// Writes `value` with `digits` significant digits (1 to 17) as "%g" would, zero-terminated.
-void format_result(double value, int digits, char (&text)[result_text_capacity]);
-
-// Writes `before`, `value` as format_result writes it and `after` (each affix at most
-// result_affix_capacity - 1 bytes) into `line`, zero-terminated; returns its length. The
-// dialogue frames a value as "=VALUE\n\n", the command line as "VALUE\n".
+// Writes `before`, `value` with `digits` significant digits (1 to 17) as "%g" would, and
+// `after` (each affix at most result_affix_capacity - 1 bytes) into `line`, zero-terminated;
+// returns its length. The dialogue frames a value as "=VALUE\n\n", the command line as
+// "VALUE\n".
 int format_result_line(double value, int digits, const char* before, const char* after,
                        char (&line)[result_line_capacity]);

@@ -10,6 +10,8 @@
 #include <limits>
 #include <string>
 
+#include "test_support.h"
+
 namespace {
 
 struct ResultCase {
@@ -41,9 +43,7 @@ TEST(FormatResult, PrintsSixSignificantDigitsAndTwoDigitExponents) {
       {std::nan("1"), "nan"},
   };
   for (const ResultCase& c : cases) {
-    char text[result_text_capacity];
-    format_result(c.value, default_result_digits, text);
-    EXPECT_STREQ(text, c.text) << c.text;
+    EXPECT_EQ(number_text(c.value, default_result_digits), c.text) << c.text;
   }
 }
 
@@ -71,9 +71,7 @@ TEST(FormatResult, PrintsTheSignificantDigitsAsked) {
       {1e21, 17, "1e+21"},
   };
   for (const PrecisionCase& c : cases) {
-    char text[result_text_capacity];
-    format_result(c.value, c.precision, text);
-    EXPECT_STREQ(text, c.text) << c.text;
+    EXPECT_EQ(number_text(c.value, c.precision), c.text) << c.text;
   }
 }
 
@@ -91,9 +89,7 @@ TEST(FormatResult, EqualsTheCLibrarysPercentGForAnyFiniteValue) {
     const int precision = 1 + k % 17;
     char expected[64];
     std::snprintf(expected, sizeof expected, "%.*g", precision, value);
-    char text[result_text_capacity];
-    format_result(value, precision, text);
-    ASSERT_STREQ(text, expected) << "precision " << precision;
+    ASSERT_EQ(number_text(value, precision), expected) << "precision " << precision;
   }
 }
 

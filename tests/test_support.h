@@ -12,11 +12,16 @@
 #include "term/normalise_term.h"
 #include "term/term_text.h"
 
+// The number of a result line, without the front ends' framing, with `digits` digits.
+inline std::string number_text(double value, int digits) {
+  char line[result_line_capacity];
+  format_result_line(value, digits, "", "", line);
+  return line;
+}
+
 // The value as the dialogue prints it, without the leading '='.
 inline std::string printed(double value) {
-  char text[result_text_capacity];
-  format_result(value, default_result_digits, text);
-  return text;
+  return number_text(value, default_result_digits);
 }
 
 // Value of `text` evaluated as one term.
