@@ -1,0 +1,31 @@
+// What a line says, as read from its text: one term, or brackets (each a term or a number)
+// joined by the operators recorded between them. The computations work from this alone.
+#pragma once
+
+#include "term/term_reading.h"
+
+// Brackets one line holds at most: a 99-byte line of "[]" and a last "[".
+constexpr int bracket_read_capacity = 50;
+
+// One bracket as read.
+struct BracketReading {
+  bool term;              // a term (LineReading::terms[index]), or a number (numbers[index])
+  short index;
+  // The k-th operator recorded in the line, '+', '-', '*' or '/' (0: fewer were recorded). It
+  // stands between bracket k and bracket k + 1, wherever it was written: operators pair
+  // with brackets in the order they occur. One after the last bracket meets 0.
+  char op;
+  unsigned char column;   // the '[' and its columns, up to and with the ']'
+  unsigned char length;
+  unsigned char op_column;  // column of `op` in the line
+};
+
+// A whole line as read.
+struct LineReading {
+  bool bracketed;  // brackets; otherwise the line is the one term terms[0]
+  int term_count;
+  TermReading terms[bracket_read_capacity];
+  int bracket_count;
+  BracketReading brackets[bracket_read_capacity];
+  NumberStore numbers;
+};
