@@ -6,7 +6,6 @@
 
 #include "console/diagnostics.h"
 #include "line/result_text.h"
-#include "term/term_text.h"
 
 namespace {
 
@@ -50,7 +49,7 @@ constexpr char usage_text[] =
 bool read_digit_count(const char* text, int& digits) {
   int value = 0;
   int length = 0;
-  for (; is_digit(text[length]); ++length) {
+  for (; text[length] >= '0' && text[length] <= '9'; ++length) {
     if (value <= max_digits) value = value * 10 + (text[length] - '0');
   }
   if (length == 0 || text[length] != '\0' || value < min_digits || value > max_digits) {

@@ -1,6 +1,7 @@
 #include "dialogue/dialogue.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "console/descriptor_io.h"
 #include "console/diagnostics.h"
@@ -85,15 +86,15 @@ void redraw_screen(void* context, int) {
 // One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
 // Nothing is flushed here: the reader flushes the output whenever it is about to wait.
 bool run_pass(DialogueInput& input, const DialogueOutput& output, DialogueScreen& screen,
-              LineState& state, int& answer) {
+              char (&line)[line_capacity], int& answer) {
   OutputBuffer& transcript = *output.transcript;
   drop_pending_input(input);
   if (transcript.error != 0) return false;  // output gone while the answer was awaited
   give_command(output, ConsoleCommand::clear_screen);
   put_text(transcript, prompt_text);
-  if (!read_expression_line(input, transcript, state.line)) return false;
-  if (output.screen) copy_text(screen.typed, line_capacity, state.line);
-  const double value = evaluate_line(state, nullptr);
+  if (!read_expression_line(input, transcript, line)) return false;
+  if (output.screen) std::memcpy(screen.typed, line, sizeof line);
+  const double value = evaluate_line(line, static_cast<int>(std::strlen(line)), nullptr);
   put_bytes(transcript, screen.result,
             format_result_line(value, output.digits, "=", "\n\n", screen.result));
   screen.at_question = true;
@@ -142,11 +143,11 @@ int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, int digits) {
   give_command(output, ConsoleCommand::colours);
   give_command(output, ConsoleCommand::window_size);
   put_text(transcript, help_text);
-  LineState state;
+  char line[line_capacity];  // every reader ends the line it stores with its terminator
   int answer = 1;
   const AnswerRead first = read_answer(input.reader, answer);
   if (first != AnswerRead::end_of_input && answer == 1) {
-    while (run_pass(input, output, screen, state, answer)) {
+    while (run_pass(input, output, screen, line, answer)) {
     }
   }
   close_line_editor(input.editor);
