@@ -65,18 +65,12 @@ int prefix_end(const char* text, int start, int& digits) {
 
 // Only the plain decimal form converts, the same on every platform: words for infinity or
 // not-a-number have no digits and read as 0, and "0x1A" reads as its leading 0, the scan
-// stopping at the 'x'. The sign is applied here, so "-0" keeps it.
+// stopping at the 'x'.
 double decimal_prefix_value(const char* text, int& prefix_length) {
-  bool negative = false;
-  const int start = mantissa_start(text, negative);
-  int digits = 0;
-  const int end = prefix_end(text, start, digits);
-  prefix_length = digits == 0 ? 0 : end;
-  if (digits == 0) return 0.0;
-  const double magnitude = is_short_whole_number(text, start, end)
-                               ? whole_number_value(text + start)
-                               : unsigned_decimal_value(text + start, text + end);
-  return negative ? -magnitude : magnitude;
+  prefix_length = decimal_prefix_length(text);
+  int blanks = 0;
+  while (blanks < prefix_length && is_blank(text[blanks])) ++blanks;
+  return decimal_text_value(text + blanks, prefix_length - blanks);
 }
 
 int decimal_prefix_length(const char* text) {
@@ -84,4 +78,15 @@ int decimal_prefix_length(const char* text) {
   int digits = 0;
   const int end = prefix_end(text, mantissa_start(text, negative), digits);
   return digits == 0 ? 0 : end;
+}
+
+// The sign is applied here, so "-0" keeps it.
+double decimal_text_value(const char* text, int length) {
+  if (length == 0) return 0.0;
+  const bool negative = text[0] == '-';
+  const int start = negative || text[0] == '+' ? 1 : 0;
+  const double magnitude = is_short_whole_number(text, start, length)
+                               ? whole_number_value(text + start)
+                               : unsigned_decimal_value(text + start, text + length);
+  return negative ? -magnitude : magnitude;
 }
