@@ -8,21 +8,19 @@ constexpr int exact_whole_digits = 15;  // every whole number of this many digit
 
 // True when the mantissa from `start` to `end` writes a whole number of at most 15 digits,
 // exact in a double: digits, then at most a point and zeros ("30.0", as the evaluator
-// closes every number it reads). Most numbers typed are such, and need no general conversion.
-bool is_short_whole_number(const char* text, int start, int end) {
+// closes every number it reads); `value` is then that number. Most numbers typed are such,
+// and need no general conversion.
+bool read_short_whole_number(const char* text, int start, int end, double& value) {
   int at = start;
-  while (at < end && is_digit(text[at])) ++at;
-  const int whole_digits = at - start;
+  long long whole = 0;
+  for (; at < end && is_digit(text[at]) && at - start < exact_whole_digits; ++at) {
+    whole = whole * 10 + (text[at] - '0');
+  }
+  if (at == start || (at < end && is_digit(text[at]))) return false;
   if (at < end && text[at] == '.') ++at;
   while (at < end && text[at] == '0') ++at;
-  return at == end && whole_digits > 0 && whole_digits <= exact_whole_digits;
-}
-
-// The whole number written by the digits at `text`, which is_short_whole_number accepted.
-double whole_number_value(const char* text) {
-  long long value = 0;
-  for (; is_digit(*text); ++text) value = value * 10 + (*text - '0');
-  return static_cast<double>(value);
+  value = static_cast<double>(whole);
+  return at == end;
 }
 
 // Index of the first character after leading blanks and an optional sign.
@@ -85,8 +83,9 @@ double decimal_text_value(const char* text, int length) {
   if (length == 0) return 0.0;
   const bool negative = text[0] == '-';
   const int start = negative || text[0] == '+' ? 1 : 0;
-  const double magnitude = is_short_whole_number(text, start, length)
-                               ? whole_number_value(text + start)
-                               : unsigned_decimal_value(text + start, text + length);
+  double magnitude = 0.0;
+  if (!read_short_whole_number(text, start, length, magnitude)) {
+    magnitude = unsigned_decimal_value(text + start, text + length);
+  }
   return negative ? -magnitude : magnitude;
 }

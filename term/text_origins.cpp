@@ -33,7 +33,7 @@ int shifted_origin_column(const TextOrigins& origins, int index) {
   return origins.base + index + (k < 0 ? 0 : origins.total[k]);
 }
 
-int origin_end(const TextOrigins& origins, int index) {
+int shifted_origin_end(const TextOrigins& origins, int index) {
   const int k = shift_before(origins, index + 1);
   const bool shifted_after = k >= 0 && origins.from[k] == index + 1;
   return origin_column(origins, index) + (shifted_after ? origins.span[k] : 1);

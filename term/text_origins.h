@@ -39,8 +39,14 @@ inline int origin_column(const TextOrigins& origins, int index) {
   return origins.count == 0 ? origins.base + index : shifted_origin_column(origins, index);
 }
 
+// The column right after the columns that byte `index` stands for, once the text was
+// shifted (origins.count > 0).
+int shifted_origin_end(const TextOrigins& origins, int index);
+
 // The column right after the columns that byte `index` stands for.
-int origin_end(const TextOrigins& origins, int index);
+inline int origin_end(const TextOrigins& origins, int index) {
+  return origins.count == 0 ? origins.base + index + 1 : shifted_origin_end(origins, index);
+}
 
 // Records a note about the `count` bytes of the text at `first`, by their origins: one note
 // per run of bytes that stood side by side in the line.
