@@ -190,23 +190,27 @@ OperandsRead read_operands(const char* text, const OperandPlace& place, NumberSt
                            ReadingNotes* notes) {
   OperandsRead list = {static_cast<short>(store.count), 0};
   char spare[number_text_capacity];
-  NumberText number;
-  number.text = collecting_place(store, spare);
-  number.length = 0;
+  // The number being collected, in locals of its own: its bytes are written through a char
+  // pointer, which may alias anything whose address is taken.
+  char* digits = collecting_place(store, spare);
+  int length = 0;
+  int first = 0;
+  int last = 0;
   int last_operator = -1;
   for (int k = 0; text[k] != '\0'; ++k) {
     if (is_number_character(text, k)) {
-      if (number.length == 0) number.first = k;
-      if (notes != nullptr && number.length > 0) note_gap_inside_number(place, text, k, notes);
+      if (length == 0) first = k;
+      if (notes != nullptr && length > 0) note_gap_inside_number(place, text, k, notes);
       // Room is kept for ".0" and the terminator; a longer number keeps its first bytes.
-      if (number.length < number_text_capacity - 3) {
-        number.last = k;
-        number.text[number.length++] = text[k];
+      if (length < number_text_capacity - 3) {
+        last = k;
+        digits[length++] = text[k];
       }
     } else if (ends_number(text[k])) {
+      NumberText number = {digits, length, first, last};
       end_number(number, text, k, last_operator, place, store, list, notes);
-      number.text = collecting_place(store, spare);
-      number.length = 0;
+      digits = collecting_place(store, spare);
+      length = 0;
       last_operator = k;
     } else if (notes != nullptr && !is_gap(text, k)) {
       note_text(notes, *place.origins, NoteKind::skipped, place.first + k, 1);
