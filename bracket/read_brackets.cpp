@@ -35,6 +35,7 @@ void note_numeric_bracket(const char* number, int length, int used, int column, 
                           const TextOrigins& origins, ReadingNotes* notes) {
   if (used == length && length > 0 && holds_digit_or_pi(number)) return;
   if (used == 0 || !holds_digit_or_pi(number)) {
+    if (note_capital_name(number, origins, notes->count, notes)) return;
     add_note(notes, NoteKind::bracket_not_number, column - 1, text_length + 2);
   } else if (number[used] == 'P' && number[used + 1] == 'I') {
     note_text(notes, origins, NoteKind::pi_after_digit, used, 2);
@@ -118,6 +119,7 @@ void read_bracketed_line(const char* line, int length, LineReading& reading, Rea
     }
     const int open = p;
     p = bracket_close(line, length, open);
+    if (p == length) add_note(notes, NoteKind::unclosed_bracket, open, 1);
     read_bracket(line + open + 1, p - open - 1, open + 1, p < length, reading, notes);
     // An unclosed '[' took the rest of the line; otherwise the character after ']' is used
     // up, operator or not, and operators pair with values in the order they occur.

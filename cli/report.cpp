@@ -148,6 +148,29 @@ void append_message(ReportText& report, const Expression& expression, const Read
       append(report, "mais de ");
       append_number(report, expression.length);
       return append(report, " bytes: o resto da linha foi ignorado");
+    case NoteKind::capital_name:
+      append_quoted(report, "", expression, note,
+                    " nao e nome de funcao: os nomes se escrevem em minusculas (\"");
+      append(report, note.name);
+      return append(report, "\"); lido como 0");
+    case NoteKind::control_blank:
+      return append_quoted(report, "", expression, note, " foi lido como um espaco");
+    case NoteKind::misplaced_degree_sign:
+      return append_quoted(report, "", expression, note,
+                           " foi ignorado: so tem sentido depois do argumento");
+    case NoteKind::unclosed_bracket:
+      return append(report, "falta o \"]\" deste \"[\": o resto da linha foi lido dentro dele");
+    case NoteKind::number_too_large:
+      return append_quoted(report, "", expression, note,
+                           " e grande demais para um double: lido como infinito");
+    case NoteKind::division_by_zero:
+      return append_quoted(report, "divisao por 0 em ", expression, note,
+                           ": o valor nao e um numero finito");
+    case NoteKind::outside_domain:
+      return append_quoted(report, "o argumento de ", expression, note,
+                           " esta fora de -1 a 1: o valor nao e um numero");
+    case NoteKind::not_finite:
+      return append(report, "o valor nao e um numero finito: passou do maior que um double guarda");
   }
 }
 

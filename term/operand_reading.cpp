@@ -113,6 +113,45 @@ void note_number_read(const OperandPlace& place, const char* text, const NumberT
   note_number_bytes(place, text, number, NoteKind::number_tail, used, number.length - used, notes);
 }
 
+bool is_degree_sign_byte(const char* text, int k) {
+  return is_gap(text, k) && !is_blank(text[k]);
+}
+
+// True for the blanks a user does not type as such: a line break, a vertical tab, a form feed.
+bool is_control_blank(char c) {
+  return c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// True when only gaps stand between byte `k` and the text's closing '=' (or its end).
+bool ends_text(const char* text, int k) {
+  for (++k; text[k] != '\0' && text[k] != '='; ++k) {
+    if (!is_gap(text, k)) return false;
+  }
+  return true;
+}
+
+// True when the gaps from `k` on are followed by a number character: they stand inside the
+// number being collected.
+bool joins_number(const char* text, int k) {
+  while (text[k] != '\0' && is_gap(text, k)) ++k;
+  return text[k] != '\0' && is_number_character(text, k);
+}
+
+// Notes a gap byte at `k` that was skipped where it tells the reader nothing it meant: a
+// control blank, or a degree sign that is not the last thing of an argument (the angle is in
+// degrees anyway; elsewhere it is just skipped, as "sin30°+60" is sin 90). A gap inside a
+// number is noted as joining it, elsewhere.
+void note_gap(const OperandPlace& place, const char* text, int k, ReadingNotes* notes) {
+  const TextOrigins& origins = *place.origins;
+  if (is_control_blank(text[k])) {
+    return note_text(notes, origins, NoteKind::control_blank, place.first + k, 1);
+  }
+  const bool sign_start = static_cast<unsigned char>(text[k]) == 0xC2;
+  if (!sign_start || !is_degree_sign_byte(text, k)) return;
+  if (place.role == OperandRole::argument && ends_text(text, k + 1)) return;
+  note_text(notes, origins, NoteKind::misplaced_degree_sign, place.first + k, 2);
+}
+
 // Notes the gap bytes right before the number byte at `k`, which joins a number begun before
 // them: they did not separate two numbers, as they seem to.
 void note_gap_inside_number(const OperandPlace& place, const char* text, int k,
@@ -214,6 +253,8 @@ OperandsRead read_operands(const char* text, const OperandPlace& place, NumberSt
       last_operator = k;
     } else if (notes != nullptr && !is_gap(text, k)) {
       note_text(notes, *place.origins, NoteKind::skipped, place.first + k, 1);
+    } else if (notes != nullptr && !(length > 0 && joins_number(text, k))) {
+      note_gap(place, text, k, notes);  // gaps that join a number are noted as such
     }
   }
   return list;

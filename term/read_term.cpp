@@ -173,6 +173,51 @@ void note_function_name(const char* text, int row, const TextOrigins& origins,
 
 }  // namespace
 
+namespace {
+
+bool is_ascii_letter(char c) {
+  return is_lower_letter(c) || (c >= 'A' && c <= 'Z');
+}
+
+// The spelling of a function that the `length` letters at `word` name once lowered, when at
+// least one of them is a capital ("SIN", "Cos"); nullptr when they name none so.
+const char* capital_spelling(const char* word, int length) {
+  char lowered[note_name_capacity];
+  if (length >= note_name_capacity) return nullptr;
+  bool capital = false;
+  for (int k = 0; k < length; ++k) {
+    capital = capital || !is_lower_letter(word[k]);
+    lowered[k] = is_lower_letter(word[k]) ? word[k] : static_cast<char>(word[k] - 'A' + 'a');
+  }
+  lowered[length] = '\0';
+  for (const FunctionSpelling& row : function_spellings) {
+    if (capital && row.function != TermFunction::none && std::strcmp(row.spelling, lowered) == 0) {
+      return row.spelling;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool note_capital_name(const char* text, const TextOrigins& origins, int first_note,
+                       ReadingNotes* notes) {
+  for (int at = 0; text[at] != '\0';) {
+    int end = at;
+    while (is_ascii_letter(text[end])) ++end;
+    const char* spelling = capital_spelling(text + at, end - at);
+    if (spelling != nullptr) {
+      notes->count = first_note;
+      const int column = origin_column(origins, at);
+      add_note(notes, NoteKind::capital_name, column, origin_end(origins, end - 1) - column,
+               spelling);
+      return true;
+    }
+    at = end > at ? end : at + 1;
+  }
+  return false;
+}
+
 void read_term(const char* source, int length, int column, TermReading& term, NumberStore& store,
                ReadingNotes* notes) {
   const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
@@ -181,6 +226,7 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   text[kept] = '\0';
   TextOrigins origins;
   start_origins(origins, column);
+  const int first_note = notes != nullptr ? notes->count : 0;
   term.radians = false;
   term.column = static_cast<unsigned char>(column);
   term.length = static_cast<unsigned char>(kept);
@@ -191,6 +237,9 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   collect_function_letters(text, letters);
   const int row = recognise_spelling(letters);
   term.function = row < 0 ? TermFunction::none : function_spellings[row].function;
+  if (notes != nullptr && row < 0 && note_capital_name(text, origins, first_note, notes)) {
+    notes = nullptr;  // nothing more of this term is worth a word
+  }
   if (notes != nullptr) note_function_name(text, row, origins, notes);
   const char* argument_text = find_argument_text(text);
   term.argument =

@@ -16,13 +16,16 @@ bool inside(const ReadingNote& inner, const ReadingNote& outer) {
 }
 
 // True when `note` says nothing another one does not: skipped text inside a note that
-// explains it, or anything inside a term that names no function at all.
+// explains it, or anything inside a term that names no function at all or a name written
+// with capitals.
 bool covered(const ReadingNote& note, const ReadingNote* notes, int count) {
   for (int k = 0; k < count; ++k) {
     const ReadingNote& other = notes[k];
     if (&other == &note || other.length == 0 || is_skip(other.kind) || !inside(note, other))
       continue;
-    if (is_skip(note.kind) || (other.kind == NoteKind::no_name && note.kind != NoteKind::no_name)) {
+    const bool explains_all =
+        other.kind == NoteKind::no_name || other.kind == NoteKind::capital_name;
+    if (is_skip(note.kind) || (explains_all && note.kind != other.kind)) {
       return true;
     }
   }

@@ -26,6 +26,14 @@ enum class NoteKind : unsigned char {
   bracket_not_number,        // a bracket with neither a number nor a function, read as 0
   bracket_without_operator,  // no operator right after the ']' before: values and operators shift
   line_cut,                  // more than the line's capacity: the rest not read
+  capital_name,              // a function name written with capitals; name: in lower case
+  control_blank,             // a line break, vertical tab or form feed read as a blank
+  misplaced_degree_sign,     // a degree sign anywhere but after the argument, skipped
+  unclosed_bracket,          // a '[' without its ']': the rest of the line read as its text
+  number_too_large,          // a number too large for a double, read as infinity
+  division_by_zero,          // a division by 0: the value is no finite number
+  outside_domain,            // an inverse function's argument outside -1 to 1: no number
+  not_finite,                // the value is no finite number, for none of the reasons above
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted

@@ -7,6 +7,7 @@
 #include "term/function_names.h"
 #include "term/reading_notes.h"
 #include "term/term_text.h"
+#include "term/text_origins.h"
 
 // Numbers one line's reading holds: a 99-byte line has at most one per byte, plus the two
 // closing marks a term adds to its amplitude and argument, for each of at most 50 brackets.
@@ -75,3 +76,10 @@ inline const char* number_text(const NumberStore& store, const NumberRead& numbe
 // name reads as a term without a function.
 void read_term(const char* text, int length, int column, TermReading& term, NumberStore& store,
                ReadingNotes* notes);
+
+// Notes the first word of `text` that names a function in capitals ("SIN", "Cos"): names are
+// written in lower case, and that is what the user most likely meant. It says why the text
+// reads as 0, so the notes taken since `first_note` are dropped: they would only say it
+// again. True when there was one.
+bool note_capital_name(const char* text, const TextOrigins& origins, int first_note,
+                       ReadingNotes* notes);
