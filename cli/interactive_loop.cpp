@@ -46,7 +46,7 @@ void prompt_again(void* context, int events) {
 }  // namespace
 
 int run_interactive_loop(InputReader& input, long& line_number, const ExpressionOutput& output) {
-  const EditorSetup setup = {function_name_words, loop_prompt, nullptr};
+  const EditorSetup setup = {function_name_words, loop_prompt, nullptr, line_capacity};
   LineEditor* editor = open_line_editor(stdin, stdout, setup);
   // The loop runs at a terminal whatever TERM says: the plain reader waits for the console's
   // events there too, to ask again after Ctrl-C or a resumption (TERM=dumb has no editor).

@@ -40,6 +40,10 @@ bool refill(InputReader& reader) {
   while (reader.terminal && reader.on_console_event != nullptr &&
          !wait_for_input(reader.descriptor, console_event_descriptor())) {
     const int events = take_console_events();
+    if (events & console_ending) {  // a signal put off until the history is saved
+      reader.exhausted = true;
+      return false;
+    }
     if (events != 0) reader.on_console_event(reader.event_context, events);
   }
   const int count = read_descriptor(reader.descriptor, reader.bytes, input_buffer_capacity);

@@ -18,7 +18,7 @@ struct InputReader {
   int error;             // errno of a read that failed; 0 at a plain end of input
   // At a terminal, called with `event_context` and what happened (take_console_events) when
   // something happened to the console while the reader waits (null: nothing to do); then
-  // the wait goes on.
+  // the wait goes on, unless an ending signal was put off: that is the end of the input.
   void (*on_console_event)(void* event_context, int events);
   void* event_context;
   int next;                                    // index of the next unread byte in `bytes`
