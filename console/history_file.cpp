@@ -39,6 +39,7 @@ constexpr int error_not_regular = -1;  // something other than a regular file is
 constexpr int error_null_device = -2;  // the null device: history turned off, no warning
 constexpr int error_locked = -3;       // the folder's lock was not had within lock_wait_ms
 
+// The words of a warning for `error`, one of the program's own or an errno value.
 const char* reason_of(int error) {
   if (error == error_not_regular) return "nao e um arquivo comum; historico nao usado";
   if (error == error_locked) return "em uso por outro processo; historico nao gravado";
@@ -70,6 +71,7 @@ struct LineBeingRead {
   bool unusable;  // longer than a line the program keeps, or holding a NUL: left out
 };
 
+// Takes the next byte of the file: at an end of line, the line joins `lines` unless unusable.
 void take_byte(LineBeingRead& line, char byte, HistoryLines& lines) {
   if (byte != '\n') {
     if (byte == '\0' || line.length == history_line_capacity - 1) {
@@ -179,13 +181,15 @@ int make_temporary(int directory, const char* name, char (&temporary)[name_capac
   for (int k = 0; k < temporary_tries; ++k, value = value * 1103515245u + 12345u) {
     const int length = std::snprintf(temporary, sizeof temporary, "%s%s%0*x", name, temporary_infix,
                                      temporary_digits, value);
-    if (length >= name_capacity) break;
+    if (length >= name_capacity) {
+      errno = ENAMETOOLONG;
+      return -1;
+    }
     const int descriptor =
         openat(directory, temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (descriptor >= 0 || errno != EEXIST) return descriptor;
   }
-  errno = ENAMETOOLONG;
-  return -1;
+  return -1;  // errno: EEXIST, every name tried taken
 }
 
 // True when `entry` is the name of a temporary file for `name`.

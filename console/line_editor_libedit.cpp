@@ -268,7 +268,7 @@ bool gives_back(const char* line, int limit) {
   return true;
 }
 
-// Brings the history file's lines the editor gives back as typed back for the up arrow (the
+// Offers the up arrow the history file's lines that the editor gives back as typed (the
 // others stay in the file); the file is kept only when it has a path and could be read, and
 // then the signals that end a session wait for it to be saved.
 void load_history(LineEditor& editor) {
