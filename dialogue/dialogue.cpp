@@ -61,7 +61,8 @@ bool read_expression_line(DialogueInput& input, OutputBuffer& transcript,
 struct DialogueScreen {
   const DialogueOutput* output;
   bool at_question;                   // false: the help text
-  char typed[line_capacity];          // the last line as typed (kept at a screen only)
+  char typed[2 * line_capacity];      // the last line as the editor showed it, control bytes as ^X
+                                      // (kept at a screen only)
   char result[result_line_capacity];  // its result line, "=VALUE\n\n"
 };
 
@@ -93,7 +94,7 @@ bool run_pass(DialogueInput& input, const DialogueOutput& output, DialogueScreen
   give_command(output, ConsoleCommand::clear_screen);
   put_text(transcript, prompt_text);
   if (!read_expression_line(input, transcript, line)) return false;
-  if (output.screen) std::memcpy(screen.typed, line, sizeof line);
+  if (output.screen) show_typed_text(line, screen.typed, sizeof screen.typed);
   const double value = evaluate_line(line, static_cast<int>(std::strlen(line)), nullptr);
   put_bytes(transcript, screen.result,
             format_result_line(value, output.digits, "=", "\n\n", screen.result));
@@ -127,7 +128,7 @@ int final_status(InputReader& reader, OutputBuffer& transcript) {
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, int digits) {
-  const EditorSetup editor_setup = {function_name_words, "", prompt_text};
+  const EditorSetup editor_setup = {function_name_words, "", prompt_text, line_capacity};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);

@@ -406,6 +406,32 @@ def check_closed_input_at_terminal(program):
     return [] if status == 1 and b'Bad file descriptor' in err else ['status %d, %r' % (status, err)]
 
 
+def check_output_failure_ends(program, arguments, typed, at_terminal):
+    """Standard output on a full disk: the program ends as soon as a write fails, with its
+    message and status 1, while its input (a pipe or a terminal, `typed` written to it) stays
+    open and gives nothing more; waiting for a next line would be waiting for ever."""
+    if at_terminal:
+        writer, reader = pty.openpty()
+    else:
+        reader, writer = os.pipe()
+    with open('/dev/full', 'wb') as full:
+        child = subprocess.Popen([program, *arguments], stdin=reader, stdout=full,
+                                 stderr=subprocess.PIPE)
+    os.close(reader)
+    os.write(writer, typed)
+    try:
+        status = child.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        child.kill()
+        child.wait()
+        return ['still waiting for input 10 s after the failed write']
+    finally:
+        os.close(writer)
+    err = child.stderr.read()
+    return [] if status == 1 and b'No space left on device' in err else [
+        'status %d, %r' % (status, err)]
+
+
 def session_lines_and_results(session):
     """The expression lines of a golden session and the values the dialogue printed for
     them: the input is the first answer, then a line and an answer per pass."""
@@ -459,6 +485,12 @@ def main():
              lambda: check_signal_ends(program, signal.SIGINT)),
             ('descriptor 0 closed, a terminal as output',
              lambda: check_closed_input_at_terminal(program)),
+            ('full disk, a line piped, input kept open',
+             lambda: check_output_failure_ends(program, ['-'], b'sin30\n', False)),
+            ('full disk, a line typed at a terminal',
+             lambda: check_output_failure_ends(program, ['-'], b'sin30\n', True)),
+            ('full disk, an argument, then input that never comes',
+             lambda: check_output_failure_ends(program, ['sin30', '-'], b'', False)),
         ]
     return run_checks(checks)
 
