@@ -1,14 +1,34 @@
 // trigcalc: an interactive console calculator for trigonometric expressions. Without
-// arguments it runs the dialogue; with expressions it prints their values.
+// arguments it runs the dialogue; with expressions it prints their values. This file only
+// dispatches: it reads the options, decides how the mode uses the terminal, and runs it.
 #include <cstdio>
+#include <cstring>
 
 #include "cli/expression_mode.h"
 #include "cli/expression_output.h"
 #include "cli/options.h"
-#include "console/descriptor_io.h"
-#include "console/output_buffer.h"
-#include "console/terminal.h"
 #include "dialogue/dialogue.h"
+#include "io/descriptor_io.h"
+#include "io/output_buffer.h"
+#include "terminal/terminal.h"
+
+namespace {
+
+// How the mode the options chose uses the terminal: the dialogue; the interactive loop when
+// an expression operand is "-" and standard input and output are both terminals; otherwise
+// the plain command line (help and version included), which changes nothing of it.
+TerminalUse terminal_use(const Options& options, int argc, char* const* argv) {
+  if (options.mode == RunMode::dialogue) return TerminalUse::dialogue;
+  bool dash = false;
+  if (options.mode == RunMode::expressions) {
+    for (int k = options.first_operand; k < argc; ++k)
+      dash = dash || std::strcmp(argv[k], "-") == 0;
+  }
+  const bool loop = dash && is_terminal(stdin) && is_terminal(stdout);
+  return loop ? TerminalUse::interactive_loop : TerminalUse::command_line;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   set_up_standard_descriptors();
@@ -16,7 +36,8 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   static OutputBuffer output;  // 64 KiB: kept off the stack
   open_output_buffer(output, descriptor_of(stdout));
-  guard_console(stdin, stdout, console_use(options, argc, argv));
+  const TerminalUse use = terminal_use(options, argc, argv);
+  guard_terminal(stdin, stdout, use);
   switch (options.mode) {
     case RunMode::help:
       write_usage(output);
@@ -26,7 +47,7 @@ int main(int argc, char** argv) {
       return finish_command_line(output, exit_success);
     case RunMode::expressions:
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             options.digits, output, stderr);
+                             options.digits, use == TerminalUse::interactive_loop, output, stderr);
     case RunMode::dialogue:
       break;
   }

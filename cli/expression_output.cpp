@@ -3,20 +3,20 @@
 #include <cerrno>
 
 #include "cli/options.h"
-#include "console/diagnostics.h"
+#include "io/diagnostics.h"
 #include "line/result_text.h"
 
 bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
-                        const ExpressionOutput& output) {
+                        const ExpressionPrinting& printing) {
   ReadingNotes notes;
   clear_notes(notes);
   const double value = evaluate_line(line, length, &notes);
   char result[result_line_capacity];
-  put_bytes(*output.values, result, format_result_line(value, output.digits, "", "\n", result));
+  put_bytes(*printing.output, result, format_result_line(value, printing.digits, "", "\n", result));
   if (notes.count == 0) return false;
-  flush_output(*output.values);
+  flush_output(*printing.output);
   const int shown = length < line_capacity ? length : line_capacity - 1;  // the bytes read
-  return report_notes(output.reports, source, line, shown, notes);
+  return report_notes(printing.reports, source, line, shown, notes);
 }
 
 int finish_command_line(OutputBuffer& output, int status) {

@@ -6,12 +6,12 @@
 #include <cstdio>
 
 #include "cli/report.h"
-#include "console/output_buffer.h"
+#include "io/output_buffer.h"
 #include "line/evaluate_line.h"
 
 // Where the values and reports go.
-struct ExpressionOutput {
-  OutputBuffer* values;  // one line per expression
+struct ExpressionPrinting {
+  OutputBuffer* output;  // the values, one line per expression
   FILE* reports;         // standard error
   int digits;            // significant digits of a value
 };
@@ -21,7 +21,7 @@ struct ExpressionOutput {
 // line_capacity - 1 bytes. The values before a report are written out first, so that both
 // keep the expressions' order when they go to one place. True when reported.
 bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
-                        const ExpressionOutput& output);
+                        const ExpressionPrinting& printing);
 
 // Writes out and closes `output` at the end of a command-line mode: `status` when all was
 // delivered; otherwise exit_not_understood, after a report unless the reader went away.

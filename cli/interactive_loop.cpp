@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/line_editor.h"
-#include "console/terminal.h"
 #include "line/completion_words.h"
+#include "terminal/line_editor.h"
+#include "terminal/terminal.h"
 
 namespace {
 
@@ -14,9 +14,9 @@ enum class LoopRead { line, nothing, end };
 
 // Reads the next line through the editor after the prompt it draws; the end at once when the
 // values so far cannot be written.
-LoopRead read_edited(LineEditor& editor, const ExpressionOutput& output,
+LoopRead read_edited(LineEditor& editor, const ExpressionPrinting& printing,
                      char (&line)[line_capacity], int& length) {
-  if (!flush_output(*output.values)) return LoopRead::end;
+  if (!flush_output(*printing.output)) return LoopRead::end;
   const EditedLine edited = edit_line(editor, line, line_capacity);
   if (edited == EditedLine::end_of_input) return LoopRead::end;
   if (edited == EditedLine::cancelled) return LoopRead::nothing;
@@ -25,9 +25,9 @@ LoopRead read_edited(LineEditor& editor, const ExpressionOutput& output,
 }
 
 // Reads the next line plainly after writing the prompt (a terminal without the editor).
-LoopRead read_plain(InputReader& input, const ExpressionOutput& output, char (&line)[line_capacity],
-                    int& length) {
-  put_text(*output.values, loop_prompt);
+LoopRead read_plain(InputReader& input, const ExpressionPrinting& printing,
+                    char (&line)[line_capacity], int& length) {
+  put_text(*printing.output, loop_prompt);
   length = read_line(input, line, line_capacity);
   return length < 0 ? LoopRead::end : LoopRead::line;
 }
@@ -36,36 +36,38 @@ LoopRead read_plain(InputReader& input, const ExpressionOutput& output, char (&l
 // typed) the prompt is asked again on a fresh line; after a resumption, where the cursor
 // already stands on one, it is asked again there.
 void prompt_again(void* context, int events) {
-  if ((events & (console_interrupt | console_resumed)) == 0) return;
-  OutputBuffer& values = *static_cast<OutputBuffer*>(context);
-  if ((events & console_interrupt) != 0) put_text(values, "\n");
-  put_text(values, loop_prompt);
-  flush_output(values);
+  if ((events & (terminal_interrupt | terminal_resumed)) == 0) return;
+  OutputBuffer& output = *static_cast<OutputBuffer*>(context);
+  if ((events & terminal_interrupt) != 0) put_text(output, "\n");
+  put_text(output, loop_prompt);
+  flush_output(output);
 }
 
 }  // namespace
 
-int run_interactive_loop(InputReader& input, long& line_number, const ExpressionOutput& output) {
+int run_interactive_loop(InputReader& input, long& line_number,
+                         const ExpressionPrinting& printing) {
   const EditorSetup setup = {function_name_words, loop_prompt, nullptr, line_capacity};
   LineEditor* editor = open_line_editor(stdin, stdout, setup);
-  // The loop runs at a terminal whatever TERM says: the plain reader waits for the console's
+  // The loop runs at a terminal whatever TERM says: the plain reader waits for the terminal's
   // events there too, to ask again after Ctrl-C or a resumption (TERM=dumb has no editor).
   input.terminal = true;
-  input.on_console_event = prompt_again;
-  input.event_context = output.values;
+  TerminalEventAction ask_again = {prompt_again, printing.output};
+  input.wait = wait_through_terminal_events;
+  input.waiter = &ask_again;
   int reported = 0;
   for (;;) {
     char line[line_capacity];
     int length = 0;
-    const LoopRead read = editor != nullptr ? read_edited(*editor, output, line, length)
-                                            : read_plain(input, output, line, length);
-    if (read == LoopRead::end || output.values->error != 0) break;
+    const LoopRead read = editor != nullptr ? read_edited(*editor, printing, line, length)
+                                            : read_plain(input, printing, line, length);
+    if (read == LoopRead::end || printing.output->error != 0) break;
     if (read == LoopRead::nothing) continue;
     ++line_number;
-    if (length > 0 && evaluate_and_print(line, length, {true, line_number}, output)) ++reported;
+    if (length > 0 && evaluate_and_print(line, length, {true, line_number}, printing)) ++reported;
   }
   close_line_editor(editor);
-  input.on_console_event = nullptr;
-  put_text(*output.values, "\n");  // Ctrl-D left the cursor after the prompt
+  input.wait = nullptr;
+  put_text(*printing.output, "\n");  // Ctrl-D left the cursor after the prompt
   return reported;
 }

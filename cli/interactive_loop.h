@@ -5,7 +5,7 @@
 #pragma once
 
 #include "cli/expression_output.h"
-#include "console/input_reader.h"
+#include "io/input_reader.h"
 
 constexpr char loop_prompt[] = "> ";
 
@@ -13,4 +13,4 @@ constexpr char loop_prompt[] = "> ";
 // the end of the input; Ctrl-C drops the line being typed and asks again. Reads plainly
 // through `input` when the terminal has no editor. `line_number` counts the lines read, for
 // the reports. Returns how many expressions were reported.
-int run_interactive_loop(InputReader& input, long& line_number, const ExpressionOutput& output);
+int run_interactive_loop(InputReader& input, long& line_number, const ExpressionPrinting& printing);

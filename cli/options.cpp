@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "console/diagnostics.h"
+#include "io/diagnostics.h"
 #include "line/result_text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "console/output_buffer.h"
+#include "io/output_buffer.h"
 
 constexpr int exit_success = 0;         // everything was understood
 constexpr int exit_not_understood = 1;  // an expression read otherwise than written, or I/O failed

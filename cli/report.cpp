@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "cli/shown_text.h"
-#include "console/diagnostics.h"
+#include "io/diagnostics.h"
 #include "line/closest_names.h"
 
 namespace {

@@ -1,10 +1,10 @@
-// The console dialogue: console set-up, the help text, and the loop that reads a line,
+// The dialogue: the terminal set up, the help text, and the loop that reads a line,
 // prints its value and asks whether to go on.
 #pragma once
 
 #include <cstdio>
 
-#include "console/output_buffer.h"
+#include "io/output_buffer.h"
 
 // The dialogue reading from `in` and writing its transcript to `output`, printing results with
 // `digits` significant digits; `out` is the stream over the same descriptor as `output`, for

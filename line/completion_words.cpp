@@ -8,7 +8,7 @@ namespace {
 // Letters that can stand right before a function name: the radians prefix and "x" for times.
 constexpr const char* leading_letters[] = {radians_prefix, "x"};
 
-static_assert(function_spelling_count <= completion_candidate_capacity,
+static_assert(function_spelling_count <= completion_word_capacity,
               "every function name must fit among the completion candidates");
 
 }  // namespace

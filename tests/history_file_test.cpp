@@ -2,7 +2,7 @@
 // last 1,000 lines kept, its place from the environment, its folders made when missing, a
 // second run waiting for the first's lock a bounded time, one warning when it cannot be read
 // or written, and nothing harmed of what stands at its path or of whose it is.
-#include "console/history_file.h"
+#include "terminal/history_file.h"
 
 #include <fcntl.h>
 #include <grp.h>

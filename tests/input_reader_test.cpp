@@ -1,7 +1,7 @@
 // Reading answers with "%d" meaning and lines cut to the line buffer, through the buffered
 // reader over a descriptor: rows placed across the buffer's refills, an interrupted wait, a
 // read error and an output that fails.
-#include "console/input_reader.h"
+#include "io/input_reader.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

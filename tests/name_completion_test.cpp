@@ -1,6 +1,6 @@
 // Tab completion of function names at the cursor, and the line editor staying out of the
 // way when the dialogue does not run at a terminal.
-#include "console/name_completion.h"
+#include "terminal/name_completion.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "console/line_editor.h"
+#include "terminal/line_editor.h"
 #include "dialogue/dialogue_texts.h"
 #include "line/completion_words.h"
 #include "test_support.h"

@@ -1,7 +1,8 @@
-// The history file on POSIX systems: plain reads and writes through buffers of its own, a
+// The history file on POSIX systems: reads and writes through buffers of its own (the retries
+// on interruption are io/descriptor_io.h's), a
 // bounded wait for flock on the folder, a temporary file of its own beside the file, renameat
 // and fsync of the folder. Nothing but a regular file is ever opened, read or replaced.
-#include "console/history_file.h"
+#include "terminal/history_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,6 +17,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "io/descriptor_io.h"
 
 namespace {
 
@@ -91,13 +94,12 @@ void take_byte(LineBeingRead& line, char byte, HistoryLines& lines) {
 // Adds every line of `descriptor` to `lines`; false on a read error (errno says which).
 bool read_lines(int descriptor, HistoryLines& lines) {
   LineBeingRead line = {};
-  char chunk[chunk_capacity];
+  unsigned char chunk[chunk_capacity];
   for (;;) {
-    const ssize_t count = read(descriptor, chunk, sizeof chunk);
-    if (count < 0 && errno == EINTR) continue;
+    const int count = read_descriptor(descriptor, chunk, chunk_capacity);  // EINTR retried
     if (count < 0) return false;
     if (count == 0) break;
-    for (ssize_t i = 0; i < count; ++i) take_byte(line, chunk[i], lines);
+    for (int i = 0; i < count; ++i) take_byte(line, static_cast<char>(chunk[i]), lines);
   }
   take_byte(line, '\n', lines);  // a last line without its end of line
   return true;
@@ -112,17 +114,6 @@ int read_opened(int descriptor, HistoryLines& lines, struct stat& status) {
   return error;
 }
 
-bool write_all(int descriptor, const char* bytes, int length) {
-  while (length > 0) {
-    const ssize_t count = write(descriptor, bytes, static_cast<size_t>(length));
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
-    bytes += count;
-    length -= static_cast<int>(count);
-  }
-  return true;
-}
-
 // Writes `lines`, one per line, to `descriptor`, a chunk at a time; false on an error.
 bool write_lines(int descriptor, const HistoryLines& lines) {
   char chunk[chunk_capacity];
@@ -131,14 +122,14 @@ bool write_lines(int descriptor, const HistoryLines& lines) {
     const char* line = history_line(lines, i);
     const int length = static_cast<int>(std::strlen(line));
     if (used + length + 1 > chunk_capacity) {
-      if (!write_all(descriptor, chunk, used)) return false;
+      if (!write_descriptor(descriptor, chunk, used)) return false;
       used = 0;
     }
     std::memcpy(chunk + used, line, static_cast<size_t>(length));
     used += length;
     chunk[used++] = '\n';
   }
-  return write_all(descriptor, chunk, used);
+  return write_descriptor(descriptor, chunk, used);
 }
 
 // Whose the new file is and what it may be used for.

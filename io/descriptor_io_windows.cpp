@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "console/descriptor_io.h"
+#include "io/descriptor_io.h"
 
 int descriptor_of(FILE* stream) {
   return _fileno(stream);

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "console/descriptor_io.h"
+#include "io/descriptor_io.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 // The part of the terminal layer shared by every platform: which commands are given at all.
-#include "console/terminal.h"
+#include "terminal/terminal.h"
 
 #include <cstdlib>
 
-#include "console/terminal_platform.h"
+#include "io/descriptor_io.h"
+#include "terminal/terminal_platform.h"
 
 namespace {
 
@@ -15,13 +16,13 @@ bool colours_refused() {
 
 }  // namespace
 
-bool takes_console_commands(FILE* out) {
+bool takes_terminal_commands(FILE* out) {
   return is_terminal(out) && platform_takes_commands();
 }
 
-void run_console_command(FILE* out, ConsoleCommand command) {
-  if (!takes_console_commands(out)) return;
-  if (command == ConsoleCommand::colours && colours_refused()) return;
+void run_terminal_command(FILE* out, TerminalCommand command) {
+  if (!takes_terminal_commands(out)) return;
+  if (command == TerminalCommand::colours && colours_refused()) return;
   platform_run_command(out, command);
 }
 
@@ -39,4 +40,14 @@ void show_typed_text(const char* text, char* shown, int capacity) {
     }
   }
   shown[used] = '\0';
+}
+
+bool wait_through_terminal_events(void* action, int descriptor) {
+  const TerminalEventAction& on = *static_cast<const TerminalEventAction*>(action);
+  while (!wait_for_input(descriptor, terminal_event_descriptor())) {
+    const int events = take_terminal_events();
+    if ((events & terminal_ending) != 0) return false;
+    if (events != 0) on.on_event(on.context, events);
+  }
+  return true;
 }

@@ -7,14 +7,14 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "console/terminal_platform.h"
+#include "terminal/terminal_platform.h"
 
 namespace {
 
-// Indexed by ConsoleCommand.
+// Indexed by TerminalCommand.
 constexpr const char* command_texts[] = {"color 73", "MODE con cols=66 lines=10", "cls"};
-static_assert(sizeof command_texts / sizeof command_texts[0] == console_command_count,
-              "one text per console command");
+static_assert(sizeof command_texts / sizeof command_texts[0] == terminal_command_count,
+              "one text per terminal command");
 
 struct FoundConsole {
   HANDLE out;                        // the console written to, or null
@@ -74,16 +74,16 @@ bool platform_takes_commands() {
   return true;
 }
 
-void platform_run_command(FILE* out, ConsoleCommand command) {
-  if (command == ConsoleCommand::colours) colours_set = 1;
-  if (command == ConsoleCommand::window_size) size_requested = 1;
+void platform_run_command(FILE* out, TerminalCommand command) {
+  if (command == TerminalCommand::colours) colours_set = 1;
+  if (command == TerminalCommand::window_size) size_requested = 1;
   std::fflush(out);
   (void)std::system(command_texts[static_cast<int>(command)]);
 }
 
-void guard_console(FILE*, FILE* out, ConsoleUse use) {
-  if (use == ConsoleUse::command_line || !is_terminal(out)) return;
-  if (use == ConsoleUse::interactive_loop) {
+void guard_terminal(FILE*, FILE* out, TerminalUse use) {
+  if (use == TerminalUse::command_line || !is_terminal(out)) return;
+  if (use == TerminalUse::interactive_loop) {
     SetConsoleCtrlHandler(note_interrupt, TRUE);
     return;
   }
@@ -107,10 +107,10 @@ void defer_ending_signals(bool) {}
 
 void end_if_signal_deferred() {}
 
-int console_event_descriptor() {
+int terminal_event_descriptor() {
   return -1;
 }
 
-int take_console_events() {
-  return InterlockedExchange(&interrupted, 0) != 0 ? console_interrupt : 0;
+int take_terminal_events() {
+  return InterlockedExchange(&interrupted, 0) != 0 ? terminal_interrupt : 0;
 }

@@ -1,11 +1,10 @@
-#include "console/input_reader.h"
+#include "io/input_reader.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
 
-#include "console/descriptor_io.h"
-#include "console/terminal.h"
+#include "io/descriptor_io.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ bool is_digit(int c) {
   return c >= '0' && c <= '9';
 }
 
-bool is_space(int c) {
+bool is_blank(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
@@ -37,14 +36,9 @@ bool refill(InputReader& reader) {
     reader.exhausted = true;
     return false;
   }
-  while (reader.terminal && reader.on_console_event != nullptr &&
-         !wait_for_input(reader.descriptor, console_event_descriptor())) {
-    const int events = take_console_events();
-    if (events & console_ending) {  // a signal put off until the history is saved
-      reader.exhausted = true;
-      return false;
-    }
-    if (events != 0) reader.on_console_event(reader.event_context, events);
+  if (reader.terminal && reader.wait != nullptr && !reader.wait(reader.waiter, reader.descriptor)) {
+    reader.exhausted = true;  // a signal put off until the history is saved
+    return false;
   }
   const int count = read_descriptor(reader.descriptor, reader.bytes, input_buffer_capacity);
   reader.next = 0;
@@ -119,8 +113,8 @@ void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output
   reader.exhausted = false;
   reader.unended = false;
   reader.error = 0;
-  reader.on_console_event = nullptr;
-  reader.event_context = nullptr;
+  reader.wait = nullptr;
+  reader.waiter = nullptr;
   reader.next = 0;
   reader.end = 0;
 }
@@ -145,7 +139,7 @@ int read_line(InputReader& reader, char* line, int capacity) {
 
 AnswerRead read_answer(InputReader& reader, int& answer) {
   int c = next_byte(reader);
-  while (is_space(c)) c = next_byte(reader);
+  while (is_blank(c)) c = next_byte(reader);
   const bool negative = c == '-';
   if (c == '+' || c == '-') c = next_byte(reader);
   if (c == no_byte) return AnswerRead::end_of_input;

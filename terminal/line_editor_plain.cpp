@@ -1,6 +1,6 @@
 // Builds without the editor library (and Windows): there is no editor, every line is read
 // plainly, and no history file is kept.
-#include "console/line_editor.h"
+#include "terminal/line_editor.h"
 
 LineEditor* open_line_editor(FILE*, FILE*, const EditorSetup&) {
   return nullptr;

@@ -1,9 +1,9 @@
-#include "console/output_buffer.h"
+#include "io/output_buffer.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "console/descriptor_io.h"
+#include "io/descriptor_io.h"
 
 namespace {
 

@@ -13,20 +13,20 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/terminal_platform.h"
+#include "terminal/terminal_platform.h"
 
 namespace {
 
-// Indexed by ConsoleCommand.
+// Indexed by TerminalCommand.
 constexpr const char* command_texts[] = {
     "\033[36;47m",    // cyan text on a light-grey background
     "\033[8;10;66t",  // xterm window-size request: 10 rows of 66 columns
     "\033[H\033[2J",  // cursor home, erase display
 };
-static_assert(sizeof command_texts / sizeof command_texts[0] == console_command_count,
-              "one text per console command");
+static_assert(sizeof command_texts / sizeof command_texts[0] == terminal_command_count,
+              "one text per terminal command");
 
-const char* command_text(ConsoleCommand command) {
+const char* command_text(TerminalCommand command) {
   return command_texts[static_cast<int>(command)];
 }
 
@@ -34,7 +34,7 @@ constexpr char ansi_reset[] = "\033[0m";
 constexpr char fresh_line[] = "\r\n";
 constexpr int size_text_capacity = 32;  // "\033[8;ROWS;COLSt" with two numbers of 5 digits
 
-// What guard_console found; written before any handler is installed, then only read.
+// What guard_terminal found; written before any handler is installed, then only read.
 struct FoundTerminal {
   bool dialogue;                          // the use is the dialogue: signals end with status 0
   int modes_descriptor;                   // the terminal whose modes were saved, or -1
@@ -53,7 +53,7 @@ volatile sig_atomic_t deferred_signal = 0;  // the one put off; 0 while none
 // Signals that end the program once the terminal is put back.
 constexpr int ending_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
 
-// What the handlers write to the wake pipe; take_console_events reads them back as flags.
+// What the handlers write to the wake pipe; take_terminal_events reads them back as flags.
 constexpr char resized_note = 'w';
 constexpr char resumed_note = 'c';
 constexpr char interrupted_note = 'i';
@@ -75,8 +75,8 @@ void put_terminal_back_on_fresh_line() {
 // window size and the colours again.
 void set_terminal_up_again(const struct termios* modes) {
   if (modes != nullptr) tcsetattr(found.modes_descriptor, TCSANOW, modes);
-  if (size_requested) write_text(found.out_descriptor, command_text(ConsoleCommand::window_size));
-  if (colours_set) write_text(found.out_descriptor, command_text(ConsoleCommand::colours));
+  if (size_requested) write_text(found.out_descriptor, command_text(TerminalCommand::window_size));
+  if (colours_set) write_text(found.out_descriptor, command_text(TerminalCommand::colours));
 }
 
 void note_for_reader(char note) {
@@ -204,8 +204,8 @@ void save_terminal(int modes_descriptor, int out_descriptor) {
 
 // The handlers of `use`, which is the dialogue or the interactive loop. SIGQUIT, the one a
 // user sends to be out at once, is never put off.
-void install_handlers(ConsoleUse use) {
-  const bool loop = use == ConsoleUse::interactive_loop;
+void install_handlers(TerminalUse use) {
+  const bool loop = use == TerminalUse::interactive_loop;
   for (int signal_number : ending_signals) {
     if (loop && signal_number == SIGINT) {
       install(signal_number, note_interrupt);
@@ -230,19 +230,19 @@ bool platform_takes_commands() {
   return type != nullptr && type[0] != '\0' && std::strcmp(type, "dumb") != 0;
 }
 
-void platform_run_command(FILE* out, ConsoleCommand command) {
-  if (command == ConsoleCommand::colours) colours_set = 1;
-  if (command == ConsoleCommand::window_size) size_requested = 1;
+void platform_run_command(FILE* out, TerminalCommand command) {
+  if (command == TerminalCommand::colours) colours_set = 1;
+  if (command == TerminalCommand::window_size) size_requested = 1;
   std::fputs(command_text(command), out);
 }
 
-void guard_console(FILE* in, FILE* out, ConsoleUse use) {
-  if (use == ConsoleUse::command_line) return;
-  if (use == ConsoleUse::dialogue) std::signal(SIGPIPE, SIG_IGN);
+void guard_terminal(FILE* in, FILE* out, TerminalUse use) {
+  if (use == TerminalUse::command_line) return;
+  if (use == TerminalUse::dialogue) std::signal(SIGPIPE, SIG_IGN);
   const bool in_terminal = is_terminal(in);
   const bool out_terminal = is_terminal(out);
   if (!in_terminal && !out_terminal) return;
-  found.dialogue = use == ConsoleUse::dialogue;
+  found.dialogue = use == TerminalUse::dialogue;
   // Only the character type follows the environment, for the editor's multibyte input:
   // numbers keep being read and printed in the C locale.
   std::setlocale(LC_CTYPE, "");
@@ -274,23 +274,23 @@ void end_if_signal_deferred() {
   end_by_signal(signal_number);
 }
 
-int console_event_descriptor() {
+int terminal_event_descriptor() {
   return found.wake[0];
 }
 
-int take_console_events() {
+int take_terminal_events() {
   if (found.wake[0] < 0) return 0;
   char notes[16];
   int events = 0;
   for (ssize_t count; (count = read(found.wake[0], notes, sizeof notes)) > 0;) {
     for (ssize_t i = 0; i < count; ++i) {
-      if (notes[i] == interrupted_note) events |= console_interrupt;
-      if (notes[i] == resized_note) events |= console_redraw;
-      if (notes[i] == resumed_note) events |= console_redraw | console_resumed;
+      if (notes[i] == interrupted_note) events |= terminal_interrupt;
+      if (notes[i] == resized_note) events |= terminal_redraw;
+      if (notes[i] == resumed_note) events |= terminal_redraw | terminal_resumed;
     }
   }
   if (deferred_signal != 0) {
-    events |= console_ending;
+    events |= terminal_ending;
     note_for_reader(ending_note);  // kept noted, so that every later wait ends at once too
   }
   return events;

@@ -1,4 +1,4 @@
-#include "console/diagnostics.h"
+#include "io/diagnostics.h"
 
 #include <cstdio>
 #include <cstring>

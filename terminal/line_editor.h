@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "console/name_completion.h"
+#include "terminal/name_completion.h"
 
 struct LineEditor;  // the editor's state; one per run at a terminal
 

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <cwchar>
 
-#include "console/history_file.h"
-#include "console/line_editor.h"
-#include "console/terminal.h"
+#include "terminal/history_file.h"
+#include "terminal/line_editor.h"
+#include "terminal/terminal.h"
 
 struct LineEditor {
   EditLine* edit;     // the editing state: line, cursor, key bindings
@@ -37,7 +37,10 @@ constexpr wchar_t refusal_key = 0x9f;
 constexpr int read_cancelled = 2;  // what read_byte returns once Ctrl-C cancelled the line
 
 // Rows up and back to the row's start, then everything below erased: the loop's way of
-// drawing its prompt and line again without clearing what the shell shows above them.
+// drawing its prompt and line again without clearing what the shell shows above them. They
+// are written here rather than by terminal.h, the owner of the terminal's state, because they
+// change none of it: they only move the cursor over the editor's own rows, as libedit itself
+// does, so there is nothing for put_terminal_back to undo.
 constexpr char rows_up_format[] = "\033[%dA";
 constexpr char erase_from_row_start[] = "\r\033[J";
 
@@ -107,7 +110,7 @@ unsigned char refuse_past_limit(EditLine* edit, int) {
 // cleared, the text above the line written again, and the line drawn for the window's width.
 void redraw_screen(LineEditor& editor) {
   el_resize(editor.edit);
-  run_console_command(editor.out, ConsoleCommand::clear_screen);
+  run_terminal_command(editor.out, TerminalCommand::clear_screen);
   std::fputs(editor.setup.screen_text, editor.out);
   std::fflush(editor.out);
   el_set(editor.edit, EL_REFRESH);
@@ -146,24 +149,24 @@ void redraw_line(LineEditor& editor, bool resumed) {
 bool wait_for_key(LineEditor& editor) {
   for (;;) {
     struct pollfd waited[2] = {{fileno(editor.in), POLLIN, 0},
-                               {console_event_descriptor(), POLLIN, 0}};  // -1: left out
+                               {terminal_event_descriptor(), POLLIN, 0}};  // -1: left out
     const int ready = poll(waited, 2, -1);
     const bool interrupted = ready < 0 && errno == EINTR;
-    const int events = take_console_events();
-    if ((events & console_redraw) && editor.setup.screen_text != nullptr) {
+    const int events = take_terminal_events();
+    if ((events & terminal_redraw) && editor.setup.screen_text != nullptr) {
       redraw_screen(editor);
-    } else if (events & console_redraw) {
-      redraw_line(editor, (events & console_resumed) != 0);
+    } else if (events & terminal_redraw) {
+      redraw_line(editor, (events & terminal_resumed) != 0);
     }
-    if (events & console_interrupt) editor.cancelling = true;
-    if (events & console_ending) editor.ending = true;
+    if (events & terminal_interrupt) editor.cancelling = true;
+    if (events & terminal_ending) editor.ending = true;
     if (editor.ending || editor.cancelling || (ready > 0 && waited[0].revents != 0)) return true;
     if (ready < 0 && !interrupted) return false;
   }
 }
 
 // One byte typed: 1, 0 at the end of input (a signal put off included), -1 on an error,
-// read_cancelled once Ctrl-C cancelled the line. Every handler the console installs restarts
+// read_cancelled once Ctrl-C cancelled the line. Every handler the terminal layer installs restarts
 // reads (SA_RESTART), and poll has said a byte is there, so the read is never interrupted.
 int read_byte(LineEditor& editor, char& byte) {
   if (!editor.cancelling && !editor.ending && !wait_for_key(editor)) return -1;
@@ -239,7 +242,7 @@ void keep_line(const char* text, char* line, int capacity) {
 // The editor's settings. libedit's own signal handling stays off (EL_SIGNAL 0): its handlers
 // exist only while a line is read, know nothing of the colours or the window size, and pass
 // every signal on with kill(0, ...), to the whole process group: a shell script running the
-// program in its own group gets the signal too. The console's handlers put everything back,
+// program in its own group gets the signal too. The terminal layer's handlers put everything back,
 // and the character reader above redraws after a resize or fg.
 void configure(EditLine* edit, History* lines) {
   el_set(edit, EL_SIGNAL, 0);
@@ -297,7 +300,7 @@ void remember_line(LineEditor& editor, const char* line) {
 }  // namespace
 
 LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup) {
-  if (!is_terminal(in) || !takes_console_commands(out)) return nullptr;
+  if (!is_terminal(in) || !takes_terminal_commands(out)) return nullptr;
   History* lines = history_init();
   if (lines == nullptr) return nullptr;
   HistEvent event;
@@ -322,7 +325,7 @@ LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup) {
 EditedLine edit_line(LineEditor& editor, char* line, int capacity) {
   std::fflush(editor.out);
   // el_gets takes the window's size and draws the line afresh: earlier events need nothing.
-  (void)take_console_events();
+  (void)take_terminal_events();
   editor.limit = capacity - 1;
   editor.cancelling = false;
   int count = 0;

@@ -2,17 +2,11 @@
 // letters before the cursor can begin, and what text the cursor can safely gain.
 #pragma once
 
-constexpr int completion_candidate_capacity = 32;  // candidates kept; later matches are left out
-constexpr int completion_text_capacity = 16;       // bytes of the insertion, terminator included
+#include "line/completion_words.h"
 
-// The words Tab completes, from the caller: `words` in the order candidates are listed, and
-// `leading` the letter runs that may stand right before a word ("rad" before "sin").
-struct CompletionWords {
-  const char* const* words;    // the names to complete, `word_count` of them
-  int word_count;              // entries in `words`
-  const char* const* leading;  // prefixes skipped when no word begins with the whole run
-  int leading_count;           // entries in `leading`
-};
+// Candidates kept: every word of a list can be one (later matches would be left out).
+constexpr int completion_candidate_capacity = completion_word_capacity;
+constexpr int completion_text_capacity = 16;  // bytes of the insertion, terminator included
 
 struct NameCompletion {
   char insertion[completion_text_capacity];  // text every candidate adds at the cursor

@@ -1,4 +1,4 @@
-#include "console/name_completion.h"
+#include "terminal/name_completion.h"
 
 #include <cstring>
 

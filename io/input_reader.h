@@ -1,10 +1,11 @@
-// The dialogue's input: a buffer over a file descriptor, refilled a few KiB at a time,
-// with the reads of expression lines and "%d" answers on top of it. Output is flushed
+// Plain input for every mode: a buffer over a file descriptor, refilled a few KiB at a time,
+// with the reads of expression lines (the dialogue's and the command line's) and the
+// dialogue's "%d" answers on top of it. Output is flushed
 // right before every refill, the only moments the program waits for input; once it cannot be
 // written, nothing more is read.
 #pragma once
 
-#include "console/output_buffer.h"
+#include "io/output_buffer.h"
 
 constexpr int input_buffer_capacity = 4096;  // bytes asked for per refill
 
@@ -16,11 +17,12 @@ struct InputReader {
   bool exhausted;        // end of input, a read or output error seen: nothing more is read
   bool unended;          // the last bytes received did not end with '\n' (Ctrl-D after typing)
   int error;             // errno of a read that failed; 0 at a plain end of input
-  // At a terminal, called with `event_context` and what happened (take_console_events) when
-  // something happened to the console while the reader waits (null: nothing to do); then
-  // the wait goes on, unless an ending signal was put off: that is the end of the input.
-  void (*on_console_event)(void* event_context, int events);
-  void* event_context;
+  // At a terminal, called with `waiter` and `descriptor` before each read, to wait for input
+  // while doing what the terminal asks meanwhile; false ends the input without reading (a
+  // signal put off). Null: the read itself waits. The terminal layer provides one
+  // (wait_through_terminal_events), so that this reader knows nothing of terminals.
+  bool (*wait)(void* waiter, int descriptor);
+  void* waiter;
   int next;                                    // index of the next unread byte in `bytes`
   int end;                                     // count of bytes in `bytes`
   unsigned char bytes[input_buffer_capacity];  // read but not yet used
@@ -33,7 +35,7 @@ enum class AnswerRead {
 };
 
 // A reader of `descriptor` with an empty buffer that flushes `output` before it waits, and
-// no action on console events.
+// no wait of its own.
 void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output, bool terminal);
 
 // Reads one line without its end of line into `line` (`capacity` bytes, at least 1), keeping
