@@ -9,9 +9,9 @@
 #include <cstring>
 #include <string>
 
-#include "terminal/line_editor.h"
 #include "dialogue/dialogue_texts.h"
 #include "line/completion_words.h"
+#include "terminal/line_editor.h"
 #include "test_support.h"
 
 namespace {

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Habits CI keeps, each failure naming its file:
+# - every C++ file is as clang-format (.clang-format) writes it;
+# - no folder includes one above it. The layers, lowest first: term/ (reading and computing
+#   one term), bracket/ (bracketed lines), line/ (the engine both front ends share), io/
+#   (plain input and output), terminal/ (the terminal: commands, signals, the editor, the
+#   history file), then dialogue/ and cli/ (the front ends, which never include each other),
+#   then main.cpp. tests/, fuzz/ and bench/ stand outside and may include any of them.
+# Usage: tools/check_source.sh [ROOT]   (default: the checkout this script is in)
+set -uo pipefail
+root=${1:-"$(dirname "$0")/.."}
+cd "$root" || exit 2
+
+# The layer of a product file's folder, or nothing for a file outside the layers.
+layer_of() {
+  case $1 in
+    term/*) echo 0 ;; bracket/*) echo 1 ;; line/*) echo 2 ;; io/*) echo 3 ;;
+    terminal/*) echo 4 ;; dialogue/* | cli/*) echo 5 ;; main.cpp) echo 6 ;;
+  esac
+}
+
+failures=0
+fail() {
+  echo "check_source: $1" >&2
+  failures=$((failures + 1))
+}
+
+command -v clang-format >/dev/null || { echo "check_source: clang-format is missing" >&2; exit 2; }
+mapfile -t sources < <(find . \( -name build -o -name 'build-*' -o -name .git \) -prune -o \
+                         \( -name '*.cpp' -o -name '*.h' \) -type f -print | sed 's|^\./||' | sort)
+for file in "${sources[@]}"; do
+  if ! clang-format --dry-run --Werror "$file" >/dev/null 2>&1; then
+    fail "$file: not as clang-format writes it (run: clang-format -i $file)"
+  fi
+done
+
+for file in "${sources[@]}"; do
+  own=$(layer_of "$file")
+  [ -n "$own" ] || continue
+  own_folder=${file%%/*}
+  while IFS=: read -r number included; do
+    included_folder=${included%%/*}
+    other=$(layer_of "$included")
+    [ -n "$other" ] || continue
+    if [ "$other" -gt "$own" ]; then
+      fail "$file:$number: includes $included, from $included_folder/, a layer above $own_folder/"
+    elif [ "$other" -eq "$own" ] && [ "$included_folder" != "$own_folder" ]; then
+      fail "$file:$number: includes $included: $own_folder/ and $included_folder/ never include each other"
+    fi
+  done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
+           sed 's/^\([0-9]*\):[^"]*"\([^"]*\)".*/\1:\2/')
+done
+
+if [ "$failures" -gt 0 ]; then
+  echo "check_source: $failures failure(s)" >&2
+  exit 1
+fi
+echo "check_source: ${#sources[@]} files clang-format clean; no folder includes one above it"
