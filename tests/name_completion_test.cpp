@@ -9,9 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "dialogue/dialogue_texts.h"
 #include "line/completion_words.h"
-#include "terminal/line_editor.h"
 #include "test_support.h"
 
 namespace {
@@ -156,19 +154,6 @@ TEST(NameCompletion, KeepsWithinItsBuffersWhateverTheWords) {
   complete_name("a", 1, {long_word, 1, nullptr, 0}, completion);
   EXPECT_EQ(completion.candidate_count, 1);
   EXPECT_STREQ(completion.insertion, "bcdefghijklmnop");
-}
-
-TEST(LineEditor, NotOpenedWhenTheDialogueIsNotAtATerminal) {
-  FILE* in = std::tmpfile();
-  FILE* out = std::tmpfile();
-  ASSERT_NE(in, nullptr);
-  ASSERT_NE(out, nullptr);
-  LineEditor* editor =
-      open_line_editor(in, out, {function_name_words, "", prompt_text, line_capacity});
-  EXPECT_EQ(editor, nullptr);
-  close_line_editor(editor);
-  std::fclose(in);
-  std::fclose(out);
 }
 
 }  // namespace
