@@ -26,6 +26,8 @@ import tempfile
 import termios
 import time
 
+from checks import run_checks
+
 TIMEOUT = 20.0  # seconds any one wait may take on a loaded machine
 POLL = 0.02  # seconds between looks
 PROMPT = "Digite dados de trigonometria:"
@@ -995,6 +997,21 @@ CASES = [
 ]
 
 
+def run_case(program, case, settings):
+    """Runs one case in a terminal of its own; its problems, as checks.run_checks takes them
+    (what the case's helpers raise becomes the one problem)."""
+    with tempfile.TemporaryDirectory(prefix="trigcalc-tmux-") as work:
+        term = Terminal(program, work, **settings)
+        try:
+            term.start()
+            case(term)
+            return []
+        except (Failure, subprocess.SubprocessError, OSError) as failure:
+            return [str(failure)]
+        finally:
+            term.close()
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: terminal_test.py PROGRAM")
@@ -1002,28 +1019,15 @@ def main():
     if not shutil.which("tmux"):
         print("SKIPPED: tmux is missing: install the Debian package tmux")
         return 77
-    failures = passed = 0
+    checks = []
     for name, case, settings in CASES:
         settings = dict(settings)
         needs_root = settings.pop("root", None)
         if needs_root and os.geteuid() != 0:
             print("skip %s: %s needs root" % (name, needs_root))
             continue
-        with tempfile.TemporaryDirectory(prefix="trigcalc-tmux-") as work:
-            term = Terminal(program, work, **settings)
-            started = time.monotonic()
-            try:
-                term.start()
-                case(term)
-                passed += 1
-                print("ok   %s (%.1f s)" % (name, time.monotonic() - started))
-            except (Failure, subprocess.SubprocessError, OSError) as failure:
-                failures += 1
-                print("FAIL %s: %s" % (name, failure))
-            finally:
-                term.close()
-    print("%d passed, %d failed" % (passed, failures))
-    return 1 if failures else 0
+        checks.append((name, lambda c=case, s=settings: run_case(program, c, s)))
+    return run_checks(checks)
 
 
 if __name__ == "__main__":
