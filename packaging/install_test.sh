@@ -37,6 +37,9 @@ for file in changelog.gz copyright README.md; do
   [ -f "$doc/$file" ] || fail "no $file in usr/share/doc/trigcalc"
 done
 gzip -t "$page" "$doc/changelog.gz" || fail "the manual page or changelog is not valid gzip"
+page_pt="$work/root/usr/share/man/pt_BR/man1/trigcalc.1.gz"
+[ -f "$page_pt" ] || fail "no Portuguese manual page at usr/share/man/pt_BR/man1/trigcalc.1.gz"
+gzip -t "$page_pt" || fail "the Portuguese manual page is not valid gzip"
 
 for session in one_term bracketed_lines; do
   sh "$source/tests/run_session.sh" "$program" "$source/tests/sessions/$session"
@@ -92,5 +95,12 @@ for line in 'NAME' 'SYNOPSIS' 'DESCRIPTION' 'OPTIONS' 'EXPRESSIONS' 'KEYS' 'ENVI
   grep -qxF -- "$line" "$work/page.txt" || fail "the rendered page lacks the line \"$line\""
 done
 grep -q "trigcalc $version" "$work/page.txt" || fail "the rendered page does not name trigcalc $version"
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l --warnings "$page_pt" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "man -l warns on the Portuguese page: $warnings"
+LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page_pt" 2>/dev/null >"$work/page_pt.txt"
+for line in 'NOME' 'SINOPSE' 'OPÇÕES' 'EXPRESSÕES' 'AMBIENTE' 'ARQUIVOS' 'STATUS DE SAÍDA' \
+  'VEJA TAMBÉM' '              Digite dados de trigonometria:'; do
+  grep -qxF -- "$line" "$work/page_pt.txt" || fail "the rendered Portuguese page lacks the line \"$line\""
+done
 [ "$("$program" --version)" = "trigcalc $version" ] ||
   fail "trigcalc --version says $("$program" --version), the changelog $version"

@@ -19,10 +19,14 @@ function(trigcalc_configure_gzipped source name)
   endif()
 endfunction()
 trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/trigcalc.1 trigcalc.1)
+# The Portuguese page, which man shows in a Portuguese locale; the English one stays the
+# default. tools/check_manual_pages.py keeps the two naming the same options, variables and files.
+trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/pt_BR/trigcalc.1 pt_BR/trigcalc.1)
 trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/changelog changelog)
 
 install(TARGETS trigcalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${packaging_output}/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging_output}/pt_BR/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/pt_BR/man1)
 install(FILES ${packaging_output}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
               ${CMAKE_CURRENT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
