@@ -167,6 +167,9 @@ TEST(HistoryFile, WarnsOnceWhenTheFileCannotBeReadOrWritten) {
   std::filesystem::create_directory(folder.path + "/folder");
   const std::string below_a_file = folder.path + "/plain/history";
   const std::string a_folder = folder.path + "/folder";
+  // A name of 250 bytes is allowed, but its temporary file's name (the name, an infix and
+  // 8 hex digits) is longer than the 255 bytes a name may have.
+  const std::string long_name = folder.path + "/" + std::string(250, 'h');
   run_added({"sin30"});
   const struct {
     std::string path;
@@ -174,6 +177,7 @@ TEST(HistoryFile, WarnsOnceWhenTheFileCannotBeReadOrWritten) {
     const char* reason;
   } cases[] = {
       {below_a_file, true, "Not a directory"},
+      {long_name, true, "File name too long"},
       {a_folder, true, "nao e um arquivo comum; historico nao usado"},
       {a_folder, false, "nao e um arquivo comum; historico nao usado"},
   };

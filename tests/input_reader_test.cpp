@@ -270,6 +270,30 @@ TEST(InputReader, ReadsNothingMoreOnceTheOutputFails) {
   close(ends[1]);
 }
 
+// Whether the cursor still stands after typed text when the input ends (text, then Ctrl-D):
+// the last bytes received decide, and the end of the input, which brings none, changes nothing.
+TEST(InputReader, TellsWhetherTheLastTypedLineWasUnended) {
+  const struct {
+    const char* input;
+    bool terminal;
+    bool unended;
+  } cases[] = {
+      {"abc", true, true},      {"abc\n", true, false},     {"", true, false},
+      {"1\nsin30", true, true}, {"sin30\n\n", true, false}, {"abc", false, false},
+  };
+  for (const auto& c : cases) {
+    FILE* in = file_holding(c.input);
+    ASSERT_NE(in, nullptr);
+    InputReader reader;
+    open_input_reader(reader, fileno(in), nullptr, c.terminal);
+    char line[line_capacity];
+    while (read_line(reader, line, line_capacity) >= 0) {
+    }
+    EXPECT_EQ(typed_line_unended(reader), c.unended) << c.input;
+    std::fclose(in);
+  }
+}
+
 // At a terminal, discarding also drops what the reader holds beyond the answer's line.
 TEST(InputReader, AtATerminalDropsWhatItHolds) {
   FILE* in = file_holding("1\ntyped ahead\nsin30\n");
