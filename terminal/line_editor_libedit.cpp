@@ -245,7 +245,7 @@ void keep_line(const char* text, char* line, int capacity) {
 // program in its own group gets the signal too. The terminal layer's handlers put everything back,
 // and the character reader above redraws after a resize or fg.
 void configure(EditLine* edit, History* lines) {
-  el_set(edit, EL_SIGNAL, 0);
+  el_set(edit, EL_SIGNAL, 0);  // libedit's default already (el_init clears it): said, not changed
   el_set(edit, EL_PROMPT, prompt_of_the_editor);
   el_set(edit, EL_HIST, history, lines);
   el_set(edit, EL_GETCFN, read_character);
