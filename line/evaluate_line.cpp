@@ -91,6 +91,7 @@ void read_line(const char* line, int length, LineReading& reading, ReadingNotes*
   const int shown = length < line_capacity - 1 ? length : line_capacity - 1;
   bool bracketed = false;
   const int kept = read_length(line, shown, bracketed);
+  if (kept < shown) add_note(notes, NoteKind::zero_byte_ends_line, kept, shown - kept);
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
   reading.term_count = 0;

@@ -223,6 +223,20 @@ NOTES = [
     ('[sin30]+[2', 9, b'falta o "]" deste "["'),
     ('sin30\n+1', 6, b'"\\n" foi lido como um espaco'),
     ('sin3\v0', 5, b'"\\v" foi ignorado e juntou os algarismos'),  # as a space would
+    ('2\u00d73sin30', 2, b'"\xc3\x97" foi ignorado e juntou os algarismos'),  # 23 sin 30
+    ('sin30 cos60', 7, b'"cos": so o primeiro conta; suas letras foram ignoradas e juntaram'),
+    ('(radsin1)', 2, b'aqui juntou-se ao nome "sin" seguinte e fez "radsin"'),
+    ('arc sen 0.5', 1, b'"arc sen" foi lido junto, como "arcsen"'),
+    ('s in30', 1, b'mas o argumento so e lido logo depois de um nome escrito junto'),
+    ('sin2pi', 5, b'nao foi lido (para multiplicar, "*pi"), mas pos o termo em radianos'),
+    ('[2] +[3]', 5, b'"+" foi ignorado: um operador so conta logo depois do "]"\n'),
+    ('[2]+[3] [4]', 9, b'"[4]" ficou fora da conta'),
+    ('[(2)]', 1, b'o numero de "[(2)]" nao foi lido'),
+    ('nan', 1, b'desconhecido "nan": lido como 0; nomes parecidos: "tan", "atan" ou "sen"\n'),
+    ('sin\u03c0', 4, b'o argumento "\xcf\x80" nao tem numero'),
+    ('log10', 1, b'desconhecido "log"'),
+    ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"'),
+    ('sine30', 1, b'"sine" foi lido como "sin"'),
 ]
 
 
