@@ -254,6 +254,16 @@ def check_note(program, expression, column, message):
     return problems
 
 
+def check_wide_caret(program):
+    """A full-width character takes two columns on the screen: the caret under what follows
+    it moves two places per such character, as the text above it does."""
+    _, _, err = run(program, ['sin\uff13\uff10x'], b'')
+    lines = err.split(b'\n')
+    carets = [k for k, c in enumerate(lines[2]) if c == ord('^')] if len(lines) > 2 else []
+    # two of indent, three of "sin", two each for the full-width digits: 'x' at 2 + 3 + 4
+    return [] if carets == [5, 9] else ['carets at %r: %r' % (carets, err)]
+
+
 def documented_expressions(count, seed=21):
     """Random expressions in the form the README says is read as written, every construction
     of its grammar: a leading rad (a parenthesis may follow it), an amplitude, a name, an
@@ -492,6 +502,7 @@ def main():
                    for note in NOTES for expression in [note[0]]]
         checks += [
             ('documented form gives no report', lambda: check_documented_form(program)),
+            ('caret after full-width characters', lambda: check_wide_caret(program)),
             ('non-blocking input waited on', lambda: check_nonblocking_input(program)),
             ('non-blocking output, reader late', lambda: check_nonblocking_output(program)),
             ('SIGTERM ends -', lambda: check_signal_ends(program, signal.SIGTERM)),
