@@ -89,6 +89,18 @@ void append_read_as(ReportText& report, const Expression& expression, const Read
   append_suggestions(report, expression, note, note.name);
 }
 
+// Appends how a '-' after an operator and a blank was read: as a subtraction, the operator
+// meeting 0. After a '+' that is the value written ("30 + -9" is 21); after any other it is
+// not ("2 * -3" is 2 x 0 - 3).
+void append_blank_before_sign(ReportText& report, const Expression& expression,
+                              const ReadingNote& note) {
+  append_quoted(report, "o \"-\" depois de ", expression, note,
+                " e um espaco subtrai, nao da sinal: ");
+  const bool plus = expression.text[note.column] == '+';
+  append(report, plus ? "o valor e o escrito"
+                      : "o operador ficou sem numero depois (lido como 0) e o valor mudou");
+}
+
 // Appends how the note's text was read, worded by its kind.
 void append_message(ReportText& report, const Expression& expression, const ReadingNote& note) {
   const bool one = note.length == 1;
@@ -165,6 +177,8 @@ void append_message(ReportText& report, const Expression& expression, const Read
     case NoteKind::zero_byte_ends_line:
       return append_quoted(report, "um byte 0 termina a linha: ", expression, note,
                            " nao foi lido");
+    case NoteKind::blank_before_sign:
+      return append_blank_before_sign(report, expression, note);
     case NoteKind::second_name_joining:
       return append_quoted(report, "segundo nome de funcao ", expression, note,
                            ": so o primeiro conta; suas letras foram ignoradas e juntaram os "
@@ -203,7 +217,7 @@ void append_message(ReportText& report, const Expression& expression, const Read
     case NoteKind::name_split:
       append_quoted(report, "", expression, note, " foi lido junto, como \"");
       append(report, note.name);
-      return append(report, "\"");
+      return append(report, "\": o valor e o escrito");
     case NoteKind::name_split_without_argument:
       append_quoted(report, "", expression, note, " foi lido como \"");
       append(report, note.name);

@@ -97,6 +97,9 @@ void note_empty_operand(const OperandPlace& place, const char* text, const Numbe
                                                                 : NoteKind::argument_without_number;
     if (end > 0) return note_text(notes, origins, whole, place.first, end);
     return add_note(notes, whole, origin_column(origins, place.first + end), 0);
+  } else if (ending == '-' && last_operator + 1 < end &&
+             only_gaps(text + last_operator + 1, end - last_operator - 1)) {
+    kind = NoteKind::blank_before_sign;  // "30 + -9": the '-' after a blank is no sign
   }
   note_text(notes, origins, kind, place.first + at, 1);
 }

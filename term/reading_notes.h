@@ -44,6 +44,7 @@ enum class NoteKind : unsigned char {
   operator_not_after_bracket,   // an operator that does not stand right after a ']': skipped
   second_name_joining,          // a second name between two parts of one number, which it joins
   bracket_pi_after_digit,       // "[2pi]": pi is read only at the start of a number
+  blank_before_sign,            // a blank between an operator and a "-", which then subtracts
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted

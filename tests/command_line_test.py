@@ -237,6 +237,8 @@ NOTES = [
     ('log10', 1, b'desconhecido "log"'),
     ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"'),
     ('sine30', 1, b'"sine" foi lido como "sin"'),
+    ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito'),  # 30 + 0 - 9 is 30 + -9
+    ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou'),  # 3 x 0 - 10
 ]
 
 
