@@ -12,8 +12,9 @@ bool is_sign_context(char previous) {
 }
 
 // A number character is a digit, '.', 'E', 'P', 'I', or a minus that opens the
-// text or follows "E * / + -" (a sign, as in "5E-3", "2*-3" and a leading "-30").
-bool is_number_character(const char* text, int k) {
+// text or follows "E * / + -" (a sign, as in "5E-3", "2*-3" and a leading "-30"). Asked of
+// every byte read, so always inlined, however many callers it has.
+[[gnu::always_inline]] inline bool is_number_character(const char* text, int k) {
   const char c = text[k];
   if (is_digit(c) || c == '.' || c == 'E' || c == 'P' || c == 'I') return true;
   return c == '-' && (k == 0 || is_sign_context(text[k - 1]));
