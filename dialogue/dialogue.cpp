@@ -45,14 +45,16 @@ void drop_pending_input(DialogueInput& input) {
   if (input.reader.terminal) drop_type_ahead(input.in);
 }
 
-// Reads the expression line through the editor when there is one; false at the end of input.
+// Reads the expression line through the editor when there is one; returns its length as
+// typed (of which the line holds at most line_capacity - 1 bytes), or -1 at the end of input.
 // An input that ended with the answer before (typed, then Ctrl-D twice) has ended for the
 // editor too, as it has for a plain read.
-bool read_expression_line(DialogueInput& input, OutputBuffer& output, char (&line)[line_capacity]) {
-  if (input.editor == nullptr) return read_line(input.reader, line, line_capacity) >= 0;
-  if (input.reader.exhausted) return false;
+int read_expression_line(DialogueInput& input, OutputBuffer& output, char (&line)[line_capacity]) {
+  if (input.editor == nullptr) return read_line(input.reader, line, line_capacity);
+  if (input.reader.exhausted) return -1;
   flush_output(output);
-  return edit_line(*input.editor, line, line_capacity) == EditedLine::line;
+  if (edit_line(*input.editor, line, line_capacity) != EditedLine::line) return -1;
+  return static_cast<int>(std::strlen(line));  // the editor refuses more than fits
 }
 
 // What stands on the screen while an answer is awaited, to draw it again after the program
@@ -92,9 +94,10 @@ bool run_pass(DialogueInput& input, const DialoguePrinting& printing, DialogueSc
   if (output.error != 0) return false;  // output gone while the answer was awaited
   give_command(printing, TerminalCommand::clear_screen);
   put_text(output, prompt_text);
-  if (!read_expression_line(input, output, line)) return false;
+  const int length = read_expression_line(input, output, line);
+  if (length < 0) return false;
   if (printing.screen) show_typed_text(line, screen.typed, sizeof screen.typed);
-  const double value = evaluate_line(line, static_cast<int>(std::strlen(line)), nullptr);
+  const double value = evaluate_line(line, length, nullptr);
   put_bytes(output, screen.result,
             format_result_line(value, printing.digits, "=", "\n\n", screen.result));
   screen.at_question = true;

@@ -10,15 +10,17 @@
 namespace {
 
 // Bytes of the line that are read, at most `bounded`, up to a zero byte; `bracketed` tells
-// whether they hold a '[' or ']'.
+// whether they hold a '[' or ']'. A line that ends within them is searched for both at once.
 int read_length(const char* line, int bounded, bool& bracketed) {
+  const void* end = std::memchr(line, '\0', static_cast<std::size_t>(bounded));
+  if (end != nullptr) {
+    const int length = static_cast<int>(static_cast<const char*>(end) - line);
+    bracketed = static_cast<int>(std::strcspn(line, "[]")) < length;
+    return length;
+  }
   const auto size = static_cast<std::size_t>(bounded);
-  const void* end = std::memchr(line, '\0', size);
-  const int length =
-      end == nullptr ? bounded : static_cast<int>(static_cast<const char*>(end) - line);
-  const auto read = static_cast<std::size_t>(length);
-  bracketed = std::memchr(line, '[', read) != nullptr || std::memchr(line, ']', read) != nullptr;
-  return length;
+  bracketed = std::memchr(line, '[', size) != nullptr || std::memchr(line, ']', size) != nullptr;
+  return bounded;
 }
 
 // Notes every number too large for a double: it reads as infinity.
@@ -91,6 +93,7 @@ void read_line(const char* line, int length, LineReading& reading, ReadingNotes*
   const int shown = length < line_capacity - 1 ? length : line_capacity - 1;
   bool bracketed = false;
   const int kept = read_length(line, shown, bracketed);
+  if (kept < shown) add_note(notes, NoteKind::zero_byte_ends_line, kept, shown - kept);
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
   reading.term_count = 0;

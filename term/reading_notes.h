@@ -34,6 +34,17 @@ enum class NoteKind : unsigned char {
   division_by_zero,          // a division by 0: the value is no finite number
   outside_domain,            // an inverse function's argument outside -1 to 1: no number
   not_finite,                // the value is no finite number, for none of the reasons above
+  rad_joined_name,           // "rad" not at the start joined a known name; name: that name
+  name_split,                // a name spelt over several words ("arc sen"); name: as read
+  name_split_without_argument,  // the same, but the argument does not follow it: read as 0
+  argument_without_number,      // an argument with no number in it ("sinπ"), read as 0
+  zero_byte_ends_line,          // a zero byte in the line: what follows it is not read
+  bracket_number_unread,        // a bracket with digits of which no number could be read
+  bracket_dropped,              // a bracket no operator joins to the others: left out
+  operator_not_after_bracket,   // an operator that does not stand right after a ']': skipped
+  second_name_joining,          // a second name between two parts of one number, which it joins
+  bracket_pi_after_digit,       // "[2pi]": pi is read only at the start of a number
+  blank_before_sign,            // a blank between an operator and a "-", which then subtracts
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted

@@ -9,9 +9,10 @@
 #include "term/term_text.h"
 #include "term/text_origins.h"
 
-// Numbers one line's reading holds: a 99-byte line has at most one per byte, plus the two
-// closing marks a term adds to its amplitude and argument, for each of at most 50 brackets.
-constexpr int number_read_capacity = 256;
+// Numbers one line's reading holds: each ends at a byte of its term's text or at one of the
+// two closing marks a term adds to its amplitude and argument; a bracket's term costs at least
+// its '[', so a 99-byte line holds at most 99 + 50 numbers.
+constexpr int number_read_capacity = 160;
 // Bytes of one number's text as collected: 101 bytes (99 for the longest line and two to
 // spare), the ".0" that ends it for the conversion, and a terminator.
 constexpr int number_text_capacity = 104;

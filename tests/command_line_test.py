@@ -223,6 +223,22 @@ NOTES = [
     ('[sin30]+[2', 9, b'falta o "]" deste "["'),
     ('sin30\n+1', 6, b'"\\n" foi lido como um espaco'),
     ('sin3\v0', 5, b'"\\v" foi ignorado e juntou os algarismos'),  # as a space would
+    ('2\u00d73sin30', 2, b'"\xc3\x97" foi ignorado e juntou os algarismos'),  # 23 sin 30
+    ('sin30 cos60', 7, b'"cos": so o primeiro conta; suas letras foram ignoradas e juntaram'),
+    ('(radsin1)', 2, b'aqui juntou-se ao nome "sin" seguinte e fez "radsin"'),
+    ('arc sen 0.5', 1, b'"arc sen" foi lido junto, como "arcsen"'),
+    ('s in30', 1, b'mas o argumento so e lido logo depois de um nome escrito junto'),
+    ('sin2pi', 5, b'nao foi lido (para multiplicar, "*pi"), mas pos o termo em radianos'),
+    ('[2] +[3]', 5, b'"+" foi ignorado: um operador so conta logo depois do "]"\n'),
+    ('[2]+[3] [4]', 9, b'"[4]" ficou fora da conta'),
+    ('[(2)]', 1, b'o numero de "[(2)]" nao foi lido'),
+    ('nan', 1, b'desconhecido "nan": lido como 0; nomes parecidos: "tan", "atan" ou "sen"\n'),
+    ('sin\u03c0', 4, b'o argumento "\xcf\x80" nao tem numero'),
+    ('log10', 1, b'desconhecido "log"'),
+    ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"'),
+    ('sine30', 1, b'"sine" foi lido como "sin"'),
+    ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito'),  # 30 + 0 - 9 is 30 + -9
+    ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou'),  # 3 x 0 - 10
 ]
 
 
@@ -238,6 +254,16 @@ def check_note(program, expression, column, message):
     elif len(lines) < 3 or lines[2].find(b'^') != column + 1:  # two blanks of indent
         problems.append('no caret under column %d: %r' % (column, err))
     return problems
+
+
+def check_wide_caret(program):
+    """A full-width character takes two columns on the screen: the caret under what follows
+    it moves two places per such character, as the text above it does."""
+    _, _, err = run(program, ['sin\uff13\uff10x'], b'')
+    lines = err.split(b'\n')
+    carets = [k for k, c in enumerate(lines[2]) if c == ord('^')] if len(lines) > 2 else []
+    # two of indent, three of "sin", two each for the full-width digits: 'x' at 2 + 3 + 4
+    return [] if carets == [5, 9] else ['carets at %r: %r' % (carets, err)]
 
 
 def documented_expressions(count, seed=21):
@@ -478,6 +504,7 @@ def main():
                    for note in NOTES for expression in [note[0]]]
         checks += [
             ('documented form gives no report', lambda: check_documented_form(program)),
+            ('caret after full-width characters', lambda: check_wide_caret(program)),
             ('non-blocking input waited on', lambda: check_nonblocking_input(program)),
             ('non-blocking output, reader late', lambda: check_nonblocking_output(program)),
             ('SIGTERM ends -', lambda: check_signal_ends(program, signal.SIGTERM)),
