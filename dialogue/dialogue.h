@@ -1,4 +1,4 @@
-// The dialogue: the terminal set up, the help text, and the loop that reads a line,
+// The dialogue: the terminal set up for it, the help text, and the loop that reads a line,
 // prints its value and asks whether to go on.
 #pragma once
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The command line: one row per command, with its arguments, standard input, the exact
-standard output, whether standard error must be empty and the exit status; the reports of
+"""The command line: one row per command (a Row: its arguments, standard input, the exact
+standard output, whether standard error must be empty, the exit status), with the text its
+diagnostic must hold; the reports of
 expressions read otherwise than written (column and kind), random expressions in the
 documented form that must give none, failures of input and output, and signals; then the
 one-shot values checked against the dialogue's on the golden sessions' lines (a reader of
@@ -8,6 +9,7 @@ standard output that goes away is among the hostile-input cases).
 Usage: command_line_test.py PROGRAM [--quick]
 (--quick runs only the rows marked for a slow runner, such as the Windows build under wine)."""
 
+import dataclasses
 import os
 import pty
 import random
@@ -27,75 +29,105 @@ SESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'sessions')
 SIN30_IN_99 = b'sin' + b'(' * 47 + b'30' + b')' * 47
 USAGE_START = b'Uso: trigcalc'
 
-# (name, arguments, standard input, expected standard output or None for "starts with
-# USAGE_START", standard error empty, status, quick[, how]). `how` may send standard output
-# to a file ('stdout'), give standard input from a directory or closed ('stdin'), or merge
-# standard error into standard output ('merged'). Values by hand: sin 30 = cos 60 = 0.5,
-# sin 1 deg = 0.0174524064372835, the double nearest 0.1 is 0.1000000000000000055511,
-# the double nearest pi is 3.14159265358979311600.
+
+@dataclasses.dataclass(frozen=True)
+class Row:
+    """One command and what it must give; a row names only what differs from the defaults."""
+    name: str
+    arguments: list
+    stdin: bytes = b''
+    stdout: object = b''  # the exact bytes, a compiled pattern they match, or None: the usage
+    stderr_empty: bool = True  # False: standard error must hold a diagnostic
+    status: int = 0
+    quick: bool = False  # run with --quick too (a slow runner: the Windows build under wine)
+    how: dict = None  # 'stdout': a file to write to or 'closed'; 'stdin': 'directory' or
+    #                   'closed'; 'merged': standard error into standard output
+
+
+# Values by hand: sin 30 = cos 60 = 0.5, sin 1 deg = 0.0174524064372835, the double nearest
+# 0.1 is 0.1000000000000000055511, the double nearest pi is 3.14159265358979311600.
 ROWS = [
-    ('one expression', ['sin30'], b'', b'0.5\n', True, 0, True),
-    ('several expressions, a bracketed one', ['sin30', 'cos60', '[sin30]+[2]*[cos60]'], b'',
-     b'0.5\n0.5\n1.5\n', True, 0, True),
-    ('decimal comma', ['sin30,5'], b'', b'0.507538\n', True, 0, False),
-    ('-- before an expression with a minus', ['--', '-2sin30'], b'', b'-1\n', True, 0, True),
-    ('options end at the first expression', ['sin30', '-2sin30'], b'', b'0.5\n-1\n', True, 0, False),
-    ('ten digits', ['--digits=10', 'sin1'], b'', b'0.01745240644\n', True, 0, True),
-    ('seventeen digits read back exactly', ['-d', '17', '[0.1]', '[pi]', 'cos0'], b'',
-     b'0.10000000000000001\n3.1415926535897931\n1\n', True, 0, False),
-    ('one digit', ['-d1', '[pi]', '[5x10^3]/[pi]'], b'', b'3\n2e+03\n', True, 0, False),
-    ('no function named', ['1+1'], b'', b'0\n', False, 1, True),
-    ('letters naming no function', ['abc'], b'', b'0\n', False, 1, False),
-    ('a bracket naming no function', ['[sin30]+[arc]'], b'', b'0.5\n', False, 1, False),
-    ('a numeric bracket needs no function', ['[2]*[3]', '[5x10^3]'], b'', b'6\n5000\n', True, 0,
-     False),
-    ('line of 99 bytes', [SIN30_IN_99.decode()], b'', b'0.5\n', True, 0, False),
-    ('line of 100 bytes is cut', [SIN30_IN_99.decode() + '9'], b'', b'0.5\n', False, 1, False),
-    ('standard input', ['-'], b'sin30\ncos60\n', b'0.5\n0.5\n', True, 0, True),
-    ('empty lines and no final newline', ['-'], b'\nsin30\n\n\ncos0', b'0.5\n1\n', True, 0, False),
-    ('CRLF lines', ['-'], b'sin30\r\n[2]*[3]\r\n\r\n', b'0.5\n6\n', True, 0, False),
-    ('empty standard input', ['-'], b'', b'', True, 0, False),
-    ('a line not understood among others', ['-'], b'sin30\nabc\ncos60\n', b'0.5\n0\n0.5\n',
-     False, 1, False),
-    ('a long line on standard input', ['-'], SIN30_IN_99 + b'9[' * 5000 + b'\ncos60\n',
-     b'0.5\n0.5\n', False, 1, False),
-    ('"-" among expressions', ['sin30', '-', 'cos0'], b'[2]*[3]\n', b'0.5\n6\n1\n', True, 0,
-     False),
-    ('digits and standard input', ['-d', '3', '-'], b'[pi]\n', b'3.14\n', True, 0, False),
-    ('help', ['-h'], b'', None, True, 0, False),
-    ('long help, expressions not evaluated', ['--help', 'sin30'], b'', None, True, 0, False),
-    ('version', ['-V'], b'', b'trigcalc 1.1.0\n', True, 0, True),
-    ('long version', ['--version'], b'', b'trigcalc 1.1.0\n', True, 0, False),
-    ('unknown long option', ['--foo', 'sin30'], b'', b'', False, 2, True),
-    ('unknown short option', ['-x'], b'', b'', False, 2, False),
-    ('a minus expression without --', ['-2sin30'], b'', b'', False, 2, False),
-    ('digits missing', ['-d'], b'', b'', False, 2, False),
-    ('long digits missing', ['--digits'], b'', b'', False, 2, False),
-    ('digits zero', ['-d', '0', 'sin30'], b'', b'', False, 2, False),
-    ('digits eighteen', ['--digits=18', 'sin30'], b'', b'', False, 2, False),
-    ('digits not a number', ['--digits=abc', 'sin30'], b'', b'', False, 2, False),
-    ('digits empty', ['--digits=', 'sin30'], b'', b'', False, 2, False),
-    ('digits not whole', ['-d', '5.5', 'sin30'], b'', b'', False, 2, False),
-    ('help given a value', ['--help=1'], b'', b'', False, 2, False),
+    Row('one expression', ['sin30'], stdout=b'0.5\n', quick=True),
+    Row('several expressions, a bracketed one', ['sin30', 'cos60', '[sin30]+[2]*[cos60]'],
+        stdout=b'0.5\n0.5\n1.5\n', quick=True),
+    Row('decimal comma', ['sin30,5'], stdout=b'0.507538\n'),
+    Row('-- before an expression with a minus', ['--', '-2sin30'], stdout=b'-1\n', quick=True),
+    Row('options end at the first expression', ['sin30', '-2sin30'], stdout=b'0.5\n-1\n'),
+    Row('ten digits', ['--digits=10', 'sin1'], stdout=b'0.01745240644\n', quick=True),
+    Row('seventeen digits read back exactly', ['-d', '17', '[0.1]', '[pi]', 'cos0'],
+        stdout=b'0.10000000000000001\n3.1415926535897931\n1\n'),
+    Row('one digit', ['-d1', '[pi]', '[5x10^3]/[pi]'], stdout=b'3\n2e+03\n'),
+    Row('no function named', ['1+1'], stdout=b'0\n', stderr_empty=False, status=1, quick=True),
+    Row('letters naming no function', ['abc'], stdout=b'0\n', stderr_empty=False, status=1),
+    Row('a bracket naming no function', ['[sin30]+[arc]'], stdout=b'0.5\n', stderr_empty=False,
+        status=1),
+    Row('a numeric bracket needs no function', ['[2]*[3]', '[5x10^3]'], stdout=b'6\n5000\n'),
+    Row('line of 99 bytes', [SIN30_IN_99.decode()], stdout=b'0.5\n'),
+    Row('line of 100 bytes is cut', [SIN30_IN_99.decode() + '9'], stdout=b'0.5\n',
+        stderr_empty=False, status=1),
+    Row('standard input', ['-'], stdin=b'sin30\ncos60\n', stdout=b'0.5\n0.5\n', quick=True),
+    Row('empty lines and no final newline', ['-'], stdin=b'\nsin30\n\n\ncos0', stdout=b'0.5\n1\n'),
+    Row('CRLF lines', ['-'], stdin=b'sin30\r\n[2]*[3]\r\n\r\n', stdout=b'0.5\n6\n'),
+    Row('empty standard input', ['-']),
+    Row('a line not understood among others', ['-'], stdin=b'sin30\nabc\ncos60\n',
+        stdout=b'0.5\n0\n0.5\n', stderr_empty=False, status=1),
+    Row('a long line on standard input', ['-'], stdin=SIN30_IN_99 + b'9[' * 5000 + b'\ncos60\n',
+        stdout=b'0.5\n0.5\n', stderr_empty=False, status=1),
+    Row('"-" among expressions', ['sin30', '-', 'cos0'], stdin=b'[2]*[3]\n',
+        stdout=b'0.5\n6\n1\n'),
+    Row('digits and standard input', ['-d', '3', '-'], stdin=b'[pi]\n', stdout=b'3.14\n'),
+    Row('help', ['-h'], stdout=None),
+    Row('long help, expressions not evaluated', ['--help', 'sin30'], stdout=None),
+    Row('version', ['-V'], stdout=b'trigcalc 1.1.0\n', quick=True),
+    Row('long version', ['--version'], stdout=b'trigcalc 1.1.0\n'),
+    Row('unknown long option', ['--foo', 'sin30'], stderr_empty=False, status=2, quick=True),
+    Row('unknown short option', ['-x'], stderr_empty=False, status=2),
+    Row('a minus expression without --', ['-2sin30'], stderr_empty=False, status=2),
+    Row('digits missing', ['-d'], stderr_empty=False, status=2),
+    Row('long digits missing', ['--digits'], stderr_empty=False, status=2),
+    Row('digits zero', ['-d', '0', 'sin30'], stderr_empty=False, status=2),
+    Row('digits eighteen', ['--digits=18', 'sin30'], stderr_empty=False, status=2),
+    Row('digits not a number', ['--digits=abc', 'sin30'], stderr_empty=False, status=2),
+    Row('digits empty', ['--digits=', 'sin30'], stderr_empty=False, status=2),
+    Row('digits not whole', ['-d', '5.5', 'sin30'], stderr_empty=False, status=2),
+    Row('help given a value', ['--help=1'], stderr_empty=False, status=2),
     # Failures are never reported as success.
-    ('full disk, an expression', ['sin30'], b'', b'', False, 1, False, {'stdout': '/dev/full'}),
-    ('full disk, standard input', ['-'], b'sin30\n', b'', False, 1, False,
-     {'stdout': '/dev/full'}),
-    ('full disk, help', ['--help'], b'', b'', False, 1, False, {'stdout': '/dev/full'}),
-    ('standard input a directory', ['-'], b'', b'', False, 1, False, {'stdin': 'directory'}),
-    ('standard input closed', ['-'], b'', b'', False, 1, False, {'stdin': 'closed'}),
-    ('standard output closed', ['sin30'], b'', None, False, 1, False, {'stdout': 'closed'}),
+    Row('full disk, an expression', ['sin30'], stderr_empty=False, status=1,
+        how={'stdout': '/dev/full'}),
+    Row('full disk, standard input', ['-'], stdin=b'sin30\n', stderr_empty=False, status=1,
+        how={'stdout': '/dev/full'}),
+    Row('full disk, help', ['--help'], stderr_empty=False, status=1, how={'stdout': '/dev/full'}),
+    Row('standard input a directory', ['-'], stderr_empty=False, status=1,
+        how={'stdin': 'directory'}),
+    Row('standard input closed', ['-'], stderr_empty=False, status=1, how={'stdin': 'closed'}),
+    Row('standard output closed', ['sin30'], stdout=None, stderr_empty=False, status=1,
+        how={'stdout': 'closed'}),
     # Reports quote the expression escaped, on one line, after the values before them.
-    ('escape sequence on standard input', ['-'], b'zz\x1b[2J[s]\n', b'0\n', False, 1, False),
-    ('window title sequence in an argument', ['\x1b]2;x\x07sin30'], b'', b'0\n', False, 1,
-     False),
-    ('a newline inside an argument', ['1+1\nfoo'], b'', b'0\n', False, 1, False),
-    ('values and reports in order', ['sin30', '1+1', 'cos0', 'abc'], b'',
-     re.compile(rb'0.5\n0\ntrigcalc: <argumentos>:2:1: [^\n]*\n.*\n1\n0\ntrigcalc: '
-                rb'<argumentos>:4:1: ', re.S), False, 1, False, {'merged': True}),
-    ('values and reports in order, standard input', ['-'], b'sin30\n1+1\ncos0\nabc\n',
-     re.compile(rb'0.5\n0\ntrigcalc: <stdin>:2:1: [^\n]*\n.*\n1\n0\ntrigcalc: <stdin>:4:1: ',
-                re.S), False, 1, False, {'merged': True}),
+    Row('escape sequence on standard input', ['-'], stdin=b'zz\x1b[2J[s]\n', stdout=b'0\n',
+        stderr_empty=False, status=1),
+    Row('window title sequence in an argument', ['\x1b]2;x\x07sin30'], stdout=b'0\n',
+        stderr_empty=False, status=1),
+    Row('a newline inside an argument', ['1+1\nfoo'], stdout=b'0\n', stderr_empty=False, status=1),
+    Row('values and reports in order', ['sin30', '1+1', 'cos0', 'abc'],
+        stdout=re.compile(rb'0.5\n0\ntrigcalc: <argumentos>:2:1: [^\n]*\n.*\n1\n0\ntrigcalc: '
+                          rb'<argumentos>:4:1: ', re.S),
+        stderr_empty=False, status=1, how={'merged': True}),
+    Row('values and reports in order, standard input', ['-'], stdin=b'sin30\n1+1\ncos0\nabc\n',
+        stdout=re.compile(rb'0.5\n0\ntrigcalc: <stdin>:2:1: [^\n]*\n.*\n1\n0\ntrigcalc: '
+                          rb'<stdin>:4:1: ', re.S),
+        stderr_empty=False, status=1, how={'merged': True}),
+    # A report's further notes, its count of notes left out, one caret run for adjacent bytes
+    # and carets as wide as the escapes they stand under (columns counted by hand).
+    Row('a second note on a line of its own', ['2*sin30*'], stdout=b'0\n', stderr_empty=False,
+        status=1),
+    Row('adjacent skipped bytes, one caret run', ['sin30##'], stdout=b'0.5\n',
+        stderr_empty=False, status=1),
+    Row('carets as wide as an escape', ['sin3\x010'], stdout=b'0.5\n', stderr_empty=False,
+        status=1),
+    Row('notes beyond the 32 kept are counted', ['sin' + '#' * 40 + '30'], stdout=b'0.5\n',
+        stderr_empty=False, status=1),
+    Row('one note beyond the 32 kept', ['sin' + '#' * 33 + '30'], stdout=b'0.5\n',
+        stderr_empty=False, status=1),
 ]
 
 # Each diagnostic names what went wrong: (row name, text standard error must contain).
@@ -113,6 +145,11 @@ NAMED_IN_ERRORS = {
     'escape sequence on standard input': b'  zz\\e[2J[s]\n',
     'window title sequence in an argument': b'  \\e]2;x\\asin30\n',
     'a newline inside an argument': b'  1+1\\nfoo\n',
+    'a second note on a line of its own': b'  2*sin30*\n   ^     ^\n  coluna 8: nada depois de "*"',
+    'adjacent skipped bytes, one caret run': b'1:6: "##" foi ignorado\n  sin30##\n       ^~\n',
+    'carets as wide as an escape': b'  sin3\\x010\n      ^~~~\n',
+    'notes beyond the 32 kept are counted': b'\n  e mais 8 notas\n',
+    'one note beyond the 32 kept': b'\n  e mais 1 nota\n',
     'unknown long option': b'--foo',
     'unknown short option': b'-x',
     'a minus expression without --': b'-2',
@@ -156,8 +193,9 @@ def run(program, arguments, stdin_bytes, how=None):
     return done.returncode, done.stdout or b'', done.stderr or b''
 
 
-def check_row(program, name, arguments, stdin_bytes, expected, quiet, status, how=None):
-    got_status, out, err = run(program, arguments, stdin_bytes, how)
+def check_row(program, row):
+    name, expected, quiet, status, how = row.name, row.stdout, row.stderr_empty, row.status, row.how
+    got_status, out, err = run(program, row.arguments, row.stdin, how)
     problems = []
     if got_status != status:
         problems.append('exit status %d, expected %d' % (got_status, status))
@@ -493,8 +531,8 @@ def check_dialogue_digits(program):
 def main():
     program = os.path.abspath(sys.argv[1]) if os.path.exists(sys.argv[1]) else sys.argv[1]
     quick = '--quick' in sys.argv[2:]
-    checks = [(name, lambda r=row: check_row(program, *r[:6], *r[7:]))
-              for row in ROWS for name in [row[0]] if row[6] or not quick]
+    checks = [(row.name, lambda r=row: check_row(program, r)) for row in ROWS
+              if row.quick or not quick]
     if not quick:
         checks += [('agreement with the dialogue: %s' % s, lambda s=s: check_agreement(program, s))
                    for s in ('term_functions', 'term_normalisation', 'bracketed_lines',

@@ -74,7 +74,8 @@ def main():
             if run(["cmake", "--build", build, "-j2"], root) != 0:
                 outcome = "not built"
             else:
-                failed = run(["ctest", "--test-dir", build, "-j2", "--timeout", "120"], root)
+                failed = run(["ctest", "--test-dir", build, "-j2", "--timeout", "120",
+                              "--stop-on-failure"], root)
                 outcome = "caught" if failed else "ALIVE"
         finally:
             with open(full, "w") as source:
