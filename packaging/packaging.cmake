@@ -28,7 +28,8 @@ install(TARGETS trigcalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${packaging_output}/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_output}/pt_BR/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/pt_BR/man1)
 install(FILES ${packaging_output}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
-              ${CMAKE_CURRENT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_SOURCE_DIR}/docs/design.md
+              ${CMAKE_CURRENT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_SOURCE_DIR}/docs/behaviour.md
+              ${CMAKE_CURRENT_SOURCE_DIR}/docs/reading.md ${CMAKE_CURRENT_SOURCE_DIR}/docs/design.md
               ${CMAKE_CURRENT_SOURCE_DIR}/docs/packaging.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -305,7 +305,7 @@ def check_wide_caret(program):
 
 
 def documented_expressions(count, seed=21):
-    """Random expressions in the form the README says is read as written, every construction
+    """Random expressions in the form docs/reading.md says is read as written, every construction
     of its grammar: a leading rad (a parenthesis may follow it), an amplitude, a name, an
     argument of signed numbers in every notation joined by + - * / x X (pi unsigned and not
     after a digit), blanks between parts (not inside a number or a name, not between an
