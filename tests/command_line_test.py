@@ -451,6 +451,25 @@ def check_signal_ends(program, signal_number):
     return [] if status == -signal_number else ['status %d' % status]
 
 
+def check_loop_ends_by_signal(program, signal_number):
+    """The interactive loop (input and output a terminal; no editor, no history to save)
+    puts the terminal back and then ends by the signal it is sent, not by an exit with
+    128 + its number, so that a parent's wait sees the signal."""
+    controller, terminal = pty.openpty()
+    environment = dict(os.environ, TERM='dumb', TRIGCALC_HISTORY='')
+    child = subprocess.Popen([program, '-'], stdin=terminal, stdout=terminal,
+                             stderr=subprocess.PIPE, env=environment)
+    os.close(terminal)
+    shown = b''
+    deadline = time.monotonic() + TIME_LIMIT
+    while b'> ' not in shown and time.monotonic() < deadline:
+        shown += os.read(controller, 100)
+    child.send_signal(signal_number)
+    status = child.wait(timeout=TIME_LIMIT)
+    os.close(controller)
+    return [] if status == -signal_number else ['status %d after %r' % (status, shown)]
+
+
 def check_closed_input_at_terminal(program):
     """The dialogue started with descriptor 0 closed and a terminal as output: nothing of
     its own takes descriptor 0, so reading it fails with a message, status 1."""
@@ -548,6 +567,10 @@ def main():
             ('SIGTERM ends -', lambda: check_signal_ends(program, signal.SIGTERM)),
             ('SIGINT ends - (input not a terminal)',
              lambda: check_signal_ends(program, signal.SIGINT)),
+            ('SIGTERM ends the loop by that signal',
+             lambda: check_loop_ends_by_signal(program, signal.SIGTERM)),
+            ('SIGHUP ends the loop by that signal',
+             lambda: check_loop_ends_by_signal(program, signal.SIGHUP)),
             ('descriptor 0 closed, a terminal as output',
              lambda: check_closed_input_at_terminal(program)),
             ('full disk, a line piped, input kept open',
