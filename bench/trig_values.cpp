@@ -16,9 +16,9 @@ struct FunctionPair {
 };
 
 constexpr FunctionPair pairs[] = {
-    {"sin", trig_sin, reduced_sin},   {"cos", trig_cos, reduced_cos},
-    {"tan", trig_tan, reduced_tan},   {"asin", trig_asin, series_asin},
-    {"acos", trig_acos, series_acos}, {"atan", trig_atan, series_atan},
+    {"sin", trig_sin, portable_sin},    {"cos", trig_cos, portable_cos},
+    {"tan", trig_tan, portable_tan},    {"asin", trig_asin, portable_asin},
+    {"acos", trig_acos, portable_acos}, {"atan", trig_atan, portable_atan},
 };
 
 const FunctionPair* find_pair(const char* name) {

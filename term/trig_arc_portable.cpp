@@ -33,17 +33,17 @@ Pair arc_tangent_series(Pair y) {
 // atan(y) for a pair 0 <= y <= 1 (a little above 1 is fine), halving the angle with
 // atan(y) = 2 atan(y / (1 + sqrt(1 + y^2))).
 Pair arc_tangent_to_one(Pair y) {
-  if (y.high < negligible_ratio) return y;
+  if (y.head < negligible_ratio) return y;
   for (int i = 0; i < halvings; ++i) {
     y = pair_quotient(y, pair_add(pair_sqrt(pair_add(pair_multiply(y, y), 1)), 1));
   }
   const Pair angle = arc_tangent_series(y);
-  return {angle.high * halvings_scale, angle.low * halvings_scale};
+  return {angle.head * halvings_scale, angle.tail * halvings_scale};
 }
 
 // atan(rise / run) for rise, run >= 0, not both zero: above 1, pi/2 - atan(run / rise).
 Pair arc_tangent_of_ratio(Pair rise, Pair run) {
-  if (rise.high > run.high) {
+  if (rise.head > run.head) {
     return pair_sum(half_pi, pair_negated(arc_tangent_to_one(pair_quotient(run, rise))));
   }
   return arc_tangent_to_one(pair_quotient(rise, run));
@@ -61,25 +61,25 @@ double with_sign_of(double ratio, double value) {
 
 }  // namespace
 
-double series_atan(double ratio) {
+double portable_atan(double ratio) {
   if (std::isnan(ratio)) return ratio;
   const double magnitude = std::fabs(ratio);
   // atan(x) = pi/2 - 1/x + ..., where past 2^60 the 1/x is far below an ulp of pi/2 (and the
   // exact products of the division would overflow towards the largest doubles).
-  if (magnitude > 0x1p60) return with_sign_of(ratio, half_pi.high);
-  return with_sign_of(ratio, arc_tangent_of_ratio({magnitude, 0}, {1, 0}).high);
+  if (magnitude > 0x1p60) return with_sign_of(ratio, half_pi.head);
+  return with_sign_of(ratio, arc_tangent_of_ratio({magnitude, 0}, {1, 0}).head);
 }
 
-double series_asin(double ratio) {
+double portable_asin(double ratio) {
   const double magnitude = std::fabs(ratio);
   if (!(magnitude <= 1)) return std::numeric_limits<double>::quiet_NaN();
-  return with_sign_of(ratio, arc_tangent_of_ratio({magnitude, 0}, complement_root(magnitude)).high);
+  return with_sign_of(ratio, arc_tangent_of_ratio({magnitude, 0}, complement_root(magnitude)).head);
 }
 
 // acos(x) = atan(sqrt(1 - x^2) / |x|), and pi minus that for a negative x.
-double series_acos(double ratio) {
+double portable_acos(double ratio) {
   const double magnitude = std::fabs(ratio);
   if (!(magnitude <= 1)) return std::numeric_limits<double>::quiet_NaN();
   const Pair angle = arc_tangent_of_ratio(complement_root(magnitude), {magnitude, 0});
-  return ratio < 0 ? pair_sum(pi, pair_negated(angle)).high : angle.high;
+  return ratio < 0 ? pair_sum(pi, pair_negated(angle)).head : angle.head;
 }

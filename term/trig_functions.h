@@ -23,16 +23,16 @@ double trig_atan(double ratio);
 // rounded but in rare cases (none of 1,000,000 random arguments a function; one ulp off for
 // 2 of 328,587 constructed ones, tan(3.576149729694266e39) among them); a non-finite angle
 // gives not-a-number.
-double reduced_sin(double angle);
-double reduced_cos(double angle);
-double reduced_tan(double angle);
+double portable_sin(double angle);
+double portable_cos(double angle);
+double portable_tan(double angle);
 
 // Arc sine, arc cosine and arc tangent from the arc tangent's series in double-double
 // arithmetic: the same bits on every target, correctly rounded but in rare cases (none of
 // 1,000,000 random arguments a function); outside [-1, 1] the first two give not-a-number.
-double series_asin(double ratio);
-double series_acos(double ratio);
-double series_atan(double ratio);
+double portable_asin(double ratio);
+double portable_acos(double ratio);
+double portable_atan(double ratio);
 
 // The number of quarter turns q (0 to 3) and the remainder head + tail with
 // angle = (4n + q) * pi/2 + head + tail and |head + tail| <= pi/4, for a finite angle.

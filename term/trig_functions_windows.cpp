@@ -6,25 +6,25 @@
 #include "term/trig_functions.h"
 
 double trig_sin(double angle) {
-  return reduced_sin(angle);
+  return portable_sin(angle);
 }
 
 double trig_cos(double angle) {
-  return reduced_cos(angle);
+  return portable_cos(angle);
 }
 
 double trig_tan(double angle) {
-  return reduced_tan(angle);
+  return portable_tan(angle);
 }
 
 double trig_asin(double ratio) {
-  return series_asin(ratio);
+  return portable_asin(ratio);
 }
 
 double trig_acos(double ratio) {
-  return series_acos(ratio);
+  return portable_acos(ratio);
 }
 
 double trig_atan(double ratio) {
-  return series_atan(ratio);
+  return portable_atan(ratio);
 }

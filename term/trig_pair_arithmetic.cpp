@@ -1,5 +1,5 @@
 // Double-double arithmetic from IEEE additions and products: the error of each operation is
-// recovered exactly (two-sum, Dekker's product) and carried in the low half.
+// recovered exactly (two-sum, Dekker's product) and carried in the tail.
 #include "term/trig_pair_arithmetic.h"
 
 #include <cmath>
@@ -20,45 +20,45 @@ Pair two_sum(double a, double b) {
 }
 
 Pair pair_negated(Pair a) {
-  return {-a.high, -a.low};
+  return {-a.head, -a.tail};
 }
 
 Pair pair_add(Pair a, double b) {
-  const Pair sum = two_sum(a.high, b);
-  return two_sum(sum.high, sum.low + a.low);
+  const Pair sum = two_sum(a.head, b);
+  return two_sum(sum.head, sum.tail + a.tail);
 }
 
 Pair pair_sum(Pair a, Pair b) {
-  const Pair high = two_sum(a.high, b.high);
-  const Pair low = two_sum(a.low, b.low);
-  const Pair partial = two_sum(high.high, high.low + low.high);
-  return two_sum(partial.high, partial.low + low.low);
+  const Pair heads = two_sum(a.head, b.head);
+  const Pair tails = two_sum(a.tail, b.tail);
+  const Pair partial = two_sum(heads.head, heads.tail + tails.head);
+  return two_sum(partial.head, partial.tail + tails.tail);
 }
 
 Pair pair_multiply(Pair a, Pair b) {
-  const Pair product = exact_product(a.high, b.high);
-  return two_sum(product.high, product.low + (a.high * b.low + a.low * b.high));
+  const Pair product = exact_product(a.head, b.head);
+  return two_sum(product.head, product.tail + (a.head * b.tail + a.tail * b.head));
 }
 
-// The first quotient's remainder a - first * b is computed exactly up to the low halves.
+// The first quotient's remainder a - first * b is computed exactly up to the tails.
 Pair pair_quotient(Pair a, Pair b) {
-  const double first = a.high / b.high;
-  const Pair product = exact_product(first, b.high);
-  const double remainder = (((a.high - product.high) - product.low) + a.low) - first * b.low;
-  return two_sum(first, remainder / b.high);
+  const double first = a.head / b.head;
+  const Pair product = exact_product(first, b.head);
+  const double remainder = (((a.head - product.head) - product.tail) + a.tail) - first * b.tail;
+  return two_sum(first, remainder / b.head);
 }
 
 // One Newton step from the double root: sqrt(a) = root + (a - root^2) / (2 root).
 Pair pair_sqrt(Pair a) {
-  const double root = std::sqrt(a.high);
+  const double root = std::sqrt(a.head);
   if (root == 0) return {root, 0};
   const Pair square = exact_product(root, root);
-  const double remainder = ((a.high - square.high) - square.low) + a.low;
+  const double remainder = ((a.head - square.head) - square.tail) + a.tail;
   return two_sum(root, remainder / (2 * root));
 }
 
 Pair add_correction(double base, Pair correction) {
-  if (correction.high == 0) return {base, 0};
-  const Pair sum = two_sum(base, correction.high);
-  return two_sum(sum.high, sum.low + correction.low);
+  if (correction.head == 0) return {base, 0};
+  const Pair sum = two_sum(base, correction.head);
+  return two_sum(sum.head, sum.tail + correction.tail);
 }

@@ -3,10 +3,11 @@
 // (no fused multiply-add), so it gives the same bits on every target.
 #pragma once
 
-// The unevaluated sum high + low, with |low| at most half an ulp of high.
+// The unevaluated sum head + tail, with |tail| at most half an ulp of head (the words the
+// reduction by quarter turns uses for its remainder).
 struct Pair {
-  double high;
-  double low;
+  double head;
+  double tail;
 };
 
 // The exact product a * b as a pair (Dekker's splitting), for |a * b| below about 2^996.

@@ -86,8 +86,8 @@ void fraction_to_radians(std::uint64_t high, std::uint64_t low, bool negative, d
   double f_tail = std::ldexp(rest + std::ldexp(static_cast<double>(low), -64), -64);
   if (negative) f_head = -f_head, f_tail = -f_tail;
   const Pair product = exact_product(f_head, half_pi_head);
-  head = product.high;
-  tail = product.low + (f_head * half_pi_tail + f_tail * half_pi_head);
+  head = product.head;
+  tail = product.tail + (f_head * half_pi_tail + f_tail * half_pi_head);
   const double sum = head + tail;
   tail = tail - (sum - head);
   head = sum;
@@ -110,7 +110,7 @@ Pair nested_series(Pair square, int n) {
 Pair series_sine(Pair x) {
   const Pair square = pair_multiply(x, x);
   const Pair cube = pair_multiply(x, pair_multiply(square, nested_series(square, 4)));
-  return add_correction(x.high, pair_add(pair_negated(pair_quotient(cube, {6, 0})), x.low));
+  return add_correction(x.head, pair_add(pair_negated(pair_quotient(cube, {6, 0})), x.tail));
 }
 
 // cos(x) = 1 - x^2/2 (1 - ...) for the pair x within [-pi/4, pi/4].
@@ -123,7 +123,7 @@ Pair series_cosine(Pair x) {
 // a / b rounded to double; a zero a gives a zero with the quotient's sign, which the pair's
 // two-sum would lose.
 double rounded_quotient(Pair a, Pair b) {
-  return a.high == 0 ? a.high / b.high : pair_quotient(a, b).high;
+  return a.head == 0 ? a.head / b.head : pair_quotient(a, b).head;
 }
 
 // Sine of (4n + q) * pi/2 + head + tail from the series at head + tail; the sign of a zero
@@ -132,13 +132,13 @@ double quarter_turn_sine(int q, double head, double tail) {
   const Pair x = {head, tail};
   switch (q & 3) {
     case 0:
-      return series_sine(x).high;
+      return series_sine(x).head;
     case 1:
-      return series_cosine(x).high;
+      return series_cosine(x).head;
     case 2:
-      return -series_sine(x).high;
+      return -series_sine(x).head;
     default:
-      return -series_cosine(x).high;
+      return -series_cosine(x).head;
   }
 }
 
@@ -183,21 +183,21 @@ int reduce_quarter_turns(double angle, double& head, double& tail) {
 }
 
 // A non-finite angle has no sine, cosine or tangent: not-a-number.
-double reduced_sin(double angle) {
+double portable_sin(double angle) {
   if (!std::isfinite(angle)) return angle - angle;
   double head = 0, tail = 0;
   const int q = reduce_quarter_turns(angle, head, tail);
   return quarter_turn_sine(q, head, tail);
 }
 
-double reduced_cos(double angle) {
+double portable_cos(double angle) {
   if (!std::isfinite(angle)) return angle - angle;
   double head = 0, tail = 0;
   const int q = reduce_quarter_turns(angle, head, tail);
   return quarter_turn_sine(q + 1, head, tail);
 }
 
-double reduced_tan(double angle) {
+double portable_tan(double angle) {
   if (!std::isfinite(angle)) return angle - angle;
   double head = 0, tail = 0;
   const int q = reduce_quarter_turns(angle, head, tail);
