@@ -25,6 +25,11 @@ enum class NoteKind : unsigned char {
   bracket_not_number,        // a bracket with neither a number nor a function, read as 0
   bracket_without_operator,  // no operator right after the ']' before: values and operators shift
   line_cut,                  // more than line_capacity - 1 bytes: the rest not read
+  // The exact mode's notes: what has no exact value, or could not be computed exactly.
+  exact_division_by_zero,  // a division by 0 (the operator's column)
+  exact_no_value,          // a function where it has no value; detail: the TermFunction
+  exact_too_large,         // a number (or angle) too large for exact evaluation
+  exact_undecided,         // a zero or tie not decided; detail: the bound, in 50s of digits
 };
 
 struct ReadingNote {

@@ -1,0 +1,315 @@
+// The exact mode over Arb and Calcium. A line runs first in Arb's balls, finer each time the
+// ball cannot settle the printed digits; what balls cannot decide (a zero, a tie, a
+// denominator that may be 0) is decided by Calcium's exact numbers.
+#include <cstring>
+
+#include "bracket/exact_calcium.h"
+#include "bracket/line_exact.h"
+#include "line/exact_line.h"
+
+namespace {
+
+constexpr int ball_attempts = 3;      // precisions tried in balls: each 4 times the last
+constexpr slong guard_bits = 48;      // bits beyond the digits asked for
+constexpr int digits_per_bound = 50;  // the undecided note's bound is counted in 50s of digits
+
+// The rounded value: sign, `precision` digits (the first nonzero) and decimal exponent.
+struct Rounded {
+  bool zero;
+  bool negative;
+  char digits[exact_text_capacity];
+  slong exponent;
+};
+
+// How rounding a ball went.
+enum class Rounding { done, tie_candidate, too_wide };
+
+void power_of_ten(fmpz_t power, slong exponent) {
+  fmpz_ui_pow_ui(power, 10, static_cast<ulong>(exponent));
+}
+
+// A first guess of floor(log10 |x|) for the nonzero ball x; false when it cannot be had.
+bool guess_exponent(const arb_t x, slong& exponent) {
+  arb_t logarithm;
+  arb_init(logarithm);
+  arb_abs(logarithm, x);
+  arb_log_base_ui(logarithm, logarithm, 10, 64);
+  fmpz_t floor;
+  fmpz_init(floor);
+  const bool known = arb_is_finite(logarithm) && arf_cmpabs_2exp_si(arb_midref(logarithm), 62) < 0;
+  if (known) {
+    arf_get_fmpz(floor, arb_midref(logarithm), ARF_RND_FLOOR);
+    exponent = fmpz_get_si(floor);
+  }
+  fmpz_clear(floor);
+  arb_clear(logarithm);
+  return known;
+}
+
+// |x| x 10^(digits - 1 - exponent) into `y`.
+void scale_ball(arb_t y, const arb_t x, int digits, slong exponent, slong precision) {
+  const slong shift = digits - 1 - exponent;
+  fmpz_t power;
+  fmpz_init(power);
+  power_of_ten(power, shift < 0 ? -shift : shift);
+  arb_abs(y, x);
+  if (shift >= 0) arb_mul_fmpz(y, y, power, precision);
+  if (shift < 0) arb_div_fmpz(y, y, power, precision);
+  fmpz_clear(power);
+}
+
+// Moves the exponent when `k` has not `digits` digits; true when it has.
+bool settle_exponent(fmpz_t k, int digits, slong& exponent, bool& retry) {
+  fmpz_t low, high;
+  fmpz_init(low);
+  fmpz_init(high);
+  power_of_ten(low, digits - 1);
+  power_of_ten(high, digits);
+  retry = false;
+  if (fmpz_equal(k, high)) {  // rounded up to the next power of ten
+    fmpz_set(k, low);
+    ++exponent;
+  } else if (fmpz_cmp(k, high) > 0) {
+    ++exponent;
+    retry = true;
+  } else if (fmpz_cmp(k, low) < 0) {
+    --exponent;
+    retry = true;
+  }
+  fmpz_clear(low);
+  fmpz_clear(high);
+  return !retry;
+}
+
+void take_digits(Rounded& rounded, const fmpz_t k) {
+  fmpz_get_str(rounded.digits, 10, k);
+}
+
+// Rounds the exact rational `x` (nonzero) to `digits` digits, ties to even.
+void round_rational(const fmpq_t x, int digits, Rounded& rounded) {
+  arb_t ball;
+  arb_init(ball);
+  arb_set_fmpq(ball, x, 64);
+  slong exponent = 0;
+  guess_exponent(ball, exponent);
+  arb_clear(ball);
+  fmpq_t y;
+  fmpq_init(y);
+  fmpz_t k, power;
+  fmpz_init(k);
+  fmpz_init(power);
+  for (bool retry = true; retry;) {
+    const slong shift = digits - 1 - exponent;
+    power_of_ten(power, shift < 0 ? -shift : shift);
+    fmpq_abs(y, x);
+    if (shift >= 0) fmpq_mul_fmpz(y, y, power);
+    if (shift < 0) fmpq_div_fmpz(y, y, power);
+    // k = floor(y + 1/2) = floor((2 num + den) / (2 den)); an exact division is a tie.
+    fmpz_mul_ui(power, fmpq_numref(y), 2);
+    fmpz_add(power, power, fmpq_denref(y));
+    fmpz_t twice_den;
+    fmpz_init(twice_den);
+    fmpz_mul_ui(twice_den, fmpq_denref(y), 2);
+    const bool tie = fmpz_divisible(power, twice_den);
+    fmpz_fdiv_q(k, power, twice_den);
+    fmpz_clear(twice_den);
+    if (tie && fmpz_is_odd(k)) fmpz_sub_ui(k, k, 1);
+    settle_exponent(k, digits, exponent, retry);
+  }
+  rounded = {false, fmpq_sgn(x) < 0, {}, exponent};
+  take_digits(rounded, k);
+  fmpz_clear(k);
+  fmpz_clear(power);
+  fmpq_clear(y);
+}
+
+// Rounds the ball `x` to `digits` digits when it settles them; otherwise says whether a
+// tie point (set in `tie`, with x's sign and scale) lies in it or the ball is too wide.
+Rounding round_ball(const arb_t x, int digits, slong precision, Rounded& rounded, fmpq_t tie) {
+  slong exponent = 0;
+  if (arb_contains_zero(x) || !guess_exponent(x, exponent)) return Rounding::too_wide;
+  arb_t y;
+  arb_init(y);
+  arf_t bound;
+  arf_init(bound);
+  fmpz_t low, high;
+  fmpz_init(low);
+  fmpz_init(high);
+  Rounding outcome = Rounding::done;
+  for (bool retry = true; retry && outcome == Rounding::done;) {
+    scale_ball(y, x, digits, exponent, precision);
+    arb_mul_2exp_si(y, y, 1);  // y + 1/2, as (2y + 1) / 2: exact in binary
+    arb_add_ui(y, y, 1, precision);
+    arb_mul_2exp_si(y, y, -1);
+    arb_get_lbound_arf(bound, y, precision);
+    arf_get_fmpz(low, bound, ARF_RND_FLOOR);
+    const bool low_is_tie = arf_is_int(bound);
+    arb_get_ubound_arf(bound, y, precision);
+    arf_get_fmpz(high, bound, ARF_RND_FLOOR);
+    fmpz_sub(high, high, low);
+    if (fmpz_cmp_ui(high, 1) > 0 || (fmpz_is_one(high) && low_is_tie)) {
+      outcome = Rounding::too_wide;
+    } else if (fmpz_is_one(high) || low_is_tie) {
+      // y + 1/2 reaches an integer m: y may be the tie m - 1/2.
+      if (fmpz_is_one(high)) fmpz_add_ui(low, low, 1);
+      fmpz_set(fmpq_numref(tie), low);
+      fmpz_one(fmpq_denref(tie));
+      outcome = Rounding::tie_candidate;
+    } else {
+      settle_exponent(low, digits, exponent, retry);
+    }
+  }
+  rounded = {false, arb_is_negative(x) != 0, {}, exponent};
+  if (outcome == Rounding::done) take_digits(rounded, low);
+  if (outcome == Rounding::tie_candidate) {
+    // The tie in x's own terms: (m - 1/2) x 10^(exponent - digits + 1), with x's sign.
+    fmpq_t half;
+    fmpq_init(half);
+    fmpq_set_si(half, 1, 2);
+    fmpq_sub(tie, tie, half);
+    fmpq_clear(half);
+    const slong shift = digits - 1 - exponent;
+    power_of_ten(low, shift < 0 ? -shift : shift);
+    if (shift >= 0) fmpq_div_fmpz(tie, tie, low);
+    if (shift < 0) fmpq_mul_fmpz(tie, tie, low);
+    if (rounded.negative) fmpq_neg(tie, tie);
+  }
+  fmpz_clear(low);
+  fmpz_clear(high);
+  arf_clear(bound);
+  arb_clear(y);
+  return outcome;
+}
+
+// What computing a line came to.
+struct LineOutcome {
+  exact_failure failure;  // exact_value: `rounded` holds the value
+  Rounded rounded;
+  int bound_digits;  // exact_undecided: digits to which the value was known
+};
+
+// The line's program: one, kept for the program's life, its numbers reused line after line.
+exact_program& line_program() {
+  static exact_program program;
+  static bool ready = false;
+  if (!ready) init_exact_program(program);
+  ready = true;
+  return program;
+}
+
+slong precision_for(int digits) {
+  return static_cast<slong>(digits) * 3322 / 1000 + guard_bits;
+}
+
+// Decides what balls left open, with Calcium: no value, 0, a tie, or the digits.
+void decide_exactly(const exact_program& program, int digits, slong precision, LineOutcome& line) {
+  line.failure = exact_calcium_run(&program);
+  line.bound_digits = static_cast<int>(precision * 3 / 10);
+  if (line.failure.outcome != exact_value) return exact_calcium_finish();
+  const int zero = exact_calcium_is_zero();
+  line.failure.outcome = zero == 0 ? exact_undecided : exact_value;
+  line.rounded.zero = zero == 1;
+  arb_t ball;
+  arb_init(ball);
+  fmpq_t tie;
+  fmpq_init(tie);
+  for (int attempt = 0; zero == 0 && attempt < ball_attempts; ++attempt, precision *= 4) {
+    exact_calcium_enclose(ball, precision);
+    const Rounding rounding = round_ball(ball, digits, precision, line.rounded, tie);
+    const int equal = rounding == Rounding::tie_candidate ? exact_calcium_equals(tie) : 0;
+    if (equal < 0) break;
+    if (equal == 1) round_rational(tie, digits, line.rounded);
+    if (rounding == Rounding::done || equal == 1) {
+      line.failure.outcome = exact_value;
+      break;
+    }
+  }
+  if (zero < 0) line.failure.outcome = exact_undecided;
+  fmpq_clear(tie);
+  arb_clear(ball);
+  exact_calcium_finish();
+}
+
+// Runs the program in balls, finer each time the digits are not settled; true when done.
+bool compute_in_balls(const exact_program& program, int digits, slong& precision,
+                      LineOutcome& line) {
+  arb_t ball;
+  arb_init(ball);
+  fmpq_t rational, tie;
+  fmpq_init(rational);
+  fmpq_init(tie);
+  bool done = false;
+  for (int attempt = 0; !done && attempt < ball_attempts; ++attempt, precision *= 4) {
+    BallKnowledge knowledge = {false, 0};
+    line.failure = run_in_balls(program, precision, ball, rational, knowledge);
+    if (line.failure.outcome == exact_undecided) continue;
+    done = line.failure.outcome != exact_value;
+    if (done) break;
+    if (knowledge.exact && knowledge.pi_power == 0) {
+      line.rounded.zero = fmpq_is_zero(rational);
+      if (!line.rounded.zero) round_rational(rational, digits, line.rounded);
+      done = true;
+    } else {
+      line.rounded.zero = false;
+      done = round_ball(ball, digits, precision, line.rounded, tie) == Rounding::done;
+    }
+  }
+  fmpq_clear(rational);
+  fmpq_clear(tie);
+  arb_clear(ball);
+  return done;
+}
+
+int write_nan(char (&text)[exact_text_capacity]) {
+  std::strcpy(text, "nan");
+  return 3;
+}
+
+// Notes why the line has no value, at the step that ended it.
+void note_failure(const exact_program& program, const LineOutcome& line, ReadingNotes* notes) {
+  const int outcome = line.failure.outcome;
+  if (outcome == exact_undecided) {
+    const int bound = line.bound_digits / digits_per_bound;
+    return add_note(notes, NoteKind::exact_undecided, 0, 0, bound > 255 ? 255 : bound);
+  }
+  const int at = line.failure.step < program.step_count ? line.failure.step : -1;
+  const exact_step* step = at >= 0 ? program.steps + at : nullptr;
+  const int column = step != nullptr ? step->column : 0;
+  const int length = step != nullptr ? step->length : 0;
+  if (outcome == exact_too_large) return add_note(notes, NoteKind::exact_too_large, column, length);
+  if (step != nullptr && step->code == exact_divide) {
+    return add_note(notes, NoteKind::exact_division_by_zero, column, length);
+  }
+  add_note(notes, NoteKind::exact_no_value, column, length, step != nullptr ? step->argument : 0);
+}
+
+}  // namespace
+
+bool exact_mode_available() {
+  return true;
+}
+
+int exact_reading_text(const LineReading& reading, int digits, char (&text)[exact_text_capacity],
+                       ReadingNotes* notes) {
+  exact_program& program = line_program();
+  compile_exact_program(reading, program);
+  static LineOutcome line;  // its digits are 1 KiB: kept off the stack
+  line.failure = {program.complete ? exact_value : exact_too_large, program.step_count};
+  slong precision = precision_for(digits);
+  if (program.complete && !compute_in_balls(program, digits, precision, line) &&
+      line.failure.outcome == exact_value) {
+    decide_exactly(program, digits, precision_for(digits) * 4, line);
+  } else if (line.failure.outcome == exact_undecided) {
+    decide_exactly(program, digits, precision_for(digits) * 4, line);
+  }
+  if (line.failure.outcome != exact_value) {
+    if (notes != nullptr) note_failure(program, line, notes);
+    return write_nan(text);
+  }
+  if (line.rounded.zero) {
+    std::strcpy(text, "0");
+    return 1;
+  }
+  return write_exact_decimal(line.rounded.negative, line.rounded.digits, digits,
+                             static_cast<long>(line.rounded.exponent), text);
+}
