@@ -123,11 +123,11 @@ void push_operand(Writer& writer, int first, int count, int k, int column) {
 // every run of '*' and '/' folded into its first operand, the runs then added or subtracted
 // left to right; a run after any other operator is left out (its value takes no part).
 void write_numbers_fold(Writer& writer, int first, int count) {
-  char join = '\0';  // the first run starts the sum
+  char join = '+';  // the first run starts the sum: it is added to 0, with no step
   for (int start = 0;;) {
     int end = start;
     while (end < count && is_product(writer.store.numbers[first + end].op)) ++end;
-    if (join == '\0' || join == '+' || join == '-') {
+    if (join == '+' || join == '-') {
       push_operand(writer, first, count, start, writer.store.numbers[first + count - 1].op_column);
       for (int k = start + 1; k <= end; ++k) {
         const NumberRead& before = writer.store.numbers[first + k - 1];
@@ -135,7 +135,7 @@ void write_numbers_fold(Writer& writer, int first, int count) {
         add_step(writer.program, before.op == '*' ? exact_multiply : exact_divide, 0,
                  before.op_column, 1);
       }
-      if (join != '\0') add_step(writer.program, join == '+' ? exact_add : exact_subtract, 0, 0, 0);
+      if (start > 0) add_step(writer.program, join == '+' ? exact_add : exact_subtract, 0, 0, 0);
     }
     if (end >= count) return;
     join = writer.store.numbers[first + end].op;
@@ -265,11 +265,11 @@ void push_bracket(Writer& writer, const LineReading& reading, int k) {
 void write_brackets_fold(Writer& writer, const LineReading& reading) {
   const int count = reading.bracket_count;
   if (count == 0) return push_integer(writer.program, 0, 0);
-  char join = '\0';
+  char join = '+';  // the first run starts the sum: it is added to 0, with no step
   for (int start = 0;;) {
     int end = start;
     while (end < count && is_product(reading.brackets[end].op)) ++end;
-    if (join == '\0' || join == '+' || join == '-') {
+    if (join == '+' || join == '-') {
       push_bracket(writer, reading, start);
       for (int k = start + 1; k <= end; ++k) {
         const BracketReading& before = reading.brackets[k - 1];
@@ -277,7 +277,7 @@ void write_brackets_fold(Writer& writer, const LineReading& reading) {
         add_step(writer.program, before.op == '*' ? exact_multiply : exact_divide, 0,
                  before.op_column, 1);
       }
-      if (join != '\0') add_step(writer.program, join == '+' ? exact_add : exact_subtract, 0, 0, 0);
+      if (start > 0) add_step(writer.program, join == '+' ? exact_add : exact_subtract, 0, 0, 0);
     }
     if (end >= count) return;
     join = reading.brackets[end].op;

@@ -17,11 +17,9 @@ namespace {
 
 // One expression given as an argument: the `position`-th.
 bool evaluate_argument(const char* text, long position, const ExpressionOutput& output) {
-  LineState state;
-  copy_text(state.line, line_capacity, text);
   const std::size_t length = std::strlen(text);
   const int counted = length < line_capacity ? static_cast<int>(length) : line_capacity;
-  return evaluate_and_print(state, counted, {false, position}, output);
+  return evaluate_and_print(text, counted, {false, position}, output);
 }
 
 // Every line of standard input, each as one expression; an empty line prints nothing (a
@@ -30,11 +28,11 @@ bool evaluate_argument(const char* text, long position, const ExpressionOutput& 
 int evaluate_standard_input(InputReader& input, long& line_number, const ExpressionOutput& output) {
   int reported = 0;
   for (;;) {
-    LineState state;
-    const int length = read_line(input, state.line, line_capacity);  // a CRLF's '\r' not counted
+    char line[line_capacity];
+    const int length = read_line(input, line, line_capacity);  // a CRLF's '\r' not counted
     if (length < 0 || output.values->error != 0) return reported;
     ++line_number;
-    if (length > 0 && evaluate_and_print(state, length, {true, line_number}, output)) ++reported;
+    if (length > 0 && evaluate_and_print(line, length, {true, line_number}, output)) ++reported;
   }
 }
 
@@ -54,8 +52,9 @@ ConsoleUse console_use(const Options& options, int argc, char* const* argv) {
   return loop ? ConsoleUse::interactive_loop : ConsoleUse::command_line;
 }
 
-int run_expressions(char* const* operands, int count, int digits, OutputBuffer& values, FILE* err) {
-  const ExpressionOutput output = {&values, err, digits};
+int run_expressions(char* const* operands, int count, ValueFormat format, OutputBuffer& values,
+                    FILE* err) {
+  const ExpressionOutput output = {&values, err, format};
   InputReader input;  // output is flushed before each wait, so a co-process sees each value
   open_input_reader(input, descriptor_of(stdin), &values, false);
   long line_number = 0;

@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "console/output_buffer.h"
 #include "console/terminal.h"
+#include "line/exact_line.h"
 
 // True when `operands` hold "-" and standard input and output are both terminals: that "-"
 // is the interactive loop.
@@ -18,12 +19,13 @@ bool asks_for_interactive_loop(char* const* operands, int count);
 ConsoleUse console_use(const Options& options, int argc, char* const* argv);
 
 // Evaluates `operands` in order ("-" reads standard input to its end at that place),
-// printing one value per expression to `output` with `digits` significant digits and one
+// printing one value per expression to `output` as `format` says and one
 // report per expression read otherwise than written to `err`, after the values before it.
 // Stops when the output fails. Returns exit_success, or exit_not_understood when anything
 // was reported or the input or output failed (reported too, unless the output's reader went
 // away).
-int run_expressions(char* const* operands, int count, int digits, OutputBuffer& output, FILE* err);
+int run_expressions(char* const* operands, int count, ValueFormat format, OutputBuffer& output,
+                    FILE* err);
 
 // Writes out and closes `output` at the end of a command-line mode: `status` when all was
 // delivered; otherwise exit_not_understood, after a report unless the reader went away.

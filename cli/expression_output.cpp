@@ -1,26 +1,22 @@
 #include "cli/expression_output.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "cli/options.h"
 #include "console/diagnostics.h"
 #include "line/result_text.h"
 
-bool evaluate_and_print(LineState& state, int length, const ExpressionSource& source,
+bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
                         const ExpressionOutput& output) {
-  const int kept = length < line_capacity ? length : line_capacity - 1;
-  char typed[line_capacity];  // the evaluation edits the line; the report quotes it as typed
-  std::memcpy(typed, state.line, static_cast<std::size_t>(kept));
   ReadingNotes notes;
   clear_notes(notes);
-  const double value = evaluate_line(state, &notes);
-  if (length > kept) add_note(&notes, NoteKind::line_cut, kept, 0);
-  char line[result_line_capacity];
-  put_bytes(*output.values, line, format_result_line(value, output.digits, "", "\n", line));
+  static char result[value_line_capacity];  // 1 KiB: kept off the stack
+  put_bytes(*output.values, result,
+            line_value_text(line, length, output.format, "", "\n", result, &notes));
   if (notes.count == 0) return false;
   flush_output(*output.values);
-  return report_notes(output.reports, source, typed, kept, notes);
+  const int shown = length < line_capacity ? length : line_capacity - 1;  // the bytes read
+  return report_notes(output.reports, source, line, shown, notes);
 }
 
 int finish_command_line(OutputBuffer& output, int status) {

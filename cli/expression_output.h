@@ -8,19 +8,20 @@
 #include "cli/report.h"
 #include "console/output_buffer.h"
 #include "line/evaluate_line.h"
+#include "line/exact_line.h"
 
 // Where the values and reports go.
 struct ExpressionOutput {
   OutputBuffer* values;  // one line per expression
   FILE* reports;         // standard error
-  int digits;            // significant digits of a value
+  ValueFormat format;    // the digits of a value and its arithmetic
 };
 
-// Evaluates the line in `state` as the dialogue does and prints its value; `length` is the
-// expression's whole length, of which the line holds at most line_capacity - 1 bytes. The
-// values before a report are written out first, so that both keep the expressions' order
-// when they go to one place. True when reported.
-bool evaluate_and_print(LineState& state, int length, const ExpressionSource& source,
+// Evaluates the expression at `line` as the dialogue evaluates a line and prints its value;
+// `length` is the expression's whole length, of which `line` holds at least the first
+// line_capacity - 1 bytes. The values before a report are written out first, so that both
+// keep the expressions' order when they go to one place. True when reported.
+bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
                         const ExpressionOutput& output);
 
 // Writes out and closes `output` at the end of a command-line mode: `status` when all was

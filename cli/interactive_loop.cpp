@@ -13,21 +13,21 @@ namespace {
 enum class LoopRead { line, nothing, end };
 
 // Reads the next line through the editor after the prompt it draws.
-LoopRead read_edited(LineEditor& editor, const ExpressionOutput& output, LineState& state,
-                     int& length) {
+LoopRead read_edited(LineEditor& editor, const ExpressionOutput& output,
+                     char (&line)[line_capacity], int& length) {
   flush_output(*output.values);
-  const EditedLine edited = edit_line(editor, state.line, line_capacity);
+  const EditedLine edited = edit_line(editor, line, line_capacity);
   if (edited == EditedLine::end_of_input) return LoopRead::end;
   if (edited == EditedLine::cancelled) return LoopRead::nothing;
-  length = static_cast<int>(std::strlen(state.line));  // the editor refuses more than fits
+  length = static_cast<int>(std::strlen(line));  // the editor refuses more than fits
   return LoopRead::line;
 }
 
 // Reads the next line plainly after writing the prompt (a terminal without the editor).
-LoopRead read_plain(InputReader& input, const ExpressionOutput& output, LineState& state,
+LoopRead read_plain(InputReader& input, const ExpressionOutput& output, char (&line)[line_capacity],
                     int& length) {
   put_text(*output.values, loop_prompt);
-  length = read_line(input, state.line, line_capacity);
+  length = read_line(input, line, line_capacity);
   return length < 0 ? LoopRead::end : LoopRead::line;
 }
 
@@ -51,14 +51,14 @@ int run_interactive_loop(InputReader& input, long& line_number, const Expression
   input.event_context = output.values;
   int reported = 0;
   for (;;) {
-    LineState state;
+    char line[line_capacity];
     int length = 0;
-    const LoopRead read = editor != nullptr ? read_edited(*editor, output, state, length)
-                                            : read_plain(input, output, state, length);
+    const LoopRead read = editor != nullptr ? read_edited(*editor, output, line, length)
+                                            : read_plain(input, output, line, length);
     if (read == LoopRead::end || output.values->error != 0) break;
     if (read == LoopRead::nothing) continue;
     ++line_number;
-    if (length > 0 && evaluate_and_print(state, length, {true, line_number}, output)) ++reported;
+    if (length > 0 && evaluate_and_print(line, length, {true, line_number}, output)) ++reported;
   }
   close_line_editor(editor);
   input.on_console_event = nullptr;

@@ -1,11 +1,11 @@
 // What the command line says on standard error about an expression read otherwise than it
-// was written: the source and column in the GNU form, how it was read, the expression
-// quoted with every control byte and invalid UTF-8 byte escaped, and a caret line under it.
+// was written: the source and column in the GNU form, how each note's text was read, the
+// expression quoted with every byte a terminal would act on escaped, and a caret line.
 #pragma once
 
 #include <cstdio>
 
-#include "term/reading_notes.h"
+#include "line/evaluate_line.h"
 
 // Where an expression came from: the n-th expression given as an argument, or line n of
 // standard input.
@@ -17,6 +17,7 @@ struct ExpressionSource {
 constexpr char arguments_name[] = "<argumentos>";  // the arguments, as a file of one per line
 
 // Writes one report to `err` about the `length` bytes of `expression` as typed and the notes
-// its evaluation took; nothing when there are none. True when something was reported.
+// its reading took (finished, as the engine gives them); nothing when there are none. True
+// when something was reported.
 bool report_notes(FILE* err, const ExpressionSource& source, const char* expression, int length,
                   const ReadingNotes& notes);

@@ -1,6 +1,7 @@
 #include "dialogue/dialogue.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "console/descriptor_io.h"
 #include "console/diagnostics.h"
@@ -26,7 +27,7 @@ struct DialogueOutput {
   OutputBuffer* transcript;  // every text and result line
   FILE* stream;              // the same descriptor as a stream, for the console commands
   bool screen;  // `stream` takes console commands, asked once per dialogue rather than per pass
-  int digits;   // significant digits of a result
+  ValueFormat format;  // the digits of a result and its arithmetic
 };
 
 // Gives a console command after the transcript written so far, so that both arrive in order.
@@ -59,9 +60,9 @@ bool read_expression_line(DialogueInput& input, OutputBuffer& transcript,
 // was suspended and resumed, or the window resized: the help text, or the last pass.
 struct DialogueScreen {
   const DialogueOutput* output;
-  bool at_question;                   // false: the help text
-  char typed[line_capacity];          // the last line as typed (kept at a screen only)
-  char result[result_line_capacity];  // its result line, "=VALUE\n\n"
+  bool at_question;                  // false: the help text
+  char typed[line_capacity];         // the last line as typed (kept at a screen only)
+  char result[value_line_capacity];  // its result line, "=VALUE\n\n"
 };
 
 // Clears the screen and writes again what stood on it; called by the reader while it waits.
@@ -85,17 +86,17 @@ void redraw_screen(void* context, int) {
 // One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
 // Nothing is flushed here: the reader flushes the output whenever it is about to wait.
 bool run_pass(DialogueInput& input, const DialogueOutput& output, DialogueScreen& screen,
-              LineState& state, int& answer) {
+              char (&line)[line_capacity], int& answer) {
   OutputBuffer& transcript = *output.transcript;
   drop_pending_input(input);
   if (transcript.error != 0) return false;  // output gone while the answer was awaited
   give_command(output, ConsoleCommand::clear_screen);
   put_text(transcript, prompt_text);
-  if (!read_expression_line(input, transcript, state.line)) return false;
-  if (output.screen) copy_text(screen.typed, line_capacity, state.line);
-  const double value = evaluate_line(state, nullptr);
+  if (!read_expression_line(input, transcript, line)) return false;
+  if (output.screen) std::memcpy(screen.typed, line, sizeof line);
   put_bytes(transcript, screen.result,
-            format_result_line(value, output.digits, "=", "\n\n", screen.result));
+            line_value_text(line, static_cast<int>(std::strlen(line)), output.format, "=", "\n\n",
+                            screen.result, nullptr));
   screen.at_question = true;
   put_text(transcript, question_text);
   drop_pending_input(input);
@@ -125,13 +126,13 @@ int final_status(InputReader& reader, OutputBuffer& transcript) {
 
 }  // namespace
 
-int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, int digits) {
+int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, ValueFormat format) {
   const EditorSetup editor_setup = {function_name_words, "", prompt_text};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);
   open_input_reader(input.reader, descriptor_of(in), &transcript, is_terminal(in));
-  const DialogueOutput output = {&transcript, out, takes_console_commands(out), digits};
+  const DialogueOutput output = {&transcript, out, takes_console_commands(out), format};
   DialogueScreen screen;
   screen.output = &output;
   screen.at_question = false;
@@ -142,11 +143,11 @@ int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, int digits) {
   give_command(output, ConsoleCommand::colours);
   give_command(output, ConsoleCommand::window_size);
   put_text(transcript, help_text);
-  LineState state;
+  char line[line_capacity];  // every reader ends the line it stores with its terminator
   int answer = 1;
   const AnswerRead first = read_answer(input.reader, answer);
   if (first != AnswerRead::end_of_input && answer == 1) {
-    while (run_pass(input, output, screen, state, answer)) {
+    while (run_pass(input, output, screen, line, answer)) {
     }
   }
   close_line_editor(input.editor);

@@ -25,34 +25,16 @@ bool same_bits(double a, double b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// A state holding the first 99 bytes of `data` as its line, with the other buffers filled
-// with `leftover` as an earlier line might have left them.
-void load_line(LineState& state, const std::uint8_t* data, std::size_t size,
-               unsigned char leftover) {
-  std::memset(&state, leftover, sizeof state);
-  const std::size_t length = size < line_capacity - 1 ? size : line_capacity - 1;
-  std::memset(state.line, 0, sizeof state.line);
-  if (length > 0) std::memcpy(state.line, data, length);  // `data` may be null when empty
-}
-
-double value_with_leftover(const std::uint8_t* data, std::size_t size, unsigned char leftover) {
-  LineState state;
-  load_line(state, data, size, leftover);
-  return evaluate_line(state, nullptr);
-}
-
 // The value with the notes taken, as the command line evaluates, and every note inside the
 // line: a column within it (or right at its end) and a length that does not run past it.
-double value_with_notes(const std::uint8_t* data, std::size_t size) {
-  LineState state;
-  load_line(state, data, size, 0xFF);
+double value_with_notes(const char* line, int length) {
   ReadingNotes notes;
   std::memset(&notes, 0xFF, sizeof notes);
   clear_notes(notes);
-  const double value = evaluate_line(state, &notes);
-  const int length = static_cast<int>(std::strlen(state.line));
+  const double value = evaluate_line(line, length, &notes);
+  const int read = length < line_capacity - 1 ? length : line_capacity - 1;
   for (int k = 0; k < notes.count; ++k) {
-    require(notes.notes[k].column + notes.notes[k].length <= length + 1,
+    require(notes.notes[k].column + notes.notes[k].length <= read + 1,
             "a note runs past the end of its line");
   }
   return value;
@@ -96,17 +78,16 @@ FILE* memory_file(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
+// The line is the input's first 99 bytes, as a reader stores it, with its length as read.
 void check_line_input(const std::uint8_t* data, std::size_t size) {
-  const double clean = value_with_leftover(data, size, 0);
-  require(same_bits(clean, value_with_leftover(data, size, 0xFF)),
-          "a line's value depends on what was left in the term buffer or operand list");
-  require(same_bits(clean, value_with_leftover(data, size, 'x')),
-          "a line's value depends on leftover text");
-  LineState state;
-  load_line(state, data, size, 0);
-  for (char& c : state.line) c = c == ',' ? '.' : c;
-  require(same_bits(clean, evaluate_line(state, nullptr)), "',' and '.' give different values");
-  require(same_bits(clean, value_with_notes(data, size)), "taking notes changes the value");
+  char line[line_capacity] = {};
+  const int length = size < line_capacity - 1 ? static_cast<int>(size) : line_capacity - 1;
+  if (length > 0) std::memcpy(line, data, static_cast<std::size_t>(length));  // data may be null
+  const double value = evaluate_line(line, length, nullptr);
+  require(same_bits(value, value_with_notes(line, length)), "taking notes changes the value");
+  for (char& c : line) c = c == ',' ? '.' : c;
+  require(same_bits(value, evaluate_line(line, length, nullptr)),
+          "',' and '.' give different values");
 }
 
 void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
@@ -118,7 +99,7 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
   require(out != nullptr, "no memory file for the output");
   static OutputBuffer output;
   open_output_buffer(output, dup(fileno(out)));
-  require(run_dialogue(in, out, output, default_result_digits) == 0,
+  require(run_dialogue(in, out, output, {default_result_digits, false}) == 0,
           "the dialogue returned a status other than 0");
   std::fclose(in);
   const std::size_t transcript_size = static_cast<std::size_t>(lseek(fileno(out), 0, SEEK_END));

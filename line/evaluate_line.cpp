@@ -1,31 +1,50 @@
 #include "line/evaluate_line.h"
 
-#include "bracket/bracket_expression.h"
-#include "term/evaluate_term.h"
+#include <cstring>
+
+#include "bracket/compute_line.h"
 
 namespace {
 
-// In one scan: makes every decimal comma of the line a point and copies the line into the
-// term buffer. True when the line holds '[' or ']': a bracketed line, read from the line.
-bool copy_line_as_term(LineState& state) {
-  bool bracketed = false;
-  int k = 0;
-  for (; k < line_capacity - 1 && state.line[k] != '\0'; ++k) {
-    if (state.line[k] == ',') state.line[k] = '.';
-    const char c = state.line[k];
-    bracketed = bracketed || c == '[' || c == ']';
-    state.term[k] = c;
+// Bytes of the line that are read: at most line_capacity - 1, up to a zero byte.
+int read_length(const char* line, int length) {
+  const int bounded = length < line_capacity - 1 ? length : line_capacity - 1;
+  const void* end = std::memchr(line, '\0', static_cast<std::size_t>(bounded));
+  return end == nullptr ? bounded : static_cast<int>(static_cast<const char*>(end) - line);
+}
+
+bool holds_bracket(const char* line, int length) {
+  for (int k = 0; k < length; ++k) {
+    if (line[k] == '[' || line[k] == ']') return true;
   }
-  state.term[k] = '\0';
-  return bracketed;
+  return false;
 }
 
 }  // namespace
 
-double evaluate_line(LineState& state, ReadingNotes* notes) {
-  if (copy_line_as_term(state)) {
-    return evaluate_bracketed_line(state.line, state.term, state.operands, notes);
+// Decimal commas need no pass of their own: every number is rewritten with its point before
+// it is read, and outside numbers a ',' is as foreign as a '.'.
+void read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes) {
+  const int kept = read_length(line, length);
+  reading.numbers.count = 0;
+  reading.numbers.texts_used = 0;
+  reading.term_count = 0;
+  reading.bracket_count = 0;
+  if (holds_bracket(line, kept)) {
+    read_bracketed_line(line, kept, reading, notes);
+  } else {
+    reading.bracketed = false;
+    reading.term_count = 1;
+    read_term(line, kept, 0, reading.terms[0], reading.numbers, notes);
   }
-  if (notes != nullptr) notes->base = 0;
-  return evaluate_term(state.term, notes);
+  if (notes == nullptr) return;
+  const int shown = length < line_capacity - 1 ? length : line_capacity - 1;
+  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
+  finish_notes(*notes, line, shown);
+}
+
+double evaluate_line(const char* line, int length, ReadingNotes* notes) {
+  LineReading reading;
+  read_line(line, length, reading, notes);
+  return compute_line(reading);
 }

@@ -1,26 +1,21 @@
-// The engine both front ends share: one input line's evaluation, with the per-line buffers
-// cleared before every line and the choice between a single term and a bracketed expression.
+// The engine both front ends share: a line of text read once into a description of what it
+// says (one term, or bracketed terms and numbers) with notes of what was read otherwise than
+// written, and that description computed in doubles. The line is never written to; the
+// reading's scratch is the engine's own.
 #pragma once
 
-#include "term/operand_list.h"
+#include "bracket/line_reading.h"
 #include "term/reading_notes.h"
-#include "term/term_text.h"
 
-// Bytes of the line buffer: 99 characters and the terminator. The whole line is copied into
-// the term buffer when it is one term, so both have the one size.
+// Bytes of a line buffer: 99 characters and the terminator. A line is read from its first 99
+// bytes at most, up to a zero byte.
 constexpr int line_capacity = term_capacity;
 
-// A line's buffers. None needs clearing between lines: the readers always end the line they
-// store with its terminator, and the evaluation writes the term buffer and the operand count
-// before it reads them, so nothing an earlier line left ever takes part (the fuzz checks
-// evaluate every line over buffers full of leftovers).
-struct LineState {
-  char line[line_capacity];  // the line as read, without its end of line
-  char term[term_capacity];  // the term buffer handed to the term evaluator
-  OperandList operands;      // bracket values and operators of a bracketed line
-};
+// Reads the line of `length` bytes at `line` into `reading`: a line holding '[' or ']' is a
+// bracketed expression, any other one term. With `notes`, records everything read otherwise
+// than written, by columns of the line (a line longer than it reads included), ready to report.
+void read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes);
 
-// Value of `state.line`: decimal commas become points, then a line holding '[' or ']' is
-// a bracketed expression and any other line one term. With `notes` (null: none are taken),
-// adds a note for everything read otherwise than written, by columns of the line.
-double evaluate_line(LineState& state, ReadingNotes* notes);
+// The value of the line of `length` bytes at `line`, read as read_line reads it and computed
+// in doubles; with `notes`, its notes as read_line takes them.
+double evaluate_line(const char* line, int length, ReadingNotes* notes);

@@ -1,6 +1,7 @@
 // The exact mode over Arb and Calcium. A line runs first in Arb's balls, finer each time the
 // ball cannot settle the printed digits; what balls cannot decide (a zero, a tie, a
 // denominator that may be 0) is decided by Calcium's exact numbers.
+#include <cstdio>
 #include <cstring>
 
 #include "bracket/exact_calcium.h"
@@ -9,9 +10,8 @@
 
 namespace {
 
-constexpr int ball_attempts = 3;      // precisions tried in balls: each 4 times the last
-constexpr slong guard_bits = 48;      // bits beyond the digits asked for
-constexpr int digits_per_bound = 50;  // the undecided note's bound is counted in 50s of digits
+constexpr int ball_attempts = 3;  // precisions tried in balls: each 4 times the last
+constexpr slong guard_bits = 48;  // bits beyond the digits asked for
 
 // The rounded value: sign, `precision` digits (the first nonzero) and decimal exponent.
 struct Rounded {
@@ -201,6 +201,17 @@ slong precision_for(int digits) {
   return static_cast<slong>(digits) * 3322 / 1000 + guard_bits;
 }
 
+// The power of ten below which the ball's magnitude surely lies, as a count of digits after
+// the point: the bound to which a value that could not be told from 0 is known.
+int magnitude_digits(const arb_t ball) {
+  arf_t bound;
+  arf_init(bound);
+  arb_get_abs_ubound_arf(bound, ball, 32);
+  const slong exponent = arf_is_zero(bound) ? 0 : arf_abs_bound_lt_2exp_si(bound);
+  arf_clear(bound);
+  return exponent < 0 ? static_cast<int>(-exponent * 301 / 1000) : 0;
+}
+
 // Decides what balls left open, with Calcium: no value, 0, a tie, or the digits.
 void decide_exactly(const exact_program& program, int digits, slong precision, LineOutcome& line) {
   line.failure = exact_calcium_run(&program);
@@ -224,7 +235,11 @@ void decide_exactly(const exact_program& program, int digits, slong precision, L
       break;
     }
   }
-  if (zero < 0) line.failure.outcome = exact_undecided;
+  if (zero < 0) {
+    line.failure.outcome = exact_undecided;
+    exact_calcium_enclose(ball, precision);
+    line.bound_digits = magnitude_digits(ball);
+  }
   fmpq_clear(tie);
   arb_clear(ball);
   exact_calcium_finish();
@@ -265,12 +280,20 @@ int write_nan(char (&text)[exact_text_capacity]) {
   return 3;
 }
 
+// The spelling a note names a function by, for the report's wording.
+const char* function_spelling(int code) {
+  static const char* const spellings[] = {"",    "sen",   "cos",    "tg",     "cotg",
+                                          "sec", "cosec", "arcsen", "arccos", "arctg"};
+  return code >= 0 && code <= exact_arc_tangent ? spellings[code] : "";
+}
+
 // Notes why the line has no value, at the step that ended it.
 void note_failure(const exact_program& program, const LineOutcome& line, ReadingNotes* notes) {
   const int outcome = line.failure.outcome;
   if (outcome == exact_undecided) {
-    const int bound = line.bound_digits / digits_per_bound;
-    return add_note(notes, NoteKind::exact_undecided, 0, 0, bound > 255 ? 255 : bound);
+    char bound[note_name_capacity];
+    std::snprintf(bound, sizeof bound, "%d", line.bound_digits);
+    return add_note(notes, NoteKind::exact_undecided, 0, 0, bound);
   }
   const int at = line.failure.step < program.step_count ? line.failure.step : -1;
   const exact_step* step = at >= 0 ? program.steps + at : nullptr;
@@ -280,7 +303,8 @@ void note_failure(const exact_program& program, const LineOutcome& line, Reading
   if (step != nullptr && step->code == exact_divide) {
     return add_note(notes, NoteKind::exact_division_by_zero, column, length);
   }
-  add_note(notes, NoteKind::exact_no_value, column, length, step != nullptr ? step->argument : 0);
+  add_note(notes, NoteKind::exact_no_value, column, length,
+           function_spelling(step != nullptr ? step->argument : 0));
 }
 
 }  // namespace

@@ -55,6 +55,12 @@ int exponent_end(const char* text, int at) {
   return k;
 }
 
+// Index after the decimal prefix that starts at `start` (after blanks and sign); `digits`
+// counts its mantissa's digits (none: nothing converts).
+int prefix_end(const char* text, int start, int& digits) {
+  return exponent_end(text, mantissa_end(text, start, digits));
+}
+
 }  // namespace
 
 // Only the plain decimal form converts, the same on every platform: words for infinity or
@@ -64,11 +70,18 @@ double decimal_prefix_value(const char* text, int& prefix_length) {
   bool negative = false;
   const int start = mantissa_start(text, negative);
   int digits = 0;
-  const int end = exponent_end(text, mantissa_end(text, start, digits));
+  const int end = prefix_end(text, start, digits);
   prefix_length = digits == 0 ? 0 : end;
   if (digits == 0) return 0.0;
   const double magnitude = is_short_whole_number(text, start, end)
                                ? whole_number_value(text + start)
                                : unsigned_decimal_value(text + start, text + end);
   return negative ? -magnitude : magnitude;
+}
+
+int decimal_prefix_length(const char* text) {
+  bool negative = false;
+  int digits = 0;
+  const int end = prefix_end(text, mantissa_start(text, negative), digits);
+  return digits == 0 ? 0 : end;
 }

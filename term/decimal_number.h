@@ -7,6 +7,10 @@
 // `prefix_length` set to its bytes (blanks and sign included); 0.0 and 0 when nothing converts.
 double decimal_prefix_value(const char* text, int& prefix_length);
 
+// Bytes of the longest prefix of `text` that decimal_prefix_value converts (blanks and sign
+// included), found without converting it; 0 when nothing converts.
+int decimal_prefix_length(const char* text);
+
 // Value of the unsigned decimal number from `first` to `last` (digits with an optional point,
 // an optional exponent), correctly rounded; the text goes on, zero-terminated, after `last`.
 // One file per platform: decimal_number_charconv.cpp, or decimal_number_strtod.cpp on 32-bit x86.

@@ -21,6 +21,12 @@ enum class TermFunction {
   arc_tangent
 };
 
+// True for the inverse functions: they take a ratio and give an angle.
+constexpr bool is_inverse(TermFunction function) {
+  return function == TermFunction::arc_sine || function == TermFunction::arc_cosine ||
+         function == TermFunction::arc_tangent;
+}
+
 // One row of the table.
 struct FunctionSpelling {
   const char* spelling;   // how the function letters begin

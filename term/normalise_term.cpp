@@ -7,23 +7,23 @@ namespace {
 constexpr std::size_t power_of_ten_length = 4;  // "*10^"
 
 // Deletes a leading "rad" and reports whether it was there; "rad" elsewhere stays.
-bool strip_radians_prefix(char* text, ReadingNotes* notes) {
+bool strip_radians_prefix(char* text, TextOrigins& origins) {
   constexpr std::size_t length = sizeof radians_prefix - 1;
   if (!starts_with(text, radians_prefix)) return false;
   const std::size_t rest = std::strlen(text + length);
   std::memmove(text, text + length, rest + 1);
-  for (std::size_t k = 0; notes != nullptr && k <= rest; ++k) {
-    move_origin(notes, static_cast<int>(k + length), static_cast<int>(k), 1);
+  for (std::size_t k = 0; k <= rest; ++k) {
+    move_origin(origins, static_cast<int>(k + length), static_cast<int>(k), 1);
   }
   return true;
 }
 
 // Notes every "rad" left in the text once a leading one is gone: it asks for nothing there.
-[[gnu::cold]] void note_radians_elsewhere(const char* text, ReadingNotes* notes) {
+void note_radians_elsewhere(const char* text, const TextOrigins& origins, ReadingNotes* notes) {
   if (notes == nullptr) return;
   for (const char* at = std::strstr(text, radians_prefix); at != nullptr;
        at = std::strstr(at + 1, radians_prefix)) {
-    note_text(notes, NoteKind::rad_not_at_start, static_cast<int>(at - text),
+    note_text(notes, origins, NoteKind::rad_not_at_start, static_cast<int>(at - text),
               sizeof radians_prefix - 1);
   }
 }
@@ -56,60 +56,47 @@ bool is_power_of_ten(const char* text) {
 }
 
 // Replaces every "*10^" by 'E' and, when asked, deletes every '(' and ')', in one
-// left-to-right scan, moving the origins of the bytes kept along with them when `noting`.
-// "*10^" is matched with the parentheses still in place, as replacing first and deleting
-// after does; a replacement cannot create a new occurrence ('E' is in none).
-template <bool noting>
-void replace_powers_of_ten(char* text, bool delete_parentheses, ReadingNotes* notes) {
+// left-to-right scan, moving the origins of the bytes kept along with them. "*10^" is matched
+// with the parentheses still in place, as replacing first and deleting after does; a
+// replacement cannot create a new occurrence ('E' is in none).
+void replace_powers_of_ten(char* text, bool delete_parentheses, TextOrigins& origins) {
   int write = 0;
   int read = 0;
   while (text[read] != '\0') {
     if (is_power_of_ten(text + read)) {
-      if (noting) move_origin(notes, read, write, power_of_ten_length);
+      move_origin(origins, read, write, power_of_ten_length);
       text[write++] = 'E';
       read += power_of_ten_length;
     } else {
       const bool parenthesis = text[read] == '(' || text[read] == ')';
       if (!(delete_parentheses && parenthesis)) {
-        if (noting) move_origin(notes, read, write, notes->span[read]);
+        move_origin(origins, read, write, origins.span[read]);
         text[write++] = text[read];
       }
       ++read;
     }
   }
-  if (noting) move_origin(notes, read, write, 0);
+  move_origin(origins, read, write, 0);
   text[write] = '\0';
-}
-
-// The rewrite keeping origins, out of the way of the one without notes.
-[[gnu::cold]] void replace_powers_of_ten_noting(char* text, bool delete_parentheses,
-                                                ReadingNotes* notes) {
-  replace_powers_of_ten<true>(text, delete_parentheses, notes);
-}
-
-void replace_powers_of_ten(char* text, bool delete_parentheses, ReadingNotes* notes) {
-  if (notes == nullptr) return replace_powers_of_ten<false>(text, delete_parentheses, nullptr);
-  replace_powers_of_ten_noting(text, delete_parentheses, notes);
 }
 
 }  // namespace
 
-void normalise_term(char (&term)[term_capacity], bool& radians, ReadingNotes* notes) {
+void normalise_term(char (&term)[term_capacity], bool& radians, TextOrigins& origins,
+                    ReadingNotes* notes) {
   term[term_capacity - 1] = '\0';  // a full buffer still ends inside its capacity
-  if (notes != nullptr) start_origins(notes, static_cast<int>(std::strlen(term)));
-  if (strip_radians_prefix(term, notes)) radians = true;
-  if (notes != nullptr) note_radians_elsewhere(term, notes);
+  if (strip_radians_prefix(term, origins)) radians = true;
+  note_radians_elsewhere(term, origins, notes);
   if (rewrite_number_characters(term)) radians = true;
-  replace_powers_of_ten(term, true, notes);
+  replace_powers_of_ten(term, true, origins);
 }
 
 // A number holds no 'a', so never "rad", and it has no angle for "PI" to put in radians. Its
 // value is read from its decimal prefix, which ends at the first "*10^" turned into 'E' and
 // its exponent: turning the later ones too changes no value. Of the shared rewrites, 'e' to
 // 'E' changes no number either (both introduce an exponent), and a ',' is a point as in a
-// term, as a user would expect ("1,5" is 1.5; in a line the commas are points already).
-void normalise_number(char* text, ReadingNotes* notes) {
-  if (notes != nullptr) start_origins(notes, static_cast<int>(std::strlen(text)));
+// term, as a user would expect ("1,5" is 1.5).
+void normalise_number(char* text, TextOrigins& origins) {
   rewrite_number_characters(text);
-  replace_powers_of_ten(text, false, notes);
+  replace_powers_of_ten(text, false, origins);
 }

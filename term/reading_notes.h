@@ -1,12 +1,13 @@
-// What the evaluator read otherwise than it was written: a small record of notes, each with
-// its kind and the columns of the line it is about. The command line passes a record in and
-// reports it; the dialogue passes none and the evaluation then records nothing.
+// What the reading of a line found read otherwise than written: a small record of notes, each
+// with its kind, the columns of the line it is about and, where the kind needs one, the name
+// the letters were read as. The record holds what a report needs and nothing of the reading's
+// own working state.
 #pragma once
 
-#include "term/term_text.h"
-
 enum class NoteKind : unsigned char {
-  skipped,                   // characters that fit nowhere, skipped (letters, symbols)
+  skipped,                   // characters that fit nowhere, skipped (symbols)
+  skipped_letters,           // letters that name nothing, skipped
+  joined_number,             // blanks skipped between two parts of one number ("sin 3 0")
   number_tail,               // the end of a number that was not read ("1.2.3": ".3")
   number_unread,             // a number of which nothing could be read, read as 0 ("--30")
   empty_after,               // nothing after an operator: the operand read as 0
@@ -24,52 +25,41 @@ enum class NoteKind : unsigned char {
   rad_not_at_start,          // "rad" counts only as the term's first letters
   bracket_not_number,        // a bracket with neither a number nor a function, read as 0
   bracket_without_operator,  // no operator right after the ']' before: values and operators shift
-  line_cut,                  // more than line_capacity - 1 bytes: the rest not read
+  line_cut,                  // more than the line's capacity: the rest not read
   // The exact mode's notes: what has no exact value, or could not be computed exactly.
   exact_division_by_zero,  // a division by 0 (the operator's column)
-  exact_no_value,          // a function where it has no value; detail: the TermFunction
+  exact_no_value,          // a function where it has no value; name: the function's spelling
   exact_too_large,         // a number (or angle) too large for exact evaluation
-  exact_undecided,         // a zero or tie not decided; detail: the bound, in 50s of digits
-};
-
-struct ReadingNote {
-  NoteKind kind;
-  unsigned char column;  // 0-based byte offset in the line where it begins
-  unsigned char length;  // bytes of the line it is about; 0 for a place between bytes
-  unsigned char detail;  // name_read_as: the row of function_spellings the letters were read as
+  exact_undecided,         // a zero or tie not decided; name: the digits to which it was known
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted
-constexpr int origin_capacity = term_capacity + 2;  // a term, its closing '=' and terminator
+constexpr int note_name_capacity = 8;      // the longest function name and its terminator
 
-// The notes of one line, and the scratch the evaluation keeps them with.
+struct ReadingNote {
+  NoteKind kind;
+  unsigned char column;           // 0-based byte offset in the line where it begins
+  unsigned char length;           // bytes of the line it is about; 0 for a place between bytes
+  char name[note_name_capacity];  // name_read_as: the name the letters were read as; else ""
+};
+
+// The notes of one line.
 struct ReadingNotes {
   int count;    // notes kept in `notes`
   int dropped;  // notes that found no room
   ReadingNote notes[reading_note_capacity];
-  int base;  // column in the line of the first byte of the text being read
-  // The column each byte of the text being read (a term or a number) came from, kept
-  // through the rewrites that delete and replace bytes; the terminator's is the text's end.
-  unsigned char origin[origin_capacity];
-  // How many bytes of the line each byte stands for: 1, or 4 for the 'E' that "x10^" became.
-  unsigned char span[origin_capacity];
 };
 
 // An empty record.
 void clear_notes(ReadingNotes& notes);
 
-// Records a note about `length` bytes of the line from `column`, with `detail` as the kind
-// needs it; nothing when `notes` is null.
-void add_note(ReadingNotes* notes, NoteKind kind, int column, int length, int detail = 0);
+// Records a note about `length` bytes of the line from `column`, with the name the letters
+// were read as when the kind has one; nothing when `notes` is null.
+void add_note(ReadingNotes* notes, NoteKind kind, int column, int length,
+              const char* name = nullptr);
 
-// Starts the origins of a fresh text of `length` bytes at `notes->base`: byte k came from
-// column base + k. Nothing when `notes` is null.
-void start_origins(ReadingNotes* notes, int length);
-
-// Moves the origin of the text's byte `from` to byte `to` (a rewrite moved the byte left),
-// standing for `span` bytes of the line. Nothing when `notes` is null.
-void move_origin(ReadingNotes* notes, int from, int to, int span);
-
-// Records a note about the `count` bytes of the text at `first`, by their origins: one note
-// per run of bytes that stood side by side in the line. Nothing when `notes` is null.
-void note_text(ReadingNotes* notes, NoteKind kind, int first, int count);
+// Makes the notes of the `length` bytes of `line` ready to report: a note that says nothing
+// another does not is dropped (skipped text inside a note that explains it, anything inside
+// a term that names no function), the rest are put in column order, and skipped bytes that
+// stand side by side become one note, about letters when they are all letters.
+void finish_notes(ReadingNotes& notes, const char* line, int length);

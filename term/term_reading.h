@@ -21,10 +21,10 @@ enum class NumberForm : unsigned char { decimal, pi };
 // One number of an operand list as read, with the operator or mark that ends it.
 struct NumberRead {
   NumberForm form;
-  char op;                // '+', '-', '*', '/', or another mark ('=' closes a list)
-  short text;             // decimal: offset in NumberStore::texts of its decimal text
-  unsigned char column;   // first column of the line it came from
-  unsigned char length;   // columns of the line it stands for; 0 when it had no bytes
+  char op;                  // '+', '-', '*', '/', or another mark ('=' closes a list)
+  short text;               // decimal: offset in NumberStore::texts of its decimal text
+  unsigned char column;     // first column of the line it came from
+  unsigned char length;     // columns of the line it stands for; 0 when it had no bytes
   unsigned char op_column;  // column of `op` in the line (a mark the reading added: the end)
 };
 
@@ -49,12 +49,12 @@ struct OperandsRead {
 
 // One term as read.
 struct TermReading {
-  bool radians;           // the angle (or an inverse function's value) is in radians
-  TermFunction function;  // none: the term's value is 0
-  OperandsRead amplitude;  // count 0: the amplitude is 1
-  OperandsRead argument;   // count 0: the argument is 0
-  unsigned char column;    // the term's first column in the line
-  unsigned char length;    // its columns
+  bool radians;               // the angle (or an inverse function's value) is in radians
+  TermFunction function;      // none: the term's value is 0
+  OperandsRead amplitude;     // count 0: the amplitude is 1
+  OperandsRead argument;      // count 0: the argument is 0
+  unsigned char column;       // the term's first column in the line
+  unsigned char length;       // its columns
   unsigned char name_column;  // where the function's name was read; its columns:
   unsigned char name_length;  // 0 when the term has no function
 };
@@ -63,3 +63,10 @@ struct TermReading {
 inline const char* number_text(const NumberStore& store, const NumberRead& number) {
   return store.texts + number.text;
 }
+
+// Reads the term in the `length` bytes at `text` (at most term_capacity - 1 of them are
+// read), which begin at column `column` of their line, into `term`, its numbers into `store`;
+// notes what was read otherwise than written. Never fails: text without a known function
+// name reads as a term without a function.
+void read_term(const char* text, int length, int column, TermReading& term, NumberStore& store,
+               ReadingNotes* notes);

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <string>
 
-#include "bracket/bracket_expression.h"
 #include "test_support.h"
 
 namespace {
@@ -84,7 +83,8 @@ TEST(NumericBracket, NumberFormsAndPi) {
       {"pI", "0"},
   };
   for (const LineCase& c : cases) {
-    EXPECT_EQ(printed(numeric_bracket_value(c.line, nullptr)), c.printed) << c.line;
+    const std::string bracket = std::string("[") + c.line + "]";
+    EXPECT_EQ(printed(line_value(bracket.c_str())), c.printed) << c.line;
   }
 }
 
@@ -94,7 +94,8 @@ TEST(NumericBracket, OnlyTheDecimalFormConverts) {
   const char* texts[] = {"inf", "INF", "INFINITY", "NAN", "0x10", "0X1F", "1d5x"};
   const double expected[] = {0, 0, 0, 0, 0, 0, 1};
   for (std::size_t k = 0; k < std::size(texts); ++k) {
-    EXPECT_EQ(numeric_bracket_value(texts[k], nullptr), expected[k]) << texts[k];
+    const std::string bracket = std::string("[") + texts[k] + "]";
+    EXPECT_EQ(line_value(bracket.c_str()), expected[k]) << texts[k];
   }
   EXPECT_EQ(printed(line_value("[inf]+[1]")), "1");
 }

@@ -38,7 +38,9 @@ TEST(NormaliseOrder, FullBufferStaysTerminated) {
   char term[term_capacity];
   for (char& c : term) c = 'x';
   bool radians = false;
-  normalise_term(term, radians, nullptr);
+  TextOrigins origins;
+  start_origins(origins, 0, term_capacity - 1);
+  normalise_term(term, radians, origins, nullptr);
   EXPECT_EQ(std::string(term), std::string(term_capacity - 1, '*'));
   EXPECT_FALSE(radians);
 }

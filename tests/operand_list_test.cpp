@@ -15,9 +15,16 @@ namespace {
 
 constexpr double pi = 3.141592653589793;
 
-// Value of an operand text as the evaluator reads an argument, without notes.
+// Value of an operand text read as an argument is read, then computed in doubles.
 double operands_value(const char* text) {
-  return reduce_operands(text, OperandRole::argument, nullptr, 0);
+  static NumberStore store;  // a few KiB: kept off the stack
+  store.count = 0;
+  store.texts_used = 0;
+  TextOrigins origins;
+  start_origins(origins, 0, static_cast<int>(std::strlen(text)));
+  const OperandsRead list =
+      read_operands(text, {&origins, 0, OperandRole::argument}, store, nullptr);
+  return operands_value(store, list, 0.0);
 }
 
 struct ReduceCase {
@@ -113,13 +120,20 @@ TEST(ReduceList, OperatorCodesJoinTheValuesAfterThem) {
   }
 }
 
-// The number text as the operand reader collects it, with room for ".0" and the terminator.
-double number_value(const char* text) {
+// The number text as the operand reader collects it, with room for ".0" and the terminator,
+// read and stored, then converted.
+double collected_number_value(const char* text) {
   char number[number_text_capacity];
   const int length = static_cast<int>(std::strlen(text));
   std::memcpy(number, text, static_cast<std::size_t>(length));
-  int used = 0;
-  return number_text_value(number, length, used);
+  NumberRead read{};
+  int prefix = 0;
+  read_number_text(number, length, read, prefix);
+  static NumberStore store;
+  store.count = 0;
+  store.texts_used = 0;
+  EXPECT_TRUE(store_number(store, read, number, prefix)) << text;
+  return number_value(store, store.numbers[0]);
 }
 
 TEST(NumberTextValue, ReadsTheDecimalPrefixOrPi) {
@@ -127,8 +141,8 @@ TEST(NumberTextValue, ReadsTheDecimalPrefixOrPi) {
       {"", 0},        {"5E3", 5000}, {"1.5", 1.5}, {"PI2", pi}, {"2PI", 2}, {".5", 0.5},
       {"1.2.3", 1.2}, {"E5", 0},     {"5E", 5},    {"-2", -2},  {"P", 0},   {"5E-", 5},
   };
-  for (const ReduceCase& c : cases) EXPECT_EQ(number_value(c.text), c.expected) << c.text;
-  EXPECT_TRUE(std::signbit(number_value("-")));
+  for (const ReduceCase& c : cases) EXPECT_EQ(collected_number_value(c.text), c.expected) << c.text;
+  EXPECT_TRUE(std::signbit(collected_number_value("-")));
 }
 
 TEST(DecimalPrefix, AcceptsOnlyThePlainDecimalForm) {

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
-#include "term/evaluate_term.h"
+#include "term/compute_term.h"
 #include "term/normalise_term.h"
+#include "term/term_reading.h"
 #include "term/term_text.h"
 
 // The number of a result line, without the front ends' framing, with `digits` digits.
@@ -24,18 +26,19 @@ inline std::string printed(double value) {
   return number_text(value, default_result_digits);
 }
 
-// Value of `text` evaluated as one term.
+// Value of `text` read as one term (brackets and all) and computed in doubles.
 inline double term_value(const char* text) {
-  char term[term_capacity];
-  copy_text(term, term_capacity, text);
-  return evaluate_term(term, nullptr);
+  static LineReading reading;  // a few KiB: kept off the stack
+  reading.numbers.count = 0;
+  reading.numbers.texts_used = 0;
+  read_term(text, static_cast<int>(std::strlen(text)), 0, reading.terms[0], reading.numbers,
+            nullptr);
+  return compute_term(reading.terms[0], reading.numbers);
 }
 
-// Value of `text` as one input line: a fresh line state holding its first 99 bytes.
+// Value of `text` as one input line, of which the engine reads the first 99 bytes.
 inline double line_value(const char* text) {
-  LineState state;
-  copy_text(state.line, line_capacity, text);
-  return evaluate_line(state, nullptr);
+  return evaluate_line(text, static_cast<int>(std::strlen(text)), nullptr);
 }
 
 struct NormaliseCase {
@@ -50,7 +53,9 @@ inline void expect_normalised(const NormaliseCase* cases, std::size_t count) {
     char term[term_capacity];
     copy_text(term, term_capacity, cases[k].before);
     bool radians = false;
-    normalise_term(term, radians, nullptr);
+    TextOrigins origins;
+    start_origins(origins, 0, static_cast<int>(std::strlen(term)));
+    normalise_term(term, radians, origins, nullptr);
     EXPECT_EQ(std::string(term), cases[k].after) << cases[k].before;
     EXPECT_EQ(radians, cases[k].radians) << cases[k].before;
   }

@@ -1,4 +1,4 @@
-#include "term/closest_names.h"
+#include "line/closest_names.h"
 
 #include <cstring>
 

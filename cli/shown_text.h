@@ -1,0 +1,15 @@
+// How the bytes of an expression are shown in a report: a printable UTF-8 character as it
+// is, any byte a terminal would act on (controls, invalid UTF-8, characters that reorder the
+// text) and the backslash escaped, so that nothing typed reaches a terminal raw.
+#pragma once
+
+constexpr int shown_capacity = 8;  // the longest text one character is shown as, and a terminator
+
+// Shows the character that begins at `bytes` (`available` bytes there, at least 1): writes
+// its text to `shown`, its screen columns to `width`; returns the bytes it takes.
+int shown_character(const unsigned char* bytes, int available, char (&shown)[shown_capacity],
+                    int& width);
+
+// The 1-based column of byte `offset` of the `length` bytes at `text`: one per character,
+// a byte that begins no valid UTF-8 character counting as one.
+long column_of(const char* text, int length, int offset);

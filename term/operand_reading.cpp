@@ -1,0 +1,202 @@
+#include "term/operand_reading.h"
+
+#include <cstring>
+
+#include "term/decimal_number.h"
+
+namespace {
+
+bool is_sign_context(char previous) {
+  return previous == 'E' || previous == '*' || previous == '/' || previous == '+' ||
+         previous == '-';
+}
+
+// A number character is a digit, '.', 'E', 'P', 'I', or a minus that opens the
+// text or follows "E * / + -" (a sign, as in "5E-3", "2*-3" and a leading "-30").
+bool is_number_character(const char* text, int k) {
+  const char c = text[k];
+  if (is_digit(c) || c == '.' || c == 'E' || c == 'P' || c == 'I') return true;
+  return c == '-' && (k == 0 || is_sign_context(text[k - 1]));
+}
+
+bool ends_number(char c) {
+  return c == '*' || c == '+' || c == '-' || c == '/' || c == '=';
+}
+
+// A blank, or a byte of the degree sign "°" in UTF-8: skipped without a note unless it
+// stands between two parts of one number ("sin 3 0" reads 30).
+bool is_gap(const char* text, int k) {
+  const auto c = static_cast<unsigned char>(text[k]);
+  const auto next = static_cast<unsigned char>(text[k + 1]);
+  const auto previous = k > 0 ? static_cast<unsigned char>(text[k - 1]) : 0;
+  return is_blank(text[k]) || (c == 0xC2 && next == 0xB0) || (c == 0xB0 && previous == 0xC2);
+}
+
+// A number being collected: its text, and the indexes in the text read of its first and
+// last bytes (its bytes are the number characters between them).
+struct NumberText {
+  char text[number_text_capacity];  // room for ".0" and the terminator after 101 bytes
+  int length;
+  int first;
+  int last;
+};
+
+// Notes the bytes `from` to `from + count` of the number that begins at `number.first`, as
+// read otherwise than written: one note per run of them that stood side by side.
+void note_number_bytes(const OperandPlace& place, const char* text, const NumberText& number,
+                       NoteKind kind, int from, int count, ReadingNotes* notes) {
+  if (count <= 0) return;
+  int byte = 0;
+  int run = -1;  // index in the text where the current run of bytes began
+  for (int k = number.first; text[k] != '\0' && byte < from + count; ++k) {
+    if (!is_number_character(text, k)) {
+      if (run >= 0) note_text(notes, *place.origins, kind, place.first + run, k - run);
+      run = -1;
+      continue;
+    }
+    if (byte >= from && run < 0) run = k;
+    ++byte;
+    if (byte == from + count) note_text(notes, *place.origins, kind, place.first + run, k + 1 - run);
+  }
+}
+
+// Notes a number with nothing in it, read as 0: where the operand is missing and why.
+void note_empty_operand(const OperandPlace& place, const NumberText& number, int end, char ending,
+                        int last_operator, ReadingNotes* notes) {
+  const TextOrigins& origins = *place.origins;
+  NoteKind kind = NoteKind::empty_after;
+  int at = last_operator;
+  if (number.length == 1) {
+    at = number.first;  // a lone minus sign: nothing after it
+  } else if (last_operator < 0 && ending != '=') {
+    // A leading "+" or "-" (after a blank, where a minus is no sign) makes 0 + x or 0 - x,
+    // which is +x or -x as written.
+    if (ending == '+' || ending == '-') return;
+    kind = NoteKind::empty_before;
+    at = end;
+  } else if (last_operator < 0) {
+    const NoteKind whole = place.role == OperandRole::amplitude ? NoteKind::amplitude_without_number
+                                                                : NoteKind::empty_argument;
+    if (end > 0) return note_text(notes, origins, whole, place.first, end);
+    return add_note(notes, whole, origin_column(origins, place.first + end), 0);
+  }
+  note_text(notes, origins, kind, place.first + at, 1);
+}
+
+// Notes what of `number` was not read: `used` of its bytes were.
+void note_number_read(const OperandPlace& place, const char* text, const NumberText& number,
+                      int used, int end, int last_operator, ReadingNotes* notes) {
+  const char* bytes = number.text;
+  const char ending = text[end];
+  const bool empty = number.length == 0 || (number.length == 1 && bytes[0] == '-');
+  if (empty) return note_empty_operand(place, number, end, ending, last_operator, notes);
+  if (used == 0) {
+    return note_number_bytes(place, text, number, NoteKind::number_unread, 0, number.length, notes);
+  }
+  if (used == number.length) return;
+  if (ending == '+' && used == number.length - 1 && bytes[used] == 'E') {
+    return note_text(notes, *place.origins, NoteKind::plus_after_exponent, place.first + end, 1);
+  }
+  if (bytes[used] == 'P' && bytes[used + 1] == 'I') {
+    note_number_bytes(place, text, number, NoteKind::pi_after_digit, used, 2, notes);
+    used += 2;
+  }
+  note_number_bytes(place, text, number, NoteKind::number_tail, used, number.length - used, notes);
+}
+
+// Notes the gap bytes right before the number byte at `k`, which joins a number begun before
+// them: they did not separate two numbers, as they seem to.
+void note_gap_inside_number(const OperandPlace& place, const char* text, int k,
+                            ReadingNotes* notes) {
+  int start = k;
+  while (start > 0 && is_gap(text, start - 1)) --start;
+  if (start < k) {
+    note_text(notes, *place.origins, NoteKind::joined_number, place.first + start, k - start);
+  }
+}
+
+// The number read from `number` and ended by the mark at `end`, with its columns.
+NumberRead placed_number(const OperandPlace& place, const NumberText& number, char op, int end) {
+  const TextOrigins& origins = *place.origins;
+  NumberRead read{};
+  read.op = op;
+  read.op_column = static_cast<unsigned char>(origin_column(origins, place.first + end));
+  const int first = number.length > 0 ? number.first : end;
+  read.column = static_cast<unsigned char>(origin_column(origins, place.first + first));
+  const int stop = number.length > 0 ? origin_end(origins, place.first + number.last) : read.column;
+  read.length = static_cast<unsigned char>(stop - read.column);
+  return read;
+}
+
+// Ends the number being collected at the mark at `end`: reads it, notes what was not read of
+// it, and appends it to `list` while the list and the store have room.
+void end_number(NumberText& number, const char* text, int end, int last_operator,
+                const OperandPlace& place, NumberStore& store, OperandsRead& list,
+                ReadingNotes* notes) {
+  NumberRead read = placed_number(place, number, text[end], end);
+  int prefix = 0;
+  const int used = read_number_text(number.text, number.length, read, prefix);
+  if (notes != nullptr) note_number_read(place, text, number, used, end, last_operator, notes);
+  if (list.count < operand_capacity && store_number(store, read, number.text, prefix)) {
+    ++list.count;
+  }
+}
+
+}  // namespace
+
+// ".0" is appended so that an empty text or a lone "-" still converts (to 0 and -0) and
+// "5E3" stops at the point instead of running on into what follows in the buffer.
+int read_number_text(char* number, int length, NumberRead& read, int& prefix) {
+  number[length] = '.';
+  number[length + 1] = '0';
+  number[length + 2] = '\0';
+  prefix = 0;
+  if (number[0] == 'P' && number[1] == 'I') {
+    read.form = NumberForm::pi;
+    return 2;
+  }
+  read.form = NumberForm::decimal;
+  prefix = decimal_prefix_length(number);
+  return prefix < length ? prefix : length;
+}
+
+bool store_number(NumberStore& store, NumberRead read, const char* number, int prefix) {
+  int start = 0;
+  while (start < prefix && is_blank(number[start])) ++start;
+  const int bytes = prefix - start;
+  if (store.count == number_read_capacity || store.texts_used + bytes + 1 > number_texts_capacity) {
+    return false;
+  }
+  read.text = static_cast<short>(store.texts_used);
+  std::memcpy(store.texts + store.texts_used, number + start, static_cast<std::size_t>(bytes));
+  store.texts[store.texts_used + bytes] = '\0';
+  store.texts_used += bytes + 1;
+  store.numbers[store.count++] = read;
+  return true;
+}
+
+OperandsRead read_operands(const char* text, const OperandPlace& place, NumberStore& store,
+                           ReadingNotes* notes) {
+  OperandsRead list = {static_cast<short>(store.count), 0};
+  NumberText number;
+  number.length = 0;
+  int last_operator = -1;
+  for (int k = 0; text[k] != '\0'; ++k) {
+    if (is_number_character(text, k)) {
+      if (number.length == 0) number.first = k;
+      if (notes != nullptr && number.length > 0) note_gap_inside_number(place, text, k, notes);
+      // Room is kept for ".0" and the terminator; a longer number keeps its first bytes.
+      if (number.length < number_text_capacity - 3) {
+        number.last = k;
+        number.text[number.length++] = text[k];
+      }
+    } else if (ends_number(text[k])) {
+      end_number(number, text, k, last_operator, place, store, list, notes);
+      number.length = 0;
+      last_operator = k;
+    } else if (notes != nullptr && !is_gap(text, k)) {
+      note_text(notes, *place.origins, NoteKind::skipped, place.first + k, 1);
+    }
+  }
+  return list;
+}

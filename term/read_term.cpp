@@ -1,0 +1,218 @@
+#include <cstring>
+
+#include "term/function_names.h"
+#include "term/normalise_term.h"
+#include "term/operand_reading.h"
+#include "term/term_reading.h"
+
+namespace {
+
+constexpr int work_capacity = term_capacity + 1;  // a 99-byte term, the closing '=' and terminator
+
+bool begins_function_name(char c) {
+  return function_letter_classes.begins_name[static_cast<unsigned char>(c)];
+}
+
+// A letter function names are spelt with, or the closing '='.
+bool is_function_letter(char c) {
+  return c == '=' || function_letter_classes.in_name[static_cast<unsigned char>(c)];
+}
+
+bool begins_argument_name(char c) {
+  return function_letter_classes.begins_argument[static_cast<unsigned char>(c)];
+}
+
+// Notes every "pi" in the amplitude: it puts the whole term in radians.
+void note_pi_in_amplitude(const char* amplitude_text, const TextOrigins& origins,
+                          ReadingNotes* notes) {
+  for (const char* pi = std::strstr(amplitude_text, "PI"); pi != nullptr;
+       pi = std::strstr(pi + 2, "PI")) {
+    note_text(notes, origins, NoteKind::pi_in_amplitude, static_cast<int>(pi - amplitude_text), 2);
+  }
+}
+
+// The amplitude is the text before the first letter that begins a function name, read as an
+// operand expression; a term that begins with its function name has none (amplitude 1). Its
+// closing '=' stands where the name begins, and has that byte's origin.
+OperandsRead read_amplitude(const char* text, const TextOrigins& origins, NumberStore& store,
+                            ReadingNotes* notes) {
+  char amplitude_text[work_capacity];
+  int length = 0;
+  while (text[length] != '\0' && !begins_function_name(text[length])) {
+    amplitude_text[length] = text[length];
+    ++length;
+  }
+  if (length == 0) return {static_cast<short>(store.count), 0};
+  amplitude_text[length] = '=';
+  amplitude_text[length + 1] = '\0';
+  if (notes != nullptr && text[length] != '\0') note_pi_in_amplitude(amplitude_text, origins, notes);
+  return read_operands(amplitude_text, {&origins, 0, OperandRole::amplitude}, store, notes);
+}
+
+// Notes a cut after the '=' at `mark` that drops more than blanks.
+void note_cut(const char* text, const char* mark, const TextOrigins& origins, ReadingNotes* notes) {
+  bool only_blanks = true;
+  for (const char* c = mark + 1; *c != '\0'; ++c) only_blanks = only_blanks && is_blank(*c);
+  if (only_blanks) return;
+  const int at = static_cast<int>(mark - text);
+  const int end = at + static_cast<int>(std::strlen(mark));
+  add_note(notes, NoteKind::cut_after_equals, origin_column(origins, at),
+           origin_column(origins, end) - origin_column(origins, at));
+}
+
+// Ends the text right after its first '=', appending one when there is none, so that
+// nothing typed after a '=' takes part; notes a cut that drops more than blanks.
+void close_term(char (&text)[work_capacity], const TextOrigins& origins, ReadingNotes* notes) {
+  char* mark = std::strchr(text, '=');
+  if (mark == nullptr) {
+    const std::size_t length = std::strlen(text);
+    text[length] = '=';
+    text[length + 1] = '\0';
+    return;
+  }
+  if (notes != nullptr) note_cut(text, mark, origins, notes);
+  mark[1] = '\0';
+}
+
+// Keeps, in order, the characters that can spell a function name, and the closing '='.
+void collect_function_letters(const char* text, char (&letters)[work_capacity]) {
+  int length = 0;
+  for (; *text != '\0'; ++text) {
+    if (is_function_letter(*text)) letters[length++] = *text;
+  }
+  letters[length] = '\0';
+}
+
+// Length of the first spelling in the table that the argument follows and that begins at
+// `text`; 0 when none begins there.
+int argument_name_length(const char* text) {
+  const auto first = static_cast<unsigned char>(text[0]);
+  for (int k = 0; k < spellings_by_letter.count[first]; ++k) {
+    const FunctionSpelling& row = function_spellings[spellings_by_letter.rows[first][k]];
+    if (row.argument_follows && starts_with(text + 1, row.spelling + 1)) {
+      return spellings_by_letter.length[first][k];
+    }
+  }
+  return 0;
+}
+
+// The argument text is everything after the leftmost name the argument follows; nullptr
+// when there is none.
+const char* find_argument_text(const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (!begins_argument_name(*text)) continue;
+    const int length = argument_name_length(text);
+    if (length > 0) return text + length;
+  }
+  return nullptr;
+}
+
+// The row of function_spellings whose spelling begins `letters`; -1 when there is none.
+int recognise_spelling(const char* letters) {
+  const auto first = static_cast<unsigned char>(letters[0]);
+  for (int k = 0; k < spellings_by_letter.count[first]; ++k) {
+    const int row = spellings_by_letter.rows[first][k];
+    if (starts_with(letters + 1, function_spellings[row].spelling + 1)) return row;
+  }
+  return -1;
+}
+
+bool is_lower_letter(char c) {
+  return c >= 'a' && c <= 'z';
+}
+
+// Bytes in the run of lower-case letters at `text` (what a user typed as one word).
+int letter_run_length(const char* text) {
+  int length = 0;
+  while (is_lower_letter(text[length])) ++length;
+  return length;
+}
+
+// Index of the first letter a name is spelt with: the function letters begin there.
+int first_name_letter(const char* text) {
+  int first = 0;
+  while (text[first] != '\0' && (text[first] == '=' || !is_function_letter(text[first]))) ++first;
+  return first;
+}
+
+// Notes every word after the first name that begins with a spelling of a function: its
+// letters are skipped and only the first name counts.
+void note_second_names(const char* text, int from, const TextOrigins& origins,
+                       ReadingNotes* notes) {
+  for (int at = from; text[at] != '\0'; ++at) {
+    if (!is_lower_letter(text[at]) || (at > 0 && is_lower_letter(text[at - 1]))) continue;
+    for (const FunctionSpelling& row : function_spellings) {
+      if (row.function == TermFunction::none || !starts_with(text + at, row.spelling)) continue;
+      note_text(notes, origins, NoteKind::second_name, at, letter_run_length(text + at));
+      break;
+    }
+  }
+}
+
+// Notes how the function name was read: no name at all, letters that name nothing, letters
+// read as a name other than the word they form ("sinh" as "sin"), or a second name.
+void note_function_name(const char* text, int row, const TextOrigins& origins,
+                        ReadingNotes* notes) {
+  const int first = first_name_letter(text);
+  const int run = letter_run_length(text + first);
+  if (run == 0) {
+    const int end = static_cast<int>(std::strlen(text)) - 1;  // the closing '='
+    add_note(notes, NoteKind::no_name, origin_column(origins, 0),
+             origin_column(origins, end) - origin_column(origins, 0));
+  } else if (row < 0) {
+    note_text(notes, origins, NoteKind::unknown_name, first, run);
+  } else {
+    const char* spelling = function_spellings[row].spelling;
+    if (static_cast<int>(std::strlen(spelling)) != run || !starts_with(text + first, spelling)) {
+      add_note(notes, NoteKind::name_read_as, origin_column(origins, first), run, spelling);
+    }
+    note_second_names(text, first + run, origins, notes);
+  }
+}
+
+// The columns of the word the function's name was read from; none when there is no function.
+void place_name(const char* text, TermFunction function, const TextOrigins& origins,
+                TermReading& term) {
+  term.name_column = term.column;
+  term.name_length = 0;
+  if (function == TermFunction::none) return;
+  const int first = first_name_letter(text);
+  const int run = letter_run_length(text + first);
+  if (run == 0) return;
+  term.name_column = static_cast<unsigned char>(origin_column(origins, first));
+  term.name_length = static_cast<unsigned char>(origin_end(origins, first + run - 1) -
+                                                origin_column(origins, first));
+}
+
+}  // namespace
+
+void read_term(const char* source, int length, int column, TermReading& term, NumberStore& store,
+               ReadingNotes* notes) {
+  const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
+  char normalised[term_capacity];
+  std::memcpy(normalised, source, static_cast<std::size_t>(kept));
+  normalised[kept] = '\0';
+  TextOrigins origins;
+  start_origins(origins, column, kept);
+  term.radians = false;
+  term.column = static_cast<unsigned char>(column);
+  term.length = static_cast<unsigned char>(kept);
+  normalise_term(normalised, term.radians, origins, notes);
+  char text[work_capacity];
+  copy_text(text, work_capacity, normalised);
+  term.amplitude = read_amplitude(text, origins, store, notes);
+  close_term(text, origins, notes);
+  char letters[work_capacity];
+  collect_function_letters(text, letters);
+  const int row = recognise_spelling(letters);
+  term.function = row < 0 ? TermFunction::none : function_spellings[row].function;
+  if (notes != nullptr) note_function_name(text, row, origins, notes);
+  place_name(text, term.function, origins, term);
+  const char* argument_text = find_argument_text(text);
+  term.argument = argument_text == nullptr
+                      ? OperandsRead{static_cast<short>(store.count), 0}
+                      : read_operands(argument_text,
+                                      {&origins, static_cast<int>(argument_text - text),
+                                       OperandRole::argument},
+                                      store, notes);
+}
