@@ -56,12 +56,31 @@ bool is_exact_zero(const BallValue& value) {
   return value.exact && fmpq_is_zero(value.rational);
 }
 
+// The bits of the integer part of an exact value's ball: what a sum with it needs beyond
+// `precision` to keep its absolute error below 2^-precision.
+slong size_bits(const BallValue& value) {
+  if (!value.exact || fmpq_is_zero(value.rational)) return 0;
+  const slong size = arf_abs_bound_lt_2exp_si(arb_midref(value.ball));
+  return size > 0 ? size : 0;
+}
+
+// Sets `value`'s ball again with its size's bits more, when it is exact: a sum then keeps
+// the units of a large operand (an angle such as 1e300 + pi needs them all).
+void refine_for_sum(BallValue& value, slong precision) {
+  const slong size = size_bits(value);
+  if (size > 0) set_exact(value, value.rational, value.pi_power, precision + size);
+}
+
 // left + right (or left - right when `subtract`) into `left`.
-void add_values(BallValue& left, const BallValue& right, bool subtract, slong precision) {
+void add_values(BallValue& left, BallValue& right, bool subtract, slong precision) {
+  refine_for_sum(left, precision);
+  refine_for_sum(right, precision);
+  const slong bits =
+      precision + (size_bits(left) > size_bits(right) ? size_bits(left) : size_bits(right));
   if (subtract) {
-    arb_sub(left.ball, left.ball, right.ball, precision);
+    arb_sub(left.ball, left.ball, right.ball, bits);
   } else {
-    arb_add(left.ball, left.ball, right.ball, precision);
+    arb_add(left.ball, left.ball, right.ball, bits);
   }
   if (!left.exact || !right.exact) {
     left.exact = false;
@@ -221,7 +240,8 @@ slong angle_bits(const arb_t angle, slong precision) {
   return size > 0 ? precision + size : precision;
 }
 
-// Most bits an angle in radians may take to be reduced by 2 pi: a larger one is too large.
+// Most bits of size an angle in radians may have to be reduced by 2 pi: a larger one is too
+// large.
 constexpr slong angle_bits_limit = 1 << 19;
 
 // The function `code` at an angle that is no rational multiple of pi: in a ball. A sine or
@@ -233,7 +253,7 @@ exact_outcome direct_in_ball(int code, BallValue& angle, BallValue& value, slong
   arb_init(sine);
   arb_init(cosine);
   const slong bits = angle_bits(angle.ball, precision);
-  exact_outcome outcome = bits > angle_bits_limit ? exact_too_large : exact_value;
+  exact_outcome outcome = bits - precision > angle_bits_limit ? exact_too_large : exact_value;
   if (outcome == exact_value) {
     if (angle.exact) set_exact(angle, angle.rational, angle.pi_power, bits);  // a finer ball
     arb_sin_cos(sine, cosine, angle.ball, bits);

@@ -332,3 +332,14 @@ void compile_exact_program(const LineReading& reading, exact_program& program) {
   if (reading.bracketed) return write_brackets_fold(writer, reading);
   write_term(writer, reading.terms[0]);
 }
+
+slong exact_magnitude_bits(const exact_program& program) {
+  slong bits = 0;
+  for (int k = 0; k < program.number_count; ++k) {
+    const exact_number& number = program.numbers[k];
+    if (number.too_large || fmpq_is_zero(number.value)) continue;
+    const slong size = fmpz_bits(fmpq_numref(number.value)) - fmpz_bits(fmpq_denref(number.value));
+    if (size > 0) bits += size;
+  }
+  return bits;
+}

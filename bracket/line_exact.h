@@ -18,6 +18,11 @@ void init_exact_program(exact_program& program);
 // to hold is reduced by 360 exactly when only integers, '+', '-' and '*' make it.
 void compile_exact_program(const LineReading& reading, exact_program& program);
 
+// The bits of the integer parts of the program's numbers, added up: what a sum of them, or
+// a product, may need beyond the digits asked for to keep its absolute error small (an angle
+// such as 1e300 + pi, whose sine needs its units exactly).
+slong exact_magnitude_bits(const exact_program& program);
+
 // Reads the decimal text "[sign]digits[.digits][(E|e)[sign]digits]" (empty: 0) into `number`,
 // exactly; too large when its size passes EXACT_MAGNITUDE_LIMIT digits either way.
 void read_exact_decimal(const char* text, exact_number& number);

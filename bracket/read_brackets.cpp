@@ -63,7 +63,8 @@ int read_numeric_bracket(const char* text, int length, int column, NumberStore& 
   read.op_column = static_cast<unsigned char>(column + kept);
   int prefix = 0;
   const int used = read_number_text(number, normalised, read, prefix);
-  if (notes != nullptr) note_numeric_bracket(number, normalised, used, column, kept, origins, notes);
+  if (notes != nullptr)
+    note_numeric_bracket(number, normalised, used, column, kept, origins, notes);
   const int index = store.count;
   return store_number(store, read, number, prefix) ? index : -1;
 }
@@ -80,8 +81,8 @@ void read_bracket(const char* text, int length, int column, bool closed, LineRea
   bracket.length = static_cast<unsigned char>(length + (closed ? 2 : 1));
   bracket.term = holds_term_letters(text, length);
   if (!bracket.term) {
-    bracket.index = static_cast<short>(
-        read_numeric_bracket(text, length, column, reading.numbers, notes));
+    bracket.index =
+        static_cast<short>(read_numeric_bracket(text, length, column, reading.numbers, notes));
     return;
   }
   bracket.index = static_cast<short>(reading.term_count++);

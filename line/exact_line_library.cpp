@@ -12,6 +12,8 @@ namespace {
 
 constexpr int ball_attempts = 3;  // precisions tried in balls: each 4 times the last
 constexpr slong guard_bits = 48;  // bits beyond the digits asked for
+// Most bits of the numbers' sizes with which Calcium is asked what balls could not settle.
+constexpr slong calcium_magnitude_limit = 4096;
 
 // The rounded value: sign, `precision` digits (the first nonzero) and decimal exponent.
 struct Rounded {
@@ -245,16 +247,19 @@ void decide_exactly(const exact_program& program, int digits, slong precision, L
   exact_calcium_finish();
 }
 
-// Runs the program in balls, finer each time the digits are not settled; true when done.
-bool compute_in_balls(const exact_program& program, int digits, slong& precision,
-                      LineOutcome& line) {
+// Runs the program in balls, finer each time the digits are not settled (4 times the bits
+// each time); true when done. A ball
+// that was left too wide sets `line.bound_digits` to what it showed of the value's size.
+bool compute_in_balls(const exact_program& program, int digits, LineOutcome& line) {
   arb_t ball;
   arb_init(ball);
   fmpq_t rational, tie;
   fmpq_init(rational);
   fmpq_init(tie);
   bool done = false;
-  for (int attempt = 0; !done && attempt < ball_attempts; ++attempt, precision *= 4) {
+  slong digit_bits = precision_for(digits);
+  for (int attempt = 0; !done && attempt < ball_attempts; ++attempt, digit_bits *= 4) {
+    const slong precision = digit_bits;
     BallKnowledge knowledge = {false, 0};
     line.failure = run_in_balls(program, precision, ball, rational, knowledge);
     if (line.failure.outcome == exact_undecided) continue;
@@ -267,6 +272,7 @@ bool compute_in_balls(const exact_program& program, int digits, slong& precision
     } else {
       line.rounded.zero = false;
       done = round_ball(ball, digits, precision, line.rounded, tie) == Rounding::done;
+      line.bound_digits = magnitude_digits(ball);
     }
   }
   fmpq_clear(rational);
@@ -319,12 +325,18 @@ int exact_reading_text(const LineReading& reading, int digits, char (&text)[exac
   compile_exact_program(reading, program);
   static LineOutcome line;  // its digits are 1 KiB: kept off the stack
   line.failure = {program.complete ? exact_value : exact_too_large, program.step_count};
-  slong precision = precision_for(digits);
-  if (program.complete && !compute_in_balls(program, digits, precision, line) &&
-      line.failure.outcome == exact_value) {
-    decide_exactly(program, digits, precision_for(digits) * 4, line);
-  } else if (line.failure.outcome == exact_undecided) {
-    decide_exactly(program, digits, precision_for(digits) * 4, line);
+  line.bound_digits = 0;
+  const slong magnitude = exact_magnitude_bits(program);
+  const bool computed = program.complete && compute_in_balls(program, digits, line);
+  const bool open = line.failure.outcome == exact_value || line.failure.outcome == exact_undecided;
+  if (!computed && open && program.complete) {
+    // Calcium's own numbers would need the sizes' bits too: past a few thousand it is not
+    // asked, and the balls' bound is what is known.
+    if (magnitude <= calcium_magnitude_limit) {
+      decide_exactly(program, digits, precision_for(digits) * 4, line);
+    } else {
+      line.failure.outcome = exact_undecided;
+    }
   }
   if (line.failure.outcome != exact_value) {
     if (notes != nullptr) note_failure(program, line, notes);
