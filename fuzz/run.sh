@@ -11,7 +11,7 @@ build=build-fuzz
 bash tools/ensure_packages.sh clang
 configure_log=$(mktemp)
 trap 'rm -f "$configure_log"' EXIT
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DTRIGCALC_FUZZ=ON -DTRIGCALC_TESTS=OFF \
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DTRIGCALC_FUZZ=ON -DTRIGCALC_TESTS=OFF \
   -DTRIGCALC_WERROR=ON >"$configure_log"
 exact_target=$(grep -q 'Exact mode: ON' "$configure_log" && echo fuzz_exact_line || true)
 cmake --build "$build" -j2 --target fuzz_evaluate_line fuzz_dialogue $exact_target
