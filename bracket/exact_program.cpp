@@ -18,7 +18,7 @@ int read_exponent(const char* text, slong& exponent) {
   if (text[at] == '-' || text[at] == '+') ++at;
   exponent = 0;
   for (; is_decimal_digit(text[at]); ++at) {
-    if (exponent < exponent_ceiling) exponent = exponent * 10 + (text[at] - '0');
+    if (exponent < exponent_ceiling / 10) exponent = exponent * 10 + (text[at] - '0');
   }
   if (negative) exponent = -exponent;
   return at;
