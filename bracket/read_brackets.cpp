@@ -53,7 +53,7 @@ int read_numeric_bracket(const char* text, int length, int column, NumberStore& 
   std::memcpy(number, text, static_cast<std::size_t>(kept));
   number[kept] = '\0';
   TextOrigins origins;
-  start_origins(origins, column, kept);
+  start_origins(origins, column);
   normalise_number(number, origins);
   const int normalised = static_cast<int>(std::strlen(number));
   NumberRead read{};

@@ -6,18 +6,16 @@
 
 namespace {
 
-// Bytes of the line that are read: at most line_capacity - 1, up to a zero byte.
-int read_length(const char* line, int length) {
-  const int bounded = length < line_capacity - 1 ? length : line_capacity - 1;
-  const void* end = std::memchr(line, '\0', static_cast<std::size_t>(bounded));
-  return end == nullptr ? bounded : static_cast<int>(static_cast<const char*>(end) - line);
-}
-
-bool holds_bracket(const char* line, int length) {
-  for (int k = 0; k < length; ++k) {
-    if (line[k] == '[' || line[k] == ']') return true;
-  }
-  return false;
+// Bytes of the line that are read, at most `bounded`, up to a zero byte; `bracketed` tells
+// whether they hold a '[' or ']'.
+int read_length(const char* line, int bounded, bool& bracketed) {
+  const auto size = static_cast<std::size_t>(bounded);
+  const void* end = std::memchr(line, '\0', size);
+  const int length =
+      end == nullptr ? bounded : static_cast<int>(static_cast<const char*>(end) - line);
+  const auto read = static_cast<std::size_t>(length);
+  bracketed = std::memchr(line, '[', read) != nullptr || std::memchr(line, ']', read) != nullptr;
+  return length;
 }
 
 }  // namespace
@@ -25,12 +23,14 @@ bool holds_bracket(const char* line, int length) {
 // Decimal commas need no pass of their own: every number is rewritten with its point before
 // it is read, and outside numbers a ',' is as foreign as a '.'.
 void read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes) {
-  const int kept = read_length(line, length);
+  const int shown = length < line_capacity - 1 ? length : line_capacity - 1;
+  bool bracketed = false;
+  const int kept = read_length(line, shown, bracketed);
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
   reading.term_count = 0;
   reading.bracket_count = 0;
-  if (holds_bracket(line, kept)) {
+  if (bracketed) {
     read_bracketed_line(line, kept, reading, notes);
   } else {
     reading.bracketed = false;
@@ -38,7 +38,6 @@ void read_line(const char* line, int length, LineReading& reading, ReadingNotes*
     read_term(line, kept, 0, reading.terms[0], reading.numbers, notes);
   }
   if (notes == nullptr) return;
-  const int shown = length < line_capacity - 1 ? length : line_capacity - 1;
   if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
   finish_notes(*notes, line, shown);
 }

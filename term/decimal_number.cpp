@@ -8,21 +8,19 @@ constexpr int exact_whole_digits = 15;  // every whole number of this many digit
 
 // True when the mantissa from `start` to `end` writes a whole number of at most 15 digits,
 // exact in a double: digits, then at most a point and zeros ("30.0", as the evaluator
-// closes every number it reads). Most numbers typed are such, and need no general conversion.
-bool is_short_whole_number(const char* text, int start, int end) {
+// closes every number it reads); `value` is then that number. Most numbers typed are such,
+// and need no general conversion.
+bool read_short_whole_number(const char* text, int start, int end, double& value) {
   int at = start;
-  while (at < end && is_digit(text[at])) ++at;
-  const int whole_digits = at - start;
+  long long whole = 0;
+  for (; at < end && is_digit(text[at]) && at - start < exact_whole_digits; ++at) {
+    whole = whole * 10 + (text[at] - '0');
+  }
+  if (at == start || (at < end && is_digit(text[at]))) return false;
   if (at < end && text[at] == '.') ++at;
   while (at < end && text[at] == '0') ++at;
-  return at == end && whole_digits > 0 && whole_digits <= exact_whole_digits;
-}
-
-// The whole number written by the digits at `text`, which is_short_whole_number accepted.
-double whole_number_value(const char* text) {
-  long long value = 0;
-  for (; is_digit(*text); ++text) value = value * 10 + (*text - '0');
-  return static_cast<double>(value);
+  value = static_cast<double>(whole);
+  return at == end;
 }
 
 // Index of the first character after leading blanks and an optional sign.
@@ -65,18 +63,12 @@ int prefix_end(const char* text, int start, int& digits) {
 
 // Only the plain decimal form converts, the same on every platform: words for infinity or
 // not-a-number have no digits and read as 0, and "0x1A" reads as its leading 0, the scan
-// stopping at the 'x'. The sign is applied here, so "-0" keeps it.
+// stopping at the 'x'.
 double decimal_prefix_value(const char* text, int& prefix_length) {
-  bool negative = false;
-  const int start = mantissa_start(text, negative);
-  int digits = 0;
-  const int end = prefix_end(text, start, digits);
-  prefix_length = digits == 0 ? 0 : end;
-  if (digits == 0) return 0.0;
-  const double magnitude = is_short_whole_number(text, start, end)
-                               ? whole_number_value(text + start)
-                               : unsigned_decimal_value(text + start, text + end);
-  return negative ? -magnitude : magnitude;
+  prefix_length = decimal_prefix_length(text);
+  int blanks = 0;
+  while (blanks < prefix_length && is_blank(text[blanks])) ++blanks;
+  return decimal_text_value(text + blanks, prefix_length - blanks);
 }
 
 int decimal_prefix_length(const char* text) {
@@ -84,4 +76,16 @@ int decimal_prefix_length(const char* text) {
   int digits = 0;
   const int end = prefix_end(text, mantissa_start(text, negative), digits);
   return digits == 0 ? 0 : end;
+}
+
+// The sign is applied here, so "-0" keeps it.
+double decimal_text_value(const char* text, int length) {
+  if (length == 0) return 0.0;
+  const bool negative = text[0] == '-';
+  const int start = negative || text[0] == '+' ? 1 : 0;
+  double magnitude = 0.0;
+  if (!read_short_whole_number(text, start, length, magnitude)) {
+    magnitude = unsigned_decimal_value(text + start, text + length);
+  }
+  return negative ? -magnitude : magnitude;
 }

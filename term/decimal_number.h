@@ -11,6 +11,11 @@ double decimal_prefix_value(const char* text, int& prefix_length);
 // included), found without converting it; 0 when nothing converts.
 int decimal_prefix_length(const char* text);
 
+// Value of the `length` bytes at `text`, zero-terminated after them, that are wholly such a
+// prefix without blanks (an optional sign, digits, an optional exponent), correctly rounded;
+// 0.0 when `length` is 0.
+double decimal_text_value(const char* text, int length);
+
 // Value of the unsigned decimal number from `first` to `last` (digits with an optional point,
 // an optional exponent), correctly rounded; the text goes on, zero-terminated, after `last`.
 // One file per platform: decimal_number_charconv.cpp, or decimal_number_strtod.cpp on 32-bit x86.

@@ -12,9 +12,7 @@ bool strip_radians_prefix(char* text, TextOrigins& origins) {
   if (!starts_with(text, radians_prefix)) return false;
   const std::size_t rest = std::strlen(text + length);
   std::memmove(text, text + length, rest + 1);
-  for (std::size_t k = 0; k <= rest; ++k) {
-    move_origin(origins, static_cast<int>(k + length), static_cast<int>(k), 1);
-  }
+  drop_first_bytes(origins, length);
   return true;
 }
 
@@ -55,36 +53,55 @@ bool is_power_of_ten(const char* text) {
   return text[0] == '*' && text[1] == '1' && text[2] == '0' && text[3] == '^';
 }
 
+// A byte now written at `write` that was read at `read`: when the distance between them grew
+// since the last byte, its origin shifts; `span` is what the byte before it stands for.
+void shift_if_moved(TextOrigins& origins, int write, int read, int& shifted, int span) {
+  if (read - write == shifted) return;
+  shifted = read - write;
+  add_shift(origins, write, shifted, span);
+}
+
+bool is_deleted(const char* text, bool delete_parentheses) {
+  return delete_parentheses && (*text == '(' || *text == ')');
+}
+
 // Replaces every "*10^" by 'E' and, when asked, deletes every '(' and ')', in one
-// left-to-right scan, moving the origins of the bytes kept along with them. "*10^" is matched
+// left-to-right scan, recording how the origins of the bytes kept shift. "*10^" is matched
 // with the parentheses still in place, as replacing first and deleting after does; a
-// replacement cannot create a new occurrence ('E' is in none).
+// replacement cannot create a new occurrence ('E' is in none). The rewrites before it only
+// replace bytes in place or drop the first ones, so no shift is recorded yet. The bytes
+// before the first change stay where they are.
 void replace_powers_of_ten(char* text, bool delete_parentheses, TextOrigins& origins) {
-  int write = 0;
   int read = 0;
+  while (text[read] != '\0' && !is_power_of_ten(text + read) &&
+         !is_deleted(text + read, delete_parentheses)) {
+    ++read;
+  }
+  int write = read;
+  int shifted = 0;
+  int span = 1;  // columns the byte last written stands for
   while (text[read] != '\0') {
     if (is_power_of_ten(text + read)) {
-      move_origin(origins, read, write, power_of_ten_length);
+      shift_if_moved(origins, write, read, shifted, span);
       text[write++] = 'E';
       read += power_of_ten_length;
-    } else {
-      const bool parenthesis = text[read] == '(' || text[read] == ')';
-      if (!(delete_parentheses && parenthesis)) {
-        move_origin(origins, read, write, origins.span[read]);
-        text[write++] = text[read];
-      }
-      ++read;
+      span = power_of_ten_length;
+      continue;
     }
+    if (!is_deleted(text + read, delete_parentheses)) {
+      shift_if_moved(origins, write, read, shifted, span);
+      text[write++] = text[read];
+      span = 1;
+    }
+    ++read;
   }
-  move_origin(origins, read, write, 0);
+  shift_if_moved(origins, write, read, shifted, span);
   text[write] = '\0';
 }
 
 }  // namespace
 
-void normalise_term(char (&term)[term_capacity], bool& radians, TextOrigins& origins,
-                    ReadingNotes* notes) {
-  term[term_capacity - 1] = '\0';  // a full buffer still ends inside its capacity
+void normalise_term(char* term, bool& radians, TextOrigins& origins, ReadingNotes* notes) {
   if (strip_radians_prefix(term, origins)) radians = true;
   note_radians_elsewhere(term, origins, notes);
   if (rewrite_number_characters(term)) radians = true;

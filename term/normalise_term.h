@@ -9,11 +9,10 @@
 
 constexpr char radians_prefix[] = "rad";  // a term that begins with it is in radians
 
-// Rewrites `term` in place, moving the origins of its bytes along with them (they must hold
-// the term's origins as it stands), and sets `radians` when the term asks for radians; notes
-// a "rad" that is not at the start.
-void normalise_term(char (&term)[term_capacity], bool& radians, TextOrigins& origins,
-                    ReadingNotes* notes);
+// Rewrites the zero-terminated `term` in place, recording in `origins` (started for it, no
+// shift yet) how its bytes move, and sets `radians` when the term asks for radians; notes a
+// "rad" that is not at the start.
+void normalise_term(char* term, bool& radians, TextOrigins& origins, ReadingNotes* notes);
 
 // Rewrites the text of a number in place as a term's numbers are rewritten, except that
 // parentheses stay: "(5)" is no number, while in a term "sin(5)" is "sin5".

@@ -29,8 +29,7 @@ double sum_runs(const Run* runs, int count) {
 
 double number_value(const NumberStore& store, const NumberRead& number) {
   if (number.form == NumberForm::pi) return trig_pi;
-  int prefix = 0;
-  return decimal_prefix_value(number_text(store, number), prefix);
+  return decimal_text_value(number_text(store, number), number.text_length);
 }
 
 double reduce_list(const OperandList& list) {
@@ -51,8 +50,13 @@ double reduce_list(const OperandList& list) {
   return sum_runs(runs, count);
 }
 
+// A lone number closed by a mark that is no operator is its own value: nothing is added to it
+// (which would make -0 into +0), so the list needs no reducing.
 double operands_value(const NumberStore& store, OperandsRead operands, double absent) {
   if (operands.count == 0) return absent;
+  const NumberRead& first = store.numbers[operands.first];
+  const bool arithmetic = first.op == '+' || first.op == '-' || first.op == '*' || first.op == '/';
+  if (operands.count == 1 && !arithmetic) return number_value(store, first);
   OperandList list;
   list.count = operands.count;
   for (int k = 0; k < operands.count; ++k) {

@@ -33,13 +33,21 @@ bool is_gap(const char* text, int k) {
 }
 
 // A number being collected: its text, and the indexes in the text read of its first and
-// last bytes (its bytes are the number characters between them).
+// last bytes (its bytes are the number characters between them). The text is collected
+// where the store keeps the next number's text, which then needs no copy.
 struct NumberText {
-  char text[number_text_capacity];  // room for ".0" and the terminator after 101 bytes
+  char* text;  // number_text_capacity bytes: room for ".0" and the terminator after 101 bytes
   int length;
   int first;
   int last;
 };
+
+// Where the next number is collected: at the end of the store's texts, which always have
+// room for one more whole number text; `spare` only if they had not.
+char* collecting_place(NumberStore& store, char (&spare)[number_text_capacity]) {
+  const bool room = store.texts_used + number_text_capacity <= number_texts_capacity;
+  return room ? store.texts + store.texts_used : spare;
+}
 
 // Notes the bytes `from` to `from + count` of the number that begins at `number.first`, as
 // read otherwise than written: one note per run of them that stood side by side.
@@ -56,7 +64,8 @@ void note_number_bytes(const OperandPlace& place, const char* text, const Number
     }
     if (byte >= from && run < 0) run = k;
     ++byte;
-    if (byte == from + count) note_text(notes, *place.origins, kind, place.first + run, k + 1 - run);
+    if (byte == from + count)
+      note_text(notes, *place.origins, kind, place.first + run, k + 1 - run);
   }
 }
 
@@ -168,7 +177,9 @@ bool store_number(NumberStore& store, NumberRead read, const char* number, int p
     return false;
   }
   read.text = static_cast<short>(store.texts_used);
-  std::memcpy(store.texts + store.texts_used, number + start, static_cast<std::size_t>(bytes));
+  read.text_length = static_cast<unsigned char>(bytes);
+  char* place = store.texts + store.texts_used;
+  if (number + start != place) std::memmove(place, number + start, static_cast<std::size_t>(bytes));
   store.texts[store.texts_used + bytes] = '\0';
   store.texts_used += bytes + 1;
   store.numbers[store.count++] = read;
@@ -178,21 +189,28 @@ bool store_number(NumberStore& store, NumberRead read, const char* number, int p
 OperandsRead read_operands(const char* text, const OperandPlace& place, NumberStore& store,
                            ReadingNotes* notes) {
   OperandsRead list = {static_cast<short>(store.count), 0};
-  NumberText number;
-  number.length = 0;
+  char spare[number_text_capacity];
+  // The number being collected, in locals of its own: its bytes are written through a char
+  // pointer, which may alias anything whose address is taken.
+  char* digits = collecting_place(store, spare);
+  int length = 0;
+  int first = 0;
+  int last = 0;
   int last_operator = -1;
   for (int k = 0; text[k] != '\0'; ++k) {
     if (is_number_character(text, k)) {
-      if (number.length == 0) number.first = k;
-      if (notes != nullptr && number.length > 0) note_gap_inside_number(place, text, k, notes);
+      if (length == 0) first = k;
+      if (notes != nullptr && length > 0) note_gap_inside_number(place, text, k, notes);
       // Room is kept for ".0" and the terminator; a longer number keeps its first bytes.
-      if (number.length < number_text_capacity - 3) {
-        number.last = k;
-        number.text[number.length++] = text[k];
+      if (length < number_text_capacity - 3) {
+        last = k;
+        digits[length++] = text[k];
       }
     } else if (ends_number(text[k])) {
+      NumberText number = {digits, length, first, last};
       end_number(number, text, k, last_operator, place, store, list, notes);
-      number.length = 0;
+      digits = collecting_place(store, spare);
+      length = 0;
       last_operator = k;
     } else if (notes != nullptr && !is_gap(text, k)) {
       note_text(notes, *place.origins, NoteKind::skipped, place.first + k, 1);

@@ -7,8 +7,7 @@
 #include "term/term_reading.h"
 #include "term/text_origins.h"
 
-constexpr int operand_capacity = 100;      // most operands one list holds
-constexpr int number_text_capacity = 104;  // one number's text: 99 bytes, ".0", terminator, spare
+constexpr int operand_capacity = 100;  // most operands one list holds
 
 // What the text of an operand list is, for the notes about it.
 enum class OperandRole { amplitude, argument };
@@ -27,8 +26,9 @@ struct OperandPlace {
 // sets `prefix` to the bytes of the decimal prefix (0 when nothing converts).
 int read_number_text(char* number, int length, NumberRead& read, int& prefix);
 
-// Appends `read` to `store`, with its decimal text, the `prefix` bytes at `number` less any
-// leading blanks; false, storing nothing, when the store is full.
+// Appends `read` to `store`, with its decimal text, the `prefix` bytes at `number` (which may
+// already stand where the store keeps it) less any leading blanks; false, storing nothing,
+// when the store is full.
 bool store_number(NumberStore& store, NumberRead read, const char* number, int prefix);
 
 // Reads the numbers of `text` and the operators "+ - * /" or other mark that end them ('='

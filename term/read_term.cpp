@@ -45,7 +45,8 @@ OperandsRead read_amplitude(const char* text, const TextOrigins& origins, Number
   if (length == 0) return {static_cast<short>(store.count), 0};
   amplitude_text[length] = '=';
   amplitude_text[length + 1] = '\0';
-  if (notes != nullptr && text[length] != '\0') note_pi_in_amplitude(amplitude_text, origins, notes);
+  if (notes != nullptr && text[length] != '\0')
+    note_pi_in_amplitude(amplitude_text, origins, notes);
   return read_operands(amplitude_text, {&origins, 0, OperandRole::amplitude}, store, notes);
 }
 
@@ -170,36 +171,20 @@ void note_function_name(const char* text, int row, const TextOrigins& origins,
   }
 }
 
-// The columns of the word the function's name was read from; none when there is no function.
-void place_name(const char* text, TermFunction function, const TextOrigins& origins,
-                TermReading& term) {
-  term.name_column = term.column;
-  term.name_length = 0;
-  if (function == TermFunction::none) return;
-  const int first = first_name_letter(text);
-  const int run = letter_run_length(text + first);
-  if (run == 0) return;
-  term.name_column = static_cast<unsigned char>(origin_column(origins, first));
-  term.name_length = static_cast<unsigned char>(origin_end(origins, first + run - 1) -
-                                                origin_column(origins, first));
-}
-
 }  // namespace
 
 void read_term(const char* source, int length, int column, TermReading& term, NumberStore& store,
                ReadingNotes* notes) {
   const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
-  char normalised[term_capacity];
-  std::memcpy(normalised, source, static_cast<std::size_t>(kept));
-  normalised[kept] = '\0';
+  char text[work_capacity];  // room for the closing '=' after a 99-byte term
+  std::memcpy(text, source, static_cast<std::size_t>(kept));
+  text[kept] = '\0';
   TextOrigins origins;
-  start_origins(origins, column, kept);
+  start_origins(origins, column);
   term.radians = false;
   term.column = static_cast<unsigned char>(column);
   term.length = static_cast<unsigned char>(kept);
-  normalise_term(normalised, term.radians, origins, notes);
-  char text[work_capacity];
-  copy_text(text, work_capacity, normalised);
+  normalise_term(text, term.radians, origins, notes);
   term.amplitude = read_amplitude(text, origins, store, notes);
   close_term(text, origins, notes);
   char letters[work_capacity];
@@ -207,12 +192,11 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   const int row = recognise_spelling(letters);
   term.function = row < 0 ? TermFunction::none : function_spellings[row].function;
   if (notes != nullptr) note_function_name(text, row, origins, notes);
-  place_name(text, term.function, origins, term);
   const char* argument_text = find_argument_text(text);
-  term.argument = argument_text == nullptr
-                      ? OperandsRead{static_cast<short>(store.count), 0}
-                      : read_operands(argument_text,
-                                      {&origins, static_cast<int>(argument_text - text),
-                                       OperandRole::argument},
-                                      store, notes);
+  term.argument =
+      argument_text == nullptr
+          ? OperandsRead{static_cast<short>(store.count), 0}
+          : read_operands(argument_text,
+                          {&origins, static_cast<int>(argument_text - text), OperandRole::argument},
+                          store, notes);
 }

@@ -11,9 +11,13 @@
 // Numbers one line's reading holds: a 99-byte line has at most one per byte, plus the two
 // closing marks a term adds to its amplitude and argument, for each of at most 50 brackets.
 constexpr int number_read_capacity = 256;
+// Bytes of one number's text as collected: 101 bytes (99 for the longest line and two to
+// spare), the ".0" that ends it for the conversion, and a terminator.
+constexpr int number_text_capacity = 104;
 // Bytes of the number texts of one line: at most 99 bytes of number and, per number, the
-// ".0" a decimal text may end with and a terminator.
-constexpr int number_texts_capacity = term_capacity + 3 * number_read_capacity;
+// ".0" a decimal text may end with and a terminator; and room to collect one more number.
+constexpr int number_texts_capacity =
+    term_capacity + 3 * number_read_capacity + number_text_capacity;
 
 // What a number is: a decimal (its text) or pi.
 enum class NumberForm : unsigned char { decimal, pi };
@@ -21,11 +25,12 @@ enum class NumberForm : unsigned char { decimal, pi };
 // One number of an operand list as read, with the operator or mark that ends it.
 struct NumberRead {
   NumberForm form;
-  char op;                  // '+', '-', '*', '/', or another mark ('=' closes a list)
-  short text;               // decimal: offset in NumberStore::texts of its decimal text
-  unsigned char column;     // first column of the line it came from
-  unsigned char length;     // columns of the line it stands for; 0 when it had no bytes
-  unsigned char op_column;  // column of `op` in the line (a mark the reading added: the end)
+  char op;                    // '+', '-', '*', '/', or another mark ('=' closes a list)
+  short text;                 // decimal: offset in NumberStore::texts of its decimal text
+  unsigned char text_length;  // decimal: the bytes of that text, before its terminator
+  unsigned char column;       // first column of the line it came from
+  unsigned char length;       // columns of the line it stands for; 0 when it had no bytes
+  unsigned char op_column;    // column of `op` in the line (a mark the reading added: the end)
 };
 
 // The numbers of one line's reading and their decimal texts. A decimal text is the whole

@@ -2,31 +2,41 @@
 
 namespace {
 
-int bounded(int index) {
-  if (index < 0) return 0;
-  return index < origin_capacity ? index : origin_capacity - 1;
+// The last shift that applies to byte `index`; -1 when none does.
+int shift_before(const TextOrigins& origins, int index) {
+  int k = origins.count - 1;
+  while (k >= 0 && origins.from[k] > index) --k;
+  return k;
 }
 
 }  // namespace
 
-void start_origins(TextOrigins& origins, int base, int length) {
-  for (int k = 0; k <= length && k < origin_capacity; ++k) {
-    origins.column[k] = static_cast<unsigned char>(base + k);
-    origins.span[k] = 1;
-  }
+void start_origins(TextOrigins& origins, int base) {
+  origins.base = base;
+  origins.count = 0;
 }
 
-void move_origin(TextOrigins& origins, int from, int to, int span) {
-  origins.column[to] = origins.column[from];
-  origins.span[to] = static_cast<unsigned char>(span);
+void add_shift(TextOrigins& origins, int index, int total, int span) {
+  if (origins.count == shift_capacity) return;  // a text holds fewer bytes than that
+  origins.from[origins.count] = static_cast<unsigned char>(index);
+  origins.total[origins.count] = static_cast<unsigned char>(total);
+  origins.span[origins.count++] = static_cast<unsigned char>(span);
 }
 
-int origin_column(const TextOrigins& origins, int index) {
-  return origins.column[bounded(index)];
+// Dropping bytes at the start is a shift of the base; no shift is recorded yet when it happens.
+void drop_first_bytes(TextOrigins& origins, int count) {
+  origins.base += count;
 }
 
-int origin_end(const TextOrigins& origins, int index) {
-  return origins.column[bounded(index)] + origins.span[bounded(index)];
+int shifted_origin_column(const TextOrigins& origins, int index) {
+  const int k = shift_before(origins, index);
+  return origins.base + index + (k < 0 ? 0 : origins.total[k]);
+}
+
+int shifted_origin_end(const TextOrigins& origins, int index) {
+  const int k = shift_before(origins, index + 1);
+  const bool shifted_after = k >= 0 && origins.from[k] == index + 1;
+  return origin_column(origins, index) + (shifted_after ? origins.span[k] : 1);
 }
 
 void note_text(ReadingNotes* notes, const TextOrigins& origins, NoteKind kind, int first,

@@ -37,9 +37,10 @@ TEST(NormaliseOrder, RewritesSeeTheTextAsTheEarlierOnesLeftIt) {
 TEST(NormaliseOrder, FullBufferStaysTerminated) {
   char term[term_capacity];
   for (char& c : term) c = 'x';
+  term[term_capacity - 1] = '\0';
   bool radians = false;
   TextOrigins origins;
-  start_origins(origins, 0, term_capacity - 1);
+  start_origins(origins, 0);
   normalise_term(term, radians, origins, nullptr);
   EXPECT_EQ(std::string(term), std::string(term_capacity - 1, '*'));
   EXPECT_FALSE(radians);

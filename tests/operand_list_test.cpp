@@ -21,7 +21,7 @@ double operands_value(const char* text) {
   store.count = 0;
   store.texts_used = 0;
   TextOrigins origins;
-  start_origins(origins, 0, static_cast<int>(std::strlen(text)));
+  start_origins(origins, 0);
   const OperandsRead list =
       read_operands(text, {&origins, 0, OperandRole::argument}, store, nullptr);
   return operands_value(store, list, 0.0);

@@ -54,7 +54,7 @@ inline void expect_normalised(const NormaliseCase* cases, std::size_t count) {
     copy_text(term, term_capacity, cases[k].before);
     bool radians = false;
     TextOrigins origins;
-    start_origins(origins, 0, static_cast<int>(std::strlen(term)));
+    start_origins(origins, 0);
     normalise_term(term, radians, origins, nullptr);
     EXPECT_EQ(std::string(term), cases[k].after) << cases[k].before;
     EXPECT_EQ(radians, cases[k].radians) << cases[k].before;

@@ -1,0 +1,66 @@
+// How a report shows the bytes of an expression: printable UTF-8 as it is, everything a
+// terminal would act on escaped, and the columns counted in characters.
+#include "cli/shown_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct ShownCase {
+  const char* bytes;  // the character's bytes (and what follows it)
+  int available;      // bytes there
+  const char* shown;  // what a report shows for the first character
+  int taken;          // bytes it takes
+  int width;          // columns its text takes
+};
+
+// Escapes by hand: C escapes where C has one, else \xHH; U+2028 (E2 80 A8) breaks a line and
+// U+202E (E2 80 AE) reverses the text after it; C1 controls (C2 80 to C2 9F) are controls.
+TEST(ShownCharacter, PrintableAsItIsTheRestEscaped) {
+  const ShownCase cases[] = {
+      {"a", 1, "a", 1, 1},
+      {"\xC2\xB0", 2, "\xC2\xB0", 2, 1},          // the degree sign
+      {"\xEF\xBC\x93", 3, "\xEF\xBC\x93", 3, 1},  // a full-width digit three
+      {"\xF0\x9F\x98\x80", 4, "\xF0\x9F\x98\x80", 4, 1},
+      {"\x1b[2J", 4, "\\e", 1, 2},
+      {"\a", 1, "\\a", 1, 2},
+      {"\t", 1, "\\t", 1, 2},
+      {"\n", 1, "\\n", 1, 2},
+      {"\\", 1, "\\\\", 1, 2},
+      {"\x7f", 1, "\\x7F", 1, 4},
+      {"\0", 1, "\\x00", 1, 4},
+      {"\xC2\x85", 2, "\\xC2", 1, 4},  // NEL, a C1 control
+      {"\xE2\x80\xA8", 3, "\\xE2", 1, 4},
+      {"\xE2\x80\xAE", 3, "\\xE2", 1, 4},
+      {"\xC2", 1, "\\xC2", 1, 4},              // cut short
+      {"\xC0\xAF", 2, "\\xC0", 1, 4},          // an overlong '/'
+      {"\xED\xA0\x80", 3, "\\xED", 1, 4},      // a surrogate
+      {"\xF4\x90\x80\x80", 4, "\\xF4", 1, 4},  // past U+10FFFF
+      {"\xB0", 1, "\\xB0", 1, 4},              // a continuation byte alone
+  };
+  for (const ShownCase& c : cases) {
+    char shown[shown_capacity];
+    int width = 0;
+    const int taken =
+        shown_character(reinterpret_cast<const unsigned char*>(c.bytes), c.available, shown, width);
+    EXPECT_EQ(std::string(shown), c.shown) << c.shown;
+    EXPECT_EQ(taken, c.taken) << c.shown;
+    EXPECT_EQ(width, c.width) << c.shown;
+  }
+}
+
+TEST(ColumnOf, CountsCharactersNotBytes) {
+  const char text[] = "sen30\xC2\xB0x\xFF!";  // the degree sign is one column, 0xFF another
+  const int length = static_cast<int>(std::strlen(text));
+  EXPECT_EQ(column_of(text, length, 0), 1);
+  EXPECT_EQ(column_of(text, length, 5), 6);  // the degree sign
+  EXPECT_EQ(column_of(text, length, 7), 7);  // the 'x' after it
+  EXPECT_EQ(column_of(text, length, 8), 8);  // the invalid byte
+  EXPECT_EQ(column_of(text, length, 9), 9);
+  EXPECT_EQ(column_of(text, length, 11), 11);  // past the end, one column a byte
+}
+
+}  // namespace
