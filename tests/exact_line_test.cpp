@@ -22,7 +22,11 @@ struct HandReading {
     NumberStore& store = reading.numbers;
     const int index = store.count++;
     NumberRead& read = store.numbers[index];
-    read = {form, op, static_cast<short>(store.texts_used), 0, 0, 0};
+    read = {};
+    read.form = form;
+    read.op = op;
+    read.text = static_cast<short>(store.texts_used);
+    read.text_length = static_cast<unsigned char>(std::strlen(text));
     std::strcpy(store.texts + store.texts_used, text);
     store.texts_used += static_cast<int>(std::strlen(text)) + 1;
     return index;
