@@ -1,12 +1,12 @@
-// The exact mode over Arb and Calcium. A line runs first in Arb's balls, finer each time the
-// ball cannot settle the printed digits; what balls cannot decide (a zero, a tie, a
-// denominator that may be 0) is decided by Calcium's exact numbers.
+// The exact mode over Arb and Calcium: the loadable module's entry (line/exact_module.h). A line
+// runs first in Arb's balls, finer each time the ball cannot settle the printed digits; what balls
+// cannot decide (a zero, a tie, a denominator that may be 0) is decided by Calcium's exact numbers.
 #include <cstdio>
 #include <cstring>
 
 #include "bracket/exact_calcium.h"
 #include "bracket/line_exact.h"
-#include "line/exact_line.h"
+#include "line/exact_module.h"
 
 namespace {
 
@@ -294,33 +294,35 @@ const char* function_spelling(int code) {
 }
 
 // Notes why the line has no value, at the step that ended it.
-void note_failure(const exact_program& program, const LineOutcome& line, ReadingNotes* notes) {
+void note_failure(const exact_program& program, const LineOutcome& line, ExactNote& note) {
   const int outcome = line.failure.outcome;
+  note = {true, NoteKind::exact_undecided, 0, 0, ""};
   if (outcome == exact_undecided) {
-    char bound[note_name_capacity];
-    std::snprintf(bound, sizeof bound, "%d", line.bound_digits);
-    return add_note(notes, NoteKind::exact_undecided, 0, 0, bound);
+    std::snprintf(note.name, sizeof note.name, "%d", line.bound_digits);
+    return;
   }
   const int at = line.failure.step < program.step_count ? line.failure.step : -1;
   const exact_step* step = at >= 0 ? program.steps + at : nullptr;
-  const int column = step != nullptr ? step->column : 0;
-  const int length = step != nullptr ? step->length : 0;
-  if (outcome == exact_too_large) return add_note(notes, NoteKind::exact_too_large, column, length);
-  if (step != nullptr && step->code == exact_divide) {
-    return add_note(notes, NoteKind::exact_division_by_zero, column, length);
+  note.column = step != nullptr ? step->column : 0;
+  note.length = step != nullptr ? step->length : 0;
+  if (outcome == exact_too_large) {
+    note.kind = NoteKind::exact_too_large;
+  } else if (step != nullptr && step->code == exact_divide) {
+    note.kind = NoteKind::exact_division_by_zero;
+  } else {
+    note.kind = NoteKind::exact_no_value;
+    std::snprintf(note.name, sizeof note.name, "%s",
+                  function_spelling(step != nullptr ? step->argument : 0));
   }
-  add_note(notes, NoteKind::exact_no_value, column, length,
-           function_spelling(step != nullptr ? step->argument : 0));
 }
 
 }  // namespace
 
-bool exact_mode_available() {
-  return true;
-}
-
-int exact_reading_text(const LineReading& reading, int digits, char (&text)[exact_text_capacity],
-                       ReadingNotes* notes) {
+extern "C" int TRIGCALC_EXACT_ENTRY(const LineReading* line_reading, int digits,
+                                    char (*text_buffer)[exact_text_capacity], ExactNote* note) {
+  const LineReading& reading = *line_reading;
+  char(&text)[exact_text_capacity] = *text_buffer;
+  note->taken = false;
   exact_program& program = line_program();
   compile_exact_program(reading, program);
   static LineOutcome line;  // its digits are 1 KiB: kept off the stack
@@ -339,7 +341,7 @@ int exact_reading_text(const LineReading& reading, int digits, char (&text)[exac
     }
   }
   if (line.failure.outcome != exact_value) {
-    if (notes != nullptr) note_failure(program, line, notes);
+    note_failure(program, line, *note);
     return write_nan(text);
   }
   if (line.rounded.zero) {

@@ -22,6 +22,10 @@ trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/trigcalc.1 trigcalc.1)
 trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/changelog changelog)
 
 install(TARGETS trigcalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The exact mode's module, where the program looks for it from its own directory.
+if(TARGET trigcalc_exact)
+  install(TARGETS trigcalc_exact LIBRARY DESTINATION lib/trigcalc)
+endif()
 install(FILES ${packaging_output}/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_output}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
               ${CMAKE_CURRENT_SOURCE_DIR}/README.md
