@@ -21,7 +21,7 @@ struct ExactNote {
 // The module's file name, and where it is looked for, relative to the program's directory:
 // beside it (the build tree), one up (the tests' programs) and the installed place.
 constexpr char exact_module_file[] = "trigcalc-exact.so";
-constexpr const char* exact_module_places[] = {"", "../", "../lib/trigcalc/"};
+constexpr const char* exact_module_places[] = {"", "../", "../lib/trigcalc/modules/"};
 
 // The module's entry: writes the value of `reading` with `digits` digits into `text` as
 // exact_reading_text does, and the note it takes into `note`; returns the text's length.

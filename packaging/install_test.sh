@@ -45,7 +45,7 @@ done
 
 # With the exact mode's module installed, the installed program finds it from its own place
 # (sin 30 = 1/2 exactly), and the package depends on the libraries the module links.
-if [ -f "$work/root/usr/lib/trigcalc/trigcalc-exact.so" ]; then
+if [ -f "$work/root/usr/lib/trigcalc/modules/trigcalc-exact.so" ]; then
   [ "$("$program" --exact --digits=40 sin30)" = 0.5 ] || fail "the installed --exact does not give 0.5"
   if [ "$mode" = deb ]; then
     dpkg-deb -f "$1" Depends | grep -q libcalcium || fail "the package does not depend on Calcium"
