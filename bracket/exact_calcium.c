@@ -15,6 +15,7 @@ static void set_up(void) {
   ca_ctx_init(context);
   context->options[CA_OPT_QQBAR_DEG_LIMIT] = 120;
   context->options[CA_OPT_PREC_LIMIT] = 8192;
+  context->options[CA_OPT_USE_GROEBNER] = 0;
   for (k = 0; k < EXACT_STACK_CAPACITY; ++k) ca_init(stack + k, context);
   ready = 1;
 }

@@ -1,12 +1,26 @@
 // The exact mode over Arb and Calcium: the loadable module's entry (line/exact_module.h). A line
 // runs first in Arb's balls, finer each time the ball cannot settle the printed digits; what balls
 // cannot decide (a zero, a tie, a denominator that may be 0) is decided by Calcium's exact numbers.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "bracket/exact_calcium.h"
 #include "bracket/line_exact.h"
 #include "line/exact_module.h"
+
+// AddressSanitizer reserves terabytes of address space: a limit on it would stop every
+// decision, so sanitized builds (gcc says so by __SANITIZE_ADDRESS__, clang by a feature)
+// limit the processor time alone.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TRIGCALC_UNDER_SANITIZER 1
+#endif
+#endif
 
 namespace {
 
@@ -247,6 +261,75 @@ void decide_exactly(const exact_program& program, int digits, slong precision, L
   exact_calcium_finish();
 }
 
+// Bounds of a decision by Calcium, which on some lines (products of many tangents of
+// different angles, say) would work for minutes and gigabytes: it runs in a child process
+// that the system stops after this much processor time or address space.
+constexpr rlim_t decision_seconds = 1;
+constexpr rlim_t decision_bytes = rlim_t{768} << 20;
+
+// Reads the `size` bytes at `data` from `descriptor`; false when they did not all come.
+bool read_all(int descriptor, void* data, std::size_t size) {
+  auto* bytes = static_cast<unsigned char*>(data);
+  while (size > 0) {
+    const ssize_t got = read(descriptor, bytes, size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    bytes += got;
+    size -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+// The child's side: limits set, the decision made, its outcome written whole, then the end
+// (without running the parent's exit handlers or flushing its buffers).
+[[noreturn]] void decide_in_child(const exact_program& program, int digits, slong precision,
+                                  LineOutcome& line, int descriptor) {
+  const rlimit seconds = {decision_seconds, decision_seconds + 1};
+  setrlimit(RLIMIT_CPU, &seconds);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(TRIGCALC_UNDER_SANITIZER)
+  const rlimit bytes = {decision_bytes, decision_bytes};
+  setrlimit(RLIMIT_AS, &bytes);
+#endif
+  decide_exactly(program, digits, precision, line);
+  const auto* data = reinterpret_cast<const unsigned char*>(&line);
+  for (std::size_t done = 0; done < sizeof line;) {
+    const ssize_t put = write(descriptor, data + done, sizeof line - done);
+    if (put <= 0 && errno != EINTR) break;
+    if (put > 0) done += static_cast<std::size_t>(put);
+  }
+  _exit(0);
+}
+
+// Decides with Calcium within the bounds above: a decision cut short, or a child that could
+// not be started, leaves the line undecided, with what the balls showed of its size.
+void decide_within_bounds(const exact_program& program, int digits, slong precision,
+                          LineOutcome& line) {
+  int ends[2];
+  const int bound_digits = line.bound_digits;
+  line.failure.outcome = exact_undecided;
+  if (pipe(ends) != 0) return;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ends[0]);
+    decide_in_child(program, digits, precision, line, ends[1]);
+  }
+  close(ends[1]);
+  static LineOutcome decided;  // 1 KiB: kept off the stack
+  const bool whole = child > 0 && read_all(ends[0], &decided, sizeof decided);
+  close(ends[0]);
+  int status = 0;
+  if (child > 0) {
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  if (whole && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+    line = decided;
+  } else {
+    line.failure.outcome = exact_undecided;
+    line.bound_digits = bound_digits;
+  }
+}
+
 // Runs the program in balls, finer each time the digits are not settled (4 times the bits
 // each time); true when done. A ball
 // that was left too wide sets `line.bound_digits` to what it showed of the value's size.
@@ -335,7 +418,7 @@ extern "C" int TRIGCALC_EXACT_ENTRY(const LineReading* line_reading, int digits,
     // Calcium's own numbers would need the sizes' bits too: past a few thousand it is not
     // asked, and the balls' bound is what is known.
     if (magnitude <= calcium_magnitude_limit) {
-      decide_exactly(program, digits, precision_for(digits) * 4, line);
+      decide_within_bounds(program, digits, precision_for(digits) * 4, line);
     } else {
       line.failure.outcome = exact_undecided;
     }

@@ -60,6 +60,12 @@ ROWS = [
      b'0\n0\n1\n-1\n90\n45\n-45\n', 0, b''),
     (['--exact', '[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]'], b'nan\n', 1,
      b'nao pode ser distinguido de 0'),
+    # Exact decisions that take Calcium long: cut short at its bound, said, never guessed;
+    # and one it makes quickly (a product of sines in another order is the same).
+    (['--exact', '--digits=1000', '[tan1.5]x[tan2.5]x[tan3.5]-[tan3.5]x[tan2.5]x[tan1.5]'],
+     b'nan\n', 1, b'nao pode ser distinguido de 0'),
+    (['--exact', '--digits=1000', '[sin1]x[sin2]x[sin3]x[sin4]x[sin5]-[sin5]x[sin4]x[sin3]x[sin2]x[sin1]'],
+     b'0\n', 0, b''),
     # What the reading notes is noted in the exact mode as without it.
     (['--exact', '2*sin30'], b'0\n', 1, b'nada depois de "*"'),
     (['--exact', '--digits=1000', '[1]'], b'1\n', 0, b''),
