@@ -265,7 +265,7 @@ void decide_exactly(const exact_program& program, int digits, slong precision, L
 // different angles, say) would work for minutes and gigabytes: it runs in a child process
 // that the system stops after this much processor time or address space.
 constexpr rlim_t decision_seconds = 1;
-constexpr rlim_t decision_bytes = rlim_t{768} << 20;
+[[maybe_unused]] constexpr rlim_t decision_bytes = rlim_t{768} << 20;  // not with sanitizers
 
 // Reads the `size` bytes at `data` from `descriptor`; false when they did not all come.
 bool read_all(int descriptor, void* data, std::size_t size) {
