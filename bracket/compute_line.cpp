@@ -3,15 +3,11 @@
 #include "term/compute_term.h"
 #include "term/operand_list.h"
 
-namespace {
-
 double bracket_value(const LineReading& reading, const BracketReading& bracket) {
   if (bracket.term) return compute_term(reading.terms[bracket.index], reading.numbers);
   if (bracket.index < 0) return 0.0;
   return number_value(reading.numbers, reading.numbers.numbers[bracket.index]);
 }
-
-}  // namespace
 
 double compute_line(const LineReading& reading) {
   if (!reading.bracketed) return compute_term(reading.terms[0], reading.numbers);

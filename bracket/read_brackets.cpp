@@ -16,9 +16,14 @@ bool holds_term_letters(const char* text, int length) {
   return false;
 }
 
-// True when the number text has a digit or begins with pi: something a number was read from.
-bool holds_digit_or_pi(const char* number) {
-  return starts_with(number, "PI") || std::strpbrk(number, "0123456789") != nullptr;
+// True when the `length` bytes of number text have a digit or begin with pi: something a
+// number could be read from.
+bool holds_digit_or_pi(const char* number, int length) {
+  if (starts_with(number, "PI")) return true;
+  for (int k = 0; k < length; ++k) {
+    if (is_digit(number[k])) return true;
+  }
+  return false;
 }
 
 // Index of the ']' that closes the bracket opened at `open`, or `length` when none does.
@@ -33,11 +38,14 @@ int bracket_close(const char* line, int length, int open) {
 // right before.
 void note_numeric_bracket(const char* number, int length, int used, int column, int text_length,
                           const TextOrigins& origins, ReadingNotes* notes) {
-  if (used == length && length > 0 && holds_digit_or_pi(number)) return;
-  if (used == 0 || !holds_digit_or_pi(number)) {
-    add_note(notes, NoteKind::bracket_not_number, column - 1, text_length + 2);
+  if (used == length && length > 0) return;
+  if (used == 0) {
+    if (note_capital_name(number, origins, notes->count, notes)) return;
+    const bool digits = holds_digit_or_pi(number, length);  // "[(2)]": a number, not at the start
+    add_note(notes, digits ? NoteKind::bracket_number_unread : NoteKind::bracket_not_number,
+             column - 1, text_length + 2);
   } else if (number[used] == 'P' && number[used + 1] == 'I') {
-    note_text(notes, origins, NoteKind::pi_after_digit, used, 2);
+    note_text(notes, origins, NoteKind::bracket_pi_after_digit, used, 2);
     note_text(notes, origins, NoteKind::number_tail, used + 2, length - used - 2);
   } else {
     note_text(notes, origins, NoteKind::number_tail, used, length - used);
@@ -95,11 +103,21 @@ char bracket_operator(char c) {
   return c != '\0' && std::strchr("+-/*", c) != nullptr ? c : '\0';
 }
 
-// Notes the operator recorded after the last bracket, if any: it meets the cleared value 0.
+// Notes the operator recorded after the last bracket, if any: it meets the cleared value 0;
+// and every bracket no operator joins to the others (those after the last operator's place),
+// which is left out of the sum.
 void note_operator_without_value(const LineReading& reading, int operators, ReadingNotes* notes) {
   for (int k = reading.bracket_count > 0 ? reading.bracket_count - 1 : 0; k < operators; ++k) {
     add_note(notes, NoteKind::empty_after, reading.brackets[k].op_column, 1);
   }
+  for (int k = operators + 1; k < reading.bracket_count; ++k) {
+    add_note(notes, NoteKind::bracket_dropped, reading.brackets[k].column,
+             reading.brackets[k].length);
+  }
+}
+
+bool is_operator_character(char c) {
+  return c == '+' || c == '-' || c == '*' || c == '/' || c == 'x';
 }
 
 }  // namespace
@@ -109,7 +127,9 @@ void read_bracketed_line(const char* line, int length, LineReading& reading, Rea
   int next_operator = 0;
   for (int p = 0; p < length; ++p) {
     if (line[p] != '[') {  // text outside brackets is skipped
-      if (!is_blank(line[p])) add_note(notes, NoteKind::skipped, p, 1);
+      const NoteKind kind =
+          is_operator_character(line[p]) ? NoteKind::operator_not_after_bracket : NoteKind::skipped;
+      if (!is_blank(line[p])) add_note(notes, kind, p, 1);
       continue;
     }
     // Operators pair with values in the order they occur: one missing shifts those after it.
@@ -118,6 +138,7 @@ void read_bracketed_line(const char* line, int length, LineReading& reading, Rea
     }
     const int open = p;
     p = bracket_close(line, length, open);
+    if (p == length) add_note(notes, NoteKind::unclosed_bracket, open, 1);
     read_bracket(line + open + 1, p - open - 1, open + 1, p < length, reading, notes);
     // An unclosed '[' took the rest of the line; otherwise the character after ']' is used
     // up, operator or not, and operators pair with values in the order they occur.

@@ -12,10 +12,11 @@ namespace {
 // What one read of the loop gave: a line of `length` bytes, nothing (Ctrl-C), or the end.
 enum class LoopRead { line, nothing, end };
 
-// Reads the next line through the editor after the prompt it draws.
+// Reads the next line through the editor after the prompt it draws; the end at once when the
+// values so far cannot be written.
 LoopRead read_edited(LineEditor& editor, const ExpressionOutput& output,
                      char (&line)[line_capacity], int& length) {
-  flush_output(*output.values);
+  if (!flush_output(*output.values)) return LoopRead::end;
   const EditedLine edited = edit_line(editor, line, line_capacity);
   if (edited == EditedLine::end_of_input) return LoopRead::end;
   if (edited == EditedLine::cancelled) return LoopRead::nothing;
@@ -45,8 +46,11 @@ void prompt_again(void* context, int events) {
 }  // namespace
 
 int run_interactive_loop(InputReader& input, long& line_number, const ExpressionOutput& output) {
-  const EditorSetup setup = {function_name_words, loop_prompt, nullptr};
+  const EditorSetup setup = {function_name_words, loop_prompt, nullptr, line_capacity};
   LineEditor* editor = open_line_editor(stdin, stdout, setup);
+  // The loop runs at a terminal whatever TERM says: the plain reader waits for the console's
+  // events there too, to ask again after Ctrl-C or a resumption (TERM=dumb has no editor).
+  input.terminal = true;
   input.on_console_event = prompt_again;
   input.event_context = output.values;
   int reported = 0;

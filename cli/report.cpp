@@ -89,6 +89,18 @@ void append_read_as(ReportText& report, const Expression& expression, const Read
   append_suggestions(report, expression, note, note.name);
 }
 
+// Appends how a '-' after an operator and a blank was read: as a subtraction, the operator
+// meeting 0. After a '+' that is the value written ("30 + -9" is 21); after any other it is
+// not ("2 * -3" is 2 x 0 - 3).
+void append_blank_before_sign(ReportText& report, const Expression& expression,
+                              const ReadingNote& note) {
+  append_quoted(report, "o \"-\" depois de ", expression, note,
+                " e um espaco subtrai, nao da sinal: ");
+  const bool plus = expression.text[note.column] == '+';
+  append(report, plus ? "o valor e o escrito"
+                      : "o operador ficou sem numero depois (lido como 0) e o valor mudou");
+}
+
 // Appends why the term the note is about has no exact value: the function named in the note
 // where its denominator is 0, or an inverse function outside [-1, 1].
 void append_no_value(ReportText& report, const Expression& expression, const ReadingNote& note) {
@@ -160,6 +172,10 @@ void append_message(ReportText& report, const Expression& expression, const Read
       return append(report, "\"pi\" na amplitude poe o termo todo em radianos");
     case NoteKind::pi_after_digit:
       return append(report,
+                    "\"pi\" logo depois de um numero nao foi lido (para multiplicar, \"*pi\"), "
+                    "mas pos o termo em radianos");
+    case NoteKind::bracket_pi_after_digit:
+      return append(report,
                     "\"pi\" logo depois de um numero foi ignorado (para multiplicar, \"*pi\")");
     case NoteKind::rad_not_at_start:
       return append(report, "\"rad\" so conta no inicio do termo: aqui foi ignorado");
@@ -168,11 +184,73 @@ void append_message(ReportText& report, const Expression& expression, const Read
     case NoteKind::bracket_without_operator:
       return append(report,
                     "falta um operador logo depois do \"]\" anterior: os operadores seguintes "
-                    "ficam com os valores errados");
+                    "ligam os colchetes na ordem em que aparecem, um colchete antes");
+    case NoteKind::bracket_dropped:
+      return append_quoted(report, "", expression, note,
+                           " ficou fora da conta: nenhum operador logo depois de um \"]\" o liga "
+                           "aos colchetes anteriores");
+    case NoteKind::operator_not_after_bracket:
+      return append_quoted(report, "", expression, note,
+                           " foi ignorado: um operador so conta logo depois do \"]\"");
+    case NoteKind::bracket_number_unread:
+      return append_quoted(report, "o numero de ", expression, note,
+                           " nao foi lido: entre colchetes so se le um numero logo no inicio; "
+                           "lido como 0");
+    case NoteKind::argument_without_number:
+      return append_quoted(report, "o argumento ", expression, note,
+                           " nao tem numero: lido como 0");
+    case NoteKind::zero_byte_ends_line:
+      return append_quoted(report, "um byte 0 termina a linha: ", expression, note,
+                           " nao foi lido");
+    case NoteKind::blank_before_sign:
+      return append_blank_before_sign(report, expression, note);
+    case NoteKind::second_name_joining:
+      return append_quoted(report, "segundo nome de funcao ", expression, note,
+                           ": so o primeiro conta; suas letras foram ignoradas e juntaram os "
+                           "algarismos dos dois lados num so numero");
     case NoteKind::line_cut:
       append(report, "mais de ");
       append_number(report, expression.length);
       return append(report, " bytes: o resto da linha foi ignorado");
+    case NoteKind::capital_name:
+      append_quoted(report, "", expression, note,
+                    " nao e nome de funcao: os nomes se escrevem em minusculas (\"");
+      append(report, note.name);
+      return append(report, "\"); lido como 0");
+    case NoteKind::control_blank:
+      return append_quoted(report, "", expression, note, " foi lido como um espaco");
+    case NoteKind::misplaced_degree_sign:
+      return append_quoted(report, "", expression, note,
+                           " foi ignorado: so tem sentido depois do argumento");
+    case NoteKind::unclosed_bracket:
+      return append(report, "falta o \"]\" deste \"[\": o resto da linha foi lido dentro dele");
+    case NoteKind::number_too_large:
+      return append_quoted(report, "", expression, note,
+                           " e grande demais para um double: lido como infinito");
+    case NoteKind::division_by_zero:
+      return append_quoted(report, "divisao por 0 em ", expression, note,
+                           ": o valor nao e um numero finito");
+    case NoteKind::outside_domain:
+      return append_quoted(report, "o argumento de ", expression, note,
+                           " esta fora de -1 a 1: o valor nao e um numero");
+    case NoteKind::rad_joined_name:
+      append(report, "\"rad\" so conta no inicio do termo: aqui juntou-se ao nome \"");
+      append(report, note.name);
+      append(report, "\" seguinte e fez \"rad");
+      append(report, note.name);
+      return append(report, "\", que nao nomeia nada; lido como 0");
+    case NoteKind::name_split:
+      append_quoted(report, "", expression, note, " foi lido junto, como \"");
+      append(report, note.name);
+      return append(report, "\": o valor e o escrito");
+    case NoteKind::name_split_without_argument:
+      append_quoted(report, "", expression, note, " foi lido como \"");
+      append(report, note.name);
+      return append(report,
+                    "\", mas o argumento so e lido logo depois de um nome escrito "
+                    "junto: lido como 0");
+    case NoteKind::not_finite:
+      return append(report, "o valor nao e um numero finito: passou do maior que um double guarda");
     case NoteKind::exact_division_by_zero:
       return append_quoted(report, "divisao por 0 em ", expression, note, ": o valor nao existe");
     case NoteKind::exact_no_value:

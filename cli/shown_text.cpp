@@ -32,6 +32,28 @@ bool acts_on_terminal(long code) {
          (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
 }
 
+// True for the characters a terminal shows two columns wide: the East Asian wide and
+// full-width blocks (CJK, Hangul, kana, full-width forms) and the emoji blocks.
+bool is_wide(long code) {
+  struct Range {
+    long first;
+    long last;
+  };
+  static const Range wide[] = {
+      {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x23E9, 0x23EC},
+      {0x2614, 0x2615},   {0x2648, 0x2653},   {0x26AA, 0x26AB},   {0x26BD, 0x26BE},
+      {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},
+      {0xA000, 0xA4CF},   {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},
+      {0xFE10, 0xFE19},   {0xFE30, 0xFE6F},   {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},
+      {0x1B000, 0x1B2FF}, {0x1F300, 0x1F64F}, {0x1F680, 0x1F6FF}, {0x1F900, 0x1F9FF},
+      {0x20000, 0x3FFFD},
+  };
+  for (const Range& range : wide) {
+    if (code >= range.first && code <= range.last) return true;
+  }
+  return false;
+}
+
 // The escape of one byte: a C escape where one exists, else "\xHH".
 void escape_byte(unsigned char byte, char (&shown)[shown_capacity]) {
   static const char named[] = "\a\b\t\n\v\f\r\x1b\\";
@@ -55,6 +77,7 @@ int shown_character(const unsigned char* bytes, int available, char (&shown)[sho
   if (length > 0 && !acts_on_terminal(code) && code != '\\') {
     std::memcpy(shown, bytes, static_cast<std::size_t>(length));
     shown[length] = '\0';
+    width = is_wide(code) ? 2 : 1;
     return length;
   }
   escape_byte(bytes[0], shown);

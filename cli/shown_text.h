@@ -6,7 +6,8 @@
 constexpr int shown_capacity = 8;  // the longest text one character is shown as, and a terminator
 
 // Shows the character that begins at `bytes` (`available` bytes there, at least 1): writes
-// its text to `shown`, its screen columns to `width`; returns the bytes it takes.
+// its text to `shown`, the screen columns it takes to `width` (two for a wide character such
+// as a full-width digit); returns the bytes it takes.
 int shown_character(const unsigned char* bytes, int available, char (&shown)[shown_capacity],
                     int& width);
 

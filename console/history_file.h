@@ -1,6 +1,8 @@
 // The history that lasts across runs: where its file lives, a bounded list of lines, the
 // file's lines read at start, and this run's lines merged into the file at the end, under a
-// lock on its folder, through a temporary file renamed into place. POSIX systems only.
+// lock on its folder, through a temporary file renamed into place. Only a regular file is
+// ever read or replaced; a symbolic link stays and the file it leads to is replaced. POSIX
+// systems only.
 #pragma once
 
 #include <cstdio>
@@ -33,14 +35,21 @@ const char* history_line(const HistoryLines& lines, int index);
 // no home, or a path too long for `path` (then with one warning on `err`).
 bool find_history_path(char (&path)[history_path_capacity], FILE* err);
 
-// Adds the lines of the file at `path` to `lines`, which keeps the last of them. A missing
-// file holds no lines. False, with one warning on `err`, when the file cannot be read.
+// Adds the lines of the file at `path` to `lines`, which keeps the last of them; a line of
+// history_line_capacity bytes or more, or holding a NUL, is left out, and a '\r' ending a line
+// is dropped (a CRLF end). A missing file holds no lines. False when there is no history to
+// keep: the null device (silently), or, with one warning on `err`, a file that cannot be read
+// or is not a regular file (a FIFO or a device is never opened).
 bool read_history_file(const char* path, HistoryLines& lines, FILE* err);
 
-// Adds `added` to the file at `path`: its folders are made (mode 0700) when missing and,
-// under a lock on its folder, what the file holds by then followed by `added` goes through
-// `merged` into a temporary file (mode 0600) that is renamed into place; the signals that
-// end or stop the program wait until then. Nothing is done when `added` is empty. False,
-// with one warning on `err`, when that fails: the file is then left as it was.
+// Adds `added` to the file at `path`, or to the file a symbolic link there leads to (the
+// temporary file beside it): its missing folders are made (mode 0700); after waiting two
+// seconds at most for a lock on its folder, what the file holds by then followed by `added`
+// goes through `merged` into a temporary file that is renamed into place, the folder synced,
+// and the temporary files runs killed while saving left there removed; the signals that end
+// or stop the program wait from the moment the lock is held until then. An existing file
+// keeps its owner, group and mode; a new one is private (0600). Files and folders root makes
+// in a folder of another user's are that user's. Nothing is done when `added` is empty.
+// False, with one warning on `err`, when that fails: the file is then left as it was.
 bool save_history_file(const char* path, const HistoryLines& added, HistoryLines& merged,
                        FILE* err);

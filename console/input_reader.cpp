@@ -28,13 +28,22 @@ int clamp_to_int(long long value) {
 }
 
 // Flushes the output, then waits for more input. False once the input has ended or cannot
-// be read; that stays so, as a stream's end-of-file mark does.
+// be read, or the output cannot be written (nothing more is read for output that cannot go
+// anywhere: the program ends at once rather than after the next line); that stays so, as a
+// stream's end-of-file mark does.
 bool refill(InputReader& reader) {
   if (reader.exhausted) return false;
-  if (reader.output != nullptr) flush_output(*reader.output);
+  if (reader.output != nullptr && !flush_output(*reader.output)) {
+    reader.exhausted = true;
+    return false;
+  }
   while (reader.terminal && reader.on_console_event != nullptr &&
          !wait_for_input(reader.descriptor, console_event_descriptor())) {
     const int events = take_console_events();
+    if (events & console_ending) {  // a signal put off until the history is saved
+      reader.exhausted = true;
+      return false;
+    }
     if (events != 0) reader.on_console_event(reader.event_context, events);
   }
   const int count = read_descriptor(reader.descriptor, reader.bytes, input_buffer_capacity);
@@ -126,7 +135,11 @@ int read_line(InputReader& reader, char* line, int capacity) {
   }
   line[line_read.kept] = '\0';
   reader.mid_line = false;
-  if (!read_any) return -1;
+  // A line a read error cut is no line: its fragment (sin601 cut to sin6) is never used.
+  if (!read_any || (!ended && reader.error != 0)) {
+    line[0] = '\0';
+    return -1;
+  }
   return line_read.last == '\r' ? line_read.length - 1 : line_read.length;
 }
 

@@ -1,6 +1,7 @@
 // The dialogue's input: a buffer over a file descriptor, refilled a few KiB at a time,
 // with the reads of expression lines and "%d" answers on top of it. Output is flushed
-// right before every refill, the only moments the program waits for input.
+// right before every refill, the only moments the program waits for input; once it cannot be
+// written, nothing more is read.
 #pragma once
 
 #include "console/output_buffer.h"
@@ -12,12 +13,12 @@ struct InputReader {
   OutputBuffer* output;  // flushed before every refill; may be null
   bool terminal;         // `descriptor` is a terminal: typed-ahead bytes are dropped
   bool mid_line;         // the last read stopped inside a line (after an answer)
-  bool exhausted;        // end of input or a read error seen: nothing more is read
+  bool exhausted;        // end of input, a read or output error seen: nothing more is read
   bool unended;          // the last bytes received did not end with '\n' (Ctrl-D after typing)
   int error;             // errno of a read that failed; 0 at a plain end of input
   // At a terminal, called with `event_context` and what happened (take_console_events) when
   // something happened to the console while the reader waits (null: nothing to do); then
-  // the wait goes on.
+  // the wait goes on, unless an ending signal was put off: that is the end of the input.
   void (*on_console_event)(void* event_context, int events);
   void* event_context;
   int next;                                    // index of the next unread byte in `bytes`
@@ -37,8 +38,9 @@ void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output
 
 // Reads one line without its end of line into `line` (`capacity` bytes, at least 1), keeping
 // its first capacity - 1 bytes and dropping the rest. Returns the line's whole length, a '\r'
-// that ends it not counted, or -1 when the input was already exhausted (a last line without
-// '\n' still counts).
+// that ends it not counted, or -1 when the input was already exhausted or the output could not
+// be written (a last line without '\n' still counts, unless a read error cut it: then -1 and
+// `line` empty).
 int read_line(InputReader& reader, char* line, int capacity);
 
 // Reads an answer as "%d" does: skips white space and empty lines, then an optional sign and

@@ -1,4 +1,5 @@
-// The line editor on libedit, with the history file read at open and saved at close.
+// The line editor on libedit, with the history file read at open and saved at close, also
+// when a hang-up or SIGTERM ends the session.
 #include <histedit.h>
 #include <poll.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@ struct LineEditor {
   EditorSetup setup;  // completion words, prompt and the text above the line
   int limit;          // bytes the line being edited may hold
   bool cancelling;    // Ctrl-C came: every key read from now on ends the line
+  bool ending;        // a signal was put off to save the history: the input has ended
   bool history_kept;  // the history file has a path and was read: it is saved at close
   char history_path[history_path_capacity];  // the history file, when kept
 };
@@ -154,16 +156,18 @@ bool wait_for_key(LineEditor& editor) {
       redraw_line(editor, (events & console_resumed) != 0);
     }
     if (events & console_interrupt) editor.cancelling = true;
-    if (editor.cancelling || (ready > 0 && waited[0].revents != 0)) return true;
+    if (events & console_ending) editor.ending = true;
+    if (editor.ending || editor.cancelling || (ready > 0 && waited[0].revents != 0)) return true;
     if (ready < 0 && !interrupted) return false;
   }
 }
 
-// One byte typed: 1, 0 at the end of input, -1 on an error, read_cancelled once Ctrl-C
-// cancelled the line. Every handler the console installs restarts reads (SA_RESTART), and
-// poll has said a byte is there, so the read is never interrupted.
+// One byte typed: 1, 0 at the end of input (a signal put off included), -1 on an error,
+// read_cancelled once Ctrl-C cancelled the line. Every handler the console installs restarts
+// reads (SA_RESTART), and poll has said a byte is there, so the read is never interrupted.
 int read_byte(LineEditor& editor, char& byte) {
-  if (!editor.cancelling && !wait_for_key(editor)) return -1;
+  if (!editor.cancelling && !editor.ending && !wait_for_key(editor)) return -1;
+  if (editor.ending) return 0;
   if (editor.cancelling) return read_cancelled;
   const ssize_t count = read(fileno(editor.in), &byte, 1);
   return count > 0 ? 1 : static_cast<int>(count);
@@ -181,6 +185,7 @@ int give_key(wchar_t* character, wchar_t key) {
 // read again as the start of the next character (a lone lead byte takes no key with it).
 // Enter once the line is cancelled; the refusal key once the line went past its limit.
 int read_character(EditLine*, wchar_t* character) {
+  if (the_editor.ending) return 0;
   if (the_editor.cancelling) return give_key(character, L'\n');
   if (line_length(the_editor.edit) > the_editor.limit) return give_key(character, refusal_key);
   std::mbstate_t state = {};
@@ -244,8 +249,28 @@ void configure(EditLine* edit, History* lines) {
   bind_keys(edit);
 }
 
-// Brings the history file's lines back for the up arrow; the file is kept only when it has
-// a path and could be read.
+// True when the editor gives `line` back as it was typed: no longer than `limit` bytes, and
+// characters of the locale's character type all through, as the character reader reads them
+// (a line written in UTF-8 and read in the C locale is not: libedit would refuse it with a
+// bell, and every older line with it).
+bool gives_back(const char* line, int limit) {
+  const size_t length = std::strlen(line);
+  if (length > static_cast<size_t>(limit)) return false;
+  std::mbstate_t state = {};
+  for (size_t at = 0; at < length;) {
+    wchar_t character;
+    const size_t used = std::mbrtowc(&character, line + at, length - at, &state);
+    if (used == 0 || used == static_cast<size_t>(-1) || used == static_cast<size_t>(-2)) {
+      return false;
+    }
+    at += used;
+  }
+  return true;
+}
+
+// Offers the up arrow the history file's lines that the editor gives back as typed (the
+// others stay in the file); the file is kept only when it has a path and could be read, and
+// then the signals that end a session wait for it to be saved.
 void load_history(LineEditor& editor) {
   clear_history_lines(file_lines);
   clear_history_lines(run_lines);
@@ -253,8 +278,12 @@ void load_history(LineEditor& editor) {
                         read_history_file(editor.history_path, file_lines, stderr);
   HistEvent event;
   for (int i = 0; i < file_lines.count; ++i) {
-    history(editor.lines, &event, H_ENTER, history_line(file_lines, i));
+    const char* line = history_line(file_lines, i);
+    if (gives_back(line, editor.setup.line_capacity - 1)) {
+      history(editor.lines, &event, H_ENTER, line);
+    }
   }
+  defer_ending_signals(editor.history_kept);
 }
 
 // A non-empty line joins the up arrow's lines and this run's lines for the file.
@@ -284,6 +313,7 @@ LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup) {
   the_editor.in = in;
   the_editor.out = out;
   the_editor.setup = setup;
+  the_editor.ending = false;
   configure(edit, lines);
   load_history(the_editor);
   return &the_editor;
@@ -298,6 +328,7 @@ EditedLine edit_line(LineEditor& editor, char* line, int capacity) {
   int count = 0;
   const char* text = el_gets(editor.edit, &count);
   line[0] = '\0';
+  if (editor.ending) return EditedLine::end_of_input;
   if (editor.cancelling) {
     editor.cancelling = false;
     return EditedLine::cancelled;
@@ -314,5 +345,9 @@ void close_line_editor(LineEditor* editor) {
   history_end(editor->lines);
   editor->edit = nullptr;  // released: nothing holds libedit's memory any more
   editor->lines = nullptr;
+  // From here a signal ends the program at once: the save holds them back only once it has
+  // its lock, and a wait for that lock can be cut short like any other.
+  defer_ending_signals(false);
   if (editor->history_kept) save_history_file(editor->history_path, run_lines, file_lines, stderr);
+  end_if_signal_deferred();
 }

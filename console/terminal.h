@@ -39,11 +39,24 @@ enum class ConsoleUse {
 // and resumptions are noted for the reader. In the dialogue SIGHUP, SIGINT, SIGQUIT and
 // SIGTERM put the terminal back and end with status 0, and SIGPIPE is ignored (a vanished
 // reader is a write error). In the loop SIGINT is noted (console_interrupt) and the others
-// put the terminal back and end the program by that signal. On the command line no handler
+// put the terminal back and end the program by that signal; in both, some may be put off
+// while there is a history to save (defer_ending_signals). On the command line no handler
 // at all: every signal keeps the action it came with. On Windows the dialogue's console
 // events put the console back and end with 0, and the loop's Ctrl-C is noted
 // (console_interrupt) while other events keep their end.
 void guard_console(FILE* in, FILE* out, ConsoleUse use);
+
+// While `deferred` (on POSIX systems; nothing on Windows), SIGHUP and SIGTERM, and in the
+// dialogue SIGINT, do not end the program at once: the first is noted for the readers
+// (console_ending, from then on at every take_console_events), which end the input, so that
+// this run's history is saved first; a second one ends the program at once, as does any once
+// `deferred` is false again. SIGQUIT always ends it at once.
+void defer_ending_signals(bool deferred);
+
+// When a signal was put off by defer_ending_signals: puts the terminal back and ends the
+// program as that signal ends it in this use (the dialogue with status 0, the loop by the
+// signal). Otherwise returns.
+void end_if_signal_deferred();
 
 // Puts back what the commands and the editor changed: default colours, the window size and
 // the terminal modes found by guard_console. The one restoring function: every exit path and
@@ -61,6 +74,12 @@ constexpr int console_redraw = 1;     // the window was resized or the program r
 constexpr int console_interrupt = 2;  // Ctrl-C (SIGINT) in the interactive loop
 constexpr int console_resumed = 4;    // with console_redraw: resumed after a suspension, the
                                       // cursor on a fresh line below what was shown before
+constexpr int console_ending = 8;     // an ending signal was put off: the input is to end
+
+// Copies `text` into `shown` (`capacity` bytes, at least 1) as a terminal shows it typed:
+// a control byte as '^' and the character 64 places on (ESC as ^[), DEL as ^?; what does not
+// fit is left out. Drawing a line again this way never sends the terminal a command.
+void show_typed_text(const char* text, char* shown, int capacity);
 
 // What happened since the last call, as console_* flags ORed together; 0 when nothing.
 int take_console_events();

@@ -36,6 +36,7 @@ constexpr int size_text_capacity = 32;  // "\033[8;ROWS;COLSt" with two numbers 
 
 // What guard_console found; written before any handler is installed, then only read.
 struct FoundTerminal {
+  bool dialogue;                          // the use is the dialogue: signals end with status 0
   int modes_descriptor;                   // the terminal whose modes were saved, or -1
   struct termios modes;                   // its modes as found
   int out_descriptor;                     // the terminal the commands are written to, or -1
@@ -43,9 +44,11 @@ struct FoundTerminal {
   int wake[2];                            // pipe written on a resize or a resumption, or -1s
 };
 
-FoundTerminal found = {-1, {}, -1, "", {-1, -1}};
-volatile sig_atomic_t colours_set = 0;     // the colours command was given
-volatile sig_atomic_t size_requested = 0;  // the window-size command was given
+FoundTerminal found = {false, -1, {}, -1, "", {-1, -1}};
+volatile sig_atomic_t colours_set = 0;      // the colours command was given
+volatile sig_atomic_t size_requested = 0;   // the window-size command was given
+volatile sig_atomic_t deferring = 0;        // ending signals are put off (defer_ending_signals)
+volatile sig_atomic_t deferred_signal = 0;  // the one put off; 0 while none
 
 // Signals that end the program once the terminal is put back.
 constexpr int ending_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
@@ -54,6 +57,7 @@ constexpr int ending_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
 constexpr char resized_note = 'w';
 constexpr char resumed_note = 'c';
 constexpr char interrupted_note = 'i';
+constexpr char ending_note = 'e';
 
 void write_text(int descriptor, const char* text) {
   const size_t length = std::strlen(text);
@@ -137,6 +141,21 @@ extern "C" void note_resize(int) {
   errno = saved_errno;
 }
 
+// The first ending signal while they are put off is noted for the readers; any other ends
+// the program as the use says.
+extern "C" void end_or_put_off(int signal_number) {
+  if (deferring && deferred_signal == 0) {
+    const int saved_errno = errno;
+    deferred_signal = signal_number;
+    note_for_reader(ending_note);
+    errno = saved_errno;
+  } else if (found.dialogue) {
+    end_with_success(signal_number);
+  } else {
+    end_by_signal(signal_number);
+  }
+}
+
 extern "C" void note_interrupt(int) {
   const int saved_errno = errno;
   note_for_reader(interrupted_note);
@@ -183,14 +202,17 @@ void save_terminal(int modes_descriptor, int out_descriptor) {
   }
 }
 
-// The handlers of `use`, which is the dialogue or the interactive loop.
+// The handlers of `use`, which is the dialogue or the interactive loop. SIGQUIT, the one a
+// user sends to be out at once, is never put off.
 void install_handlers(ConsoleUse use) {
   const bool loop = use == ConsoleUse::interactive_loop;
   for (int signal_number : ending_signals) {
     if (loop && signal_number == SIGINT) {
       install(signal_number, note_interrupt);
-    } else {
+    } else if (signal_number == SIGQUIT) {
       install(signal_number, loop ? end_by_signal : end_with_success);
+    } else {
+      install(signal_number, end_or_put_off);
     }
   }
   install(SIGTSTP, suspend_on_signal);
@@ -220,6 +242,7 @@ void guard_console(FILE* in, FILE* out, ConsoleUse use) {
   const bool in_terminal = is_terminal(in);
   const bool out_terminal = is_terminal(out);
   if (!in_terminal && !out_terminal) return;
+  found.dialogue = use == ConsoleUse::dialogue;
   // Only the character type follows the environment, for the editor's multibyte input:
   // numbers keep being read and printed in the C locale.
   std::setlocale(LC_CTYPE, "");
@@ -239,6 +262,18 @@ void drop_type_ahead(FILE* in) {
   if (is_terminal(in)) tcflush(fileno(in), TCIFLUSH);
 }
 
+void defer_ending_signals(bool deferred) {
+  deferring = deferred ? 1 : 0;
+}
+
+void end_if_signal_deferred() {
+  const int signal_number = deferred_signal;
+  if (signal_number == 0) return;
+  deferring = 0;
+  if (found.dialogue) end_with_success(signal_number);
+  end_by_signal(signal_number);
+}
+
 int console_event_descriptor() {
   return found.wake[0];
 }
@@ -253,6 +288,10 @@ int take_console_events() {
       if (notes[i] == resized_note) events |= console_redraw;
       if (notes[i] == resumed_note) events |= console_redraw | console_resumed;
     }
+  }
+  if (deferred_signal != 0) {
+    events |= console_ending;
+    note_for_reader(ending_note);  // kept noted, so that every later wait ends at once too
   }
   return events;
 }

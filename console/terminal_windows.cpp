@@ -102,6 +102,11 @@ void drop_type_ahead(FILE* in) {
   if (is_terminal(in)) FlushConsoleInputBuffer(handle_of(in));
 }
 
+// The console has no hang-up to save the history on, and no history file: nothing is put off.
+void defer_ending_signals(bool) {}
+
+void end_if_signal_deferred() {}
+
 int console_event_descriptor() {
   return -1;
 }

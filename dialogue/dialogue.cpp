@@ -45,15 +45,17 @@ void drop_pending_input(DialogueInput& input) {
   if (input.reader.terminal) drop_type_ahead(input.in);
 }
 
-// Reads the expression line through the editor when there is one; false at the end of input.
+// Reads the expression line through the editor when there is one; returns its length as
+// typed (of which the line holds at most line_capacity - 1 bytes), or -1 at the end of input.
 // An input that ended with the answer before (typed, then Ctrl-D twice) has ended for the
 // editor too, as it has for a plain read.
-bool read_expression_line(DialogueInput& input, OutputBuffer& transcript,
-                          char (&line)[line_capacity]) {
-  if (input.editor == nullptr) return read_line(input.reader, line, line_capacity) >= 0;
-  if (input.reader.exhausted) return false;
+int read_expression_line(DialogueInput& input, OutputBuffer& transcript,
+                         char (&line)[line_capacity]) {
+  if (input.editor == nullptr) return read_line(input.reader, line, line_capacity);
+  if (input.reader.exhausted) return -1;
   flush_output(transcript);
-  return edit_line(*input.editor, line, line_capacity) == EditedLine::line;
+  if (edit_line(*input.editor, line, line_capacity) != EditedLine::line) return -1;
+  return static_cast<int>(std::strlen(line));  // the editor refuses more than fits
 }
 
 // What stands on the screen while an answer is awaited, to draw it again after the program
@@ -61,7 +63,8 @@ bool read_expression_line(DialogueInput& input, OutputBuffer& transcript,
 struct DialogueScreen {
   const DialogueOutput* output;
   bool at_question;                  // false: the help text
-  char typed[line_capacity];         // the last line as typed (kept at a screen only)
+  char typed[2 * line_capacity];     // the last line as the editor showed it, control bytes as ^X
+                                     // (kept at a screen only)
   char result[value_line_capacity];  // its result line, "=VALUE\n\n"
 };
 
@@ -92,11 +95,11 @@ bool run_pass(DialogueInput& input, const DialogueOutput& output, DialogueScreen
   if (transcript.error != 0) return false;  // output gone while the answer was awaited
   give_command(output, ConsoleCommand::clear_screen);
   put_text(transcript, prompt_text);
-  if (!read_expression_line(input, transcript, line)) return false;
-  if (output.screen) std::memcpy(screen.typed, line, sizeof line);
+  const int length = read_expression_line(input, transcript, line);
+  if (length < 0) return false;
+  if (output.screen) show_typed_text(line, screen.typed, sizeof screen.typed);
   put_bytes(transcript, screen.result,
-            line_value_text(line, static_cast<int>(std::strlen(line)), output.format, "=", "\n\n",
-                            screen.result, nullptr));
+            line_value_text(line, length, output.format, "=", "\n\n", screen.result, nullptr));
   screen.at_question = true;
   put_text(transcript, question_text);
   drop_pending_input(input);
@@ -127,7 +130,7 @@ int final_status(InputReader& reader, OutputBuffer& transcript) {
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out, OutputBuffer& transcript, ValueFormat format) {
-  const EditorSetup editor_setup = {function_name_words, "", prompt_text};
+  const EditorSetup editor_setup = {function_name_words, "", prompt_text, line_capacity};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);

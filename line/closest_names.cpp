@@ -40,12 +40,23 @@ int spelling_distance(const char* word, int length, const char* name) {
   return row[name_length];
 }
 
+// A name the word begins ("cot" of "cotg") is the likeliest: it comes first, whatever the
+// letters it lacks.
 int closest_function_names(const char* word, int length, int limit,
                            const char* (&names)[suggestion_capacity]) {
   int found = 0;
+  for (const char* name : function_spelling_names) {  // alphabetical
+    const bool continues = static_cast<int>(std::strlen(name)) > length &&
+                           std::strncmp(name, word, static_cast<std::size_t>(length)) == 0;
+    if (found < suggestion_capacity && limit > 0 && continues) names[found++] = name;
+  }
+  const int continuing = found;
   for (int distance = 0; distance <= limit; ++distance) {
-    for (const char* name : function_spelling_names) {  // alphabetical
-      if (found < suggestion_capacity && spelling_distance(word, length, name) == distance) {
+    for (const char* name : function_spelling_names) {
+      bool listed = false;
+      for (int k = 0; k < continuing; ++k) listed = listed || names[k] == name;
+      if (found < suggestion_capacity && !listed &&
+          spelling_distance(word, length, name) == distance) {
         names[found++] = name;
       }
     }

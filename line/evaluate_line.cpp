@@ -1,21 +1,88 @@
 #include "line/evaluate_line.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "bracket/compute_line.h"
+#include "term/compute_term.h"
+#include "term/operand_list.h"
 
 namespace {
 
 // Bytes of the line that are read, at most `bounded`, up to a zero byte; `bracketed` tells
-// whether they hold a '[' or ']'.
+// whether they hold a '[' or ']'. A line that ends within them is searched for both at once.
 int read_length(const char* line, int bounded, bool& bracketed) {
+  const void* end = std::memchr(line, '\0', static_cast<std::size_t>(bounded));
+  if (end != nullptr) {
+    const int length = static_cast<int>(static_cast<const char*>(end) - line);
+    bracketed = static_cast<int>(std::strcspn(line, "[]")) < length;
+    return length;
+  }
   const auto size = static_cast<std::size_t>(bounded);
-  const void* end = std::memchr(line, '\0', size);
-  const int length =
-      end == nullptr ? bounded : static_cast<int>(static_cast<const char*>(end) - line);
-  const auto read = static_cast<std::size_t>(length);
-  bracketed = std::memchr(line, '[', read) != nullptr || std::memchr(line, ']', read) != nullptr;
-  return length;
+  bracketed = std::memchr(line, '[', size) != nullptr || std::memchr(line, ']', size) != nullptr;
+  return bounded;
+}
+
+// Notes every number too large for a double: it reads as infinity.
+void note_large_numbers(const NumberStore& store, ReadingNotes& notes) {
+  for (int k = 0; k < store.count; ++k) {
+    const NumberRead& number = store.numbers[k];
+    if (!std::isinf(number_value(store, number))) continue;
+    add_note(&notes, NoteKind::number_too_large, number.column, number.length);
+  }
+}
+
+// Notes every '/' of the list whose divisor, the number after it (0 when there is none), is 0.
+void note_divisions(const NumberStore& store, OperandsRead list, ReadingNotes& notes) {
+  for (int k = 0; k < list.count; ++k) {
+    const NumberRead& number = store.numbers[list.first + k];
+    if (number.op != '/') continue;
+    const double divisor =
+        k + 1 < list.count ? number_value(store, store.numbers[list.first + k + 1]) : 0.0;
+    if (divisor == 0.0) add_note(&notes, NoteKind::division_by_zero, number.op_column, 1);
+  }
+}
+
+// Notes why a term's value is no finite number, when its amplitude and argument are finite: a
+// reciprocal of a function that is 0 there (cosec 0, cotg 0), or an inverse function outside
+// -1 to 1.
+void note_term_without_value(const TermReading& term, const NumberStore& store,
+                             ReadingNotes& notes) {
+  note_divisions(store, term.amplitude, notes);
+  note_divisions(store, term.argument, notes);
+  const double argument = operands_value(store, term.argument, 0.0);
+  const bool finite =
+      std::isfinite(argument) && std::isfinite(operands_value(store, term.amplitude, 1.0));
+  if (!finite || std::isfinite(compute_term(term, store))) return;
+  const bool inverse = is_inverse(term.function);
+  if (inverse && std::fabs(argument) > 1.0) {
+    add_note(&notes, NoteKind::outside_domain, term.column, term.length);
+  } else if (!inverse) {
+    add_note(&notes, NoteKind::division_by_zero, term.column, term.length);
+  }
+}
+
+// Notes every '/' between brackets whose divisor, the next bracket (0 when there is none), is 0.
+void note_bracket_divisions(const LineReading& reading, ReadingNotes& notes) {
+  for (int k = 0; k < reading.bracket_count; ++k) {
+    const BracketReading& bracket = reading.brackets[k];
+    if (bracket.op != '/') continue;
+    const double divisor =
+        k + 1 < reading.bracket_count ? bracket_value(reading, reading.brackets[k + 1]) : 0.0;
+    if (divisor == 0.0) add_note(&notes, NoteKind::division_by_zero, bracket.op_column, 1);
+  }
+}
+
+// Notes why the value of the line, which is no finite number, is so, as far as its reading
+// tells; that it is so, at least. The notes are finished again, in column order.
+void note_not_finite(const LineReading& reading, int length, ReadingNotes& notes) {
+  const int before = notes.count + notes.dropped;
+  note_large_numbers(reading.numbers, notes);
+  for (int k = 0; k < reading.term_count; ++k) {
+    note_term_without_value(reading.terms[k], reading.numbers, notes);
+  }
+  if (reading.bracketed) note_bracket_divisions(reading, notes);
+  if (notes.count + notes.dropped == before) add_note(&notes, NoteKind::not_finite, 0, length);
 }
 
 }  // namespace
@@ -26,6 +93,7 @@ void read_line(const char* line, int length, LineReading& reading, ReadingNotes*
   const int shown = length < line_capacity - 1 ? length : line_capacity - 1;
   bool bracketed = false;
   const int kept = read_length(line, shown, bracketed);
+  if (kept < shown) add_note(notes, NoteKind::zero_byte_ends_line, kept, shown - kept);
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
   reading.term_count = 0;
@@ -42,8 +110,14 @@ void read_line(const char* line, int length, LineReading& reading, ReadingNotes*
   finish_notes(*notes, line, shown);
 }
 
+// The dialogue never complains; the command line says why a value is no finite number.
 double evaluate_line(const char* line, int length, ReadingNotes* notes) {
   LineReading reading;
   read_line(line, length, reading, notes);
-  return compute_line(reading);
+  const double value = compute_line(reading);
+  if (notes == nullptr || std::isfinite(value)) return value;
+  const int shown = length < line_capacity - 1 ? length : line_capacity - 1;
+  note_not_finite(reading, shown, *notes);
+  finish_notes(*notes, line, shown);
+  return value;
 }

@@ -10,7 +10,13 @@ int exact_line_text(const char* line, int length, int digits, char (&text)[exact
                     ReadingNotes* notes) {
   static LineReading reading;  // 20 KiB: kept off the stack
   read_line(line, length, reading, notes);
-  return exact_reading_text(reading, digits, text, notes);
+  const int before = notes != nullptr ? notes->count : 0;
+  const int written = exact_reading_text(reading, digits, text, notes);
+  if (notes != nullptr && notes->count > before) {
+    // The computation's note is put in column order among the reading's.
+    finish_notes(*notes, line, length < line_capacity - 1 ? length : line_capacity - 1);
+  }
+  return written;
 }
 
 int line_value_text(const char* line, int length, ValueFormat format, const char* before,

@@ -12,8 +12,9 @@ bool is_sign_context(char previous) {
 }
 
 // A number character is a digit, '.', 'E', 'P', 'I', or a minus that opens the
-// text or follows "E * / + -" (a sign, as in "5E-3", "2*-3" and a leading "-30").
-bool is_number_character(const char* text, int k) {
+// text or follows "E * / + -" (a sign, as in "5E-3", "2*-3" and a leading "-30"). Asked of
+// every byte read, so always inlined, however many callers it has.
+[[gnu::always_inline]] inline bool is_number_character(const char* text, int k) {
   const char c = text[k];
   if (is_digit(c) || c == '.' || c == 'E' || c == 'P' || c == 'I') return true;
   return c == '-' && (k == 0 || is_sign_context(text[k - 1]));
@@ -69,9 +70,17 @@ void note_number_bytes(const OperandPlace& place, const char* text, const Number
   }
 }
 
+// True when the `end` bytes at `text` are all gaps.
+bool only_gaps(const char* text, int end) {
+  for (int k = 0; k < end; ++k) {
+    if (!is_gap(text, k)) return false;
+  }
+  return true;
+}
+
 // Notes a number with nothing in it, read as 0: where the operand is missing and why.
-void note_empty_operand(const OperandPlace& place, const NumberText& number, int end, char ending,
-                        int last_operator, ReadingNotes* notes) {
+void note_empty_operand(const OperandPlace& place, const char* text, const NumberText& number,
+                        int end, char ending, int last_operator, ReadingNotes* notes) {
   const TextOrigins& origins = *place.origins;
   NoteKind kind = NoteKind::empty_after;
   int at = last_operator;
@@ -85,9 +94,13 @@ void note_empty_operand(const OperandPlace& place, const NumberText& number, int
     at = end;
   } else if (last_operator < 0) {
     const NoteKind whole = place.role == OperandRole::amplitude ? NoteKind::amplitude_without_number
-                                                                : NoteKind::empty_argument;
+                           : only_gaps(text, end)               ? NoteKind::empty_argument
+                                                                : NoteKind::argument_without_number;
     if (end > 0) return note_text(notes, origins, whole, place.first, end);
     return add_note(notes, whole, origin_column(origins, place.first + end), 0);
+  } else if (ending == '-' && last_operator + 1 < end &&
+             only_gaps(text + last_operator + 1, end - last_operator - 1)) {
+    kind = NoteKind::blank_before_sign;  // "30 + -9": the '-' after a blank is no sign
   }
   note_text(notes, origins, kind, place.first + at, 1);
 }
@@ -98,7 +111,7 @@ void note_number_read(const OperandPlace& place, const char* text, const NumberT
   const char* bytes = number.text;
   const char ending = text[end];
   const bool empty = number.length == 0 || (number.length == 1 && bytes[0] == '-');
-  if (empty) return note_empty_operand(place, number, end, ending, last_operator, notes);
+  if (empty) return note_empty_operand(place, text, number, end, ending, last_operator, notes);
   if (used == 0) {
     return note_number_bytes(place, text, number, NoteKind::number_unread, 0, number.length, notes);
   }
@@ -113,12 +126,57 @@ void note_number_read(const OperandPlace& place, const char* text, const NumberT
   note_number_bytes(place, text, number, NoteKind::number_tail, used, number.length - used, notes);
 }
 
-// Notes the gap bytes right before the number byte at `k`, which joins a number begun before
-// them: they did not separate two numbers, as they seem to.
-void note_gap_inside_number(const OperandPlace& place, const char* text, int k,
-                            ReadingNotes* notes) {
+bool is_degree_sign_byte(const char* text, int k) {
+  return is_gap(text, k) && !is_blank(text[k]);
+}
+
+// True for the blanks a user does not type as such: a line break, a vertical tab, a form feed.
+bool is_control_blank(char c) {
+  return c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// True when only gaps stand between byte `k` and the text's closing '=' (or its end).
+bool ends_text(const char* text, int k) {
+  for (++k; text[k] != '\0' && text[k] != '='; ++k) {
+    if (!is_gap(text, k)) return false;
+  }
+  return true;
+}
+
+// True for a byte skipped while reading numbers: no number character and no ending mark.
+bool is_skipped(const char* text, int k) {
+  return text[k] != '\0' && !is_number_character(text, k) && !ends_number(text[k]);
+}
+
+// True when the skipped bytes from `k` on are followed by a number character: they stand
+// inside the number being collected, whose parts they join.
+bool joins_number(const char* text, int k) {
+  while (is_skipped(text, k)) ++k;
+  return text[k] != '\0' && is_number_character(text, k);
+}
+
+// Notes a gap byte at `k` that was skipped where it tells the reader nothing it meant: a
+// control blank, or a degree sign that is not the last thing of an argument (the angle is in
+// degrees anyway; elsewhere it is just skipped, as "sin30°+60" is sin 90). A gap inside a
+// number is noted as joining it, elsewhere.
+void note_gap(const OperandPlace& place, const char* text, int k, ReadingNotes* notes) {
+  const TextOrigins& origins = *place.origins;
+  if (is_control_blank(text[k])) {
+    return note_text(notes, origins, NoteKind::control_blank, place.first + k, 1);
+  }
+  const bool sign_start = static_cast<unsigned char>(text[k]) == 0xC2;
+  if (!sign_start || !is_degree_sign_byte(text, k)) return;
+  if (place.role == OperandRole::argument && ends_text(text, k + 1)) return;
+  note_text(notes, origins, NoteKind::misplaced_degree_sign, place.first + k, 2);
+}
+
+// Notes the skipped bytes right before the number byte at `k`, which joins a number begun
+// before them: blanks, symbols or letters, they did not separate two numbers, as they seem to
+// ("3 0", "2×3", "30^2" read as 30, 23, 302).
+void note_bytes_inside_number(const OperandPlace& place, const char* text, int k,
+                              ReadingNotes* notes) {
   int start = k;
-  while (start > 0 && is_gap(text, start - 1)) --start;
+  while (start > 0 && is_skipped(text, start - 1)) --start;
   if (start < k) {
     note_text(notes, *place.origins, NoteKind::joined_number, place.first + start, k - start);
   }
@@ -200,7 +258,7 @@ OperandsRead read_operands(const char* text, const OperandPlace& place, NumberSt
   for (int k = 0; text[k] != '\0'; ++k) {
     if (is_number_character(text, k)) {
       if (length == 0) first = k;
-      if (notes != nullptr && length > 0) note_gap_inside_number(place, text, k, notes);
+      if (notes != nullptr && length > 0) note_bytes_inside_number(place, text, k, notes);
       // Room is kept for ".0" and the terminator; a longer number keeps its first bytes.
       if (length < number_text_capacity - 3) {
         last = k;
@@ -212,8 +270,13 @@ OperandsRead read_operands(const char* text, const OperandPlace& place, NumberSt
       digits = collecting_place(store, spare);
       length = 0;
       last_operator = k;
-    } else if (notes != nullptr && !is_gap(text, k)) {
-      note_text(notes, *place.origins, NoteKind::skipped, place.first + k, 1);
+    } else if (notes != nullptr && !(length > 0 && joins_number(text, k))) {
+      // Bytes that join a number are noted as such once its next byte comes.
+      if (!is_gap(text, k)) {
+        note_text(notes, *place.origins, NoteKind::skipped, place.first + k, 1);
+      } else {
+        note_gap(place, text, k, notes);
+      }
     }
   }
   return list;

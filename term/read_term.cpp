@@ -9,6 +9,16 @@ namespace {
 
 constexpr int work_capacity = term_capacity + 1;  // a 99-byte term, the closing '=' and terminator
 
+// A term's text as the notes about its name need it: normalised, its origins, and the bytes
+// of the line it was read from (which begin at `column`).
+struct TermText {
+  const char* text;
+  const TextOrigins* origins;
+  const char* source;
+  int column;
+  bool argument_found;  // an argument text follows a name the argument follows
+};
+
 bool begins_function_name(char c) {
   return function_letter_classes.begins_name[static_cast<unsigned char>(c)];
 }
@@ -136,6 +146,15 @@ int first_name_letter(const char* text) {
   return first;
 }
 
+// True when the bytes around the word from `at` to `end`, blanks aside, are digits: the word
+// stands inside a number, whose two parts it joins once its letters are skipped.
+bool between_digits(const char* text, int at, int end) {
+  int before = at - 1;
+  while (before >= 0 && is_blank(text[before])) --before;
+  while (text[end] != '\0' && is_blank(text[end])) ++end;
+  return before >= 0 && is_digit(text[before]) && is_digit(text[end]);
+}
+
 // Notes every word after the first name that begins with a spelling of a function: its
 // letters are skipped and only the first name counts.
 void note_second_names(const char* text, int from, const TextOrigins& origins,
@@ -144,16 +163,78 @@ void note_second_names(const char* text, int from, const TextOrigins& origins,
     if (!is_lower_letter(text[at]) || (at > 0 && is_lower_letter(text[at - 1]))) continue;
     for (const FunctionSpelling& row : function_spellings) {
       if (row.function == TermFunction::none || !starts_with(text + at, row.spelling)) continue;
-      note_text(notes, origins, NoteKind::second_name, at, letter_run_length(text + at));
+      const int length = letter_run_length(text + at);
+      const NoteKind kind = between_digits(text, at, at + length) ? NoteKind::second_name_joining
+                                                                  : NoteKind::second_name;
+      note_text(notes, origins, kind, at, length);
       break;
     }
   }
 }
 
+// Index in `text` right after the letters that spell `spelling` from `first` on, the
+// function letters being collected as the name is recognised (other bytes skipped).
+int spelling_end(const char* text, int first, const char* spelling) {
+  int at = first;
+  for (const char* wanted = spelling; *wanted != '\0' && text[at] != '\0'; ++at) {
+    if (text[at] == *wanted) ++wanted;
+  }
+  return at;
+}
+
+// Notes an unknown name: the whole word of letters it stands in ("log", not "og"), or, when
+// that word is "rad" followed by a known name, that the "rad" joined the name.
+void note_unknown_name(const char* text, int first, int run, const TextOrigins& origins,
+                       ReadingNotes* notes) {
+  int start = first;
+  while (start > 0 && is_lower_letter(text[start - 1])) --start;
+  const int length = first + run - start;
+  if (starts_with(text + start, radians_prefix)) {
+    const int rest = start + static_cast<int>(sizeof radians_prefix - 1);
+    for (const FunctionSpelling& row : function_spellings) {
+      const int spelling_length = static_cast<int>(std::strlen(row.spelling));
+      if (row.function == TermFunction::none || spelling_length != start + length - rest ||
+          !starts_with(text + rest, row.spelling)) {
+        continue;
+      }
+      const int column = origin_column(origins, start);
+      const int end = origin_end(origins, start + length - 1);
+      return add_note(notes, NoteKind::rad_joined_name, column, end - column, row.spelling);
+    }
+  }
+  note_text(notes, origins, NoteKind::unknown_name, start, length);
+}
+
+// Notes a known name read otherwise than it stands: spelt over several words ("arc sen"), or
+// read from a longer word ("sinh", "sine" whose 'e' became an exponent, "cossec").
+void note_name_read(const TermText& term, int first, int run, int row, ReadingNotes* notes) {
+  const char* text = term.text;
+  const TextOrigins& origins = *term.origins;
+  const char* spelling = function_spellings[row].spelling;
+  const int length = static_cast<int>(std::strlen(spelling));
+  const int column = origin_column(origins, first);
+  if (run < length) {  // the name's letters go on past the word: it was spelt apart
+    const int end = spelling_end(text, first, spelling);
+    const bool lost = function_spellings[row].argument_follows && !term.argument_found;
+    add_note(notes, lost ? NoteKind::name_split_without_argument : NoteKind::name_split, column,
+             origin_end(origins, end - 1) - column, spelling);
+    return note_second_names(text, end, origins, notes);
+  }
+  const int after = origin_column(origins, first + run) - term.column;
+  const bool exponent_e = text[first + run] == 'E' && term.source[after] == 'e';
+  const int word = run + (exponent_e ? 1 : 0);  // "sine": its 'e' was read as an exponent
+  if (word != length || !starts_with(text + first, spelling)) {
+    add_note(notes, NoteKind::name_read_as, column, origin_end(origins, first + word - 1) - column,
+             spelling);
+  }
+  note_second_names(text, first + run, origins, notes);
+}
+
 // Notes how the function name was read: no name at all, letters that name nothing, letters
-// read as a name other than the word they form ("sinh" as "sin"), or a second name.
-void note_function_name(const char* text, int row, const TextOrigins& origins,
-                        ReadingNotes* notes) {
+// read as a name other than the word they form, or a second name.
+void note_function_name(const TermText& term, int row, ReadingNotes* notes) {
+  const char* text = term.text;
+  const TextOrigins& origins = *term.origins;
   const int first = first_name_letter(text);
   const int run = letter_run_length(text + first);
   if (run == 0) {
@@ -161,17 +242,58 @@ void note_function_name(const char* text, int row, const TextOrigins& origins,
     add_note(notes, NoteKind::no_name, origin_column(origins, 0),
              origin_column(origins, end) - origin_column(origins, 0));
   } else if (row < 0) {
-    note_text(notes, origins, NoteKind::unknown_name, first, run);
+    note_unknown_name(text, first, run, origins, notes);
   } else {
-    const char* spelling = function_spellings[row].spelling;
-    if (static_cast<int>(std::strlen(spelling)) != run || !starts_with(text + first, spelling)) {
-      add_note(notes, NoteKind::name_read_as, origin_column(origins, first), run, spelling);
-    }
-    note_second_names(text, first + run, origins, notes);
+    note_name_read(term, first, run, row, notes);
   }
 }
 
 }  // namespace
+
+namespace {
+
+bool is_ascii_letter(char c) {
+  return is_lower_letter(c) || (c >= 'A' && c <= 'Z');
+}
+
+// The spelling of a function that the `length` letters at `word` name once lowered, when at
+// least one of them is a capital ("SIN", "Cos"); nullptr when they name none so.
+const char* capital_spelling(const char* word, int length) {
+  char lowered[note_name_capacity];
+  if (length >= note_name_capacity) return nullptr;
+  bool capital = false;
+  for (int k = 0; k < length; ++k) {
+    capital = capital || !is_lower_letter(word[k]);
+    lowered[k] = is_lower_letter(word[k]) ? word[k] : static_cast<char>(word[k] - 'A' + 'a');
+  }
+  lowered[length] = '\0';
+  for (const FunctionSpelling& row : function_spellings) {
+    if (capital && row.function != TermFunction::none && std::strcmp(row.spelling, lowered) == 0) {
+      return row.spelling;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool note_capital_name(const char* text, const TextOrigins& origins, int first_note,
+                       ReadingNotes* notes) {
+  for (int at = 0; text[at] != '\0';) {
+    int end = at;
+    while (is_ascii_letter(text[end])) ++end;
+    const char* spelling = capital_spelling(text + at, end - at);
+    if (spelling != nullptr) {
+      notes->count = first_note;
+      const int column = origin_column(origins, at);
+      add_note(notes, NoteKind::capital_name, column, origin_end(origins, end - 1) - column,
+               spelling);
+      return true;
+    }
+    at = end > at ? end : at + 1;
+  }
+  return false;
+}
 
 void read_term(const char* source, int length, int column, TermReading& term, NumberStore& store,
                ReadingNotes* notes) {
@@ -181,6 +303,7 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   text[kept] = '\0';
   TextOrigins origins;
   start_origins(origins, column);
+  const int first_note = notes != nullptr ? notes->count : 0;
   term.radians = false;
   term.column = static_cast<unsigned char>(column);
   term.length = static_cast<unsigned char>(kept);
@@ -191,8 +314,13 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   collect_function_letters(text, letters);
   const int row = recognise_spelling(letters);
   term.function = row < 0 ? TermFunction::none : function_spellings[row].function;
-  if (notes != nullptr) note_function_name(text, row, origins, notes);
+  if (notes != nullptr && row < 0 && note_capital_name(text, origins, first_note, notes)) {
+    notes = nullptr;  // nothing more of this term is worth a word
+  }
   const char* argument_text = find_argument_text(text);
+  if (notes != nullptr) {
+    note_function_name({text, &origins, source, column, argument_text != nullptr}, row, notes);
+  }
   term.argument =
       argument_text == nullptr
           ? OperandsRead{static_cast<short>(store.count), 0}

@@ -11,20 +11,51 @@ bool is_skip(NoteKind kind) {
          kind == NoteKind::number_unread;
 }
 
-bool inside(const ReadingNote& inner, const ReadingNote& outer) {
-  return inner.column >= outer.column && inner.column + inner.length <= outer.column + outer.length;
+bool is_blank_byte(char c) {
+  return c == ' ' || c == '\t';
 }
 
-// True when `note` says nothing another one does not: skipped text inside a note that
-// explains it, or anything inside a term that names no function at all.
-bool covered(const ReadingNote& note, const ReadingNote* notes, int count) {
-  for (int k = 0; k < count; ++k) {
-    const ReadingNote& other = notes[k];
-    if (&other == &note || other.length == 0 || is_skip(other.kind) || !inside(note, other))
-      continue;
-    if (is_skip(note.kind) || (other.kind == NoteKind::no_name && note.kind != NoteKind::no_name)) {
+// True when the note's bytes, less blanks at its edges, lie inside `outer`'s: blanks around a
+// skipped run add nothing to what another note says of it.
+bool inside(const ReadingNote& inner, const ReadingNote& outer, const char* line, int length) {
+  int first = inner.column;
+  int end = inner.column + inner.length;
+  if (is_skip(inner.kind)) {
+    while (first < end && first < length && is_blank_byte(line[first])) ++first;
+    while (end > first && end <= length && is_blank_byte(line[end - 1])) --end;
+  }
+  return first >= outer.column && end <= outer.column + outer.length;
+}
+
+// True when a note of kind `outer` says all that a note of kind `inner` inside it would:
+// skipped text inside a note that explains it; anything inside a term that names no function
+// at all, a name written with capitals, a "rad" joined to a name, or text after a zero byte;
+// an amplitude without a number that is part of an unknown name ("nan"); a missing operator
+// before a bracket that is left out for it.
+bool explains(NoteKind outer, NoteKind inner) {
+  if (is_skip(inner)) return !is_skip(outer);
+  if (inner == outer) return false;
+  switch (outer) {
+    case NoteKind::no_name:
+    case NoteKind::capital_name:
+    case NoteKind::rad_joined_name:
+    case NoteKind::zero_byte_ends_line:
       return true;
-    }
+    case NoteKind::unknown_name:
+      return inner == NoteKind::amplitude_without_number;
+    case NoteKind::bracket_dropped:
+      return inner == NoteKind::bracket_without_operator;
+    default:
+      return false;
+  }
+}
+
+// True when `note` says nothing another one does not.
+bool covered(const ReadingNote& note, const ReadingNotes& notes, const char* line, int length) {
+  for (int k = 0; k < notes.count; ++k) {
+    const ReadingNote& other = notes.notes[k];
+    if (&other == &note || other.length == 0 || !explains(other.kind, note.kind)) continue;
+    if (inside(note, other, line, length)) return true;
   }
   return false;
 }
@@ -44,10 +75,11 @@ bool about_letters(const ReadingNote& note, const char* line, int length) {
 
 // Keeps the notes no other covers, in column order (earlier notes first among equals), in
 // `kept`; returns how many.
-int sort_uncovered(const ReadingNotes& notes, ReadingNote (&kept)[reading_note_capacity]) {
+int sort_uncovered(const ReadingNotes& notes, const char* line, int length,
+                   ReadingNote (&kept)[reading_note_capacity]) {
   int count = 0;
   for (int k = 0; k < notes.count; ++k) {
-    if (covered(notes.notes[k], notes.notes, notes.count)) continue;
+    if (covered(notes.notes[k], notes, line, length)) continue;
     int at = count++;
     for (; at > 0 && kept[at - 1].column > notes.notes[k].column; --at) kept[at] = kept[at - 1];
     kept[at] = notes.notes[k];
@@ -83,7 +115,7 @@ void add_note(ReadingNotes* notes, NoteKind kind, int column, int length, const 
 // stay so only when every part of the run was such; otherwise it is worded as its first part.
 void finish_notes(ReadingNotes& notes, const char* line, int length) {
   ReadingNote kept[reading_note_capacity];
-  const int count = sort_uncovered(notes, kept);
+  const int count = sort_uncovered(notes, line, length, kept);
   int joined = 0;
   for (int k = 0; k < count; ++k) {
     ReadingNote* last = joined > 0 ? &notes.notes[joined - 1] : nullptr;

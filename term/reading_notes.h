@@ -26,6 +26,25 @@ enum class NoteKind : unsigned char {
   bracket_not_number,        // a bracket with neither a number nor a function, read as 0
   bracket_without_operator,  // no operator right after the ']' before: values and operators shift
   line_cut,                  // more than the line's capacity: the rest not read
+  capital_name,              // a function name written with capitals; name: in lower case
+  control_blank,             // a line break, vertical tab or form feed read as a blank
+  misplaced_degree_sign,     // a degree sign anywhere but after the argument, skipped
+  unclosed_bracket,          // a '[' without its ']': the rest of the line read as its text
+  number_too_large,          // a number too large for a double, read as infinity
+  division_by_zero,          // a division by 0: the value is no finite number
+  outside_domain,            // an inverse function's argument outside -1 to 1: no number
+  not_finite,                // the value is no finite number, for none of the reasons above
+  rad_joined_name,           // "rad" not at the start joined a known name; name: that name
+  name_split,                // a name spelt over several words ("arc sen"); name: as read
+  name_split_without_argument,  // the same, but the argument does not follow it: read as 0
+  argument_without_number,      // an argument with no number in it ("sinπ"), read as 0
+  zero_byte_ends_line,          // a zero byte in the line: what follows it is not read
+  bracket_number_unread,        // a bracket with digits of which no number could be read
+  bracket_dropped,              // a bracket no operator joins to the others: left out
+  operator_not_after_bracket,   // an operator that does not stand right after a ']': skipped
+  second_name_joining,          // a second name between two parts of one number, which it joins
+  bracket_pi_after_digit,       // "[2pi]": pi is read only at the start of a number
+  blank_before_sign,            // a blank between an operator and a "-", which then subtracts
   // The exact mode's notes: what has no exact value, or could not be computed exactly.
   exact_division_by_zero,  // a division by 0 (the operator's column)
   exact_no_value,          // a function where it has no value; name: the function's spelling

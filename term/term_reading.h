@@ -7,10 +7,12 @@
 #include "term/function_names.h"
 #include "term/reading_notes.h"
 #include "term/term_text.h"
+#include "term/text_origins.h"
 
-// Numbers one line's reading holds: a 99-byte line has at most one per byte, plus the two
-// closing marks a term adds to its amplitude and argument, for each of at most 50 brackets.
-constexpr int number_read_capacity = 256;
+// Numbers one line's reading holds: each ends at a byte of its term's text or at one of the
+// two closing marks a term adds to its amplitude and argument; a bracket's term costs at least
+// its '[', so a 99-byte line holds at most 99 + 50 numbers.
+constexpr int number_read_capacity = 160;
 // Bytes of one number's text as collected: 101 bytes (99 for the longest line and two to
 // spare), the ".0" that ends it for the conversion, and a terminator.
 constexpr int number_text_capacity = 104;
@@ -75,3 +77,10 @@ inline const char* number_text(const NumberStore& store, const NumberRead& numbe
 // name reads as a term without a function.
 void read_term(const char* text, int length, int column, TermReading& term, NumberStore& store,
                ReadingNotes* notes);
+
+// Notes the first word of `text` that names a function in capitals ("SIN", "Cos"): names are
+// written in lower case, and that is what the user most likely meant. It says why the text
+// reads as 0, so the notes taken since `first_note` are dropped: they would only say it
+// again. True when there was one.
+bool note_capital_name(const char* text, const TextOrigins& origins, int first_note,
+                       ReadingNotes* notes);

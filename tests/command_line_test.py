@@ -208,7 +208,37 @@ NOTES = [
     ('sin--30', 4, b'"--30" nao e um numero'),
     ('sin 3 0', 6, b'juntou os algarismos'),
     ('5x10^sin30', 2, b'antes de "x10^"'),
-    ('sen30\xb0x', 7, b'nada depois de "x"'),  # the degree sign is one column
+    ('sen30\xb0=9', 7, b'depois de "=" foi cortado'),  # the degree sign is one column
+    ('SIN30', 1, b'"SIN" nao e nome de funcao: os nomes se escrevem em minusculas ("sin")'),
+    ('2Cos60', 2, b'"Cos" nao e nome de funcao: os nomes se escrevem em minusculas ("cos")'),
+    ('[1]+[TG45]', 6, b'minusculas ("tg"); lido como 0\n'),
+    ('1e400sin30', 1, b'"1e400" e grande demais para um double: lido como infinito'),
+    ('asin2', 1, b'o argumento de "asin2" esta fora de -1 a 1'),
+    ('sin30/0', 6, b'divisao por 0 em "/"'),
+    ('2cotg(0)', 1, b'divisao por 0 em "2cotg(0)"'),
+    ('[2]x[3]/', 8, b'divisao por 0 em "/"'),
+    ('[1e308]*[10]', 1, b'o valor nao e um numero finito'),
+    ('2\xb0sin30', 2, b'"\xc2\xb0" foi ignorado: so tem sentido depois do argumento'),
+    ('sin30\xb0+60', 6, b'so tem sentido depois do argumento'),
+    ('[sin30]+[2', 9, b'falta o "]" deste "["'),
+    ('sin30\n+1', 6, b'"\\n" foi lido como um espaco'),
+    ('sin3\v0', 5, b'"\\v" foi ignorado e juntou os algarismos'),  # as a space would
+    ('2\u00d73sin30', 2, b'"\xc3\x97" foi ignorado e juntou os algarismos'),  # 23 sin 30
+    ('sin30 cos60', 7, b'"cos": so o primeiro conta; suas letras foram ignoradas e juntaram'),
+    ('(radsin1)', 2, b'aqui juntou-se ao nome "sin" seguinte e fez "radsin"'),
+    ('arc sen 0.5', 1, b'"arc sen" foi lido junto, como "arcsen"'),
+    ('s in30', 1, b'mas o argumento so e lido logo depois de um nome escrito junto'),
+    ('sin2pi', 5, b'nao foi lido (para multiplicar, "*pi"), mas pos o termo em radianos'),
+    ('[2] +[3]', 5, b'"+" foi ignorado: um operador so conta logo depois do "]"\n'),
+    ('[2]+[3] [4]', 9, b'"[4]" ficou fora da conta'),
+    ('[(2)]', 1, b'o numero de "[(2)]" nao foi lido'),
+    ('nan', 1, b'desconhecido "nan": lido como 0; nomes parecidos: "tan", "atan" ou "sen"\n'),
+    ('sin\u03c0', 4, b'o argumento "\xcf\x80" nao tem numero'),
+    ('log10', 1, b'desconhecido "log"'),
+    ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"'),
+    ('sine30', 1, b'"sine" foi lido como "sin"'),
+    ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito'),  # 30 + 0 - 9 is 30 + -9
+    ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou'),  # 3 x 0 - 10
 ]
 
 
@@ -226,37 +256,82 @@ def check_note(program, expression, column, message):
     return problems
 
 
+def check_wide_caret(program):
+    """A full-width character takes two columns on the screen: the caret under what follows
+    it moves two places per such character, as the text above it does."""
+    _, _, err = run(program, ['sin\uff13\uff10x'], b'')
+    lines = err.split(b'\n')
+    carets = [k for k, c in enumerate(lines[2]) if c == ord('^')] if len(lines) > 2 else []
+    # two of indent, three of "sin", two each for the full-width digits: 'x' at 2 + 3 + 4
+    return [] if carets == [5, 9] else ['carets at %r: %r' % (carets, err)]
+
+
 def documented_expressions(count, seed=21):
-    """Random expressions in the documented form: an optional amplitude, a name, blanks,
-    an argument (numbers in every documented notation, + - * /, parentheses, pi alone or in
-    a product, a degree sign), a leading rad; and brackets joined by operators right after
-    ']'."""
+    """Random expressions in the form the README says is read as written, every construction
+    of its grammar: a leading rad (a parenthesis may follow it), an amplitude, a name, an
+    argument of signed numbers in every notation joined by + - * / x X (pi unsigned and not
+    after a digit), blanks between parts (not inside a number or a name, not between an
+    operator and a sign, not as the whole amplitude), parentheses around parts of a term, a
+    degree sign after the argument; brackets (a term, a number or pi) joined by an operator
+    right after the ']'. Inverse functions get a ratio from -1 to 1; no divisor is 0."""
     rng = random.Random(seed)
     names = ['sin', 'sen', 'cos', 'tan', 'tg', 'cotan', 'cotg', 'sec', 'cosec', 'asin',
              'arcsin', 'arcsen', 'acos', 'arcos', 'atan', 'atg', 'arctan', 'arctg']
 
-    def number():
-        return rng.choice(['%d' % rng.randrange(0, 400), '%d.%d' % (rng.randrange(10), rng.randrange(100)),
-                           '%d,%d' % (rng.randrange(10), rng.randrange(100)), '%de%d' % (rng.randrange(1, 9), rng.randrange(-3, 3)),
-                           '%dE%d' % (rng.randrange(1, 9), rng.randrange(3)), '%dx10^%d' % (rng.randrange(1, 9), rng.randrange(3)),
-                           '%d*10^%d' % (rng.randrange(1, 9), rng.randrange(3)), '-%d' % rng.randrange(1, 90)])
+    def number(nonzero=False):
+        low = 1 if nonzero else 0
+        return rng.choice(['%d' % rng.randrange(low, 400),
+                           '%d%s%d' % (rng.randrange(1, 10), rng.choice('.,'), rng.randrange(100)),
+                           '%d%s%s%d' % (rng.randrange(1, 9), rng.choice('eE'),
+                                         rng.choice(['', '-']), rng.randrange(3)),
+                           '%d%s10^%s%d' % (rng.randrange(1, 9), rng.choice(['x', '*']),
+                                            rng.choice(['', '-']), rng.randrange(3))])
 
-    def sum_of_numbers():
-        text = number()
+    def blank():
+        return rng.choice(['', '', '', ' ', '  ', '\t'])
+
+    def operand(allow_pi, nonzero=False):
+        if allow_pi and rng.randrange(4) == 0:
+            return 'pi'
+        text = rng.choice(['', '', '-']) + number(nonzero)
+        return '(' + text + ')' if rng.randrange(6) == 0 else text
+
+    def sum_of(allow_pi, operators='+-*/xX'):
+        nonzero = '+' not in operators  # a product of numbers that are not 0 is not 0
+        text = operand(allow_pi, nonzero)
         for _ in range(rng.randrange(3)):
-            text += rng.choice('+-*/x') + number().lstrip('-')
-        return text
+            op = rng.choice(operators)
+            following = operand(allow_pi, nonzero=nonzero or op == '/')
+            # a blank may stand before an operator, and after it unless a sign follows
+            after = '' if following.lstrip('(').startswith('-') else blank()
+            text += blank() + op + after + following
+        return '(' + text + ')' if rng.randrange(5) == 0 else text
+
+    def argument(name):
+        if name.startswith('a'):
+            ratio = '%.3f' % rng.uniform(-1, 1)
+            return rng.choice([ratio, '(' + ratio + ')', ratio.replace('.', ',')])
+        # the cotangent and cosecant of exactly 0 have no value, and are reported so
+        return sum_of(True, '*/xX' if name in ('cotan', 'cotg', 'cosec') else '+-*/xX')
 
     def term():
-        amplitude = rng.choice(['', '', sum_of_numbers()])
-        argument = rng.choice([sum_of_numbers(), '(' + sum_of_numbers() + ')', 'pi', 'pi/2',
-                               '2*pi', '(pi/%d)' % rng.randrange(1, 7)])
-        return (rng.choice(['', '', 'rad']) + amplitude + rng.choice(names) +
-                rng.choice(['', '', ' ']) + argument + rng.choice(['', '', '\xb0']))
+        name = rng.choice(names)
+        amplitude = rng.choice(['', '', sum_of(False) + blank()])
+        prefix = rng.choice(['', '', 'rad', 'rad('])
+        text = prefix + amplitude + name + blank() + argument(name)
+        text += ')' if prefix.endswith('(') else ''
+        return text + rng.choice(['', '', '\xb0', blank() + '\xb0'])
 
     def bracketed():
-        parts = ['[%s]' % rng.choice([term(), number()]) for _ in range(rng.randrange(1, 4))]
-        return ''.join(part + rng.choice('+-*/x') for part in parts[:-1]) + parts[-1]
+        contents = [rng.choice([term(), term(), number(), 'pi']) for _ in range(rng.randrange(1, 4))]
+        joined = ''
+        op = ''
+        for k, content in enumerate(contents):
+            if op == '/' and content == '0':
+                content = number(nonzero=True)
+            op = rng.choice('+-*/x')
+            joined += '[%s]' % content + (op + blank() if k + 1 < len(contents) else '')
+        return joined
 
     lines = []
     while len(lines) < count:
@@ -266,7 +341,7 @@ def documented_expressions(count, seed=21):
     return lines
 
 
-def check_documented_form(program, count=3000):
+def check_documented_form(program, count=4000):
     """Random expressions in the documented form give no report and the dialogue's values."""
     lines = documented_expressions(count)
     data = ''.join(line + '\n' for line in lines).encode()
@@ -357,6 +432,32 @@ def check_closed_input_at_terminal(program):
     return [] if status == 1 and b'Bad file descriptor' in err else ['status %d, %r' % (status, err)]
 
 
+def check_output_failure_ends(program, arguments, typed, at_terminal):
+    """Standard output on a full disk: the program ends as soon as a write fails, with its
+    message and status 1, while its input (a pipe or a terminal, `typed` written to it) stays
+    open and gives nothing more; waiting for a next line would be waiting for ever."""
+    if at_terminal:
+        writer, reader = pty.openpty()
+    else:
+        reader, writer = os.pipe()
+    with open('/dev/full', 'wb') as full:
+        child = subprocess.Popen([program, *arguments], stdin=reader, stdout=full,
+                                 stderr=subprocess.PIPE)
+    os.close(reader)
+    os.write(writer, typed)
+    try:
+        status = child.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        child.kill()
+        child.wait()
+        return ['still waiting for input 10 s after the failed write']
+    finally:
+        os.close(writer)
+    err = child.stderr.read()
+    return [] if status == 1 and b'No space left on device' in err else [
+        'status %d, %r' % (status, err)]
+
+
 def session_lines_and_results(session):
     """The expression lines of a golden session and the values the dialogue printed for
     them: the input is the first answer, then a line and an answer per pass."""
@@ -403,6 +504,7 @@ def main():
                    for note in NOTES for expression in [note[0]]]
         checks += [
             ('documented form gives no report', lambda: check_documented_form(program)),
+            ('caret after full-width characters', lambda: check_wide_caret(program)),
             ('non-blocking input waited on', lambda: check_nonblocking_input(program)),
             ('non-blocking output, reader late', lambda: check_nonblocking_output(program)),
             ('SIGTERM ends -', lambda: check_signal_ends(program, signal.SIGTERM)),
@@ -410,6 +512,12 @@ def main():
              lambda: check_signal_ends(program, signal.SIGINT)),
             ('descriptor 0 closed, a terminal as output',
              lambda: check_closed_input_at_terminal(program)),
+            ('full disk, a line piped, input kept open',
+             lambda: check_output_failure_ends(program, ['-'], b'sin30\n', False)),
+            ('full disk, a line typed at a terminal',
+             lambda: check_output_failure_ends(program, ['-'], b'sin30\n', True)),
+            ('full disk, an argument, then input that never comes',
+             lambda: check_output_failure_ends(program, ['sin30', '-'], b'', False)),
         ]
     return run_checks(checks)
 

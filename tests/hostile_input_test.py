@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
 """Hostile input through the real program: huge, cut, binary and CRLF lines, input ending
-anywhere, odd answers, a reader that goes away, unreadable input and a full disk. Each
+anywhere, odd answers, a reader that goes away, unreadable input, a line a read error cuts
+and a full disk. Each
 session must end with status 0, write nothing to standard error and print the exact
 transcript, except where the input cannot be read or the output written: then one message
 names the error and the status is 1. Usage: hostile_input_test.py PROGRAM"""
 
 import os
+import pty
+import re
 import select
+import time
+import tty
 import signal
 import subprocess
 import sys
@@ -191,6 +196,41 @@ def check_unreadable_input(program, make_stdin, reason):
     return problems
 
 
+def proc_field(pid, name, pattern):
+    with open('/proc/%d/%s' % (pid, name)) as f:
+        return re.search(pattern, f.read(), re.M).group(1)
+
+
+def check_line_cut_by_read_error(program):
+    """`-` reading a terminal (raw) that goes away after a whole line and the start of the
+    next: reads fail with EIO there, cutting sin601 to sin6. The whole line is evaluated, the
+    cut one is not (it would print sin 6 deg); one message naming the error, status 1. The
+    terminal goes only once the program has read sin6 and waits in its next read."""
+    controller, terminal = pty.openpty()
+    tty.setraw(terminal)
+    child = subprocess.Popen([program, '-'], stdin=terminal, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE)
+    os.close(terminal)
+    os.write(controller, b'sin30\n')
+    problems = wait_for(child.stdout, b'0.5\n')  # written out as it waits for more
+    reads = int(proc_field(child.pid, 'io', r'^syscr: (\d+)$'))
+    os.write(controller, b'sin6')
+    deadline = time.monotonic() + WAIT_LIMIT
+    while time.monotonic() < deadline and not (
+            int(proc_field(child.pid, 'io', r'^syscr: (\d+)$')) > reads and
+            proc_field(child.pid, 'stat', r'\) (\S)') == 'S'):
+        time.sleep(0.01)
+    os.close(controller)  # the terminal goes away: the next read fails with EIO
+    out, err = child.communicate(timeout=TIME_LIMIT)
+    if child.returncode != 1:
+        problems.append('exit status %d' % child.returncode)
+    if out:
+        problems.append('values %r after the whole line\'s' % out)
+    if b'Input/output error' not in err or err.count(b'\n') != 1:
+        problems.append('standard error %r is not one line naming EIO' % err)
+    return problems
+
+
 # A front-end's conversation: each text to write, and the text the program must have shown
 # (from the end of the previous expected text on) before the front-end writes the next one.
 # Values by hand: sin 30 deg = 0.5, 2 x 3 = 6.
@@ -273,6 +313,7 @@ def main():
          lambda: check_unreadable_input(program, directory_stdin, b'Is a directory')),
         ('standard input is closed',
          lambda: check_unreadable_input(program, closed_stdin, b'Bad file descriptor')),
+        ('a line cut by a read error', lambda: check_line_cut_by_read_error(program)),
     ]
     return run_checks(checks)
 

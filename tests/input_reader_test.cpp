@@ -1,10 +1,13 @@
 // Reading answers with "%d" meaning and lines cut to the line buffer, through the buffered
-// reader over a descriptor: rows placed across the buffer's refills, and an interrupted wait.
+// reader over a descriptor: rows placed across the buffer's refills, an interrupted wait, a
+// read error and an output that fails.
 #include "console/input_reader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -178,6 +181,37 @@ TEST(ReadLine, ReadsLinesTheRefillCutsInTwo) {
   for (const LineReadCase& c : cases) check_line(c, true);
 }
 
+// A read error after the first refill (the descriptor made unreadable there): a line it
+// cuts is no line, however much of it came; a line ended before it is read whole.
+TEST(ReadLine, GivesNoLineForALineAReadErrorCuts) {
+  const struct {
+    std::string input;  // after the filler line; the error comes at refill_at
+    int length;         // what the read after the filler returns
+    std::string line;   // the line as kept
+  } cases[] = {
+      {placed_at(refill_at - 4, "sin601\n"), -1, ""},
+      {placed_at(refill_at - 4, "sin6"), -1, ""},
+      {placed_at(refill_at - 5, "sin6\n"), 4, "sin6"},
+      {placed_at(refill_at, "sin601\n"), -1, ""},
+  };
+  for (const auto& c : cases) {
+    InputReader reader;
+    FILE* file = reader_over(c.input, true, reader);
+    ASSERT_NE(file, nullptr);
+    const int unreadable = open("/dev/null", O_WRONLY);
+    ASSERT_EQ(dup2(unreadable, reader.descriptor), reader.descriptor);  // EBADF from now on
+    close(unreadable);
+    char line[line_capacity];
+    EXPECT_EQ(read_line(reader, line, line_capacity), c.length) << c.input.substr(refill_at - 8);
+    EXPECT_EQ(std::string(line), c.line) << c.input.substr(refill_at - 8);
+    if (c.length >= 0) {
+      EXPECT_EQ(read_line(reader, line, line_capacity), -1);
+    }
+    EXPECT_EQ(reader.error, EBADF);
+    std::fclose(file);
+  }
+}
+
 std::string file_text(FILE* file) {
   std::fflush(file);
   std::rewind(file);
@@ -209,6 +243,31 @@ TEST(InputReader, FlushesOutputOnlyBeforeItWaits) {
   EXPECT_EQ(file_text(out), "firstsecondthird");
   std::fclose(in);
   std::fclose(out);
+}
+
+// Output that cannot be written ends the reading at the next wait: the reader never waits
+// for input whose values could go nowhere (here a pipe kept open, so a wait would be forever).
+TEST(InputReader, ReadsNothingMoreOnceTheOutputFails) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  ASSERT_EQ(write(ends[1], "sin30\n", 6), 6);
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0) << "no /dev/full";
+  static OutputBuffer output;
+  open_output_buffer(output, full);
+  InputReader reader;
+  open_input_reader(reader, ends[0], &output, false);
+  char line[line_capacity];
+  ASSERT_EQ(read_line(reader, line, line_capacity), 5);
+  put_text(output, "0.5\n");
+  alarm(20);  // a wait for the next line ends the test rather than hanging it
+  EXPECT_EQ(read_line(reader, line, line_capacity), -1);
+  alarm(0);
+  EXPECT_EQ(output.error, ENOSPC);
+  EXPECT_EQ(reader.error, 0) << "the input did not fail";
+  close(full);
+  close(ends[0]);
+  close(ends[1]);
 }
 
 // At a terminal, discarding also drops what the reader holds beyond the answer's line.

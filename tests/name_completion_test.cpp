@@ -163,7 +163,8 @@ TEST(LineEditor, NotOpenedWhenTheDialogueIsNotAtATerminal) {
   FILE* out = std::tmpfile();
   ASSERT_NE(in, nullptr);
   ASSERT_NE(out, nullptr);
-  LineEditor* editor = open_line_editor(in, out, {function_name_words, "", prompt_text});
+  LineEditor* editor =
+      open_line_editor(in, out, {function_name_words, "", prompt_text, line_capacity});
   EXPECT_EQ(editor, nullptr);
   close_line_editor(editor);
   std::fclose(in);

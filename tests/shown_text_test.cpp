@@ -22,9 +22,11 @@ struct ShownCase {
 TEST(ShownCharacter, PrintableAsItIsTheRestEscaped) {
   const ShownCase cases[] = {
       {"a", 1, "a", 1, 1},
-      {"\xC2\xB0", 2, "\xC2\xB0", 2, 1},          // the degree sign
-      {"\xEF\xBC\x93", 3, "\xEF\xBC\x93", 3, 1},  // a full-width digit three
-      {"\xF0\x9F\x98\x80", 4, "\xF0\x9F\x98\x80", 4, 1},
+      {"\xC2\xB0", 2, "\xC2\xB0", 2, 1},                  // the degree sign
+      {"\xEF\xBC\x93", 3, "\xEF\xBC\x93", 3, 2},          // a full-width digit three: two columns
+      {"\xF0\x9F\x98\x80", 4, "\xF0\x9F\x98\x80", 4, 2},  // an emoji: two columns
+      {"\xCF\x80", 2, "\xCF\x80", 2, 1},                  // pi: one column
+      {"\xE4\xB8\x80", 3, "\xE4\xB8\x80", 3, 2},          // a CJK ideograph: two columns
       {"\x1b[2J", 4, "\\e", 1, 2},
       {"\a", 1, "\\a", 1, 2},
       {"\t", 1, "\\t", 1, 2},

@@ -18,6 +18,7 @@ import re
 import shlex
 import shutil
 import signal
+import stat
 import struct
 import subprocess
 import sys
@@ -133,7 +134,7 @@ class Terminal:
         with open(self.path("input"), "w") as f:
             f.write(PIPED_INPUT)
         if self.preload is not None:
-            with open(self.history, "w") as f:
+            with open(self.history, "wb" if isinstance(self.preload, bytes) else "w") as f:
                 f.write(self.preload)
         with open(self.path("tmux.conf"), "w") as f:
             f.write("set -g remain-on-exit on\n")  # the pane stays readable after the script
@@ -555,11 +556,14 @@ def case_ctrl_d_after_an_answer(term):
            term)
 
 
-def ending_case(end):
-    """A line being typed, then `end` (a key or a signal) ends the program: status 0, the
-    terminal as found, and the shell's next line starts on a fresh one."""
+def ending_case(end, saved):
+    """A line entered, then a line being typed, then `end` (a key or a signal) ends the
+    program: status 0, the terminal as found, and the shell's next line starts on a fresh one;
+    the line entered is in the history file when `saved` (a closed window keeps its lines)."""
     def case(term):
         start_editing(term)
+        enter_line(term, ["sin30"])
+        go_on(term)
         term.text("sin3")
         term.wait_shown(r"^sin3$")
         if isinstance(end, str):
@@ -569,6 +573,8 @@ def ending_case(end):
         check_restored(term)
         expect(re.search(r"^sin3$", term.screen(), re.M), "the typed text is not left alone "
                "on its line", term)
+        expect(history_file_lines(term) == (["sin30"] if saved else []),
+               "the file holds %r" % history_file_lines(term), term)
     return case
 
 
@@ -583,9 +589,10 @@ def case_ignored_hang_up(term):
     check_restored(term)
 
 
-def suspend_and_resume(term, shown, time, editing):
-    """Ctrl-Z with `shown` on its own line: the terminal as found while stopped; then fg
-    (the script's), once the program reads again with the editor or plainly."""
+def suspend_and_resume(term, shown, time, editing, sized=True):
+    """Ctrl-Z with `shown` on its own line: the terminal as found while stopped (its size
+    asked back when `sized`); then fg (the script's), once the program reads again with the
+    editor or plainly."""
     if os.path.exists(term.path("stopped")):
         os.remove(term.path("stopped"))
     term.keys("C-z")
@@ -598,7 +605,8 @@ def suspend_and_resume(term, shown, time, editing):
     # In canonical mode the terminal echoes the key as "^Z" where the cursor stood.
     expect(re.search(r"%s\n*(\^Z)?\nSTOPPED$" % re.escape(shown), term.screen(), re.M),
            "no fresh line when stopped", term)
-    check_size_given_back(term, b"STOPPED")
+    if sized:
+        check_size_given_back(term, b"STOPPED")
     term.keys("Enter")
     term.wait_reading(PROMPT if editing else shown, editing=editing)
 
@@ -690,13 +698,129 @@ def case_loop_ctrl_c(term):
            history_file_lines(term), term)
 
 
-def case_loop_terminated(term):
-    """SIGTERM ends the loop by that signal, the terminal put back first."""
+def loop_ended_by(ending, locked=False):
+    """`ending` ends the loop by that signal, the terminal put back first, after the run's
+    line is saved; while something else holds the history folder's lock, after one warning
+    once the save stopped waiting for it, the file as it was."""
+    def case(term):
+        term.wait_reading(LOOP_PROMPT, editing=True)
+        term.keys("sin30", "Enter")
+        term.wait_shown(r"^> sin30\n0\.5$")
+        term.text("sin3")
+        term.wait_shown(r"^> sin3$")
+        lock = os.open(term.work, os.O_RDONLY)
+        if locked:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+        os.kill(term.pid, ending)
+        check_restored(term, sized=False, status=128 + ending)
+        os.close(lock)
+        expect(history_file_lines(term) == ([] if locked else ["sin30"]),
+               "the file holds %r" % history_file_lines(term), term)
+        warned = (b"historico: %s: em uso por outro processo" % term.history.encode() in
+                  term.recorded(b"EXIT="))
+        expect(warned == locked, "a warning %s" % ("missing" if locked else "shown"), term)
+    return case
+
+
+def case_loop_dumb_terminal(term):
+    """TERM=dumb: lines read plainly, and after Ctrl-C and after Ctrl-Z and fg the prompt is
+    asked again, as with the editor."""
+    term.wait_reading(LOOP_PROMPT, editing=False)
+    term.text("cos")
+    term.wait_shown(r"^> cos$")
+    term.keys("C-c")
+    term.wait_for(lambda: re.search(r"^> cos(\^C)?\n> ?$", term.screen(), re.M) and
+                  term.sleeping(), "the prompt asked again after Ctrl-C")
+    suspend_and_resume(term, "> ", "first", editing=False, sized=False)
+    term.wait_shown(r"^> ?$")
+    term.keys("sin30", "Enter")
+    term.wait_shown(r"^> sin30\n0\.5$")
+    term.keys("C-d")
+    check_loop_left_terminal(term, 0)
+
+
+def what_stands_at_history(term):
+    info = os.lstat(term.history)
+    return ("fifo" if stat.S_ISFIFO(info.st_mode) else "device" if stat.S_ISCHR(info.st_mode)
+            else "link" if stat.S_ISLNK(info.st_mode) else "file")
+
+
+def history_not_a_file(warned):
+    """The history file's path names no regular file: the prompt comes at once (no read of
+    it stalls), a line is evaluated, and what stands there is left as it was; one warning
+    unless it is the null device."""
+    def case(term):
+        found = what_stands_at_history(term)
+        term.wait_reading(LOOP_PROMPT, editing=True)
+        term.keys("sin30", "Enter")
+        term.wait_shown(r"^> sin30\n0\.5$")
+        term.keys("C-d")
+        check_loop_left_terminal(term, 0)
+        count = term.recorded(b"EXIT=").count(
+            b"trigcalc: historico: %s: nao e um arquivo comum" % term.history.encode())
+        expect(count == (1 if warned else 0), "%d warnings" % count, term)
+        expect(what_stands_at_history(term) == found, "a %s replaced by a %s" %
+               (found, what_stands_at_history(term)), term)
+    return case
+
+
+def case_history_link(term):
+    """The history file a link to a dotfiles folder: the link stays, the file it leads to
+    gets the line."""
     term.wait_reading(LOOP_PROMPT, editing=True)
+    term.keys("Up")
+    term.wait_shown(r"^> sin30$")
+    term.keys("C-a", "C-k", "cos0", "Enter")
+    term.wait_shown(r"^> cos0\n1$")
+    term.keys("C-d")
+    check_loop_left_terminal(term, 0)
+    expect(what_stands_at_history(term) == "link", "the link replaced", term)
+    expect(term.read_file("dotfiles/history") == "sin30\ncos0\n", "the file led to holds %r" %
+           term.read_file("dotfiles/history"), term)
+
+
+# Stored newest last: a line with a NUL, one written in UTF-8 (read in the C locale), one
+# of 100 bytes: none can be given back as stored; the CRLF line comes back without its CR.
+AWKWARD_HISTORY = b"sin30\ncos60\r\n" + b"1" * 100 + b"\nsen30\xc2\xb0\nta\0n45\n"
+
+
+def case_history_lines_as_stored(term):
+    """Up skips the lines the editor cannot give back as stored and brings back the others;
+    the file keeps what it can hold (the NUL line goes, the CR with it)."""
+    term.wait_reading(LOOP_PROMPT, editing=True)
+    term.keys("Up")
+    term.wait_shown(r"^> cos60$")
+    term.keys("Up")
+    term.wait_shown(r"^> sin30$")
+    term.keys("Enter")
+    term.wait_shown(r"^> sin30\n0\.5$")
+    term.keys("C-d")
+    check_loop_left_terminal(term, 0)
+    expect(term.read_file("history", "rb") == b"sin30\ncos60\n" + b"1" * 100 +
+           b"\nsen30\xc2\xb0\nsin30\n", "the file holds %r" % term.read_file("history", "rb"),
+           term)
+    expect(b"\a" not in term.read_file("bytes", "rb"), "a bell rang", term)
+
+
+def case_redraw_shows_control_bytes(term):
+    """A line holding ESC ] 2 ; ... BEL (typed with Ctrl-V): the redraw after a resize at the
+    question shows it as the editor did (^[), never sending the terminal a title."""
+    start_editing(term)
     term.text("sin3")
-    term.wait_shown(r"^> sin3$")
-    os.kill(term.pid, signal.SIGTERM)
-    check_restored(term, sized=False, status=128 + signal.SIGTERM)
+    term.keys("C-v", "Escape")
+    term.text("]2;PWNED")
+    term.keys("C-v", "C-g")
+    term.wait_shown(r"^sin3\^\[\]2;PWNED\^G$")
+    term.keys("Enter")
+    term.wait_reading(QUESTION, editing=False)
+    clears = term.read_file("bytes", "rb").count(b"\x1b[H\x1b[2J")
+    term.tmux("resize-window", "-x", "60", "-y", "24")
+    term.wait_for(lambda: term.read_file("bytes", "rb").count(b"\x1b[H\x1b[2J") > clears,
+                  "the screen drawn again")
+    term.wait_shown(r"^sin3\^\[\]2;PWNED\^G$")
+    expect(b"\x1b]2;" not in term.read_file("bytes", "rb"), "a title sequence was sent", term)
+    term.keys("0", "Enter")
+    check_restored(term)
 
 
 def case_resize_while_editing(term):
@@ -834,11 +958,29 @@ CASES = [
      {"job_control": True}),
     ("loop: prompt, editing, values, reports", case_loop, {"arguments": ["-"]}),
     ("loop: Ctrl-C, then a line", case_loop_ctrl_c, {"arguments": ["-"]}),
-    ("loop: SIGTERM", case_loop_terminated, {"arguments": ["-"]}),
-    ("Ctrl-C while typing", ending_case("C-c"), {}),
-    ("Ctrl-\\ while typing", ending_case("C-\\"), {}),
-    ("hang-up while typing", ending_case(signal.SIGHUP), {}),
-    ("SIGTERM while typing", ending_case(signal.SIGTERM), {}),
+    ("loop: SIGTERM saves, then ends", loop_ended_by(signal.SIGTERM), {"arguments": ["-"]}),
+    ("loop: hang-up saves, then ends", loop_ended_by(signal.SIGHUP), {"arguments": ["-"]}),
+    ("loop: SIGTERM, the lock held by another", loop_ended_by(signal.SIGTERM, locked=True),
+     {"arguments": ["-"]}),
+    ("loop: TERM=dumb asks again", case_loop_dumb_terminal,
+     {"arguments": ["-"], "env": "LC_ALL=C TERM=dumb", "job_control": True}),
+    ("history a FIFO", history_not_a_file(True), {"arguments": ["-"], "setup": "mkfifo history"}),
+    # Copies of the devices, made in the case's folder: a program that replaces what it finds
+    # must never be run on the system's own (as root it would replace /dev/null for everyone).
+    ("history a copy of /dev/zero", history_not_a_file(True),
+     {"arguments": ["-"], "setup": "mknod history c 1 5", "root": "mknod"}),
+    ("history a copy of /dev/null", history_not_a_file(False),
+     {"arguments": ["-"], "setup": "mknod history c 1 3", "root": "mknod"}),
+    ("history a link to dotfiles", case_history_link,
+     {"arguments": ["-"], "setup": "mkdir dotfiles; echo sin30 > dotfiles/history; "
+                                   "ln -s dotfiles/history history"}),
+    ("history lines given back as stored", case_history_lines_as_stored,
+     {"arguments": ["-"], "preload": AWKWARD_HISTORY}),
+    ("redraw shows control bytes", case_redraw_shows_control_bytes, {}),
+    ("Ctrl-C while typing", ending_case("C-c", True), {}),
+    ("Ctrl-\\ while typing", ending_case("C-\\", False), {}),
+    ("hang-up while typing", ending_case(signal.SIGHUP, True), {}),
+    ("SIGTERM while typing", ending_case(signal.SIGTERM, True), {}),
     ("hang-up ignored from the start", case_ignored_hang_up, {"ignored": "HUP"}),
     ("Ctrl-Z, then fg", case_suspend_and_resume, {"job_control": True}),
     ("resize while editing", case_resize_while_editing, {}),
@@ -860,21 +1002,27 @@ def main():
     if not shutil.which("tmux"):
         print("SKIPPED: tmux is missing: install the Debian package tmux")
         return 77
-    failures = 0
+    failures = passed = 0
     for name, case, settings in CASES:
+        settings = dict(settings)
+        needs_root = settings.pop("root", None)
+        if needs_root and os.geteuid() != 0:
+            print("skip %s: %s needs root" % (name, needs_root))
+            continue
         with tempfile.TemporaryDirectory(prefix="trigcalc-tmux-") as work:
             term = Terminal(program, work, **settings)
             started = time.monotonic()
             try:
                 term.start()
                 case(term)
+                passed += 1
                 print("ok   %s (%.1f s)" % (name, time.monotonic() - started))
             except (Failure, subprocess.SubprocessError, OSError) as failure:
                 failures += 1
                 print("FAIL %s: %s" % (name, failure))
             finally:
                 term.close()
-    print("%d passed, %d failed" % (len(CASES) - failures, failures))
+    print("%d passed, %d failed" % (passed, failures))
     return 1 if failures else 0
 
 
