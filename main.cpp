@@ -47,9 +47,10 @@ int main(int argc, char** argv) {
       return finish_command_line(output, exit_success);
     case RunMode::expressions:
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             options.digits, use == TerminalUse::interactive_loop, output, stderr);
+                             {options.digits, options.exact}, use == TerminalUse::interactive_loop,
+                             output, stderr);
     case RunMode::dialogue:
       break;
   }
-  return run_dialogue(stdin, stdout, output, options.digits);
+  return run_dialogue(stdin, stdout, output, {options.digits, options.exact});
 }

@@ -38,9 +38,9 @@ int evaluate_standard_input(InputReader& input, long& line_number,
 
 }  // namespace
 
-int run_expressions(char* const* operands, int count, int digits, bool interactive_loop,
+int run_expressions(char* const* operands, int count, ValueFormat format, bool interactive_loop,
                     OutputBuffer& output, FILE* err) {
-  const ExpressionPrinting printing = {&output, err, digits};
+  const ExpressionPrinting printing = {&output, err, format};
   InputReader input;  // output is flushed before each wait, so a co-process sees each value
   open_input_reader(input, descriptor_of(stdin), &output, false);
   long line_number = 0;

@@ -10,9 +10,9 @@ bool evaluate_and_print(const char* line, int length, const ExpressionSource& so
                         const ExpressionPrinting& printing) {
   ReadingNotes notes;
   clear_notes(notes);
-  const double value = evaluate_line(line, length, &notes);
-  char result[result_line_capacity];
-  put_bytes(*printing.output, result, format_result_line(value, printing.digits, "", "\n", result));
+  static char result[value_line_capacity];  // 1 KiB: kept off the stack
+  put_bytes(*printing.output, result,
+            line_value_text(line, length, printing.format, "", "\n", result, &notes));
   if (notes.count == 0) return false;
   flush_output(*printing.output);
   const int shown = length < line_capacity ? length : line_capacity - 1;  // the bytes read

@@ -8,12 +8,13 @@
 #include "cli/report.h"
 #include "io/output_buffer.h"
 #include "line/evaluate_line.h"
+#include "line/exact_line.h"
 
 // Where the values and reports go.
 struct ExpressionPrinting {
   OutputBuffer* output;  // the values, one line per expression
   FILE* reports;         // standard error
-  int digits;            // significant digits of a value
+  ValueFormat format;    // the digits of a value and its arithmetic
 };
 
 // Evaluates the expression at `line` as the dialogue evaluates a line and prints its value;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "io/diagnostics.h"
+#include "line/exact_line.h"
 #include "line/result_text.h"
 
 namespace {
@@ -12,10 +13,11 @@ namespace {
 // '+': options stop at the first expression, so that "trigcalc sin30 -2sin30" evaluates
 // both; ':': a missing value is told apart from an unknown option, and getopt_long writes no
 // diagnostic of its own (the program's are in its language, below).
-constexpr char short_options[] = "+:d:hV";
+constexpr char short_options[] = "+:d:ehV";
 
 constexpr option long_options[] = {
     {"digits", required_argument, nullptr, 'd'},
+    {"exact", no_argument, nullptr, 'e'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -32,7 +34,10 @@ constexpr char usage_text[] =
     "Ctrl-C descarta a linha, Ctrl-D numa linha vazia termina.\n"
     "\n"
     "Opcoes:\n"
-    "  -d, --digits=N   algarismos significativos de cada valor, de 1 a 17 (padrao: 6)\n"
+    "  -d, --digits=N   algarismos significativos de cada valor, de 1 a 17 (padrao: 6);\n"
+    "                   com --exact, de 1 a 1000\n"
+    "  -e, --exact      calcula cada valor exatamente e o escreve corretamente\n"
+    "                   arredondado; \"nan\" onde o valor nao existe\n"
     "  -h, --help       mostra esta ajuda e termina\n"
     "  -V, --version    mostra a versao e termina\n"
     "  --               termina as opcoes (para uma expressao que comeca com \"-\")\n"
@@ -45,14 +50,15 @@ constexpr char usage_text[] =
     "de outro modo (dito na saida de erro) ou se a leitura ou a escrita falhou;\n"
     "2 se as opcoes estao erradas.\n";
 
-// A whole number from min_digits to max_digits, written with digits only.
+// A whole number from min_digits to max_exact_digits, written with digits only (whether it may
+// pass max_digits depends on --exact, which may come after it).
 bool read_digit_count(const char* text, int& digits) {
   int value = 0;
   int length = 0;
   for (; text[length] >= '0' && text[length] <= '9'; ++length) {
-    if (value <= max_digits) value = value * 10 + (text[length] - '0');
+    if (value <= max_exact_digits) value = value * 10 + (text[length] - '0');
   }
-  if (length == 0 || text[length] != '\0' || value < min_digits || value > max_digits) {
+  if (length == 0 || text[length] != '\0' || value < min_digits || value > max_exact_digits) {
     return false;
   }
   digits = value;
@@ -110,10 +116,20 @@ bool bad_usage(FILE* err) {
   return false;
 }
 
+// Reports a --digits value out of the range the arithmetic asked for allows.
+bool bad_digits(const char* text, FILE* err) {
+  std::fprintf(err,
+               "%s: valor invalido para --digits: \"%s\" (um numero inteiro de %d a %d; "
+               "com --exact, de %d a %d)\n",
+               program_name, text, min_digits, max_digits, min_digits, max_exact_digits);
+  return bad_usage(err);
+}
+
 }  // namespace
 
 bool parse_options(int argc, char** argv, Options& options, FILE* err) {
-  options = {RunMode::dialogue, default_result_digits, argc};
+  options = {RunMode::dialogue, default_result_digits, false, argc};
+  const char* digits_text = "";
   optind = 0;  // 0 starts a fresh scan, also when the options are read a second time
   for (int option;
        (option = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;) {
@@ -121,16 +137,20 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
       if (options.mode == RunMode::dialogue)
         options.mode = option == 'h' ? RunMode::help : RunMode::version;
     } else if (option == 'd') {
-      if (!read_digit_count(optarg, options.digits)) {
-        std::fprintf(err,
-                     "%s: valor invalido para --digits: \"%s\" (um numero inteiro de %d a %d)\n",
-                     program_name, optarg, min_digits, max_digits);
-        return bad_usage(err);
-      }
+      digits_text = optarg;
+      if (!read_digit_count(optarg, options.digits)) return bad_digits(optarg, err);
+    } else if (option == 'e') {
+      options.exact = true;
     } else {
       report_refused_option(argv, option, err);
       return bad_usage(err);
     }
+  }
+  if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
+  if (options.exact && !exact_mode_available()) {
+    std::fprintf(err, "%s: --exact nao esta disponivel: esta versao foi feita sem Arb e Calcium\n",
+                 program_name);
+    return bad_usage(err);
   }
   options.first_operand = optind;
   if (options.mode == RunMode::dialogue && optind < argc) options.mode = RunMode::expressions;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "io/output_buffer.h"
+#include "line/exact_text.h"
 
 constexpr int exit_success = 0;         // everything was understood
 constexpr int exit_not_understood = 1;  // an expression read otherwise than written, or I/O failed
@@ -12,6 +13,7 @@ constexpr int exit_usage = 2;           // the command line itself was not under
 
 constexpr int min_digits = 1;   // the fewest significant digits a value may print with
 constexpr int max_digits = 17;  // enough for every double to read back exactly
+constexpr int max_exact_digits = exact_max_digits;  // the most the exact mode prints
 
 enum class RunMode {
   dialogue,     // no expression given: the interactive dialogue
@@ -23,6 +25,7 @@ enum class RunMode {
 struct Options {
   RunMode mode;
   int digits;         // significant digits of every printed value
+  bool exact;         // --exact: values computed exactly
   int first_operand;  // index in argv of the first expression
 };
 

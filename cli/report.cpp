@@ -101,6 +101,31 @@ void append_blank_before_sign(ReportText& report, const Expression& expression,
                       : "o operador ficou sem numero depois (lido como 0) e o valor mudou");
 }
 
+// Appends why the term the note is about has no exact value: the function named in the note
+// where its denominator is 0, or an inverse function outside [-1, 1].
+void append_no_value(ReportText& report, const Expression& expression, const ReadingNote& note) {
+  struct Wording {
+    const char* spelling;
+    const char* function;
+    const char* reason;
+  };
+  static const Wording wordings[] = {
+      {"tg", "a tangente de ", ": o cosseno do angulo e 0"},
+      {"sec", "a secante de ", ": o cosseno do angulo e 0"},
+      {"cotg", "a cotangente de ", ": o seno do angulo e 0"},
+      {"cosec", "a cossecante de ", ": o seno do angulo e 0"},
+      {"arcsen", "o arco-seno de ", ": so existe de -1 a 1"},
+      {"arccos", "o arco-cosseno de ", ": so existe de -1 a 1"},
+  };
+  for (const Wording& wording : wordings) {
+    if (std::strcmp(wording.spelling, note.name) != 0) continue;
+    append(report, wording.function);
+    append_quoted(report, "", expression, note, " nao existe");
+    return append(report, wording.reason);
+  }
+  append_quoted(report, "", expression, note, " nao tem valor");
+}
+
 // Appends how the note's text was read, worded by its kind.
 void append_message(ReportText& report, const Expression& expression, const ReadingNote& note) {
   const bool one = note.length == 1;
@@ -226,6 +251,18 @@ void append_message(ReportText& report, const Expression& expression, const Read
                     "junto: lido como 0");
     case NoteKind::not_finite:
       return append(report, "o valor nao e um numero finito: passou do maior que um double guarda");
+    case NoteKind::exact_division_by_zero:
+      return append_quoted(report, "divisao por 0 em ", expression, note, ": o valor nao existe");
+    case NoteKind::exact_no_value:
+      return append_no_value(report, expression, note);
+    case NoteKind::exact_too_large:
+      return append_quoted(report, "", expression, note,
+                           " e grande demais para o calculo exato: o valor nao foi calculado");
+    case NoteKind::exact_undecided:
+      append(report,
+             "o valor nao pode ser distinguido de 0, ou de um empate no arredondamento, "
+             "alem de 10^-");
+      return append(report, note.name);
   }
 }
 

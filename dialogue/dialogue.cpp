@@ -27,7 +27,7 @@ struct DialoguePrinting {
   OutputBuffer* output;  // the transcript: every text and result line
   FILE* stream;          // the same descriptor as a stream, for the terminal commands
   bool screen;  // `stream` takes terminal commands, asked once per dialogue rather than per pass
-  int digits;   // significant digits of a result
+  ValueFormat format;  // the digits of a result and its arithmetic
 };
 
 // Gives a terminal command after the transcript written so far, so that both arrive in order.
@@ -61,10 +61,10 @@ int read_expression_line(DialogueInput& input, OutputBuffer& output, char (&line
 // was suspended and resumed, or the window resized: the help text, or the last pass.
 struct DialogueScreen {
   const DialoguePrinting* printing;
-  bool at_question;                   // false: the help text
-  char typed[2 * line_capacity];      // the last line as the editor showed it, control bytes as ^X
-                                      // (kept at a screen only)
-  char result[result_line_capacity];  // its result line, "=VALUE\n\n"
+  bool at_question;                  // false: the help text
+  char typed[2 * line_capacity];     // the last line as the editor showed it, control bytes as ^X
+                                     // (kept at a screen only)
+  char result[value_line_capacity];  // its result line, "=VALUE\n\n"
 };
 
 // Clears the screen and writes again what stood on it; called by the reader while it waits.
@@ -97,9 +97,8 @@ bool run_pass(DialogueInput& input, const DialoguePrinting& printing, DialogueSc
   const int length = read_expression_line(input, output, line);
   if (length < 0) return false;
   if (printing.screen) show_typed_text(line, screen.typed, sizeof screen.typed);
-  const double value = evaluate_line(line, length, nullptr);
   put_bytes(output, screen.result,
-            format_result_line(value, printing.digits, "=", "\n\n", screen.result));
+            line_value_text(line, length, printing.format, "=", "\n\n", screen.result, nullptr));
   screen.at_question = true;
   put_text(output, question_text);
   drop_pending_input(input);
@@ -129,13 +128,13 @@ int final_status(InputReader& reader, OutputBuffer& output) {
 
 }  // namespace
 
-int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, int digits) {
+int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format) {
   const EditorSetup editor_setup = {function_name_words, "", prompt_text, line_capacity};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);
   open_input_reader(input.reader, descriptor_of(in), &output, is_terminal(in));
-  const DialoguePrinting printing = {&output, out, takes_terminal_commands(out), digits};
+  const DialoguePrinting printing = {&output, out, takes_terminal_commands(out), format};
   DialogueScreen screen;
   screen.printing = &printing;
   screen.at_question = false;

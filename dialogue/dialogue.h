@@ -5,11 +5,12 @@
 #include <cstdio>
 
 #include "io/output_buffer.h"
+#include "line/exact_line.h"
 
 // The dialogue reading from `in` and writing its transcript to `output`, printing results with
-// `digits` significant digits; `out` is the stream over the same descriptor as `output`, for
-// the terminal's commands and the line editor. Ends at an answer other than 1, at the end of
+// the digits and arithmetic of `format`; `out` is the stream over the same descriptor as `output`,
+// for the terminal's commands and the line editor. Ends at an answer other than 1, at the end of
 // the input, or when the output fails. Returns 0, as the dialogue always ends, or 1 after
 // reporting that the input could not be read or the output could not be written (a reader of
 // the output that went away ends it quietly with 0).
-int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, int digits);
+int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format);

@@ -10,6 +10,7 @@
 #include "dialogue/dialogue.h"
 #include "dialogue/dialogue_texts.h"
 #include "line/evaluate_line.h"
+#include "line/exact_line.h"
 #include "line/result_text.h"
 
 namespace {
@@ -99,7 +100,7 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
   require(out != nullptr, "no memory file for the output");
   static OutputBuffer output;
   open_output_buffer(output, dup(fileno(out)));
-  require(run_dialogue(in, out, output, default_result_digits) == 0,
+  require(run_dialogue(in, out, output, {default_result_digits, false}) == 0,
           "the dialogue returned a status other than 0");
   std::fclose(in);
   const std::size_t transcript_size = static_cast<std::size_t>(lseek(fileno(out), 0, SEEK_END));
@@ -120,4 +121,55 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
   }
   require(at == transcript_size, "unexpected text in the transcript");
   std::free(transcript);
+}
+
+namespace {
+
+bool is_exact_note(NoteKind kind) {
+  return kind == NoteKind::exact_division_by_zero || kind == NoteKind::exact_no_value ||
+         kind == NoteKind::exact_too_large || kind == NoteKind::exact_undecided;
+}
+
+// True when `text` is "%g"'s form with at most `digits` significant digits: an optional
+// minus, digits with an optional point, an optional exponent of a sign and two digits or more.
+bool is_g_form(const char* text, int digits) {
+  int at = text[0] == '-' ? 1 : 0;
+  int significant = 0;
+  bool leading = true;
+  for (; (text[at] >= '0' && text[at] <= '9') || text[at] == '.'; ++at) {
+    if (text[at] == '.') continue;
+    leading = leading && text[at] == '0';
+    significant += !leading;
+  }
+  if (text[at] == 'e') {
+    if (text[at + 1] != '+' && text[at + 1] != '-') return false;
+    int exponent_digits = 0;
+    for (at += 2; text[at] >= '0' && text[at] <= '9'; ++at) ++exponent_digits;
+    if (exponent_digits < 2) return false;
+  }
+  return text[at] == '\0' && at > 0 && significant <= digits;
+}
+
+}  // namespace
+
+void check_exact_line_input(const std::uint8_t* data, std::size_t size) {
+  if (!exact_mode_available() || size == 0) return;
+  static const int digit_choices[] = {1, 6, 17, 100, 1000};
+  const int digits = digit_choices[data[0] % 5];
+  const char* line = reinterpret_cast<const char*>(data + 1);
+  const int length = static_cast<int>(size - 1);
+  static char text[exact_text_capacity];
+  ReadingNotes notes;
+  clear_notes(notes);
+  const int written = exact_line_text(line, length, digits, text, &notes);
+  require(written == static_cast<int>(std::strlen(text)), "the exact text's length is wrong");
+  int exact_notes = 0;
+  for (int k = 0; k < notes.count; ++k) exact_notes += is_exact_note(notes.notes[k].kind);
+  const bool no_value = std::strcmp(text, "nan") == 0;
+  require(no_value ? exact_notes == 1 || notes.dropped > 0 : exact_notes == 0,
+          "\"nan\" without its one note, or a note beside a value");
+  require(no_value || is_g_form(text, digits), "the exact value is not in %g form");
+  static char again[exact_text_capacity];
+  exact_line_text(line, length, digits, again, nullptr);
+  require(std::strcmp(text, again) == 0, "the exact value depends on the line before or the notes");
 }

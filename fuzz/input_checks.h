@@ -13,3 +13,8 @@ void check_line_input(const std::uint8_t* data, std::size_t size);
 // Runs a whole session reading `data` and checks that it returns 0 and that the transcript
 // is the help text followed by prompt, result line and question, in that order only.
 void check_dialogue_input(const std::uint8_t* data, std::size_t size);
+
+// Computes `data` after its first byte exactly, at a number of digits its first byte picks,
+// and checks that the value is "%g"'s form within those digits, or "nan" with the one note
+// that says why, and the same again without notes. Nothing in a build without the exact mode.
+void check_exact_line_input(const std::uint8_t* data, std::size_t size);

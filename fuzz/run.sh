@@ -9,9 +9,12 @@ seconds=${1:-${FUZZ_SECONDS:-60}}
 build=build-fuzz
 
 bash tools/ensure_packages.sh clang
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DTRIGCALC_FUZZ=ON -DTRIGCALC_TESTS=OFF \
-  -DTRIGCALC_WERROR=ON >/dev/null
-cmake --build "$build" -j2 --target fuzz_evaluate_line fuzz_dialogue
+configure_log=$(mktemp)
+trap 'rm -f "$configure_log"' EXIT
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DTRIGCALC_FUZZ=ON -DTRIGCALC_TESTS=OFF \
+  -DTRIGCALC_WERROR=ON >"$configure_log"
+exact_target=$(grep -q 'Exact mode: ON' "$configure_log" && echo fuzz_exact_line || true)
+cmake --build "$build" -j2 --target fuzz_evaluate_line fuzz_dialogue $exact_target
 
 # Seeds: one file per edge-case line, and sessions made of those lines.
 line_corpus=$build/corpus/line
@@ -48,4 +51,14 @@ run_target() {
 
 run_target fuzz_evaluate_line "$line_corpus" -max_len=128
 run_target fuzz_dialogue "$dialogue_corpus"
+# The exact mode's bounds (2 s and 1 GiB a line at 1000 digits, without sanitizers) with room
+# for the sanitizers' slowdown: a later -timeout and -rss_limit_mb given here win.
+if [ -n "$exact_target" ]; then
+  exact_corpus=$build/corpus/exact
+  mkdir -p "$exact_corpus"
+  for seed in "$line_corpus"/*; do printf '\344' | cat - "$seed" >"$exact_corpus/$(basename "$seed")"; done
+  run_target fuzz_exact_line "$exact_corpus" -max_len=128 -timeout=6 -rss_limit_mb=1024
+else
+  echo "== fuzz_exact_line not built: the exact mode is not in this build"
+fi
 echo "== fuzzing found nothing"

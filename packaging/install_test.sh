@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks an installed trigcalc: the program runs a golden session byte for byte, its
 # compressed manual page renders every section without a warning, and the changelog and
-# the copyright file (the MIT licence of LICENSE) are in its documentation directory.
+# the copyright file (the MIT licence of LICENSE) are in its documentation directory; with the
+# exact mode, its module is found from the installed program.
 # A hardened build's program is checked in its ELF headers too.
 # Usage: install_test.sh staging BUILD_DIR SOURCE_DIR HARDENED   (cmake --install into DESTDIR)
 #        install_test.sh deb BUILD_DIR SOURCE_DIR HARDENED       (cpack, then the .deb's contents)
@@ -44,6 +45,15 @@ gzip -t "$page_pt" || fail "the Portuguese manual page is not valid gzip"
 for session in one_term bracketed_lines; do
   sh "$source/tests/run_session.sh" "$program" "$source/tests/sessions/$session"
 done
+
+# With the exact mode's module installed, the installed program finds it from its own place
+# (sin 30 = 1/2 exactly), and the package depends on the libraries the module links.
+if [ -f "$work/root/usr/lib/trigcalc/modules/trigcalc-exact.so" ]; then
+  [ "$("$program" --exact --digits=40 sin30)" = 0.5 ] || fail "the installed --exact does not give 0.5"
+  if [ "$mode" = deb ]; then
+    dpkg-deb -f "$1" Depends | grep -q libcalcium || fail "the package does not depend on Calcium"
+  fi
+fi
 
 # The copyright file is machine-readable and carries LICENSE's permission text, line for
 # line, as its one indented paragraph (indented by one space, blank lines written " .").

@@ -25,6 +25,11 @@ trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/pt_BR/trigcalc.1 pt_BR/trig
 trigcalc_configure_gzipped(${CMAKE_CURRENT_LIST_DIR}/changelog changelog)
 
 install(TARGETS trigcalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The exact mode's module, where the program looks for it from its own directory (a directory
+# two levels below /usr/lib: the package then runs no ldconfig, which a module does not need).
+if(TARGET trigcalc_exact)
+  install(TARGETS trigcalc_exact LIBRARY DESTINATION lib/trigcalc/modules)
+endif()
 install(FILES ${packaging_output}/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_output}/pt_BR/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/pt_BR/man1)
 install(FILES ${packaging_output}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright

@@ -45,6 +45,11 @@ enum class NoteKind : unsigned char {
   second_name_joining,          // a second name between two parts of one number, which it joins
   bracket_pi_after_digit,       // "[2pi]": pi is read only at the start of a number
   blank_before_sign,            // a blank between an operator and a "-", which then subtracts
+  // The exact mode's notes: what has no exact value, or could not be computed exactly.
+  exact_division_by_zero,  // a division by 0 (the operator's column)
+  exact_no_value,          // a function where it has no value; name: the function's spelling
+  exact_too_large,         // a number (or angle) too large for exact evaluation
+  exact_undecided,         // a zero or tie not decided; name: the digits to which it was known
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted

@@ -15,8 +15,8 @@ from checks import run_checks
 PLANTED = [
     ("pt", ".BI \\-d \" N\" \"\\fR,\\fP \\-\\-digits=\" N", ".BI \\-d \" N\"",
      "options --digits: in the English page only"),
-    ("en", ".BR \\-V \", \" \\-\\-version\n", ".BR \\-V \", \" \\-\\-version \", \" \\-\\-exact\n",
-     "options --exact: in the English page only"),
+    ("en", ".BR \\-V \", \" \\-\\-version\n", ".BR \\-V \", \" \\-\\-version \", \" \\-\\-radians\n",
+     "options --radians: in the English page only"),
     ("pt", ".B NO_COLOR\n", ".B NO_COLOUR\n", "environment NO_COLOR: in the English page only"),
     ("en", ".SH FILES\n.TP\n.I ~/.local/state/trigcalc/history",
      ".SH FILES\n.TP\n.I ~/.trigcalc_history", "files ~/.trigcalc_history: in the English page only"),

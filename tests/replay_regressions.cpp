@@ -1,6 +1,6 @@
 // Replays every input kept in a regressions directory through the same checks the fuzz
-// targets make: as one line and as a whole session. Fails on a broken check or an empty
-// directory. Usage: trigcalc_replay DIRECTORY
+// targets make: as one line, as a whole session, and as a line in the exact mode. Fails on a broken
+// check or an empty directory. Usage: trigcalc_replay DIRECTORY
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
     std::printf("%s (%zu bytes)\n", entry.path().filename().c_str(), bytes.size());
     check_line_input(bytes.data(), bytes.size());
     check_dialogue_input(bytes.data(), bytes.size());
+    check_exact_line_input(bytes.data(), bytes.size());
     ++replayed;
   }
   std::printf("%d inputs replayed\n", replayed);

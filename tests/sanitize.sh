@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 build=build-asan
 sanitize="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTRIGCALC_WERROR=ON \
-  -DCMAKE_CXX_FLAGS="-O1 -g $sanitize" \
+  -DCMAKE_CXX_FLAGS="-O1 -g $sanitize" -DCMAKE_C_FLAGS="-O1 -g $sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build" -j2
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1

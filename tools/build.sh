@@ -3,7 +3,8 @@
 # target and requires GoogleTest, for `ctest --test-dir build`. Unless line editing is OFF,
 # libedit's development files and pkg-config, which line editing at a terminal needs, are
 # installed first when missing (tools/ensure_packages.sh); the configure step then finds
-# them or not, and the last line says which build it made.
+# them or not, and the last line says which build it made. Arb and Calcium, for the exact mode,
+# are installed the same way unless TRIGCALC_EXACT is OFF.
 # Usage: tools/build.sh [--tests] [CMAKE_OPTION...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,9 +33,22 @@ case ${line_editing^^} in
        echo "build.sh: configuring with what is installed; without libedit the program reads lines plainly" ;;
 esac
 
+# The exact mode's option, likewise: unless OFF, Arb and Calcium (and the headers Calcium's
+# include) are installed first when missing.
+exact=$(sed -n 's/^TRIGCALC_EXACT:[A-Z]*=//p' build/CMakeCache.txt 2>/dev/null || true)
+for option in "${cmake_options[@]}"; do
+  case $option in -DTRIGCALC_EXACT=* | -DTRIGCALC_EXACT:*=*) exact=${option#*=} ;; esac
+done
+case ${exact^^} in
+  OFF | NO | FALSE | N | 0) ;;
+  *) bash tools/ensure_packages.sh libflint-arb-dev libcalcium-dev libantic-dev ||
+       echo "build.sh: configuring with what is installed; without Arb and Calcium --exact is not available" ;;
+esac
+
 configure_log=$(mktemp)
 trap 'rm -f "$configure_log"' EXIT
 cmake -S . -B build "${cmake_options[@]}" | tee "$configure_log"
 cmake --build build -j2 "${build_targets[@]}"
 echo "build.sh: built $built;" \
-  "$(grep -o 'Line editing at a terminal: [A-Z]*' "$configure_log" || echo 'line editing unknown')"
+  "$(grep -o 'Line editing at a terminal: [A-Z]*' "$configure_log" || echo 'line editing unknown');" \
+  "$(grep -o 'Exact mode: [A-Z]*' "$configure_log" || echo 'exact mode unknown')"

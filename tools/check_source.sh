@@ -27,7 +27,7 @@ fail() {
 
 command -v clang-format >/dev/null || { echo "check_source: clang-format is missing" >&2; exit 2; }
 mapfile -t sources < <(find . \( -name build -o -name 'build-*' -o -name .git \) -prune -o \
-                         \( -name '*.cpp' -o -name '*.h' \) -type f -print | sed 's|^\./||' | sort)
+                         \( -name '*.cpp' -o -name '*.c' -o -name '*.h' \) -type f -print | sed 's|^\./||' | sort)
 for file in "${sources[@]}"; do
   if ! clang-format --dry-run --Werror "$file" >/dev/null 2>&1; then
     fail "$file: not as clang-format writes it (run: clang-format -i $file)"

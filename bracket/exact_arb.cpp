@@ -1,0 +1,478 @@
+// The exact program run in Arb's balls. Each value keeps, beside its ball, whether it is
+// exactly a rational multiple of a power of pi: numbers and pi are, and products, quotients
+// and sums of like powers stay so. Such a value's zero is decided exactly (its rational is 0),
+// and so is the value of a function at a rational multiple of pi (the cases where it is
+// rational, by Niven's theorem, are in tables below, and only there is the sine, cosine or
+// tangent 0). Any other zero a ball cannot exclude is reported undecided.
+#include "bracket/line_exact.h"
+
+namespace {
+
+// A value of the run.
+struct BallValue {
+  arb_t ball;
+  bool exact;  // the value is `rational` x pi^`pi_power`
+  fmpq_t rational;
+  slong pi_power;
+};
+
+// The run's stack, kept for the program's life: its numbers grow once and are reused.
+struct BallStack {
+  BallValue values[EXACT_STACK_CAPACITY];
+  int depth;
+  bool ready;
+};
+
+BallStack& ball_stack() {
+  static BallStack stack;
+  if (!stack.ready) {
+    for (BallValue& value : stack.values) {
+      arb_init(value.ball);
+      fmpq_init(value.rational);
+    }
+    stack.ready = true;
+  }
+  return stack;
+}
+
+// Sets `value` to the exact rational x pi^power, its ball at `precision` bits.
+void set_exact(BallValue& value, const fmpq_t rational, slong power, slong precision) {
+  fmpq_set(value.rational, rational);
+  value.exact = true;
+  value.pi_power = fmpq_is_zero(rational) ? 0 : power;
+  arb_set_fmpq(value.ball, rational, precision);
+  if (value.pi_power == 0) return;
+  arb_t pi;
+  arb_init(pi);
+  arb_const_pi(pi, precision);
+  arb_pow_ui(pi, pi, static_cast<ulong>(value.pi_power < 0 ? -value.pi_power : value.pi_power),
+             precision);
+  if (value.pi_power > 0) arb_mul(value.ball, value.ball, pi, precision);
+  if (value.pi_power < 0) arb_div(value.ball, value.ball, pi, precision);
+  arb_clear(pi);
+}
+
+bool is_exact_zero(const BallValue& value) {
+  return value.exact && fmpq_is_zero(value.rational);
+}
+
+// The bits of the integer part of an exact value's ball: what a sum with it needs beyond
+// `precision` to keep its absolute error below 2^-precision.
+slong size_bits(const BallValue& value) {
+  if (!value.exact || fmpq_is_zero(value.rational)) return 0;
+  const slong size = arf_abs_bound_lt_2exp_si(arb_midref(value.ball));
+  return size > 0 ? size : 0;
+}
+
+// Sets `value`'s ball again with its size's bits more, when it is exact: a sum then keeps
+// the units of a large operand (an angle such as 1e300 + pi needs them all).
+void refine_for_sum(BallValue& value, slong precision) {
+  const slong size = size_bits(value);
+  if (size > 0) set_exact(value, value.rational, value.pi_power, precision + size);
+}
+
+// left + right (or left - right when `subtract`) into `left`.
+void add_values(BallValue& left, BallValue& right, bool subtract, slong precision) {
+  refine_for_sum(left, precision);
+  refine_for_sum(right, precision);
+  const slong bits =
+      precision + (size_bits(left) > size_bits(right) ? size_bits(left) : size_bits(right));
+  if (subtract) {
+    arb_sub(left.ball, left.ball, right.ball, bits);
+  } else {
+    arb_add(left.ball, left.ball, right.ball, bits);
+  }
+  if (!left.exact || !right.exact) {
+    left.exact = false;
+  } else if (fmpq_is_zero(right.rational)) {
+  } else if (fmpq_is_zero(left.rational)) {
+    fmpq_set(left.rational, right.rational);
+    if (subtract) fmpq_neg(left.rational, left.rational);
+    left.pi_power = right.pi_power;
+  } else if (left.pi_power == right.pi_power) {
+    if (subtract) fmpq_sub(left.rational, left.rational, right.rational);
+    if (!subtract) fmpq_add(left.rational, left.rational, right.rational);
+    if (fmpq_is_zero(left.rational)) set_exact(left, left.rational, 0, precision);
+  } else {
+    left.exact = false;
+  }
+}
+
+// left x right into `left`; an exact 0 times anything is exactly 0.
+void multiply_values(BallValue& left, const BallValue& right, slong precision) {
+  if (is_exact_zero(left)) return;
+  if (is_exact_zero(right)) return set_exact(left, right.rational, 0, precision);
+  arb_mul(left.ball, left.ball, right.ball, precision);
+  if (!left.exact || !right.exact) {
+    left.exact = false;
+    return;
+  }
+  fmpq_mul(left.rational, left.rational, right.rational);
+  left.pi_power += right.pi_power;
+}
+
+// left / right into `left`; the outcome says whether the quotient exists.
+exact_outcome divide_values(BallValue& left, const BallValue& right, slong precision) {
+  if (is_exact_zero(right)) return exact_no_value;
+  if (!right.exact && arb_contains_zero(right.ball)) return exact_undecided;
+  if (is_exact_zero(left)) return exact_value;
+  arb_div(left.ball, left.ball, right.ball, precision);
+  if (!left.exact || !right.exact) {
+    left.exact = false;
+    return exact_value;
+  }
+  fmpq_div(left.rational, left.rational, right.rational);
+  left.pi_power -= right.pi_power;
+  return exact_value;
+}
+
+// Twice sin(k pi / 12) for k from 0 to 23 where it is rational (Niven's theorem: the sine of
+// a rational multiple of pi is rational only when it is 0, 1/2 or 1 in size); `irrational`
+// elsewhere.
+constexpr int irrational = 9;
+constexpr int twice_sine_of_twelfths[24] = {
+    0,          irrational, 1,  irrational, irrational, irrational, 2,  irrational,
+    irrational, irrational, 1,  irrational, 0,          irrational, -1, irrational,
+    irrational, irrational, -2, irrational, irrational, irrational, -1, irrational};
+
+// The twelfths of pi in [0, 24) that the rational `turns` (the angle over pi) is modulo 2, or
+// -1 when it is no whole number of them. `reduced` receives turns modulo 2, in [0, 2).
+int twelfths_of_pi(const fmpq_t turns, fmpq_t reduced) {
+  fmpz_t whole;
+  fmpz_init(whole);
+  fmpz_mul_ui(whole, fmpq_denref(turns), 2);
+  fmpz_fdiv_q(whole, fmpq_numref(turns), whole);  // floor(turns / 2)
+  fmpz_mul_ui(whole, whole, 2);
+  fmpq_sub_fmpz(reduced, turns, whole);
+  int twelfths = -1;
+  fmpz_set_ui(whole, 12);
+  if (fmpz_divisible(whole, fmpq_denref(reduced))) {
+    fmpz_mul_ui(whole, fmpq_numref(reduced), 12);
+    fmpz_divexact(whole, whole, fmpq_denref(reduced));
+    twelfths = static_cast<int>(fmpz_get_si(whole));
+  }
+  fmpz_clear(whole);
+  return twelfths;
+}
+
+// Sets `value` to the small rational numerator / denominator.
+void set_small(BallValue& value, slong numerator, slong denominator, slong precision) {
+  fmpq_t rational;
+  fmpq_init(rational);
+  fmpq_set_si(rational, numerator, static_cast<ulong>(denominator));
+  set_exact(value, rational, 0, precision);
+  fmpq_clear(rational);
+}
+
+void set_ball(BallValue& value, const arb_t ball) {
+  arb_set(value.ball, ball);
+  value.exact = false;
+}
+
+// Twice the sine of `twelfths` of pi, `irrational` when unknown (-1).
+int twice_sine(int twelfths) {
+  return twelfths < 0 ? irrational : twice_sine_of_twelfths[twelfths];
+}
+
+// Sets `value` to 2 / `twice` (a secant or cosecant from its rational cosine or sine).
+exact_outcome set_reciprocal_half(BallValue& value, int twice, slong precision) {
+  if (twice == 0) return exact_no_value;
+  set_small(value, 2 * (twice < 0 ? -1 : 1), twice < 0 ? -twice : twice, precision);
+  return exact_value;
+}
+
+// The tangent (or, when `cotangent`, its reciprocal) where it is rational: 0 and +-1; true
+// when set. At a zero of its denominator there is no value.
+bool tangent_by_table(int twelfths, bool cotangent, BallValue& value, exact_outcome& outcome,
+                      slong precision) {
+  if (twelfths < 0 || twelfths % 3 != 0) return false;
+  const int place = twelfths % 12;  // 0, 3, 6 or 9: 0, 45, 90, 135 degrees
+  const int zero_at = cotangent ? 6 : 0;
+  const int none_at = cotangent ? 0 : 6;
+  outcome = place == none_at ? exact_no_value : exact_value;
+  if (place == zero_at) set_small(value, 0, 1, precision);
+  if (place == 3) set_small(value, 1, 1, precision);
+  if (place == 9) set_small(value, -1, 1, precision);
+  return true;
+}
+
+// The function `code` at `turns` x pi radians, `turns` rational: exactly where Niven's
+// theorem makes it rational, in a ball elsewhere (where it is never 0, nor its reciprocal
+// undefined).
+exact_outcome direct_at_rational(int code, const fmpq_t turns, BallValue& value, slong precision) {
+  fmpq_t reduced;
+  fmpq_init(reduced);
+  const int twelfths = twelfths_of_pi(turns, reduced);
+  arb_t sine, cosine;
+  arb_init(sine);
+  arb_init(cosine);
+  arb_sin_cos_pi_fmpq(sine, cosine, reduced, precision);
+  const int twice_sin = twice_sine(twelfths);
+  const int twice_cos = twice_sine(twelfths < 0 ? -1 : (twelfths + 6) % 24);
+  exact_outcome outcome = exact_value;
+  const bool cotangent = code == exact_cotangent;
+  if (code == exact_sine || code == exact_cosecant || code == exact_cosine ||
+      code == exact_secant) {
+    const bool sine_based = code == exact_sine || code == exact_cosecant;
+    const int twice = sine_based ? twice_sin : twice_cos;
+    const bool reciprocal = code == exact_cosecant || code == exact_secant;
+    if (twice != irrational && reciprocal) {
+      outcome = set_reciprocal_half(value, twice, precision);
+    } else if (twice != irrational) {
+      set_small(value, twice, 2, precision);
+    } else {
+      if (reciprocal) arb_inv(sine_based ? sine : cosine, sine_based ? sine : cosine, precision);
+      set_ball(value, sine_based ? sine : cosine);
+    }
+  } else if (!tangent_by_table(twelfths, cotangent, value, outcome, precision)) {
+    arb_div(sine, cotangent ? cosine : sine, cotangent ? sine : cosine, precision);
+    set_ball(value, sine);
+  }
+  arb_clear(sine);
+  arb_clear(cosine);
+  fmpq_clear(reduced);
+  return outcome;
+}
+
+// Bits beyond `precision` an angle of ball `angle` needs for its sine to keep `precision`.
+slong angle_bits(const arb_t angle, slong precision) {
+  const slong size = arf_abs_bound_lt_2exp_si(arb_midref(angle));
+  return size > 0 ? precision + size : precision;
+}
+
+// Most bits of size an angle in radians may have to be reduced by 2 pi: a larger one is too
+// large.
+constexpr slong angle_bits_limit = 1 << 19;
+
+// The function `code` at an angle that is no rational multiple of pi: in a ball. A sine or
+// cosine 0 would need the angle a rational multiple of pi, so a denominator is never 0, but
+// a ball that cannot tell is undecided.
+exact_outcome direct_in_ball(int code, BallValue& angle, BallValue& value, slong precision) {
+  arb_t turned, sine, cosine;
+  arb_init(turned);
+  arb_init(sine);
+  arb_init(cosine);
+  const slong bits = angle_bits(angle.ball, precision);
+  exact_outcome outcome = bits - precision > angle_bits_limit ? exact_too_large : exact_value;
+  if (outcome == exact_value) {
+    if (angle.exact) set_exact(angle, angle.rational, angle.pi_power, bits);  // a finer ball
+    arb_sin_cos(sine, cosine, angle.ball, bits);
+    const bool over_sine = code == exact_cotangent || code == exact_cosecant;
+    const bool over_cosine = code == exact_tangent || code == exact_secant;
+    if ((over_sine && arb_contains_zero(sine)) || (over_cosine && arb_contains_zero(cosine))) {
+      outcome = exact_undecided;
+    } else {
+      if (code == exact_sine) arb_set(turned, sine);
+      if (code == exact_cosine) arb_set(turned, cosine);
+      if (code == exact_tangent) arb_div(turned, sine, cosine, precision);
+      if (code == exact_cotangent) arb_div(turned, cosine, sine, precision);
+      if (code == exact_secant) arb_inv(turned, cosine, precision);
+      if (code == exact_cosecant) arb_inv(turned, sine, precision);
+      set_ball(value, turned);
+    }
+  }
+  arb_clear(turned);
+  arb_clear(sine);
+  arb_clear(cosine);
+  return outcome;
+}
+
+// The angle of a direct function over pi, when it is rational: degrees / 180, or radians
+// that are a rational multiple of pi. False otherwise.
+bool rational_turns(const BallValue& argument, bool radians, fmpq_t turns) {
+  if (!argument.exact) return false;
+  const slong wanted = radians ? 1 : 0;
+  if (!fmpq_is_zero(argument.rational) && argument.pi_power != wanted) return false;
+  fmpq_set(turns, argument.rational);
+  if (!radians) fmpz_mul_ui(fmpq_denref(turns), fmpq_denref(turns), 180);
+  if (!radians) fmpq_canonicalise(turns);
+  return true;
+}
+
+// The angle in radians of a direct function whose angle is no rational multiple of pi.
+void angle_in_radians(BallValue& argument, bool radians, slong precision) {
+  if (radians) return;
+  BallValue turn;  // pi / 180, exactly
+  arb_init(turn.ball);
+  fmpq_init(turn.rational);
+  set_small(turn, 1, 180, precision);
+  set_exact(turn, turn.rational, 1, precision);
+  multiply_values(argument, turn, precision);
+  arb_clear(turn.ball);
+  fmpq_clear(turn.rational);
+}
+
+exact_outcome direct_value(int code, BallValue& argument, bool radians, BallValue& value,
+                           slong precision) {
+  fmpq_t turns;
+  fmpq_init(turns);
+  exact_outcome outcome = exact_value;
+  if (rational_turns(argument, radians, turns)) {
+    outcome = direct_at_rational(code, turns, value, precision);
+  } else {
+    angle_in_radians(argument, radians, precision);
+    outcome = direct_in_ball(code, argument, value, precision);
+  }
+  fmpq_clear(turns);
+  return outcome;
+}
+
+// The inverse `code` of a rational where its value is a rational multiple of pi (Niven's
+// theorem: arc sine of 0, +-1/2, +-1; arc tangent of 0, +-1), in turns of pi; false
+// elsewhere.
+bool inverse_by_table(int code, const fmpq_t x, fmpq_t turns) {
+  const bool small =
+      fmpz_cmpabs(fmpq_numref(x), fmpq_denref(x)) <= 0 && fmpz_cmp_ui(fmpq_denref(x), 2) <= 0;
+  if (!small) return false;
+  const int twice = static_cast<int>(fmpz_get_si(fmpq_numref(x)) * 2 / fmpz_get_si(fmpq_denref(x)));
+  if (code == exact_arc_tangent) {
+    if (twice == 1 || twice == -1) return false;  // arc tangent of 1/2: irrational turns
+    fmpq_set_si(turns, twice / 2, 4);
+    return true;
+  }
+  // arc sine: 0, 1/2, 1 give 0, 1/6, 1/2; arc cosine is 1/2 minus the arc sine.
+  const slong sixths[] = {-3, -1, 0, 1, 3};
+  fmpq_set_si(turns, sixths[twice + 2], 6);
+  if (code == exact_arc_cosine) {
+    fmpq_t half;
+    fmpq_init(half);
+    fmpq_set_si(half, 1, 2);
+    fmpq_sub(turns, half, turns);
+    fmpq_clear(half);
+  }
+  return true;
+}
+
+// True when the ball lies wholly outside [-1, 1].
+bool outside_unit(const arb_t x) {
+  arb_t bound;
+  arb_init(bound);
+  arb_abs(bound, x);
+  arb_sub_ui(bound, bound, 1, 53);
+  const bool outside = arb_is_positive(bound);
+  arb_clear(bound);
+  return outside;
+}
+
+// The inverse function `code` of `argument`, in radians.
+exact_outcome inverse_value(int code, const BallValue& argument, BallValue& value,
+                            slong precision) {
+  const bool rational = argument.exact && argument.pi_power == 0;
+  const bool bounded = code != exact_arc_tangent;
+  if (rational && bounded &&
+      fmpz_cmpabs(fmpq_numref(argument.rational), fmpq_denref(argument.rational)) > 0) {
+    return exact_no_value;
+  }
+  fmpq_t turns;
+  fmpq_init(turns);
+  exact_outcome outcome = exact_value;
+  if (rational && inverse_by_table(code, argument.rational, turns)) {
+    set_exact(value, turns, 1, precision);
+  } else {
+    arb_t result;
+    arb_init(result);
+    if (code == exact_arc_sine) arb_asin(result, argument.ball, precision);
+    if (code == exact_arc_cosine) arb_acos(result, argument.ball, precision);
+    if (code == exact_arc_tangent) arb_atan(result, argument.ball, precision);
+    if (!arb_is_finite(result))
+      outcome = outside_unit(argument.ball) ? exact_no_value : exact_undecided;
+    set_ball(value, result);
+    arb_clear(result);
+  }
+  fmpq_clear(turns);
+  return outcome;
+}
+
+// An inverse function's value in radians made degrees: x 180 / pi.
+void radians_to_degrees(BallValue& value, slong precision) {
+  BallValue scale;
+  arb_init(scale.ball);
+  fmpq_init(scale.rational);
+  fmpq_set_si(scale.rational, 180, 1);
+  set_exact(scale, scale.rational, -1, precision);
+  multiply_values(value, scale, precision);
+  arb_clear(scale.ball);
+  fmpq_clear(scale.rational);
+}
+
+bool is_inverse(int code) {
+  return code == exact_arc_sine || code == exact_arc_cosine || code == exact_arc_tangent;
+}
+
+// amplitude argument -> amplitude x f(argument), in the amplitude's place.
+exact_outcome apply_function(const exact_step& step, BallValue& amplitude, BallValue& argument,
+                             BallValue& scratch, slong precision) {
+  const bool radians = step.radians != 0;
+  exact_outcome outcome = exact_value;
+  if (is_inverse(step.argument)) {
+    outcome = inverse_value(step.argument, argument, scratch, precision);
+    if (outcome == exact_value && !radians) radians_to_degrees(scratch, precision);
+  } else {
+    outcome = direct_value(step.argument, argument, radians, scratch, precision);
+  }
+  if (outcome == exact_value) multiply_values(amplitude, scratch, precision);
+  return outcome;
+}
+
+// Pushes the number or pi of `step`.
+exact_outcome push_value(const exact_program& program, const exact_step& step, BallValue& value,
+                         slong precision) {
+  if (step.code == exact_push_pi) {
+    fmpq_t one;
+    fmpq_init(one);
+    fmpq_one(one);
+    set_exact(value, one, 1, precision);
+    fmpq_clear(one);
+    return exact_value;
+  }
+  const exact_number& number = program.numbers[step.argument];
+  if (number.too_large) return exact_too_large;
+  set_exact(value, number.value, 0, precision);
+  return exact_value;
+}
+
+// Runs one step on the stack.
+exact_outcome run_step(const exact_program& program, const exact_step& step, BallStack& stack,
+                       slong precision) {
+  BallValue* top = stack.values + stack.depth;
+  if (step.code == exact_push_number || step.code == exact_push_pi) {
+    if (stack.depth + 2 > EXACT_STACK_CAPACITY) return exact_too_large;
+    ++stack.depth;
+    return push_value(program, step, *top, precision);
+  }
+  if (stack.depth < 2) return exact_too_large;  // never written; kept safe regardless
+  --stack.depth;
+  BallValue& left = top[-2];
+  BallValue& right = top[-1];
+  switch (step.code) {
+    case exact_add:
+    case exact_subtract:
+      add_values(left, right, step.code == exact_subtract, precision);
+      return exact_value;
+    case exact_multiply:
+      multiply_values(left, right, precision);
+      return exact_value;
+    case exact_divide:
+      return divide_values(left, right, precision);
+    default:
+      return apply_function(step, left, right, *top, precision);  // *top: a free slot
+  }
+}
+
+}  // namespace
+
+exact_failure run_in_balls(const exact_program& program, slong precision, arb_t value,
+                           fmpq_t rational, BallKnowledge& knowledge) {
+  BallStack& stack = ball_stack();
+  stack.depth = 0;
+  for (int s = 0; s < program.step_count; ++s) {
+    const exact_outcome outcome = run_step(program, program.steps[s], stack, precision);
+    if (outcome != exact_value) return {outcome, s};
+  }
+  if (stack.depth != 1) return {exact_too_large, 0};
+  const BallValue& result = stack.values[0];
+  arb_set(value, result.ball);
+  knowledge = {result.exact, result.pi_power};
+  if (result.exact) fmpq_set(rational, result.rational);
+  return {exact_value, program.step_count};
+}

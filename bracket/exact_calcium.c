@@ -1,0 +1,170 @@
+#include "bracket/exact_calcium.h"
+
+#include <calcium/ca.h>
+
+/* The state of a run: the context, its stack and whether they are set up. */
+static ca_ctx_t context;
+static ca_struct stack[EXACT_STACK_CAPACITY];
+static int ready;
+
+/* Keeps Calcium's work bounded: the degree of the algebraic numbers it forms and the
+   precision it tries before answering "unknown". */
+static void set_up(void) {
+  int k;
+  if (ready) return;
+  ca_ctx_init(context);
+  context->options[CA_OPT_QQBAR_DEG_LIMIT] = 120;
+  context->options[CA_OPT_PREC_LIMIT] = 8192;
+  context->options[CA_OPT_USE_GROEBNER] = 0;
+  for (k = 0; k < EXACT_STACK_CAPACITY; ++k) ca_init(stack + k, context);
+  ready = 1;
+}
+
+void exact_calcium_finish(void) {
+  int k;
+  if (!ready) return;
+  for (k = 0; k < EXACT_STACK_CAPACITY; ++k) ca_clear(stack + k, context);
+  ca_ctx_clear(context);
+  ready = 0;
+}
+
+static int truth_answer(truth_t truth) {
+  return truth == T_TRUE ? 1 : truth == T_FALSE ? 0 : -1;
+}
+
+/* outcome for a denominator `x`: no value when 0, undecided when that is unknown. */
+static int nonzero_outcome(const ca_t x) {
+  truth_t zero = ca_check_is_zero(x, context);
+  return zero == T_TRUE ? exact_no_value : zero == T_FALSE ? exact_value : exact_undecided;
+}
+
+/* The domain of arc sine and arc cosine: no value outside [-1, 1]. */
+static int domain_outcome(const ca_t x, ca_t scratch) {
+  truth_t above, below;
+  ca_one(scratch, context);
+  above = ca_check_gt(x, scratch, context);
+  ca_neg(scratch, scratch, context);
+  below = ca_check_lt(x, scratch, context);
+  if (above == T_TRUE || below == T_TRUE) return exact_no_value;
+  if (above == T_FALSE && below == T_FALSE) return exact_value;
+  return exact_undecided;
+}
+
+/* A direct function's value at `angle` (radians) into `result`; `scratch` is free. */
+static int direct_value(int code, ca_t result, const ca_t angle, ca_t scratch) {
+  int outcome = exact_value;
+  ca_sin(result, angle, context);
+  ca_cos(scratch, angle, context);
+  if (code == exact_tangent || code == exact_secant) outcome = nonzero_outcome(scratch);
+  if (code == exact_cotangent || code == exact_cosecant) outcome = nonzero_outcome(result);
+  if (outcome != exact_value) return outcome;
+  if (code == exact_cosine) ca_set(result, scratch, context);
+  if (code == exact_tangent) ca_div(result, result, scratch, context);
+  if (code == exact_cotangent) ca_div(result, scratch, result, context);
+  if (code == exact_secant) ca_inv(result, scratch, context);
+  if (code == exact_cosecant) ca_inv(result, result, context);
+  return exact_value;
+}
+
+/* amplitude argument -> amplitude x f(argument), in `amplitude`; `free_slot` is scratch. */
+static int apply_function(const struct exact_step* step, ca_t amplitude, ca_t argument,
+                          ca_t free_slot) {
+  int outcome = exact_value;
+  int code = step->argument;
+  int inverse = code == exact_arc_sine || code == exact_arc_cosine || code == exact_arc_tangent;
+  if (inverse) {
+    if (code != exact_arc_tangent) outcome = domain_outcome(argument, free_slot);
+    if (outcome != exact_value) return outcome;
+    if (code == exact_arc_sine) ca_asin(argument, argument, context);
+    if (code == exact_arc_cosine) ca_acos(argument, argument, context);
+    if (code == exact_arc_tangent) ca_atan(argument, argument, context);
+    if (!step->radians) {
+      ca_mul_ui(argument, argument, 180, context);
+      ca_pi(free_slot, context);
+      ca_div(argument, argument, free_slot, context);
+    }
+  } else {
+    if (!step->radians) {
+      ca_pi(free_slot, context);
+      ca_mul(argument, argument, free_slot, context);
+      ca_div_ui(argument, argument, 180, context);
+    }
+    outcome = direct_value(code, free_slot, argument, argument);
+    ca_swap(argument, free_slot, context);
+  }
+  if (outcome == exact_value) ca_mul(amplitude, amplitude, argument, context);
+  return outcome;
+}
+
+static int run_step(const struct exact_program* program, const struct exact_step* step,
+                    int* depth) {
+  ca_ptr top = stack + *depth;
+  if (step->code == exact_push_number || step->code == exact_push_pi) {
+    if (*depth + 2 > EXACT_STACK_CAPACITY) return exact_too_large;
+    ++*depth;
+    if (step->code == exact_push_pi) {
+      ca_pi(top, context);
+      return exact_value;
+    }
+    if (program->numbers[step->argument].too_large) return exact_too_large;
+    ca_set_fmpq(top, program->numbers[step->argument].value, context);
+    return exact_value;
+  }
+  if (*depth < 2) return exact_too_large; /* never written; kept safe regardless */
+  --*depth;
+  switch (step->code) {
+    case exact_add:
+      ca_add(top - 2, top - 2, top - 1, context);
+      return exact_value;
+    case exact_subtract:
+      ca_sub(top - 2, top - 2, top - 1, context);
+      return exact_value;
+    case exact_multiply:
+      ca_mul(top - 2, top - 2, top - 1, context);
+      return exact_value;
+    case exact_divide: {
+      int outcome = nonzero_outcome(top - 1);
+      if (outcome == exact_value) ca_div(top - 2, top - 2, top - 1, context);
+      return outcome;
+    }
+    default:
+      return apply_function(step, top - 2, top - 1, top);
+  }
+}
+
+struct exact_failure exact_calcium_run(const struct exact_program* program) {
+  struct exact_failure failure;
+  int depth = 0;
+  int s;
+  set_up();
+  for (s = 0; s < program->step_count; ++s) {
+    int outcome = run_step(program, program->steps + s, &depth);
+    if (outcome != exact_value) {
+      failure.outcome = outcome;
+      failure.step = s;
+      return failure;
+    }
+  }
+  failure.outcome = depth == 1 ? exact_value : exact_too_large;
+  failure.step = program->step_count;
+  return failure;
+}
+
+int exact_calcium_is_zero(void) {
+  return truth_answer(ca_check_is_zero(stack, context));
+}
+
+int exact_calcium_equals(const fmpq_t q) {
+  truth_t equal;
+  ca_set_fmpq(stack + 1, q, context);
+  equal = ca_check_equal(stack, stack + 1, context);
+  return truth_answer(equal);
+}
+
+void exact_calcium_enclose(arb_t ball, slong precision) {
+  acb_t enclosure;
+  acb_init(enclosure);
+  ca_get_acb_accurate_parts(enclosure, stack, precision, context);
+  arb_set(ball, acb_realref(enclosure));
+  acb_clear(enclosure);
+}

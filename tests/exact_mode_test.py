@@ -1,0 +1,247 @@
+#!/usr/bin/env python3
+"""The exact mode (--exact): a table of exact values, values that do not exist and numbers
+too large, each with its output, status and report; the dialogue in the exact mode; then
+random lines in the documented form whose values are computed independently with mpmath at
+high precision (from the same structure the line is written from, not from its text) and
+must equal the program's digits. Without the exact mode in the build, checks that --exact
+says so with status 2, and says which checks it skipped.
+Usage: exact_mode_test.py PROGRAM"""
+
+import decimal
+import random
+import subprocess
+import sys
+
+from checks import run_checks
+
+TIME_LIMIT = 60  # seconds; only a hang reaches it
+
+# sin 1 deg to 60 digits and sin 80 deg, from a table of known values.
+SIN_1_DEGREE = '0.0174524064372835128194189785163161924722527203071396426836124'
+SIN_80_DEGREES = '0.984807753012208059366743024589523013670643251719842418790026'
+
+# (arguments, standard output, status, text standard error must hold, or b'' for none).
+# Values by hand: sin 30 = cos 60 = 1/2, tan 45 = tan 30 tan 60 = 1, arcsin 1/2 = 30 deg,
+# cosec 30 = 2, sin 60 squared = 3/4, 0.1 + 0.2 = 0.3; at one digit 1.5 and 2.5 both round to
+# the even 2; 10^400 degrees is 280 modulo 360 (divisible by 8, and 10 modulo 45), so its sine
+# is -sin 80; 9 x 10^999999999 is a multiple of 360.
+ROWS = [
+    (['-e', '-d50', 'sin30'], b'0.5\n', 0, b''),
+    (['--exact', '-d50', 'sin180', 'cos90', 'sin(2*pi)', '[sin30]-[0.5]'], b'0\n0\n0\n0\n', 0,
+     b''),
+    (['--exact', '-d40', 'tan45', '[tan30]*[tan60]', 'arcsen0.5', 'cosec30'], b'1\n1\n30\n2\n',
+     0, b''),
+    (['--exact', '-d30', '[0.1]+[0.2]', '[sin60]x[sin60]-[0.75]'], b'0.3\n0\n', 0, b''),
+    (['--exact', '-d1', '[sin30]x[3]', '[cos60]x[5]', '[2.5]', '[3.5]', '[-2.5]'],
+     b'2\n2\n2\n4\n-2\n', 0, b''),
+    (['--exact', '-d2', '[0.125]', '[0.135]', '[1e-5]', '[123456]', '[99.96]'],
+     b'0.12\n0.14\n1e-05\n1.2e+05\n1e+02\n', 0, b''),
+    (['--exact', '-d17', 'sin30', 'cos60', '[0.1]+[0.2]'], b'0.5\n0.5\n0.3\n', 0, b''),
+    (['--exact', '-d40', 'sin1'], (SIN_1_DEGREE[:43] + '\n').encode(), 0, b''),
+    # sin 80 deg to 30 digits: ...024589|52 rounds up, and the trailing 0 goes.
+    (['--exact', '-d30', 'sin1e400'], b'-0.98480775301220805936674302459\n', 0, b''),
+    (['--exact', '[1e400]', '[1e-400]', 'sin9e999999999'], b'1e+400\n1e-400\n0\n', 0, b''),
+    (['--exact', 'tan90'], b'nan\n', 1, b':1:1: a tangente de "tan90" nao existe'),
+    (['--exact', 'sec90'], b'nan\n', 1, b'a secante de "sec90" nao existe'),
+    (['--exact', 'cotg0'], b'nan\n', 1, b'a cotangente de "cotg0" nao existe'),
+    (['--exact', 'cosec0'], b'nan\n', 1, b'a cossecante de "cosec0" nao existe'),
+    (['--exact', 'cosec180'], b'nan\n', 1, b'o seno do angulo e 0'),
+    (['--exact', 'tg270'], b'nan\n', 1, b'o cosseno do angulo e 0'),
+    (['--exact', 'arcsen2'], b'nan\n', 1, b'o arco-seno de "arcsen2" nao existe'),
+    (['--exact', 'arcos-1.5'], b'nan\n', 1, b'o arco-cosseno de "arcos-1.5" nao existe'),
+    (['--exact', '[1]/[0]'], b'nan\n', 1, b':1:4: divisao por 0 em "/"'),
+    (['--exact', '[1]/[sin180]'], b'nan\n', 1, b'divisao por 0'),
+    (['--exact', '[1]/[[sin60]x[sin60]-[0.75]]'], None, 1, b''),
+    (['--exact', 'sin(1/0)'], b'nan\n', 1, b'divisao por 0'),
+    (['--exact', '[9e999999999]x[9e999999999]'], b'nan\n', 1,
+     b'"9e999999999" e grande demais para o calculo exato'),
+    (['--exact', 'radsin1e99999'], b'nan\n', 1, b'grande demais'),
+    (['--exact', '-d5', 'cotg90', 'tg180', 'cosec90', 'sec180', 'arcos0', 'arctg1', 'arctg-1'],
+     b'0\n0\n1\n-1\n90\n45\n-45\n', 0, b''),
+    (['--exact', '[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]'], b'nan\n', 1,
+     b'nao pode ser distinguido de 0'),
+    # Exact decisions that take Calcium long: cut short at its bound, said, never guessed;
+    # and one it makes quickly (a product of sines in another order is the same).
+    (['--exact', '--digits=1000', '[tan1.5]x[tan2.5]x[tan3.5]-[tan3.5]x[tan2.5]x[tan1.5]'],
+     b'nan\n', 1, b'nao pode ser distinguido de 0'),
+    (['--exact', '--digits=1000', '[sin1]x[sin2]x[sin3]x[sin4]x[sin5]-[sin5]x[sin4]x[sin3]x[sin2]x[sin1]'],
+     b'0\n', 0, b''),
+    # What the reading notes is noted in the exact mode as without it.
+    (['--exact', '2*sin30'], b'0\n', 1, b'nada depois de "*"'),
+    (['--exact', '--digits=1000', '[1]'], b'1\n', 0, b''),
+    (['--exact', '--digits=1001', 'sin30'], b'', 2, b'"1001"'),
+    (['--digits=18', '--exact', 'sin30'], b'0.5\n', 0, b''),
+    (['--digits=18', 'sin30'], b'', 2, b'"18"'),
+]
+
+
+def run(program, arguments, stdin_bytes=b''):
+    done = subprocess.run([program] + arguments, input=stdin_bytes, capture_output=True,
+                          timeout=TIME_LIMIT)
+    return done.returncode, done.stdout, done.stderr
+
+
+def check_row(program, arguments, expected, status, error_text):
+    got_status, out, err = run(program, arguments)
+    problems = []
+    if got_status != status:
+        problems.append('status %d, expected %d (%r)' % (got_status, status, err[:300]))
+    if expected is not None and out != expected:
+        problems.append('output %r, expected %r' % (out[:300], expected))
+    if expected is None and out not in (b'nan\n',):
+        problems.append('output %r, expected nan' % out[:300])
+    if error_text and error_text not in err:
+        problems.append('standard error %r does not hold %r' % (err[:400], error_text))
+    if not error_text and status == 0 and err:
+        problems.append('standard error %r' % err[:300])
+    return problems
+
+
+def check_thousand_digits(program):
+    """sin 1 deg at 1000 digits: 1000 significant digits, the first 60 as in the table."""
+    status, out, err = run(program, ['--exact', '--digits=1000', 'sin1'])
+    text = out.decode().strip()
+    significant = text.replace('0.0', '', 1).lstrip('0')
+    problems = [] if status == 0 and not err else ['status %d, %r' % (status, err)]
+    if not text.startswith(SIN_1_DEGREE[:60]) or len(significant) > 1000:
+        problems.append('%r... (%d significant digits)' % (text[:80], len(significant)))
+    return problems
+
+
+def check_dialogue(program):
+    """The dialogue in the exact mode: =nan without a word where there is no value, exact
+    values at the digits asked for, status 0."""
+    status, out, err = run(program, ['--exact', '-d30'], b'1\ntan90\n1\nsin30\n1\n[0.1]+[0.2]\n0\n')
+    problems = [] if status == 0 and not err else ['status %d, stderr %r' % (status, err)]
+    for value in (b'=nan\n\n', b'=0.5\n\n', b'=0.3\n\n'):
+        if value not in out:
+            problems.append('no %r in the transcript %r' % (value, out[-300:]))
+    return problems
+
+
+def format_g(value, digits):
+    """`value` (a Decimal) rounded to `digits` significant digits, ties to even, written as
+    C's "%.{digits}g" writes a number."""
+    if value == 0:
+        return '0'
+    rounded = value.quantize(decimal.Decimal(1).scaleb(value.adjusted() - digits + 1),
+                             rounding=decimal.ROUND_HALF_EVEN)
+    if rounded.adjusted() != value.adjusted():  # 9.99 became 10.0: one digit fewer after
+        rounded = rounded.quantize(decimal.Decimal(1).scaleb(rounded.adjusted() - digits + 1),
+                                   rounding=decimal.ROUND_HALF_EVEN)
+    sign, figures, _ = rounded.as_tuple()
+    figures = ''.join(map(str, figures)).rstrip('0') or '0'
+    exponent = rounded.adjusted()
+    text = '-' if sign else ''
+    if exponent < -4 or exponent >= digits:
+        mantissa = figures[0] + ('.' + figures[1:] if len(figures) > 1 else '')
+        return text + '%se%s%02d' % (mantissa, '-' if exponent < 0 else '+', abs(exponent))
+    if exponent < 0:
+        return text + '0.' + '0' * (-exponent - 1) + figures
+    whole = figures[:exponent + 1].ljust(exponent + 1, '0')
+    return text + whole + ('.' + figures[exponent + 1:] if len(figures) > exponent + 1 else '')
+
+
+def random_lines(count, seed):
+    """Random lines in the documented form, each with its value computed with mpmath from the
+    parts it is written from: amplitudes, names, degree or radian arguments (sums, products
+    and quotients), inverse functions, brackets joined by operators. Angles never lie on a
+    multiple of 90 degrees and ratios stay within [-1, 1], so every value exists and is no
+    tie; the values are returned as mpmath numbers at the precision set by the caller."""
+    import mpmath
+    rng = random.Random(seed)
+    direct = {'sin': mpmath.sin, 'cos': mpmath.cos, 'tg': mpmath.tan, 'cotg': mpmath.cot,
+              'sec': mpmath.sec, 'cosec': mpmath.csc}
+    inverse = {'arcsen': mpmath.asin, 'arcos': mpmath.acos, 'arctg': mpmath.atan}
+
+    def angle():
+        text = '%d.%s' % (rng.randrange(0, 720), rng.choice(['25', '5', '125', '7', '03']))
+        return text, mpmath.mpf(text)
+
+    def argument():
+        (a, x), (b, y) = angle(), angle()
+        op = rng.choice(['', '+', '-', '*', '/'])
+        if op == '':
+            return a, x
+        value = {'+': x + y, '-': x - y, '*': x * y, '/': x / y}[op]
+        if mpmath.frac(value / 90) == 0:
+            return a, x
+        return a + op + b, value
+
+    def term():
+        amplitude, scale = rng.choice([('', 1), ('2', 2), ('0.5', mpmath.mpf('0.5')),
+                                       ('3*1.5', mpmath.mpf('4.5')), ('-7', -7)])
+        radians = rng.random() < 0.3
+        if rng.random() < 0.25:
+            name = rng.choice(list(inverse))
+            ratio = '%s0.%03d' % (rng.choice(['', '-']), rng.randrange(1, 1000))
+            value = inverse[name](mpmath.mpf(ratio))
+            value = value if radians else value * 180 / mpmath.pi
+            return ('rad' if radians else '') + amplitude + name + ratio, scale * value
+        name = rng.choice(list(direct))
+        text, x = argument()
+        value = direct[name](x if radians else x * mpmath.pi / 180)
+        return ('rad' if radians else '') + amplitude + name + '(' + text + ')', scale * value
+
+    lines = []
+    for _ in range(count):
+        if rng.random() < 0.5:
+            lines.append(term())
+            continue
+        parts = [term() if rng.random() < 0.7 else angle() for _ in range(rng.randrange(2, 4))]
+        ops = [rng.choice('+-*/') for _ in parts[:-1]]
+        text = '[' + parts[0][0] + ']' + ''.join(
+            op + '[' + part[0] + ']' for op, part in zip(ops, parts[1:]))
+        expression = 'v0' + ''.join(
+            ' %s v%d' % (op, k + 1) for k, op in enumerate(ops))
+        value = eval(expression, {'v%d' % k: part[1] for k, part in enumerate(parts)})
+        lines.append((text, value))
+    return lines
+
+
+def check_random_lines(program, digits, count, seed):
+    """The program's digits for random lines against mpmath's, at `digits` digits."""
+    try:
+        import mpmath
+    except ImportError:
+        return []  # said by main
+    mpmath.mp.dps = digits + 40
+    decimal.getcontext().prec = digits + 60
+    lines = [(text, value) for text, value in random_lines(count, seed)
+             if abs(value) > mpmath.mpf(10) ** -(digits // 2)]
+    stdin = ''.join(text + '\n' for text, _ in lines).encode()
+    status, out, err = run(program, ['--exact', '--digits=%d' % digits, '-'], stdin)
+    problems = [] if status == 0 and not err else ['status %d, %r' % (status, err[:300])]
+    got = out.decode().split('\n')
+    for k, (text, value) in enumerate(lines):
+        expected = format_g(decimal.Decimal(mpmath.nstr(value, digits + 30, strip_zeros=False,
+                                                        min_fixed=1, max_fixed=0)), digits)
+        if k >= len(got) or got[k] != expected:
+            problems.append('%s: %r, expected %r' % (text, got[k][:80] if k < len(got) else None,
+                                                     expected[:80]))
+    return problems[:10]
+
+
+def main():
+    program = sys.argv[1]
+    status, _, err = run(program, ['--exact', 'sin30'])
+    if status == 2:
+        # A build without the exact mode: --exact says so, and nothing else is checked.
+        print('skipped: the exact mode is not in this build (Arb and Calcium were not found)')
+        return run_checks([('--exact not available says so',
+                            lambda: [] if b'--exact' in err else ['stderr %r' % err])])
+    checks = [('%s' % ' '.join(row[0]), lambda r=row: check_row(program, *r)) for row in ROWS]
+    checks += [('sin1 at 1000 digits', lambda: check_thousand_digits(program)),
+               ('the dialogue in the exact mode', lambda: check_dialogue(program))]
+    try:
+        import mpmath  # noqa: F401
+        checks += [('random lines against mpmath at %d digits' % d,
+                    lambda d=d, s=s: check_random_lines(program, d, 300, s))
+                   for d, s in ((6, 1), (25, 2), (250, 3))]
+    except ImportError:
+        print('skipped: random lines against mpmath (python3-mpmath is not installed)')
+    return run_checks(checks)
+
+
+if __name__ == '__main__':
+    sys.exit(main())
