@@ -147,9 +147,9 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
     }
   }
   if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
-  if (options.exact && !exact_mode_available()) {
-    std::fprintf(err, "%s: --exact nao esta disponivel: esta versao foi feita sem Arb e Calcium\n",
-                 program_name);
+  char reason[exact_module_reason_capacity];
+  if (options.exact && !exact_mode_available(reason)) {
+    std::fprintf(err, "%s: --exact nao esta disponivel: %s\n", program_name, reason);
     return bad_usage(err);
   }
   options.first_operand = optind;

@@ -12,6 +12,7 @@
 #include "line/evaluate_line.h"
 #include "line/exact_line.h"
 #include "line/result_text.h"
+#include "line/value_line.h"
 
 namespace {
 
@@ -153,7 +154,8 @@ bool is_g_form(const char* text, int digits) {
 }  // namespace
 
 void check_exact_line_input(const std::uint8_t* data, std::size_t size) {
-  if (!exact_mode_available() || size == 0) return;
+  char reason[exact_module_reason_capacity];
+  if (!exact_mode_available(reason) || size == 0) return;
   static const int digit_choices[] = {1, 6, 17, 100, 1000};
   const int digits = digit_choices[data[0] % 5];
   const char* line = reinterpret_cast<const char*>(data + 1);

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "bracket/line_exact.h"
+#include "exact/prepare_program.h"
+#include "exact/reading_program.h"
 
 namespace {
 
@@ -51,8 +52,10 @@ struct HandReading {
   }
 
   std::string text(int digits) {
+    static Program program;
+    compile_reading(reading, program);
     char value[exact_text_capacity];
-    exact_reading_text(reading, digits, value, nullptr);
+    exact_program_text(program, reading.numbers, digits, value, nullptr);
     return value;
   }
 };
@@ -196,15 +199,16 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
     const char* line;
     NoteKind kind;
     int column;
-    const char* name;
+    TermFunction function;
   };
   const Case cases[] = {
-      {"tg90", NoteKind::exact_no_value, 0, "tg"},
-      {"[1]+[cotg0]", NoteKind::exact_no_value, 5, "cotg"},
-      {"arcsen2", NoteKind::exact_no_value, 0, "arcsen"},
-      {"[1]/[0]", NoteKind::exact_division_by_zero, 3, ""},
-      {"sin(1/0)", NoteKind::exact_division_by_zero, 5, ""},
-      {"[9e999999999]", NoteKind::exact_too_large, 1, ""},
+      {"tg90", NoteKind::exact_no_value, 0, TermFunction::tangent},
+      {"[1]+[cotg0]", NoteKind::exact_no_value, 5, TermFunction::cotangent},
+      {"arcsen2", NoteKind::exact_no_value, 0, TermFunction::arc_sine},
+      {"arcos2", NoteKind::exact_no_value, 0, TermFunction::arc_cosine},
+      {"[1]/[0]", NoteKind::exact_division_by_zero, 3, TermFunction::none},
+      {"sin(1/0)", NoteKind::exact_division_by_zero, 5, TermFunction::none},
+      {"[9e999999999]", NoteKind::exact_too_large, 1, TermFunction::none},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
@@ -214,7 +218,7 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
     ASSERT_EQ(notes.count, 1) << c.line;
     EXPECT_EQ(notes.notes[0].kind, c.kind) << c.line;
     EXPECT_EQ(notes.notes[0].column, c.column) << c.line;
-    EXPECT_STREQ(notes.notes[0].name, c.name) << c.line;
+    EXPECT_EQ(notes.notes[0].function, c.function) << c.line;
   }
 }
 
