@@ -16,7 +16,12 @@ enum ProgramCode {
   program_subtract,     /* a b -> a - b */
   program_multiply,     /* a b -> a * b */
   program_divide,       /* a b -> a / b; no value when b is 0 */
-  program_function      /* amplitude argument -> amplitude x f(argument); `argument`: f */
+  program_function,     /* amplitude argument -> amplitude x f(argument); `argument`: f */
+  /* Steps only the natural reading writes: */
+  program_negate, /* a -> -a */
+  program_power,  /* a b -> a to the power b: no value for 0 to a power below 0, nor for a
+                     number below 0 to a power that is no integer */
+  program_root    /* a -> the square root of a; no value below 0 */
 };
 
 /* The functions of program_function steps. Numbered as TermFunction numbers them, which a
