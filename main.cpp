@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
       return finish_command_line(output, exit_success);
     case RunMode::expressions:
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             {options.digits, options.exact}, use == TerminalUse::interactive_loop,
+                             {options.digits, options.exact, options.natural}, use == TerminalUse::interactive_loop,
                              output, stderr);
     case RunMode::dialogue:
       break;
   }
-  return run_dialogue(stdin, stdout, output, {options.digits, options.exact});
+  return run_dialogue(stdin, stdout, output, {options.digits, options.exact, options.natural});
 }

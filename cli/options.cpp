@@ -13,14 +13,12 @@ namespace {
 // '+': options stop at the first expression, so that "trigcalc sin30 -2sin30" evaluates
 // both; ':': a missing value is told apart from an unknown option, and getopt_long writes no
 // diagnostic of its own (the program's are in its language, below).
-constexpr char short_options[] = "+:d:ehV";
+constexpr char short_options[] = "+:d:ehnV";
 
 constexpr option long_options[] = {
-    {"digits", required_argument, nullptr, 'd'},
-    {"exact", no_argument, nullptr, 'e'},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, 'V'},
-    {nullptr, 0, nullptr, 0},
+    {"digits", required_argument, nullptr, 'd'}, {"exact", no_argument, nullptr, 'e'},
+    {"help", no_argument, nullptr, 'h'},         {"natural", no_argument, nullptr, 'n'},
+    {"version", no_argument, nullptr, 'V'},      {nullptr, 0, nullptr, 0},
 };
 
 constexpr char usage_text[] =
@@ -39,6 +37,8 @@ constexpr char usage_text[] =
     "  -e, --exact      calcula cada valor exatamente e o escreve corretamente\n"
     "                   arredondado; \"nan\" onde o valor nao existe\n"
     "  -h, --help       mostra esta ajuda e termina\n"
+    "  -n, --natural    le cada linha como aritmetica comum, como nos livros:\n"
+    "                   \"sen(30)*2\" e 1, \"2sen30cos30\" e sen 60, \"raiz 2\", \"sen^2 30\"\n"
     "  -V, --version    mostra a versao e termina\n"
     "  --               termina as opcoes (para uma expressao que comeca com \"-\")\n"
     "\n"
@@ -128,7 +128,7 @@ bool bad_digits(const char* text, FILE* err) {
 }  // namespace
 
 bool parse_options(int argc, char** argv, Options& options, FILE* err) {
-  options = {RunMode::dialogue, default_result_digits, false, argc};
+  options = {RunMode::dialogue, default_result_digits, false, false, argc};
   const char* digits_text = "";
   optind = 0;  // 0 starts a fresh scan, also when the options are read a second time
   for (int option;
@@ -141,6 +141,8 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
       if (!read_digit_count(optarg, options.digits)) return bad_digits(optarg, err);
     } else if (option == 'e') {
       options.exact = true;
+    } else if (option == 'n') {
+      options.natural = true;
     } else {
       report_refused_option(argv, option, err);
       return bad_usage(err);

@@ -26,6 +26,7 @@ struct Options {
   RunMode mode;
   int digits;         // significant digits of every printed value
   bool exact;         // --exact: values computed exactly
+  bool natural;       // --natural: lines read as ordinary arithmetic
   int first_operand;  // index in argv of the first expression
 };
 

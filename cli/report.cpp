@@ -73,7 +73,9 @@ void append_suggestions(ReportText& report, const Expression& expression, const 
     if (distance - 1 < limit) limit = distance - 1;
   }
   const char* names[suggestion_capacity];
-  const int found = closest_function_names(word, note.length, limit, names);
+  const NameList list =
+      note.kind == NoteKind::natural_unknown_word ? NameList::natural : NameList::term;
+  const int found = closest_names(list, word, note.length, limit, names);
   for (int k = 0; k < found; ++k) {
     append(report, k == 0 ? "; nomes parecidos: \"" : k + 1 < found ? ", \"" : " ou \"");
     append(report, names[k]);
@@ -267,10 +269,60 @@ void append_message(ReportText& report, const Expression& expression, const Read
                     "junto: lido como 0");
     case NoteKind::not_finite:
       return append(report, "o valor nao e um numero finito: passou do maior que um double guarda");
-    case NoteKind::exact_division_by_zero:
+    case NoteKind::quotient_without_value:
       return append_quoted(report, "divisao por 0 em ", expression, note, ": o valor nao existe");
-    case NoteKind::exact_no_value:
+    case NoteKind::function_without_value:
       return append_no_value(report, expression, note);
+    case NoteKind::pole_in_degrees:
+      append_no_value(report, expression, note);
+      return append(report,
+                    "; o valor escrito é o da função no double do ângulo em radianos, que não "
+                    "está exatamente ali");
+    case NoteKind::root_without_value:
+      return append_quoted(report, "a raiz quadrada de ", expression, note,
+                           " não existe: o número é menor que 0");
+    case NoteKind::power_without_value:
+      return append_quoted(report, "a potência ", expression, note,
+                           " não existe: 0 a um expoente negativo, ou um número negativo a um "
+                           "expoente que não é inteiro");
+    case NoteKind::natural_empty:
+      return append(report, "nada para calcular");
+    case NoteKind::natural_expected_operand:
+      append(report, "esperava um número, \"(\", uma função ou \"√\"");
+      if (note.length == 0) return append(report, " no fim da linha");
+      return append_quoted(report, " em vez de ", expression, note, "");
+    case NoteKind::natural_missing_argument:
+      return append_quoted(report, "falta o argumento de ", expression, note,
+                           ": escreva, por exemplo, \"sen 30\" ou \"sen(30)\"");
+    case NoteKind::natural_missing_operator:
+      return append_quoted(report, "falta um operador antes de ", expression, note,
+                           ": dois números lado a lado não se multiplicam (escreva \"*\")");
+    case NoteKind::natural_unclosed:
+      return append_quoted(report, "este ", expression, note,
+                           " não foi fechado: falta o \")\" ou \"]\" que o fecha");
+    case NoteKind::natural_unopened:
+      return append_quoted(report, "", expression, note, " não fecha nada: falta o seu \"(\"");
+    case NoteKind::natural_mismatched:
+      return append_quoted(report, "", expression, note,
+                           " fecha um grupo aberto com o outro sinal (\"(\" fecha com \")\", "
+                           "\"[\" com \"]\")");
+    case NoteKind::natural_unknown_word:
+      append_quoted(report, "", expression, note, " não é um nome conhecido");
+      return append_suggestions(report, expression, note, nullptr);
+    case NoteKind::natural_unexpected:
+      return append_quoted(report, "", expression, note, " não tem lugar aqui");
+    case NoteKind::natural_too_deep:
+      return append(report,
+                    "a expressão tem grupos demais, um dentro do outro, para ser lida: "
+                    "o valor não foi calculado");
+    case NoteKind::natural_division_of_product:
+      return append_quoted(report, "", expression, note,
+                           " divide pelo produto todo que segue a barra (1/2π é 1/(2π)); para "
+                           "dividir só pelo primeiro fator, use parênteses: (1/2)π");
+    case NoteKind::natural_power_in_argument:
+      return append_quoted(report, "", expression, note,
+                           " foi lido com a potência no argumento (sen30^2 é sen(30^2)); para "
+                           "elevar o valor, escreva sen²30 ou sen(30)^2");
     case NoteKind::exact_too_large:
       return append_quoted(report, "", expression, note,
                            " e grande demais para o calculo exato: o valor nao foi calculado");

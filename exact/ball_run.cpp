@@ -429,6 +429,120 @@ exact_outcome push_value(const ExactProgram& program, const ProgramStep& step, B
   return exact_value;
 }
 
+// Bits of a value's size past which a power's result is too large for exact evaluation: as
+// large as the largest products of a line's numbers (about 315,000 digits).
+constexpr slong power_size_limit = slong{1} << 20;
+
+// True when the ball's magnitude lies within 2^-power_size_limit to 2^power_size_limit (or it
+// is 0): what can still be rounded to digits.
+bool within_size(const arb_t ball) {
+  if (arb_is_zero(ball)) return true;
+  if (!arb_is_finite(ball)) return false;
+  const slong size = arf_abs_bound_lt_2exp_si(arb_midref(ball));
+  return size < power_size_limit && size > -power_size_limit;
+}
+
+// -value, in its place.
+void negate_value(BallValue& value) {
+  arb_neg(value.ball, value.ball);
+  if (value.exact) fmpq_neg(value.rational, value.rational);
+}
+
+// True when the nonnegative rational `x` is the square of one, which `root` receives.
+bool rational_square_root(const fmpq_t x, fmpq_t root) {
+  fmpz_t remainder;
+  fmpz_init(remainder);
+  fmpz_sqrtrem(fmpq_numref(root), remainder, fmpq_numref(x));
+  bool square = fmpz_is_zero(remainder);
+  fmpz_sqrtrem(fmpq_denref(root), remainder, fmpq_denref(x));
+  square = square && fmpz_is_zero(remainder);
+  fmpz_clear(remainder);
+  return square;
+}
+
+// The square root of `value`, in its place: exact for the square of a rational multiple of an
+// even power of pi; no value below 0.
+exact_outcome root_value(BallValue& value, slong precision) {
+  if (value.exact && fmpq_sgn(value.rational) < 0) return exact_no_value;
+  if (is_exact_zero(value)) return exact_value;
+  if (value.exact && value.pi_power % 2 == 0) {
+    fmpq_t root;
+    fmpq_init(root);
+    const bool square = rational_square_root(value.rational, root);
+    if (square) set_exact(value, root, value.pi_power / 2, precision);
+    fmpq_clear(root);
+    if (square) return exact_value;
+  }
+  if (arb_is_negative(value.ball)) return exact_no_value;
+  if (!arb_is_positive(value.ball)) return exact_undecided;
+  arb_sqrt(value.ball, value.ball, precision);
+  value.exact = false;
+  return exact_value;
+}
+
+// True when the exact `value` is 1 or -1.
+bool is_unit(const BallValue& value) {
+  return value.exact && value.pi_power == 0 && fmpz_is_one(fmpq_denref(value.rational)) &&
+         fmpz_is_pm1(fmpq_numref(value.rational));
+}
+
+// base^n for the integer n, in the base's place: exact for an exact base, as long as the
+// result's size stays within power_size_limit.
+exact_outcome integer_power(BallValue& base, const fmpz_t n, slong precision) {
+  if (is_exact_zero(base) && !fmpz_is_zero(n)) {
+    return fmpz_sgn(n) < 0 ? exact_no_value : exact_value;
+  }
+  if (fmpz_is_zero(n) || is_unit(base)) {  // 0^0 is 1, as in the doubles
+    const bool minus = is_unit(base) && fmpq_sgn(base.rational) < 0 && fmpz_is_odd(n);
+    set_small(base, minus ? -1 : 1, 1, precision);
+    return exact_value;
+  }
+  if (!base.exact && fmpz_sgn(n) < 0 && arb_contains_zero(base.ball)) return exact_undecided;
+  if (!base.exact) {
+    arb_pow_fmpz(base.ball, base.ball, n, precision + fmpz_bits(n));
+    return within_size(base.ball) ? exact_value : exact_too_large;
+  }
+  const slong size = fmpz_bits(fmpq_numref(base.rational)) + fmpz_bits(fmpq_denref(base.rational));
+  const bool fits = fmpz_bits(n) < 32 && size * fmpz_get_si(n) <= power_size_limit &&
+                    -size * fmpz_get_si(n) <= power_size_limit;
+  if (!fits) return exact_too_large;
+  const slong exponent = fmpz_get_si(n);
+  fmpq_t power;
+  fmpq_init(power);
+  fmpq_pow_si(power, base.rational, exponent);
+  set_exact(base, power, base.pi_power * exponent, precision);
+  fmpq_clear(power);
+  return within_size(base.ball) ? exact_value : exact_too_large;
+}
+
+// base^exponent for an exponent that is no integer: the base must be above 0 (no value below
+// it, none for 0 to a negative power).
+exact_outcome fractional_power(BallValue& base, const BallValue& exponent, slong precision) {
+  if (is_exact_zero(base)) {
+    if (arb_is_positive(exponent.ball)) return exact_value;
+    return arb_is_negative(exponent.ball) ? exact_no_value : exact_undecided;
+  }
+  if (base.exact ? fmpq_sgn(base.rational) < 0 : arb_is_negative(base.ball)) {
+    return exact_no_value;
+  }
+  if (!arb_is_positive(base.ball)) return exact_undecided;
+  arb_pow(base.ball, base.ball, exponent.ball, precision);
+  base.exact = false;
+  return within_size(base.ball) ? exact_value : exact_too_large;
+}
+
+// base^exponent, in the base's place.
+exact_outcome power_value(BallValue& base, const BallValue& exponent, slong precision) {
+  const bool rational = exponent.exact && exponent.pi_power == 0;
+  if (rational && fmpz_is_one(fmpq_denref(exponent.rational))) {
+    return integer_power(base, fmpq_numref(exponent.rational), precision);
+  }
+  if (!rational && !arb_is_finite(exponent.ball)) return exact_undecided;
+  // An exponent no ball tells from an integer could make a negative base's power exist.
+  if (!rational && !base.exact && !arb_is_positive(base.ball)) return exact_undecided;
+  return fractional_power(base, exponent, precision);
+}
+
 // Runs one step on the stack.
 exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, BallStack& stack,
                        slong precision) {
@@ -437,6 +551,12 @@ exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, Bal
     if (stack.depth + 2 > PROGRAM_STACK_CAPACITY) return exact_beyond_limits;
     ++stack.depth;
     return push_value(program, step, *top, precision);
+  }
+  if (step.code == program_negate || step.code == program_root) {
+    if (stack.depth < 1) return exact_beyond_limits;  // never written; kept safe regardless
+    if (step.code == program_root) return root_value(top[-1], precision);
+    negate_value(top[-1]);
+    return exact_value;
   }
   if (stack.depth < 2) return exact_beyond_limits;  // never written; kept safe regardless
   --stack.depth;
@@ -452,6 +572,8 @@ exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, Bal
       return exact_value;
     case program_divide:
       return divide_values(left, right, precision);
+    case program_power:
+      return power_value(left, right, precision);
     default:
       return apply_function(step, left, right, *top, precision);  // *top: a free slot
   }

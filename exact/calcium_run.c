@@ -96,6 +96,43 @@ static int apply_function(const ProgramStep* step, ca_t amplitude, ca_t argument
   return outcome;
 }
 
+/* The outcome of a truth: `when_true` when true, `when_false` when false, else undecided. */
+static int outcome_of(truth_t truth, int when_true, int when_false) {
+  return truth == T_TRUE ? when_true : truth == T_FALSE ? when_false : exact_undecided;
+}
+
+/* The square root of `x`, in its place; no value below 0. `scratch` is free. */
+static int root_value(ca_t x, ca_t scratch) {
+  int outcome;
+  ca_zero(scratch, context);
+  outcome = outcome_of(ca_check_lt(x, scratch, context), exact_no_value, exact_value);
+  if (outcome == exact_value) ca_sqrt(x, x, context);
+  return outcome;
+}
+
+/* base^exponent, in the base's place; no value for 0 to a power below 0, nor for a number
+   below 0 to a power that is no integer. `scratch` is free. */
+static int power_value(ca_t base, const ca_t exponent, ca_t scratch) {
+  int integer = outcome_of(ca_check_is_integer(exponent, context), 1, 0);
+  int outcome;
+  ca_zero(scratch, context);
+  if (integer == exact_undecided) return exact_undecided;
+  if (integer) {
+    outcome = outcome_of(ca_check_is_zero(base, context), 1, 0);
+    if (outcome == 1) outcome = outcome_of(ca_check_lt(exponent, scratch, context),
+                                           exact_no_value, exact_value);
+    else if (outcome == 0) outcome = exact_value;
+  } else {
+    outcome = outcome_of(ca_check_lt(base, scratch, context), exact_no_value, exact_value);
+    if (outcome == exact_value && ca_check_is_zero(base, context) == T_TRUE) {
+      outcome = outcome_of(ca_check_lt(exponent, scratch, context), exact_no_value,
+                           exact_value);
+    }
+  }
+  if (outcome == exact_value) ca_pow(base, base, exponent, context);
+  return outcome;
+}
+
 static int run_step(const ExactProgram* program, const ProgramStep* step, int* depth) {
   ca_ptr top = stack + *depth;
   if (step->code == program_push_number) {
@@ -108,6 +145,12 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
     } else {
       ca_set_fmpq(top, number->value, context);
     }
+    return exact_value;
+  }
+  if (step->code == program_negate || step->code == program_root) {
+    if (*depth < 1) return exact_beyond_limits; /* never written; kept safe regardless */
+    if (step->code == program_root) return root_value(top - 1, top);
+    ca_neg(top - 1, top - 1, context);
     return exact_value;
   }
   if (*depth < 2) return exact_beyond_limits; /* never written; kept safe regardless */
@@ -127,6 +170,8 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
       if (outcome == exact_value) ca_div(top - 2, top - 2, top - 1, context);
       return outcome;
     }
+    case program_power:
+      return power_value(top - 2, top - 1, top);
     default:
       return apply_function(step, top - 2, top - 1, top);
   }

@@ -35,10 +35,14 @@ NoteKind failure_kind(int outcome, const ProgramStep* step) {
       return NoteKind::exact_out_of_time;
     case exact_interrupted:
       return NoteKind::exact_interrupted;
-    default:  // exact_no_value
-      return step != nullptr && step->code == program_divide ? NoteKind::exact_division_by_zero
-                                                             : NoteKind::exact_no_value;
+    default:  // exact_no_value, at the step that has none
+      break;
   }
+  const int code = step != nullptr ? static_cast<int>(step->code) : static_cast<int>(program_function);
+  if (code == program_divide) return NoteKind::quotient_without_value;
+  if (code == program_root) return NoteKind::root_without_value;
+  if (code == program_power) return NoteKind::power_without_value;
+  return NoteKind::function_without_value;
 }
 
 // The note of why the line has no value: at the step that ended it, the function there, or

@@ -104,7 +104,7 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
   require(out != nullptr, "no memory file for the output");
   static OutputBuffer output;
   open_output_buffer(output, dup(fileno(out)));
-  require(run_dialogue(in, out, output, {default_result_digits, false}) == 0,
+  require(run_dialogue(in, out, output, {default_result_digits, false, false}) == 0,
           "the dialogue returned a status other than 0");
   std::fclose(in);
   const std::size_t transcript_size = static_cast<std::size_t>(lseek(fileno(out), 0, SEEK_END));
@@ -130,7 +130,7 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
 namespace {
 
 bool is_exact_note(NoteKind kind) {
-  return kind == NoteKind::exact_division_by_zero || kind == NoteKind::exact_no_value ||
+  return kind == NoteKind::quotient_without_value || kind == NoteKind::function_without_value ||
          kind == NoteKind::exact_too_large || kind == NoteKind::exact_undecided ||
          kind == NoteKind::exact_beyond_limits || kind == NoteKind::exact_out_of_memory ||
          kind == NoteKind::exact_out_of_time || kind == NoteKind::exact_interrupted;

@@ -2,11 +2,12 @@
 
 #include <cstring>
 
+#include "natural/natural_names.h"
 #include "term/function_names.h"
 
 namespace {
 
-constexpr int longest_spelling = 8;  // more than any spelling in the table has
+constexpr int longest_spelling = natural_spelling_capacity;  // as long as any spelling
 
 static_assert(
     [] {
@@ -18,6 +19,33 @@ static_assert(
       return true;
     }(),
     "every spelling fits the edit-distance row");
+
+// The names of `list`, alphabetical, and their count.
+const char* const* names_of(NameList list, int& count) {
+  if (list == NameList::natural) {
+    count = natural_spelling_count;
+    return natural_spelling_names.data();
+  }
+  count = function_spelling_count;
+  return function_spelling_names.data();
+}
+
+char lowered(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The natural reading's names are matched in any case, the term reading's as written.
+char compared(NameList list, char c) {
+  return list == NameList::natural ? lowered(c) : c;
+}
+
+// Edits between the word and `name`, letters compared as `list` compares them.
+int distance_in(NameList list, const char* word, int length, const char* name) {
+  char letters[longest_spelling + 3];
+  if (length > longest_spelling + 2) return spelling_distance(word, length, name);
+  for (int k = 0; k < length; ++k) letters[k] = compared(list, word[k]);
+  return spelling_distance(letters, length, name);
+}
 
 }  // namespace
 
@@ -42,21 +70,27 @@ int spelling_distance(const char* word, int length, const char* name) {
 
 // A name the word begins ("cot" of "cotg") is the likeliest: it comes first, whatever the
 // letters it lacks.
-int closest_function_names(const char* word, int length, int limit,
-                           const char* (&names)[suggestion_capacity]) {
+int closest_names(NameList list, const char* word, int length, int limit,
+                  const char* (&names)[suggestion_capacity]) {
+  int count = 0;
+  const char* const* candidates = names_of(list, count);
   int found = 0;
-  for (const char* name : function_spelling_names) {  // alphabetical
-    const bool continues = static_cast<int>(std::strlen(name)) > length &&
-                           std::strncmp(name, word, static_cast<std::size_t>(length)) == 0;
+  for (int k = 0; k < count; ++k) {  // alphabetical
+    const char* name = candidates[k];
+    bool continues = static_cast<int>(std::strlen(name)) > length;
+    for (int at = 0; continues && at < length; ++at) {
+      continues = compared(list, word[at]) == name[at];
+    }
     if (found < suggestion_capacity && limit > 0 && continues) names[found++] = name;
   }
   const int continuing = found;
   for (int distance = 0; distance <= limit; ++distance) {
-    for (const char* name : function_spelling_names) {
+    for (int k = 0; k < count; ++k) {
+      const char* name = candidates[k];
       bool listed = false;
-      for (int k = 0; k < continuing; ++k) listed = listed || names[k] == name;
+      for (int j = 0; j < continuing; ++j) listed = listed || names[j] == name;
       if (found < suggestion_capacity && !listed &&
-          spelling_distance(word, length, name) == distance) {
+          distance_in(list, word, length, name) == distance) {
         names[found++] = name;
       }
     }

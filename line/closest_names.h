@@ -9,9 +9,12 @@ constexpr int max_suggested_distance = 2;  // edits a suggested name may be away
 // Edits (letters added, removed or changed) between the `length` bytes at `word` and `name`.
 int spelling_distance(const char* word, int length, const char* name);
 
-// Fills `names` with the spellings of functions nearest to the `length` bytes at `word`: those
-// the word begins first, then those at most `limit` edits away, nearest first, each group in
-// alphabetical order (nothing when `limit` is below 1). Returns how many were
-// found (0 to suggestion_capacity).
-int closest_function_names(const char* word, int length, int limit,
-                           const char* (&names)[suggestion_capacity]);
+// The names a word is compared with: the term reading's spellings, or the natural reading's.
+enum class NameList { term, natural };
+
+// Fills `names` with the spellings of `list` nearest to the `length` bytes at `word` (matched
+// in lower case): those the word begins first, then those at most `limit` edits away, nearest
+// first, each group in alphabetical order (nothing when `limit` is below 1). Returns how many
+// were found (0 to suggestion_capacity).
+int closest_names(NameList list, const char* word, int length, int limit,
+                  const char* (&names)[suggestion_capacity]);

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "bracket/compute_line.h"
+#include "natural/natural_reading.h"
+#include "program/run_doubles.h"
 
 namespace {
 
@@ -31,8 +33,52 @@ NoteKind note_kind_of(BreakKind kind) {
       return NoteKind::division_by_zero;
     case BreakKind::outside_domain:
       return NoteKind::outside_domain;
+    case BreakKind::pole_in_degrees:
+      return NoteKind::pole_in_degrees;
+    case BreakKind::root_of_negative:  // steps of the natural reading only
+    case BreakKind::power_without_value:
+    case BreakKind::overflow:
+      break;
   }
   return NoteKind::not_finite;
+}
+
+// The note a step of a natural line's program makes, and whether it is made whatever the
+// value (a step without a value makes the value not a number) or only when the value is not
+// finite (a number too large for a double may still give a finite value: 1/1e400 is 0).
+NoteKind natural_note_kind(BreakKind kind, bool& always) {
+  always = kind != BreakKind::number_too_large && kind != BreakKind::overflow;
+  switch (kind) {
+    case BreakKind::number_too_large:
+      return NoteKind::number_too_large;
+    case BreakKind::division_by_zero:
+      return NoteKind::quotient_without_value;
+    case BreakKind::function_pole:
+    case BreakKind::outside_domain:
+    case BreakKind::pole_in_degrees:
+      return NoteKind::function_without_value;
+    case BreakKind::root_of_negative:
+      return NoteKind::root_without_value;
+    case BreakKind::power_without_value:
+      return NoteKind::power_without_value;
+    case BreakKind::overflow:
+      break;
+  }
+  return NoteKind::not_finite;
+}
+
+// Notes why a natural line's value does not exist or is not finite, from the steps its run
+// recorded.
+void note_natural_breaks(const ValueBreaks& breaks, bool finite, ReadingNotes& notes) {
+  for (int k = 0; k < breaks.count; ++k) {
+    const ValueBreak& step = breaks.breaks[k];
+    bool always = true;
+    ReadingNote note = {natural_note_kind(step.kind, always),     step.column, step.length,
+                        static_cast<TermFunction>(step.function), 0,           ""};
+    if (note.kind != NoteKind::function_without_value) note.function = TermFunction::none;
+    if (always || !finite) add_whole_note(&notes, note);
+  }
+  if (!finite) notes.dropped += breaks.dropped;
 }
 
 // Notes why the value of the line, which is no finite number, is so, from the steps its
@@ -80,6 +126,26 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes) {
   breaks.dropped = 0;
   const double value = compute_line(reading, &breaks);
   if (!std::isfinite(value)) note_not_finite(breaks, shown, *notes);
+  finish_notes(*notes, line, shown);
+  return value;
+}
+
+double evaluate_natural_line(const char* line, int length, ReadingNotes* notes) {
+  static NaturalReading reading;  // 6 KiB: kept off the stack
+  read_natural_line(line, length, reading, notes);
+  if (notes == nullptr) {
+    return reading.read ? run_program(reading.program, reading.numbers, nullptr) : std::nan("");
+  }
+  const int shown = shown_length(length);
+  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
+  double value = std::nan("");
+  if (reading.read) {
+    ValueBreaks breaks;
+    breaks.count = 0;
+    breaks.dropped = 0;
+    value = run_program(reading.program, reading.numbers, &breaks);
+    note_natural_breaks(breaks, std::isfinite(value), *notes);
+  }
   finish_notes(*notes, line, shown);
   return value;
 }

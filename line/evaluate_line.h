@@ -27,3 +27,9 @@ int read_line(const char* line, int length, LineReading& reading, ReadingNotes* 
 // in doubles; with `notes`, its notes, the reading's and why a value that is no finite number
 // is so, finished.
 double evaluate_line(const char* line, int length, ReadingNotes* notes);
+
+// The value of the line of `length` bytes at `line` read as ordinary arithmetic
+// (natural/natural_reading.h) and its program run in doubles (program/run_doubles.h): not a
+// number when the line cannot be read or the value does not exist. With `notes`, its notes,
+// the reading's and why there is no value (or no finite one), finished.
+double evaluate_natural_line(const char* line, int length, ReadingNotes* notes);

@@ -1,7 +1,10 @@
 #include "line/exact_line.h"
 
+#include <cstring>
+
 #include "exact/reading_program.h"
 #include "line/evaluate_line.h"
+#include "natural/natural_reading.h"
 
 int exact_line_text(const char* line, int length, int digits, char (&text)[exact_text_capacity],
                     ReadingNotes* notes) {
@@ -10,6 +13,22 @@ int exact_line_text(const char* line, int length, int digits, char (&text)[exact
   const int shown = read_line(line, length, reading, notes);
   compile_reading(reading, program);
   const int written = exact_program_text(program, reading.numbers, digits, text, notes);
+  if (notes != nullptr) finish_notes(*notes, line, shown);
+  return written;
+}
+
+int exact_natural_line_text(const char* line, int length, int digits,
+                            char (&text)[exact_text_capacity], ReadingNotes* notes) {
+  static NaturalReading reading;  // 6 KiB: kept off the stack
+  read_natural_line(line, length, reading, notes);
+  const int shown = shown_length(length);
+  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
+  int written = 3;
+  if (reading.read) {
+    written = exact_program_text(reading.program, reading.numbers, digits, text, notes);
+  } else {
+    std::strcpy(text, "nan");
+  }
   if (notes != nullptr) finish_notes(*notes, line, shown);
   return written;
 }

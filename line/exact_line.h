@@ -29,3 +29,9 @@ int exact_program_text(const Program& program, const NumberStore& store, int dig
 // `notes` (null: none) and finished.
 int exact_line_text(const char* line, int length, int digits, char (&text)[exact_text_capacity],
                     ReadingNotes* notes);
+
+// The line of `length` bytes at `line` read as ordinary arithmetic (natural/natural_reading.h),
+// computed as exact_program_text computes it: "nan" when it cannot be read; its notes taken
+// into `notes` (null: none) and finished.
+int exact_natural_line_text(const char* line, int length, int digits,
+                            char (&text)[exact_text_capacity], ReadingNotes* notes);

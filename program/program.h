@@ -52,8 +52,9 @@ typedef struct ProgramStep {
    99-byte line needs far fewer than this. */
 #define PROGRAM_STEP_CAPACITY 512
 /* Values on a run's stack at once: a bracket's sum and run, under a term's amplitude and
-   argument with their own sum and run. */
-#define PROGRAM_STACK_CAPACITY 16
+   argument with their own sum and run; or, in the natural reading, one for each pending
+   operand of a 99-byte line's nested groups. */
+#define PROGRAM_STACK_CAPACITY 64
 
 /* A line's program. */
 typedef struct Program {

@@ -61,22 +61,29 @@ void record_function_break(const TermReading& term, double argument, ValueBreaks
   }
 }
 
-// The term's value from its amplitude and argument.
-double term_value(const TermReading& term, double amplitude, double argument) {
-  if (is_inverse(term.function)) {
-    const double value = inverse_value(term.function, argument, amplitude);
-    return term.radians ? value : radians_to_degrees(value);
+}  // namespace
+
+double function_value(TermFunction function, bool radians, double amplitude, double argument) {
+  if (is_inverse(function)) {
+    const double value = inverse_value(function, argument, amplitude);
+    return radians ? value : radians_to_degrees(value);
   }
-  const double angle = term.radians ? argument : degrees_to_radians(argument);
-  return direct_value(term.function, angle, amplitude);
+  const double angle = radians ? argument : degrees_to_radians(argument);
+  return direct_value(function, angle, amplitude);
 }
 
-}  // namespace
+bool at_pole_in_degrees(TermFunction function, double degrees) {
+  const bool over_cosine = function == TermFunction::tangent || function == TermFunction::secant;
+  const bool over_sine = function == TermFunction::cotangent || function == TermFunction::cosecant;
+  if (!over_cosine && !over_sine) return false;
+  const double turn = std::fmod(degrees, half_turn_degrees);  // exact, whatever the size
+  return over_sine ? turn == 0.0 : std::fabs(turn) == half_turn_degrees / 2;
+}
 
 double compute_term(const TermReading& term, const NumberStore& store, ValueBreaks* breaks) {
   const double amplitude = operands_value(store, term.amplitude, 1.0, breaks);
   const double argument = operands_value(store, term.argument, 0.0, breaks);
-  const double value = term_value(term, amplitude, argument);
+  const double value = function_value(term.function, term.radians, amplitude, argument);
   if (breaks != nullptr && !std::isfinite(value) && std::isfinite(amplitude) &&
       std::isfinite(argument)) {
     record_function_break(term, argument, breaks);

@@ -47,15 +47,34 @@ enum class NoteKind : unsigned char {
   second_name_joining,          // a second name between two parts of one number, which it joins
   bracket_pi_after_digit,       // "[2pi]": pi is read only at the start of a number
   blank_before_sign,            // a blank between an operator and a "-", which then subtracts
-  // The exact mode's notes: what has no exact value, or could not be computed exactly.
-  exact_division_by_zero,  // a division by 0 (the operator's column)
-  exact_no_value,          // a function where it has no value; function: which
-  exact_too_large,         // a number (or angle) too large for exact evaluation
-  exact_undecided,         // a zero or tie not decided; digits: the digits to which it was known
-  exact_beyond_limits,     // the line's program outgrew the room of its steps or its stack
-  exact_out_of_memory,     // the computation needed more memory than it may have
-  exact_out_of_time,       // the computation needed more processor time than it may have
-  exact_interrupted,       // the computation was stopped from outside (a signal)
+  pole_in_degrees,  // a tangent, secant, cotangent or cosecant at its pole in degrees; the
+                    // value printed is the function's at the angle's double; function: which
+  // What has no value, in the exact mode and in the natural reading's doubles alike.
+  quotient_without_value,  // a division by 0 (the operator's column)
+  function_without_value,  // a function where it has no value; function: which
+  root_without_value,      // the square root of a number below 0
+  power_without_value,     // 0 to a power below 0, or a number below 0 to one that is no integer
+  // What the natural reading could not read: the line's value is then not a number.
+  natural_empty,             // nothing to compute
+  natural_expected_operand,  // a number, a function or a group was expected here
+  natural_missing_argument,  // a function name with nothing after it; function: which
+  natural_missing_operator,  // two numbers side by side ("sen 30 30"): an operator between?
+  natural_unclosed,          // a '(' or '[' without its ')' or ']' (the opening's column)
+  natural_unopened,          // a ')' or ']' that closes nothing
+  natural_mismatched,        // a ')' closing a '[', or a ']' closing a '('
+  natural_unknown_word,      // letters that name nothing the natural reading knows
+  natural_unexpected,        // a character that has no place here
+  natural_too_deep,          // groups nested deeper than the reading holds
+  // What the natural reading read one way of two: the value is computed all the same.
+  natural_division_of_product,  // "1/2π": read as 1/(2π), the side-by-side factors one
+  natural_power_in_argument,    // "sen30^2": read as sen(30^2), not (sen 30)^2
+  // The exact mode's notes: what could not be computed exactly.
+  exact_too_large,      // a number (or angle) too large for exact evaluation
+  exact_undecided,      // a zero or tie not decided; digits: the digits to which it was known
+  exact_beyond_limits,  // the line's program outgrew the room of its steps or its stack
+  exact_out_of_memory,  // the computation needed more memory than it may have
+  exact_out_of_time,    // the computation needed more processor time than it may have
+  exact_interrupted,    // the computation was stopped from outside (a signal)
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted
@@ -65,7 +84,8 @@ struct ReadingNote {
   NoteKind kind;
   unsigned char column;           // 0-based byte offset in the line where it begins
   unsigned char length;           // bytes of the line it is about; 0 for a place between bytes
-  TermFunction function;          // exact_no_value: the function without a value; else none
+  TermFunction function;          // function_without_value, pole_in_degrees,
+                                  // natural_missing_argument: the function; else none
   int digits;                     // exact_undecided: digits after the point it was known to
   char name[note_name_capacity];  // name_read_as: the name the letters were read as; else ""
 };

@@ -6,10 +6,14 @@
 
 // What a step did.
 enum class BreakKind : unsigned char {
-  number_too_large,  // a number that reads as infinity
-  division_by_zero,  // a '/' whose divisor is 0 (an operator after the last operand meets 0)
-  function_pole,     // a reciprocal of a function that is 0 there (cosec 0, cotg 0)
-  outside_domain     // an inverse function's argument outside -1 to 1
+  number_too_large,     // a number that reads as infinity
+  division_by_zero,     // a '/' whose divisor is 0 (an operator after the last operand meets 0)
+  function_pole,        // a reciprocal of a function that is 0 there (cosec 0, cotg 0)
+  outside_domain,       // an inverse function's argument outside -1 to 1
+  pole_in_degrees,      // a tangent, secant, cotangent or cosecant at its pole, in degrees
+  root_of_negative,     // the square root of a number below 0
+  power_without_value,  // 0 to a power below 0, or a number below 0 to one that is no integer
+  overflow              // an operation on finite numbers gave infinity
 };
 
 constexpr int value_break_capacity = 32;  // steps kept; later ones are only counted
@@ -19,6 +23,7 @@ struct ValueBreak {
   BreakKind kind;
   unsigned char column;
   unsigned char length;
+  unsigned char function;  // pole_in_degrees: the TermFunction
 };
 
 // The steps of one line.
@@ -30,12 +35,14 @@ struct ValueBreaks {
 
 // Records a step about `length` bytes of the line from `column`; nothing when `breaks` is
 // null (no record asked for).
-inline void add_break(ValueBreaks* breaks, BreakKind kind, int column, int length) {
+inline void add_break(ValueBreaks* breaks, BreakKind kind, int column, int length,
+                      int function = 0) {
   if (breaks == nullptr) return;
   if (breaks->count == value_break_capacity) {
     ++breaks->dropped;
     return;
   }
   breaks->breaks[breaks->count++] = {kind, static_cast<unsigned char>(column),
-                                     static_cast<unsigned char>(length)};
+                                     static_cast<unsigned char>(length),
+                                     static_cast<unsigned char>(function)};
 }

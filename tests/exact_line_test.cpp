@@ -290,17 +290,17 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
     TermFunction function;
   };
   const Case cases[] = {
-      {"tg90", NoteKind::exact_no_value, 0, TermFunction::tangent},
-      {"[1]+[cotg0]", NoteKind::exact_no_value, 5, TermFunction::cotangent},
-      {"arcsen2", NoteKind::exact_no_value, 0, TermFunction::arc_sine},
-      {"arcos2", NoteKind::exact_no_value, 0, TermFunction::arc_cosine},
-      {"[1]/[0]", NoteKind::exact_division_by_zero, 3, TermFunction::none},
-      {"sin(1/0)", NoteKind::exact_division_by_zero, 5, TermFunction::none},
+      {"tg90", NoteKind::function_without_value, 0, TermFunction::tangent},
+      {"[1]+[cotg0]", NoteKind::function_without_value, 5, TermFunction::cotangent},
+      {"arcsen2", NoteKind::function_without_value, 0, TermFunction::arc_sine},
+      {"arcos2", NoteKind::function_without_value, 0, TermFunction::arc_cosine},
+      {"[1]/[0]", NoteKind::quotient_without_value, 3, TermFunction::none},
+      {"sin(1/0)", NoteKind::quotient_without_value, 5, TermFunction::none},
       {"[9e999999999]", NoteKind::exact_too_large, 1, TermFunction::none},
-      {"sec90", NoteKind::exact_no_value, 0, TermFunction::secant},
-      {"[2]*[cosec180]", NoteKind::exact_no_value, 5, TermFunction::cosecant},
-      {"tg(1e99999-190)", NoteKind::exact_no_value, 0, TermFunction::tangent},
-      {"arcsen(pi*1e2000)", NoteKind::exact_no_value, 0, TermFunction::arc_sine},
+      {"sec90", NoteKind::function_without_value, 0, TermFunction::secant},
+      {"[2]*[cosec180]", NoteKind::function_without_value, 5, TermFunction::cosecant},
+      {"tg(1e99999-190)", NoteKind::function_without_value, 0, TermFunction::tangent},
+      {"arcsen(pi*1e2000)", NoteKind::function_without_value, 0, TermFunction::arc_sine},
       {"[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]", NoteKind::exact_undecided, 0,
        TermFunction::none},
   };

@@ -1,0 +1,55 @@
+// The natural reading's tokens: what stands at a place of the line, as bytes of UTF-8 (the
+// signs students paste: π √ × · ÷ − ° º ′ ″ and superscript digits), whatever the locale.
+// Blanks (ASCII ones, the no-break space, the thin and narrow no-break spaces) stand between
+// tokens and are skipped.
+#pragma once
+
+#include "natural/natural_names.h"
+
+// What a token is.
+enum class TokenKind {
+  end,           // the end of the line
+  number,        // digits with an optional decimal mark and power of ten
+  word,          // one word of natural_spellings (a run of letters may hold several)
+  unknown_word,  // a run of letters that is no sequence of words
+  plus,          // +
+  minus,         // - or −
+  times,         // * x X × · ⋅
+  divide,        // / ÷
+  caret,         // ^
+  superscript,   // a run of superscript digits, with an optional superscript sign
+  open,          // ( or [
+  close,         // ) or ]
+  degree,        // ° or º
+  minute,        // ' or ′
+  second,        // " or ″
+  pi_sign,       // π
+  root_sign,     // √
+  equals,        // =, which may end a line
+  unexpected     // any other character
+};
+
+// Bytes of a number's decimal text as the reading writes it: the digits of a 99-byte line, a
+// point, an exponent and a terminator.
+constexpr int natural_number_text_capacity = 112;
+
+// One token of the line.
+struct Token {
+  TokenKind kind;
+  int column;        // its first byte
+  int length;        // its bytes
+  char bracket;      // open and close: '(' or '['
+  NaturalWord word;  // word: which
+  long superscript;  // superscript: its value (saturating)
+};
+
+// The token at `at` of the `length` bytes at `line`, after any blanks there.
+Token token_at(const char* line, int length, int at);
+
+// The bytes of blanks at `at`.
+int blanks_at(const char* line, int length, int at);
+
+// Writes the decimal text of the number token `number` into `text` as a decimal conversion
+// reads it ("[digits][.digits][E[sign]digits]"); returns its length.
+int number_text_of(const char* line, const Token& number,
+                   char (&text)[natural_number_text_capacity]);

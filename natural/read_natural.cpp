@@ -1,0 +1,626 @@
+// The natural reading: a recursive descent over the line's tokens (natural/natural_tokens.h)
+// that writes the program form as it goes, each operand's steps before its operator's. The
+// grammar, loosest first:
+//   line     = ["rad"] sum ["="]
+//   sum      = product {("+" | "-") product}
+//   product  = signed {("*" | "/") signed}
+//   signed   = ("+" | "-") signed | implicit
+//   implicit = power {power}                 (side by side: a product bound tighter than "*")
+//   power    = postfix ["^" exponent]        exponent = {"+" | "-"} power (right to left)
+//   postfix  = primary {superscript}
+//   primary  = number [degrees] | pi | "(" sum ")" | "[" sum "]" | root | function
+//   function = name [power-on-name] ("(" sum ")" | {"+" | "-"} implicit-up-to-a-name)
+// Every recursion counts against natural_nesting_capacity.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "natural/natural_reading.h"
+#include "natural/natural_tokens.h"
+#include "program/program_functions.h"
+
+namespace {
+
+// What a direct function's argument holds, which sets its unit.
+struct ArgumentUnits {
+  bool pi;       // pi: radians
+  bool degrees;  // a degree sign: degrees, whatever else it holds
+  bool radians;  // a "rad" after a number: radians
+};
+
+// The reading of a line under way.
+struct Reader {
+  const char* line;
+  int length;
+  int at;  // the next byte to read
+  NaturalReading& reading;
+  ReadingNotes* notes;
+  bool failed;           // a note says where the line stopped being read
+  int depth;             // recursions under way
+  bool line_radians;     // the line begins with "rad"
+  ArgumentUnits* units;  // the direct function's argument being read; null outside any
+};
+
+// What was read of an operand: its columns, how many factors stood side by side in it, and
+// whether it ends with a number (so that a number right after it lacks an operator) or holds
+// a power at its own level.
+struct Operand {
+  int column;
+  int end;
+  int factors;
+  bool ends_with_number;
+  bool powered;
+};
+
+Token peek(const Reader& reader) {
+  return token_at(reader.line, reader.length, reader.at);
+}
+
+void take(Reader& reader, const Token& token) {
+  reader.at = token.column + token.length;
+}
+
+// Notes why the line stops being read here (the first reason only) and marks it failed.
+void fail(Reader& reader, NoteKind kind, int column, int length,
+          TermFunction function = TermFunction::none) {
+  if (reader.failed) return;
+  reader.failed = true;
+  const ReadingNote note = {
+      kind, static_cast<unsigned char>(column), static_cast<unsigned char>(length), function, 0,
+      ""};
+  add_whole_note(reader.notes, note);
+}
+
+// Notes what was read one way of two; the reading goes on.
+void note_reading(Reader& reader, NoteKind kind, int column, int end) {
+  add_note(reader.notes, kind, column, end - column);
+}
+
+void emit(Reader& reader, ProgramCode code, int argument, int column, int length) {
+  Program& program = reader.reading.program;
+  if (program.step_count >= PROGRAM_STEP_CAPACITY) {
+    program.complete = 0;
+    return;
+  }
+  program.steps[program.step_count++] = {
+      static_cast<unsigned char>(code), 0, static_cast<short>(argument),
+      static_cast<unsigned char>(column), static_cast<unsigned char>(length)};
+}
+
+// Adds a number to the store: the decimal text of the `length` bytes `text`, or pi (null);
+// its index, or -1 (the line failed) when the store is full.
+int add_number(Reader& reader, const char* text, int length, int column, int columns) {
+  NumberStore& store = reader.reading.numbers;
+  const bool fits =
+      store.count < number_read_capacity && store.texts_used + length + 1 <= number_texts_capacity;
+  if (!fits) {
+    fail(reader, NoteKind::natural_too_deep, column, columns);
+    return -1;
+  }
+  NumberRead& number = store.numbers[store.count];
+  number = {text == nullptr ? NumberForm::pi : NumberForm::decimal,
+            '=',
+            static_cast<short>(store.texts_used),
+            static_cast<unsigned char>(length),
+            static_cast<unsigned char>(column),
+            static_cast<unsigned char>(columns),
+            static_cast<unsigned char>(column + columns)};
+  if (text != nullptr)
+    std::memcpy(store.texts + store.texts_used, text, static_cast<std::size_t>(length));
+  store.texts[store.texts_used + length] = '\0';
+  store.texts_used += length + 1;
+  return store.count++;
+}
+
+// Pushes the number token `number`.
+void push_number(Reader& reader, const Token& number) {
+  char text[natural_number_text_capacity];
+  const int length = number_text_of(reader.line, number, text);
+  const int index = add_number(reader, text, length, number.column, number.length);
+  if (index >= 0) emit(reader, program_push_number, index, number.column, number.length);
+}
+
+// Pushes the whole number `value` (a superscript's, say) written at `column`.
+void push_whole(Reader& reader, long value, int column, int columns) {
+  char text[24];
+  const int length = std::snprintf(text, sizeof text, "%ld", value);
+  const int index = add_number(reader, text, length, column, columns);
+  if (index >= 0) emit(reader, program_push_number, index, column, columns);
+}
+
+// Pushes pi, written at `column`; it puts the argument read in radians when `marks`.
+void push_pi(Reader& reader, int column, int columns, bool marks) {
+  const int index = add_number(reader, nullptr, 0, column, columns);
+  if (index >= 0) emit(reader, program_push_number, index, column, columns);
+  if (marks && reader.units != nullptr) reader.units->pi = true;
+}
+
+// One recursion more; false, with the line failed, past natural_nesting_capacity.
+bool go_deeper(Reader& reader, int column) {
+  if (++reader.depth <= natural_nesting_capacity) return true;
+  fail(reader, NoteKind::natural_too_deep, column, 1);
+  return false;
+}
+
+Operand parse_sum(Reader& reader);
+Operand parse_signed(Reader& reader);
+Operand parse_power(Reader& reader);
+
+bool is_function(NaturalWord word) {
+  return word != NaturalWord::square_root && word != NaturalWord::pi &&
+         word != NaturalWord::radians;
+}
+
+// True when `token` can begin a factor: what may stand side by side with the one before.
+bool begins_factor(const Token& token) {
+  switch (token.kind) {
+    case TokenKind::number:
+    case TokenKind::pi_sign:
+    case TokenKind::root_sign:
+    case TokenKind::open:
+    case TokenKind::unknown_word:
+      return true;
+    case TokenKind::word:
+      return token.word != NaturalWord::radians;
+    default:
+      return false;
+  }
+}
+
+// Reads "COUNT MARK" when it stands next, MARK of kind `unit`: adds COUNT / `divisor` to the
+// value before it. True when it was there.
+bool read_part(Reader& reader, TokenKind unit, int divisor, Operand& number) {
+  const int before = reader.at;
+  const Token count = peek(reader);
+  if (count.kind != TokenKind::number) return false;
+  take(reader, count);
+  const Token mark = peek(reader);
+  if (mark.kind != unit) {
+    reader.at = before;  // a number of its own: what follows it decides
+    return false;
+  }
+  take(reader, mark);
+  push_number(reader, count);
+  emit(reader, program_push_integer, divisor, mark.column, mark.length);
+  emit(reader, program_divide, 0, mark.column, mark.length);
+  emit(reader, program_add, 0, mark.column, mark.length);
+  number.end = mark.column + mark.length;
+  return true;
+}
+
+// After a number: a degree sign, with minutes and seconds after it (30°15'30" is
+// 30 + 15/60 + 30/3600), or "rad".
+void read_units_after_number(Reader& reader, Operand& number) {
+  const Token mark = peek(reader);
+  if (mark.kind == TokenKind::word && mark.word == NaturalWord::radians) {
+    take(reader, mark);
+    if (reader.units != nullptr) reader.units->radians = true;
+    number.end = mark.column + mark.length;
+    return;
+  }
+  if (mark.kind != TokenKind::degree) return;
+  take(reader, mark);
+  number.end = mark.column + mark.length;
+  if (reader.units != nullptr) reader.units->degrees = true;
+  constexpr int minutes_a_degree = 60;
+  constexpr int seconds_a_degree = 3600;
+  read_part(reader, TokenKind::minute, minutes_a_degree, number);
+  read_part(reader, TokenKind::second, seconds_a_degree, number);
+}
+
+// "(" sum ")" or "[" sum "]", the opening at `open`.
+Operand parse_group(Reader& reader, const Token& open) {
+  take(reader, open);
+  Operand group = {open.column, open.column + 1, 1, false, false};
+  if (!go_deeper(reader, open.column)) return group;
+  const Operand inner = parse_sum(reader);
+  --reader.depth;
+  const Token close = peek(reader);
+  group.end = inner.end;
+  if (reader.failed) return group;
+  if (close.kind != TokenKind::close) {
+    fail(reader, NoteKind::natural_unclosed, open.column, 1);
+  } else if (close.bracket != open.bracket) {
+    fail(reader, NoteKind::natural_mismatched, close.column, 1);
+  } else {
+    take(reader, close);
+    group.end = close.column + 1;
+  }
+  return group;
+}
+
+// The operand of a square root, at `sign`: a group, or a signed power ("√2^2" is √(2^2)).
+Operand parse_root(Reader& reader, const Token& sign) {
+  take(reader, sign);
+  Operand root = {sign.column, sign.column + sign.length, 1, false, false};
+  if (!go_deeper(reader, sign.column)) return root;
+  const Token next = peek(reader);
+  if (next.kind == TokenKind::end) {
+    fail(reader, NoteKind::natural_missing_argument, sign.column, sign.length);
+  } else {
+    const Operand operand = parse_signed(reader);
+    root.end = operand.end;
+    root.ends_with_number = operand.ends_with_number;
+    emit(reader, program_root, 0, sign.column, root.end - sign.column);
+  }
+  --reader.depth;
+  return root;
+}
+
+// The power written on a function's name ("sen²", "sen^2", "sen^-1"), 1 when there is none.
+long name_power(Reader& reader, int& column, int& end) {
+  const Token mark = peek(reader);
+  column = mark.column;
+  if (mark.kind == TokenKind::superscript) {
+    take(reader, mark);
+    end = mark.column + mark.length;
+    return mark.superscript;
+  }
+  if (mark.kind != TokenKind::caret) return 1;
+  take(reader, mark);
+  const Token sign = peek(reader);
+  const bool negative = sign.kind == TokenKind::minus;
+  if (negative || sign.kind == TokenKind::plus) take(reader, sign);
+  const Token count = peek(reader);
+  if (count.kind != TokenKind::number) {
+    fail(reader, NoteKind::natural_expected_operand, count.column, count.length);
+    return 1;
+  }
+  take(reader, count);
+  end = count.column + count.length;
+  char text[natural_number_text_capacity];
+  number_text_of(reader.line, count, text);
+  const long value = std::strtol(text, nullptr, 10);
+  return negative ? -value : value;
+}
+
+// The inverse of a direct function, for the "^-1" written on its name (sen^-1 is arcsen).
+NaturalWord inverse_of(NaturalWord word) {
+  switch (word) {
+    case NaturalWord::sine:
+      return NaturalWord::arc_sine;
+    case NaturalWord::cosine:
+      return NaturalWord::arc_cosine;
+    case NaturalWord::tangent:
+      return NaturalWord::arc_tangent;
+    case NaturalWord::cotangent:
+      return NaturalWord::arc_cotangent;
+    case NaturalWord::secant:
+      return NaturalWord::arc_secant;
+    case NaturalWord::cosecant:
+      return NaturalWord::arc_cosecant;
+    default:
+      return word;  // already an inverse: ^-1 is a power
+  }
+}
+
+bool is_direct_word(NaturalWord word) {
+  const TermFunction function = term_function_for(word);
+  return function != TermFunction::none && !is_inverse(function);
+}
+
+// The steps before a function's argument: its amplitude, 1, and for the inverses the program
+// form lacks, the parts of their formula that come first (90 for 90 - arctg x; 1 for 1 / x).
+void begin_function(Reader& reader, NaturalWord word, int column) {
+  if (word == NaturalWord::arc_cotangent) {
+    if (reader.line_radians) {
+      push_pi(reader, column, 0, false);
+      emit(reader, program_push_integer, 2, column, 0);
+      emit(reader, program_divide, 0, column, 0);
+    } else {
+      emit(reader, program_push_integer, 90, column, 0);
+    }
+  }
+  emit(reader, program_push_integer, 1, column, 0);
+  if (word == NaturalWord::arc_secant || word == NaturalWord::arc_cosecant) {
+    emit(reader, program_push_integer, 1, column, 0);
+  }
+}
+
+// The steps after the argument: the function, and the rest of a formula.
+void end_function(Reader& reader, NaturalWord word, bool radians, int column, int length) {
+  TermFunction function = term_function_for(word);
+  if (word == NaturalWord::arc_secant || word == NaturalWord::arc_cosecant) {
+    emit(reader, program_divide, 0, column, length);
+    function = word == NaturalWord::arc_secant ? TermFunction::arc_cosine : TermFunction::arc_sine;
+  }
+  if (word == NaturalWord::arc_cotangent) function = TermFunction::arc_tangent;
+  emit(reader, program_function, program_function_of(function), column, length);
+  Program& program = reader.reading.program;
+  if (program.complete) program.steps[program.step_count - 1].radians = radians;
+  if (word == NaturalWord::arc_cotangent) emit(reader, program_subtract, 0, column, length);
+}
+
+// A function's argument without parentheses: signs, then the factors side by side up to the
+// next + - * / or function name.
+Operand parse_bare_argument(Reader& reader);
+
+// A function at `name`: the power on its name, its argument, its unit.
+Operand parse_function(Reader& reader, const Token& name) {
+  take(reader, name);
+  Operand applied = {name.column, name.column + name.length, 1, false, false};
+  int power_column = 0, power_end = 0;
+  long power = name_power(reader, power_column, power_end);
+  NaturalWord word = name.word;
+  if (power == -1 && is_direct_word(word)) {
+    word = inverse_of(word);
+    power = 1;
+  }
+  if (reader.failed || !go_deeper(reader, name.column)) return applied;
+  begin_function(reader, word, name.column);
+  ArgumentUnits units = {false, false, false};
+  ArgumentUnits* outer = reader.units;
+  reader.units = &units;
+  const Token next = peek(reader);
+  Operand argument = applied;
+  const bool grouped = next.kind == TokenKind::open;
+  if (grouped) {
+    argument = parse_group(reader, next);
+  } else if (begins_factor(next) || next.kind == TokenKind::plus || next.kind == TokenKind::minus) {
+    argument = parse_bare_argument(reader);
+  } else {
+    fail(reader, NoteKind::natural_missing_argument, name.column, name.length,
+         term_function_for(word));
+  }
+  reader.units = outer;
+  --reader.depth;
+  applied.end = argument.end;
+  const bool radians = is_direct_word(word)
+                           ? !units.degrees && (units.radians || units.pi || reader.line_radians)
+                           : reader.line_radians;
+  end_function(reader, word, radians, name.column, applied.end - name.column);
+  if (power != 1) {
+    push_whole(reader, power, power_column, power_end - power_column);
+    emit(reader, program_power, 0, power_column, power_end - power_column);
+  }
+  if (!grouped && argument.powered) {
+    note_reading(reader, NoteKind::natural_power_in_argument, name.column, applied.end);
+  }
+  return applied;
+}
+
+// One primary: a number (with its units), pi, a group, a root or a function.
+Operand parse_primary(Reader& reader) {
+  const Token token = peek(reader);
+  Operand primary = {token.column, token.column + token.length, 1, false, false};
+  const bool word = token.kind == TokenKind::word;
+  if (token.kind == TokenKind::number) {
+    take(reader, token);
+    push_number(reader, token);
+    primary.ends_with_number = true;
+    read_units_after_number(reader, primary);
+  } else if (token.kind == TokenKind::pi_sign || (word && token.word == NaturalWord::pi)) {
+    take(reader, token);
+    push_pi(reader, token.column, token.length, true);
+  } else if (token.kind == TokenKind::open) {
+    primary = parse_group(reader, token);
+  } else if (token.kind == TokenKind::root_sign ||
+             (word && token.word == NaturalWord::square_root)) {
+    primary = parse_root(reader, token);
+  } else if (word && is_function(token.word)) {
+    primary = parse_function(reader, token);
+  } else if (token.kind == TokenKind::unknown_word) {
+    fail(reader, NoteKind::natural_unknown_word, token.column, token.length);
+  } else if (token.kind == TokenKind::unexpected || word) {
+    fail(reader, NoteKind::natural_unexpected, token.column, token.length);
+  } else {
+    fail(reader, NoteKind::natural_expected_operand, token.column, token.length);
+  }
+  return primary;
+}
+
+// A primary and the superscript powers after it ("2²").
+Operand parse_postfix(Reader& reader) {
+  Operand operand = parse_primary(reader);
+  for (Token mark = peek(reader); !reader.failed && mark.kind == TokenKind::superscript;
+       mark = peek(reader)) {
+    take(reader, mark);
+    push_whole(reader, mark.superscript, mark.column, mark.length);
+    emit(reader, program_power, 0, operand.column, mark.column + mark.length - operand.column);
+    operand.end = mark.column + mark.length;
+    operand.ends_with_number = true;
+    operand.powered = true;
+  }
+  return operand;
+}
+
+// An exponent: signs, then a power (so that 2^3^2 is 2^9 and 2^-1 is 1/2).
+Operand parse_exponent(Reader& reader) {
+  const Token sign = peek(reader);
+  const bool signed_exponent = sign.kind == TokenKind::plus || sign.kind == TokenKind::minus;
+  if (!signed_exponent) return parse_power(reader);
+  take(reader, sign);
+  Operand exponent = {sign.column, sign.column + sign.length, 1, false, false};
+  if (!go_deeper(reader, sign.column)) return exponent;
+  const Operand inner = parse_exponent(reader);
+  --reader.depth;
+  if (sign.kind == TokenKind::minus) {
+    emit(reader, program_negate, 0, sign.column, inner.end - sign.column);
+  }
+  exponent.end = inner.end;
+  exponent.ends_with_number = inner.ends_with_number;
+  return exponent;
+}
+
+Operand parse_power(Reader& reader) {
+  Operand base = parse_postfix(reader);
+  const Token caret = peek(reader);
+  if (reader.failed || caret.kind != TokenKind::caret) return base;
+  take(reader, caret);
+  if (!go_deeper(reader, caret.column)) return base;
+  const Operand exponent = parse_exponent(reader);
+  --reader.depth;
+  emit(reader, program_power, 0, base.column, exponent.end - base.column);
+  base.end = exponent.end;
+  base.ends_with_number = exponent.ends_with_number;
+  base.powered = true;
+  return base;
+}
+
+// Factors side by side, a product each pair; in a bare function argument the factors stop at
+// the next function name ("2sen30cos30" is 2 · sen 30 · cos 30). A number right after one that
+// ends with a number lacks an operator ("sen 30 30").
+Operand parse_implicit(Reader& reader, bool argument) {
+  Operand product = parse_power(reader);
+  for (Token next = peek(reader); !reader.failed && begins_factor(next); next = peek(reader)) {
+    if (argument && next.kind == TokenKind::word && is_function(next.word) &&
+        next.word != NaturalWord::square_root) {
+      break;
+    }
+    if (next.kind == TokenKind::number && product.ends_with_number) {
+      fail(reader, NoteKind::natural_missing_operator, next.column, next.length);
+      break;
+    }
+    const Operand factor = parse_power(reader);
+    emit(reader, program_multiply, 0, factor.column, 0);
+    product.end = factor.end;
+    product.ends_with_number = factor.ends_with_number;
+    product.powered = product.powered || factor.powered;
+    ++product.factors;
+  }
+  return product;
+}
+
+Operand parse_bare_argument(Reader& reader) {
+  const Token sign = peek(reader);
+  if (sign.kind != TokenKind::plus && sign.kind != TokenKind::minus) {
+    return parse_implicit(reader, true);
+  }
+  take(reader, sign);
+  Operand argument = {sign.column, sign.column + sign.length, 1, false, false};
+  if (!go_deeper(reader, sign.column)) return argument;
+  const Operand inner = parse_bare_argument(reader);
+  --reader.depth;
+  if (sign.kind == TokenKind::minus) {
+    emit(reader, program_negate, 0, sign.column, inner.end - sign.column);
+  }
+  argument.end = inner.end;
+  argument.ends_with_number = inner.ends_with_number;
+  argument.powered = inner.powered;
+  return argument;
+}
+
+// Signs before an operand: a minus below a power (-3^2 is -9).
+Operand parse_signed(Reader& reader) {
+  const Token sign = peek(reader);
+  if (sign.kind != TokenKind::plus && sign.kind != TokenKind::minus) {
+    return parse_implicit(reader, false);
+  }
+  take(reader, sign);
+  Operand operand = {sign.column, sign.column + sign.length, 1, false, false};
+  if (!go_deeper(reader, sign.column)) return operand;
+  const Operand inner = parse_signed(reader);
+  --reader.depth;
+  if (sign.kind == TokenKind::minus) {
+    emit(reader, program_negate, 0, sign.column, inner.end - sign.column);
+  }
+  operand.end = inner.end;
+  operand.ends_with_number = inner.ends_with_number;
+  return operand;
+}
+
+// Products and quotients, left to right. Factors side by side after a '/' all divide ("1/2π"
+// is 1/(2π)), which is noted: some read it (1/2)π.
+Operand parse_product(Reader& reader) {
+  Operand product = parse_signed(reader);
+  for (Token op = peek(reader);
+       !reader.failed && (op.kind == TokenKind::times || op.kind == TokenKind::divide);
+       op = peek(reader)) {
+    take(reader, op);
+    const Operand right = parse_signed(reader);
+    const bool divides = op.kind == TokenKind::divide;
+    emit(reader, divides ? program_divide : program_multiply, 0, op.column, op.length);
+    if (divides && right.factors > 1) {
+      note_reading(reader, NoteKind::natural_division_of_product, op.column, right.end);
+    }
+    product.end = right.end;
+    product.ends_with_number = right.ends_with_number;
+    product.factors = 1;
+  }
+  return product;
+}
+
+// Sums and differences, left to right.
+Operand parse_sum(Reader& reader) {
+  Operand sum = parse_product(reader);
+  for (Token op = peek(reader);
+       !reader.failed && (op.kind == TokenKind::plus || op.kind == TokenKind::minus);
+       op = peek(reader)) {
+    take(reader, op);
+    const Operand right = parse_product(reader);
+    emit(reader, op.kind == TokenKind::plus ? program_add : program_subtract, 0, op.column,
+         op.length);
+    sum.end = right.end;
+    sum.ends_with_number = right.ends_with_number;
+    sum.factors = 1;
+  }
+  return sum;
+}
+
+// Why the reading stopped at `token`, which ends nothing it began.
+void fail_at_leftover(Reader& reader, const Token& token) {
+  if (token.kind == TokenKind::close) {
+    fail(reader, NoteKind::natural_unopened, token.column, token.length);
+  } else if (token.kind == TokenKind::unknown_word) {
+    fail(reader, NoteKind::natural_unknown_word, token.column, token.length);
+  } else {
+    fail(reader, NoteKind::natural_unexpected, token.column, token.length);
+  }
+}
+
+// The most values the program holds at once on a run's stack.
+int deepest_stack(const Program& program) {
+  int depth = 0;
+  int deepest = 0;
+  for (int s = 0; s < program.step_count; ++s) {
+    const int code = program.steps[s].code;
+    if (code == program_push_number || code == program_push_integer) {
+      ++depth;
+    } else if (code != program_negate && code != program_root) {
+      --depth;
+    }
+    if (depth > deepest) deepest = depth;
+  }
+  return deepest;
+}
+
+// The bytes read: the first term_capacity - 1 at most, up to a zero byte.
+int kept_length(const char* line, int length) {
+  const int shown = length < term_capacity - 1 ? length : term_capacity - 1;
+  const void* zero = std::memchr(line, '\0', static_cast<std::size_t>(shown));
+  return zero == nullptr ? shown : static_cast<int>(static_cast<const char*>(zero) - line);
+}
+
+}  // namespace
+
+void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
+  reading.program.step_count = 0;
+  reading.program.complete = 1;
+  reading.numbers.count = 0;
+  reading.numbers.texts_used = 0;
+  const int kept = kept_length(line, length);
+  Reader reader = {line, kept, 0, reading, notes, false, 0, false, nullptr};
+  Token first = peek(reader);
+  if (first.kind == TokenKind::word && first.word == NaturalWord::radians) {
+    take(reader, first);
+    reader.line_radians = true;
+    first = peek(reader);
+  }
+  if (first.kind == TokenKind::end) fail(reader, NoteKind::natural_empty, first.column, 0);
+  if (!reader.failed) parse_sum(reader);
+  Token last = peek(reader);
+  if (last.kind == TokenKind::equals) {  // "sen30 =": the line's end
+    take(reader, last);
+    last = peek(reader);
+  }
+  if (!reader.failed && last.kind != TokenKind::end) fail_at_leftover(reader, last);
+  const bool fits =
+      reading.program.complete && deepest_stack(reading.program) <= PROGRAM_STACK_CAPACITY;
+  if (!reader.failed && !fits) fail(reader, NoteKind::natural_too_deep, 0, kept);
+  if (kept < (length < term_capacity - 1 ? length : term_capacity - 1)) {
+    add_note(notes, NoteKind::zero_byte_ends_line, kept,
+             (length < term_capacity - 1 ? length : term_capacity - 1) - kept);
+  }
+  reading.read = !reader.failed;
+  if (reader.failed) reading.program.step_count = 0;
+}

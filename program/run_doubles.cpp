@@ -1,0 +1,128 @@
+#include "program/run_doubles.h"
+
+#include <cmath>
+#include <limits>
+
+#include "program/double_power.h"
+#include "program/program_functions.h"
+#include "term/compute_term.h"
+#include "term/operand_list.h"
+
+namespace {
+
+constexpr double no_value = std::numeric_limits<double>::quiet_NaN();
+
+// A run's stack of values, and where to record its breaks.
+struct DoubleRun {
+  double values[PROGRAM_STACK_CAPACITY];
+  int depth;
+  ValueBreaks* breaks;
+};
+
+// Records `kind` at `step`.
+void record(DoubleRun& run, BreakKind kind, const ProgramStep& step, int function = 0) {
+  add_break(run.breaks, kind, step.column, step.length, function);
+}
+
+// amplitude x f(argument), or no value at a pole in degrees or outside an inverse function's
+// domain.
+double function_step(DoubleRun& run, const ProgramStep& step, double amplitude, double argument) {
+  const TermFunction function = term_function_of(step.argument);
+  if (!step.radians && at_pole_in_degrees(function, argument)) {
+    record(run, BreakKind::pole_in_degrees, step, step.argument);
+    return no_value;
+  }
+  const double value = function_value(function, step.radians != 0, amplitude, argument);
+  const bool finite = std::isfinite(amplitude) && std::isfinite(argument);
+  if (finite && std::isnan(value)) record(run, BreakKind::outside_domain, step, step.argument);
+  if (!finite || !std::isinf(value) || is_inverse(function)) return value;
+  record(run, BreakKind::function_pole, step, step.argument);  // 1 / tan 0, say: no value
+  return no_value;
+}
+
+// x^y, or no value for 0 to a power below 0 and for a number below 0 to one that is no integer.
+double power_step(DoubleRun& run, const ProgramStep& step, double x, double y) {
+  if (std::isnan(x) || std::isnan(y)) return no_value;
+  const bool integer = std::isfinite(y) && y == std::floor(y);
+  if ((x == 0 && y < 0) || (x < 0 && !integer)) {
+    record(run, BreakKind::power_without_value, step);
+    return no_value;
+  }
+  if (y == 0) return 1;  // 0^0 too, as a calculator gives it
+  if (x == 0) return 0;
+  if (std::isinf(x) || std::isinf(y)) return std::pow(x, y);  // limits only: exact everywhere
+  const double magnitude = positive_power(std::fabs(x), y);
+  const bool odd = integer && std::fmod(y, 2.0) != 0;
+  return x < 0 && odd ? -magnitude : magnitude;
+}
+
+// The value `step` leaves on the stack from `left` and `right` (the two values it takes;
+// `right` alone for a step that takes one).
+double combine(DoubleRun& run, const ProgramStep& step, double left, double right) {
+  switch (step.code) {
+    case program_add:
+      return left + right;
+    case program_subtract:
+      return left - right;
+    case program_multiply:
+      return left * right;
+    case program_divide:
+      if (right != 0) return left / right;
+      record(run, BreakKind::division_by_zero, step);
+      return no_value;
+    case program_function:
+      return function_step(run, step, left, right);
+    case program_power:
+      return power_step(run, step, left, right);
+    case program_negate:
+      return -right;
+    default:  // program_root
+      if (!(right < 0)) return std::sqrt(right);
+      record(run, BreakKind::root_of_negative, step);
+      return no_value;
+  }
+}
+
+// The value a push step pushes.
+double pushed_value(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
+  if (step.code == program_push_integer) return step.argument;
+  const double value = number_value(store, store.numbers[step.argument]);
+  if (std::isinf(value)) record(run, BreakKind::number_too_large, step);
+  return value;
+}
+
+bool takes_one(int code) {
+  return code == program_negate || code == program_root;
+}
+
+// Runs one step; false when the program is not well formed (never written, kept safe).
+bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
+  if (step.code == program_push_number || step.code == program_push_integer) {
+    if (run.depth == PROGRAM_STACK_CAPACITY) return false;
+    run.values[run.depth++] = pushed_value(run, step, store);
+    return true;
+  }
+  const int taken = takes_one(step.code) ? 1 : 2;
+  if (run.depth < taken) return false;
+  run.depth -= taken;
+  const double left = taken == 2 ? run.values[run.depth] : 0.0;
+  const double right = run.values[run.depth + taken - 1];
+  const double value = combine(run, step, left, right);
+  if (std::isinf(value) && std::isfinite(left) && std::isfinite(right)) {
+    record(run, BreakKind::overflow, step);
+  }
+  run.values[run.depth++] = value;
+  return true;
+}
+
+}  // namespace
+
+double run_program(const Program& program, const NumberStore& store, ValueBreaks* breaks) {
+  DoubleRun run;
+  run.depth = 0;
+  run.breaks = breaks;
+  for (int s = 0; s < program.step_count; ++s) {
+    if (!run_step(run, program.steps[s], store)) return no_value;
+  }
+  return run.depth == 1 ? run.values[0] : no_value;
+}

@@ -1,0 +1,17 @@
+// The program form run in doubles, as the natural reading's lines are computed: every step as
+// written in IEEE doubles, with the numbers, the functions and the unit conversions of the
+// term reading (term/compute_term.h) and a power of its own (program/double_power.h), so that
+// a line gives the same bytes on every target. A value that does not exist is not-a-number:
+// a division by 0, a function at its pole in degrees, an inverse function outside -1 to 1, the
+// square root of a number below 0, 0 to a power below 0 or a number below 0 to a power that
+// is no integer.
+#pragma once
+
+#include "program/program.h"
+#include "term/term_reading.h"
+#include "term/value_breaks.h"
+
+// The value of `program`, whose numbers are those of `store`. Records in `breaks` (null: no
+// record) each step that gave no value, a number too large for a double, and an operation on
+// finite numbers that gave infinity.
+double run_program(const Program& program, const NumberStore& store, ValueBreaks* breaks);

@@ -1,0 +1,319 @@
+// The natural reading: textbook lines whose values are known by hand or from an identity, in
+// doubles and exactly; every kind of line it cannot read, with the column it stops at; what it
+// reads one way of two; and identities that must hold between lines.
+#include "natural/natural_reading.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "line/evaluate_line.h"
+#include "line/exact_line.h"
+
+namespace {
+
+int length_of(const char* line) {
+  return static_cast<int>(std::strlen(line));
+}
+
+// The line's exact value at 20 digits, "" when this build has no exact mode.
+std::string exact_text(const char* line) {
+  char reason[exact_module_reason_capacity];
+  if (!exact_mode_available(reason)) return "";
+  char text[exact_text_capacity];
+  exact_natural_line_text(line, length_of(line), 20, text, nullptr);
+  return text;
+}
+
+// Lines as a textbook writes them. The values: worked out by hand or from tables (sin 18 =
+// (sqrt 5 - 1)/4, sin 15 = (sqrt 6 - sqrt 2)/4, tan 15 = 2 - sqrt 3) and written to 20
+// digits, independently of the program (mpmath at 60 digits). In doubles each is within a
+// few ulps; exactly, the 20 digits are these.
+TEST(NaturalReading, TextbookLinesInBothArithmetics) {
+  struct Case {
+    const char* line;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"sen(30)*2", "1"},
+      {"2*sen30", "1"},
+      {"sen30+1", "1.5"},
+      {"sen30/2", "0.25"},
+      {"sin30 + cos30", "1.3660254037844386468"},
+      {"[sen30] + [cos60]", "1"},
+      {"[sin30]+[2]*[cos60]", "1.5"},
+      {"sen(60)^2", "0.75"},
+      {"sen^2 30", "0.25"},
+      {"sen\xC2\xB2"
+       "30 + cos\xC2\xB2"
+       "30",
+       "1"},
+      {"cos(\xCF\x80"
+       "/3)",
+       "0.5"},
+      {"cos(pi/3)", "0.5"},
+      {"\xE2\x88\x9A"
+       "2",
+       "1.4142135623730950488"},
+      {"raiz 2", "1.4142135623730950488"},
+      {"sqrt(8)/2", "1.4142135623730950488"},
+      {"\xE2\x88\x9A"
+       "2^2",
+       "2"},
+      {"2\xE2\x88\x9A"
+       "3",
+       "3.4641016151377545871"},
+      {"SEN30", "0.5"},
+      {"Sen 30", "0.5"},
+      {"2sen30cos30", "0.86602540378443864676"},
+      {"sen(90-40)", "0.7660444431189780352"},
+      {"tg 40", "0.83909963117728001176"},
+      {"sen 40/cos 40", "0.83909963117728001176"},
+      {"1/tg 40", "1.1917535925942099587"},
+      {"cotg 40", "1.1917535925942099587"},
+      {"cot 40", "1.1917535925942099587"},
+      {"sec 60", "2"},
+      {"cossec 30", "2"},
+      {"csc 30", "2"},
+      {"-3^2", "-9"},
+      {"2^3^2", "512"},
+      {"2^-1", "0.5"},
+      {"(1+2)(3+4)", "21"},
+      {"3(1+2)", "9"},
+      {"1/2\xCF\x80", "0.15915494309189533577"},
+      {"(1/2)\xCF\x80", "1.5707963267948966192"},
+      {"2\xCF\x80", "6.2831853071795864769"},
+      {"sen 2\xCF\x80", "0"},
+      {"sen(\xCF\x80"
+       "/6)",
+       "0.5"},
+      {"sen 30\xC2\xB0", "0.5"},
+      {"sen 30\xC2\xBA", "0.5"},
+      {"sen 30\xC2\xB0"
+       "30'",
+       "0.50753836296070416894"},
+      {"cos 10\xC2\xB0"
+       "15'36\"",
+       "0.98400962565113974198"},
+      {"sen 1 rad", "0.84147098480789650665"},
+      {"rad sen 1", "0.84147098480789650665"},
+      {"arcsen 0,5", "30"},
+      {"arcsen(\xE2\x88\x9A"
+       "3/2)",
+       "60"},
+      {"rad arcsen 0,5", "0.52359877559829887308"},
+      {"arccos 0.5", "60"},
+      {"arctg 1", "45"},
+      {"sen\xE2\x81\xBB"
+       "\xC2\xB9"
+       "(0.5)",
+       "30"},
+      {"sen^-1 0.5", "30"},
+      {"arcsec 2", "60"},
+      {"arccossec 2", "30"},
+      {"arccotg 1", "45"},
+      {"arccotg(-1)", "135"},
+      {"arcsen(sen 50)", "50"},
+      {"sen(arccos 0.6)", "0.8"},
+      {"5x10^3sen(9x10^1)", "5000"},
+      {"2,5\xC3\x97"
+       "10\xE2\x81\xBB"
+       "\xC2\xB9",
+       "0.25"},
+      {"1,5e2 + 0,5", "150.5"},
+      {"10 \xC3\xB7"
+       " 4",
+       "2.5"},
+      {"3 \xC2\xB7"
+       " 4 \xE2\x88\x92"
+       " 5",
+       "7"},
+      {"2 x 3 X 4", "24"},
+      {"sen 30 + 1", "1.5"},
+      {"sen(30) cos(60)", "0.25"},
+      {"(sen 30)\xC2\xB2", "0.25"},
+      {"sen(30)^2 + cos(30)^2", "1"},
+      {"tg(45) - sen(90)", "0"},
+      {"2^10", "1024"},
+      {"8^(1/3)", "2"},
+      {"2^0,5", "1.4142135623730950488"},
+      {"[1+2]*3", "9"},
+      {"sen 18", "0.3090169943749474241"},
+      {"cos 36 - sen 54", "0"},
+      {"sen 15", "0.25881904510252076235"},
+      {"tg 15", "0.26794919243112270647"},
+      {"sen30 =", "0.5"},
+      {"  sen 30  ", "0.5"},
+      {"sen\xC2\xA0"
+       "30",
+       "0.5"},
+  };
+  for (const Case& c : cases) {
+    ReadingNotes notes;
+    clear_notes(notes);
+    const double value = evaluate_natural_line(c.line, length_of(c.line), &notes);
+    const double expected = std::strtod(c.value, nullptr);
+    EXPECT_NEAR(value, expected, 1e-14 * (1 + std::fabs(expected))) << c.line;
+    const std::string exact = exact_text(c.line);
+    if (!exact.empty()) {
+      EXPECT_EQ(exact, c.value) << c.line;
+    }
+    const bool ambiguous = std::strstr(c.line, "1/2") != nullptr;
+    if (!ambiguous) {
+      EXPECT_EQ(notes.count, 0) << c.line;
+    }
+  }
+}
+
+// Lines the reading cannot read, or whose value does not exist: not a number, with a note of
+// the kind and at the column (0-based) where it stopped.
+TEST(NaturalReading, LinesWithoutValueSayWhereAndWhy) {
+  struct Case {
+    const char* line;
+    NoteKind kind;
+    int column;
+  };
+  const Case cases[] = {
+      {"", NoteKind::natural_empty, 0},
+      {"   ", NoteKind::natural_empty, 3},
+      {"sen", NoteKind::natural_missing_argument, 0},
+      {"2 + sen", NoteKind::natural_missing_argument, 4},
+      {"2+", NoteKind::natural_expected_operand, 2},
+      {"*3", NoteKind::natural_expected_operand, 0},
+      {"2*/3", NoteKind::natural_expected_operand, 2},
+      {"()", NoteKind::natural_expected_operand, 1},
+      {"((1)", NoteKind::natural_unclosed, 0},
+      {"sen(30", NoteKind::natural_unclosed, 3},
+      {"1)", NoteKind::natural_unopened, 1},
+      {"(1]", NoteKind::natural_mismatched, 2},
+      {"log 2", NoteKind::natural_unknown_word, 0},
+      {"2 + senh30", NoteKind::natural_unknown_word, 4},
+      {"sen 30 30", NoteKind::natural_missing_operator, 7},
+      {"2 3", NoteKind::natural_missing_operator, 2},
+      {"2 $ 3", NoteKind::natural_unexpected, 2},
+      {"30'", NoteKind::natural_unexpected, 2},
+      {"2 = 3", NoteKind::natural_unexpected, 4},
+      {"sen rad 1", NoteKind::natural_missing_argument, 0},
+      {"tg90", NoteKind::function_without_value, 0},
+      {"sec 270", NoteKind::function_without_value, 0},
+      {"cotg 0", NoteKind::function_without_value, 0},
+      {"cossec(-180)", NoteKind::function_without_value, 0},
+      {"arcsen 2", NoteKind::function_without_value, 0},
+      {"1/0", NoteKind::quotient_without_value, 1},
+      {"1/(2-2)", NoteKind::quotient_without_value, 1},
+      {"raiz(-1)", NoteKind::root_without_value, 0},
+      {"2+√(-4)", NoteKind::root_without_value, 2},
+      {"0^-1", NoteKind::power_without_value, 0},
+      {"(-8)^(1/3)", NoteKind::power_without_value, 0},
+  };
+  for (const Case& c : cases) {
+    ReadingNotes notes;
+    clear_notes(notes);
+    EXPECT_TRUE(std::isnan(evaluate_natural_line(c.line, length_of(c.line), &notes))) << c.line;
+    ASSERT_GE(notes.count, 1) << c.line;
+    EXPECT_EQ(notes.notes[0].kind, c.kind) << c.line;
+    EXPECT_EQ(notes.notes[0].column, c.column) << c.line;
+    const std::string exact = exact_text(c.line);
+    if (!exact.empty()) {
+      EXPECT_EQ(exact, "nan") << c.line;
+    }
+  }
+}
+
+// Deep nesting and long lines stay within the reading's bounds, each with its note.
+TEST(NaturalReading, DeepNestingAndLongLinesAreBounded) {
+  std::string open(49, '(');
+  std::string deep = open + "1" + std::string(49, ')');  // 99 bytes: 49 groups, read
+  EXPECT_EQ(evaluate_natural_line(deep.c_str(), length_of(deep.c_str()), nullptr), 1.0);
+  std::string signs(98, '-');
+  signs += "1";  // 98 minus signs: past the nesting the reading holds
+  ReadingNotes notes;
+  clear_notes(notes);
+  EXPECT_TRUE(std::isnan(evaluate_natural_line(signs.c_str(), length_of(signs.c_str()), &notes)));
+  ASSERT_GE(notes.count, 1);
+  EXPECT_EQ(notes.notes[0].kind, NoteKind::natural_too_deep);
+  const std::string sum = "1" + std::string(60, ' ') + "+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1";
+  clear_notes(notes);  // 121 bytes: the first 99 read ("1" and 19 "+1"), the rest cut
+  EXPECT_EQ(evaluate_natural_line(sum.c_str(), length_of(sum.c_str()), &notes), 20.0);
+  ASSERT_EQ(notes.count, 1);
+  EXPECT_EQ(notes.notes[0].kind, NoteKind::line_cut);
+}
+
+// What is read one way of two is noted, and computed all the same: factors side by side after
+// a '/' all divide; a power in an argument without parentheses stays in the argument.
+TEST(NaturalReading, WhatIsReadOneWayOfTwoIsNoted) {
+  struct Case {
+    const char* line;
+    NoteKind kind;
+    int column;
+    double value;  // by hand
+  };
+  const Case cases[] = {
+      {"6/2(1+2)", NoteKind::natural_division_of_product, 1, 1.0},
+      {"1/2sen30", NoteKind::natural_division_of_product, 1, 1.0},
+      {"sen30^2", NoteKind::natural_power_in_argument, 0, std::sin(900 * M_PI / 180)},
+      {"2 + cos 2^2", NoteKind::natural_power_in_argument, 4, 2 + std::cos(4 * M_PI / 180)},
+  };
+  for (const Case& c : cases) {
+    ReadingNotes notes;
+    clear_notes(notes);
+    EXPECT_NEAR(evaluate_natural_line(c.line, length_of(c.line), &notes), c.value, 1e-12) << c.line;
+    ASSERT_EQ(notes.count, 1) << c.line;
+    EXPECT_EQ(notes.notes[0].kind, c.kind) << c.line;
+    EXPECT_EQ(notes.notes[0].column, c.column) << c.line;
+  }
+}
+
+// Identities between lines: 2 sen x cos x = sen 2x, sen(90 - x) = cos x, tg x = sen x / cos x,
+// sen²x + cos²x = 1, for angles of every quadrant; exactly, both sides print the same digits.
+TEST(NaturalReading, IdentitiesHoldBetweenLines) {
+  const char* angles[] = {"1", "17.5", "45", "100", "200.25", "-33", "359"};
+  for (const char* x : angles) {
+    const std::string pairs[][2] = {
+        {std::string("2sen") + x + "cos" + x, std::string("sen(2*") + x + ")"},
+        {std::string("sen(90-") + x + ")", std::string("cos ") + x},
+        {std::string("tg ") + x, std::string("sen ") + x + "/cos " + x},
+        {std::string("sen²") + x + "+cos²" + x, "1"},
+    };
+    for (const auto& pair : pairs) {
+      const double left =
+          evaluate_natural_line(pair[0].c_str(), length_of(pair[0].c_str()), nullptr);
+      const double right =
+          evaluate_natural_line(pair[1].c_str(), length_of(pair[1].c_str()), nullptr);
+      EXPECT_NEAR(left, right, 1e-14) << pair[0] << " = " << pair[1];
+      EXPECT_EQ(exact_text(pair[0].c_str()), exact_text(pair[1].c_str())) << pair[0];
+    }
+  }
+}
+
+// The reading's program for a line the term reading also reads as written gives the term
+// reading's value, bit for bit: the same numbers, functions and conversions.
+TEST(NaturalReading, AgreesWithTheTermReadingWhereBothReadAsWritten) {
+  const char* lines[] = {"sin30",
+                         "2sin30",
+                         "cos60",
+                         "tg45",
+                         "cotg 45",
+                         "sec60",
+                         "cosec30",
+                         "arcsen0.5",
+                         "2*3cos60",
+                         "sin(30+60)",
+                         "radsin1.5707963",
+                         "sin(pi/2)",
+                         "5x10^3sin(9x10^1)",
+                         "sin30,5",
+                         "arctg1",
+                         "-2sin30"};
+  for (const char* line : lines) {
+    const double term = evaluate_line(line, length_of(line), nullptr);
+    const double natural = evaluate_natural_line(line, length_of(line), nullptr);
+    EXPECT_EQ(std::memcmp(&term, &natural, sizeof term), 0)
+        << line << ": " << term << " " << natural;
+  }
+}
+
+}  // namespace
