@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
       return finish_command_line(output, exit_success);
     case RunMode::expressions:
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             {options.digits, options.exact, options.natural}, use == TerminalUse::interactive_loop,
-                             output, stderr);
+                             {options.digits, options.exact, options.natural},
+                             use == TerminalUse::interactive_loop, output, stderr);
     case RunMode::dialogue:
       break;
   }

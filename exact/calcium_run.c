@@ -119,14 +119,14 @@ static int power_value(ca_t base, const ca_t exponent, ca_t scratch) {
   if (integer == exact_undecided) return exact_undecided;
   if (integer) {
     outcome = outcome_of(ca_check_is_zero(base, context), 1, 0);
-    if (outcome == 1) outcome = outcome_of(ca_check_lt(exponent, scratch, context),
-                                           exact_no_value, exact_value);
-    else if (outcome == 0) outcome = exact_value;
+    if (outcome == 1)
+      outcome = outcome_of(ca_check_lt(exponent, scratch, context), exact_no_value, exact_value);
+    else if (outcome == 0)
+      outcome = exact_value;
   } else {
     outcome = outcome_of(ca_check_lt(base, scratch, context), exact_no_value, exact_value);
     if (outcome == exact_value && ca_check_is_zero(base, context) == T_TRUE) {
-      outcome = outcome_of(ca_check_lt(exponent, scratch, context), exact_no_value,
-                           exact_value);
+      outcome = outcome_of(ca_check_lt(exponent, scratch, context), exact_no_value, exact_value);
     }
   }
   if (outcome == exact_value) ca_pow(base, base, exponent, context);

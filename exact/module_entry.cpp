@@ -38,7 +38,8 @@ NoteKind failure_kind(int outcome, const ProgramStep* step) {
     default:  // exact_no_value, at the step that has none
       break;
   }
-  const int code = step != nullptr ? static_cast<int>(step->code) : static_cast<int>(program_function);
+  const int code =
+      step != nullptr ? static_cast<int>(step->code) : static_cast<int>(program_function);
   if (code == program_divide) return NoteKind::quotient_without_value;
   if (code == program_root) return NoteKind::root_without_value;
   if (code == program_power) return NoteKind::power_without_value;

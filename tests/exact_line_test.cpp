@@ -94,8 +94,8 @@ TEST(ExactDecimal, ReadsTheDecimalItIsWrittenAs) {
     EXPECT_FALSE(number.too_large) << c.text;
     EXPECT_TRUE(fmpq_equal(number.value, expected)) << c.text;
   }
-  for (const char* large : {"1e20001", "1e-20002", "9e999999999999999999999", "5e-999999999",
-                            "1e20000", "10e19999"}) {
+  for (const char* large :
+       {"1e20001", "1e-20002", "9e999999999999999999999", "5e-999999999", "1e20000", "10e19999"}) {
     read_exact_decimal(large, number);
     EXPECT_TRUE(number.too_large) << large;
   }
@@ -147,19 +147,32 @@ TEST(ExactFold, BothArithmeticsFoldTheSameLists) {
     const char* value;
   };
   const Case cases[] = {
-      {"[2]+[3]*[4]", "14"},         {"[8]/[2]/[2]", "2"},       {"[1]-[2]-[3]", "-4"},
-      {"[2]*[3]+[4]*[5]", "26"},     {"[6]/[4]*[2]", "3"},       {"[5]x[2]-[1]", "9"},
-      {"[1]+", "1"},                 {"[2]*", "0"},              {"[2] + [3]", "2"},
-      {"[1][2]", "1"},               {"[3]-[0.5]*[3]", "1.5"},   {"2*3+4cos0", "10"},
-      {"8/2/2cos0", "2"},            {"1-2-3cos0", "-4"},        {"[2]*[3]=[4]", "6"},
-      {"cos(2*3-6)", "1"},           {"0.5+0.25*2cos0", "1"},    {"[cos0]+[2]*[cos0]", "3"},
-      {"[cos0]/[4]-[0.25]", "0"},    {"5*cos0", "0"},            {"3/4cos0", "0.75"},
+      {"[2]+[3]*[4]", "14"},
+      {"[8]/[2]/[2]", "2"},
+      {"[1]-[2]-[3]", "-4"},
+      {"[2]*[3]+[4]*[5]", "26"},
+      {"[6]/[4]*[2]", "3"},
+      {"[5]x[2]-[1]", "9"},
+      {"[1]+", "1"},
+      {"[2]*", "0"},
+      {"[2] + [3]", "2"},
+      {"[1][2]", "1"},
+      {"[3]-[0.5]*[3]", "1.5"},
+      {"2*3+4cos0", "10"},
+      {"8/2/2cos0", "2"},
+      {"1-2-3cos0", "-4"},
+      {"[2]*[3]=[4]", "6"},
+      {"cos(2*3-6)", "1"},
+      {"0.5+0.25*2cos0", "1"},
+      {"[cos0]+[2]*[cos0]", "3"},
+      {"[cos0]/[4]-[0.25]", "0"},
+      {"5*cos0", "0"},
+      {"3/4cos0", "0.75"},
   };
   for (const Case& c : cases) {
     const int length = static_cast<int>(std::strlen(c.line));
     char doubles[result_line_capacity];
-    format_result_line(evaluate_line(c.line, length, nullptr), 17, "", "", doubles,
-                       sizeof doubles);
+    format_result_line(evaluate_line(c.line, length, nullptr), 17, "", "", doubles, sizeof doubles);
     char exact[exact_text_capacity];
     exact_line_text(c.line, length, 17, exact, nullptr);
     EXPECT_STREQ(doubles, c.value) << c.line;
@@ -267,13 +280,20 @@ TEST(ExactLine, LargeAnglesInDegreesReducedByWholeTurns) {
     const char* text;
   };
   const Case cases[] = {
-      {"sin(1e99999)", "-0.984807753012"},         {"sin(2*1e99999)", "-0.342020143326"},
-      {"cos(1e99999-280)", "1"},                   {"sin(1e99999*1e99999)", "-0.984807753012"},
-      {"sin(-1e99999)", "0.984807753012"},         {"sin(1e99999+30)", "-0.766044443119"},
-      {"2sin(1e99999+3*1e99999)", "1.28557521937"}, {"sin(1e99999x5)", "-0.642787609687"},
-      {"sin(9e999999999+30)", "0.5"},              {"tg(1e99999-190)", "nan"},
-      {"sin(1e99999/2)", "nan"},                   {"sin(1e99999+0.5)", "nan"},
-      {"radsin1e99999", "nan"},                    {"[sin1e99999]-[sin(1e99999+360)]", "0"},
+      {"sin(1e99999)", "-0.984807753012"},
+      {"sin(2*1e99999)", "-0.342020143326"},
+      {"cos(1e99999-280)", "1"},
+      {"sin(1e99999*1e99999)", "-0.984807753012"},
+      {"sin(-1e99999)", "0.984807753012"},
+      {"sin(1e99999+30)", "-0.766044443119"},
+      {"2sin(1e99999+3*1e99999)", "1.28557521937"},
+      {"sin(1e99999x5)", "-0.642787609687"},
+      {"sin(9e999999999+30)", "0.5"},
+      {"tg(1e99999-190)", "nan"},
+      {"sin(1e99999/2)", "nan"},
+      {"sin(1e99999+0.5)", "nan"},
+      {"radsin1e99999", "nan"},
+      {"[sin1e99999]-[sin(1e99999+360)]", "0"},
   };
   for (const Case& c : cases) {
     char text[exact_text_capacity];
@@ -301,8 +321,7 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
       {"[2]*[cosec180]", NoteKind::function_without_value, 5, TermFunction::cosecant},
       {"tg(1e99999-190)", NoteKind::function_without_value, 0, TermFunction::tangent},
       {"arcsen(pi*1e2000)", NoteKind::function_without_value, 0, TermFunction::arc_sine},
-      {"[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]", NoteKind::exact_undecided, 0,
-       TermFunction::none},
+      {"[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]", NoteKind::exact_undecided, 0, TermFunction::none},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
@@ -323,8 +342,8 @@ namespace {
 // A rounded value written as the program writes it.
 std::string rounded_text(const Rounded& rounded, int digits) {
   char text[exact_text_capacity];
-  write_exact_decimal(rounded.negative, rounded.digits, digits,
-                      static_cast<long>(rounded.exponent), text);
+  write_exact_decimal(rounded.negative, rounded.digits, digits, static_cast<long>(rounded.exponent),
+                      text);
   return text;
 }
 
@@ -340,12 +359,23 @@ TEST(DecimalRounding, RationalsAtAndAroundTies) {
     const char* text;
   };
   const Case cases[] = {
-      {1, 8, 2, "0.12"},        {3, 8, 2, "0.38"},      {5, 2, 1, "2"},
-      {7, 2, 1, "4"},           {-5, 2, 1, "-2"},       {1, 3, 5, "0.33333"},
-      {2, 3, 1, "0.7"},         {999, 1000, 2, "1"},    {9995, 10000, 3, "1"},
-      {9985, 10000, 3, "0.998"}, {1, 100000, 3, "1e-05"}, {125, 1, 2, "1.2e+02"},
-      {135, 1, 2, "1.4e+02"},   {1, 1, 3, "1"},         {-1, 16, 1, "-0.06"},
-      {1, 1024, 2, "0.00098"},  {123456789, 1, 4, "1.235e+08"},
+      {1, 8, 2, "0.12"},
+      {3, 8, 2, "0.38"},
+      {5, 2, 1, "2"},
+      {7, 2, 1, "4"},
+      {-5, 2, 1, "-2"},
+      {1, 3, 5, "0.33333"},
+      {2, 3, 1, "0.7"},
+      {999, 1000, 2, "1"},
+      {9995, 10000, 3, "1"},
+      {9985, 10000, 3, "0.998"},
+      {1, 100000, 3, "1e-05"},
+      {125, 1, 2, "1.2e+02"},
+      {135, 1, 2, "1.4e+02"},
+      {1, 1, 3, "1"},
+      {-1, 16, 1, "-0.06"},
+      {1, 1024, 2, "0.00098"},
+      {123456789, 1, 4, "1.235e+08"},
   };
   fmpq_t x;
   fmpq_init(x);
@@ -451,8 +481,7 @@ void observe_set_up(void* context) {
   seen.output_nowhere = leads_to_null_device(1) && leads_to_null_device(2);
 }
 
-void never_called(int) {
-}
+void never_called(int) {}
 
 void abort_work(void*) {
   std::abort();  // as GMP and FLINT do when an allocation fails
@@ -487,8 +516,8 @@ TEST(BoundedChild, SetsItselfUpWhateverTheParentSet) {
   sigaction(SIGINT, &handler, &old_interrupt);
   sigaction(SIGXCPU, &ignored, &old_cpu_limit);
   ChildSetUp seen = {};
-  const ChildEnd end = run_in_bounded_child(observe_set_up, &seen, &seen, sizeof seen,
-                                            {3, rlim_t{768} << 20});
+  const ChildEnd end =
+      run_in_bounded_child(observe_set_up, &seen, &seen, sizeof seen, {3, rlim_t{768} << 20});
   sigaction(SIGINT, &old_interrupt, nullptr);
   sigaction(SIGXCPU, &old_cpu_limit, nullptr);
   ASSERT_EQ(end, ChildEnd::finished);
