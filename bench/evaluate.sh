@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the evaluate_line benchmarks and prints, per corpus group, the median lines per
-# second of evaluate_line and of its floor and their ratio, all from one run.
+# second of evaluate_line, of its floor and of the natural reading of the same lines, and
+# the ratios floor/evaluate and evaluate/natural (how many times a natural line costs the
+# default reading's), all from one run.
 # Usage: bench/evaluate.sh [REPETITIONS]   (builds build/ with -DTRIGCALC_BENCH=ON)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,10 +26,11 @@ rate = {}
 for b in data["benchmarks"]:
     if b.get("aggregate_name") == "median":
         rate[b["run_name"]] = b["items_per_second"]
-print("%-10s %16s %16s %8s" % ("group", "evaluate lines/s", "floor lines/s", "ratio"))
+print("%-10s %16s %16s %8s %16s %8s" % ("group", "evaluate lines/s", "floor lines/s", "ratio",
+                                        "natural lines/s", "natural"))
 for name in sorted({k.split("/")[1] for k in rate}, key=lambda g: (g != "all", g)):
-    e, f = rate["evaluate/" + name], rate["floor/" + name]
-    print("%-10s %16.0f %16.0f %8.2f" % (name, e, f, f / e))
+    e, f, n = rate["evaluate/" + name], rate["floor/" + name], rate["natural/" + name]
+    print("%-10s %16.0f %16.0f %8.2f %16.0f %8.2f" % (name, e, f, f / e, n, e / n))
 ctx = data["context"]
 model = next((l.split(":", 1)[1].strip() for l in open("/proc/cpuinfo")
               if l.startswith("model name")), "?")

@@ -1,6 +1,7 @@
 // Lines per second of evaluate_line over a corpus of representative lines, beside a floor
-// that does only the unavoidable work for the same lines: one strtod per number in the line
-// and one libm call per function in it. bench/evaluate.sh turns the two into ratios.
+// that does only the unavoidable work for the same lines (one strtod per number in the line
+// and one libm call per function in it) and beside the natural reading of the same lines
+// (evaluate_natural_line). bench/evaluate.sh turns the three into ratios.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -148,6 +149,18 @@ void evaluate_benchmark(benchmark::State& state, int group) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * lines.size()));
 }
 
+void natural_benchmark(benchmark::State& state, int group) {
+  const std::vector<const CorpusLine*> lines = group_lines(group);
+  for (auto _ : state) {
+    for (const CorpusLine* line : lines) {
+      const char* text = line->line.c_str();
+      benchmark::DoNotOptimize(
+          evaluate_natural_line(text, static_cast<int>(std::strlen(text)), nullptr));
+    }
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * lines.size()));
+}
+
 void floor_benchmark(benchmark::State& state, int group) {
   const std::vector<const CorpusLine*> lines = group_lines(group);
   for (auto _ : state) {
@@ -175,6 +188,7 @@ void register_benchmarks() {
     const std::string name = g < 0 ? "all" : corpus()[g].name;
     benchmark::RegisterBenchmark(("evaluate/" + name).c_str(), evaluate_benchmark, g);
     benchmark::RegisterBenchmark(("floor/" + name).c_str(), floor_benchmark, g);
+    benchmark::RegisterBenchmark(("natural/" + name).c_str(), natural_benchmark, g);
   }
 }
 

@@ -47,7 +47,8 @@ void prompt_again(void* context, int events) {
 
 int run_interactive_loop(InputReader& input, long& line_number,
                          const ExpressionPrinting& printing) {
-  const EditorSetup setup = {function_name_words, loop_prompt, nullptr, line_capacity};
+  const EditorSetup setup = {completion_words_for(printing.format.natural), loop_prompt, nullptr,
+                             line_capacity};
   LineEditor* editor = open_line_editor(stdin, stdout, setup);
   // The loop runs at a terminal whatever TERM says: the plain reader waits for the terminal's
   // events there too, to ask again after Ctrl-C or a resumption (TERM=dumb has no editor).

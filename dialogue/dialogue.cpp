@@ -129,7 +129,8 @@ int final_status(InputReader& reader, OutputBuffer& output) {
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format) {
-  const EditorSetup editor_setup = {function_name_words, "", prompt_text, line_capacity};
+  const EditorSetup editor_setup = {completion_words_for(format.natural), "", prompt_text,
+                                     line_capacity};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);

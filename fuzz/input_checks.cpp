@@ -271,3 +271,61 @@ void check_exact_line_input(const std::uint8_t* data, std::size_t size) {
   exact_line_text(line, length, digits, again, nullptr);
   require(std::strcmp(text, again) == 0, "the exact value depends on the line before or the notes");
 }
+
+namespace {
+
+// The note kinds that say why a natural line has no value.
+bool says_why_no_value(NoteKind kind) {
+  return is_exact_note(kind) || is_double_computation_note(kind) ||
+         kind == NoteKind::quotient_without_value || kind == NoteKind::function_without_value ||
+         kind == NoteKind::root_without_value || kind == NoteKind::power_without_value ||
+         (kind >= NoteKind::natural_empty && kind <= NoteKind::natural_too_deep);
+}
+
+// The natural line in doubles: the same bits with notes, every note within the line, and
+// either a value or a note saying why there is none.
+void check_natural_doubles(const char* line, int length) {
+  ReadingNotes notes;
+  std::memset(&notes, 0xFF, sizeof notes);
+  clear_notes(notes);
+  const double noted = evaluate_natural_line(line, length, &notes);
+  const double plain = evaluate_natural_line(line, length, nullptr);
+  require(same_bits(noted, plain) || (std::isnan(noted) && std::isnan(plain)),
+          "taking notes changes the natural line's value");
+  const int read = length < line_capacity - 1 ? length : line_capacity - 1;
+  int why = 0;
+  for (int k = 0; k < notes.count; ++k) {
+    require(notes.notes[k].column + notes.notes[k].length <= read + 1,
+            "a note runs past the end of its natural line");
+    why += says_why_no_value(notes.notes[k].kind);
+  }
+  require(!std::isnan(noted) || why > 0 || notes.dropped > 0,
+          "a natural line without a value and without a note saying why");
+}
+
+}  // namespace
+
+void check_natural_line_input(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return;
+  const char* line = reinterpret_cast<const char*>(data + 1);
+  const int length = static_cast<int>(size - 1);
+  check_natural_doubles(line, length);
+  char reason[exact_module_reason_capacity];
+  if (!exact_mode_available(reason)) return;
+  static const int digit_choices[] = {1, 6, 17, 100, 1000};
+  const int digits = digit_choices[data[0] % 5];
+  static char text[exact_text_capacity];
+  ReadingNotes notes;
+  clear_notes(notes);
+  const int written = exact_natural_line_text(line, length, digits, text, &notes);
+  require(written == static_cast<int>(std::strlen(text)), "the exact text's length is wrong");
+  int why = 0;
+  for (int k = 0; k < notes.count; ++k) why += says_why_no_value(notes.notes[k].kind);
+  const bool no_value = std::strcmp(text, "nan") == 0;
+  require(no_value ? why >= 1 || notes.dropped > 0 : why == 0,
+          "an exact natural \"nan\" without a note saying why, or such a note beside a value");
+  require(no_value || is_g_form(text, digits), "the exact natural value is not in %g form");
+  static char again[exact_text_capacity];
+  exact_natural_line_text(line, length, digits, again, nullptr);
+  require(std::strcmp(text, again) == 0, "the exact natural value depends on the notes");
+}

@@ -18,3 +18,10 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size);
 // and checks that the value is "%g"'s form within those digits, or "nan" with the one note
 // that says why, and the same again without notes. Nothing in a build without the exact mode.
 void check_exact_line_input(const std::uint8_t* data, std::size_t size);
+
+// Reads `data` after its first byte as ordinary arithmetic (the natural reading) and checks,
+// in doubles, that taking notes changes no bit of the value and every note lies in the line,
+// and that a line it could not read has no value and a note; exactly (at the digits the first
+// byte picks, when the build has the exact mode), that the value is "%g"'s form or "nan" with
+// a note saying why, and the same again without notes.
+void check_natural_line_input(const std::uint8_t* data, std::size_t size);

@@ -14,7 +14,7 @@ trap 'rm -f "$configure_log"' EXIT
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DTRIGCALC_FUZZ=ON -DTRIGCALC_TESTS=OFF \
   -DTRIGCALC_WERROR=ON >"$configure_log"
 exact_target=$(grep -q 'Exact mode: ON' "$configure_log" && echo fuzz_exact_line || true)
-cmake --build "$build" -j2 --target fuzz_evaluate_line fuzz_dialogue $exact_target
+cmake --build "$build" -j2 --target fuzz_evaluate_line fuzz_dialogue fuzz_natural_line $exact_target
 
 # Seeds: one file per edge-case line, and sessions made of those lines.
 line_corpus=$build/corpus/line
@@ -53,6 +53,17 @@ run_target fuzz_evaluate_line "$line_corpus" -max_len=128
 run_target fuzz_dialogue "$dialogue_corpus"
 # The exact mode's bounds (2 s and 1 GiB a line at 1000 digits, without sanitizers) with room
 # for the sanitizers' slowdown: a later -timeout and -rss_limit_mb given here win.
+# The natural reading, in doubles and exactly, from its own seeds and the term reading's, each
+# after a byte that picks the digits; within the exact mode's bounds.
+natural_corpus=$build/corpus/natural
+mkdir -p "$natural_corpus"
+number=0
+while IFS= read -r line || [ -n "$line" ]; do
+  number=$((number + 1))
+  printf '\001%s' "$line" >"$natural_corpus/seed-$number"
+done <fuzz/seeds/natural.txt
+for seed in "$line_corpus"/*; do printf '\002' | cat - "$seed" >"$natural_corpus/line-$(basename "$seed")"; done
+run_target fuzz_natural_line "$natural_corpus" -max_len=128 -timeout=6 -rss_limit_mb=1024
 if [ -n "$exact_target" ]; then
   exact_corpus=$build/corpus/exact
   mkdir -p "$exact_corpus"

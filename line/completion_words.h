@@ -3,7 +3,7 @@
 // line editor takes this list from its caller; it defines none of its own.
 #pragma once
 
-constexpr int completion_word_capacity = 32;  // the most words a list may hold
+constexpr int completion_word_capacity = 64;  // the most words a list may hold
 
 // The words Tab completes: `words` in the order candidates are listed (at most
 // completion_word_capacity), and `leading` the letter runs that may stand right before a word
@@ -18,3 +18,10 @@ struct CompletionWords {
 // Every spelling of a function the term evaluator knows, alphabetical, with "rad" (the
 // radians prefix) and "x" (times) as the runs that may come right before a name.
 extern const CompletionWords function_name_words;
+
+// Every word the natural reading knows (its functions, raiz, sqrt, pi, rad), alphabetical,
+// with "rad" as the run that may come right before one.
+extern const CompletionWords natural_name_words;
+
+// The words Tab completes for the reading chosen: natural or the term reading's.
+const CompletionWords& completion_words_for(bool natural);

@@ -7,53 +7,97 @@
 
 namespace {
 
-// A sign of more than one byte, or of one, and the token it is.
-struct Sign {
-  const char* bytes;
-  TokenKind kind;
-  char bracket;
+Token token_at(const char* line, int length, int at);
+
+// A character of more than one byte (UTF-8) and what it is.
+struct WideSign {
+  unsigned char bytes[3];
+  unsigned char size;
+  TokenKind kind;   // TokenKind::end: a blank
+  int superscript;  // TokenKind::superscript: 0 to 9, or the sign
 };
 
-constexpr Sign signs[] = {
-    {"\xCF\x80", TokenKind::pi_sign, 0},
-    {"\xE2\x88\x9A", TokenKind::root_sign, 0},
-    {"\xC3\x97", TokenKind::times, 0},
-    {"\xC2\xB7", TokenKind::times, 0},
-    {"\xE2\x8B\x85", TokenKind::times, 0},
-    {"\xC3\xB7", TokenKind::divide, 0},
-    {"\xE2\x88\x92", TokenKind::minus, 0},
-    {"\xC2\xB0", TokenKind::degree, 0},
-    {"\xC2\xBA", TokenKind::degree, 0},
-    {"\xE2\x80\xB2", TokenKind::minute, 0},
-    {"\xE2\x80\xB3", TokenKind::second, 0},
-    {"+", TokenKind::plus, 0},
-    {"-", TokenKind::minus, 0},
-    {"*", TokenKind::times, 0},
-    {"x", TokenKind::times, 0},
-    {"X", TokenKind::times, 0},
-    {"/", TokenKind::divide, 0},
-    {"^", TokenKind::caret, 0},
-    {"(", TokenKind::open, '('},
-    {"[", TokenKind::open, '['},
-    {")", TokenKind::close, '('},
-    {"]", TokenKind::close, '['},
-    {"'", TokenKind::minute, 0},
-    {"\"", TokenKind::second, 0},
-    {"=", TokenKind::equals, 0},
-};
-
-// Blanks of more than one byte: the no-break space, the narrow no-break space, the thin space.
-constexpr const char* wide_blanks[] = {"\xC2\xA0", "\xE2\x80\xAF", "\xE2\x80\x89"};
-
-// Superscript digits 0 to 9, then the superscript minus and plus.
-constexpr const char* superscripts[] = {
-    "\xE2\x81\xB0", "\xC2\xB9",     "\xC2\xB2",     "\xC2\xB3",     "\xE2\x81\xB4", "\xE2\x81\xB5",
-    "\xE2\x81\xB6", "\xE2\x81\xB7", "\xE2\x81\xB8", "\xE2\x81\xB9", "\xE2\x81\xBB", "\xE2\x81\xBA"};
 constexpr int superscript_minus = 10;
 constexpr int superscript_plus = 11;
+
+constexpr WideSign wide_signs[] = {
+    {{0xCF, 0x80, 0}, 2, TokenKind::pi_sign, 0},
+    {{0xE2, 0x88, 0x9A}, 3, TokenKind::root_sign, 0},
+    {{0xC3, 0x97, 0}, 2, TokenKind::times, 0},      // ×
+    {{0xC2, 0xB7, 0}, 2, TokenKind::times, 0},      // ·
+    {{0xE2, 0x8B, 0x85}, 3, TokenKind::times, 0},   // ⋅
+    {{0xC3, 0xB7, 0}, 2, TokenKind::divide, 0},     // ÷
+    {{0xE2, 0x88, 0x92}, 3, TokenKind::minus, 0},   // −
+    {{0xC2, 0xB0, 0}, 2, TokenKind::degree, 0},     // °
+    {{0xC2, 0xBA, 0}, 2, TokenKind::degree, 0},     // º
+    {{0xE2, 0x80, 0xB2}, 3, TokenKind::minute, 0},  // ′
+    {{0xE2, 0x80, 0xB3}, 3, TokenKind::second, 0},  // ″
+    {{0xC2, 0xA0, 0}, 2, TokenKind::end, 0},        // no-break space
+    {{0xE2, 0x80, 0xAF}, 3, TokenKind::end, 0},     // narrow no-break space
+    {{0xE2, 0x80, 0x89}, 3, TokenKind::end, 0},     // thin space
+    {{0xE2, 0x81, 0xB0}, 3, TokenKind::superscript, 0},
+    {{0xC2, 0xB9, 0}, 2, TokenKind::superscript, 1},
+    {{0xC2, 0xB2, 0}, 2, TokenKind::superscript, 2},
+    {{0xC2, 0xB3, 0}, 2, TokenKind::superscript, 3},
+    {{0xE2, 0x81, 0xB4}, 3, TokenKind::superscript, 4},
+    {{0xE2, 0x81, 0xB5}, 3, TokenKind::superscript, 5},
+    {{0xE2, 0x81, 0xB6}, 3, TokenKind::superscript, 6},
+    {{0xE2, 0x81, 0xB7}, 3, TokenKind::superscript, 7},
+    {{0xE2, 0x81, 0xB8}, 3, TokenKind::superscript, 8},
+    {{0xE2, 0x81, 0xB9}, 3, TokenKind::superscript, 9},
+    {{0xE2, 0x81, 0xBB}, 3, TokenKind::superscript, superscript_minus},
+    {{0xE2, 0x81, 0xBA}, 3, TokenKind::superscript, superscript_plus},
+};
+
 constexpr long superscript_ceiling = 1000000000;  // larger written values saturate
 
-// The bytes of `bytes` when they stand at `at`, else 0.
+// The wide sign at `at`, or null.
+const WideSign* wide_sign_at(const char* line, int length, int at) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line + at);
+  if (bytes[0] < 0x80) return nullptr;
+  for (const WideSign& sign : wide_signs) {
+    if (sign.bytes[0] != bytes[0] || sign.size > length - at) continue;
+    if (bytes[1] == sign.bytes[1] && (sign.size == 2 || bytes[2] == sign.bytes[2])) return &sign;
+  }
+  return nullptr;
+}
+
+// What an ASCII byte is as a token of its own; TokenKind::unexpected for none.
+TokenKind ascii_kind(char c, char& bracket) {
+  bracket = 0;
+  switch (c) {
+    case '+':
+      return TokenKind::plus;
+    case '-':
+      return TokenKind::minus;
+    case '*':
+    case 'x':
+    case 'X':
+      return TokenKind::times;
+    case '/':
+      return TokenKind::divide;
+    case '^':
+      return TokenKind::caret;
+    case '(':
+    case ')':
+      bracket = '(';
+      return c == '(' ? TokenKind::open : TokenKind::close;
+    case '[':
+    case ']':
+      bracket = '[';
+      return c == '[' ? TokenKind::open : TokenKind::close;
+    case '\'':
+      return TokenKind::minute;
+    case '"':
+      return TokenKind::second;
+    case '=':
+      return TokenKind::equals;
+    default:
+      return TokenKind::unexpected;
+  }
+}
+
+// The bytes of `bytes` (a short ASCII text) when they stand at `at`, else 0.
 int matches(const char* line, int length, int at, const char* bytes) {
   const int size = static_cast<int>(std::strlen(bytes));
   return size <= length - at && std::memcmp(line + at, bytes, static_cast<std::size_t>(size)) == 0
@@ -61,13 +105,12 @@ int matches(const char* line, int length, int at, const char* bytes) {
              : 0;
 }
 
-// The index in `superscripts` of the one at `at` and its bytes in `size`, or -1.
+// The index (0 to 9, or the sign) of the superscript at `at` and its bytes in `size`, or -1.
 int superscript_at(const char* line, int length, int at, int& size) {
-  for (int k = 0; k < 12; ++k) {
-    size = matches(line, length, at, superscripts[k]);
-    if (size > 0) return k;
-  }
-  return -1;
+  const WideSign* sign = at < length ? wide_sign_at(line, length, at) : nullptr;
+  if (sign == nullptr || sign->kind != TokenKind::superscript) return -1;
+  size = sign->size;
+  return sign->superscript;
 }
 
 // The end of the run of superscripts at `at` (a sign, then digits), its value in `value`;
@@ -100,8 +143,10 @@ int digits_at(const char* line, int length, int at) {
 
 // The bytes of a sign at `at`: '+', '-' or the minus sign; 0 when there is none.
 int sign_at(const char* line, int length, int at) {
-  if (at < length && (line[at] == '+' || line[at] == '-')) return 1;
-  return matches(line, length, at, "\xE2\x88\x92");
+  if (at >= length) return 0;
+  if (line[at] == '+' || line[at] == '-') return 1;
+  const WideSign* sign = wide_sign_at(line, length, at);
+  return sign != nullptr && sign->kind == TokenKind::minus ? sign->size : 0;
 }
 
 // The end of a power of ten written after a number at `at`: "e3", "E-3", "x10^3", "*10^-3",
@@ -147,47 +192,77 @@ char lowered(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The row of the spelling that the `length` letters at `word` are, in any case; -1 if none.
-int spelling_row(const char* word, int length) {
+// The rows of natural_spellings by the first letter of their spelling, with their lengths.
+constexpr int max_rows_per_letter = 24;
+struct SpellingIndex {
+  unsigned char count[26];
+  unsigned char rows[26][max_rows_per_letter];
+  unsigned char length[26][max_rows_per_letter];
+};
+
+constexpr SpellingIndex spelling_index = [] {
+  SpellingIndex index{};
   for (int row = 0; row < natural_spelling_count; ++row) {
     const char* spelling = natural_spellings[row].spelling;
-    int at = 0;
-    while (at < length && spelling[at] != '\0' && lowered(word[at]) == spelling[at]) ++at;
-    if (at == length && spelling[at] == '\0') return row;
+    const int letter = spelling[0] - 'a';
+    const int k = index.count[letter]++;
+    index.rows[letter][k] = static_cast<unsigned char>(row);
+    index.length[letter][k] = static_cast<unsigned char>(natural_table::length_of(spelling));
+  }
+  return index;
+}();
+
+static_assert(
+    [] {
+      for (unsigned char count : spelling_index.count) {
+        if (count > max_rows_per_letter) return false;
+      }
+      return true;
+    }(),
+    "max_rows_per_letter holds every letter's spellings");
+
+// The row of the spelling that the `length` letters at `word` are, in any case; -1 if none.
+int spelling_row(const char* word, int length) {
+  const int letter = lowered(word[0]) - 'a';
+  if (letter < 0 || letter >= 26) return -1;
+  for (int k = 0; k < spelling_index.count[letter]; ++k) {
+    if (spelling_index.length[letter][k] != length) continue;
+    const int row = spelling_index.rows[letter][k];
+    const char* spelling = natural_spellings[row].spelling;
+    int at = 1;
+    while (at < length && lowered(word[at]) == spelling[at]) ++at;
+    if (at == length) return row;
   }
   return -1;
 }
 
-// The row of the first word of the `length` letters at `run` when the run is a sequence of
-// spellings ("radsen", "senpi"), its length in `first`; -1 when it is none. The longest
-// first word that lets the rest be words is taken.
-int first_word(const char* run, int length, int& first) {
-  // ends[k]: the letters from k on split into words (k = length: nothing left).
-  bool splits[term_capacity + 1] = {};
-  splits[length] = true;
-  for (int k = length - 1; k >= 0; --k) {
-    for (int size = 1; size <= natural_spelling_capacity && k + size <= length; ++size) {
-      splits[k] = splits[k] || (splits[k + size] && spelling_row(run + k, size) >= 0);
+// Appends to `tokens` from `count` the words of the `run` letters at `at` of `line`: the
+// sequence of spellings they are (the longest first word that lets the rest be words first:
+// "radsen" is "rad" and "sen"), or one unknown word for the whole run. Returns the new count.
+int add_words(const char* line, int at, int run, Token* tokens, int count) {
+  const int whole = run <= natural_spelling_capacity ? spelling_row(line + at, run) : -1;
+  if (whole >= 0) {  // the usual case: the run is one word
+    tokens[count] = {TokenKind::word, at, run, 0, natural_spellings[whole].word, 0};
+    return count + 1;
+  }
+  int first[term_capacity + 1];  // first[k]: the first word's length from k on; 0: no split
+  first[run] = -1;               // nothing left: split
+  for (int k = run - 1; k >= 0; --k) {
+    first[k] = 0;
+    const int longest = run - k < natural_spelling_capacity ? run - k : natural_spelling_capacity;
+    for (int size = longest; size >= 1 && first[k] == 0; --size) {
+      if (first[k + size] != 0 && spelling_row(line + at + k, size) >= 0) first[k] = size;
     }
   }
-  if (!splits[0]) return -1;
-  for (first = length < natural_spelling_capacity ? length : natural_spelling_capacity; first > 0;
-       --first) {
-    const int row = spelling_row(run, first);
-    if (row >= 0 && splits[first]) return row;
+  if (run == 0 || first[0] == 0) {
+    tokens[count] = {TokenKind::unknown_word, at, run, 0, NaturalWord::pi, 0};
+    return count + 1;
   }
-  return -1;
-}
-
-// The token of the letters at `at`.
-Token word_at(const char* line, int length, int at) {
-  int end = at;
-  while (end < length && is_word_letter(line[end])) ++end;
-  const int run = end - at < term_capacity ? end - at : term_capacity;
-  int first = 0;
-  const int row = first_word(line + at, run, first);
-  if (row < 0) return {TokenKind::unknown_word, at, end - at, 0, NaturalWord::pi, 0};
-  return {TokenKind::word, at, first, 0, natural_spellings[row].word, 0};
+  for (int k = 0; k < run; k += first[k]) {
+    const NaturalWord word = natural_spellings[spelling_row(line + at + k, first[k])].word;
+    tokens[count++] = {TokenKind::word, at + k, first[k], 0, word, 0};
+  }
+  return count;
 }
 
 // Writes 'E' and the exponent of the power of ten at `at` (up to `end`) into `text` from
@@ -214,24 +289,16 @@ int write_exponent(const char* line, int at, int end, char* text, int written) {
   return written;
 }
 
-}  // namespace
-
 int blanks_at(const char* line, int length, int at) {
   int end = at;
-  for (bool more = true; more && end < length;) {
-    more = false;
+  while (end < length) {
     if (is_blank(line[end])) {
       ++end;
-      more = true;
       continue;
     }
-    for (const char* blank : wide_blanks) {
-      const int size = matches(line, length, end, blank);
-      if (size == 0) continue;
-      end += size;
-      more = true;
-      break;
-    }
+    const WideSign* sign = wide_sign_at(line, length, end);
+    if (sign == nullptr || sign->kind != TokenKind::end) break;
+    end += sign->size;
   }
   return end - at;
 }
@@ -247,29 +314,47 @@ Token token_at(const char* line, int length, int at) {
     token.length = number_end(line, length, at) - at;
     return token;
   }
-  if (is_word_letter(c)) return word_at(line, length, at);
-  const int superscript_end = superscript_run_end(line, length, at, token.superscript);
-  if (superscript_end > at) {
+  if (is_word_letter(c)) {  // the whole run: read_tokens splits it into words
+    while (at + token.length < length && is_word_letter(line[at + token.length])) ++token.length;
+    token.kind = TokenKind::word;
+    return token;
+  }
+  if ((c & 0x80) == 0) {
+    token.kind = ascii_kind(c, token.bracket);
+    token.length = 1;
+    return token;
+  }
+  const WideSign* sign = wide_sign_at(line, length, at);
+  if (sign != nullptr && sign->kind == TokenKind::superscript) {
     token.kind = TokenKind::superscript;
-    token.length = superscript_end - at;
-    return token;
+    token.length = superscript_run_end(line, length, at, token.superscript) - at;
+    if (token.length > 0) return token;
   }
-  for (const Sign& sign : signs) {
-    const int size = matches(line, length, at, sign.bytes);
-    if (size == 0) continue;
-    token.kind = sign.kind;
-    token.length = size;
-    token.bracket = sign.bracket;
-    return token;
-  }
-  token.kind = TokenKind::unexpected;
-  token.length = 1;
-  // A character of several bytes is one unexpected character.
-  while (at + token.length < length && (line[at + token.length] & 0xC0) == 0x80 &&
-         (c & 0x80) != 0) {
+  token.kind = sign != nullptr ? sign->kind : TokenKind::unexpected;
+  token.length = sign != nullptr ? sign->size : 1;
+  // Any other character of several bytes is one unexpected character.
+  while (sign == nullptr && at + token.length < length &&
+         (line[at + token.length] & 0xC0) == 0x80) {
     ++token.length;
   }
   return token;
+}
+
+}  // namespace
+
+int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]) {
+  const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
+  int count = 0;
+  for (int at = 0;;) {
+    const Token token = token_at(line, kept, at);
+    if (token.kind == TokenKind::word) {
+      count = add_words(line, token.column, token.length, tokens, count);
+    } else {
+      tokens[count++] = token;
+    }
+    if (token.kind == TokenKind::end) return count;
+    at = token.column + token.length;
+  }
 }
 
 int number_text_of(const char* line, const Token& number,

@@ -43,11 +43,13 @@ struct Token {
   long superscript;  // superscript: its value (saturating)
 };
 
-// The token at `at` of the `length` bytes at `line`, after any blanks there.
-Token token_at(const char* line, int length, int at);
+// Tokens of one line: one a byte at most, and the end.
+constexpr int natural_token_capacity = term_capacity + 1;
 
-// The bytes of blanks at `at`.
-int blanks_at(const char* line, int length, int at);
+// Reads the `length` bytes at `line` (term_capacity - 1 at most) into `tokens`, blanks
+// skipped, a run of letters split into the words it holds; the last token is the end.
+// Returns how many tokens there are, the end included.
+int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]);
 
 // Writes the decimal text of the number token `number` into `text` as a decimal conversion
 // reads it ("[digits][.digits][E[sign]digits]"); returns its length.

@@ -31,8 +31,8 @@ struct ArgumentUnits {
 // The reading of a line under way.
 struct Reader {
   const char* line;
-  int length;
-  int at;  // the next byte to read
+  const Token* tokens;  // the line's tokens, the end last
+  int next;             // the next token to read
   NaturalReading& reading;
   ReadingNotes* notes;
   bool failed;           // a note says where the line stopped being read
@@ -52,12 +52,13 @@ struct Operand {
   bool powered;
 };
 
-Token peek(const Reader& reader) {
-  return token_at(reader.line, reader.length, reader.at);
+const Token& peek(const Reader& reader) {
+  return reader.tokens[reader.next];
 }
 
+// Moves past `token`, the next one (the end is never passed).
 void take(Reader& reader, const Token& token) {
-  reader.at = token.column + token.length;
+  if (token.kind != TokenKind::end) ++reader.next;
 }
 
 // Notes why the line stops being read here (the first reason only) and marks it failed.
@@ -170,13 +171,13 @@ bool begins_factor(const Token& token) {
 // Reads "COUNT MARK" when it stands next, MARK of kind `unit`: adds COUNT / `divisor` to the
 // value before it. True when it was there.
 bool read_part(Reader& reader, TokenKind unit, int divisor, Operand& number) {
-  const int before = reader.at;
+  const int before = reader.next;
   const Token count = peek(reader);
   if (count.kind != TokenKind::number) return false;
   take(reader, count);
   const Token mark = peek(reader);
   if (mark.kind != unit) {
-    reader.at = before;  // a number of its own: what follows it decides
+    reader.next = before;  // a number of its own: what follows it decides
     return false;
   }
   take(reader, mark);
@@ -599,7 +600,9 @@ void read_natural_line(const char* line, int length, NaturalReading& reading, Re
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
   const int kept = kept_length(line, length);
-  Reader reader = {line, kept, 0, reading, notes, false, 0, false, nullptr};
+  Token tokens[natural_token_capacity];
+  read_tokens(line, kept, tokens);
+  Reader reader = {line, tokens, 0, reading, notes, false, 0, false, nullptr};
   Token first = peek(reader);
   if (first.kind == TokenKind::word && first.word == NaturalWord::radians) {
     take(reader, first);

@@ -47,9 +47,14 @@ double exponential(Pair z) {
 
 }  // namespace
 
+// Past about 800 in size, y ln x is far beyond both bounds; below it, |y| is under 2^63 (|ln x|
+// is at least 2^-53 for x other than 1), so the double-double product cannot overflow.
 double positive_power(double x, double y) {
   if (y == 0 || x == 1) return 1;
-  const Pair z = pair_multiply(logarithm(x), {y, 0});
+  const Pair logarithm_of_x = logarithm(x);
+  const double rough = logarithm_of_x.head * y;
+  if (!(std::fabs(rough) < 800)) return rough > 0 ? HUGE_VAL : 0;
+  const Pair z = pair_multiply(logarithm_of_x, {y, 0});
   if (z.head > largest_exponent) return HUGE_VAL;
   if (z.head < smallest_exponent) return 0;
   return exponential(z);

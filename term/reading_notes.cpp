@@ -36,6 +36,9 @@ bool inside(const ReadingNote& inner, const ReadingNote& outer, const char* line
 // before a bracket that is left out for it.
 bool explains(NoteKind outer, NoteKind inner) {
   if (is_skip(inner)) return !is_skip(outer);
+  if (inner >= NoteKind::natural_empty && inner <= NoteKind::natural_too_deep) {
+    return false;  // why a natural line has no value: never said by another note
+  }
   if (inner == outer) return false;
   switch (outer) {
     case NoteKind::no_name:

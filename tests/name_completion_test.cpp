@@ -65,6 +65,25 @@ TEST(NameCompletion, CompletesWhatIsCertainAndOffersTheRest) {
   }
 }
 
+// The natural reading's words: its own spellings too, raiz, sqrt and pi.
+TEST(NameCompletion, CompletesTheNaturalReadingsWords) {
+  const CompletionCase cases[] = {
+      {"arcc", "", "arccos arccosec arccossec arccosseno arccot arccotan arccotg arccsc"},
+      {"2 + ra", "", "rad raiz"},
+      {"rai", "z", "raiz"},
+      {"sq", "rt", "sqrt"},
+      {"sen 30 + cosse", "", "cossec cosseno"},
+      {"2p", "i", "pi"},
+      {"radse", "", "sec sen seno"},
+      {"cs", "c", "csc"},
+  };
+  for (const CompletionCase& c : cases) {
+    std::string insertion;
+    EXPECT_EQ(complete(c.text, insertion, natural_name_words), c.candidates) << c.text;
+    EXPECT_EQ(insertion, c.insertion) << c.text;
+  }
+}
+
 TEST(NameCompletion, FindsTheWordBeforeTheCursorInsideALine) {
   const CompletionCase cases[] = {
       {"2si", "n", "sin"},           // after an amplitude
@@ -133,21 +152,21 @@ TEST(NameCompletion, CompletesTheCallersWordsAfterTheCallersLeadingRuns) {
 }
 
 // Whatever the caller's list, the candidates and the insertion stay within their buffers:
-// 40 words beginning "q" give the first 32 in the list's order, and a 26-letter word gives
+// 80 words beginning "q" give the first 64 in the list's order, and a 26-letter word gives
 // 15 bytes of insertion.
 TEST(NameCompletion, KeepsWithinItsBuffersWhateverTheWords) {
-  static char many[40][4];
-  const char* many_words[40];
-  for (int i = 0; i < 40; ++i) {
+  static char many[80][4];
+  const char* many_words[80];
+  for (int i = 0; i < 80; ++i) {
     std::snprintf(many[i], sizeof many[i], "q%c%c", 'a' + i / 26, 'a' + i % 26);
     many_words[i] = many[i];
   }
   NameCompletion completion;
-  complete_name("q", 1, {many_words, 40, nullptr, 0}, completion);
-  ASSERT_EQ(completion.candidate_count, 32);
+  complete_name("q", 1, {many_words, 80, nullptr, 0}, completion);
+  ASSERT_EQ(completion.candidate_count, 64);
   EXPECT_STREQ(completion.candidates[0], "qaa");
   EXPECT_STREQ(completion.candidates[25], "qaz");
-  EXPECT_STREQ(completion.candidates[31], "qbf");
+  EXPECT_STREQ(completion.candidates[63], "qcl");
   EXPECT_STREQ(completion.insertion, "");
 
   const char* const long_word[] = {"abcdefghijklmnopqrstuvwxyz"};

@@ -1,5 +1,6 @@
 // Replays every input kept in a regressions directory through the same checks the fuzz
-// targets make: as one line, as a whole session, and as a line in the exact mode. Fails on a broken
+// targets make: as one line, as a whole session, as a line in the exact mode, and as a line
+// read as ordinary arithmetic. Fails on a broken
 // check or an empty directory. Usage: trigcalc_replay DIRECTORY
 #include <cstdint>
 #include <cstdio>
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     check_line_input(bytes.data(), bytes.size());
     check_dialogue_input(bytes.data(), bytes.size());
     check_exact_line_input(bytes.data(), bytes.size());
+    check_natural_line_input(bytes.data(), bytes.size());
     ++replayed;
   }
   std::printf("%d inputs replayed\n", replayed);
