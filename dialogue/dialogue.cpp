@@ -130,7 +130,7 @@ int final_status(InputReader& reader, OutputBuffer& output) {
 
 int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format) {
   const EditorSetup editor_setup = {completion_words_for(format.natural), "", prompt_text,
-                                     line_capacity};
+                                    line_capacity};
   DialogueInput input;
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);
