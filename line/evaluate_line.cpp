@@ -81,15 +81,24 @@ void note_natural_breaks(const ValueBreaks& breaks, bool finite, ReadingNotes& n
   if (!finite) notes.dropped += breaks.dropped;
 }
 
-// Notes why the value of the line, which is no finite number, is so, from the steps its
-// computation recorded; that it is so, at least.
-void note_not_finite(const ValueBreaks& breaks, int shown, ReadingNotes& notes) {
+// Notes what the steps its computation recorded say of the line's value: a function at its
+// pole in degrees, whatever the value; and, when the value is no finite number, why, or at
+// least that it is not.
+void note_breaks(const ValueBreaks& breaks, bool finite, int shown, ReadingNotes& notes) {
+  int why = 0;
   for (int k = 0; k < breaks.count; ++k) {
     const ValueBreak& step = breaks.breaks[k];
-    add_note(&notes, note_kind_of(step.kind), step.column, step.length);
+    const bool pole = step.kind == BreakKind::pole_in_degrees;
+    if (finite && !pole) continue;
+    const ReadingNote note = {note_kind_of(step.kind), step.column, step.length,
+                              pole ? static_cast<TermFunction>(step.function) : TermFunction::none,
+                              0, ""};
+    add_whole_note(&notes, note);
+    why += !pole;
   }
+  if (finite) return;
   notes.dropped += breaks.dropped;
-  if (breaks.count == 0) add_note(&notes, NoteKind::not_finite, 0, shown);
+  if (why == 0 && breaks.dropped == 0) add_note(&notes, NoteKind::not_finite, 0, shown);
 }
 
 }  // namespace
@@ -125,7 +134,7 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes) {
   breaks.count = 0;
   breaks.dropped = 0;
   const double value = compute_line(reading, &breaks);
-  if (!std::isfinite(value)) note_not_finite(breaks, shown, *notes);
+  note_breaks(breaks, std::isfinite(value), shown, *notes);
   finish_notes(*notes, line, shown);
   return value;
 }

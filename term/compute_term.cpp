@@ -84,9 +84,13 @@ double compute_term(const TermReading& term, const NumberStore& store, ValueBrea
   const double amplitude = operands_value(store, term.amplitude, 1.0, breaks);
   const double argument = operands_value(store, term.argument, 0.0, breaks);
   const double value = function_value(term.function, term.radians, amplitude, argument);
-  if (breaks != nullptr && !std::isfinite(value) && std::isfinite(amplitude) &&
-      std::isfinite(argument)) {
+  if (breaks == nullptr) return value;
+  if (!std::isfinite(value) && std::isfinite(amplitude) && std::isfinite(argument)) {
     record_function_break(term, argument, breaks);
+  } else if (std::isfinite(value) && !term.radians && at_pole_in_degrees(term.function, argument)) {
+    // tg 90: the double of the angle is not quite at the pole, so the value is a large number
+    add_break(breaks, BreakKind::pole_in_degrees, term.column, term.length,
+              static_cast<int>(term.function));
   }
   return value;
 }

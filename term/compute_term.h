@@ -21,6 +21,7 @@ bool at_pole_in_degrees(TermFunction function, double degrees);
 // amplitude x function(argument) of the term read in `term`, whose numbers are in `store`;
 // 0 for a term without a function. Records in `breaks` (null: no record) each step that made
 // a value no finite number of finite ones: its numbers' and operators' (operands_value), and
-// the function's where its amplitude and argument are finite.
+// the function's where its amplitude and argument are finite; and a function at its pole in
+// degrees whose value is finite all the same.
 double compute_term(const TermReading& term, const NumberStore& store,
                     ValueBreaks* breaks = nullptr);
