@@ -101,6 +101,57 @@ void append_blank_before_sign(ReportText& report, const Expression& expression,
                       : "o operador ficou sem numero depois (lido como 0) e o valor mudou");
 }
 
+// Appends the `length` bytes at `text` as shown, less their parentheses.
+void append_shown_without_parentheses(ReportText& report, const char* text, int length) {
+  for (int at = 0; at < length;) {
+    int run = 0;
+    while (at + run < length && text[at + run] != '(' && text[at + run] != ')') ++run;
+    append_shown(report, text + at, run);
+    at += run + (at + run < length ? 1 : 0);
+  }
+}
+
+// The index in the `length` bytes at `text`, which begin with '(', of the ')' that closes it;
+// -1 when none does.
+int closing_parenthesis(const char* text, int length) {
+  int depth = 0;
+  for (int at = 0; at < length; ++at) {
+    depth += text[at] == '(' ? 1 : text[at] == ')' ? -1 : 0;
+    if (depth == 0) return at;
+  }
+  return -1;
+}
+
+// Appends how to have the parentheses group: --natural; for an argument that opens with them
+// right after the name, what that reads ("(sen 30)*2").
+void append_natural_way(ReportText& report, const Expression& expression, const ReadingNote& note) {
+  const char* list = expression.text + note.column;
+  const int length = note.column + note.length <= expression.length ? note.length : 0;
+  const int close = length > 0 && list[0] == '(' ? closing_parenthesis(list, length) : -1;
+  if (note.name[0] == '\0' || close < 0) return append(report, "; para que agrupem, use --natural");
+  append(report, "; para (");
+  append(report, note.name);
+  append(report, " ");
+  append_shown(report, list + 1, close - 1);
+  append(report, ")");
+  append_shown(report, list + close + 1, length - close - 1);
+  append(report, ", use --natural");
+}
+
+// Appends how an operand list whose parentheses do not group was read: without them.
+void append_ungrouped(ReportText& report, const Expression& expression, const ReadingNote& note) {
+  const bool argument = note.name[0] != '\0';
+  append_quoted(report,
+                argument ? "os parenteses nao agrupam: o argumento "
+                         : "os parenteses nao agrupam: a amplitude ",
+                expression, note, argument ? " e lido como \"" : " e lida como \"");
+  if (note.column + note.length <= expression.length) {
+    append_shown_without_parentheses(report, expression.text + note.column, note.length);
+  }
+  append(report, "\"");
+  append_natural_way(report, expression, note);
+}
+
 // Appends why the term the note is about has no exact value: the function named in the note
 // where its denominator is 0, or an inverse function outside [-1, 1].
 void append_no_value(ReportText& report, const Expression& expression, const ReadingNote& note) {
@@ -204,6 +255,8 @@ void append_message(ReportText& report, const Expression& expression, const Read
                            " nao foi lido");
     case NoteKind::blank_before_sign:
       return append_blank_before_sign(report, expression, note);
+    case NoteKind::ungrouped_parentheses:
+      return append_ungrouped(report, expression, note);
     case NoteKind::second_name_joining:
       return append_quoted(report, "segundo nome de funcao ", expression, note,
                            ": so o primeiro conta; suas letras foram ignoradas e juntaram os "

@@ -24,13 +24,20 @@ bool ends_number(char c) {
   return c == '*' || c == '+' || c == '-' || c == '/' || c == '=';
 }
 
-// A blank, or a byte of the degree sign "°" in UTF-8: skipped without a note unless it
-// stands between two parts of one number ("sin 3 0" reads 30).
+// The second bytes of the degree signs in UTF-8 (after 0xC2): "°", and the ordinal "º" that
+// Brazilian keyboards put where a degree sign is expected ("sen 30º"), read as one.
+bool is_degree_sign_end(unsigned char c) {
+  return c == 0xB0 || c == 0xBA;
+}
+
+// A blank, or a byte of a degree sign in UTF-8: skipped without a note unless it stands
+// between two parts of one number ("sin 3 0" reads 30).
 bool is_gap(const char* text, int k) {
   const auto c = static_cast<unsigned char>(text[k]);
   const auto next = static_cast<unsigned char>(text[k + 1]);
   const auto previous = k > 0 ? static_cast<unsigned char>(text[k - 1]) : 0;
-  return is_blank(text[k]) || (c == 0xC2 && next == 0xB0) || (c == 0xB0 && previous == 0xC2);
+  return is_blank(text[k]) || (c == 0xC2 && is_degree_sign_end(next)) ||
+         (is_degree_sign_end(c) && previous == 0xC2);
 }
 
 // A number being collected: its text, and the indexes in the text read of its first and

@@ -3,6 +3,7 @@
 #include "term/function_names.h"
 #include "term/normalise_term.h"
 #include "term/operand_reading.h"
+#include "term/parenthesis_notes.h"
 #include "term/term_reading.h"
 
 namespace {
@@ -43,11 +44,12 @@ void note_pi_in_amplitude(const char* amplitude_text, const TextOrigins& origins
 
 // The amplitude is the text before the first letter that begins a function name, read as an
 // operand expression; a term that begins with its function name has none (amplitude 1). Its
-// closing '=' stands where the name begins, and has that byte's origin.
+// closing '=' stands where the name begins, and has that byte's origin; `length` is set to
+// the amplitude's bytes in `text`.
 OperandsRead read_amplitude(const char* text, const TextOrigins& origins, NumberStore& store,
-                            ReadingNotes* notes) {
+                            ReadingNotes* notes, int& length) {
   char amplitude_text[work_capacity];
-  int length = 0;
+  length = 0;
   while (text[length] != '\0' && !begins_function_name(text[length])) {
     amplitude_text[length] = text[length];
     ++length;
@@ -275,6 +277,16 @@ const char* capital_spelling(const char* word, int length) {
   return nullptr;
 }
 
+// Sets the columns of the function's name: from where the amplitude ends (`name_start` in
+// the normalised text) to where the argument begins (`argument_start`; 0: no argument
+// follows, and the name's columns are none).
+void set_name_columns(TermReading& term, const TextOrigins& origins, int name_start,
+                      int argument_start) {
+  term.name_column = static_cast<unsigned char>(origin_column(origins, name_start));
+  const int end = argument_start > 0 ? origin_end(origins, argument_start - 1) : term.name_column;
+  term.name_length = static_cast<unsigned char>(end - term.name_column);
+}
+
 }  // namespace
 
 bool note_capital_name(const char* text, const TextOrigins& origins, int first_note,
@@ -308,7 +320,8 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   term.column = static_cast<unsigned char>(column);
   term.length = static_cast<unsigned char>(kept);
   normalise_term(text, term.radians, origins, notes);
-  term.amplitude = read_amplitude(text, origins, store, notes);
+  int name_start = 0;
+  term.amplitude = read_amplitude(text, origins, store, notes, name_start);
   close_term(text, origins, notes);
   char letters[work_capacity];
   collect_function_letters(text, letters);
@@ -321,10 +334,14 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   if (notes != nullptr) {
     note_function_name({text, &origins, source, column, argument_text != nullptr}, row, notes);
   }
+  const int argument_start = argument_text != nullptr ? static_cast<int>(argument_text - text) : 0;
+  set_name_columns(term, origins, name_start, argument_start);
   term.argument =
       argument_text == nullptr
           ? OperandsRead{static_cast<short>(store.count), 0}
-          : read_operands(argument_text,
-                          {&origins, static_cast<int>(argument_text - text), OperandRole::argument},
-                          store, notes);
+          : read_operands(argument_text, {&origins, argument_start, OperandRole::argument}, store,
+                          notes);
+  if (notes != nullptr && row >= 0) {
+    note_ungrouped_parentheses(source, kept, term, store, function_spellings[row].spelling, notes);
+  }
 }

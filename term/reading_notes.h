@@ -45,6 +45,8 @@ enum class NoteKind : unsigned char {
   second_name_joining,          // a second name between two parts of one number, which it joins
   bracket_pi_after_digit,       // "[2pi]": pi is read only at the start of a number
   blank_before_sign,            // a blank between an operator and a "-", which then subtracts
+  ungrouped_parentheses,  // an operand list going on after parentheses that seem to group part
+                          // of it ("sen(30)*2" is sen 60); name: the function's, for the argument
   // The exact mode's notes: what has no exact value, or could not be computed exactly.
   exact_division_by_zero,  // a division by 0 (the operator's column)
   exact_no_value,          // a function where it has no value; name: the function's spelling

@@ -62,6 +62,15 @@ ROWS = [
     Row('a bracket naming no function', ['[sin30]+[arc]'], stdout=b'0.5\n', stderr_empty=False,
         status=1),
     Row('a numeric bracket needs no function', ['[2]*[3]', '[5x10^3]'], stdout=b'6\n5000\n'),
+    # sin 60 = 0.866025, 7 sin 30 = 3.5: the values of parentheses deleted, which are reported;
+    # those around one number, or around the whole argument, group nothing to take apart.
+    Row('parentheses that do not group', ['sen(30)*2', '(1+2)*3sin30'],
+        stdout=b'0.866025\n3.5\n', stderr_empty=False, status=1),
+    Row('parentheses that group nothing apart', ['(-5)*3sin30', 'sin((30)+60)', 'sin(30)\xb0',
+                                                 'sen(5*6)', 'rad(2sin(pi/6))'],
+        stdout=b'-7.5\n1\n0.5\n0.5\n1\n'),
+    Row('the ordinal sign after the angle is a degree sign', ['sen 30\u00ba', 'sen30 \u00ba'],
+        stdout=b'0.5\n0.5\n'),
     Row('line of 99 bytes', [SIN30_IN_99.decode()], stdout=b'0.5\n'),
     Row('line of 100 bytes is cut', [SIN30_IN_99.decode() + '9'], stdout=b'0.5\n',
         stderr_empty=False, status=1),
@@ -277,6 +286,21 @@ NOTES = [
     ('sine30', 1, b'"sine" foi lido como "sin"'),
     ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito'),  # 30 + 0 - 9 is 30 + -9
     ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou'),  # 3 x 0 - 10
+    # Parentheses are only deleted: those that seem to group part of a list do not.
+    ('sen(30)*2', 4, b'os parenteses nao agrupam: o argumento "(30)*2" e lido como "30*2"; '
+                     b'para (sen 30)*2, use --natural\n  sen(30)*2\n     ^~~~~~\n'),
+    ('sen(30)+1', 4, b'o argumento "(30)+1" e lido como "30+1"; para (sen 30)+1, use --natural'),
+    ('(1+2)*3sin30', 1, b'a amplitude "(1+2)*3" e lida como "1+2*3"; para que agrupem, use '
+                        b'--natural\n  (1+2)*3sin30\n  ^~~~~~~\n'),
+    ('sin 2*(1+2)*3', 5, b'o argumento "2*(1+2)*3" e lido como "2*1+2*3"; para que agrupem'),
+    ('sen (30)x10^1', 5, b'o argumento "(30)x10^1" e lido como "30x10^1"'),  # an exponent of 30
+    ('sin(3)0', 4, b'o argumento "(3)0" e lido como "30"'),
+    ('(3)2sin30', 1, b'a amplitude "(3)2" e lida como "32"'),
+    ('(2sin30)*2', 6, b'o argumento "30)*2" e lido como "30*2"'),  # the name inside them
+    ('[rad(tg(45)*2)]', 8, b'o argumento "(45)*2" e lido como "45*2"; para (tg 45)*2'),
+    ('sin( -5)*3', 4, b'o argumento "( -5)*3" e lido como " -5*3"'),
+    ('2\u00basin30', 2, b'"\xc2\xba" foi ignorado: so tem sentido depois do argumento'),
+    ('sin30\u00ba+60', 6, b'"\xc2\xba" foi ignorado: so tem sentido depois do argumento'),
 ]
 
 
@@ -311,7 +335,8 @@ def documented_expressions(count, seed=21):
     after a digit), blanks between parts (not inside a number or a name, not between an
     operator and a sign, not as the whole amplitude), parentheses around parts of a term, a
     degree sign after the argument; brackets (a term, a number or pi) joined by an operator
-    right after the ']'. Inverse functions get a ratio from -1 to 1; no divisor is 0."""
+    right after the ']'. Inverse functions get a ratio from -1 to 1; no divisor is 0. A '('
+    right after a name closes at the end of the argument."""
     rng = random.Random(seed)
     names = ['sin', 'sen', 'cos', 'tan', 'tg', 'cotan', 'cotg', 'sec', 'cosec', 'asin',
              'arcsin', 'arcsen', 'acos', 'arcos', 'atan', 'atg', 'arctan', 'arctg']
@@ -345,12 +370,23 @@ def documented_expressions(count, seed=21):
             text += blank() + op + after + following
         return '(' + text + ')' if rng.randrange(5) == 0 else text
 
+    def closing(text):
+        """The index of the ')' that closes the '(' text begins with."""
+        depth = 0
+        for k, c in enumerate(text):
+            depth += {'(': 1, ')': -1}.get(c, 0)
+            if depth == 0:
+                return k
+        return len(text)
+
     def argument(name):
         if name.startswith('a'):
             ratio = '%.3f' % rng.uniform(-1, 1)
             return rng.choice([ratio, '(' + ratio + ')', ratio.replace('.', ',')])
         # the cotangent and cosecant of exactly 0 have no value, and are reported so
-        return sum_of(True, '*/xX' if name in ('cotan', 'cotg', 'cosec') else '+-*/xX')
+        text = sum_of(True, '*/xX' if name in ('cotan', 'cotg', 'cosec') else '+-*/xX')
+        # a '(' right after the name holds the whole argument: "sin(30)*2" is reported
+        return '(' + text + ')' if text.startswith('(') and closing(text) < len(text) - 1 else text
 
     def term():
         name = rng.choice(names)
