@@ -49,7 +49,22 @@ struct Expression {
   int length;
 };
 
-// Appends `before`, `"TEXT"` (the note's bytes of the expression, as shown) and `after`.
+// Appends " (NAME)" for the first character of the `length` bytes at `text` that is shown
+// escaped because a terminal shows it as a blank or as nothing: a pasted no-break space
+// looks like the blank that is read, and is not.
+void append_invisible_name(ReportText& report, const char* text, int length) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  for (int at = 0; at < length; ++at) {
+    const char* name = invisible_character_name(bytes + at, length - at);
+    if (name == nullptr) continue;
+    append(report, " (");
+    append(report, name);
+    return append(report, ")");
+  }
+}
+
+// Appends `before`, `"TEXT"` (the note's bytes of the expression, as shown, naming a character
+// that would look like a blank) and `after`.
 void append_quoted(ReportText& report, const char* before, const Expression& expression,
                    const ReadingNote& note, const char* after) {
   const int end =
@@ -58,6 +73,8 @@ void append_quoted(ReportText& report, const char* before, const Expression& exp
   append(report, "\"");
   if (note.column < end) append_shown(report, expression.text + note.column, end - note.column);
   append(report, "\"");
+  if (note.column < end)
+    append_invisible_name(report, expression.text + note.column, end - note.column);
   append(report, after);
 }
 
@@ -79,6 +96,24 @@ void append_suggestions(ReportText& report, const Expression& expression, const 
     append(report, names[k]);
     append(report, "\"");
   }
+}
+
+// Appends how an amplitude without a number was read: as 0. Blanks alone before the name
+// ("rad sen 30", "[ sen30 ]") are said to be that amplitude: quoted, they would look like
+// nothing at all.
+void append_amplitude_without_number(ReportText& report, const Expression& expression,
+                                     const ReadingNote& note) {
+  bool blanks = note.length > 0 && note.column + note.length <= expression.length;
+  for (int k = 0; blanks && k < note.length; ++k) {
+    const char c = expression.text[note.column + k];
+    blanks = c == ' ' || c == '\t';
+  }
+  if (blanks) {
+    return append(report,
+                  "o espaco em branco antes do nome e lido como uma amplitude sem numero: o termo "
+                  "vale 0");
+  }
+  append_quoted(report, "a amplitude ", expression, note, " nao tem numero: lida como 0");
 }
 
 // Appends how the note's letters were read as another name, and the names nearer to them.
@@ -200,8 +235,7 @@ void append_message(ReportText& report, const Expression& expression, const Read
     case NoteKind::empty_before:
       return append_quoted(report, "nada antes de ", expression, note, ": lido como 0");
     case NoteKind::amplitude_without_number:
-      return append_quoted(report, "a amplitude ", expression, note,
-                           " nao tem numero: lida como 0");
+      return append_amplitude_without_number(report, expression, note);
     case NoteKind::empty_argument:
       return append(report, "falta o argumento: lido como 0");
     case NoteKind::plus_after_exponent:
@@ -368,6 +402,43 @@ void append_expression_and_carets(ReportText& report, const Expression& expressi
   append(report, "\n");
 }
 
+// True when `text` begins as an argument does: a digit, a point or comma, a parenthesis, a
+// minus or pi.
+bool begins_an_argument(const char* text) {
+  const char c = text[0];
+  return (c >= '0' && c <= '9') || c == '.' || c == ',' || c == '(' || c == '-' ||
+         (c == 'p' && text[1] == 'i');
+}
+
+// Appends the two expressions as shown, a blank between them.
+void append_joined(ReportText& report, const Expression& first, const Expression& second) {
+  append_shown(report, first.text, first.length);
+  append(report, " ");
+  append_shown(report, second.text, second.length);
+}
+
+// Appends, for a name given without its argument as one argument of the command line and
+// its argument as the next ("trigcalc sen 30"), that each argument is one expression and how
+// to give the line as one.
+void append_one_expression_each(ReportText& report, const ExpressionSource& source,
+                                const Expression& expression, const ReadingNotes& notes) {
+  if (source.standard_input || source.next_argument == nullptr) return;
+  if (!begins_an_argument(source.next_argument)) return;
+  bool without_argument = false;
+  for (int k = 0; k < notes.count; ++k) {
+    without_argument = without_argument || notes.notes[k].kind == NoteKind::empty_argument;
+  }
+  if (!without_argument) return;
+  const char* next = source.next_argument;
+  const int next_length = static_cast<int>(std::strlen(next));
+  const Expression joined = {next, next_length < line_capacity ? next_length : line_capacity - 1};
+  append(report, "  cada argumento e uma expressao: para avaliar \"");
+  append_joined(report, expression, joined);
+  append(report, "\" como uma so, ponha-a entre aspas: '");
+  append_joined(report, expression, joined);
+  append(report, "'\n");
+}
+
 }  // namespace
 
 bool report_notes(FILE* err, const ExpressionSource& source, const char* text, int length,
@@ -387,6 +458,7 @@ bool report_notes(FILE* err, const ExpressionSource& source, const char* text, i
     append_message(report, expression, notes.notes[k]);
     append(report, "\n");
   }
+  append_one_expression_each(report, source, expression, notes);
   if (notes.dropped > 0) {
     append(report, "  e mais ");
     append_number(report, notes.dropped);

@@ -184,13 +184,26 @@ int spelling_end(const char* text, int first, const char* spelling) {
   return at;
 }
 
-// Notes an unknown name: the whole word of letters it stands in ("log", not "og"), or, when
-// that word is "rad" followed by a known name, that the "rad" joined the name.
-void note_unknown_name(const char* text, int first, int run, const TextOrigins& origins,
-                       ReadingNotes* notes) {
+// True when byte `index` of the term's text is a letter as typed: a lower-case letter, or an
+// 'E' the normaliser made of a typed 'e' ("se30" is the word "se" before a number).
+bool typed_letter(const TermText& term, int index) {
+  const char c = term.text[index];
+  if (is_lower_letter(c)) return true;
+  const int at = origin_column(*term.origins, index) - term.column;
+  return c == 'E' && at >= 0 && term.source[at] == 'e';
+}
+
+// Notes an unknown name: the whole word of letters it stands in as typed ("log", not "og";
+// "se", not "s"), or, when that word is "rad" followed by a known name, that the "rad" joined
+// the name.
+void note_unknown_name(const TermText& term, int first, int run, ReadingNotes* notes) {
+  const char* text = term.text;
+  const TextOrigins& origins = *term.origins;
   int start = first;
-  while (start > 0 && is_lower_letter(text[start - 1])) --start;
-  const int length = first + run - start;
+  while (start > 0 && typed_letter(term, start - 1)) --start;
+  int end = first + run;
+  while (text[end] != '\0' && typed_letter(term, end)) ++end;
+  const int length = end - start;
   if (starts_with(text + start, radians_prefix)) {
     const int rest = start + static_cast<int>(sizeof radians_prefix - 1);
     for (const FunctionSpelling& row : function_spellings) {
@@ -244,7 +257,7 @@ void note_function_name(const TermText& term, int row, ReadingNotes* notes) {
     add_note(notes, NoteKind::no_name, origin_column(origins, 0),
              origin_column(origins, end) - origin_column(origins, 0));
   } else if (row < 0) {
-    note_unknown_name(text, first, run, origins, notes);
+    note_unknown_name(term, first, run, notes);
   } else {
     note_name_read(term, first, run, row, notes);
   }

@@ -64,6 +64,13 @@ ROWS = [
     Row('a numeric bracket needs no function', ['[2]*[3]', '[5x10^3]'], stdout=b'6\n5000\n'),
     # sin 60 = 0.866025, 7 sin 30 = 3.5: the values of parentheses deleted, which are reported;
     # those around one number, or around the whole argument, group nothing to take apart.
+    Row('a name and its argument given as two arguments', ['sen', '30'], stdout=b'0\n0\n',
+        stderr_empty=False, status=1),
+    Row('a no-break space pasted into a piped line', ['-'], stdin=b'sen\xc2\xa030\n',
+        stdout=b'0.5\n', stderr_empty=False, status=1),
+    Row('the dialogue given an expression on a pipe', [], stdin=b'sen30\n',
+        stdout=re.compile(rb'Algumas notas:\n.*"Enter" para comecar os calculos\.'
+                          rb'Digite dados de trigonometria:\n\n\Z', re.S), stderr_empty=False),
     Row('parentheses that do not group', ['sen(30)*2', '(1+2)*3sin30'],
         stdout=b'0.866025\n3.5\n', stderr_empty=False, status=1),
     Row('parentheses that group nothing apart', ['(-5)*3sin30', 'sin((30)+60)', 'sin(30)\xb0',
@@ -159,6 +166,14 @@ NAMED_IN_ERRORS = {
     'carets as wide as an escape': b'  sin3\\x010\n      ^~~~\n',
     'notes beyond the 32 kept are counted': b'\n  e mais 8 notas\n',
     'one note beyond the 32 kept': b'\n  e mais 1 nota\n',
+    'a name and its argument given as two arguments':
+        b'  cada argumento e uma expressao: para avaliar "sen 30" como uma so, ponha-a entre '
+        b"aspas: 'sen 30'\ntrigcalc: <argumentos>:2:1: ",
+    'a no-break space pasted into a piped line':
+        b'<stdin>:1:4: "\\xC2\\xA0" (espaco sem quebra) foi ignorado\n',
+    'the dialogue given an expression on a pipe':
+        b'trigcalc: a primeira resposta nao e um numero: para avaliar expressoes lidas de um '
+        b'pipe, use "trigcalc -"\n',
     'unknown long option': b'--foo',
     'unknown short option': b'-x',
     'a minus expression without --': b'-2',
@@ -233,7 +248,16 @@ def check_row(program, row):
 NOTES = [
     ('2*sin30', 2, b'nada depois de "*": lido como 0'),
     ('sin30+cos30', 7, b'segundo nome de funcao "cos"'),
-    (' sin30', 1, b'a amplitude " " nao tem numero'),
+    (' sin30', 1, b'o espaco em branco antes do nome e lido como uma amplitude sem numero: o '
+                  b'termo vale 0\n'),
+    ('rad sen 0.5236', 4, b'o espaco em branco antes do nome e lido como uma amplitude sem'),
+    ('[ sen30 ]+[cos60]', 2, b'o espaco em branco antes do nome e lido como uma amplitude sem'),
+    ('\xb0sin30', 1, b'coluna 1: a amplitude "\xc2\xb0" nao tem numero: lida como 0\n'),
+    ('sen\u00a030', 4, b'"\\xC2\\xA0" (espaco sem quebra) foi ignorado\n  sen\\xC2\\xA030\n'
+                       b'     ^~~~~~~~\n'),  # the escape's eight columns underlined
+    ('2\u200bsin30', 2, b'"\\xE2\\x80\\x8B" (espaco de largura zero) foi ignorado'),
+    ('2se30', 2, b'desconhecido "se": lido como 0; nomes parecidos: "sec" ou "sen"\n'),  # se, not s
+    ('sex30', 1, b'desconhecido "se": lido como 0'),  # the x is a multiplication
     ('2sin30x', 7, b'nada depois de "x"'),
     ('1E+2sin30', 3, b'o "+" depois de "E" foi lido como soma'),
     ('sin1.2.3', 7, b'o numero termina antes de ".3"'),
