@@ -4,6 +4,7 @@
 
 #include "cli/shown_text.h"
 #include "io/diagnostics.h"
+#include "io/text_form.h"
 #include "line/closest_names.h"
 
 namespace {
@@ -23,8 +24,10 @@ void append(ReportText& report, const char* bytes, int count) {
   report.length += kept;
 }
 
+// Appends our zero-terminated `text` in the chosen form: with its accents or without them.
 void append(ReportText& report, const char* text) {
-  append(report, text, static_cast<int>(std::strlen(text)));
+  report.length += form_text(text, static_cast<int>(std::strlen(text)), report.text + report.length,
+                             report_capacity - report.length);
 }
 
 void append_number(ReportText& report, long number) {
@@ -39,7 +42,7 @@ void append_shown(ReportText& report, const char* text, int length) {
     char shown[shown_capacity];
     int width = 0;
     at += shown_character(bytes + at, length - at, shown, width);
-    append(report, shown);
+    append(report, shown, static_cast<int>(std::strlen(shown)));  // input bytes, as they are
   }
 }
 
@@ -110,10 +113,10 @@ void append_amplitude_without_number(ReportText& report, const Expression& expre
   }
   if (blanks) {
     return append(report,
-                  "o espaco em branco antes do nome e lido como uma amplitude sem numero: o termo "
+                  "o espaço em branco antes do nome é lido como uma amplitude sem número: o termo "
                   "vale 0");
   }
-  append_quoted(report, "a amplitude ", expression, note, " nao tem numero: lida como 0");
+  append_quoted(report, "a amplitude ", expression, note, " não tem número: lida como 0");
 }
 
 // Appends how the note's letters were read as another name, and the names nearer to them.
@@ -130,10 +133,10 @@ void append_read_as(ReportText& report, const Expression& expression, const Read
 void append_blank_before_sign(ReportText& report, const Expression& expression,
                               const ReadingNote& note) {
   append_quoted(report, "o \"-\" depois de ", expression, note,
-                " e um espaco subtrai, nao da sinal: ");
+                " e um espaço subtrai, não dá sinal: ");
   const bool plus = expression.text[note.column] == '+';
-  append(report, plus ? "o valor e o escrito"
-                      : "o operador ficou sem numero depois (lido como 0) e o valor mudou");
+  append(report, plus ? "o valor é o escrito"
+                      : "o operador ficou sem número depois (lido como 0) e o valor mudou");
 }
 
 // Appends the `length` bytes at `text` as shown, less their parentheses.
@@ -177,9 +180,9 @@ void append_natural_way(ReportText& report, const Expression& expression, const 
 void append_ungrouped(ReportText& report, const Expression& expression, const ReadingNote& note) {
   const bool argument = note.name[0] != '\0';
   append_quoted(report,
-                argument ? "os parenteses nao agrupam: o argumento "
-                         : "os parenteses nao agrupam: a amplitude ",
-                expression, note, argument ? " e lido como \"" : " e lida como \"");
+                argument ? "os parênteses não agrupam: o argumento "
+                         : "os parênteses não agrupam: a amplitude ",
+                expression, note, argument ? " é lido como \"" : " é lida como \"");
   if (note.column + note.length <= expression.length) {
     append_shown_without_parentheses(report, expression.text + note.column, note.length);
   }
@@ -196,20 +199,20 @@ void append_no_value(ReportText& report, const Expression& expression, const Rea
     const char* reason;
   };
   static const Wording wordings[] = {
-      {"tg", "a tangente de ", ": o cosseno do angulo e 0"},
-      {"sec", "a secante de ", ": o cosseno do angulo e 0"},
-      {"cotg", "a cotangente de ", ": o seno do angulo e 0"},
-      {"cosec", "a cossecante de ", ": o seno do angulo e 0"},
-      {"arcsen", "o arco-seno de ", ": so existe de -1 a 1"},
-      {"arccos", "o arco-cosseno de ", ": so existe de -1 a 1"},
+      {"tg", "a tangente de ", ": o cosseno do ângulo é 0"},
+      {"sec", "a secante de ", ": o cosseno do ângulo é 0"},
+      {"cotg", "a cotangente de ", ": o seno do ângulo é 0"},
+      {"cosec", "a cossecante de ", ": o seno do ângulo é 0"},
+      {"arcsen", "o arco-seno de ", ": só existe de -1 a 1"},
+      {"arccos", "o arco-cosseno de ", ": só existe de -1 a 1"},
   };
   for (const Wording& wording : wordings) {
     if (std::strcmp(wording.spelling, note.name) != 0) continue;
     append(report, wording.function);
-    append_quoted(report, "", expression, note, " nao existe");
+    append_quoted(report, "", expression, note, " não existe");
     return append(report, wording.reason);
   }
-  append_quoted(report, "", expression, note, " nao tem valor");
+  append_quoted(report, "", expression, note, " não tem valor");
 }
 
 // Appends how the note's text was read, worded by its kind.
@@ -221,15 +224,15 @@ void append_message(ReportText& report, const Expression& expression, const Read
     case NoteKind::skipped_letters:
       return append_quoted(
           report, one ? "a letra " : "as letras ", expression, note,
-          one ? " nao nomeia nada e foi ignorada" : " nao nomeiam nada e foram ignoradas");
+          one ? " não nomeia nada e foi ignorada" : " não nomeiam nada e foram ignoradas");
     case NoteKind::joined_number:
       return append_quoted(report, "", expression, note,
-                           " foi ignorado e juntou os algarismos dos dois lados num so numero");
+                           " foi ignorado e juntou os algarismos dos dois lados num só número");
     case NoteKind::number_tail:
-      return append_quoted(report, "o numero termina antes de ", expression, note,
+      return append_quoted(report, "o número termina antes de ", expression, note,
                            ", que foi ignorado");
     case NoteKind::number_unread:
-      return append_quoted(report, "", expression, note, " nao e um numero: lido como 0");
+      return append_quoted(report, "", expression, note, " não é um número: lido como 0");
     case NoteKind::empty_after:
       return append_quoted(report, "nada depois de ", expression, note, ": lido como 0");
     case NoteKind::empty_before:
@@ -240,32 +243,32 @@ void append_message(ReportText& report, const Expression& expression, const Read
       return append(report, "falta o argumento: lido como 0");
     case NoteKind::plus_after_exponent:
       return append(report,
-                    "o \"+\" depois de \"E\" foi lido como soma: so \"-\" e sinal de expoente");
+                    "o \"+\" depois de \"E\" foi lido como soma: só \"-\" é sinal de expoente");
     case NoteKind::cut_after_equals:
       return append(report, "o que vem depois de \"=\" foi cortado");
     case NoteKind::second_name:
-      return append_quoted(report, "segundo nome de funcao ", expression, note,
-                           ": so o primeiro conta, suas letras foram ignoradas");
+      return append_quoted(report, "segundo nome de função ", expression, note,
+                           ": só o primeiro conta, suas letras foram ignoradas");
     case NoteKind::name_read_as:
       return append_read_as(report, expression, note);
     case NoteKind::unknown_name:
-      append_quoted(report, "nome de funcao desconhecido ", expression, note, ": lido como 0");
+      append_quoted(report, "nome de função desconhecido ", expression, note, ": lido como 0");
       return append_suggestions(report, expression, note, nullptr);
     case NoteKind::no_name:
-      return append(report, "nenhuma funcao trigonometrica reconhecida: lido como 0");
+      return append(report, "nenhuma função trigonométrica reconhecida: lido como 0");
     case NoteKind::pi_in_amplitude:
-      return append(report, "\"pi\" na amplitude poe o termo todo em radianos");
+      return append(report, "\"pi\" na amplitude põe o termo todo em radianos");
     case NoteKind::pi_after_digit:
       return append(report,
-                    "\"pi\" logo depois de um numero nao foi lido (para multiplicar, \"*pi\"), "
-                    "mas pos o termo em radianos");
+                    "\"pi\" logo depois de um número não foi lido (para multiplicar, \"*pi\"), "
+                    "mas pôs o termo em radianos");
     case NoteKind::bracket_pi_after_digit:
       return append(report,
-                    "\"pi\" logo depois de um numero foi ignorado (para multiplicar, \"*pi\")");
+                    "\"pi\" logo depois de um número foi ignorado (para multiplicar, \"*pi\")");
     case NoteKind::rad_not_at_start:
-      return append(report, "\"rad\" so conta no inicio do termo: aqui foi ignorado");
+      return append(report, "\"rad\" só conta no início do termo: aqui foi ignorado");
     case NoteKind::bracket_not_number:
-      return append_quoted(report, "", expression, note, " nao tem numero nem funcao: lido como 0");
+      return append_quoted(report, "", expression, note, " não tem número nem função: lido como 0");
     case NoteKind::bracket_without_operator:
       return append(report,
                     "falta um operador logo depois do \"]\" anterior: os operadores seguintes "
@@ -276,79 +279,79 @@ void append_message(ReportText& report, const Expression& expression, const Read
                            "aos colchetes anteriores");
     case NoteKind::operator_not_after_bracket:
       return append_quoted(report, "", expression, note,
-                           " foi ignorado: um operador so conta logo depois do \"]\"");
+                           " foi ignorado: um operador só conta logo depois do \"]\"");
     case NoteKind::bracket_number_unread:
-      return append_quoted(report, "o numero de ", expression, note,
-                           " nao foi lido: entre colchetes so se le um numero logo no inicio; "
+      return append_quoted(report, "o número de ", expression, note,
+                           " não foi lido: entre colchetes só se lê um número logo no início; "
                            "lido como 0");
     case NoteKind::argument_without_number:
       return append_quoted(report, "o argumento ", expression, note,
-                           " nao tem numero: lido como 0");
+                           " não tem número: lido como 0");
     case NoteKind::zero_byte_ends_line:
       return append_quoted(report, "um byte 0 termina a linha: ", expression, note,
-                           " nao foi lido");
+                           " não foi lido");
     case NoteKind::blank_before_sign:
       return append_blank_before_sign(report, expression, note);
     case NoteKind::ungrouped_parentheses:
       return append_ungrouped(report, expression, note);
     case NoteKind::second_name_joining:
-      return append_quoted(report, "segundo nome de funcao ", expression, note,
-                           ": so o primeiro conta; suas letras foram ignoradas e juntaram os "
-                           "algarismos dos dois lados num so numero");
+      return append_quoted(report, "segundo nome de função ", expression, note,
+                           ": só o primeiro conta; suas letras foram ignoradas e juntaram os "
+                           "algarismos dos dois lados num só número");
     case NoteKind::line_cut:
       append(report, "mais de ");
       append_number(report, expression.length);
       return append(report, " bytes: o resto da linha foi ignorado");
     case NoteKind::capital_name:
       append_quoted(report, "", expression, note,
-                    " nao e nome de funcao: os nomes se escrevem em minusculas (\"");
+                    " não é nome de função: os nomes se escrevem em minúsculas (\"");
       append(report, note.name);
       return append(report, "\"); lido como 0");
     case NoteKind::control_blank:
-      return append_quoted(report, "", expression, note, " foi lido como um espaco");
+      return append_quoted(report, "", expression, note, " foi lido como um espaço");
     case NoteKind::misplaced_degree_sign:
       return append_quoted(report, "", expression, note,
-                           " foi ignorado: so tem sentido depois do argumento");
+                           " foi ignorado: só tem sentido depois do argumento");
     case NoteKind::unclosed_bracket:
       return append(report, "falta o \"]\" deste \"[\": o resto da linha foi lido dentro dele");
     case NoteKind::number_too_large:
       return append_quoted(report, "", expression, note,
-                           " e grande demais para um double: lido como infinito");
+                           " é grande demais para um double: lido como infinito");
     case NoteKind::division_by_zero:
-      return append_quoted(report, "divisao por 0 em ", expression, note,
-                           ": o valor nao e um numero finito");
+      return append_quoted(report, "divisão por 0 em ", expression, note,
+                           ": o valor não é um número finito");
     case NoteKind::outside_domain:
       return append_quoted(report, "o argumento de ", expression, note,
-                           " esta fora de -1 a 1: o valor nao e um numero");
+                           " está fora de -1 a 1: o valor não é um número");
     case NoteKind::rad_joined_name:
-      append(report, "\"rad\" so conta no inicio do termo: aqui juntou-se ao nome \"");
+      append(report, "\"rad\" só conta no início do termo: aqui juntou-se ao nome \"");
       append(report, note.name);
       append(report, "\" seguinte e fez \"rad");
       append(report, note.name);
-      return append(report, "\", que nao nomeia nada; lido como 0");
+      return append(report, "\", que não nomeia nada; lido como 0");
     case NoteKind::name_split:
       append_quoted(report, "", expression, note, " foi lido junto, como \"");
       append(report, note.name);
-      return append(report, "\": o valor e o escrito");
+      return append(report, "\": o valor é o escrito");
     case NoteKind::name_split_without_argument:
       append_quoted(report, "", expression, note, " foi lido como \"");
       append(report, note.name);
       return append(report,
-                    "\", mas o argumento so e lido logo depois de um nome escrito "
+                    "\", mas o argumento só é lido logo depois de um nome escrito "
                     "junto: lido como 0");
     case NoteKind::not_finite:
-      return append(report, "o valor nao e um numero finito: passou do maior que um double guarda");
+      return append(report, "o valor não é um número finito: passou do maior que um double guarda");
     case NoteKind::exact_division_by_zero:
-      return append_quoted(report, "divisao por 0 em ", expression, note, ": o valor nao existe");
+      return append_quoted(report, "divisão por 0 em ", expression, note, ": o valor não existe");
     case NoteKind::exact_no_value:
       return append_no_value(report, expression, note);
     case NoteKind::exact_too_large:
       return append_quoted(report, "", expression, note,
-                           " e grande demais para o calculo exato: o valor nao foi calculado");
+                           " é grande demais para o cálculo exato: o valor não foi calculado");
     case NoteKind::exact_undecided:
       append(report,
-             "o valor nao pode ser distinguido de 0, ou de um empate no arredondamento, "
-             "alem de 10^-");
+             "o valor não pode ser distinguido de 0, ou de um empate no arredondamento, "
+             "além de 10^-");
       return append(report, note.name);
   }
 }
@@ -432,9 +435,9 @@ void append_one_expression_each(ReportText& report, const ExpressionSource& sour
   const char* next = source.next_argument;
   const int next_length = static_cast<int>(std::strlen(next));
   const Expression joined = {next, next_length < line_capacity ? next_length : line_capacity - 1};
-  append(report, "  cada argumento e uma expressao: para avaliar \"");
+  append(report, "  cada argumento é uma expressão: para avaliar \"");
   append_joined(report, expression, joined);
-  append(report, "\" como uma so, ponha-a entre aspas: '");
+  append(report, "\" como uma só, ponha-a entre aspas: '");
   append_joined(report, expression, joined);
   append(report, "'\n");
 }

@@ -61,15 +61,15 @@ struct InvisibleCharacter {
   const char* name;
 };
 const InvisibleCharacter invisible_characters[] = {
-    {0x00A0, 0x00A0, "espaco sem quebra"},
-    {0x00AD, 0x00AD, "hifen condicional"},
-    {0x2000, 0x200A, "espaco tipografico"},
-    {0x200B, 0x200B, "espaco de largura zero"},
-    {0x202F, 0x202F, "espaco estreito sem quebra"},
-    {0x205F, 0x205F, "espaco matematico"},
-    {0x2060, 0x2060, "juntor de palavras"},
-    {0x3000, 0x3000, "espaco ideografico"},
-    {0xFEFF, 0xFEFF, "espaco sem quebra de largura zero"},
+    {0x00A0, 0x00A0, "espaço sem quebra"},
+    {0x00AD, 0x00AD, "hífen condicional"},
+    {0x2000, 0x200A, "espaço tipográfico"},
+    {0x200B, 0x200B, "espaço de largura zero"},
+    {0x202F, 0x202F, "espaço estreito sem quebra"},
+    {0x205F, 0x205F, "espaço matemático"},
+    {0x2060, 0x2060, "junção de palavras"},
+    {0x3000, 0x3000, "espaço ideográfico"},
+    {0xFEFF, 0xFEFF, "espaço sem quebra de largura zero"},
 };
 
 // The entry of the character `code`, nullptr when it is none of them.

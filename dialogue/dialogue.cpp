@@ -8,6 +8,7 @@
 #include "io/descriptor_io.h"
 #include "io/diagnostics.h"
 #include "io/input_reader.h"
+#include "io/text_form.h"
 #include "line/completion_words.h"
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
@@ -133,10 +134,11 @@ int final_status(InputReader& reader, OutputBuffer& output) {
 // transcript stays as it is: the dialogue went on as after the answer 1.
 void point_to_dash(const DialogueInput& input, AnswerRead first) {
   if (first != AnswerRead::nothing_converted || input.reader.terminal) return;
-  std::fprintf(stderr,
-               "%s: a primeira resposta nao e um numero: para avaliar expressoes lidas de um pipe, "
-               "use \"%s -\"\n",
-               program_name, program_name);
+  print_our_text(
+      stderr,
+      "%s: a primeira resposta não é um número: para avaliar expressões lidas de um pipe, "
+      "use \"%s -\"\n",
+      program_name, program_name);
 }
 
 }  // namespace

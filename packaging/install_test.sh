@@ -108,6 +108,11 @@ grep -q "trigcalc $version" "$work/page.txt" || fail "the rendered page does not
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l --warnings "$page_pt" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "man -l warns on the Portuguese page: $warnings"
 LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page_pt" 2>/dev/null >"$work/page_pt.txt"
+# groff knows only English hyphenation, which splits Portuguese words wrongly ("lin-has").
+hyphen=$(printf '\342\200\220')  # U+2010, which man puts at the end of a hyphenated line
+if grep -q "$hyphen\$" "$work/page_pt.txt"; then
+  fail "the rendered Portuguese page hyphenates: $(grep -m1 "$hyphen\$" "$work/page_pt.txt")"
+fi
 for line in 'NOME' 'SINOPSE' 'OPÇÕES' 'EXPRESSÕES' 'AMBIENTE' 'ARQUIVOS' 'STATUS DE SAÍDA' \
   'VEJA TAMBÉM' '              Digite dados de trigonometria:'; do
   grep -qxF -- "$line" "$work/page_pt.txt" || fail "the rendered Portuguese page lacks the line \"$line\""

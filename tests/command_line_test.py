@@ -20,6 +20,7 @@ import sys
 import tempfile
 import threading
 import time
+import unicodedata
 
 from checks import run_checks
 
@@ -208,12 +209,15 @@ def standard_output(how):
             'stderr': subprocess.STDOUT if how.get('merged') else subprocess.PIPE}
 
 
-def run(program, arguments, stdin_bytes, how=None):
+def run(program, arguments, stdin_bytes, how=None, locale='C'):
+    """Runs in `locale`: in the C locale the program's texts are without their accents, as
+    the rows hold them."""
     how = how or {}
     with tempfile.TemporaryDirectory() as directory:
         streams = standard_input(how, stdin_bytes, directory)
         streams.update(standard_output(how))
-        done = subprocess.run([program] + arguments, timeout=TIME_LIMIT, **streams)
+        done = subprocess.run([program] + arguments, timeout=TIME_LIMIT,
+                              env=dict(os.environ, LC_ALL=locale), **streams)
     return done.returncode, done.stdout or b'', done.stderr or b''
 
 
@@ -598,6 +602,72 @@ def check_agreement(program, session):
             for (line, result), value in zip(kept, values) if value != result][:10]
 
 
+# The program's own words that take an accent, spelt by hand; in a UTF-8 locale each is
+# written so, and in any other without its accent. ("e", "esta" and "da" are also words
+# without one, so the rows below check where "é", "está" and "dá" stand.)
+ACCENTED_WORDS = {
+    'não', 'é', 'número', 'função', 'expressão', 'expressões', 'EXPRESSÃO', 'só', 'ângulo', 'põe',
+    'pôs', 'início', 'lê', 'minúsculas', 'espaço', 'divisão', 'cálculo', 'além', 'trigonométrica',
+    'trigonométricas', 'diálogo', 'padrão', 'laço', 'edição', 'histórico', 'opção', 'opções',
+    'Opções', 'versão', 'começa', 'saída', 'estão', 'informação', 'inválido', 'disponível',
+    'parênteses', 'dá', 'está', 'hífen', 'tipográfico', 'matemático', 'ideográfico', 'junção',
+}
+WITHOUT_ACCENT_TOO = {'e', 'esta', 'da'}  # the conjunction, "this", "of the"
+
+# (arguments, standard input, what standard error or output holds in a UTF-8 locale).
+ACCENTED_ROWS = [
+    (['sen(30)*2'], b'', 'os parênteses não agrupam: o argumento "(30)*2" é lido como "30*2"'),
+    (['asin2'], b'', 'está fora de -1 a 1: o valor não é um número'),
+    (['sin30 + -9'], b'', 'e um espaço subtrai, não dá sinal: o valor é o escrito'),
+    (['1E+2sin30'], b'', 'foi lido como soma: só "-" é sinal de expoente'),
+    (['SIN30'], b'', 'não é nome de função: os nomes se escrevem em minúsculas ("sin")'),
+    (['sen', '30'], b'', 'cada argumento é uma expressão: para avaliar "sen 30" como uma só'),
+    (['-'], 'sen\u00a030\n'.encode(), '"\\xC2\\xA0" (espaço sem quebra) foi ignorado'),
+    (['--digits=0'], b'', 'valor inválido para --digits: "0" (um número inteiro de 1 a 17'),
+    (['--help'], b'', 'Opções:\n  -d, --digits=N   algarismos significativos de cada valor, de 1 '
+                      'a 17 (padrão: 6);'),
+    ([], b'sen30\n', 'a primeira resposta não é um número: para avaliar expressões lidas de um '
+                     'pipe, use "trigcalc -"'),
+]
+
+
+def without_accents(text):
+    """`text` with every accent taken off its letter (Unicode's decomposition, independent of
+    the program's own table)."""
+    return ''.join(c for c in unicodedata.normalize('NFD', text)
+                   if unicodedata.category(c) != 'Mn')
+
+
+def check_texts_in_both_forms(program):
+    """Every report of NOTES, every diagnostic of ROWS, the usage and the pointer to "-" in
+    the C locale and in a UTF-8 one: the UTF-8 texts less their accents are the C locale's
+    byte for byte (so nothing changed outside UTF-8 locales), their accented words are
+    spelt right and no word that takes an accent lacks it; the rows above are found whole."""
+    cases = [(['--', note[0]], b'') for note in NOTES]
+    cases += [(row.arguments, row.stdin) for row in ROWS if not row.how and row.status]
+    cases += [(arguments, stdin) for arguments, stdin, _ in ACCENTED_ROWS]
+    problems, words = [], set()
+    for arguments, stdin in cases:
+        plain = run(program, arguments, stdin, locale='C')
+        accented = run(program, arguments, stdin, locale='C.UTF-8')
+        text = (accented[1] + accented[2]).decode('utf-8', 'surrogateescape')
+        folded = without_accents(text).encode('utf-8', 'surrogateescape')
+        if plain[0] != accented[0] or folded != plain[1] + plain[2]:
+            problems.append('%r: %r in C.UTF-8, %r in C' % (arguments, text[-300:], plain[2][-300:]))
+        ours = accented[2] + (accented[1] if arguments else b'')  # not the dialogue's texts
+        words.update(re.findall(r'[A-Za-z\u00c0-\u00d6\u00d8-\u00f6\u00f8-\u00ff]+',
+                                ours.decode('utf-8', 'surrogateescape')))
+    for arguments, stdin, fragment in ACCENTED_ROWS:
+        _, out, err = run(program, arguments, stdin, locale='C.UTF-8')
+        if fragment.encode() not in out + err:
+            problems.append('%r: %r lacks %r' % (arguments, (out + err)[-300:], fragment))
+    unaccented = {without_accents(w) for w in ACCENTED_WORDS} - WITHOUT_ACCENT_TOO
+    problems += ['%r is not among the words spelt with accents' % w for w in sorted(words)
+                 if not w.isascii() and w not in ACCENTED_WORDS]
+    problems += ['%r lacks its accent' % w for w in sorted(words & unaccented)]
+    return problems
+
+
 def check_dialogue_digits(program):
     """--digits applies to the dialogue too; with no expression the dialogue runs."""
     status, out, err = run(program, ['--digits=10'], b'1\nsin1\n0\n')
@@ -616,7 +686,9 @@ def main():
         checks += [('agreement with the dialogue: %s' % s, lambda s=s: check_agreement(program, s))
                    for s in ('term_functions', 'term_normalisation', 'bracketed_lines',
                              'runtime_agreement')]
-        checks += [('--digits in the dialogue', lambda: check_dialogue_digits(program))]
+        checks += [('--digits in the dialogue', lambda: check_dialogue_digits(program)),
+                   ('texts with accents in UTF-8, without elsewhere',
+                    lambda: check_texts_in_both_forms(program))]
         checks += [('report: %r' % expression, lambda n=note: check_note(program, *n))
                    for note in NOTES for expression in [note[0]]]
         checks += [

@@ -8,6 +8,7 @@ says so with status 2, and says which checks it skipped.
 Usage: exact_mode_test.py PROGRAM"""
 
 import decimal
+import os
 import random
 import subprocess
 import sys
@@ -76,8 +77,9 @@ ROWS = [
 
 
 def run(program, arguments, stdin_bytes=b''):
+    """Runs in the C locale, whose messages are the unaccented ones the rows hold."""
     done = subprocess.run([program] + arguments, input=stdin_bytes, capture_output=True,
-                          timeout=TIME_LIMIT)
+                          timeout=TIME_LIMIT, env=dict(os.environ, LC_ALL='C'))
     return done.returncode, done.stdout, done.stderr
 
 

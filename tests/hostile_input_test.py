@@ -117,7 +117,7 @@ def run(program, stdin_bytes):
         stdin_file.write(stdin_bytes)
         stdin_file.seek(0)
         done = subprocess.run([program], stdin=stdin_file, capture_output=True,
-                              timeout=TIME_LIMIT)
+                              timeout=TIME_LIMIT, env=dict(os.environ, LC_ALL='C'))
     return done.returncode, done.stdout, done.stderr
 
 

@@ -7,7 +7,8 @@ program=$1
 session=$2
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
-"$program" <"$session.in" >"$work/out" 2>"$work/err"
+# In the C locale, whose messages (without accents) SESSION.err holds.
+LC_ALL=C "$program" <"$session.in" >"$work/out" 2>"$work/err"
 status=$?
 if [ "$status" -ne 0 ]; then echo "exit status $status, expected 0"; exit 1; fi
 if [ -f "$session.err" ]; then

@@ -67,10 +67,10 @@ TEST(InvisibleCharacterName, NamesWhatLooksBlank) {
     const char* name;  // nullptr: none
   };
   const NameCase cases[] = {
-      {"\xC2\xA0", "espaco sem quebra"},
-      {"\xE2\x80\xAF", "espaco estreito sem quebra"},
-      {"\xE3\x80\x80", "espaco ideografico"},
-      {"\xE2\x80\x8B", "espaco de largura zero"},
+      {"\xC2\xA0", "espaço sem quebra"},
+      {"\xE2\x80\xAF", "espaço estreito sem quebra"},
+      {"\xE3\x80\x80", "espaço ideográfico"},
+      {"\xE2\x80\x8B", "espaço de largura zero"},
       {" ", nullptr},
       {"\xC2\xB0", nullptr},
       {"\xC2", nullptr},
