@@ -25,7 +25,7 @@ constexpr option long_options[] = {
 };
 
 constexpr char usage_text[] =
-    "Uso: trigcalc [-d N] [EXPRESSÃO...]\n"
+    "Uso: trigcalc [-d N] [-e] [EXPRESSÃO...]\n"
     "Calculadora de expressões trigonométricas.\n"
     "\n"
     "Sem expressões, abre o diálogo interativo.\n"
