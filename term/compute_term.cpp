@@ -50,8 +50,10 @@ double inverse_value(TermFunction function, double argument, double amplitude) {
 
 }  // namespace
 
+// Most terms have no amplitude: its 1 needs no list.
 double compute_term(const TermReading& term, const NumberStore& store) {
-  const double amplitude = operands_value(store, term.amplitude, 1.0);
+  const double amplitude =
+      term.amplitude.count == 0 ? 1.0 : operands_value(store, term.amplitude, 1.0);
   const double argument = operands_value(store, term.argument, 0.0);
   if (is_inverse(term.function)) {
     const double value = inverse_value(term.function, argument, amplitude);

@@ -20,10 +20,6 @@ struct TermText {
   bool argument_found;  // an argument text follows a name the argument follows
 };
 
-bool begins_function_name(char c) {
-  return function_letter_classes.begins_name[static_cast<unsigned char>(c)];
-}
-
 // A letter function names are spelt with, or the closing '='.
 bool is_function_letter(char c) {
   return c == '=' || function_letter_classes.in_name[static_cast<unsigned char>(c)];
@@ -42,19 +38,15 @@ void note_pi_in_amplitude(const char* amplitude_text, const TextOrigins& origins
   }
 }
 
-// The amplitude is the text before the first letter that begins a function name, read as an
-// operand expression; a term that begins with its function name has none (amplitude 1). Its
-// closing '=' stands where the name begins, and has that byte's origin; `length` is set to
-// the amplitude's bytes in `text`.
-OperandsRead read_amplitude(const char* text, const TextOrigins& origins, NumberStore& store,
-                            ReadingNotes* notes, int& length) {
-  char amplitude_text[work_capacity];
-  length = 0;
-  while (text[length] != '\0' && !begins_function_name(text[length])) {
-    amplitude_text[length] = text[length];
-    ++length;
-  }
+// The amplitude is the text before the first letter that begins a function name (its
+// `length` bytes, as normalising found them), read as an operand expression; a term that
+// begins with its function name has none (amplitude 1). Its closing '=' stands where the name
+// begins, and has that byte's origin.
+OperandsRead read_amplitude(const char* text, int length, const TextOrigins& origins,
+                            NumberStore& store, ReadingNotes* notes) {
   if (length == 0) return {static_cast<short>(store.count), 0};
+  char amplitude_text[work_capacity];
+  std::memcpy(amplitude_text, text, static_cast<std::size_t>(length));
   amplitude_text[length] = '=';
   amplitude_text[length + 1] = '\0';
   if (notes != nullptr && text[length] != '\0')
@@ -74,27 +66,49 @@ void note_cut(const char* text, const char* mark, const TextOrigins& origins, Re
 }
 
 // Ends the text right after its first '=', appending one when there is none, so that
-// nothing typed after a '=' takes part; notes a cut that drops more than blanks.
-void close_term(char (&text)[work_capacity], const TextOrigins& origins, ReadingNotes* notes) {
-  char* mark = std::strchr(text, '=');
-  if (mark == nullptr) {
-    const std::size_t length = std::strlen(text);
-    text[length] = '=';
-    text[length + 1] = '\0';
-    return;
+// nothing typed after a '=' takes part; notes a cut that drops more than blanks. Returns the
+// bytes of the text.
+int close_term(char (&text)[work_capacity], const TermShape& shape, const TextOrigins& origins,
+               ReadingNotes* notes) {
+  if (shape.equals < 0) {
+    text[shape.length] = '=';
+    text[shape.length + 1] = '\0';
+    return shape.length + 1;
   }
-  if (notes != nullptr) note_cut(text, mark, origins, notes);
-  mark[1] = '\0';
+  if (notes != nullptr) note_cut(text, text + shape.equals, origins, notes);
+  text[shape.equals + 1] = '\0';
+  return shape.equals + 1;
 }
 
-// Keeps, in order, the characters that can spell a function name, and the closing '='.
-void collect_function_letters(const char* text, char (&letters)[work_capacity]) {
-  int length = 0;
-  for (; *text != '\0'; ++text) {
-    if (is_function_letter(*text)) letters[length++] = *text;
-  }
-  letters[length] = '\0';
+// The first byte from `text` on that a name is spelt with, or the '=' that ends them (or the
+// terminator): the letters of a name are read so, other bytes skipped.
+const char* next_letter(const char* text) {
+  while (*text != '\0' && !is_function_letter(*text)) ++text;
+  return text;
 }
+
+// The end of the letters from `text` on (as next_letter reads them) that spell `wanted`,
+// whose bytes are all letters; nullptr when they do not. A byte equal to the one wanted is the
+// next letter: only another byte needs skipping over, and `skipped` is set then.
+const char* letters_spelling(const char* text, const char* wanted, bool& skipped) {
+  for (; *wanted != '\0'; ++wanted, ++text) {
+    if (*text == *wanted) continue;
+    const char* letter = next_letter(text);
+    if (*letter != *wanted) return nullptr;
+    skipped = true;
+    text = letter;
+  }
+  return text;
+}
+
+// A name as its letters were recognised: the row of function_spellings (-1: none) and, when
+// its spelling stands whole in the text from the term's first letter on, the end of it there
+// (nullptr otherwise).
+struct Recognised {
+  int row;
+  const char* whole_end;
+  const char* first_letter;  // where the letters begin in the text
+};
 
 // Length of the first spelling in the table that the argument follows and that begins at
 // `text`; 0 when none begins there.
@@ -120,14 +134,45 @@ const char* find_argument_text(const char* text) {
   return nullptr;
 }
 
-// The row of function_spellings whose spelling begins `letters`; -1 when there is none.
-int recognise_spelling(const char* letters) {
+// The argument text of the closed `text` (`closed` bytes, '=' included), whose letters were
+// recognised as `name`. When that name is one the argument follows, written whole where the
+// amplitude ends, with no letter of a name before it, the argument follows it:
+// find_argument_text would find no earlier name, and that row first among those of its
+// letter. Otherwise it is looked for, from where the amplitude ends (no name begins before).
+const char* argument_text_of(const char* text, const TermShape& shape, const Recognised& name,
+                             int closed) {
+  const int start = shape.amplitude_length < closed ? shape.amplitude_length : closed;
+  if (name.row >= 0 && function_spellings[name.row].argument_follows &&
+      name.first_letter == text + start && name.whole_end != nullptr) {
+    return name.whole_end;
+  }
+  return find_argument_text(text + start);
+}
+
+static_assert(
+    [] {
+      for (const FunctionSpelling& row : function_spellings) {
+        if (row.spelling[0] == '\0' || row.spelling[1] == '\0') return false;
+      }
+      return true;
+    }(),
+    "recognise_spelling compares second letters: every spelling has two at least");
+
+// The name the letters of the closed `text` (as next_letter reads them) begin with: the row
+// of function_spellings whose spelling they begin with, rows whose second letter differs
+// passed over at once.
+Recognised recognise_spelling(const char* text) {
+  const char* letters = next_letter(text);
+  const char second = *next_letter(letters[0] != '\0' ? letters + 1 : letters);
   const auto first = static_cast<unsigned char>(letters[0]);
   for (int k = 0; k < spellings_by_letter.count[first]; ++k) {
     const int row = spellings_by_letter.rows[first][k];
-    if (starts_with(letters + 1, function_spellings[row].spelling + 1)) return row;
+    if (function_spellings[row].spelling[1] != second) continue;
+    bool skipped = false;
+    const char* end = letters_spelling(letters + 1, function_spellings[row].spelling + 1, skipped);
+    if (end != nullptr) return {row, skipped ? nullptr : end, letters};
   }
-  return -1;
+  return {-1, nullptr, letters};
 }
 
 bool is_lower_letter(char c) {
@@ -324,26 +369,24 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
                ReadingNotes* notes) {
   const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
   char text[work_capacity];  // room for the closing '=' after a 99-byte term
-  std::memcpy(text, source, static_cast<std::size_t>(kept));
-  text[kept] = '\0';
+  TermShape shape;
   TextOrigins origins;
   start_origins(origins, column);
   const int first_note = notes != nullptr ? notes->count : 0;
   term.radians = false;
   term.column = static_cast<unsigned char>(column);
   term.length = static_cast<unsigned char>(kept);
-  normalise_term(text, term.radians, origins, notes);
-  int name_start = 0;
-  term.amplitude = read_amplitude(text, origins, store, notes, name_start);
-  close_term(text, origins, notes);
-  char letters[work_capacity];
-  collect_function_letters(text, letters);
-  const int row = recognise_spelling(letters);
+  normalise_term_text(source, kept, text, shape, term.radians, origins, notes);
+  const int name_start = shape.amplitude_length;
+  term.amplitude = read_amplitude(text, name_start, origins, store, notes);
+  const int closed = close_term(text, shape, origins, notes);
+  const Recognised name = recognise_spelling(text);
+  const int row = name.row;
   term.function = row < 0 ? TermFunction::none : function_spellings[row].function;
   if (notes != nullptr && row < 0 && note_capital_name(text, origins, first_note, notes)) {
     notes = nullptr;  // nothing more of this term is worth a word
   }
-  const char* argument_text = find_argument_text(text);
+  const char* argument_text = argument_text_of(text, shape, name, closed);
   if (notes != nullptr) {
     note_function_name({text, &origins, source, column, argument_text != nullptr}, row, notes);
   }
