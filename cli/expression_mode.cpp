@@ -31,7 +31,7 @@ int evaluate_standard_input(InputReader& input, long& line_number,
   int reported = 0;
   for (;;) {
     char line[line_capacity];
-    const int length = read_line(input, line, line_capacity);  // a CRLF's '\r' not counted
+    const int length = read_input_line(input, line, line_capacity);  // a CRLF's '\r' not counted
     if (length < 0 || printing.output->error != 0) return reported;
     ++line_number;
     if (length > 0 && evaluate_and_print(line, length, {true, line_number, nullptr}, printing))

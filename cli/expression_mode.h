@@ -7,7 +7,7 @@
 
 #include "cli/options.h"
 #include "io/output_buffer.h"
-#include "line/exact_line.h"
+#include "line/value_line.h"
 
 // Evaluates `operands` in order ("-" reads standard input to its end at that place, or runs
 // the interactive loop there when `interactive_loop`, which main decides from the terminal),

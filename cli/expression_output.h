@@ -8,7 +8,7 @@
 #include "cli/report.h"
 #include "io/output_buffer.h"
 #include "line/evaluate_line.h"
-#include "line/exact_line.h"
+#include "line/value_line.h"
 
 // Where the values and reports go.
 struct ExpressionPrinting {

@@ -28,7 +28,7 @@ LoopRead read_edited(LineEditor& editor, const ExpressionPrinting& printing,
 LoopRead read_plain(InputReader& input, const ExpressionPrinting& printing,
                     char (&line)[line_capacity], int& length) {
   put_text(*printing.output, loop_prompt);
-  length = read_line(input, line, line_capacity);
+  length = read_input_line(input, line, line_capacity);
   return length < 0 ? LoopRead::end : LoopRead::line;
 }
 

@@ -148,10 +148,9 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
     }
   }
   if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
-  if (options.exact && !exact_mode_available()) {
-    print_our_text(err,
-                   "%s: --exact não está disponível: esta versão foi feita sem Arb e Calcium\n",
-                   program_name);
+  char reason[exact_module_reason_capacity];
+  if (options.exact && !exact_mode_available(reason)) {
+    print_our_text(err, "%s: --exact não está disponível: %s\n", program_name, reason);
     return bad_usage(err);
   }
   options.first_operand = optind;

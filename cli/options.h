@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
+#include "exact/exact_text.h"
 #include "io/output_buffer.h"
-#include "line/exact_text.h"
 
 constexpr int exit_success = 0;         // everything was understood
 constexpr int exit_not_understood = 1;  // an expression read otherwise than written, or I/O failed

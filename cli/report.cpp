@@ -190,29 +190,45 @@ void append_ungrouped(ReportText& report, const Expression& expression, const Re
   append_natural_way(report, expression, note);
 }
 
-// Appends why the term the note is about has no exact value: the function named in the note
-// where its denominator is 0, or an inverse function outside [-1, 1].
-void append_no_value(ReportText& report, const Expression& expression, const ReadingNote& note) {
-  struct Wording {
-    const char* spelling;
-    const char* function;
-    const char* reason;
-  };
-  static const Wording wordings[] = {
-      {"tg", "a tangente de ", ": o cosseno do ângulo é 0"},
-      {"sec", "a secante de ", ": o cosseno do ângulo é 0"},
-      {"cotg", "a cotangente de ", ": o seno do ângulo é 0"},
-      {"cosec", "a cossecante de ", ": o seno do ângulo é 0"},
-      {"arcsen", "o arco-seno de ", ": só existe de -1 a 1"},
-      {"arccos", "o arco-cosseno de ", ": só existe de -1 a 1"},
-  };
-  for (const Wording& wording : wordings) {
-    if (std::strcmp(wording.spelling, note.name) != 0) continue;
-    append(report, wording.function);
-    append_quoted(report, "", expression, note, " não existe");
-    return append(report, wording.reason);
+// How a function without a value is named, and why it has none; null for the functions that
+// always have one (the sine, cosine and arc tangent).
+struct NoValueWording {
+  const char* function;
+  const char* reason;
+};
+
+NoValueWording no_value_wording(TermFunction function) {
+  switch (function) {
+    case TermFunction::tangent:
+      return {"a tangente de ", ": o cosseno do ângulo é 0"};
+    case TermFunction::secant:
+      return {"a secante de ", ": o cosseno do ângulo é 0"};
+    case TermFunction::cotangent:
+      return {"a cotangente de ", ": o seno do ângulo é 0"};
+    case TermFunction::cosecant:
+      return {"a cossecante de ", ": o seno do ângulo é 0"};
+    case TermFunction::arc_sine:
+      return {"o arco-seno de ", ": só existe de -1 a 1"};
+    case TermFunction::arc_cosine:
+      return {"o arco-cosseno de ", ": só existe de -1 a 1"};
+    case TermFunction::none:
+    case TermFunction::sine:
+    case TermFunction::cosine:
+    case TermFunction::arc_tangent:
+      break;
   }
-  append_quoted(report, "", expression, note, " não tem valor");
+  return {nullptr, nullptr};
+}
+
+// Appends why the term the note is about has no exact value: its function where the
+// function's denominator is 0, or an inverse function outside [-1, 1].
+void append_no_value(ReportText& report, const Expression& expression, const ReadingNote& note) {
+  const NoValueWording wording = no_value_wording(note.function);
+  if (wording.function == nullptr)
+    return append_quoted(report, "", expression, note, " não tem valor");
+  append(report, wording.function);
+  append_quoted(report, "", expression, note, " não existe");
+  append(report, wording.reason);
 }
 
 // Appends how the note's text was read, worded by its kind.
@@ -352,7 +368,20 @@ void append_message(ReportText& report, const Expression& expression, const Read
       append(report,
              "o valor não pode ser distinguido de 0, ou de um empate no arredondamento, "
              "além de 10^-");
-      return append(report, note.name);
+      return append_number(report, note.digits);
+    case NoteKind::exact_beyond_limits:
+      return append(report,
+                    "a linha passa de um limite interno do cálculo exato (os passos ou a pilha "
+                    "do seu programa): o valor não foi calculado");
+    case NoteKind::exact_out_of_memory:
+      return append(report,
+                    "o cálculo exato precisou de mais memória do que pode ter: o valor não foi "
+                    "calculado");
+    case NoteKind::exact_out_of_time:
+      return append(report,
+                    "o cálculo exato passou do seu limite de tempo: o valor não foi calculado");
+    case NoteKind::exact_interrupted:
+      return append(report, "o cálculo exato foi interrompido: o valor não foi calculado");
   }
 }
 

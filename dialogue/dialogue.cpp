@@ -52,7 +52,7 @@ void drop_pending_input(DialogueInput& input) {
 // An input that ended with the answer before (typed, then Ctrl-D twice) has ended for the
 // editor too, as it has for a plain read.
 int read_expression_line(DialogueInput& input, OutputBuffer& output, char (&line)[line_capacity]) {
-  if (input.editor == nullptr) return read_line(input.reader, line, line_capacity);
+  if (input.editor == nullptr) return read_input_line(input.reader, line, line_capacity);
   if (input.reader.exhausted) return -1;
   flush_output(output);
   if (edit_line(*input.editor, line, line_capacity) != EditedLine::line) return -1;

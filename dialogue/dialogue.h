@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "io/output_buffer.h"
-#include "line/exact_line.h"
+#include "line/value_line.h"
 
 // The dialogue reading from `in` and writing its transcript to `output`, printing results with
 // the digits and arithmetic of `format`; `out` is the stream over the same descriptor as `output`,

@@ -3,15 +3,19 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "bracket/compute_line.h"
 #include "dialogue/dialogue.h"
 #include "dialogue/dialogue_texts.h"
 #include "line/evaluate_line.h"
 #include "line/exact_line.h"
 #include "line/result_text.h"
+#include "line/value_line.h"
+#include "term/operand_list.h"
 
 namespace {
 
@@ -127,7 +131,98 @@ namespace {
 
 bool is_exact_note(NoteKind kind) {
   return kind == NoteKind::exact_division_by_zero || kind == NoteKind::exact_no_value ||
-         kind == NoteKind::exact_too_large || kind == NoteKind::exact_undecided;
+         kind == NoteKind::exact_too_large || kind == NoteKind::exact_undecided ||
+         kind == NoteKind::exact_beyond_limits || kind == NoteKind::exact_out_of_memory ||
+         kind == NoteKind::exact_out_of_time || kind == NoteKind::exact_interrupted;
+}
+
+// The notes a computation in doubles makes of a value that is no finite number.
+bool is_double_computation_note(NoteKind kind) {
+  return kind == NoteKind::number_too_large || kind == NoteKind::division_by_zero ||
+         kind == NoteKind::outside_domain || kind == NoteKind::not_finite;
+}
+
+// True when the list's operators are all '+', '*' or '/' (or a closing mark) and its numbers
+// positive: a fold without cancellation, each step adding at most an ulp or so of error.
+bool list_without_cancellation(const NumberStore& store, OperandsRead list) {
+  for (int k = 0; k < list.count; ++k) {
+    const NumberRead& number = store.numbers[list.first + k];
+    if (number.op == '-') return false;
+    if (number.form == NumberForm::decimal && number_text(store, number)[0] == '-') return false;
+  }
+  return true;
+}
+
+// True when the term is computed with little error growth: no cancellation in its lists, and
+// its function where a small relative error in the angle or ratio stays small in the value
+// (at most about 8 times: angles from 1 to 80 degrees, ratios from 0.01 to 0.9).
+bool term_well_conditioned(const TermReading& term, const NumberStore& store) {
+  if (term.function == TermFunction::none) return false;
+  if (!list_without_cancellation(store, term.amplitude) ||
+      !list_without_cancellation(store, term.argument)) {
+    return false;
+  }
+  const double argument = operands_value(store, term.argument, 0.0);
+  if (is_inverse(term.function)) {
+    return term.function == TermFunction::arc_tangent || (argument >= 0.01 && argument <= 0.9);
+  }
+  const double degrees = term.radians ? argument * 180.0 / 3.141592653589793 : argument;
+  return degrees >= 1.0 && degrees <= 80.0;
+}
+
+// True when the whole line is computed with little error growth; `steps` receives a count of
+// its numbers and operations, to which the error is proportional.
+bool line_well_conditioned(const LineReading& reading, int& steps) {
+  steps = reading.numbers.count + reading.term_count + reading.bracket_count;
+  for (int k = 0; k < reading.term_count; ++k) {
+    if (!term_well_conditioned(reading.terms[k], reading.numbers)) return false;
+  }
+  for (int k = 0; k < reading.bracket_count; ++k) {
+    const BracketReading& bracket = reading.brackets[k];
+    if (bracket.op == '-') return false;
+    if (!bracket.term &&
+        (bracket.index < 0 ||
+         number_text(reading.numbers, reading.numbers.numbers[bracket.index])[0] == '-')) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A line computed in doubles without cancellation must be within a few ulps per step of its
+// exact value (here read back from 17 exact digits, itself within half an ulp).
+void check_within_double_error(const char* line, int length) {
+  static LineReading reading;
+  read_line(line, length, reading, nullptr);
+  int steps = 0;
+  if (!line_well_conditioned(reading, steps)) return;
+  const double value = compute_line(reading);
+  if (!std::isfinite(value) || value == 0.0) return;
+  static char text[exact_text_capacity];
+  exact_line_text(line, length, 17, text, nullptr);
+  const double exact = std::strtod(text, nullptr);
+  if (std::strcmp(text, "nan") == 0 || exact == 0.0 || !std::isfinite(exact)) return;
+  const double ulp = std::nextafter(std::fabs(exact), HUGE_VAL) - std::fabs(exact);
+  require(std::fabs(value - exact) <= 16.0 * steps * ulp,
+          "the double value is further from the exact one than its steps can make it");
+}
+
+// With no note of either computation's, both take the same notes: the reading's.
+void check_same_reading_notes(const ReadingNotes& exact_notes, const char* line, int length) {
+  ReadingNotes notes;
+  clear_notes(notes);
+  evaluate_line(line, length, &notes);
+  for (int k = 0; k < notes.count; ++k) {
+    if (is_double_computation_note(notes.notes[k].kind)) return;
+  }
+  require(notes.count == exact_notes.count && notes.dropped == exact_notes.dropped,
+          "the exact mode reads the line otherwise than the doubles do");
+  for (int k = 0; k < notes.count; ++k) {
+    const ReadingNote& a = notes.notes[k];
+    const ReadingNote& b = exact_notes.notes[k];
+    require(a.kind == b.kind && a.column == b.column && a.length == b.length,
+            "the exact mode reads the line otherwise than the doubles do");
+  }
 }
 
 // True when `text` is "%g"'s form with at most `digits` significant digits: an optional
@@ -153,7 +248,8 @@ bool is_g_form(const char* text, int digits) {
 }  // namespace
 
 void check_exact_line_input(const std::uint8_t* data, std::size_t size) {
-  if (!exact_mode_available() || size == 0) return;
+  char reason[exact_module_reason_capacity];
+  if (!exact_mode_available(reason) || size == 0) return;
   static const int digit_choices[] = {1, 6, 17, 100, 1000};
   const int digits = digit_choices[data[0] % 5];
   const char* line = reinterpret_cast<const char*>(data + 1);
@@ -169,6 +265,8 @@ void check_exact_line_input(const std::uint8_t* data, std::size_t size) {
   require(no_value ? exact_notes == 1 || notes.dropped > 0 : exact_notes == 0,
           "\"nan\" without its one note, or a note beside a value");
   require(no_value || is_g_form(text, digits), "the exact value is not in %g form");
+  if (exact_notes == 0) check_same_reading_notes(notes, line, length);
+  check_within_double_error(line, length);
   static char again[exact_text_capacity];
   exact_line_text(line, length, digits, again, nullptr);
   require(std::strcmp(text, again) == 0, "the exact value depends on the line before or the notes");

@@ -5,20 +5,13 @@
 #include <cstring>
 
 #include "io/descriptor_io.h"
+#include "text/characters.h"
 
 namespace {
 
 constexpr int no_byte = -1;                     // next_byte's mark for the end of the input
 constexpr long long magnitude_cap = 1LL << 40;  // beyond every int; larger answers stop here
 constexpr int length_cap = 1 << 30;  // a line's counted length stops here, far beyond any use
-
-bool is_digit(int c) {
-  return c >= '0' && c <= '9';
-}
-
-bool is_blank(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 int clamp_to_int(long long value) {
   if (value > INT_MAX) return INT_MAX;
@@ -119,7 +112,7 @@ void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output
   reader.end = 0;
 }
 
-int read_line(InputReader& reader, char* line, int capacity) {
+int read_input_line(InputReader& reader, char* line, int capacity) {
   LineProgress line_read = {0, 0, no_byte};
   bool read_any = false;
   bool ended = false;
@@ -167,7 +160,7 @@ void discard_pending_input(InputReader& reader) {
     reader.mid_line = false;
   } else if (reader.mid_line) {
     char ignored[1];  // nothing of the rest is kept
-    read_line(reader, ignored, sizeof ignored);
+    read_input_line(reader, ignored, sizeof ignored);
   }
   if (reader.terminal) reader.next = reader.end;
 }

@@ -43,7 +43,7 @@ void open_input_reader(InputReader& reader, int descriptor, OutputBuffer* output
 // that ends it not counted, or -1 when the input was already exhausted or the output could not
 // be written (a last line without '\n' still counts, unless a read error cut it: then -1 and
 // `line` empty).
-int read_line(InputReader& reader, char* line, int capacity);
+int read_input_line(InputReader& reader, char* line, int capacity);
 
 // Reads an answer as "%d" does: skips white space and empty lines, then an optional sign and
 // digits. A number outside the range of int is clamped to that range, so it is never 1.

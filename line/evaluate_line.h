@@ -11,11 +11,19 @@
 // bytes at most, up to a zero byte.
 constexpr int line_capacity = term_capacity;
 
+// The bytes of a line of `length` bytes that are read and reported on: line_capacity - 1 at
+// most.
+constexpr int shown_length(int length) {
+  return length < line_capacity - 1 ? length : line_capacity - 1;
+}
+
 // Reads the line of `length` bytes at `line` into `reading`: a line holding '[' or ']' is a
 // bracketed expression, any other one term. With `notes`, records everything read otherwise
-// than written, by columns of the line (a line longer than it reads included), ready to report.
-void read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes);
+// than written, by columns of the line (a line longer than it reads included), to be
+// finished once the computation has added its own (finish_notes). Returns shown_length.
+int read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes);
 
 // The value of the line of `length` bytes at `line`, read as read_line reads it and computed
-// in doubles; with `notes`, its notes as read_line takes them.
+// in doubles; with `notes`, its notes, the reading's and why a value that is no finite number
+// is so, finished.
 double evaluate_line(const char* line, int length, ReadingNotes* notes);

@@ -31,9 +31,9 @@ char* write_number(double value, int digits, char* text, char* end) {
 
 }  // namespace
 
-int format_result_line(double value, int digits, const char* before, const char* after,
-                       char (&line)[result_line_capacity]) {
-  char* const end = line + result_line_capacity - 1;  // room kept for the terminator
+int format_result_line(double value, int digits, const char* before, const char* after, char* line,
+                       int capacity) {
+  char* const end = line + capacity - 1;  // room kept for the terminator
   char* at = write_part(before, line, end);
   at = write_number(value, digits, at, end);
   at = write_part(after, at, end);

@@ -1,5 +1,7 @@
 #include "term/operand_list.h"
 
+#include <cmath>
+
 #include "term/decimal_number.h"
 #include "term/trig_constants.h"
 
@@ -23,6 +25,22 @@ double sum_runs(const Run* runs, int count) {
     if (runs[g].multiplied) sum = sum + 0.0;
   }
   return sum;
+}
+
+// Records the numbers of the list that read as infinity and the '/' whose divisor, the value
+// after it (0 when there is none), is 0.
+void record_breaks(const NumberStore& store, OperandsRead operands, const OperandList& list,
+                   ValueBreaks* breaks) {
+  for (int k = 0; k < list.count; ++k) {
+    const NumberRead& number = store.numbers[operands.first + k];
+    if (std::isinf(list.values[k])) {
+      add_break(breaks, BreakKind::number_too_large, number.column, number.length);
+    }
+    const double divisor = k + 1 < list.count ? list.values[k + 1] : 0.0;
+    if (number.op == '/' && divisor == 0.0) {
+      add_break(breaks, BreakKind::division_by_zero, number.op_column, 1);
+    }
+  }
 }
 
 }  // namespace
@@ -52,11 +70,18 @@ double reduce_list(const OperandList& list) {
 
 // A lone number closed by a mark that is no operator is its own value: nothing is added to it
 // (which would make -0 into +0), so the list needs no reducing.
-double operands_value(const NumberStore& store, OperandsRead operands, double absent) {
+double operands_value(const NumberStore& store, OperandsRead operands, double absent,
+                      ValueBreaks* breaks) {
   if (operands.count == 0) return absent;
   const NumberRead& first = store.numbers[operands.first];
   const bool arithmetic = first.op == '+' || first.op == '-' || first.op == '*' || first.op == '/';
-  if (operands.count == 1 && !arithmetic) return number_value(store, first);
+  if (operands.count == 1 && !arithmetic) {
+    const double value = number_value(store, first);
+    if (breaks != nullptr && std::isinf(value)) {
+      add_break(breaks, BreakKind::number_too_large, first.column, first.length);
+    }
+    return value;
+  }
   OperandList list;
   list.count = operands.count;
   for (int k = 0; k < operands.count; ++k) {
@@ -64,5 +89,6 @@ double operands_value(const NumberStore& store, OperandsRead operands, double ab
     list.values[k] = number_value(store, number);
     list.operators[k] = number.op;
   }
+  if (breaks != nullptr) record_breaks(store, operands, list, breaks);
   return reduce_list(list);
 }

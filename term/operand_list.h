@@ -4,6 +4,7 @@
 
 #include "term/operand_reading.h"
 #include "term/term_reading.h"
+#include "term/value_breaks.h"
 
 struct OperandList {
   double values[operand_capacity];   // operands in reading order; only the first `count` count
@@ -20,5 +21,7 @@ double number_value(const NumberStore& store, const NumberRead& number);
 double reduce_list(const OperandList& list);
 
 // The value of the list `operands` of `store`, reduced as reduce_list does; `absent` when the
-// list is empty (there was no text to read).
-double operands_value(const NumberStore& store, OperandsRead operands, double absent);
+// list is empty (there was no text to read). Records in `breaks` (null: no record) each number
+// too large for a double and each '/' whose divisor is 0.
+double operands_value(const NumberStore& store, OperandsRead operands, double absent,
+                      ValueBreaks* breaks = nullptr);

@@ -175,10 +175,6 @@ Recognised recognise_spelling(const char* text) {
   return {-1, nullptr, letters};
 }
 
-bool is_lower_letter(char c) {
-  return c >= 'a' && c <= 'z';
-}
-
 // Bytes in the run of lower-case letters at `text` (what a user typed as one word).
 int letter_run_length(const char* text) {
   int length = 0;
@@ -311,10 +307,6 @@ void note_function_name(const TermText& term, int row, ReadingNotes* notes) {
 }  // namespace
 
 namespace {
-
-bool is_ascii_letter(char c) {
-  return is_lower_letter(c) || (c >= 'A' && c <= 'Z');
-}
 
 // The spelling of a function that the `length` letters at `word` name once lowered, when at
 // least one of them is a capital ("SIN", "Cos"); nullptr when they name none so.

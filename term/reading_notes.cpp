@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/characters.h"
+
 namespace {
 
 // Kinds about bytes that were skipped or not read: side by side, they make one note.
@@ -61,10 +63,6 @@ bool covered(const ReadingNote& note, const ReadingNotes& notes, const char* lin
   return false;
 }
 
-bool is_ascii_letter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // True when the note's bytes of the line are all letters.
 bool about_letters(const ReadingNote& note, const char* line, int length) {
   const int end = note.column + note.length < length ? note.column + note.length : length;
@@ -96,20 +94,26 @@ void clear_notes(ReadingNotes& notes) {
 }
 
 void add_note(ReadingNotes* notes, NoteKind kind, int column, int length, const char* name) {
+  ReadingNote note = {kind,
+                      static_cast<unsigned char>(column),
+                      static_cast<unsigned char>(length),
+                      TermFunction::none,
+                      0,
+                      ""};
+  if (name != nullptr) {
+    std::strncpy(note.name, name, note_name_capacity - 1);
+    note.name[note_name_capacity - 1] = '\0';
+  }
+  add_whole_note(notes, note);
+}
+
+void add_whole_note(ReadingNotes* notes, const ReadingNote& note) {
   if (notes == nullptr) return;
   if (notes->count == reading_note_capacity) {
     ++notes->dropped;
     return;
   }
-  ReadingNote& note = notes->notes[notes->count++];
-  note.kind = kind;
-  note.column = static_cast<unsigned char>(column);
-  note.length = static_cast<unsigned char>(length);
-  note.name[0] = '\0';
-  if (name != nullptr) {
-    std::strncpy(note.name, name, note_name_capacity - 1);
-    note.name[note_name_capacity - 1] = '\0';
-  }
+  notes->notes[notes->count++] = note;
 }
 
 // A run of skipped bytes is about letters when its bytes all are; blanks joining a number

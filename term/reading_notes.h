@@ -4,6 +4,8 @@
 // own working state.
 #pragma once
 
+#include "term/function_names.h"
+
 enum class NoteKind : unsigned char {
   skipped,                   // characters that fit nowhere, skipped (symbols)
   skipped_letters,           // letters that name nothing, skipped
@@ -45,13 +47,19 @@ enum class NoteKind : unsigned char {
   second_name_joining,          // a second name between two parts of one number, which it joins
   bracket_pi_after_digit,       // "[2pi]": pi is read only at the start of a number
   blank_before_sign,            // a blank between an operator and a "-", which then subtracts
-  ungrouped_parentheses,  // an operand list going on after parentheses that seem to group part
-                          // of it ("sen(30)*2" is sen 60); name: the function's, for the argument
   // The exact mode's notes: what has no exact value, or could not be computed exactly.
   exact_division_by_zero,  // a division by 0 (the operator's column)
-  exact_no_value,          // a function where it has no value; name: the function's spelling
+  exact_no_value,          // a function where it has no value; function: which
   exact_too_large,         // a number (or angle) too large for exact evaluation
-  exact_undecided,         // a zero or tie not decided; name: the digits to which it was known
+  exact_undecided,         // a zero or tie not decided; digits: the digits to which it was known
+  exact_beyond_limits,     // the line's program outgrew the room of its steps or its stack
+  exact_out_of_memory,     // the computation needed more memory than it may have
+  exact_out_of_time,       // the computation needed more processor time than it may have
+  exact_interrupted,       // the computation was stopped from outside (a signal)
+  // Kinds added later come last, so that the values that cross to the exact module keep
+  // their meaning.
+  ungrouped_parentheses,  // an operand list going on after parentheses that seem to group part
+                          // of it ("sen(30)*2" is sen 60); name: the function's, for the argument
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted
@@ -61,6 +69,8 @@ struct ReadingNote {
   NoteKind kind;
   unsigned char column;           // 0-based byte offset in the line where it begins
   unsigned char length;           // bytes of the line it is about; 0 for a place between bytes
+  TermFunction function;          // exact_no_value: the function without a value; else none
+  int digits;                     // exact_undecided: digits after the point it was known to
   char name[note_name_capacity];  // name_read_as: the name the letters were read as; else ""
 };
 
@@ -78,6 +88,9 @@ void clear_notes(ReadingNotes& notes);
 // were read as when the kind has one; nothing when `notes` is null.
 void add_note(ReadingNotes* notes, NoteKind kind, int column, int length,
               const char* name = nullptr);
+
+// Records `note` as it is, other fields and all; nothing when `notes` is null.
+void add_whole_note(ReadingNotes* notes, const ReadingNote& note);
 
 // Makes the notes of the `length` bytes of `line` ready to report: a note that says nothing
 // another does not is dropped (skipped text inside a note that explains it, anything inside

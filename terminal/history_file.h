@@ -1,8 +1,11 @@
 // The history that lasts across runs: where its file lives, a bounded list of lines, the
 // file's lines read at start, and this run's lines merged into the file at the end, under a
-// lock on its folder, through a temporary file renamed into place. Only a regular file is
-// ever read or replaced; a symbolic link stays and the file it leads to is replaced. POSIX
-// systems only.
+// lock on its folder, through a temporary file renamed into place (or, for a file with a
+// second name or attributes of its own, rewritten in place). Only a regular file of the
+// history's user is ever read or written: the running user, or, for root, the owner of the
+// folder HOME names (root when HOME is unset, empty or names no folder), whatever variable
+// chose the path; root works only in that user's folders. A symbolic link stays and the file
+// it leads to is written. POSIX systems only.
 #pragma once
 
 #include <cstdio>
@@ -38,18 +41,22 @@ bool find_history_path(char (&path)[history_path_capacity], FILE* err);
 // Adds the lines of the file at `path` to `lines`, which keeps the last of them; a line of
 // history_line_capacity bytes or more, or holding a NUL, is left out, and a '\r' ending a line
 // is dropped (a CRLF end). A missing file holds no lines. False when there is no history to
-// keep: the null device (silently), or, with one warning on `err`, a file that cannot be read
-// or is not a regular file (a FIFO or a device is never opened).
+// keep: the null device (silently), or, with one warning on `err`, a file that cannot be read,
+// is not a regular file (a FIFO or a device is never opened for reading, even one put there
+// while it is opened), is not the history's user's, or, for root, is in a folder not that
+// user's.
 bool read_history_file(const char* path, HistoryLines& lines, FILE* err);
 
-// Adds `added` to the file at `path`, or to the file a symbolic link there leads to (the
-// temporary file beside it): its missing folders are made (mode 0700); after waiting two
-// seconds at most for a lock on its folder, what the file holds by then followed by `added`
-// goes through `merged` into a temporary file that is renamed into place, the folder synced,
-// and the temporary files runs killed while saving left there removed; the signals that end
-// or stop the program wait from the moment the lock is held until then. An existing file
-// keeps its owner, group and mode; a new one is private (0600). Files and folders root makes
-// in a folder of another user's are that user's. Nothing is done when `added` is empty.
-// False, with one warning on `err`, when that fails: the file is then left as it was.
+// Adds `added` to the file at `path`, or to the file a symbolic link there leads to: its
+// missing folders are made (mode 0700); after waiting two seconds at most for a lock on its
+// folder, what the file holds by then followed by `added` goes through `merged` into a
+// temporary file that is renamed into place, the folder synced, and the temporary files runs
+// killed while saving left there removed; a file with a second name, an extended attribute or
+// an ACL is rewritten in place instead, keeping them (a crash while it is written can leave
+// it part written). The signals that end or stop the program wait from the moment the lock is
+// held until then. An existing file keeps its owner, group and mode; a new one is private
+// (0600). What root makes, it makes only in a folder of the history's user's and gives to that
+// user. Nothing is done when `added` is empty. False, with one warning on `err`, when that
+// fails, or when the file is not one read_history_file would read: it is then left as it was.
 bool save_history_file(const char* path, const HistoryLines& added, HistoryLines& merged,
                        FILE* err);

@@ -611,6 +611,7 @@ ACCENTED_WORDS = {
     'trigonométricas', 'diálogo', 'padrão', 'laço', 'edição', 'histórico', 'opção', 'opções',
     'Opções', 'versão', 'começa', 'saída', 'estão', 'informação', 'inválido', 'disponível',
     'parênteses', 'dá', 'está', 'hífen', 'tipográfico', 'matemático', 'ideográfico', 'junção',
+    'memória', 'usuário',
 }
 WITHOUT_ACCENT_TOO = {'e', 'esta', 'da'}  # the conjunction, "this", "of the"
 

@@ -3,11 +3,22 @@
 #include "line/exact_line.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "bracket/line_exact.h"
+#include "exact/bounded_child.h"
+#include "exact/decimal_rounding.h"
+#include "exact/prepare_program.h"
+#include "exact/reading_program.h"
+#include "line/evaluate_line.h"
+#include "line/result_text.h"
 
 namespace {
 
@@ -51,8 +62,10 @@ struct HandReading {
   }
 
   std::string text(int digits) {
+    static Program program;
+    compile_reading(reading, program);
     char value[exact_text_capacity];
-    exact_reading_text(reading, digits, value, nullptr);
+    exact_program_text(program, reading.numbers, digits, value, nullptr);
     return value;
   }
 };
@@ -81,9 +94,16 @@ TEST(ExactDecimal, ReadsTheDecimalItIsWrittenAs) {
     EXPECT_FALSE(number.too_large) << c.text;
     EXPECT_TRUE(fmpq_equal(number.value, expected)) << c.text;
   }
-  for (const char* large : {"1e20001", "1e-20002", "9e999999999999999999999", "5e-999999999"}) {
+  for (const char* large : {"1e20001", "1e-20002", "9e999999999999999999999", "5e-999999999",
+                            "1e20000", "10e19999"}) {
     read_exact_decimal(large, number);
     EXPECT_TRUE(number.too_large) << large;
+  }
+  // At the bound: 1e19999 and 10e19998 have 20000 integer digits, 9.99e19999 too, and
+  // 1e-20001 has 20000 zeros after the point.
+  for (const char* held : {"1e19999", "10e19998", "9.99e19999", "1e-20001"}) {
+    read_exact_decimal(held, number);
+    EXPECT_FALSE(number.too_large) << held;
   }
   fmpq_clear(expected);
   fmpq_clear(number.value);
@@ -116,6 +136,34 @@ TEST(ExactFold, ProductsFirstThenSumsAndDroppedRuns) {
     hand.number("90", '=');  // sin 90 = 1: the term's value is the amplitude's
     hand.term(TermFunction::sine, false, 0, static_cast<short>(count), 1);
     EXPECT_EQ(hand.text(6), c.value) << c.operators;
+  }
+}
+
+// The same lists folded in doubles and exactly: with numbers a double holds exactly and
+// results it holds exactly, the two arithmetics print the same digits. The values by hand.
+TEST(ExactFold, BothArithmeticsFoldTheSameLists) {
+  struct Case {
+    const char* line;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"[2]+[3]*[4]", "14"},         {"[8]/[2]/[2]", "2"},       {"[1]-[2]-[3]", "-4"},
+      {"[2]*[3]+[4]*[5]", "26"},     {"[6]/[4]*[2]", "3"},       {"[5]x[2]-[1]", "9"},
+      {"[1]+", "1"},                 {"[2]*", "0"},              {"[2] + [3]", "2"},
+      {"[1][2]", "1"},               {"[3]-[0.5]*[3]", "1.5"},   {"2*3+4cos0", "10"},
+      {"8/2/2cos0", "2"},            {"1-2-3cos0", "-4"},        {"[2]*[3]=[4]", "6"},
+      {"cos(2*3-6)", "1"},           {"0.5+0.25*2cos0", "1"},    {"[cos0]+[2]*[cos0]", "3"},
+      {"[cos0]/[4]-[0.25]", "0"},    {"5*cos0", "0"},            {"3/4cos0", "0.75"},
+  };
+  for (const Case& c : cases) {
+    const int length = static_cast<int>(std::strlen(c.line));
+    char doubles[result_line_capacity];
+    format_result_line(evaluate_line(c.line, length, nullptr), 17, "", "", doubles,
+                       sizeof doubles);
+    char exact[exact_text_capacity];
+    exact_line_text(c.line, length, 17, exact, nullptr);
+    EXPECT_STREQ(doubles, c.value) << c.line;
+    EXPECT_STREQ(exact, c.value) << c.line;
   }
 }
 
@@ -183,10 +231,53 @@ TEST(ExactLine, KnownValuesAndValuesThatDoNotExist) {
       {"[5]/[0]", 20, "nan"},
       {"[5]/[cos90]", 20, "nan"},
       {"[1e20001]", 20, "nan"},
+      // The tangent and cotangent where they are +-1, by the table of exact values.
+      {"tg135", 30, "-1"},
+      {"tg315", 30, "-1"},
+      {"cotg135", 30, "-1"},
+      {"cotg45", 30, "1"},
+      // tan x = 1 / (pi/2 - x) nearly: a cosine a first ball cannot tell from 0, settled by
+      // a finer one (mpmath: 2.37537676654e+34).
+      {"radtg1.5707963267948966192313216916397514", 6, "2.37538e+34"},
+      // Numbers too large for Calcium (past 4096 bits) where balls alone must settle it:
+      // tan 45 exactly 1 by the table; 1e1300 is even, so sin(1e1300 pi + 1) = sin 1; the
+      // angle 1e1300 kept exact to all its bits (mpmath: 0.647995018249).
+      {"[tg45]-[1]+[1e2000]-[1e2000]", 20, "0"},
+      {"radsin(1e1300*pi+1)", 6, "0.841471"},
+      {"radsin1e1300", 6, "0.647995"},
+      {"arcsen(pi*1e2000)", 6, "nan"},
+      // Ties only Calcium can see: sin 60 squared is 0.75 and sin 45 squared times 5 is 2.5,
+      // both rounding to the even digit.
+      {"[sin60]x[sin60]", 1, "0.8"},
+      {"[sin45]x[sin45]x[5]", 1, "2"},
   };
   for (const Case& c : cases) {
     char text[exact_text_capacity];
     exact_line_text(c.line, static_cast<int>(std::strlen(c.line)), c.digits, text, nullptr);
+    EXPECT_STREQ(text, c.text) << c.line;
+  }
+}
+
+// An angle in degrees too large to hold (past 20000 digits) is reduced by 360 when only
+// integers, '+', '-' and '*' make it. By hand: 10^k is 280 modulo 360 for every k >= 3, and
+// 9 x 10^k is 0; sin 280 = -sin 80, sin 200 = -sin 20, sin 310 = -sin 50, sin 320 = -sin 40.
+TEST(ExactLine, LargeAnglesInDegreesReducedByWholeTurns) {
+  struct Case {
+    const char* line;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"sin(1e99999)", "-0.984807753012"},         {"sin(2*1e99999)", "-0.342020143326"},
+      {"cos(1e99999-280)", "1"},                   {"sin(1e99999*1e99999)", "-0.984807753012"},
+      {"sin(-1e99999)", "0.984807753012"},         {"sin(1e99999+30)", "-0.766044443119"},
+      {"2sin(1e99999+3*1e99999)", "1.28557521937"}, {"sin(1e99999x5)", "-0.642787609687"},
+      {"sin(9e999999999+30)", "0.5"},              {"tg(1e99999-190)", "nan"},
+      {"sin(1e99999/2)", "nan"},                   {"sin(1e99999+0.5)", "nan"},
+      {"radsin1e99999", "nan"},                    {"[sin1e99999]-[sin(1e99999+360)]", "0"},
+  };
+  for (const Case& c : cases) {
+    char text[exact_text_capacity];
+    exact_line_text(c.line, static_cast<int>(std::strlen(c.line)), 12, text, nullptr);
     EXPECT_STREQ(text, c.text) << c.line;
   }
 }
@@ -196,15 +287,22 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
     const char* line;
     NoteKind kind;
     int column;
-    const char* name;
+    TermFunction function;
   };
   const Case cases[] = {
-      {"tg90", NoteKind::exact_no_value, 0, "tg"},
-      {"[1]+[cotg0]", NoteKind::exact_no_value, 5, "cotg"},
-      {"arcsen2", NoteKind::exact_no_value, 0, "arcsen"},
-      {"[1]/[0]", NoteKind::exact_division_by_zero, 3, ""},
-      {"sin(1/0)", NoteKind::exact_division_by_zero, 5, ""},
-      {"[9e999999999]", NoteKind::exact_too_large, 1, ""},
+      {"tg90", NoteKind::exact_no_value, 0, TermFunction::tangent},
+      {"[1]+[cotg0]", NoteKind::exact_no_value, 5, TermFunction::cotangent},
+      {"arcsen2", NoteKind::exact_no_value, 0, TermFunction::arc_sine},
+      {"arcos2", NoteKind::exact_no_value, 0, TermFunction::arc_cosine},
+      {"[1]/[0]", NoteKind::exact_division_by_zero, 3, TermFunction::none},
+      {"sin(1/0)", NoteKind::exact_division_by_zero, 5, TermFunction::none},
+      {"[9e999999999]", NoteKind::exact_too_large, 1, TermFunction::none},
+      {"sec90", NoteKind::exact_no_value, 0, TermFunction::secant},
+      {"[2]*[cosec180]", NoteKind::exact_no_value, 5, TermFunction::cosecant},
+      {"tg(1e99999-190)", NoteKind::exact_no_value, 0, TermFunction::tangent},
+      {"arcsen(pi*1e2000)", NoteKind::exact_no_value, 0, TermFunction::arc_sine},
+      {"[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]", NoteKind::exact_undecided, 0,
+       TermFunction::none},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
@@ -214,8 +312,236 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
     ASSERT_EQ(notes.count, 1) << c.line;
     EXPECT_EQ(notes.notes[0].kind, c.kind) << c.line;
     EXPECT_EQ(notes.notes[0].column, c.column) << c.line;
-    EXPECT_STREQ(notes.notes[0].name, c.name) << c.line;
+    EXPECT_EQ(notes.notes[0].function, c.function) << c.line;
   }
 }
 
 }  // namespace
+
+namespace {
+
+// A rounded value written as the program writes it.
+std::string rounded_text(const Rounded& rounded, int digits) {
+  char text[exact_text_capacity];
+  write_exact_decimal(rounded.negative, rounded.digits, digits,
+                      static_cast<long>(rounded.exponent), text);
+  return text;
+}
+
+}  // namespace
+
+// Exact rationals at and around ties, by hand: ties go to the even digit, and a value that
+// rounds up to the next power of ten gains a digit of exponent.
+TEST(DecimalRounding, RationalsAtAndAroundTies) {
+  struct Case {
+    slong numerator;
+    slong denominator;
+    int digits;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1, 8, 2, "0.12"},        {3, 8, 2, "0.38"},      {5, 2, 1, "2"},
+      {7, 2, 1, "4"},           {-5, 2, 1, "-2"},       {1, 3, 5, "0.33333"},
+      {2, 3, 1, "0.7"},         {999, 1000, 2, "1"},    {9995, 10000, 3, "1"},
+      {9985, 10000, 3, "0.998"}, {1, 100000, 3, "1e-05"}, {125, 1, 2, "1.2e+02"},
+      {135, 1, 2, "1.4e+02"},   {1, 1, 3, "1"},         {-1, 16, 1, "-0.06"},
+      {1, 1024, 2, "0.00098"},  {123456789, 1, 4, "1.235e+08"},
+  };
+  fmpq_t x;
+  fmpq_init(x);
+  static Rounded rounded;
+  for (const Case& c : cases) {
+    fmpq_set_si(x, c.numerator, static_cast<ulong>(c.denominator));
+    round_rational(x, c.digits, rounded);
+    EXPECT_EQ(rounded_text(rounded, c.digits), c.text) << c.numerator << "/" << c.denominator;
+  }
+  fmpq_clear(x);
+}
+
+// Balls: rounded when every value in them rounds alike; a tie in them is a candidate only an
+// exact comparison settles (given with the ball's sign and scale); a ball holding 0, or values
+// that round apart, is too wide.
+TEST(DecimalRounding, BallsSettledTiedOrTooWide) {
+  struct Case {
+    const char* ball;
+    int digits;
+    Rounding outcome;
+    const char* text;  // done: the digits; a tie: the tie as a fraction
+  };
+  const Case cases[] = {
+      {"0.126 +/- 1e-10", 2, Rounding::done, "0.13"},
+      {"0.99999999 +/- 1e-12", 2, Rounding::done, "1"},
+      {"123456.6 +/- 1e-20", 6, Rounding::done, "123457"},
+      {"1e-300 +/- 1e-320", 3, Rounding::done, "1e-300"},
+      {"-2.71828 +/- 1e-9", 3, Rounding::done, "-2.72"},
+      {"0.125 +/- 1e-30", 2, Rounding::tie_candidate, "1/8"},
+      {"-0.375 +/- 1e-30", 2, Rounding::tie_candidate, "-3/8"},
+      {"123456.5 +/- 1e-20", 6, Rounding::tie_candidate, "246913/2"},
+      {"2.5 +/- 0", 1, Rounding::tie_candidate, "5/2"},
+      {"0.5 +/- 0.2", 6, Rounding::too_wide, ""},
+      {"0 +/- 1e-30", 6, Rounding::too_wide, ""},
+      {"0.12 +/- 0.01", 2, Rounding::too_wide, ""},
+  };
+  arb_t ball;
+  arb_init(ball);
+  fmpq_t tie;
+  fmpq_init(tie);
+  static Rounded rounded;
+  for (const Case& c : cases) {
+    ASSERT_EQ(arb_set_str(ball, c.ball, 256), 0) << c.ball;
+    const Rounding outcome = round_ball(ball, c.digits, 256, rounded, tie);
+    EXPECT_EQ(outcome, c.outcome) << c.ball;
+    if (outcome == Rounding::done) {
+      EXPECT_EQ(rounded_text(rounded, c.digits), c.text) << c.ball;
+    }
+    if (outcome == Rounding::tie_candidate) {
+      char* text = fmpq_get_str(nullptr, 10, tie);
+      EXPECT_STREQ(text, c.text) << c.ball;
+      flint_free(text);
+    }
+  }
+  fmpq_clear(tie);
+  arb_clear(ball);
+}
+
+// The power of ten to which a ball around 0 shows its value small: 1e-20 < 2^-66 < 10^-19.
+TEST(DecimalRounding, MagnitudeOfABallAroundZero) {
+  struct Case {
+    const char* ball;
+    int digits;
+  };
+  const Case cases[] = {{"0 +/- 1e-20", 19}, {"0 +/- 1e-5", 4}, {"0 +/- 0.5", 0}, {"0 +/- 3", 0}};
+  arb_t ball;
+  arb_init(ball);
+  for (const Case& c : cases) {
+    ASSERT_EQ(arb_set_str(ball, c.ball, 128), 0) << c.ball;
+    EXPECT_EQ(magnitude_digits(ball), c.digits) << c.ball;
+  }
+  arb_clear(ball);
+}
+
+namespace {
+
+// What a bounded child saw of its own set-up.
+struct ChildSetUp {
+  rlimit core;
+  rlimit processor;
+  bool default_interrupt;  // SIGINT's action is the default one
+  bool default_cpu_limit;  // so is SIGXCPU's
+  bool output_nowhere;     // standard output and error lead to the null device
+};
+
+bool leads_to_null_device(int descriptor) {
+  struct stat found, null_device;
+  return fstat(descriptor, &found) == 0 && stat("/dev/null", &null_device) == 0 &&
+         found.st_rdev == null_device.st_rdev && S_ISCHR(found.st_mode);
+}
+
+bool takes_default_action(int signal_number) {
+  struct sigaction action;
+  return sigaction(signal_number, nullptr, &action) == 0 && action.sa_handler == SIG_DFL;
+}
+
+void observe_set_up(void* context) {
+  ChildSetUp& seen = *static_cast<ChildSetUp*>(context);
+  getrlimit(RLIMIT_CORE, &seen.core);
+  getrlimit(RLIMIT_CPU, &seen.processor);
+  seen.default_interrupt = takes_default_action(SIGINT);
+  seen.default_cpu_limit = takes_default_action(SIGXCPU);
+  seen.output_nowhere = leads_to_null_device(1) && leads_to_null_device(2);
+}
+
+void never_called(int) {
+}
+
+void abort_work(void*) {
+  std::abort();  // as GMP and FLINT do when an allocation fails
+}
+
+void spin_work(void* context) {
+  volatile unsigned long* count = static_cast<volatile unsigned long*>(context);
+  for (;;) ++*count;
+}
+
+void interrupt_work(void*) {
+  raise(SIGINT);
+}
+
+// Spins after writing its process's id to the descriptor at `context`.
+void report_and_spin(void* context) {
+  const pid_t self = getpid();
+  if (write(*static_cast<int*>(context), &self, sizeof self) != sizeof self) _exit(2);
+  for (volatile unsigned long count = 0;; ++count) {
+  }
+}
+
+}  // namespace
+
+// Whatever the parent set (a handler, an ignored SIGXCPU, core files allowed), the child
+// takes default actions, leaves no core, holds both processor-time limits alike and writes
+// nowhere.
+TEST(BoundedChild, SetsItselfUpWhateverTheParentSet) {
+  struct sigaction handler = {}, ignored = {}, old_interrupt, old_cpu_limit;
+  handler.sa_handler = never_called;
+  ignored.sa_handler = SIG_IGN;
+  sigaction(SIGINT, &handler, &old_interrupt);
+  sigaction(SIGXCPU, &ignored, &old_cpu_limit);
+  ChildSetUp seen = {};
+  const ChildEnd end = run_in_bounded_child(observe_set_up, &seen, &seen, sizeof seen,
+                                            {3, rlim_t{768} << 20});
+  sigaction(SIGINT, &old_interrupt, nullptr);
+  sigaction(SIGXCPU, &old_cpu_limit, nullptr);
+  ASSERT_EQ(end, ChildEnd::finished);
+  EXPECT_EQ(seen.core.rlim_cur, 0u);
+  EXPECT_EQ(seen.core.rlim_max, 0u);
+  EXPECT_EQ(seen.processor.rlim_cur, 3u);
+  EXPECT_EQ(seen.processor.rlim_max, 3u);
+  EXPECT_TRUE(seen.default_interrupt);
+  EXPECT_TRUE(seen.default_cpu_limit);
+  EXPECT_TRUE(seen.output_nowhere);
+}
+
+// How the work ended, as the parent tells it.
+TEST(BoundedChild, TellsHowTheWorkEnded) {
+  struct Case {
+    void (*work)(void*);
+    ChildEnd end;
+  };
+  const Case cases[] = {
+      {abort_work, ChildEnd::out_of_memory},
+      {spin_work, ChildEnd::out_of_time},
+      {interrupt_work, ChildEnd::not_finished},
+  };
+  for (const Case& c : cases) {
+    unsigned long count = 0;
+    EXPECT_EQ(run_in_bounded_child(c.work, &count, &count, sizeof count, {1, rlim_t{768} << 20}),
+              c.end);
+  }
+}
+
+// A child whose parent is gone ends within a fraction of a second, not at its bound of
+// processor time (30 s here). This process takes the orphan as its own, to see it end.
+TEST(BoundedChild, EndsWithItsParent) {
+  ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  const pid_t parent = fork();
+  if (parent == 0) {
+    run_in_bounded_child(report_and_spin, &ends[1], nullptr, 0, {30, rlim_t{768} << 20});
+    _exit(0);
+  }
+  pid_t child = 0;
+  ASSERT_EQ(read(ends[0], &child, sizeof child), static_cast<ssize_t>(sizeof child));
+  kill(parent, SIGKILL);
+  waitpid(parent, nullptr, 0);
+  bool ended = false;
+  for (int waited = 0; waited < 50 && !ended; ++waited) {  // up to 5 s
+    ended = waitpid(child, nullptr, WNOHANG) == child;
+    if (!ended) usleep(100000);
+  }
+  if (!ended) kill(child, SIGKILL);
+  EXPECT_TRUE(ended);
+  close(ends[0]);
+  close(ends[1]);
+  prctl(PR_SET_CHILD_SUBREAPER, 0);
+}

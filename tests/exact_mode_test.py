@@ -10,8 +10,12 @@ Usage: exact_mode_test.py PROGRAM"""
 import decimal
 import os
 import random
+import resource
+import shutil
+import signal
 import subprocess
 import sys
+import tempfile
 
 from checks import run_checks
 
@@ -121,6 +125,120 @@ def check_dialogue(program):
     return problems
 
 
+# A decision Calcium cannot make within its second of processor time.
+SLOW_DECISION = '[tan1.5]x[tan2.5]x[tan3.5]-[tan3.5]x[tan2.5]x[tan1.5]'
+# A line of numbers so large that its balls need megabytes (an angle of 140,000 digits).
+LARGE_LINE = 'radsin(1e19999*1e19999*1e19999*1e19999*1e19999*1e19999*1e19999+1)'
+
+
+def run_limited(program, arguments, stdin_bytes=b'', address_kb=None, core=False,
+                ignore_cpu_signal=False, cwd=None):
+    """Runs the program, in the C locale as run() does, with an address-space limit, core
+    files allowed or SIGXCPU ignored, as a launcher might have set them."""
+    def set_up():
+        if address_kb is not None:
+            resource.setrlimit(resource.RLIMIT_AS, (address_kb * 1024, address_kb * 1024))
+        if core:
+            resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY,) * 2)
+        if ignore_cpu_signal:
+            signal.signal(signal.SIGXCPU, signal.SIG_IGN)
+    done = subprocess.run([program] + arguments, input=stdin_bytes, capture_output=True,
+                          timeout=TIME_LIMIT, preexec_fn=set_up, cwd=cwd,
+                          env=dict(os.environ, LC_ALL='C'))
+    return done.returncode, done.stdout, done.stderr
+
+
+def smallest_address_limit(program):
+    """The smallest address-space limit, in KiB to the nearest MiB, at which the exact mode
+    starts and computes sin30."""
+    low, high = 1024, 1024 * 1024
+    while high - low > 1024:
+        middle = (low + high) // 2
+        status, out, _ = run_limited(program, ['-e', 'sin30'], address_kb=middle)
+        low, high = (low, middle) if status == 0 and out == b'0.5\n' else (middle, high)
+    return high
+
+
+def check_memory_limit(program):
+    """Under an address-space limit the exact mode just starts in, the values before a line
+    that needs megabytes are written, and that line is nan with a report: never an abort."""
+    limit = smallest_address_limit(program) + 1024
+    status, out, err = run_limited(program, ['-e', '-d5', '-'],
+                                   b'sin30\ncos60\n' + LARGE_LINE.encode() + b'\n', limit)
+    problems = []
+    if status != 1 or out != b'0.5\n0.5\nnan\n':
+        problems.append('at %d KiB: status %d, output %r' % (limit, status, out))
+    if b':3:1: o calculo exato precisou de mais memoria' not in err:
+        problems.append('standard error %r' % err[:300])
+    return problems
+
+
+def check_no_core_file(program):
+    """A decision stopped at its bound leaves no core file, even where core files are allowed
+    and one named core is there already."""
+    with tempfile.TemporaryDirectory() as folder:
+        with open(os.path.join(folder, 'core'), 'w') as mine:
+            mine.write('mine\n')
+        status, out, _ = run_limited(program, ['-e', '-d1000', SLOW_DECISION], core=True,
+                                     cwd=folder)
+        with open(os.path.join(folder, 'core'), 'rb') as mine:
+            kept = mine.read()
+        others = sorted(set(os.listdir(folder)) - {'core'})
+    problems = [] if status == 1 and out == b'nan\n' else ['status %d, %r' % (status, out)]
+    if kept != b'mine\n' or others:
+        problems.append('the folder now holds %r, core: %r' % (others, kept[:40]))
+    return problems
+
+
+def check_ignored_cpu_signal(program):
+    """A launcher that ignores SIGXCPU does not stretch the decision's bound of 1 s of
+    processor time to the hard limit: the whole run takes well under 2 s of it."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    status, out, _ = run_limited(program, ['-e', '-d1000', SLOW_DECISION],
+                                 ignore_cpu_signal=True)
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    used = (after.ru_utime + after.ru_stime) - (before.ru_utime + before.ru_stime)
+    problems = [] if status == 1 and out == b'nan\n' else ['status %d, %r' % (status, out)]
+    if used > 1.6:
+        problems.append('%.2f s of processor time' % used)
+    return problems
+
+
+def module_of_another_version(program):
+    """The program's module with the version it is stamped with changed, or None when that
+    version is not found in it exactly once."""
+    version = run(program, ['--version'])[1].split()[-1]
+    with open(os.path.join(os.path.dirname(program), 'trigcalc-exact.so'), 'rb') as module:
+        content = module.read()
+    stamp = version + b'\0'
+    if content.count(stamp) != 1:
+        return None
+    return content.replace(stamp, b'0' * len(version) + b'\0')
+
+
+def check_module_reasons(program):
+    """Where the module cannot be used, --exact says why: not found beside the program, not
+    loaded (in the loader's own words), or stamped with another version; status 2."""
+    problems = []
+    other = module_of_another_version(program)
+    if other is None:
+        problems.append('the version is not stamped once in the module')
+    with tempfile.TemporaryDirectory() as folder:
+        copy = os.path.join(folder, 'trigcalc')
+        shutil.copy(program, copy)
+        cases = [(None, b'nao foi achado em ' + folder.encode()),
+                 (b'not a shared object', b'nao pode ser carregado: '),
+                 (other, b'foi feito com outra versao do programa')]
+        for content, said in cases:
+            if content is not None:
+                with open(os.path.join(folder, 'trigcalc-exact.so'), 'wb') as module:
+                    module.write(content)
+            status, out, err = run(copy, ['--exact', 'sin30'])
+            if status != 2 or out or said not in err or b'Arb e Calcium' in err:
+                problems.append('%r: status %d, stderr %r' % (content, status, err[:300]))
+    return problems
+
+
 def format_g(value, digits):
     """`value` (a Decimal) rounded to `digits` significant digits, ties to even, written as
     C's "%.{digits}g" writes a number."""
@@ -225,7 +343,7 @@ def check_random_lines(program, digits, count, seed):
 
 
 def main():
-    program = sys.argv[1]
+    program = os.path.abspath(sys.argv[1])
     status, _, err = run(program, ['--exact', 'sin30'])
     if status == 2:
         # A build without the exact mode: --exact says so, and nothing else is checked.
@@ -234,7 +352,12 @@ def main():
                             lambda: [] if b'--exact' in err else ['stderr %r' % err])])
     checks = [('%s' % ' '.join(row[0]), lambda r=row: check_row(program, *r)) for row in ROWS]
     checks += [('sin1 at 1000 digits', lambda: check_thousand_digits(program)),
-               ('the dialogue in the exact mode', lambda: check_dialogue(program))]
+               ('the dialogue in the exact mode', lambda: check_dialogue(program)),
+               ('a line that needs more memory than there is', lambda: check_memory_limit(program)),
+               ('no core file from a decision stopped', lambda: check_no_core_file(program)),
+               ('an ignored SIGXCPU does not stretch the bound',
+                lambda: check_ignored_cpu_signal(program)),
+               ('--exact says why the module cannot be used', lambda: check_module_reasons(program))]
     try:
         import mpmath  # noqa: F401
         checks += [('random lines against mpmath at %d digits' % d,

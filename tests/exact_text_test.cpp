@@ -1,5 +1,5 @@
 // The text of an exact result: its digits and exponent written as "%g" writes a double.
-#include "line/exact_text.h"
+#include "exact/exact_text.h"
 
 #include <gtest/gtest.h>
 

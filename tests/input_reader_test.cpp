@@ -52,7 +52,7 @@ FILE* reader_over(const std::string& input, bool filler, InputReader& reader) {
   if (file == nullptr) return nullptr;
   open_input_reader(reader, fileno(file), nullptr, false);
   char line[line_capacity];
-  if (filler && read_line(reader, line, line_capacity) < 0) {
+  if (filler && read_input_line(reader, line, line_capacity) < 0) {
     ADD_FAILURE() << "no filler line before " << input.substr(0, 40);
     std::fclose(file);
     return nullptr;
@@ -137,7 +137,7 @@ void check_line(const LineReadCase& c, bool filler) {
   ASSERT_NE(file, nullptr);
   char line[line_capacity];
   std::memset(line, 'z', sizeof line);
-  EXPECT_EQ(read_line(reader, line, line_capacity), c.length) << c.input.substr(0, 40);
+  EXPECT_EQ(read_input_line(reader, line, line_capacity), c.length) << c.input.substr(0, 40);
   EXPECT_EQ(std::string(line, c.line.size()), c.line) << c.input.substr(0, 40);
   EXPECT_EQ(line[c.line.size()], '\0') << c.input.substr(0, 40);
   EXPECT_EQ(rest_of(reader), c.after) << c.input.substr(0, 40);
@@ -202,10 +202,11 @@ TEST(ReadLine, GivesNoLineForALineAReadErrorCuts) {
     ASSERT_EQ(dup2(unreadable, reader.descriptor), reader.descriptor);  // EBADF from now on
     close(unreadable);
     char line[line_capacity];
-    EXPECT_EQ(read_line(reader, line, line_capacity), c.length) << c.input.substr(refill_at - 8);
+    EXPECT_EQ(read_input_line(reader, line, line_capacity), c.length)
+        << c.input.substr(refill_at - 8);
     EXPECT_EQ(std::string(line), c.line) << c.input.substr(refill_at - 8);
     if (c.length >= 0) {
-      EXPECT_EQ(read_line(reader, line, line_capacity), -1);
+      EXPECT_EQ(read_input_line(reader, line, line_capacity), -1);
     }
     EXPECT_EQ(reader.error, EBADF);
     std::fclose(file);
@@ -233,12 +234,12 @@ TEST(InputReader, FlushesOutputOnlyBeforeItWaits) {
   open_input_reader(reader, fileno(in), &output, false);
   char line[line_capacity];
   put_text(output, "first");
-  ASSERT_GE(read_line(reader, line, line_capacity), 0);
+  ASSERT_GE(read_input_line(reader, line, line_capacity), 0);
   put_text(output, "second");
-  ASSERT_GE(read_line(reader, line, line_capacity), 0);
+  ASSERT_GE(read_input_line(reader, line, line_capacity), 0);
   EXPECT_EQ(lseek(fileno(out), 0, SEEK_END), 5) << "only the text before the first wait";
   put_text(output, "third");
-  EXPECT_EQ(read_line(reader, line, line_capacity), -1);
+  EXPECT_EQ(read_input_line(reader, line, line_capacity), -1);
   EXPECT_EQ(lseek(fileno(out), 0, SEEK_END), 16) << "all the text before the wait at the end";
   EXPECT_EQ(file_text(out), "firstsecondthird");
   std::fclose(in);
@@ -258,10 +259,10 @@ TEST(InputReader, ReadsNothingMoreOnceTheOutputFails) {
   InputReader reader;
   open_input_reader(reader, ends[0], &output, false);
   char line[line_capacity];
-  ASSERT_EQ(read_line(reader, line, line_capacity), 5);
+  ASSERT_EQ(read_input_line(reader, line, line_capacity), 5);
   put_text(output, "0.5\n");
   alarm(20);  // a wait for the next line ends the test rather than hanging it
-  EXPECT_EQ(read_line(reader, line, line_capacity), -1);
+  EXPECT_EQ(read_input_line(reader, line, line_capacity), -1);
   alarm(0);
   EXPECT_EQ(output.error, ENOSPC);
   EXPECT_EQ(reader.error, 0) << "the input did not fail";
@@ -287,7 +288,7 @@ TEST(InputReader, TellsWhetherTheLastTypedLineWasUnended) {
     InputReader reader;
     open_input_reader(reader, fileno(in), nullptr, c.terminal);
     char line[line_capacity];
-    while (read_line(reader, line, line_capacity) >= 0) {
+    while (read_input_line(reader, line, line_capacity) >= 0) {
     }
     EXPECT_EQ(typed_line_unended(reader), c.unended) << c.input;
     std::fclose(in);
@@ -335,7 +336,7 @@ TEST(InputReader, RetriesAWaitASignalInterrupts) {
   InputReader reader;
   open_input_reader(reader, ends[0], nullptr, false);
   char line[line_capacity];
-  EXPECT_EQ(read_line(reader, line, line_capacity), 5);
+  EXPECT_EQ(read_input_line(reader, line, line_capacity), 5);
   writer.join();
   EXPECT_STREQ(line, "sin30");
   EXPECT_EQ(interruptions, 1);

@@ -96,12 +96,12 @@ TEST(FormatResult, EqualsTheCLibrarysPercentGForAnyFiniteValue) {
 // The dialogue's and the command line's framings of a value.
 TEST(ResultLine, FramesTheNumber) {
   char line[result_line_capacity];
-  EXPECT_EQ(format_result_line(0.5, default_result_digits, "=", "\n\n", line), 6);
+  EXPECT_EQ(format_result_line(0.5, default_result_digits, "=", "\n\n", line, sizeof line), 6);
   EXPECT_STREQ(line, "=0.5\n\n");
   const double nan = -std::numeric_limits<double>::quiet_NaN();
-  EXPECT_EQ(format_result_line(nan, default_result_digits, "", "\n", line), 4);
+  EXPECT_EQ(format_result_line(nan, default_result_digits, "", "\n", line, sizeof line), 4);
   EXPECT_STREQ(line, "nan\n");
-  EXPECT_EQ(format_result_line(-1.0 / 3, 17, "=", "\n\n", line), 23);
+  EXPECT_EQ(format_result_line(-1.0 / 3, 17, "=", "\n\n", line, sizeof line), 23);
   EXPECT_STREQ(line, "=-0.33333333333333331\n\n");
 }
 

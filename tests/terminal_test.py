@@ -126,11 +126,13 @@ class Terminal:
         return other
 
     def environment(self):
-        """env's arguments: options first, then `env` and the history file's place."""
+        """env's arguments: options first, then `env` and the history file's place. HOME is
+        the work folder, the running user's: for root, HOME's owner is whose the history is."""
+        home = "HOME=%s" % shlex.quote(self.work)
         if self.history:
-            return "env %s TRIGCALC_HISTORY=%s" % (self.env, shlex.quote(self.history))
-        return "env -u TRIGCALC_HISTORY %s XDG_STATE_HOME=%s" % (
-            self.env, shlex.quote(self.path("state")))
+            return "env %s %s TRIGCALC_HISTORY=%s" % (self.env, home, shlex.quote(self.history))
+        return "env -u TRIGCALC_HISTORY %s %s XDG_STATE_HOME=%s" % (
+            self.env, home, shlex.quote(self.path("state")))
 
     def start(self):
         with open(self.path("input"), "w") as f:

@@ -17,7 +17,7 @@
 // The number of a result line, without the front ends' framing, with `digits` digits.
 inline std::string number_text(double value, int digits) {
   char line[result_line_capacity];
-  format_result_line(value, digits, "", "", line);
+  format_result_line(value, digits, "", "", line, sizeof line);
   return line;
 }
 

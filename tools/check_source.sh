@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Habits CI keeps, each failure naming its file:
 # - every C++ file is as clang-format (.clang-format) writes it;
-# - no folder includes one above it. The layers, lowest first: term/ (reading and computing
-#   one term), bracket/ (bracketed lines), line/ (the engine both front ends share), io/
-#   (plain input and output), terminal/ (the terminal: commands, signals, the editor, the
-#   history file), then dialogue/ and cli/ (the front ends, which never include each other),
-#   then main.cpp. tests/, fuzz/ and bench/ stand outside and may include any of them.
+# - no folder includes one above it. The layers, lowest first: text/ (character classes),
+#   term/ (reading and computing one term), program/ (the program form a line becomes),
+#   bracket/ (bracketed lines), exact/ (the exact computation), line/ (the engine both front
+#   ends share), io/ (plain input and output), terminal/ (the terminal: commands, signals, the
+#   editor, the history file), then dialogue/ and cli/ (the front ends, which never include
+#   each other), then main.cpp. tests/, fuzz/ and bench/ stand outside and may include any of
+#   them.
 # Usage: tools/check_source.sh [ROOT]   (default: the checkout this script is in)
 set -uo pipefail
 root=${1:-"$(dirname "$0")/.."}
@@ -14,8 +16,9 @@ cd "$root" || exit 2
 # The layer of a product file's folder, or nothing for a file outside the layers.
 layer_of() {
   case $1 in
-    term/*) echo 0 ;; bracket/*) echo 1 ;; line/*) echo 2 ;; io/*) echo 3 ;;
-    terminal/*) echo 4 ;; dialogue/* | cli/*) echo 5 ;; main.cpp) echo 6 ;;
+    text/*) echo 0 ;; term/*) echo 1 ;; program/*) echo 2 ;; bracket/*) echo 3 ;;
+    exact/*) echo 4 ;; line/*) echo 5 ;; io/*) echo 6 ;; terminal/*) echo 7 ;;
+    dialogue/* | cli/*) echo 8 ;; main.cpp) echo 9 ;;
   esac
 }
 

@@ -1,4 +1,4 @@
-#include "line/exact_text.h"
+#include "exact/exact_text.h"
 
 #include <cstdio>
 

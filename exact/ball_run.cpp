@@ -4,7 +4,9 @@
 // and so is the value of a function at a rational multiple of pi (the cases where it is
 // rational, by Niven's theorem, are in tables below, and only there is the sine, cosine or
 // tangent 0). Any other zero a ball cannot exclude is reported undecided.
-#include "bracket/line_exact.h"
+#include "exact/ball_run.h"
+
+#include "program/program_functions.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ struct BallValue {
 
 // The run's stack, kept for the program's life: its numbers grow once and are reused.
 struct BallStack {
-  BallValue values[EXACT_STACK_CAPACITY];
+  BallValue values[PROGRAM_STACK_CAPACITY];
   int depth;
   bool ready;
 };
@@ -210,12 +212,12 @@ exact_outcome direct_at_rational(int code, const fmpq_t turns, BallValue& value,
   const int twice_sin = twice_sine(twelfths);
   const int twice_cos = twice_sine(twelfths < 0 ? -1 : (twelfths + 6) % 24);
   exact_outcome outcome = exact_value;
-  const bool cotangent = code == exact_cotangent;
-  if (code == exact_sine || code == exact_cosecant || code == exact_cosine ||
-      code == exact_secant) {
-    const bool sine_based = code == exact_sine || code == exact_cosecant;
+  const bool cotangent = code == program_cotangent;
+  if (code == program_sine || code == program_cosecant || code == program_cosine ||
+      code == program_secant) {
+    const bool sine_based = code == program_sine || code == program_cosecant;
     const int twice = sine_based ? twice_sin : twice_cos;
-    const bool reciprocal = code == exact_cosecant || code == exact_secant;
+    const bool reciprocal = code == program_cosecant || code == program_secant;
     if (twice != irrational && reciprocal) {
       outcome = set_reciprocal_half(value, twice, precision);
     } else if (twice != irrational) {
@@ -257,17 +259,17 @@ exact_outcome direct_in_ball(int code, BallValue& angle, BallValue& value, slong
   if (outcome == exact_value) {
     if (angle.exact) set_exact(angle, angle.rational, angle.pi_power, bits);  // a finer ball
     arb_sin_cos(sine, cosine, angle.ball, bits);
-    const bool over_sine = code == exact_cotangent || code == exact_cosecant;
-    const bool over_cosine = code == exact_tangent || code == exact_secant;
+    const bool over_sine = code == program_cotangent || code == program_cosecant;
+    const bool over_cosine = code == program_tangent || code == program_secant;
     if ((over_sine && arb_contains_zero(sine)) || (over_cosine && arb_contains_zero(cosine))) {
       outcome = exact_undecided;
     } else {
-      if (code == exact_sine) arb_set(turned, sine);
-      if (code == exact_cosine) arb_set(turned, cosine);
-      if (code == exact_tangent) arb_div(turned, sine, cosine, precision);
-      if (code == exact_cotangent) arb_div(turned, cosine, sine, precision);
-      if (code == exact_secant) arb_inv(turned, cosine, precision);
-      if (code == exact_cosecant) arb_inv(turned, sine, precision);
+      if (code == program_sine) arb_set(turned, sine);
+      if (code == program_cosine) arb_set(turned, cosine);
+      if (code == program_tangent) arb_div(turned, sine, cosine, precision);
+      if (code == program_cotangent) arb_div(turned, cosine, sine, precision);
+      if (code == program_secant) arb_inv(turned, cosine, precision);
+      if (code == program_cosecant) arb_inv(turned, sine, precision);
       set_ball(value, turned);
     }
   }
@@ -325,7 +327,7 @@ bool inverse_by_table(int code, const fmpq_t x, fmpq_t turns) {
       fmpz_cmpabs(fmpq_numref(x), fmpq_denref(x)) <= 0 && fmpz_cmp_ui(fmpq_denref(x), 2) <= 0;
   if (!small) return false;
   const int twice = static_cast<int>(fmpz_get_si(fmpq_numref(x)) * 2 / fmpz_get_si(fmpq_denref(x)));
-  if (code == exact_arc_tangent) {
+  if (code == program_arc_tangent) {
     if (twice == 1 || twice == -1) return false;  // arc tangent of 1/2: irrational turns
     fmpq_set_si(turns, twice / 2, 4);
     return true;
@@ -333,7 +335,7 @@ bool inverse_by_table(int code, const fmpq_t x, fmpq_t turns) {
   // arc sine: 0, 1/2, 1 give 0, 1/6, 1/2; arc cosine is 1/2 minus the arc sine.
   const slong sixths[] = {-3, -1, 0, 1, 3};
   fmpq_set_si(turns, sixths[twice + 2], 6);
-  if (code == exact_arc_cosine) {
+  if (code == program_arc_cosine) {
     fmpq_t half;
     fmpq_init(half);
     fmpq_set_si(half, 1, 2);
@@ -358,7 +360,7 @@ bool outside_unit(const arb_t x) {
 exact_outcome inverse_value(int code, const BallValue& argument, BallValue& value,
                             slong precision) {
   const bool rational = argument.exact && argument.pi_power == 0;
-  const bool bounded = code != exact_arc_tangent;
+  const bool bounded = code != program_arc_tangent;
   if (rational && bounded &&
       fmpz_cmpabs(fmpq_numref(argument.rational), fmpq_denref(argument.rational)) > 0) {
     return exact_no_value;
@@ -371,9 +373,9 @@ exact_outcome inverse_value(int code, const BallValue& argument, BallValue& valu
   } else {
     arb_t result;
     arb_init(result);
-    if (code == exact_arc_sine) arb_asin(result, argument.ball, precision);
-    if (code == exact_arc_cosine) arb_acos(result, argument.ball, precision);
-    if (code == exact_arc_tangent) arb_atan(result, argument.ball, precision);
+    if (code == program_arc_sine) arb_asin(result, argument.ball, precision);
+    if (code == program_arc_cosine) arb_acos(result, argument.ball, precision);
+    if (code == program_arc_tangent) arb_atan(result, argument.ball, precision);
     if (!arb_is_finite(result))
       outcome = outside_unit(argument.ball) ? exact_no_value : exact_undecided;
     set_ball(value, result);
@@ -395,16 +397,12 @@ void radians_to_degrees(BallValue& value, slong precision) {
   fmpq_clear(scale.rational);
 }
 
-bool is_inverse(int code) {
-  return code == exact_arc_sine || code == exact_arc_cosine || code == exact_arc_tangent;
-}
-
 // amplitude argument -> amplitude x f(argument), in the amplitude's place.
-exact_outcome apply_function(const exact_step& step, BallValue& amplitude, BallValue& argument,
+exact_outcome apply_function(const ProgramStep& step, BallValue& amplitude, BallValue& argument,
                              BallValue& scratch, slong precision) {
   const bool radians = step.radians != 0;
   exact_outcome outcome = exact_value;
-  if (is_inverse(step.argument)) {
+  if (is_inverse(term_function_of(step.argument))) {
     outcome = inverse_value(step.argument, argument, scratch, precision);
     if (outcome == exact_value && !radians) radians_to_degrees(scratch, precision);
   } else {
@@ -414,45 +412,45 @@ exact_outcome apply_function(const exact_step& step, BallValue& amplitude, BallV
   return outcome;
 }
 
-// Pushes the number or pi of `step`.
-exact_outcome push_value(const exact_program& program, const exact_step& step, BallValue& value,
+// Pushes the number of `step`: pi, or a rational.
+exact_outcome push_value(const ExactProgram& program, const ProgramStep& step, BallValue& value,
                          slong precision) {
-  if (step.code == exact_push_pi) {
-    fmpq_t one;
-    fmpq_init(one);
-    fmpq_one(one);
-    set_exact(value, one, 1, precision);
-    fmpq_clear(one);
-    return exact_value;
-  }
   const exact_number& number = program.numbers[step.argument];
   if (number.too_large) return exact_too_large;
-  set_exact(value, number.value, 0, precision);
+  if (!number.pi) {
+    set_exact(value, number.value, 0, precision);
+    return exact_value;
+  }
+  fmpq_t one;
+  fmpq_init(one);
+  fmpq_one(one);
+  set_exact(value, one, 1, precision);
+  fmpq_clear(one);
   return exact_value;
 }
 
 // Runs one step on the stack.
-exact_outcome run_step(const exact_program& program, const exact_step& step, BallStack& stack,
+exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, BallStack& stack,
                        slong precision) {
   BallValue* top = stack.values + stack.depth;
-  if (step.code == exact_push_number || step.code == exact_push_pi) {
-    if (stack.depth + 2 > EXACT_STACK_CAPACITY) return exact_too_large;
+  if (step.code == program_push_number) {
+    if (stack.depth + 2 > PROGRAM_STACK_CAPACITY) return exact_beyond_limits;
     ++stack.depth;
     return push_value(program, step, *top, precision);
   }
-  if (stack.depth < 2) return exact_too_large;  // never written; kept safe regardless
+  if (stack.depth < 2) return exact_beyond_limits;  // never written; kept safe regardless
   --stack.depth;
   BallValue& left = top[-2];
   BallValue& right = top[-1];
   switch (step.code) {
-    case exact_add:
-    case exact_subtract:
-      add_values(left, right, step.code == exact_subtract, precision);
+    case program_add:
+    case program_subtract:
+      add_values(left, right, step.code == program_subtract, precision);
       return exact_value;
-    case exact_multiply:
+    case program_multiply:
       multiply_values(left, right, precision);
       return exact_value;
-    case exact_divide:
+    case program_divide:
       return divide_values(left, right, precision);
     default:
       return apply_function(step, left, right, *top, precision);  // *top: a free slot
@@ -461,7 +459,7 @@ exact_outcome run_step(const exact_program& program, const exact_step& step, Bal
 
 }  // namespace
 
-exact_failure run_in_balls(const exact_program& program, slong precision, arb_t value,
+exact_failure run_in_balls(const ExactProgram& program, slong precision, arb_t value,
                            fmpq_t rational, BallKnowledge& knowledge) {
   BallStack& stack = ball_stack();
   stack.depth = 0;
@@ -469,7 +467,7 @@ exact_failure run_in_balls(const exact_program& program, slong precision, arb_t 
     const exact_outcome outcome = run_step(program, program.steps[s], stack, precision);
     if (outcome != exact_value) return {outcome, s};
   }
-  if (stack.depth != 1) return {exact_too_large, 0};
+  if (stack.depth != 1) return {exact_beyond_limits, 0};
   const BallValue& result = stack.values[0];
   arb_set(value, result.ball);
   knowledge = {result.exact, result.pi_power};

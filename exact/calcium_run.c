@@ -1,10 +1,10 @@
-#include "bracket/exact_calcium.h"
+#include "exact/calcium_run.h"
 
 #include <calcium/ca.h>
 
 /* The state of a run: the context, its stack and whether they are set up. */
 static ca_ctx_t context;
-static ca_struct stack[EXACT_STACK_CAPACITY];
+static ca_struct stack[PROGRAM_STACK_CAPACITY];
 static int ready;
 
 /* Keeps Calcium's work bounded: the degree of the algebraic numbers it forms and the
@@ -16,14 +16,14 @@ static void set_up(void) {
   context->options[CA_OPT_QQBAR_DEG_LIMIT] = 120;
   context->options[CA_OPT_PREC_LIMIT] = 8192;
   context->options[CA_OPT_USE_GROEBNER] = 0;
-  for (k = 0; k < EXACT_STACK_CAPACITY; ++k) ca_init(stack + k, context);
+  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) ca_init(stack + k, context);
   ready = 1;
 }
 
 void exact_calcium_finish(void) {
   int k;
   if (!ready) return;
-  for (k = 0; k < EXACT_STACK_CAPACITY; ++k) ca_clear(stack + k, context);
+  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) ca_clear(stack + k, context);
   ca_ctx_clear(context);
   ready = 0;
 }
@@ -55,29 +55,29 @@ static int direct_value(int code, ca_t result, const ca_t angle, ca_t scratch) {
   int outcome = exact_value;
   ca_sin(result, angle, context);
   ca_cos(scratch, angle, context);
-  if (code == exact_tangent || code == exact_secant) outcome = nonzero_outcome(scratch);
-  if (code == exact_cotangent || code == exact_cosecant) outcome = nonzero_outcome(result);
+  if (code == program_tangent || code == program_secant) outcome = nonzero_outcome(scratch);
+  if (code == program_cotangent || code == program_cosecant) outcome = nonzero_outcome(result);
   if (outcome != exact_value) return outcome;
-  if (code == exact_cosine) ca_set(result, scratch, context);
-  if (code == exact_tangent) ca_div(result, result, scratch, context);
-  if (code == exact_cotangent) ca_div(result, scratch, result, context);
-  if (code == exact_secant) ca_inv(result, scratch, context);
-  if (code == exact_cosecant) ca_inv(result, result, context);
+  if (code == program_cosine) ca_set(result, scratch, context);
+  if (code == program_tangent) ca_div(result, result, scratch, context);
+  if (code == program_cotangent) ca_div(result, scratch, result, context);
+  if (code == program_secant) ca_inv(result, scratch, context);
+  if (code == program_cosecant) ca_inv(result, result, context);
   return exact_value;
 }
 
 /* amplitude argument -> amplitude x f(argument), in `amplitude`; `free_slot` is scratch. */
-static int apply_function(const struct exact_step* step, ca_t amplitude, ca_t argument,
-                          ca_t free_slot) {
+static int apply_function(const ProgramStep* step, ca_t amplitude, ca_t argument, ca_t free_slot) {
   int outcome = exact_value;
   int code = step->argument;
-  int inverse = code == exact_arc_sine || code == exact_arc_cosine || code == exact_arc_tangent;
+  int inverse =
+      code == program_arc_sine || code == program_arc_cosine || code == program_arc_tangent;
   if (inverse) {
-    if (code != exact_arc_tangent) outcome = domain_outcome(argument, free_slot);
+    if (code != program_arc_tangent) outcome = domain_outcome(argument, free_slot);
     if (outcome != exact_value) return outcome;
-    if (code == exact_arc_sine) ca_asin(argument, argument, context);
-    if (code == exact_arc_cosine) ca_acos(argument, argument, context);
-    if (code == exact_arc_tangent) ca_atan(argument, argument, context);
+    if (code == program_arc_sine) ca_asin(argument, argument, context);
+    if (code == program_arc_cosine) ca_acos(argument, argument, context);
+    if (code == program_arc_tangent) ca_atan(argument, argument, context);
     if (!step->radians) {
       ca_mul_ui(argument, argument, 180, context);
       ca_pi(free_slot, context);
@@ -96,33 +96,33 @@ static int apply_function(const struct exact_step* step, ca_t amplitude, ca_t ar
   return outcome;
 }
 
-static int run_step(const struct exact_program* program, const struct exact_step* step,
-                    int* depth) {
+static int run_step(const ExactProgram* program, const ProgramStep* step, int* depth) {
   ca_ptr top = stack + *depth;
-  if (step->code == exact_push_number || step->code == exact_push_pi) {
-    if (*depth + 2 > EXACT_STACK_CAPACITY) return exact_too_large;
+  if (step->code == program_push_number) {
+    const struct exact_number* number = program->numbers + step->argument;
+    if (*depth + 2 > PROGRAM_STACK_CAPACITY) return exact_beyond_limits;
+    if (number->too_large) return exact_too_large;
     ++*depth;
-    if (step->code == exact_push_pi) {
+    if (number->pi) {
       ca_pi(top, context);
-      return exact_value;
+    } else {
+      ca_set_fmpq(top, number->value, context);
     }
-    if (program->numbers[step->argument].too_large) return exact_too_large;
-    ca_set_fmpq(top, program->numbers[step->argument].value, context);
     return exact_value;
   }
-  if (*depth < 2) return exact_too_large; /* never written; kept safe regardless */
+  if (*depth < 2) return exact_beyond_limits; /* never written; kept safe regardless */
   --*depth;
   switch (step->code) {
-    case exact_add:
+    case program_add:
       ca_add(top - 2, top - 2, top - 1, context);
       return exact_value;
-    case exact_subtract:
+    case program_subtract:
       ca_sub(top - 2, top - 2, top - 1, context);
       return exact_value;
-    case exact_multiply:
+    case program_multiply:
       ca_mul(top - 2, top - 2, top - 1, context);
       return exact_value;
-    case exact_divide: {
+    case program_divide: {
       int outcome = nonzero_outcome(top - 1);
       if (outcome == exact_value) ca_div(top - 2, top - 2, top - 1, context);
       return outcome;
@@ -132,7 +132,7 @@ static int run_step(const struct exact_program* program, const struct exact_step
   }
 }
 
-struct exact_failure exact_calcium_run(const struct exact_program* program) {
+struct exact_failure exact_calcium_run(const ExactProgram* program) {
   struct exact_failure failure;
   int depth = 0;
   int s;
@@ -145,7 +145,7 @@ struct exact_failure exact_calcium_run(const struct exact_program* program) {
       return failure;
     }
   }
-  failure.outcome = depth == 1 ? exact_value : exact_too_large;
+  failure.outcome = depth == 1 ? exact_value : exact_beyond_limits;
   failure.step = program->step_count;
   return failure;
 }

@@ -1,0 +1,159 @@
+#include "exact/exact_value.h"
+
+#include "exact/ball_run.h"
+#include "exact/bounded_child.h"
+#include "exact/calcium_run.h"
+#include "exact/prepare_program.h"
+
+namespace {
+
+constexpr int ball_attempts = 3;  // precisions tried in balls: each 4 times the last
+constexpr slong guard_bits = 48;  // bits beyond the digits asked for
+// Most bits of the numbers' sizes with which Calcium is asked what balls could not settle:
+// its own numbers would need those bits too.
+constexpr slong calcium_magnitude_limit = 4096;
+// Bits of the numbers' sizes beyond which a line is computed in a bounded child: such a line
+// may take megabytes, and a failed allocation aborts the process it happens in.
+constexpr slong in_process_magnitude_limit = 32768;
+
+// Bounds of a child: Calcium, on some lines (products of many tangents of different angles,
+// say), would work for minutes and gigabytes; a decision cut short leaves the line undecided.
+// Balls on the largest lines take a third of a second.
+constexpr ChildBounds decision_bounds = {1, rlim_t{768} << 20};
+constexpr ChildBounds large_line_bounds = {5, rlim_t{768} << 20};
+
+slong precision_for(int digits) {
+  return bits_for_digits(digits) + guard_bits;
+}
+
+// Decides what balls left open, with Calcium: no value, 0, a tie, or the digits.
+void decide_exactly(const ExactProgram& program, int digits, slong precision, ExactOutcome& line) {
+  line.failure = exact_calcium_run(&program);
+  line.bound_digits = static_cast<int>(digits_for_bits(precision));
+  if (line.failure.outcome != exact_value) return exact_calcium_finish();
+  const int zero = exact_calcium_is_zero();
+  line.failure.outcome = zero == 0 ? exact_undecided : exact_value;
+  line.rounded.zero = zero == 1;
+  arb_t ball;
+  arb_init(ball);
+  fmpq_t tie;
+  fmpq_init(tie);
+  for (int attempt = 0; zero == 0 && attempt < ball_attempts; ++attempt, precision *= 4) {
+    exact_calcium_enclose(ball, precision);
+    const Rounding rounding = round_ball(ball, digits, precision, line.rounded, tie);
+    const int equal = rounding == Rounding::tie_candidate ? exact_calcium_equals(tie) : 0;
+    if (equal < 0) break;
+    if (equal == 1) round_rational(tie, digits, line.rounded);
+    if (rounding == Rounding::done || equal == 1) {
+      line.failure.outcome = exact_value;
+      break;
+    }
+  }
+  if (zero < 0) {
+    line.failure.outcome = exact_undecided;
+    exact_calcium_enclose(ball, precision);
+    line.bound_digits = magnitude_digits(ball);
+  }
+  fmpq_clear(tie);
+  arb_clear(ball);
+  exact_calcium_finish();
+}
+
+// What a child works on: the line, and what it came to.
+struct ChildWork {
+  const ExactProgram* program;
+  int digits;
+  slong precision;
+  ExactOutcome* line;
+};
+
+void decide_in_child(void* context) {
+  const ChildWork& work = *static_cast<ChildWork*>(context);
+  decide_exactly(*work.program, work.digits, work.precision, *work.line);
+}
+
+// Decides with Calcium within its bounds: a decision cut short, or a child that could not be
+// started, leaves the line undecided, with what the balls showed of its size.
+void decide_within_bounds(const ExactProgram& program, int digits, slong precision,
+                          ExactOutcome& line) {
+  const int bound_digits = line.bound_digits;
+  ChildWork work = {&program, digits, precision, &line};
+  if (run_in_bounded_child(decide_in_child, &work, &line, sizeof line, decision_bounds) !=
+      ChildEnd::finished) {
+    line.failure.outcome = exact_undecided;
+    line.bound_digits = bound_digits;
+  }
+}
+
+// Runs the program in balls, finer each time the digits are not settled (4 times the bits
+// each time); true when done. A ball that was left too wide sets `line.bound_digits` to what
+// it showed of the value's size.
+bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
+  arb_t ball;
+  arb_init(ball);
+  fmpq_t rational, tie;
+  fmpq_init(rational);
+  fmpq_init(tie);
+  bool done = false;
+  slong precision = precision_for(digits);
+  for (int attempt = 0; !done && attempt < ball_attempts; ++attempt, precision *= 4) {
+    BallKnowledge knowledge = {false, 0};
+    line.failure = run_in_balls(program, precision, ball, rational, knowledge);
+    if (line.failure.outcome == exact_undecided) continue;
+    done = line.failure.outcome != exact_value;
+    if (done) break;
+    if (knowledge.exact && knowledge.pi_power == 0) {
+      line.rounded.zero = fmpq_is_zero(rational);
+      if (!line.rounded.zero) round_rational(rational, digits, line.rounded);
+      done = true;
+    } else {
+      line.rounded.zero = false;
+      done = round_ball(ball, digits, precision, line.rounded, tie) == Rounding::done;
+      line.bound_digits = magnitude_digits(ball);
+    }
+  }
+  fmpq_clear(rational);
+  fmpq_clear(tie);
+  arb_clear(ball);
+  return done;
+}
+
+// The balls' run in a child, for a line that may need much memory.
+void compute_in_child(void* context) {
+  const ChildWork& work = *static_cast<ChildWork*>(context);
+  if (!compute_in_balls(*work.program, work.digits, *work.line) &&
+      work.line->failure.outcome == exact_value) {
+    work.line->failure.outcome = exact_undecided;
+  }
+}
+
+// The outcome of a line whose child did not finish.
+int outcome_of(ChildEnd end) {
+  if (end == ChildEnd::out_of_time) return exact_out_of_time;
+  if (end == ChildEnd::out_of_memory) return exact_out_of_memory;
+  return exact_interrupted;
+}
+
+}  // namespace
+
+void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& line) {
+  line.failure = {program.complete ? exact_value : exact_beyond_limits, program.step_count};
+  line.bound_digits = 0;
+  if (!program.complete) return;
+  const slong magnitude = exact_magnitude_bits(program);
+  if (magnitude > in_process_magnitude_limit) {
+    ChildWork work = {&program, digits, 0, &line};
+    const ChildEnd end =
+        run_in_bounded_child(compute_in_child, &work, &line, sizeof line, large_line_bounds);
+    if (end != ChildEnd::finished) line.failure = {outcome_of(end), program.step_count};
+    return;  // Calcium is never asked about numbers this large
+  }
+  if (compute_in_balls(program, digits, line)) return;
+  const int outcome = line.failure.outcome;
+  if (outcome != exact_value && outcome != exact_undecided) return;
+  if (magnitude <= calcium_magnitude_limit) {
+    decide_within_bounds(program, digits, precision_for(digits) * 4, line);
+  } else {
+    line.failure.outcome = exact_undecided;
+  }
+}

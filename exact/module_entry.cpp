@@ -1,0 +1,90 @@
+// The exact mode's loadable module: its entries (exact/exact_module.h), a line's program made
+// ready, computed exactly (exact/exact_value.h) and written, or the note of why it has no
+// value.
+#include <cstring>
+
+#include "exact/exact_module.h"
+#include "exact/exact_value.h"
+#include "exact/prepare_program.h"
+#include "program/program_functions.h"
+
+namespace {
+
+// The line's program made ready: one, kept for the module's life, its numbers reused line
+// after line.
+ExactProgram& line_program() {
+  static ExactProgram program;
+  static bool ready = false;
+  if (!ready) init_exact_program(program);
+  ready = true;
+  return program;
+}
+
+// The note kind of an outcome other than a value, at `step` (null: none).
+NoteKind failure_kind(int outcome, const ProgramStep* step) {
+  switch (outcome) {
+    case exact_too_large:
+      return NoteKind::exact_too_large;
+    case exact_undecided:
+      return NoteKind::exact_undecided;
+    case exact_beyond_limits:
+      return NoteKind::exact_beyond_limits;
+    case exact_out_of_memory:
+      return NoteKind::exact_out_of_memory;
+    case exact_out_of_time:
+      return NoteKind::exact_out_of_time;
+    case exact_interrupted:
+      return NoteKind::exact_interrupted;
+    default:  // exact_no_value
+      return step != nullptr && step->code == program_divide ? NoteKind::exact_division_by_zero
+                                                             : NoteKind::exact_no_value;
+  }
+}
+
+// The note of why the line has no value: at the step that ended it, the function there, or
+// the digits to which an undecided value was known.
+ReadingNote failure_note(const ExactProgram& program, const ExactOutcome& line) {
+  const int outcome = line.failure.outcome;
+  const bool at_step = outcome == exact_no_value || outcome == exact_too_large;
+  const ProgramStep* step =
+      at_step && line.failure.step >= 0 && line.failure.step < program.step_count
+          ? program.steps + line.failure.step
+          : nullptr;
+  ReadingNote note = {failure_kind(outcome, step), 0, 0, TermFunction::none, 0, ""};
+  if (step != nullptr) {
+    note.column = step->column;
+    note.length = step->length;
+    if (step->code == program_function) note.function = term_function_of(step->argument);
+  }
+  if (outcome == exact_undecided) note.digits = line.bound_digits;
+  return note;
+}
+
+int write_text(const char* value, char (&text)[exact_text_capacity]) {
+  std::strcpy(text, value);
+  return static_cast<int>(std::strlen(value));
+}
+
+}  // namespace
+
+extern "C" void trigcalc_exact_stamp(ExactModuleStamp* stamp) {
+  *stamp = exact_module_stamp();
+}
+
+extern "C" int trigcalc_exact_value_text(const Program* line, const NumberStore* store, int digits,
+                                         char (*text_buffer)[exact_text_capacity],
+                                         ReadingNote* note, bool* noted) {
+  char(&text)[exact_text_capacity] = *text_buffer;
+  ExactProgram& program = line_program();
+  prepare_exact_program(*line, *store, program);
+  static ExactOutcome outcome;  // its digits are 1 KiB: kept off the stack
+  compute_exact_value(program, digits, outcome);
+  *noted = outcome.failure.outcome != exact_value;
+  if (*noted) {
+    *note = failure_note(program, outcome);
+    return write_text("nan", text);
+  }
+  if (outcome.rounded.zero) return write_text("0", text);
+  return write_exact_decimal(outcome.rounded.negative, outcome.rounded.digits, digits,
+                             static_cast<long>(outcome.rounded.exponent), text);
+}

@@ -1,0 +1,65 @@
+/* The program form of a line: what the line computes, as steps in postfix order over its
+   numbers, whichever reading it came from and whichever arithmetic runs it. A number is
+   named by its index in the line's number store (its decimal text, or pi); the small
+   integers a reading supplies itself (an empty amplitude's 1, the 0 a missing operand
+   meets) are steps of their own. Every step keeps the columns of the line it stands for,
+   for the note when it has no value. Plain C, so that the C file of Calcium's arithmetic
+   reads it too. */
+#ifndef TRIGCALC_PROGRAM_H
+#define TRIGCALC_PROGRAM_H
+
+/* What a step does to the stack of values. */
+enum ProgramCode {
+  program_push_number,  /* pushes number `argument` of the line's number store */
+  program_push_integer, /* pushes the integer `argument` */
+  program_add,          /* a b -> a + b */
+  program_subtract,     /* a b -> a - b */
+  program_multiply,     /* a b -> a * b */
+  program_divide,       /* a b -> a / b; no value when b is 0 */
+  program_function,     /* amplitude argument -> amplitude x f(argument); `argument`: f */
+  /* Steps only the natural reading writes: */
+  program_negate, /* a -> -a */
+  program_power,  /* a b -> a to the power b: no value for 0 to a power below 0, nor for a
+                     number below 0 to a power that is no integer */
+  program_root    /* a -> the square root of a; no value below 0 */
+};
+
+/* The functions of program_function steps. Numbered as TermFunction numbers them, which a
+   compile-time check where the one becomes the other holds to. */
+enum ProgramFunction {
+  program_no_function,
+  program_sine,
+  program_cosine,
+  program_tangent,
+  program_cotangent,
+  program_secant,
+  program_cosecant,
+  program_arc_sine,
+  program_arc_cosine,
+  program_arc_tangent
+};
+
+/* One step, with the columns of the line it stands for. */
+typedef struct ProgramStep {
+  unsigned char code;    /* a ProgramCode */
+  unsigned char radians; /* program_function: the angle, or the inverse's value, in radians */
+  short argument;        /* the number, the integer or the function, by `code` */
+  unsigned char column;  /* the operator, the term or the number, in the line */
+  unsigned char length;
+} ProgramStep;
+
+/* Steps of one line: each number pushes once and each operator and function is one step; a
+   99-byte line needs far fewer than this. */
+#define PROGRAM_STEP_CAPACITY 512
+/* Values on a run's stack at once: a bracket's sum and run, under a term's amplitude and
+   argument with their own sum and run. */
+#define PROGRAM_STACK_CAPACITY 16
+
+/* A line's program. */
+typedef struct Program {
+  ProgramStep steps[PROGRAM_STEP_CAPACITY];
+  int step_count;
+  int complete; /* 0 when the line needed more steps than there is room for */
+} Program;
+
+#endif

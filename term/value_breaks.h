@@ -1,0 +1,41 @@
+// Where a computation in doubles made a value that is no finite number of finite ones: a
+// number too large for a double, a division by 0, a function where it has no value. The
+// computation records each such step as it goes, when asked to; the command line's notes of a
+// value that is not finite are made from that record, with no second computation.
+#pragma once
+
+// What a step did.
+enum class BreakKind : unsigned char {
+  number_too_large,  // a number that reads as infinity
+  division_by_zero,  // a '/' whose divisor is 0 (an operator after the last operand meets 0)
+  function_pole,     // a reciprocal of a function that is 0 there (cosec 0, cotg 0)
+  outside_domain     // an inverse function's argument outside -1 to 1
+};
+
+constexpr int value_break_capacity = 32;  // steps kept; later ones are only counted
+
+// One step, by the columns of the line it is about.
+struct ValueBreak {
+  BreakKind kind;
+  unsigned char column;
+  unsigned char length;
+};
+
+// The steps of one line.
+struct ValueBreaks {
+  int count;    // steps kept in `breaks`
+  int dropped;  // steps that found no room
+  ValueBreak breaks[value_break_capacity];
+};
+
+// Records a step about `length` bytes of the line from `column`; nothing when `breaks` is
+// null (no record asked for).
+inline void add_break(ValueBreaks* breaks, BreakKind kind, int column, int length) {
+  if (breaks == nullptr) return;
+  if (breaks->count == value_break_capacity) {
+    ++breaks->dropped;
+    return;
+  }
+  breaks->breaks[breaks->count++] = {kind, static_cast<unsigned char>(column),
+                                     static_cast<unsigned char>(length)};
+}
