@@ -10,6 +10,7 @@
 #include "dialogue/dialogue.h"
 #include "io/descriptor_io.h"
 #include "io/output_buffer.h"
+#include "io/text_form.h"
 #include "terminal/terminal.h"
 
 namespace {
@@ -32,6 +33,7 @@ TerminalUse terminal_use(const Options& options, int argc, char* const* argv) {
 
 int main(int argc, char** argv) {
   set_up_standard_descriptors();
+  choose_text_form();  // before the options, whose errors are among the program's texts
   Options options;
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   static OutputBuffer output;  // 64 KiB: kept off the stack

@@ -58,12 +58,9 @@ int read_numeric_bracket(const char* text, int length, int column, NumberStore& 
                          ReadingNotes* notes) {
   char number[number_text_capacity];
   const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
-  std::memcpy(number, text, static_cast<std::size_t>(kept));
-  number[kept] = '\0';
   TextOrigins origins;
   start_origins(origins, column);
-  normalise_number(number, origins);
-  const int normalised = static_cast<int>(std::strlen(number));
+  const int normalised = normalise_number(text, kept, number, origins);
   NumberRead read{};
   read.op = '=';
   read.column = static_cast<unsigned char>(column);

@@ -14,11 +14,13 @@
 
 namespace {
 
-// One expression given as an argument: the `position`-th.
-bool evaluate_argument(const char* text, long position, const ExpressionPrinting& printing) {
+// One expression given as an argument: the `position`-th, followed by `next` (nullptr for
+// the last).
+bool evaluate_argument(const char* text, long position, const char* next,
+                       const ExpressionPrinting& printing) {
   const std::size_t length = std::strlen(text);
   const int counted = length < line_capacity ? static_cast<int>(length) : line_capacity;
-  return evaluate_and_print(text, counted, {false, position}, printing);
+  return evaluate_and_print(text, counted, {false, position, next}, printing);
 }
 
 // Every line of standard input, each as one expression; an empty line prints nothing (a
@@ -32,7 +34,8 @@ int evaluate_standard_input(InputReader& input, long& line_number,
     const int length = read_input_line(input, line, line_capacity);  // a CRLF's '\r' not counted
     if (length < 0 || printing.output->error != 0) return reported;
     ++line_number;
-    if (length > 0 && evaluate_and_print(line, length, {true, line_number}, printing)) ++reported;
+    if (length > 0 && evaluate_and_print(line, length, {true, line_number, nullptr}, printing))
+      ++reported;
   }
 }
 
@@ -49,7 +52,8 @@ int run_expressions(char* const* operands, int count, ValueFormat format, bool i
     if (std::strcmp(operands[k], "-") == 0) {
       reported += interactive_loop ? run_interactive_loop(input, line_number, printing)
                                    : evaluate_standard_input(input, line_number, printing);
-    } else if (evaluate_argument(operands[k], k + 1, printing)) {
+    } else if (evaluate_argument(operands[k], k + 1, k + 1 < count ? operands[k + 1] : nullptr,
+                                 printing)) {
       ++reported;
     }
   }

@@ -65,7 +65,8 @@ int run_interactive_loop(InputReader& input, long& line_number,
     if (read == LoopRead::end || printing.output->error != 0) break;
     if (read == LoopRead::nothing) continue;
     ++line_number;
-    if (length > 0 && evaluate_and_print(line, length, {true, line_number}, printing)) ++reported;
+    if (length > 0 && evaluate_and_print(line, length, {true, line_number, nullptr}, printing))
+      ++reported;
   }
   close_line_editor(editor);
   input.wait = nullptr;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "io/diagnostics.h"
+#include "io/text_form.h"
 #include "line/exact_line.h"
 #include "line/result_text.h"
 
@@ -22,33 +23,33 @@ constexpr option long_options[] = {
 };
 
 constexpr char usage_text[] =
-    "Uso: trigcalc [-d N] [EXPRESSAO...]\n"
-    "Calculadora de expressoes trigonometricas.\n"
+    "Uso: trigcalc [-d N] [-e] [-n] [EXPRESSÃO...]\n"
+    "Calculadora de expressões trigonométricas.\n"
     "\n"
-    "Sem expressoes, abre o dialogo interativo.\n"
-    "Com expressoes, avalia cada uma como uma linha do dialogo e escreve so o valor,\n"
-    "uma linha por expressao; \"-\" avalia cada linha da entrada padrao. Num terminal,\n"
-    "\"-\" abre um laco: \"> \" pede cada expressao, com edicao, historico e Tab;\n"
+    "Sem expressões, abre o diálogo interativo.\n"
+    "Com expressões, avalia cada uma como uma linha do diálogo e escreve só o valor,\n"
+    "uma linha por expressão; \"-\" avalia cada linha da entrada padrão. Num terminal,\n"
+    "\"-\" abre um laço: \"> \" pede cada expressão, com edição, histórico e Tab;\n"
     "Ctrl-C descarta a linha, Ctrl-D numa linha vazia termina.\n"
     "\n"
-    "Opcoes:\n"
-    "  -d, --digits=N   algarismos significativos de cada valor, de 1 a 17 (padrao: 6);\n"
+    "Opções:\n"
+    "  -d, --digits=N   algarismos significativos de cada valor, de 1 a 17 (padrão: 6);\n"
     "                   com --exact, de 1 a 1000\n"
     "  -e, --exact      calcula cada valor exatamente e o escreve corretamente\n"
-    "                   arredondado; \"nan\" onde o valor nao existe\n"
+    "                   arredondado; \"nan\" onde o valor não existe\n"
     "  -h, --help       mostra esta ajuda e termina\n"
-    "  -n, --natural    le cada linha como aritmetica comum, como nos livros:\n"
-    "                   \"sen(30)*2\" e 1, \"2sen30cos30\" e sen 60, \"raiz 2\", \"sen^2 30\"\n"
-    "  -V, --version    mostra a versao e termina\n"
-    "  --               termina as opcoes (para uma expressao que comeca com \"-\")\n"
+    "  -n, --natural    lê cada linha como aritmética comum, como nos livros:\n"
+    "                   \"sen(30)*2\" é 1, \"2sen30cos30\" é sen 60, \"raiz 2\", \"sen^2 30\"\n"
+    "  -V, --version    mostra a versão e termina\n"
+    "  --               termina as opções (para uma expressão que começa com \"-\")\n"
     "\n"
     "Exemplos:\n"
     "  trigcalc sin30 \"[sin30]+[2]*[cos60]\"\n"
     "  seq 0 15 90 | sed 's/^/sin/' | trigcalc -\n"
     "\n"
-    "Estado de saida: 0 se tudo foi lido como escrito; 1 se alguma expressao foi lida\n"
-    "de outro modo (dito na saida de erro) ou se a leitura ou a escrita falhou;\n"
-    "2 se as opcoes estao erradas.\n";
+    "Estado de saída: 0 se tudo foi lido como escrito; 1 se alguma expressão foi lida\n"
+    "de outro modo (dito na saída de erro) ou se a leitura ou a escrita falhou;\n"
+    "2 se as opções estão erradas.\n";
 
 // A whole number from min_digits to max_exact_digits, written with digits only (whether it may
 // pass max_digits depends on --exact, which may come after it).
@@ -97,31 +98,31 @@ void report_refused_option(char** argv, int code, FILE* err) {
   const char* long_word = offending_long_option(argv);
   std::fprintf(err, "%s: ", program_name);
   if (code == ':') {
-    std::fputs("a opcao ", err);
+    put_our_text(err, "a opção ");
     name_offending_option(long_word, err);
-    std::fputs(" precisa de um valor\n", err);
+    put_our_text(err, " precisa de um valor\n");
   } else if (long_word != nullptr && optopt != 0) {  // "--help=1": a value it does not take
-    std::fputs("a opcao ", err);
+    put_our_text(err, "a opção ");
     name_offending_option(long_word, err);
-    std::fputs(" nao aceita valor\n", err);
+    put_our_text(err, " não aceita valor\n");
   } else {
-    std::fputs("opcao desconhecida: ", err);
+    put_our_text(err, "opção desconhecida: ");
     name_offending_option(long_word, err);
     std::fputc('\n', err);
   }
 }
 
 bool bad_usage(FILE* err) {
-  std::fprintf(err, "Experimente \"%s --help\" para mais informacao.\n", program_name);
+  print_our_text(err, "Experimente \"%s --help\" para mais informação.\n", program_name);
   return false;
 }
 
 // Reports a --digits value out of the range the arithmetic asked for allows.
 bool bad_digits(const char* text, FILE* err) {
-  std::fprintf(err,
-               "%s: valor invalido para --digits: \"%s\" (um numero inteiro de %d a %d; "
-               "com --exact, de %d a %d)\n",
-               program_name, text, min_digits, max_digits, min_digits, max_exact_digits);
+  print_our_text(err,
+                 "%s: valor inválido para --digits: \"%s\" (um número inteiro de %d a %d; "
+                 "com --exact, de %d a %d)\n",
+                 program_name, text, min_digits, max_digits, min_digits, max_exact_digits);
   return bad_usage(err);
 }
 
@@ -151,7 +152,7 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
   if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
   char reason[exact_module_reason_capacity];
   if (options.exact && !exact_mode_available(reason)) {
-    std::fprintf(err, "%s: --exact nao esta disponivel: %s\n", program_name, reason);
+    print_our_text(err, "%s: --exact não está disponível: %s\n", program_name, reason);
     return bad_usage(err);
   }
   options.first_operand = optind;
@@ -160,7 +161,7 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
 }
 
 void write_usage(OutputBuffer& output) {
-  put_text(output, usage_text);
+  put_our_text(output, usage_text);
 }
 
 void write_version(OutputBuffer& output) {

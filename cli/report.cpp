@@ -4,6 +4,7 @@
 
 #include "cli/shown_text.h"
 #include "io/diagnostics.h"
+#include "io/text_form.h"
 #include "line/closest_names.h"
 
 namespace {
@@ -23,8 +24,10 @@ void append(ReportText& report, const char* bytes, int count) {
   report.length += kept;
 }
 
+// Appends our zero-terminated `text` in the chosen form: with its accents or without them.
 void append(ReportText& report, const char* text) {
-  append(report, text, static_cast<int>(std::strlen(text)));
+  report.length += form_text(text, static_cast<int>(std::strlen(text)), report.text + report.length,
+                             report_capacity - report.length);
 }
 
 void append_number(ReportText& report, long number) {
@@ -39,7 +42,7 @@ void append_shown(ReportText& report, const char* text, int length) {
     char shown[shown_capacity];
     int width = 0;
     at += shown_character(bytes + at, length - at, shown, width);
-    append(report, shown);
+    append(report, shown, static_cast<int>(std::strlen(shown)));  // input bytes, as they are
   }
 }
 
@@ -49,7 +52,22 @@ struct Expression {
   int length;
 };
 
-// Appends `before`, `"TEXT"` (the note's bytes of the expression, as shown) and `after`.
+// Appends " (NAME)" for the first character of the `length` bytes at `text` that is shown
+// escaped because a terminal shows it as a blank or as nothing: a pasted no-break space
+// looks like the blank that is read, and is not.
+void append_invisible_name(ReportText& report, const char* text, int length) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  for (int at = 0; at < length; ++at) {
+    const char* name = invisible_character_name(bytes + at, length - at);
+    if (name == nullptr) continue;
+    append(report, " (");
+    append(report, name);
+    return append(report, ")");
+  }
+}
+
+// Appends `before`, `"TEXT"` (the note's bytes of the expression, as shown, naming a character
+// that would look like a blank) and `after`.
 void append_quoted(ReportText& report, const char* before, const Expression& expression,
                    const ReadingNote& note, const char* after) {
   const int end =
@@ -58,6 +76,8 @@ void append_quoted(ReportText& report, const char* before, const Expression& exp
   append(report, "\"");
   if (note.column < end) append_shown(report, expression.text + note.column, end - note.column);
   append(report, "\"");
+  if (note.column < end)
+    append_invisible_name(report, expression.text + note.column, end - note.column);
   append(report, after);
 }
 
@@ -83,6 +103,24 @@ void append_suggestions(ReportText& report, const Expression& expression, const 
   }
 }
 
+// Appends how an amplitude without a number was read: as 0. Blanks alone before the name
+// ("rad sen 30", "[ sen30 ]") are said to be that amplitude: quoted, they would look like
+// nothing at all.
+void append_amplitude_without_number(ReportText& report, const Expression& expression,
+                                     const ReadingNote& note) {
+  bool blanks = note.length > 0 && note.column + note.length <= expression.length;
+  for (int k = 0; blanks && k < note.length; ++k) {
+    const char c = expression.text[note.column + k];
+    blanks = c == ' ' || c == '\t';
+  }
+  if (blanks) {
+    return append(report,
+                  "o espaço em branco antes do nome é lido como uma amplitude sem número: o termo "
+                  "vale 0");
+  }
+  append_quoted(report, "a amplitude ", expression, note, " não tem número: lida como 0");
+}
+
 // Appends how the note's letters were read as another name, and the names nearer to them.
 void append_read_as(ReportText& report, const Expression& expression, const ReadingNote& note) {
   append_quoted(report, "", expression, note, " foi lido como \"");
@@ -97,10 +135,61 @@ void append_read_as(ReportText& report, const Expression& expression, const Read
 void append_blank_before_sign(ReportText& report, const Expression& expression,
                               const ReadingNote& note) {
   append_quoted(report, "o \"-\" depois de ", expression, note,
-                " e um espaco subtrai, nao da sinal: ");
+                " e um espaço subtrai, não dá sinal: ");
   const bool plus = expression.text[note.column] == '+';
-  append(report, plus ? "o valor e o escrito"
-                      : "o operador ficou sem numero depois (lido como 0) e o valor mudou");
+  append(report, plus ? "o valor é o escrito"
+                      : "o operador ficou sem número depois (lido como 0) e o valor mudou");
+}
+
+// Appends the `length` bytes at `text` as shown, less their parentheses.
+void append_shown_without_parentheses(ReportText& report, const char* text, int length) {
+  for (int at = 0; at < length;) {
+    int run = 0;
+    while (at + run < length && text[at + run] != '(' && text[at + run] != ')') ++run;
+    append_shown(report, text + at, run);
+    at += run + (at + run < length ? 1 : 0);
+  }
+}
+
+// The index in the `length` bytes at `text`, which begin with '(', of the ')' that closes it;
+// -1 when none does.
+int closing_parenthesis(const char* text, int length) {
+  int depth = 0;
+  for (int at = 0; at < length; ++at) {
+    depth += text[at] == '(' ? 1 : text[at] == ')' ? -1 : 0;
+    if (depth == 0) return at;
+  }
+  return -1;
+}
+
+// Appends how to have the parentheses group: --natural; for an argument that opens with them
+// right after the name, what that reads ("(sen 30)*2").
+void append_natural_way(ReportText& report, const Expression& expression, const ReadingNote& note) {
+  const char* list = expression.text + note.column;
+  const int length = note.column + note.length <= expression.length ? note.length : 0;
+  const int close = length > 0 && list[0] == '(' ? closing_parenthesis(list, length) : -1;
+  if (note.name[0] == '\0' || close < 0) return append(report, "; para que agrupem, use --natural");
+  append(report, "; para (");
+  append(report, note.name);
+  append(report, " ");
+  append_shown(report, list + 1, close - 1);
+  append(report, ")");
+  append_shown(report, list + close + 1, length - close - 1);
+  append(report, ", use --natural");
+}
+
+// Appends how an operand list whose parentheses do not group was read: without them.
+void append_ungrouped(ReportText& report, const Expression& expression, const ReadingNote& note) {
+  const bool argument = note.name[0] != '\0';
+  append_quoted(report,
+                argument ? "os parênteses não agrupam: o argumento "
+                         : "os parênteses não agrupam: a amplitude ",
+                expression, note, argument ? " é lido como \"" : " é lida como \"");
+  if (note.column + note.length <= expression.length) {
+    append_shown_without_parentheses(report, expression.text + note.column, note.length);
+  }
+  append(report, "\"");
+  append_natural_way(report, expression, note);
 }
 
 // How a function without a value is named, and why it has none; null for the functions that
@@ -113,17 +202,17 @@ struct NoValueWording {
 NoValueWording no_value_wording(TermFunction function) {
   switch (function) {
     case TermFunction::tangent:
-      return {"a tangente de ", ": o cosseno do angulo e 0"};
+      return {"a tangente de ", ": o cosseno do ângulo é 0"};
     case TermFunction::secant:
-      return {"a secante de ", ": o cosseno do angulo e 0"};
+      return {"a secante de ", ": o cosseno do ângulo é 0"};
     case TermFunction::cotangent:
-      return {"a cotangente de ", ": o seno do angulo e 0"};
+      return {"a cotangente de ", ": o seno do ângulo é 0"};
     case TermFunction::cosecant:
-      return {"a cossecante de ", ": o seno do angulo e 0"};
+      return {"a cossecante de ", ": o seno do ângulo é 0"};
     case TermFunction::arc_sine:
-      return {"o arco-seno de ", ": so existe de -1 a 1"};
+      return {"o arco-seno de ", ": só existe de -1 a 1"};
     case TermFunction::arc_cosine:
-      return {"o arco-cosseno de ", ": so existe de -1 a 1"};
+      return {"o arco-cosseno de ", ": só existe de -1 a 1"};
     case TermFunction::none:
     case TermFunction::sine:
     case TermFunction::cosine:
@@ -138,9 +227,9 @@ NoValueWording no_value_wording(TermFunction function) {
 void append_no_value(ReportText& report, const Expression& expression, const ReadingNote& note) {
   const NoValueWording wording = no_value_wording(note.function);
   if (wording.function == nullptr)
-    return append_quoted(report, "", expression, note, " nao tem valor");
+    return append_quoted(report, "", expression, note, " não tem valor");
   append(report, wording.function);
-  append_quoted(report, "", expression, note, " nao existe");
+  append_quoted(report, "", expression, note, " não existe");
   append(report, wording.reason);
 }
 
@@ -153,52 +242,51 @@ void append_message(ReportText& report, const Expression& expression, const Read
     case NoteKind::skipped_letters:
       return append_quoted(
           report, one ? "a letra " : "as letras ", expression, note,
-          one ? " nao nomeia nada e foi ignorada" : " nao nomeiam nada e foram ignoradas");
+          one ? " não nomeia nada e foi ignorada" : " não nomeiam nada e foram ignoradas");
     case NoteKind::joined_number:
       return append_quoted(report, "", expression, note,
-                           " foi ignorado e juntou os algarismos dos dois lados num so numero");
+                           " foi ignorado e juntou os algarismos dos dois lados num só número");
     case NoteKind::number_tail:
-      return append_quoted(report, "o numero termina antes de ", expression, note,
+      return append_quoted(report, "o número termina antes de ", expression, note,
                            ", que foi ignorado");
     case NoteKind::number_unread:
-      return append_quoted(report, "", expression, note, " nao e um numero: lido como 0");
+      return append_quoted(report, "", expression, note, " não é um número: lido como 0");
     case NoteKind::empty_after:
       return append_quoted(report, "nada depois de ", expression, note, ": lido como 0");
     case NoteKind::empty_before:
       return append_quoted(report, "nada antes de ", expression, note, ": lido como 0");
     case NoteKind::amplitude_without_number:
-      return append_quoted(report, "a amplitude ", expression, note,
-                           " nao tem numero: lida como 0");
+      return append_amplitude_without_number(report, expression, note);
     case NoteKind::empty_argument:
       return append(report, "falta o argumento: lido como 0");
     case NoteKind::plus_after_exponent:
       return append(report,
-                    "o \"+\" depois de \"E\" foi lido como soma: so \"-\" e sinal de expoente");
+                    "o \"+\" depois de \"E\" foi lido como soma: só \"-\" é sinal de expoente");
     case NoteKind::cut_after_equals:
       return append(report, "o que vem depois de \"=\" foi cortado");
     case NoteKind::second_name:
-      return append_quoted(report, "segundo nome de funcao ", expression, note,
-                           ": so o primeiro conta, suas letras foram ignoradas");
+      return append_quoted(report, "segundo nome de função ", expression, note,
+                           ": só o primeiro conta, suas letras foram ignoradas");
     case NoteKind::name_read_as:
       return append_read_as(report, expression, note);
     case NoteKind::unknown_name:
-      append_quoted(report, "nome de funcao desconhecido ", expression, note, ": lido como 0");
+      append_quoted(report, "nome de função desconhecido ", expression, note, ": lido como 0");
       return append_suggestions(report, expression, note, nullptr);
     case NoteKind::no_name:
-      return append(report, "nenhuma funcao trigonometrica reconhecida: lido como 0");
+      return append(report, "nenhuma função trigonométrica reconhecida: lido como 0");
     case NoteKind::pi_in_amplitude:
-      return append(report, "\"pi\" na amplitude poe o termo todo em radianos");
+      return append(report, "\"pi\" na amplitude põe o termo todo em radianos");
     case NoteKind::pi_after_digit:
       return append(report,
-                    "\"pi\" logo depois de um numero nao foi lido (para multiplicar, \"*pi\"), "
-                    "mas pos o termo em radianos");
+                    "\"pi\" logo depois de um número não foi lido (para multiplicar, \"*pi\"), "
+                    "mas pôs o termo em radianos");
     case NoteKind::bracket_pi_after_digit:
       return append(report,
-                    "\"pi\" logo depois de um numero foi ignorado (para multiplicar, \"*pi\")");
+                    "\"pi\" logo depois de um número foi ignorado (para multiplicar, \"*pi\")");
     case NoteKind::rad_not_at_start:
-      return append(report, "\"rad\" so conta no inicio do termo: aqui foi ignorado");
+      return append(report, "\"rad\" só conta no início do termo: aqui foi ignorado");
     case NoteKind::bracket_not_number:
-      return append_quoted(report, "", expression, note, " nao tem numero nem funcao: lido como 0");
+      return append_quoted(report, "", expression, note, " não tem número nem função: lido como 0");
     case NoteKind::bracket_without_operator:
       return append(report,
                     "falta um operador logo depois do \"]\" anterior: os operadores seguintes "
@@ -209,68 +297,70 @@ void append_message(ReportText& report, const Expression& expression, const Read
                            "aos colchetes anteriores");
     case NoteKind::operator_not_after_bracket:
       return append_quoted(report, "", expression, note,
-                           " foi ignorado: um operador so conta logo depois do \"]\"");
+                           " foi ignorado: um operador só conta logo depois do \"]\"");
     case NoteKind::bracket_number_unread:
-      return append_quoted(report, "o numero de ", expression, note,
-                           " nao foi lido: entre colchetes so se le um numero logo no inicio; "
+      return append_quoted(report, "o número de ", expression, note,
+                           " não foi lido: entre colchetes só se lê um número logo no início; "
                            "lido como 0");
     case NoteKind::argument_without_number:
       return append_quoted(report, "o argumento ", expression, note,
-                           " nao tem numero: lido como 0");
+                           " não tem número: lido como 0");
     case NoteKind::zero_byte_ends_line:
       return append_quoted(report, "um byte 0 termina a linha: ", expression, note,
-                           " nao foi lido");
+                           " não foi lido");
     case NoteKind::blank_before_sign:
       return append_blank_before_sign(report, expression, note);
+    case NoteKind::ungrouped_parentheses:
+      return append_ungrouped(report, expression, note);
     case NoteKind::second_name_joining:
-      return append_quoted(report, "segundo nome de funcao ", expression, note,
-                           ": so o primeiro conta; suas letras foram ignoradas e juntaram os "
-                           "algarismos dos dois lados num so numero");
+      return append_quoted(report, "segundo nome de função ", expression, note,
+                           ": só o primeiro conta; suas letras foram ignoradas e juntaram os "
+                           "algarismos dos dois lados num só número");
     case NoteKind::line_cut:
       append(report, "mais de ");
       append_number(report, expression.length);
       return append(report, " bytes: o resto da linha foi ignorado");
     case NoteKind::capital_name:
       append_quoted(report, "", expression, note,
-                    " nao e nome de funcao: os nomes se escrevem em minusculas (\"");
+                    " não é nome de função: os nomes se escrevem em minúsculas (\"");
       append(report, note.name);
       return append(report, "\"); lido como 0");
     case NoteKind::control_blank:
-      return append_quoted(report, "", expression, note, " foi lido como um espaco");
+      return append_quoted(report, "", expression, note, " foi lido como um espaço");
     case NoteKind::misplaced_degree_sign:
       return append_quoted(report, "", expression, note,
-                           " foi ignorado: so tem sentido depois do argumento");
+                           " foi ignorado: só tem sentido depois do argumento");
     case NoteKind::unclosed_bracket:
       return append(report, "falta o \"]\" deste \"[\": o resto da linha foi lido dentro dele");
     case NoteKind::number_too_large:
       return append_quoted(report, "", expression, note,
-                           " e grande demais para um double: lido como infinito");
+                           " é grande demais para um double: lido como infinito");
     case NoteKind::division_by_zero:
-      return append_quoted(report, "divisao por 0 em ", expression, note,
-                           ": o valor nao e um numero finito");
+      return append_quoted(report, "divisão por 0 em ", expression, note,
+                           ": o valor não é um número finito");
     case NoteKind::outside_domain:
       return append_quoted(report, "o argumento de ", expression, note,
-                           " esta fora de -1 a 1: o valor nao e um numero");
+                           " está fora de -1 a 1: o valor não é um número");
     case NoteKind::rad_joined_name:
-      append(report, "\"rad\" so conta no inicio do termo: aqui juntou-se ao nome \"");
+      append(report, "\"rad\" só conta no início do termo: aqui juntou-se ao nome \"");
       append(report, note.name);
       append(report, "\" seguinte e fez \"rad");
       append(report, note.name);
-      return append(report, "\", que nao nomeia nada; lido como 0");
+      return append(report, "\", que não nomeia nada; lido como 0");
     case NoteKind::name_split:
       append_quoted(report, "", expression, note, " foi lido junto, como \"");
       append(report, note.name);
-      return append(report, "\": o valor e o escrito");
+      return append(report, "\": o valor é o escrito");
     case NoteKind::name_split_without_argument:
       append_quoted(report, "", expression, note, " foi lido como \"");
       append(report, note.name);
       return append(report,
-                    "\", mas o argumento so e lido logo depois de um nome escrito "
+                    "\", mas o argumento só é lido logo depois de um nome escrito "
                     "junto: lido como 0");
     case NoteKind::not_finite:
-      return append(report, "o valor nao e um numero finito: passou do maior que um double guarda");
+      return append(report, "o valor não é um número finito: passou do maior que um double guarda");
     case NoteKind::quotient_without_value:
-      return append_quoted(report, "divisao por 0 em ", expression, note, ": o valor nao existe");
+      return append_quoted(report, "divisão por 0 em ", expression, note, ": o valor não existe");
     case NoteKind::function_without_value:
       return append_no_value(report, expression, note);
     case NoteKind::pole_in_degrees:
@@ -325,25 +415,25 @@ void append_message(ReportText& report, const Expression& expression, const Read
                            "elevar o valor, escreva sen²30 ou sen(30)^2");
     case NoteKind::exact_too_large:
       return append_quoted(report, "", expression, note,
-                           " e grande demais para o calculo exato: o valor nao foi calculado");
+                           " é grande demais para o cálculo exato: o valor não foi calculado");
     case NoteKind::exact_undecided:
       append(report,
-             "o valor nao pode ser distinguido de 0, ou de um empate no arredondamento, "
-             "alem de 10^-");
+             "o valor não pode ser distinguido de 0, ou de um empate no arredondamento, "
+             "além de 10^-");
       return append_number(report, note.digits);
     case NoteKind::exact_beyond_limits:
       return append(report,
-                    "a linha passa de um limite interno do calculo exato (os passos ou a pilha "
-                    "do seu programa): o valor nao foi calculado");
+                    "a linha passa de um limite interno do cálculo exato (os passos ou a pilha "
+                    "do seu programa): o valor não foi calculado");
     case NoteKind::exact_out_of_memory:
       return append(report,
-                    "o calculo exato precisou de mais memoria do que pode ter: o valor nao foi "
+                    "o cálculo exato precisou de mais memória do que pode ter: o valor não foi "
                     "calculado");
     case NoteKind::exact_out_of_time:
       return append(report,
-                    "o calculo exato passou do seu limite de tempo: o valor nao foi calculado");
+                    "o cálculo exato passou do seu limite de tempo: o valor não foi calculado");
     case NoteKind::exact_interrupted:
-      return append(report, "o calculo exato foi interrompido: o valor nao foi calculado");
+      return append(report, "o cálculo exato foi interrompido: o valor não foi calculado");
   }
 }
 
@@ -396,6 +486,43 @@ void append_expression_and_carets(ReportText& report, const Expression& expressi
   append(report, "\n");
 }
 
+// True when `text` begins as an argument does: a digit, a point or comma, a parenthesis, a
+// minus or pi.
+bool begins_an_argument(const char* text) {
+  const char c = text[0];
+  return (c >= '0' && c <= '9') || c == '.' || c == ',' || c == '(' || c == '-' ||
+         (c == 'p' && text[1] == 'i');
+}
+
+// Appends the two expressions as shown, a blank between them.
+void append_joined(ReportText& report, const Expression& first, const Expression& second) {
+  append_shown(report, first.text, first.length);
+  append(report, " ");
+  append_shown(report, second.text, second.length);
+}
+
+// Appends, for a name given without its argument as one argument of the command line and
+// its argument as the next ("trigcalc sen 30"), that each argument is one expression and how
+// to give the line as one.
+void append_one_expression_each(ReportText& report, const ExpressionSource& source,
+                                const Expression& expression, const ReadingNotes& notes) {
+  if (source.standard_input || source.next_argument == nullptr) return;
+  if (!begins_an_argument(source.next_argument)) return;
+  bool without_argument = false;
+  for (int k = 0; k < notes.count; ++k) {
+    without_argument = without_argument || notes.notes[k].kind == NoteKind::empty_argument;
+  }
+  if (!without_argument) return;
+  const char* next = source.next_argument;
+  const int next_length = static_cast<int>(std::strlen(next));
+  const Expression joined = {next, next_length < line_capacity ? next_length : line_capacity - 1};
+  append(report, "  cada argumento é uma expressão: para avaliar \"");
+  append_joined(report, expression, joined);
+  append(report, "\" como uma só, ponha-a entre aspas: '");
+  append_joined(report, expression, joined);
+  append(report, "'\n");
+}
+
 }  // namespace
 
 bool report_notes(FILE* err, const ExpressionSource& source, const char* text, int length,
@@ -415,6 +542,7 @@ bool report_notes(FILE* err, const ExpressionSource& source, const char* text, i
     append_message(report, expression, notes.notes[k]);
     append(report, "\n");
   }
+  append_one_expression_each(report, source, expression, notes);
   if (notes.dropped > 0) {
     append(report, "  e mais ");
     append_number(report, notes.dropped);

@@ -12,6 +12,7 @@
 struct ExpressionSource {
   bool standard_input;
   long number;  // the argument's position among the expressions, or the line's; from 1
+  const char* next_argument;  // the argument after this one; nullptr for the last, and on stdin
 };
 
 constexpr char arguments_name[] = "<argumentos>";  // the arguments, as a file of one per line

@@ -54,6 +54,32 @@ bool is_wide(long code) {
   return false;
 }
 
+// The characters a terminal shows as a blank or as nothing, which a report names.
+struct InvisibleCharacter {
+  long first;
+  long last;
+  const char* name;
+};
+const InvisibleCharacter invisible_characters[] = {
+    {0x00A0, 0x00A0, "espaço sem quebra"},
+    {0x00AD, 0x00AD, "hífen condicional"},
+    {0x2000, 0x200A, "espaço tipográfico"},
+    {0x200B, 0x200B, "espaço de largura zero"},
+    {0x202F, 0x202F, "espaço estreito sem quebra"},
+    {0x205F, 0x205F, "espaço matemático"},
+    {0x2060, 0x2060, "junção de palavras"},
+    {0x3000, 0x3000, "espaço ideográfico"},
+    {0xFEFF, 0xFEFF, "espaço sem quebra de largura zero"},
+};
+
+// The entry of the character `code`, nullptr when it is none of them.
+const InvisibleCharacter* invisible_character(long code) {
+  for (const InvisibleCharacter& character : invisible_characters) {
+    if (code >= character.first && code <= character.last) return &character;
+  }
+  return nullptr;
+}
+
 // The escape of one byte: a C escape where one exists, else "\xHH".
 void escape_byte(unsigned char byte, char (&shown)[shown_capacity]) {
   static const char named[] = "\a\b\t\n\v\f\r\x1b\\";
@@ -74,7 +100,8 @@ int shown_character(const unsigned char* bytes, int available, char (&shown)[sho
   long code = 0;
   const int length = utf8_length(bytes, available, code);
   width = 1;
-  if (length > 0 && !acts_on_terminal(code) && code != '\\') {
+  if (length > 0 && !acts_on_terminal(code) && code != '\\' &&
+      invisible_character(code) == nullptr) {
     std::memcpy(shown, bytes, static_cast<std::size_t>(length));
     shown[length] = '\0';
     width = is_wide(code) ? 2 : 1;
@@ -83,6 +110,13 @@ int shown_character(const unsigned char* bytes, int available, char (&shown)[sho
   escape_byte(bytes[0], shown);
   width = static_cast<int>(std::strlen(shown));
   return 1;
+}
+
+const char* invisible_character_name(const unsigned char* bytes, int available) {
+  long code = 0;
+  if (utf8_length(bytes, available, code) == 0) return nullptr;
+  const InvisibleCharacter* character = invisible_character(code);
+  return character != nullptr ? character->name : nullptr;
 }
 
 long column_of(const char* text, int length, int offset) {

@@ -1,12 +1,14 @@
 #include "dialogue/dialogue.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "dialogue/dialogue_texts.h"
 #include "io/descriptor_io.h"
 #include "io/diagnostics.h"
 #include "io/input_reader.h"
+#include "io/text_form.h"
 #include "line/completion_words.h"
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
@@ -126,6 +128,19 @@ int final_status(InputReader& reader, OutputBuffer& output) {
   return (delivered || output.error == EPIPE) && reader.error == 0 ? 0 : 1;
 }
 
+// Piped, a first answer that is not a number is most likely an expression meant for
+// "trigcalc -": once the transcript is out (a screen cleared for the prompt would wipe it
+// earlier), one line on standard error says how expressions are read from a pipe. The
+// transcript stays as it is: the dialogue went on as after the answer 1.
+void point_to_dash(const DialogueInput& input, AnswerRead first) {
+  if (first != AnswerRead::nothing_converted || input.reader.terminal) return;
+  print_our_text(
+      stderr,
+      "%s: a primeira resposta não é um número: para avaliar expressões lidas de um pipe, "
+      "use \"%s -\"\n",
+      program_name, program_name);
+}
+
 }  // namespace
 
 int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format) {
@@ -158,5 +173,6 @@ int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format) 
   leave_cursor_on_fresh_line(input, printing, first == AnswerRead::end_of_input);
   flush_output(output);
   put_terminal_back();
+  point_to_dash(input, first);
   return final_status(input.reader, output);
 }

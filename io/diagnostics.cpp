@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "io/text_form.h"
+
 void report_read_error(int error) {
-  std::fprintf(stderr, "%s: %s: erro de leitura: %s\n", program_name, standard_input_name,
-               std::strerror(error));
+  print_our_text(stderr, "%s: %s: erro de leitura: %s\n", program_name, standard_input_name,
+                 std::strerror(error));
 }
 
 void report_write_error(int error) {
-  std::fprintf(stderr, "%s: erro de escrita na saida padrao: %s\n", program_name,
-               std::strerror(error));
+  print_our_text(stderr, "%s: erro de escrita na saída padrão: %s\n", program_name,
+                 std::strerror(error));
 }

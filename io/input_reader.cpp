@@ -152,8 +152,13 @@ AnswerRead read_answer(InputReader& reader, int& answer) {
   return AnswerRead::converted;
 }
 
+// An answer's line most often ends right after its digits: its '\n', already in the buffer,
+// is the whole rest, taken without reading a line.
 void discard_pending_input(InputReader& reader) {
-  if (reader.mid_line) {
+  if (reader.mid_line && reader.next < reader.end && reader.bytes[reader.next] == '\n') {
+    ++reader.next;
+    reader.mid_line = false;
+  } else if (reader.mid_line) {
     char ignored[1];  // nothing of the rest is kept
     read_input_line(reader, ignored, sizeof ignored);
   }

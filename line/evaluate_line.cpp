@@ -10,17 +10,27 @@
 namespace {
 
 // Bytes of the line that are read, at most `bounded`, up to a zero byte; `bracketed` tells
-// whether they hold a '[' or ']'. A line that ends within them is searched for both at once.
+// whether they hold a '[' or ']'. One scan looks for all three: a line is short, and the
+// library's searches each cost more to start than such a scan.
 int read_length(const char* line, int bounded, bool& bracketed) {
-  const void* end = std::memchr(line, '\0', static_cast<std::size_t>(bounded));
-  if (end != nullptr) {
-    const int length = static_cast<int>(static_cast<const char*>(end) - line);
-    bracketed = static_cast<int>(std::strcspn(line, "[]")) < length;
-    return length;
+  static constexpr struct Marks {
+    unsigned char of[256];  // 1 for a bracket, 2 for the zero byte
+  } marks = [] {
+    Marks table{};
+    table.of[static_cast<unsigned char>('[')] = 1;
+    table.of[static_cast<unsigned char>(']')] = 1;
+    table.of[0] = 2;
+    return table;
+  }();
+  unsigned char seen = 0;
+  const char* at = line;
+  for (const char* const end = line + bounded; at < end; ++at) {
+    const unsigned char mark = marks.of[static_cast<unsigned char>(*at)];
+    if (mark == 2) break;
+    seen |= mark;
   }
-  const auto size = static_cast<std::size_t>(bounded);
-  bracketed = std::memchr(line, '[', size) != nullptr || std::memchr(line, ']', size) != nullptr;
-  return bounded;
+  bracketed = seen != 0;
+  return static_cast<int>(at - line);
 }
 
 // The note a computation's step makes.

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks an installed trigcalc: the program runs a golden session byte for byte, its
-# compressed manual page renders every section without a warning, and the changelog and
-# the copyright file (the MIT licence of LICENSE) are in its documentation directory; with the
+# compressed manual pages render every section without a warning (the Portuguese one not
+# hyphenated), and the changelog, the copyright file (the MIT licence of LICENSE) and every
+# document the README and the manual pages name are in its documentation directory; with the
 # exact mode, its module is found from the installed program.
 # A hardened build's program is checked in its ELF headers too.
 # Usage: install_test.sh staging BUILD_DIR SOURCE_DIR HARDENED   (cmake --install into DESTDIR)
@@ -38,6 +39,18 @@ for file in changelog.gz copyright README.md; do
   [ -f "$doc/$file" ] || fail "no $file in usr/share/doc/trigcalc"
 done
 gzip -t "$page" "$doc/changelog.gz" || fail "the manual page or changelog is not valid gzip"
+# Every document the README names under docs/, and every file the manual pages' SEE ALSO names
+# in the documentation folder, is installed where they say.
+for name in $(grep -o 'docs/[A-Za-z0-9_.-]*\.md' "$source/README.md" | sort -u); do
+  [ -f "$doc/$name" ] || fail "the README names $name, which is not in usr/share/doc/trigcalc"
+done
+for manual in "$source/packaging/trigcalc.1" "$source/packaging/pt_BR/trigcalc.1"; do
+  named=$(sed -n '/^\.SH \(SEE ALSO\|"VEJA TAMBÉM"\)/,$ s/^\.I \([^ /][^ ]*\)$/\1/p' "$manual")
+  [ -n "$named" ] || fail "$manual names no document in its SEE ALSO"
+  for name in $named; do
+    [ -f "$doc/$name" ] || fail "$manual names $name, which is not in usr/share/doc/trigcalc"
+  done
+done
 page_pt="$work/root/usr/share/man/pt_BR/man1/trigcalc.1.gz"
 [ -f "$page_pt" ] || fail "no Portuguese manual page at usr/share/man/pt_BR/man1/trigcalc.1.gz"
 gzip -t "$page_pt" || fail "the Portuguese manual page is not valid gzip"
@@ -100,7 +113,7 @@ warnings=$(MANWIDTH=80 man -l --warnings "$page" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "man -l warns: $warnings"
 MANWIDTH=80 man -l "$page" 2>/dev/null >"$work/page.txt"
 for line in 'NAME' 'SYNOPSIS' 'DESCRIPTION' 'OPTIONS' 'EXPRESSIONS' 'KEYS' 'ENVIRONMENT' \
-  'EXIT STATUS' 'EXAMPLES' 'SEE ALSO' '       bc(1), editline(7)' '       NO_COLOR' \
+  'EXIT STATUS' 'EXAMPLES' 'SEE ALSO' '       bc(1), editline(7).' '       NO_COLOR' \
   '              Digite dados de trigonometria:'; do
   grep -qxF -- "$line" "$work/page.txt" || fail "the rendered page lacks the line \"$line\""
 done
@@ -108,6 +121,11 @@ grep -q "trigcalc $version" "$work/page.txt" || fail "the rendered page does not
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l --warnings "$page_pt" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "man -l warns on the Portuguese page: $warnings"
 LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page_pt" 2>/dev/null >"$work/page_pt.txt"
+# groff knows only English hyphenation, which splits Portuguese words wrongly ("lin-has").
+hyphen=$(printf '\342\200\220')  # U+2010, which man puts at the end of a hyphenated line
+if grep -q "$hyphen\$" "$work/page_pt.txt"; then
+  fail "the rendered Portuguese page hyphenates: $(grep -m1 "$hyphen\$" "$work/page_pt.txt")"
+fi
 for line in 'NOME' 'SINOPSE' 'OPÇÕES' 'EXPRESSÕES' 'AMBIENTE' 'ARQUIVOS' 'STATUS DE SAÍDA' \
   'VEJA TAMBÉM' '              Digite dados de trigonometria:'; do
   grep -qxF -- "$line" "$work/page_pt.txt" || fail "the rendered Portuguese page lacks the line \"$line\""

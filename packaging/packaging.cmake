@@ -1,11 +1,12 @@
-# Installation (the program, its manual page, changelog, copyright and README) and the
-# Debian package built by CPack.
+# Installation (the program, its manual pages, changelog, copyright, README and the documents
+# of docs/) and the Debian package built by CPack.
 include(GNUInstallDirs)
 
 set(TRIGCALC_MAINTAINER "trigcalc maintainers <maintainers@users.noreply.c-seed-f44e2e75.example>"
     CACHE STRING "Maintainer of the Debian package and of its changelog entries")
 
-# The manual page takes the version from the project; the page and the changelog are
+# The manual pages name the version themselves, so that a checkout's read right
+# (tools/check_manual_pages.py holds them to the project's); the pages and the changelog are
 # installed gzip-compressed as Debian installs them, with -n so that the archive holds no
 # name or time stamp and every build gives the same bytes.
 find_program(TRIGCALC_GZIP gzip REQUIRED)
@@ -33,10 +34,13 @@ endif()
 install(FILES ${packaging_output}/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_output}/pt_BR/trigcalc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/pt_BR/man1)
 install(FILES ${packaging_output}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
-              ${CMAKE_CURRENT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_SOURCE_DIR}/docs/behaviour.md
-              ${CMAKE_CURRENT_SOURCE_DIR}/docs/reading.md ${CMAKE_CURRENT_SOURCE_DIR}/docs/design.md
-              ${CMAKE_CURRENT_SOURCE_DIR}/docs/packaging.md
+              ${CMAKE_CURRENT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Every document of docs/, in docs/ beside the README, whose paths name them so; a new one is
+# installed without a change here (packaging/install_test.sh checks that what the README and
+# the manual pages name is there).
+file(GLOB trigcalc_documents CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/*.md)
+install(FILES ${trigcalc_documents} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 set(CPACK_PACKAGE_NAME trigcalc)
 set(CPACK_PACKAGE_VENDOR "trigcalc")

@@ -80,8 +80,10 @@ bool at_pole_in_degrees(TermFunction function, double degrees) {
   return over_sine ? turn == 0.0 : std::fabs(turn) == half_turn_degrees / 2;
 }
 
+// Most terms have no amplitude: its 1 needs no list.
 double compute_term(const TermReading& term, const NumberStore& store, ValueBreaks* breaks) {
-  const double amplitude = operands_value(store, term.amplitude, 1.0, breaks);
+  const double amplitude =
+      term.amplitude.count == 0 ? 1.0 : operands_value(store, term.amplitude, 1.0, breaks);
   const double argument = operands_value(store, term.argument, 0.0, breaks);
   const double value = function_value(term.function, term.radians, amplitude, argument);
   if (breaks == nullptr) return value;

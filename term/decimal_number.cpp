@@ -11,16 +11,20 @@ constexpr int exact_whole_digits = 15;  // every whole number of this many digit
 // closes every number it reads); `value` is then that number. Most numbers typed are such,
 // and need no general conversion.
 bool read_short_whole_number(const char* text, int start, int end, double& value) {
-  int at = start;
+  const char* at = text + start;
+  const char* const stop = text + end;
+  const char* const digits_end = end - start > exact_whole_digits ? at + exact_whole_digits : stop;
   long long whole = 0;
-  for (; at < end && is_digit(text[at]) && at - start < exact_whole_digits; ++at) {
-    whole = whole * 10 + (text[at] - '0');
+  for (; at < digits_end; ++at) {
+    const unsigned digit = static_cast<unsigned char>(*at) - static_cast<unsigned>('0');
+    if (digit > 9) break;
+    whole = whole * 10 + digit;
   }
-  if (at == start || (at < end && is_digit(text[at]))) return false;
-  if (at < end && text[at] == '.') ++at;
-  while (at < end && text[at] == '0') ++at;
+  if (at == text + start || (at < stop && is_digit(*at))) return false;
+  if (at < stop && *at == '.') ++at;
+  while (at < stop && *at == '0') ++at;
   value = static_cast<double>(whole);
-  return at == end;
+  return at == stop;
 }
 
 // Index of the first character after leading blanks and an optional sign.

@@ -2,110 +2,177 @@
 
 #include <cstring>
 
+#include "term/function_names.h"
+
 namespace {
 
-constexpr std::size_t power_of_ten_length = 4;  // "*10^"
+constexpr int power_of_ten_length = 4;  // "*10^", or "x10^" or "X10^"
+constexpr int radians_prefix_length = sizeof radians_prefix - 1;
 
-// Deletes a leading "rad" and reports whether it was there; "rad" elsewhere stays.
-bool strip_radians_prefix(char* text, TextOrigins& origins) {
-  constexpr std::size_t length = sizeof radians_prefix - 1;
-  if (!starts_with(text, radians_prefix)) return false;
-  const std::size_t rest = std::strlen(text + length);
-  std::memmove(text, text + length, rest + 1);
-  drop_first_bytes(origins, length);
-  return true;
+// The bytes of `text` before its terminator, at most `length`.
+int bounded_length(const char* text, int length) {
+  const void* end = std::memchr(text, '\0', static_cast<std::size_t>(length));
+  return end == nullptr ? length : static_cast<int>(static_cast<const char*>(end) - text);
 }
 
-// Notes every "rad" left in the text once a leading one is gone: it asks for nothing there.
-void note_radians_elsewhere(const char* text, const TextOrigins& origins, ReadingNotes* notes) {
-  if (notes == nullptr) return;
-  for (const char* at = std::strstr(text, radians_prefix); at != nullptr;
-       at = std::strstr(at + 1, radians_prefix)) {
-    note_text(notes, origins, NoteKind::rad_not_at_start, static_cast<int>(at - text),
-              sizeof radians_prefix - 1);
-  }
-}
-
-// In one scan: 'x' and 'X' become '*', ',' becomes '.', an 'e' not followed by 'n' or 'c'
-// becomes 'E', and "pi" becomes "PI". Each rewrite touches characters no other one reads
-// or writes ('n', 'c' and 'i' stay), so this equals doing them one after another. True when
-// the text then holds "PI": none of the rewrites makes one but that of "pi".
-bool rewrite_number_characters(char* text) {
-  bool pi = false;
-  for (int k = 0; text[k] != '\0'; ++k) {
-    const char c = text[k];
-    if (c == 'x' || c == 'X') {
-      text[k] = '*';
-    } else if (c == ',') {
-      text[k] = '.';
-    } else if (c == 'e') {
-      if (text[k + 1] != 'n' && text[k + 1] != 'c') text[k] = 'E';
-    } else if ((c == 'p' || c == 'P') && text[k + 1] == (c == 'p' ? 'i' : 'I')) {
-      text[k] = 'P';
-      text[++k] = 'I';
-      pi = true;
+// Notes every "rad" of the `length` bytes at `text`, which follow a leading "rad" if there
+// was one: it asks for nothing there. The origins have no shift yet.
+void note_radians_elsewhere(const char* text, int length, const TextOrigins& origins,
+                            ReadingNotes* notes) {
+  for (int at = 0; at + radians_prefix_length <= length; ++at) {
+    if (text[at] == 'r' && text[at + 1] == 'a' && text[at + 2] == 'd') {
+      note_text(notes, origins, NoteKind::rad_not_at_start, at, radians_prefix_length);
     }
   }
-  return pi;
 }
 
-bool is_power_of_ten(const char* text) {
-  return text[0] == '*' && text[1] == '1' && text[2] == '0' && text[3] == '^';
-}
+// What the pass asks of each byte, in one table: whether a rewrite looks at it, and whether a
+// function name may begin with it.
+enum ByteFlags : unsigned char {
+  rewritten = 1,    // ( ) x X * , e p P = and the zero byte: decided by rewrite_step
+  begins_name = 2,  // the first letter of some function name: the amplitude ends there
+};
 
-// A byte now written at `write` that was read at `read`: when the distance between them grew
-// since the last byte, its origin shifts; `span` is what the byte before it stands for.
-void shift_if_moved(TextOrigins& origins, int write, int read, int& shifted, int span) {
-  if (read - write == shifted) return;
-  shifted = read - write;
-  add_shift(origins, write, shifted, span);
-}
-
-bool is_deleted(const char* text, bool delete_parentheses) {
-  return delete_parentheses && (*text == '(' || *text == ')');
-}
-
-// Replaces every "*10^" by 'E' and, when asked, deletes every '(' and ')', in one
-// left-to-right scan, recording how the origins of the bytes kept shift. "*10^" is matched
-// with the parentheses still in place, as replacing first and deleting after does; a
-// replacement cannot create a new occurrence ('E' is in none). The rewrites before it only
-// replace bytes in place or drop the first ones, so no shift is recorded yet. The bytes
-// before the first change stay where they are.
-void replace_powers_of_ten(char* text, bool delete_parentheses, TextOrigins& origins) {
-  int read = 0;
-  while (text[read] != '\0' && !is_power_of_ten(text + read) &&
-         !is_deleted(text + read, delete_parentheses)) {
-    ++read;
+constexpr struct ByteTable {
+  unsigned char flags[256];
+} byte_table = [] {
+  ByteTable table{};
+  for (const char c : "()xX*,epP=") table.flags[static_cast<unsigned char>(c)] |= rewritten;
+  table.flags[0] |= rewritten;  // the end, which the loop above also came to
+  for (int c = 0; c < 256; ++c) {
+    if (function_letter_classes.begins_name[c]) table.flags[c] |= begins_name;
   }
-  int write = read;
-  int shifted = 0;
-  int span = 1;  // columns the byte last written stands for
-  while (text[read] != '\0') {
-    if (is_power_of_ten(text + read)) {
-      shift_if_moved(origins, write, read, shifted, span);
-      text[write++] = 'E';
-      read += power_of_ten_length;
-      span = power_of_ten_length;
+  return table;
+}();
+
+// What the rewrites make of the byte at `text` that one looks at (`available` bytes there):
+// `first`, and `second` after it ('\0': none; each stands for one byte read), or nothing
+// (a deleted parenthesis); `size` bytes read.
+struct Step {
+  char first;
+  char second;
+  unsigned char size;
+  bool deleted;
+};
+
+// True when the bytes at `text`, `available` of them, begin with "10^" after a '*' or 'x'.
+inline bool ends_power_of_ten(const char* text, int available) {
+  return available >= power_of_ten_length - 1 && text[0] == '1' && text[1] == '0' && text[2] == '^';
+}
+
+// Every rewrite of the byte at `text`, as if they were done one after another: 'x' and 'X'
+// become '*', ',' becomes '.', an 'e' not followed by 'n' or 'c' becomes 'E', "pi" and "PI"
+// become "PI", then "*10^" (or "x10^") becomes 'E' and, when asked, '(' and ')' are deleted.
+// Each rewrite looks at bytes no earlier one changes, and "*10^", "pi" and the byte after an
+// 'e' are matched with the parentheses still in place, as the separate rewrites were.
+Step rewrite_step(const char* text, int available, bool delete_parentheses) {
+  const char c = text[0];
+  const char next = available > 1 ? text[1] : '\0';
+  switch (c) {
+    case '(':
+    case ')':
+      return {c, '\0', 1, delete_parentheses};
+    case 'x':
+    case 'X':
+    case '*':
+      if (ends_power_of_ten(text + 1, available - 1))
+        return {'E', '\0', power_of_ten_length, false};
+      return {'*', '\0', 1, false};
+    case ',':
+      return {'.', '\0', 1, false};
+    case 'e':
+      return {next != 'n' && next != 'c' ? 'E' : 'e', '\0', 1, false};
+    case 'p':
+    case 'P':
+      if (next == (c == 'p' ? 'i' : 'I')) return {'P', 'I', 2, false};
+      return {c, '\0', 1, false};
+    default:
+      return {c, '\0', 1, false};
+  }
+}
+
+// One pass of every rewrite (rewrite_step) over the `length` bytes at `source`, up to a
+// zero byte, into `text`, zero-terminated. Where a rewrite reads more bytes than it writes
+// (a deleted parenthesis, a power of ten), the bytes after it lie further from where they
+// were read: that shift of `origins` is recorded at once, so a plain byte is only copied.
+// Returns the bytes written; sets `pi` when the text holds "PI", and `equals` to the index of
+// its first '=' (-1: none).
+int rewrite_text(const char* source, int length, bool delete_parentheses, char* text,
+                 TextOrigins& origins, bool& pi, int& equals) {
+  bool found_pi = false;
+  int first_equals = -1;
+  int read = 0;
+  int gap = 0;   // bytes read less bytes written
+  int span = 1;  // the columns the byte written last stands for
+  while (read < length) {
+    const char c = source[read];
+    if ((byte_table.flags[static_cast<unsigned char>(c)] & rewritten) == 0) {
+      text[read - gap] = c;
+      ++read;
+      span = 1;
       continue;
     }
-    if (!is_deleted(text + read, delete_parentheses)) {
-      shift_if_moved(origins, write, read, shifted, span);
-      text[write++] = text[read];
-      span = 1;
+    if (c == '\0') break;
+    const Step step = rewrite_step(source + read, length - read, delete_parentheses);
+    const int write = read - gap;
+    read += step.size;
+    if (step.deleted) {
+      add_shift(origins, write, ++gap, span);
+      continue;
     }
-    ++read;
+    if (step.first == '=' && first_equals < 0) first_equals = write;
+    text[write] = step.first;
+    span = step.size;
+    if (step.second != '\0') {  // the 'I' of "PI", read right after its 'P'
+      text[write + 1] = step.second;
+      span = 1;
+      found_pi = true;
+    } else if (step.size > 1) {  // a power of ten: one byte for four
+      gap += step.size - 1;
+      add_shift(origins, write + 1, gap, span);
+    }
   }
-  shift_if_moved(origins, write, read, shifted, span);
-  text[write] = '\0';
+  text[read - gap] = '\0';
+  pi = found_pi;
+  equals = first_equals;
+  return read - gap;
+}
+
+// Finds, in the normalised `text` of `length` bytes, where the amplitude ends: most often at
+// once.
+void find_shape(const char* text, int length, int equals, TermShape& shape) {
+  int amplitude = 0;
+  while (amplitude < length &&
+         (byte_table.flags[static_cast<unsigned char>(text[amplitude])] & begins_name) == 0) {
+    ++amplitude;
+  }
+  shape = {length, amplitude, equals};
 }
 
 }  // namespace
 
+void normalise_term_text(const char* source, int length, char* term, TermShape& shape,
+                         bool& radians, TextOrigins& origins, ReadingNotes* notes) {
+  int start = 0;
+  if (length >= radians_prefix_length && starts_with(source, radians_prefix)) {
+    start = radians_prefix_length;
+    drop_first_bytes(origins, start);
+    radians = true;
+  }
+  if (notes != nullptr) {
+    note_radians_elsewhere(source + start, bounded_length(source, length) - start, origins, notes);
+  }
+  bool pi = false;
+  int equals = -1;
+  const int written = rewrite_text(source + start, length - start, true, term, origins, pi, equals);
+  if (pi) radians = true;
+  find_shape(term, written, equals, shape);
+}
+
 void normalise_term(char* term, bool& radians, TextOrigins& origins, ReadingNotes* notes) {
-  if (strip_radians_prefix(term, origins)) radians = true;
-  note_radians_elsewhere(term, origins, notes);
-  if (rewrite_number_characters(term)) radians = true;
-  replace_powers_of_ten(term, true, origins);
+  TermShape shape;
+  const int length = static_cast<int>(std::strlen(term));
+  normalise_term_text(term, length, term, shape, radians, origins, notes);
 }
 
 // A number holds no 'a', so never "rad", and it has no angle for "PI" to put in radians. Its
@@ -113,7 +180,8 @@ void normalise_term(char* term, bool& radians, TextOrigins& origins, ReadingNote
 // its exponent: turning the later ones too changes no value. Of the shared rewrites, 'e' to
 // 'E' changes no number either (both introduce an exponent), and a ',' is a point as in a
 // term, as a user would expect ("1,5" is 1.5).
-void normalise_number(char* text, TextOrigins& origins) {
-  rewrite_number_characters(text);
-  replace_powers_of_ten(text, false, origins);
+int normalise_number(const char* source, int length, char* text, TextOrigins& origins) {
+  bool pi = false;
+  int equals = -1;
+  return rewrite_text(source, length, false, text, origins, pi, equals);
 }

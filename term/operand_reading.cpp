@@ -24,13 +24,20 @@ bool ends_number(char c) {
   return c == '*' || c == '+' || c == '-' || c == '/' || c == '=';
 }
 
-// A blank, or a byte of the degree sign "°" in UTF-8: skipped without a note unless it
-// stands between two parts of one number ("sin 3 0" reads 30).
+// The second bytes of the degree signs in UTF-8 (after 0xC2): "°", and the ordinal "º" that
+// Brazilian keyboards put where a degree sign is expected ("sen 30º"), read as one.
+bool is_degree_sign_end(unsigned char c) {
+  return c == 0xB0 || c == 0xBA;
+}
+
+// A blank, or a byte of a degree sign in UTF-8: skipped without a note unless it stands
+// between two parts of one number ("sin 3 0" reads 30).
 bool is_gap(const char* text, int k) {
   const auto c = static_cast<unsigned char>(text[k]);
   const auto next = static_cast<unsigned char>(text[k + 1]);
   const auto previous = k > 0 ? static_cast<unsigned char>(text[k - 1]) : 0;
-  return is_blank(text[k]) || (c == 0xC2 && next == 0xB0) || (c == 0xB0 && previous == 0xC2);
+  return is_blank(text[k]) || (c == 0xC2 && is_degree_sign_end(next)) ||
+         (is_degree_sign_end(c) && previous == 0xC2);
 }
 
 // A number being collected: its text, and the indexes in the text read of its first and
@@ -41,6 +48,7 @@ struct NumberText {
   int length;
   int first;
   int last;
+  bool digits_only;  // every byte collected is a digit
 };
 
 // Where the next number is collected: at the end of the store's texts, which always have
@@ -202,7 +210,8 @@ void end_number(NumberText& number, const char* text, int end, int last_operator
                 ReadingNotes* notes) {
   NumberRead read = placed_number(place, number, text[end], end);
   int prefix = 0;
-  const int used = read_number_text(number.text, number.length, read, prefix);
+  const bool digits = number.digits_only && number.length > 0;
+  const int used = read_number_text(number.text, number.length, read, prefix, digits);
   if (notes != nullptr) note_number_read(place, text, number, used, end, last_operator, notes);
   if (list.count < operand_capacity && store_number(store, read, number.text, prefix)) {
     ++list.count;
@@ -213,10 +222,15 @@ void end_number(NumberText& number, const char* text, int end, int last_operator
 
 // ".0" is appended so that an empty text or a lone "-" still converts (to 0 and -0) and
 // "5E3" stops at the point instead of running on into what follows in the buffer.
-int read_number_text(char* number, int length, NumberRead& read, int& prefix) {
+int read_number_text(char* number, int length, NumberRead& read, int& prefix, bool digits_only) {
   number[length] = '.';
   number[length + 1] = '0';
   number[length + 2] = '\0';
+  if (digits_only) {  // digits, then ".0": the whole text is the prefix
+    read.form = NumberForm::decimal;
+    prefix = length + 2;
+    return length;
+  }
   prefix = 0;
   if (number[0] == 'P' && number[1] == 'I') {
     read.form = NumberForm::pi;
@@ -225,23 +239,6 @@ int read_number_text(char* number, int length, NumberRead& read, int& prefix) {
   read.form = NumberForm::decimal;
   prefix = decimal_prefix_length(number);
   return prefix < length ? prefix : length;
-}
-
-bool store_number(NumberStore& store, NumberRead read, const char* number, int prefix) {
-  int start = 0;
-  while (start < prefix && is_blank(number[start])) ++start;
-  const int bytes = prefix - start;
-  if (store.count == number_read_capacity || store.texts_used + bytes + 1 > number_texts_capacity) {
-    return false;
-  }
-  read.text = static_cast<short>(store.texts_used);
-  read.text_length = static_cast<unsigned char>(bytes);
-  char* place = store.texts + store.texts_used;
-  if (number + start != place) std::memmove(place, number + start, static_cast<std::size_t>(bytes));
-  store.texts[store.texts_used + bytes] = '\0';
-  store.texts_used += bytes + 1;
-  store.numbers[store.count++] = read;
-  return true;
 }
 
 OperandsRead read_operands(const char* text, const OperandPlace& place, NumberStore& store,
@@ -254,21 +251,25 @@ OperandsRead read_operands(const char* text, const OperandPlace& place, NumberSt
   int length = 0;
   int first = 0;
   int last = 0;
+  bool digits_only = true;
   int last_operator = -1;
   for (int k = 0; text[k] != '\0'; ++k) {
-    if (is_number_character(text, k)) {
+    const bool digit = is_digit(text[k]);  // most number bytes are: asked first
+    if (digit || is_number_character(text, k)) {
       if (length == 0) first = k;
       if (notes != nullptr && length > 0) note_bytes_inside_number(place, text, k, notes);
       // Room is kept for ".0" and the terminator; a longer number keeps its first bytes.
       if (length < number_text_capacity - 3) {
         last = k;
+        digits_only = digits_only && digit;
         digits[length++] = text[k];
       }
     } else if (ends_number(text[k])) {
-      NumberText number = {digits, length, first, last};
+      NumberText number = {digits, length, first, last, digits_only};
       end_number(number, text, k, last_operator, place, store, list, notes);
       digits = collecting_place(store, spare);
       length = 0;
+      digits_only = true;
       last_operator = k;
     } else if (notes != nullptr && !(length > 0 && joins_number(text, k))) {
       // Bytes that join a number are noted as such once its next byte comes.

@@ -3,6 +3,7 @@
 #include "term/function_names.h"
 #include "term/normalise_term.h"
 #include "term/operand_reading.h"
+#include "term/parenthesis_notes.h"
 #include "term/term_reading.h"
 
 namespace {
@@ -18,10 +19,6 @@ struct TermText {
   int column;
   bool argument_found;  // an argument text follows a name the argument follows
 };
-
-bool begins_function_name(char c) {
-  return function_letter_classes.begins_name[static_cast<unsigned char>(c)];
-}
 
 // A letter function names are spelt with, or the closing '='.
 bool is_function_letter(char c) {
@@ -41,18 +38,15 @@ void note_pi_in_amplitude(const char* amplitude_text, const TextOrigins& origins
   }
 }
 
-// The amplitude is the text before the first letter that begins a function name, read as an
-// operand expression; a term that begins with its function name has none (amplitude 1). Its
-// closing '=' stands where the name begins, and has that byte's origin.
-OperandsRead read_amplitude(const char* text, const TextOrigins& origins, NumberStore& store,
-                            ReadingNotes* notes) {
-  char amplitude_text[work_capacity];
-  int length = 0;
-  while (text[length] != '\0' && !begins_function_name(text[length])) {
-    amplitude_text[length] = text[length];
-    ++length;
-  }
+// The amplitude is the text before the first letter that begins a function name (its
+// `length` bytes, as normalising found them), read as an operand expression; a term that
+// begins with its function name has none (amplitude 1). Its closing '=' stands where the name
+// begins, and has that byte's origin.
+OperandsRead read_amplitude(const char* text, int length, const TextOrigins& origins,
+                            NumberStore& store, ReadingNotes* notes) {
   if (length == 0) return {static_cast<short>(store.count), 0};
+  char amplitude_text[work_capacity];
+  std::memcpy(amplitude_text, text, static_cast<std::size_t>(length));
   amplitude_text[length] = '=';
   amplitude_text[length + 1] = '\0';
   if (notes != nullptr && text[length] != '\0')
@@ -72,27 +66,49 @@ void note_cut(const char* text, const char* mark, const TextOrigins& origins, Re
 }
 
 // Ends the text right after its first '=', appending one when there is none, so that
-// nothing typed after a '=' takes part; notes a cut that drops more than blanks.
-void close_term(char (&text)[work_capacity], const TextOrigins& origins, ReadingNotes* notes) {
-  char* mark = std::strchr(text, '=');
-  if (mark == nullptr) {
-    const std::size_t length = std::strlen(text);
-    text[length] = '=';
-    text[length + 1] = '\0';
-    return;
+// nothing typed after a '=' takes part; notes a cut that drops more than blanks. Returns the
+// bytes of the text.
+int close_term(char (&text)[work_capacity], const TermShape& shape, const TextOrigins& origins,
+               ReadingNotes* notes) {
+  if (shape.equals < 0) {
+    text[shape.length] = '=';
+    text[shape.length + 1] = '\0';
+    return shape.length + 1;
   }
-  if (notes != nullptr) note_cut(text, mark, origins, notes);
-  mark[1] = '\0';
+  if (notes != nullptr) note_cut(text, text + shape.equals, origins, notes);
+  text[shape.equals + 1] = '\0';
+  return shape.equals + 1;
 }
 
-// Keeps, in order, the characters that can spell a function name, and the closing '='.
-void collect_function_letters(const char* text, char (&letters)[work_capacity]) {
-  int length = 0;
-  for (; *text != '\0'; ++text) {
-    if (is_function_letter(*text)) letters[length++] = *text;
-  }
-  letters[length] = '\0';
+// The first byte from `text` on that a name is spelt with, or the '=' that ends them (or the
+// terminator): the letters of a name are read so, other bytes skipped.
+const char* next_letter(const char* text) {
+  while (*text != '\0' && !is_function_letter(*text)) ++text;
+  return text;
 }
+
+// The end of the letters from `text` on (as next_letter reads them) that spell `wanted`,
+// whose bytes are all letters; nullptr when they do not. A byte equal to the one wanted is the
+// next letter: only another byte needs skipping over, and `skipped` is set then.
+const char* letters_spelling(const char* text, const char* wanted, bool& skipped) {
+  for (; *wanted != '\0'; ++wanted, ++text) {
+    if (*text == *wanted) continue;
+    const char* letter = next_letter(text);
+    if (*letter != *wanted) return nullptr;
+    skipped = true;
+    text = letter;
+  }
+  return text;
+}
+
+// A name as its letters were recognised: the row of function_spellings (-1: none) and, when
+// its spelling stands whole in the text from the term's first letter on, the end of it there
+// (nullptr otherwise).
+struct Recognised {
+  int row;
+  const char* whole_end;
+  const char* first_letter;  // where the letters begin in the text
+};
 
 // Length of the first spelling in the table that the argument follows and that begins at
 // `text`; 0 when none begins there.
@@ -118,14 +134,45 @@ const char* find_argument_text(const char* text) {
   return nullptr;
 }
 
-// The row of function_spellings whose spelling begins `letters`; -1 when there is none.
-int recognise_spelling(const char* letters) {
+// The argument text of the closed `text` (`closed` bytes, '=' included), whose letters were
+// recognised as `name`. When that name is one the argument follows, written whole where the
+// amplitude ends, with no letter of a name before it, the argument follows it:
+// find_argument_text would find no earlier name, and that row first among those of its
+// letter. Otherwise it is looked for, from where the amplitude ends (no name begins before).
+const char* argument_text_of(const char* text, const TermShape& shape, const Recognised& name,
+                             int closed) {
+  const int start = shape.amplitude_length < closed ? shape.amplitude_length : closed;
+  if (name.row >= 0 && function_spellings[name.row].argument_follows &&
+      name.first_letter == text + start && name.whole_end != nullptr) {
+    return name.whole_end;
+  }
+  return find_argument_text(text + start);
+}
+
+static_assert(
+    [] {
+      for (const FunctionSpelling& row : function_spellings) {
+        if (row.spelling[0] == '\0' || row.spelling[1] == '\0') return false;
+      }
+      return true;
+    }(),
+    "recognise_spelling compares second letters: every spelling has two at least");
+
+// The name the letters of the closed `text` (as next_letter reads them) begin with: the row
+// of function_spellings whose spelling they begin with, rows whose second letter differs
+// passed over at once.
+Recognised recognise_spelling(const char* text) {
+  const char* letters = next_letter(text);
+  const char second = *next_letter(letters[0] != '\0' ? letters + 1 : letters);
   const auto first = static_cast<unsigned char>(letters[0]);
   for (int k = 0; k < spellings_by_letter.count[first]; ++k) {
     const int row = spellings_by_letter.rows[first][k];
-    if (starts_with(letters + 1, function_spellings[row].spelling + 1)) return row;
+    if (function_spellings[row].spelling[1] != second) continue;
+    bool skipped = false;
+    const char* end = letters_spelling(letters + 1, function_spellings[row].spelling + 1, skipped);
+    if (end != nullptr) return {row, skipped ? nullptr : end, letters};
   }
-  return -1;
+  return {-1, nullptr, letters};
 }
 
 // Bytes in the run of lower-case letters at `text` (what a user typed as one word).
@@ -178,13 +225,26 @@ int spelling_end(const char* text, int first, const char* spelling) {
   return at;
 }
 
-// Notes an unknown name: the whole word of letters it stands in ("log", not "og"), or, when
-// that word is "rad" followed by a known name, that the "rad" joined the name.
-void note_unknown_name(const char* text, int first, int run, const TextOrigins& origins,
-                       ReadingNotes* notes) {
+// True when byte `index` of the term's text is a letter as typed: a lower-case letter, or an
+// 'E' the normaliser made of a typed 'e' ("se30" is the word "se" before a number).
+bool typed_letter(const TermText& term, int index) {
+  const char c = term.text[index];
+  if (is_lower_letter(c)) return true;
+  const int at = origin_column(*term.origins, index) - term.column;
+  return c == 'E' && at >= 0 && term.source[at] == 'e';
+}
+
+// Notes an unknown name: the whole word of letters it stands in as typed ("log", not "og";
+// "se", not "s"), or, when that word is "rad" followed by a known name, that the "rad" joined
+// the name.
+void note_unknown_name(const TermText& term, int first, int run, ReadingNotes* notes) {
+  const char* text = term.text;
+  const TextOrigins& origins = *term.origins;
   int start = first;
-  while (start > 0 && is_lower_letter(text[start - 1])) --start;
-  const int length = first + run - start;
+  while (start > 0 && typed_letter(term, start - 1)) --start;
+  int end = first + run;
+  while (text[end] != '\0' && typed_letter(term, end)) ++end;
+  const int length = end - start;
   if (starts_with(text + start, radians_prefix)) {
     const int rest = start + static_cast<int>(sizeof radians_prefix - 1);
     for (const FunctionSpelling& row : function_spellings) {
@@ -238,7 +298,7 @@ void note_function_name(const TermText& term, int row, ReadingNotes* notes) {
     add_note(notes, NoteKind::no_name, origin_column(origins, 0),
              origin_column(origins, end) - origin_column(origins, 0));
   } else if (row < 0) {
-    note_unknown_name(text, first, run, origins, notes);
+    note_unknown_name(term, first, run, notes);
   } else {
     note_name_read(term, first, run, row, notes);
   }
@@ -267,6 +327,16 @@ const char* capital_spelling(const char* word, int length) {
   return nullptr;
 }
 
+// Sets the columns of the function's name: from where the amplitude ends (`name_start` in
+// the normalised text) to where the argument begins (`argument_start`; 0: no argument
+// follows, and the name's columns are none).
+void set_name_columns(TermReading& term, const TextOrigins& origins, int name_start,
+                      int argument_start) {
+  term.name_column = static_cast<unsigned char>(origin_column(origins, name_start));
+  const int end = argument_start > 0 ? origin_end(origins, argument_start - 1) : term.name_column;
+  term.name_length = static_cast<unsigned char>(end - term.name_column);
+}
+
 }  // namespace
 
 bool note_capital_name(const char* text, const TextOrigins& origins, int first_note,
@@ -291,32 +361,35 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
                ReadingNotes* notes) {
   const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
   char text[work_capacity];  // room for the closing '=' after a 99-byte term
-  std::memcpy(text, source, static_cast<std::size_t>(kept));
-  text[kept] = '\0';
+  TermShape shape;
   TextOrigins origins;
   start_origins(origins, column);
   const int first_note = notes != nullptr ? notes->count : 0;
   term.radians = false;
   term.column = static_cast<unsigned char>(column);
   term.length = static_cast<unsigned char>(kept);
-  normalise_term(text, term.radians, origins, notes);
-  term.amplitude = read_amplitude(text, origins, store, notes);
-  close_term(text, origins, notes);
-  char letters[work_capacity];
-  collect_function_letters(text, letters);
-  const int row = recognise_spelling(letters);
+  normalise_term_text(source, kept, text, shape, term.radians, origins, notes);
+  const int name_start = shape.amplitude_length;
+  term.amplitude = read_amplitude(text, name_start, origins, store, notes);
+  const int closed = close_term(text, shape, origins, notes);
+  const Recognised name = recognise_spelling(text);
+  const int row = name.row;
   term.function = row < 0 ? TermFunction::none : function_spellings[row].function;
   if (notes != nullptr && row < 0 && note_capital_name(text, origins, first_note, notes)) {
     notes = nullptr;  // nothing more of this term is worth a word
   }
-  const char* argument_text = find_argument_text(text);
+  const char* argument_text = argument_text_of(text, shape, name, closed);
   if (notes != nullptr) {
     note_function_name({text, &origins, source, column, argument_text != nullptr}, row, notes);
   }
+  const int argument_start = argument_text != nullptr ? static_cast<int>(argument_text - text) : 0;
+  set_name_columns(term, origins, name_start, argument_start);
   term.argument =
       argument_text == nullptr
           ? OperandsRead{static_cast<short>(store.count), 0}
-          : read_operands(argument_text,
-                          {&origins, static_cast<int>(argument_text - text), OperandRole::argument},
-                          store, notes);
+          : read_operands(argument_text, {&origins, argument_start, OperandRole::argument}, store,
+                          notes);
+  if (notes != nullptr && row >= 0) {
+    note_ungrouped_parentheses(source, kept, term, store, function_spellings[row].spelling, notes);
+  }
 }

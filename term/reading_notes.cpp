@@ -30,12 +30,13 @@ bool inside(const ReadingNote& inner, const ReadingNote& outer, const char* line
 }
 
 // True when a note of kind `outer` says all that a note of kind `inner` inside it would:
-// skipped text inside a note that explains it; anything inside a term that names no function
+// skipped text inside a note that explains it (a note of parentheses explains no skipped text:
+// it is about the whole list around it); anything inside a term that names no function
 // at all, a name written with capitals, a "rad" joined to a name, or text after a zero byte;
 // an amplitude without a number that is part of an unknown name ("nan"); a missing operator
 // before a bracket that is left out for it.
 bool explains(NoteKind outer, NoteKind inner) {
-  if (is_skip(inner)) return !is_skip(outer);
+  if (is_skip(inner)) return !is_skip(outer) && outer != NoteKind::ungrouped_parentheses;
   if (inner >= NoteKind::natural_empty && inner <= NoteKind::natural_too_deep) {
     return false;  // why a natural line has no value: never said by another note
   }

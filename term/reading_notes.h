@@ -75,6 +75,9 @@ enum class NoteKind : unsigned char {
   exact_out_of_memory,  // the computation needed more memory than it may have
   exact_out_of_time,    // the computation needed more processor time than it may have
   exact_interrupted,    // the computation was stopped from outside (a signal)
+  // What the term reading reads otherwise than it seems to be written.
+  ungrouped_parentheses,  // an operand list going on after parentheses that seem to group part
+                          // of it ("sen(30)*2" is sen 60); name: the function's, for the argument
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted

@@ -30,6 +30,7 @@
 #include <cstring>
 
 #include "io/descriptor_io.h"
+#include "io/text_form.h"
 #include "terminal/history_open.h"
 
 namespace {
@@ -52,20 +53,21 @@ constexpr int lock_retry_ms = 20;
 static_assert(history_path_capacity >= PATH_MAX, "realpath writes up to PATH_MAX bytes");
 
 // Failures of the program's own, besides errno values (which are positive).
-constexpr int error_not_regular = -1;   // something other than a regular file is at the path
-constexpr int error_null_device = -2;   // the null device: history turned off, no warning
-constexpr int error_locked = -3;        // the folder's lock was not had within lock_wait_ms
-constexpr int error_other_user = -4;    // the file is not the history's user's
-constexpr int error_other_folder = -5;  // root in a folder not the history's user's
+constexpr int error_not_regular = -1;        // something other than a regular file is at the path
+constexpr int error_null_device = -2;        // the null device: history turned off, no warning
+constexpr int error_locked = -3;             // the folder's lock was not had within lock_wait_ms
+constexpr int error_other_user = -4;         // the file is not the history's user's
+constexpr int error_other_folder = -5;       // root in a folder not the history's user's
+constexpr int history_reason_capacity = 64;  // the longest of the program's own reasons
 
 constexpr int folder_flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;  // a folder locked and listed
 
 // The words of a warning for `error`, one of the program's own or an errno value.
 const char* reason_of(int error) {
-  if (error == error_not_regular) return "nao e um arquivo comum; historico nao usado";
-  if (error == error_locked) return "em uso por outro processo; historico nao gravado";
-  if (error == error_other_user) return "de outro usuario; historico nao usado";
-  if (error == error_other_folder) return "numa pasta de outro usuario; historico nao usado";
+  if (error == error_not_regular) return "não é um arquivo comum; histórico não usado";
+  if (error == error_locked) return "em uso por outro processo; histórico não gravado";
+  if (error == error_other_user) return "de outro usuário; histórico não usado";
+  if (error == error_other_folder) return "numa pasta de outro usuário; histórico não usado";
   return std::strerror(error);
 }
 
@@ -73,7 +75,9 @@ const char* reason_of(int error) {
 // Returns false, for the failure it reports.
 bool warn(FILE* err, const char* path, int error) {
   if (error != error_null_device) {
-    std::fprintf(err, "trigcalc: historico: %s: %s\n", path, reason_of(error));
+    char own[history_reason_capacity];  // the program's own words, in the texts' form
+    const char* reason = error < 0 ? our_text(reason_of(error), own, sizeof own) : reason_of(error);
+    print_our_text(err, "trigcalc: histórico: %s: %s\n", path, reason);
   }
   return false;
 }

@@ -38,7 +38,8 @@ enum class EditedLine {
 LineEditor* open_line_editor(FILE* in, FILE* out, const EditorSetup& setup);
 
 // Lets the user edit one line of at most capacity - 1 bytes (a key or a completion that would
-// make it longer is refused with a bell) and puts it, without the end of line, in `line`;
+// make it longer is refused with a bell) and puts it, without the end of line, in `line`,
+// byte for byte as typed (a byte that begins no character of the locale's type included);
 // a non-empty line joins the history. `line` is empty unless the result is `line`.
 EditedLine edit_line(LineEditor& editor, char* line, int capacity);
 

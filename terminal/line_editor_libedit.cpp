@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <cwchar>
 
@@ -34,6 +35,26 @@ HistoryLines run_lines;   // this run's lines, added to the file at close
 // A character no terminal key sends (the C1 control U+009F): the character reader hands it to
 // the editor when the line went past its limit, to have what went past taken back.
 constexpr wchar_t refusal_key = 0x9f;
+
+// A byte that begins no character of the locale's character type ("°" typed in the C
+// locale, a lone UTF-8 lead byte) is kept as typed: the editor holds it as the code point
+// raw_byte_base + the byte, a lone surrogate, which no conversion of the locale gives, and
+// the line gives it back as that byte. libedit shows it as "\U+DCxx".
+constexpr wchar_t raw_byte_base = 0xDC00;
+constexpr int raw_byte_width = 7;  // the columns of "\U+DCxx"
+
+// Bytes of a line as the editor holds it, and more: the editor refuses a character that
+// takes a line past its limit (at most 99 bytes) as soon as it is read.
+constexpr int edited_line_capacity = 256;
+
+// Bytes read from the terminal but not given yet: those after a lead byte that turned out to
+// begin no character, read again as the start of the next.
+struct HeldBytes {
+  unsigned char bytes[MB_LEN_MAX + 1];
+  int count;
+  int next;
+};
+HeldBytes held;
 constexpr int read_cancelled = 2;  // what read_byte returns once Ctrl-C cancelled the line
 
 // Rows up and back to the row's start, then everything below erased: the loop's way of
@@ -48,10 +69,50 @@ char* prompt_of_the_editor(EditLine*) {
   return const_cast<char*>(the_editor.setup.prompt);  // libedit only reads it
 }
 
+bool is_raw_byte(wchar_t character) {
+  return character >= raw_byte_base && character <= raw_byte_base + 0xFF;
+}
+
+// Writes the bytes `character` stands for at `bytes` (room for MB_LEN_MAX); returns how many.
+int character_bytes(wchar_t character, char* bytes) {
+  if (is_raw_byte(character)) {
+    bytes[0] = static_cast<char>(character - raw_byte_base);
+    return 1;
+  }
+  std::mbstate_t state = {};
+  const size_t count = std::wcrtomb(bytes, character, &state);
+  return count == static_cast<size_t>(-1) ? 0 : static_cast<int>(count);
+}
+
+// The bytes of the `count` characters at `text`, at most `capacity` - 1 of them, put in
+// `bytes` and terminated; returns how many. Stops at an end of line or a terminator.
+int line_bytes(const wchar_t* text, int count, char* bytes, int capacity) {
+  int length = 0;
+  for (int k = 0; k < count && text[k] != L'\0' && text[k] != L'\n'; ++k) {
+    char character[MB_LEN_MAX];
+    const int size = character_bytes(text[k], character);
+    if (length + size > capacity - 1) break;
+    std::memcpy(bytes + length, character, static_cast<size_t>(size));
+    length += size;
+  }
+  bytes[length] = '\0';
+  return length;
+}
+
+// Bytes of the characters from `first` to `last` of the line being edited.
+int bytes_between(const wchar_t* first, const wchar_t* last) {
+  int length = 0;
+  for (; first < last; ++first) {
+    char character[MB_LEN_MAX];
+    length += character_bytes(*first, character);
+  }
+  return length;
+}
+
 // Bytes of the line being edited.
 int line_length(EditLine* edit) {
-  const LineInfo* info = el_line(edit);
-  return static_cast<int>(info->lastchar - info->buffer);
+  const LineInfoW* info = el_wline(edit);
+  return bytes_between(info->buffer, info->lastchar);
 }
 
 // Shows the candidates on the line below the one being edited.
@@ -67,10 +128,13 @@ void list_candidates(FILE* out, const NameCompletion& completion) {
 // Tab: completes the name at the cursor as far as it is certain, lists the candidates when
 // it is not, and beeps when no name fits or the completion would not fit in the line.
 unsigned char complete_at_cursor(EditLine* edit, int) {
-  const LineInfo* info = el_line(edit);
+  const LineInfoW* info = el_wline(edit);
+  char line[edited_line_capacity];
+  const int length =
+      line_bytes(info->buffer, static_cast<int>(info->lastchar - info->buffer), line, sizeof line);
+  const int cursor = bytes_between(info->buffer, info->cursor);
   NameCompletion completion;
-  complete_name(info->buffer, static_cast<int>(info->cursor - info->buffer),
-                the_editor.setup.completion, completion);
+  complete_name(line, cursor < length ? cursor : length, the_editor.setup.completion, completion);
   if (completion.candidate_count == 0) return CC_ERROR;
   if (completion.insertion[0] != '\0') {
     const int length = line_length(edit) + static_cast<int>(std::strlen(completion.insertion));
@@ -85,7 +149,7 @@ unsigned char complete_at_cursor(EditLine* edit, int) {
 // Ctrl-D: the end of input on an empty line, as at a plain terminal (nothing is echoed);
 // otherwise deletes the character under the cursor.
 unsigned char end_or_delete(EditLine* edit, int) {
-  const LineInfo* info = el_line(edit);
+  const LineInfoW* info = el_wline(edit);
   if (info->lastchar == info->buffer) return CC_EOF;
   if (info->cursor == info->lastchar) return CC_ERROR;
   el_cursor(edit, 1);
@@ -98,7 +162,7 @@ unsigned char end_or_delete(EditLine* edit, int) {
 unsigned char refuse_past_limit(EditLine* edit, int) {
   if (line_length(edit) <= the_editor.limit) return CC_NORM;
   while (line_length(edit) > the_editor.limit) {
-    const LineInfo* info = el_line(edit);
+    const LineInfoW* info = el_wline(edit);
     if (info->cursor == info->buffer) el_cursor(edit, line_length(edit));
     el_deletestr(edit, 1);
   }
@@ -124,7 +188,7 @@ int rows_above_cursor(LineEditor& editor) {
   const LineInfoW* info = el_wline(editor.edit);
   int width = static_cast<int>(std::strlen(editor.setup.prompt));
   for (const wchar_t* c = info->buffer; c < info->cursor; ++c) {
-    const int shown = wcwidth(*c);
+    const int shown = is_raw_byte(*c) ? raw_byte_width : wcwidth(*c);
     width += shown < 0 ? 2 : shown;  // a control character is shown as ^X
   }
   return width / columns;
@@ -182,30 +246,48 @@ int give_key(wchar_t* character, wchar_t key) {
   return 1;
 }
 
+// The next byte typed, a held one first: 1, or what read_byte returns.
+int next_typed_byte(char& byte) {
+  if (held.next < held.count) {
+    byte = static_cast<char>(held.bytes[held.next++]);
+    return 1;
+  }
+  held.count = held.next = 0;
+  return read_byte(the_editor, byte);
+}
+
+// Hands the first of the `count` bytes at `bytes`, which begin no character, to the editor
+// as a raw byte, and holds the others to be read again.
+int give_raw_byte(wchar_t* character, const unsigned char* bytes, int count) {
+  held.count = held.next = 0;
+  for (int k = 1; k < count; ++k) held.bytes[held.count++] = bytes[k];
+  return give_key(character, static_cast<wchar_t>(raw_byte_base + bytes[0]));
+}
+
 // The editor's character reader: one character, as many bytes as the character type of the
 // environment makes it (UTF-8: "°" is two). 1 for a character, 0 at the end of input, -1 on
-// an error. A byte sequence that is no character is dropped, and the byte that showed it is
-// read again as the start of the next character (a lone lead byte takes no key with it).
+// an error. A byte that begins no character is kept as a raw byte, and the bytes after it
+// that showed it are read again as the start of the next character.
 // Enter once the line is cancelled; the refusal key once the line went past its limit.
 int read_character(EditLine*, wchar_t* character) {
   if (the_editor.ending) return 0;
   if (the_editor.cancelling) return give_key(character, L'\n');
   if (line_length(the_editor.edit) > the_editor.limit) return give_key(character, refusal_key);
   std::mbstate_t state = {};
-  bool inside = false;  // bytes of a character were taken, more are to come
-  bool again = false;   // `byte` ended a bad sequence and begins the next character
-  char byte = 0;
+  unsigned char taken[MB_LEN_MAX + 1];  // the bytes of the character being read
+  int count = 0;
   for (;;) {
-    if (!again) {
-      const int got = read_byte(the_editor, byte);
-      if (got == read_cancelled) return give_key(character, L'\n');
-      if (got != 1) return got;
-    }
+    char byte = 0;
+    const int got = next_typed_byte(byte);
+    if (got == read_cancelled) return give_key(character, L'\n');
+    if (got != 1) return got;
+    taken[count++] = static_cast<unsigned char>(byte);
     const size_t used = std::mbrtowc(character, &byte, 1, &state);
-    if (used != static_cast<size_t>(-1) && used != static_cast<size_t>(-2)) return 1;
-    again = used == static_cast<size_t>(-1) && inside;
-    inside = used == static_cast<size_t>(-2);
-    if (used == static_cast<size_t>(-1)) state = {};
+    if (used == static_cast<size_t>(-1) ||
+        (used == static_cast<size_t>(-2) && count > MB_LEN_MAX)) {
+      return give_raw_byte(character, taken, count);
+    }
+    if (used != static_cast<size_t>(-2)) return 1;
   }
 }
 
@@ -228,15 +310,6 @@ void bind_keys(EditLine* edit) {
   el_set(edit, EL_BIND, "\033[4~", "ed-move-to-end", nullptr);
   el_set(edit, EL_BIND, "\033[8~", "ed-move-to-end", nullptr);
   el_set(edit, EL_BIND, "\033[3~", "ed-delete-next-char", nullptr);
-}
-
-// Copies the edited `text` up to its end of line, keeping at most capacity - 1 bytes.
-void keep_line(const char* text, char* line, int capacity) {
-  int length = 0;
-  for (; length < capacity - 1 && text[length] != '\0' && text[length] != '\n'; ++length) {
-    line[length] = text[length];
-  }
-  line[length] = '\0';
 }
 
 // The editor's settings. libedit's own signal handling stays off (EL_SIGNAL 0): its handlers
@@ -289,11 +362,13 @@ void load_history(LineEditor& editor) {
   defer_ending_signals(editor.history_kept);
 }
 
-// A non-empty line joins the up arrow's lines and this run's lines for the file.
+// A non-empty line joins this run's lines for the file, and the up arrow's lines when the
+// editor gives it back as typed (a raw byte it would not).
 void remember_line(LineEditor& editor, const char* line) {
   if (line[0] == '\0') return;
   HistEvent event;
-  history(editor.lines, &event, H_ENTER, line);
+  if (gives_back(line, editor.setup.line_capacity - 1))
+    history(editor.lines, &event, H_ENTER, line);
   add_history_line(run_lines, line);
 }
 
@@ -329,7 +404,7 @@ EditedLine edit_line(LineEditor& editor, char* line, int capacity) {
   editor.limit = capacity - 1;
   editor.cancelling = false;
   int count = 0;
-  const char* text = el_gets(editor.edit, &count);
+  const wchar_t* text = el_wgets(editor.edit, &count);
   line[0] = '\0';
   if (editor.ending) return EditedLine::end_of_input;
   if (editor.cancelling) {
@@ -337,7 +412,7 @@ EditedLine edit_line(LineEditor& editor, char* line, int capacity) {
     return EditedLine::cancelled;
   }
   if (text == nullptr || count <= 0) return EditedLine::end_of_input;
-  keep_line(text, line, capacity);
+  line_bytes(text, count, line, capacity);
   remember_line(editor, line);
   return EditedLine::line;
 }

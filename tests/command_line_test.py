@@ -20,6 +20,7 @@ import sys
 import tempfile
 import threading
 import time
+import unicodedata
 
 from checks import run_checks
 
@@ -62,6 +63,22 @@ ROWS = [
     Row('a bracket naming no function', ['[sin30]+[arc]'], stdout=b'0.5\n', stderr_empty=False,
         status=1),
     Row('a numeric bracket needs no function', ['[2]*[3]', '[5x10^3]'], stdout=b'6\n5000\n'),
+    # sin 60 = 0.866025, 7 sin 30 = 3.5: the values of parentheses deleted, which are reported;
+    # those around one number, or around the whole argument, group nothing to take apart.
+    Row('a name and its argument given as two arguments', ['sen', '30'], stdout=b'0\n0\n',
+        stderr_empty=False, status=1),
+    Row('a no-break space pasted into a piped line', ['-'], stdin=b'sen\xc2\xa030\n',
+        stdout=b'0.5\n', stderr_empty=False, status=1),
+    Row('the dialogue given an expression on a pipe', [], stdin=b'sen30\n',
+        stdout=re.compile(rb'Algumas notas:\n.*"Enter" para comecar os calculos\.'
+                          rb'Digite dados de trigonometria:\n\n\Z', re.S), stderr_empty=False),
+    Row('parentheses that do not group', ['sen(30)*2', '(1+2)*3sin30'],
+        stdout=b'0.866025\n3.5\n', stderr_empty=False, status=1),
+    Row('parentheses that group nothing apart', ['(-5)*3sin30', 'sin((30)+60)', 'sin(30)\xb0',
+                                                 'sen(5*6)', 'rad(2sin(pi/6))'],
+        stdout=b'-7.5\n1\n0.5\n0.5\n1\n'),
+    Row('the ordinal sign after the angle is a degree sign', ['sen 30\u00ba', 'sen30 \u00ba'],
+        stdout=b'0.5\n0.5\n'),
     Row('line of 99 bytes', [SIN30_IN_99.decode()], stdout=b'0.5\n'),
     Row('line of 100 bytes is cut', [SIN30_IN_99.decode() + '9'], stdout=b'0.5\n',
         stderr_empty=False, status=1),
@@ -150,6 +167,14 @@ NAMED_IN_ERRORS = {
     'carets as wide as an escape': b'  sin3\\x010\n      ^~~~\n',
     'notes beyond the 32 kept are counted': b'\n  e mais 8 notas\n',
     'one note beyond the 32 kept': b'\n  e mais 1 nota\n',
+    'a name and its argument given as two arguments':
+        b'  cada argumento e uma expressao: para avaliar "sen 30" como uma so, ponha-a entre '
+        b"aspas: 'sen 30'\ntrigcalc: <argumentos>:2:1: ",
+    'a no-break space pasted into a piped line':
+        b'<stdin>:1:4: "\\xC2\\xA0" (espaco sem quebra) foi ignorado\n',
+    'the dialogue given an expression on a pipe':
+        b'trigcalc: a primeira resposta nao e um numero: para avaliar expressoes lidas de um '
+        b'pipe, use "trigcalc -"\n',
     'unknown long option': b'--foo',
     'unknown short option': b'-x',
     'a minus expression without --': b'-2',
@@ -184,12 +209,15 @@ def standard_output(how):
             'stderr': subprocess.STDOUT if how.get('merged') else subprocess.PIPE}
 
 
-def run(program, arguments, stdin_bytes, how=None):
+def run(program, arguments, stdin_bytes, how=None, locale='C'):
+    """Runs in `locale`: in the C locale the program's texts are without their accents, as
+    the rows hold them."""
     how = how or {}
     with tempfile.TemporaryDirectory() as directory:
         streams = standard_input(how, stdin_bytes, directory)
         streams.update(standard_output(how))
-        done = subprocess.run([program] + arguments, timeout=TIME_LIMIT, **streams)
+        done = subprocess.run([program] + arguments, timeout=TIME_LIMIT,
+                              env=dict(os.environ, LC_ALL=locale), **streams)
     return done.returncode, done.stdout or b'', done.stderr or b''
 
 
@@ -224,7 +252,16 @@ def check_row(program, row):
 NOTES = [
     ('2*sin30', 2, b'nada depois de "*": lido como 0'),
     ('sin30+cos30', 7, b'segundo nome de funcao "cos"'),
-    (' sin30', 1, b'a amplitude " " nao tem numero'),
+    (' sin30', 1, b'o espaco em branco antes do nome e lido como uma amplitude sem numero: o '
+                  b'termo vale 0\n'),
+    ('rad sen 0.5236', 4, b'o espaco em branco antes do nome e lido como uma amplitude sem'),
+    ('[ sen30 ]+[cos60]', 2, b'o espaco em branco antes do nome e lido como uma amplitude sem'),
+    ('\xb0sin30', 1, b'coluna 1: a amplitude "\xc2\xb0" nao tem numero: lida como 0\n'),
+    ('sen\u00a030', 4, b'"\\xC2\\xA0" (espaco sem quebra) foi ignorado\n  sen\\xC2\\xA030\n'
+                       b'     ^~~~~~~~\n'),  # the escape's eight columns underlined
+    ('2\u200bsin30', 2, b'"\\xE2\\x80\\x8B" (espaco de largura zero) foi ignorado'),
+    ('2se30', 2, b'desconhecido "se": lido como 0; nomes parecidos: "sec" ou "sen"\n'),  # se, not s
+    ('sex30', 1, b'desconhecido "se": lido como 0'),  # the x is a multiplication
     ('2sin30x', 7, b'nada depois de "x"'),
     ('1E+2sin30', 3, b'o "+" depois de "E" foi lido como soma'),
     ('sin1.2.3', 7, b'o numero termina antes de ".3"'),
@@ -277,6 +314,21 @@ NOTES = [
     ('sine30', 1, b'"sine" foi lido como "sin"'),
     ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito'),  # 30 + 0 - 9 is 30 + -9
     ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou'),  # 3 x 0 - 10
+    # Parentheses are only deleted: those that seem to group part of a list do not.
+    ('sen(30)*2', 4, b'os parenteses nao agrupam: o argumento "(30)*2" e lido como "30*2"; '
+                     b'para (sen 30)*2, use --natural\n  sen(30)*2\n     ^~~~~~\n'),
+    ('sen(30)+1', 4, b'o argumento "(30)+1" e lido como "30+1"; para (sen 30)+1, use --natural'),
+    ('(1+2)*3sin30', 1, b'a amplitude "(1+2)*3" e lida como "1+2*3"; para que agrupem, use '
+                        b'--natural\n  (1+2)*3sin30\n  ^~~~~~~\n'),
+    ('sin 2*(1+2)*3', 5, b'o argumento "2*(1+2)*3" e lido como "2*1+2*3"; para que agrupem'),
+    ('sen (30)x10^1', 5, b'o argumento "(30)x10^1" e lido como "30x10^1"'),  # an exponent of 30
+    ('sin(3)0', 4, b'o argumento "(3)0" e lido como "30"'),
+    ('(3)2sin30', 1, b'a amplitude "(3)2" e lida como "32"'),
+    ('(2sin30)*2', 6, b'o argumento "30)*2" e lido como "30*2"'),  # the name inside them
+    ('[rad(tg(45)*2)]', 8, b'o argumento "(45)*2" e lido como "45*2"; para (tg 45)*2'),
+    ('sin( -5)*3', 4, b'o argumento "( -5)*3" e lido como " -5*3"'),
+    ('2\u00basin30', 2, b'"\xc2\xba" foi ignorado: so tem sentido depois do argumento'),
+    ('sin30\u00ba+60', 6, b'"\xc2\xba" foi ignorado: so tem sentido depois do argumento'),
 ]
 
 
@@ -311,7 +363,8 @@ def documented_expressions(count, seed=21):
     after a digit), blanks between parts (not inside a number or a name, not between an
     operator and a sign, not as the whole amplitude), parentheses around parts of a term, a
     degree sign after the argument; brackets (a term, a number or pi) joined by an operator
-    right after the ']'. Inverse functions get a ratio from -1 to 1; no divisor is 0."""
+    right after the ']'. Inverse functions get a ratio from -1 to 1; no divisor is 0. A '('
+    right after a name closes at the end of the argument."""
     rng = random.Random(seed)
     names = ['sin', 'sen', 'cos', 'tan', 'tg', 'cotan', 'cotg', 'sec', 'cosec', 'asin',
              'arcsin', 'arcsen', 'acos', 'arcos', 'atan', 'atg', 'arctan', 'arctg']
@@ -345,12 +398,23 @@ def documented_expressions(count, seed=21):
             text += blank() + op + after + following
         return '(' + text + ')' if rng.randrange(5) == 0 else text
 
+    def closing(text):
+        """The index of the ')' that closes the '(' text begins with."""
+        depth = 0
+        for k, c in enumerate(text):
+            depth += {'(': 1, ')': -1}.get(c, 0)
+            if depth == 0:
+                return k
+        return len(text)
+
     def argument(name):
         if name.startswith('a'):
             ratio = '%.3f' % rng.uniform(-1, 1)
             return rng.choice([ratio, '(' + ratio + ')', ratio.replace('.', ',')])
         # the cotangent and cosecant of exactly 0 have no value, and are reported so
-        return sum_of(True, '*/xX' if name in ('cotan', 'cotg', 'cosec') else '+-*/xX')
+        text = sum_of(True, '*/xX' if name in ('cotan', 'cotg', 'cosec') else '+-*/xX')
+        # a '(' right after the name holds the whole argument: "sin(30)*2" is reported
+        return '(' + text + ')' if text.startswith('(') and closing(text) < len(text) - 1 else text
 
     def term():
         name = rng.choice(names)
@@ -538,6 +602,73 @@ def check_agreement(program, session):
             for (line, result), value in zip(kept, values) if value != result][:10]
 
 
+# The program's own words that take an accent, spelt by hand; in a UTF-8 locale each is
+# written so, and in any other without its accent. ("e", "esta" and "da" are also words
+# without one, so the rows below check where "é", "está" and "dá" stand.)
+ACCENTED_WORDS = {
+    'não', 'é', 'número', 'função', 'expressão', 'expressões', 'EXPRESSÃO', 'só', 'ângulo', 'põe',
+    'pôs', 'início', 'lê', 'minúsculas', 'espaço', 'divisão', 'cálculo', 'além', 'trigonométrica',
+    'trigonométricas', 'diálogo', 'padrão', 'laço', 'edição', 'histórico', 'opção', 'opções',
+    'Opções', 'versão', 'começa', 'saída', 'estão', 'informação', 'inválido', 'disponível',
+    'parênteses', 'dá', 'está', 'hífen', 'tipográfico', 'matemático', 'ideográfico', 'junção',
+    'memória', 'usuário',
+}
+WITHOUT_ACCENT_TOO = {'e', 'esta', 'da'}  # the conjunction, "this", "of the"
+
+# (arguments, standard input, what standard error or output holds in a UTF-8 locale).
+ACCENTED_ROWS = [
+    (['sen(30)*2'], b'', 'os parênteses não agrupam: o argumento "(30)*2" é lido como "30*2"'),
+    (['asin2'], b'', 'está fora de -1 a 1: o valor não é um número'),
+    (['sin30 + -9'], b'', 'e um espaço subtrai, não dá sinal: o valor é o escrito'),
+    (['1E+2sin30'], b'', 'foi lido como soma: só "-" é sinal de expoente'),
+    (['SIN30'], b'', 'não é nome de função: os nomes se escrevem em minúsculas ("sin")'),
+    (['sen', '30'], b'', 'cada argumento é uma expressão: para avaliar "sen 30" como uma só'),
+    (['-'], 'sen\u00a030\n'.encode(), '"\\xC2\\xA0" (espaço sem quebra) foi ignorado'),
+    (['--digits=0'], b'', 'valor inválido para --digits: "0" (um número inteiro de 1 a 17'),
+    (['--help'], b'', 'Opções:\n  -d, --digits=N   algarismos significativos de cada valor, de 1 '
+                      'a 17 (padrão: 6);'),
+    ([], b'sen30\n', 'a primeira resposta não é um número: para avaliar expressões lidas de um '
+                     'pipe, use "trigcalc -"'),
+]
+
+
+def without_accents(text):
+    """`text` with every accent taken off its letter (Unicode's decomposition, independent of
+    the program's own table)."""
+    return ''.join(c for c in unicodedata.normalize('NFD', text)
+                   if unicodedata.category(c) != 'Mn')
+
+
+def check_texts_in_both_forms(program):
+    """Every report of NOTES, every diagnostic of ROWS, the usage and the pointer to "-" in
+    the C locale and in a UTF-8 one: the UTF-8 texts less their accents are the C locale's
+    byte for byte (so nothing changed outside UTF-8 locales), their accented words are
+    spelt right and no word that takes an accent lacks it; the rows above are found whole."""
+    cases = [(['--', note[0]], b'') for note in NOTES]
+    cases += [(row.arguments, row.stdin) for row in ROWS if not row.how and row.status]
+    cases += [(arguments, stdin) for arguments, stdin, _ in ACCENTED_ROWS]
+    problems, words = [], set()
+    for arguments, stdin in cases:
+        plain = run(program, arguments, stdin, locale='C')
+        accented = run(program, arguments, stdin, locale='C.UTF-8')
+        text = (accented[1] + accented[2]).decode('utf-8', 'surrogateescape')
+        folded = without_accents(text).encode('utf-8', 'surrogateescape')
+        if plain[0] != accented[0] or folded != plain[1] + plain[2]:
+            problems.append('%r: %r in C.UTF-8, %r in C' % (arguments, text[-300:], plain[2][-300:]))
+        ours = accented[2] + (accented[1] if arguments else b'')  # not the dialogue's texts
+        words.update(re.findall(r'[A-Za-z\u00c0-\u00d6\u00d8-\u00f6\u00f8-\u00ff]+',
+                                ours.decode('utf-8', 'surrogateescape')))
+    for arguments, stdin, fragment in ACCENTED_ROWS:
+        _, out, err = run(program, arguments, stdin, locale='C.UTF-8')
+        if fragment.encode() not in out + err:
+            problems.append('%r: %r lacks %r' % (arguments, (out + err)[-300:], fragment))
+    unaccented = {without_accents(w) for w in ACCENTED_WORDS} - WITHOUT_ACCENT_TOO
+    problems += ['%r is not among the words spelt with accents' % w for w in sorted(words)
+                 if not w.isascii() and w not in ACCENTED_WORDS]
+    problems += ['%r lacks its accent' % w for w in sorted(words & unaccented)]
+    return problems
+
+
 def check_dialogue_digits(program):
     """--digits applies to the dialogue too; with no expression the dialogue runs."""
     status, out, err = run(program, ['--digits=10'], b'1\nsin1\n0\n')
@@ -556,7 +687,9 @@ def main():
         checks += [('agreement with the dialogue: %s' % s, lambda s=s: check_agreement(program, s))
                    for s in ('term_functions', 'term_normalisation', 'bracketed_lines',
                              'runtime_agreement')]
-        checks += [('--digits in the dialogue', lambda: check_dialogue_digits(program))]
+        checks += [('--digits in the dialogue', lambda: check_dialogue_digits(program)),
+                   ('texts with accents in UTF-8, without elsewhere',
+                    lambda: check_texts_in_both_forms(program))]
         checks += [('report: %r' % expression, lambda n=note: check_note(program, *n))
                    for note in NOTES for expression in [note[0]]]
         checks += [

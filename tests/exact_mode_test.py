@@ -81,8 +81,9 @@ ROWS = [
 
 
 def run(program, arguments, stdin_bytes=b''):
+    """Runs in the C locale, whose messages are the unaccented ones the rows hold."""
     done = subprocess.run([program] + arguments, input=stdin_bytes, capture_output=True,
-                          timeout=TIME_LIMIT)
+                          timeout=TIME_LIMIT, env=dict(os.environ, LC_ALL='C'))
     return done.returncode, done.stdout, done.stderr
 
 
@@ -132,8 +133,8 @@ LARGE_LINE = 'radsin(1e19999*1e19999*1e19999*1e19999*1e19999*1e19999*1e19999+1)'
 
 def run_limited(program, arguments, stdin_bytes=b'', address_kb=None, core=False,
                 ignore_cpu_signal=False, cwd=None):
-    """Runs the program with an address-space limit, core files allowed or SIGXCPU ignored,
-    as a launcher might have set them."""
+    """Runs the program, in the C locale as run() does, with an address-space limit, core
+    files allowed or SIGXCPU ignored, as a launcher might have set them."""
     def set_up():
         if address_kb is not None:
             resource.setrlimit(resource.RLIMIT_AS, (address_kb * 1024, address_kb * 1024))
@@ -142,7 +143,8 @@ def run_limited(program, arguments, stdin_bytes=b'', address_kb=None, core=False
         if ignore_cpu_signal:
             signal.signal(signal.SIGXCPU, signal.SIG_IGN)
     done = subprocess.run([program] + arguments, input=stdin_bytes, capture_output=True,
-                          timeout=TIME_LIMIT, preexec_fn=set_up, cwd=cwd)
+                          timeout=TIME_LIMIT, preexec_fn=set_up, cwd=cwd,
+                          env=dict(os.environ, LC_ALL='C'))
     return done.returncode, done.stdout, done.stderr
 
 

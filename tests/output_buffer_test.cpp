@@ -1,5 +1,6 @@
 // The output buffer: what is appended arrives whole and in order, whether it fits beside
-// what waits, fills the buffer exactly, overflows it, or is larger than the buffer itself.
+// what waits, fills the buffer exactly, overflows it, or is larger than the buffer itself;
+// and our texts put into it in their form.
 #include "io/output_buffer.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "io/text_form.h"
 
 namespace {
 
@@ -46,6 +49,31 @@ TEST(OutputBuffer, DeliversEveryAppendInOrder) {
     const std::string written = file_text(file);
     EXPECT_EQ(written.size(), expected.size()) << sizes.size() << " appends";
     EXPECT_TRUE(written == expected) << "the bytes differ";
+    std::fclose(file);
+  }
+}
+
+// Our texts before a form is chosen are shown without their accents, also where an accented
+// letter stands across the 256 bytes converted at a time (255 'a' and "ção": 'c' at byte 255
+// and 256 as written); other characters ("°") stay. Letters by hand: ç c, ã a, é e, Õ O.
+TEST(OutputBuffer, OurTextsWithoutAccentsOutsideUtf8) {
+  struct FormCase {
+    std::string text;
+    std::string plain;
+  };
+  const FormCase cases[] = {
+      {std::string(255, 'a') + "ção", std::string(255, 'a') + "cao"},
+      {"não é número; OPÇÕES", "nao e numero; OPCOES"},
+      {"30° à vista", "30° a vista"},
+  };
+  for (const FormCase& c : cases) {
+    FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    static OutputBuffer output;
+    open_output_buffer(output, fileno(file));
+    put_our_text(output, c.text.c_str());
+    ASSERT_TRUE(flush_output(output));
+    EXPECT_EQ(file_text(file), c.plain);
     std::fclose(file);
   }
 }

@@ -42,6 +42,10 @@ TEST(ShownCharacter, PrintableAsItIsTheRestEscaped) {
       {"\xED\xA0\x80", 3, "\\xED", 1, 4},      // a surrogate
       {"\xF4\x90\x80\x80", 4, "\\xF4", 1, 4},  // past U+10FFFF
       {"\xB0", 1, "\\xB0", 1, 4},              // a continuation byte alone
+      {"\xC2\xA0", 2, "\\xC2", 1, 4},          // U+00A0, a no-break space: it looks like a blank
+      {"\xE2\x80\x8B", 3, "\\xE2", 1, 4},      // U+200B, a zero-width space: it looks like nothing
+      {"\xEF\xBB\xBF", 3, "\\xEF", 1, 4},      // U+FEFF, the byte order mark
+      {"\xC2\xA1", 2, "\xC2\xA1", 2, 1},       // U+00A1, the inverted exclamation mark, is seen
   };
   for (const ShownCase& c : cases) {
     char shown[shown_capacity];
@@ -51,6 +55,33 @@ TEST(ShownCharacter, PrintableAsItIsTheRestEscaped) {
     EXPECT_EQ(std::string(shown), c.shown) << c.shown;
     EXPECT_EQ(taken, c.taken) << c.shown;
     EXPECT_EQ(width, c.width) << c.shown;
+  }
+}
+
+// The characters shown escaped because a terminal shows them as a blank or as nothing are
+// named (U+00A0 is C2 A0, U+202F is E2 80 AF, U+3000 is E3 80 80); others, seen or escaped
+// for another reason, are not.
+TEST(InvisibleCharacterName, NamesWhatLooksBlank) {
+  struct NameCase {
+    const char* bytes;
+    const char* name;  // nullptr: none
+  };
+  const NameCase cases[] = {
+      {"\xC2\xA0", "espaço sem quebra"},
+      {"\xE2\x80\xAF", "espaço estreito sem quebra"},
+      {"\xE3\x80\x80", "espaço ideográfico"},
+      {"\xE2\x80\x8B", "espaço de largura zero"},
+      {" ", nullptr},
+      {"\xC2\xB0", nullptr},
+      {"\xC2", nullptr},
+      {"\x1b", nullptr},
+  };
+  for (const NameCase& c : cases) {
+    const char* name = invisible_character_name(reinterpret_cast<const unsigned char*>(c.bytes),
+                                                static_cast<int>(std::strlen(c.bytes)));
+    EXPECT_EQ(std::string(name != nullptr ? name : "(none)"),
+              std::string(c.name != nullptr ? c.name : "(none)"))
+        << c.bytes;
   }
 }
 

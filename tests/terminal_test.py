@@ -903,6 +903,30 @@ def case_multibyte_characters(term):
     check_restored(term)
 
 
+def case_bytes_kept_in_the_c_locale(term):
+    """In the C locale "°" and "π" begin no character, yet their bytes stay in the line as
+    typed (shown by the editor as \\U+DCxx), so the loop reports what a piped line reports,
+    not a line without them: a degree sign before the name is skipped (2 x sin 30 = 1), pi
+    gives the argument no number; a degree sign after the argument is silent (sin 30 = 0.5).
+    The history file holds the bytes typed."""
+    term.wait_reading(LOOP_PROMPT, editing=True)
+    term.text("2\u00b0sin30")
+    term.wait_shown(r"^> 2\\U\+DCC2\\U\+DCB0sin30$")
+    term.keys("Enter")
+    term.wait_shown(r'^1\ntrigcalc: <stdin>:1:2: "\u00b0" foi ignorado: so tem sentido depois')
+    term.text("sin\u03c0")
+    term.keys("Enter")
+    term.wait_shown(r'^0\ntrigcalc: <stdin>:2:4: o argumento "\u03c0" nao tem numero')
+    term.text("sin30\u00b0")
+    term.keys("Enter")
+    term.wait_shown(r"^> sin30\\U\+DCC2\\U\+DCB0\n0\.5\n>")
+    term.keys("C-d")
+    check_loop_left_terminal(term, 1)
+    typed = term.read_file("history", "rb").splitlines()
+    expect(typed == ["2\u00b0sin30".encode(), "sin\u03c0".encode(), "sin30\u00b0".encode()],
+           "the file holds %r" % typed, term)
+
+
 def case_type_ahead_dropped(term):
     """What is typed while the program is busy (here: stopped) is dropped before the next
     read, apart from the line the read in progress takes."""
@@ -993,6 +1017,8 @@ CASES = [
     ("TERM=dumb", case_no_escape_sequences, {"env": "LC_ALL=C TERM=dumb"}),
     ("TERM unset", case_no_escape_sequences, {"env": "-u TERM LC_ALL=C"}),
     ("multibyte characters", case_multibyte_characters, {"env": "LC_ALL=C.UTF-8"}),
+    ("bytes kept as typed in the C locale", case_bytes_kept_in_the_c_locale,
+     {"arguments": ["-"]}),
     ("type-ahead dropped", case_type_ahead_dropped, {}),
     ("output not a terminal", case_output_not_a_terminal, {"redirect": "> out"}),
     ("input not a terminal", case_input_not_a_terminal, {"redirect": "< input"}),
