@@ -100,9 +100,12 @@ void note_breaks(const ValueBreaks& breaks, bool finite, int shown, ReadingNotes
     const ValueBreak& step = breaks.breaks[k];
     const bool pole = step.kind == BreakKind::pole_in_degrees;
     if (finite && !pole) continue;
-    const ReadingNote note = {note_kind_of(step.kind), step.column, step.length,
+    const ReadingNote note = {note_kind_of(step.kind),
+                              step.column,
+                              step.length,
                               pole ? static_cast<TermFunction>(step.function) : TermFunction::none,
-                              0, ""};
+                              0,
+                              ""};
     add_whole_note(&notes, note);
     why += !pole;
   }
