@@ -11,9 +11,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "exact/bounded_child.h"
+#include "exact/cyclotomic_run.h"
 #include "exact/decimal_rounding.h"
 #include "exact/prepare_program.h"
 #include "exact/reading_program.h"
@@ -94,8 +96,8 @@ TEST(ExactDecimal, ReadsTheDecimalItIsWrittenAs) {
     EXPECT_FALSE(number.too_large) << c.text;
     EXPECT_TRUE(fmpq_equal(number.value, expected)) << c.text;
   }
-  for (const char* large : {"1e20001", "1e-20002", "9e999999999999999999999", "5e-999999999",
-                            "1e20000", "10e19999"}) {
+  for (const char* large :
+       {"1e20001", "1e-20002", "9e999999999999999999999", "5e-999999999", "1e20000", "10e19999"}) {
     read_exact_decimal(large, number);
     EXPECT_TRUE(number.too_large) << large;
   }
@@ -147,19 +149,32 @@ TEST(ExactFold, BothArithmeticsFoldTheSameLists) {
     const char* value;
   };
   const Case cases[] = {
-      {"[2]+[3]*[4]", "14"},         {"[8]/[2]/[2]", "2"},       {"[1]-[2]-[3]", "-4"},
-      {"[2]*[3]+[4]*[5]", "26"},     {"[6]/[4]*[2]", "3"},       {"[5]x[2]-[1]", "9"},
-      {"[1]+", "1"},                 {"[2]*", "0"},              {"[2] + [3]", "2"},
-      {"[1][2]", "1"},               {"[3]-[0.5]*[3]", "1.5"},   {"2*3+4cos0", "10"},
-      {"8/2/2cos0", "2"},            {"1-2-3cos0", "-4"},        {"[2]*[3]=[4]", "6"},
-      {"cos(2*3-6)", "1"},           {"0.5+0.25*2cos0", "1"},    {"[cos0]+[2]*[cos0]", "3"},
-      {"[cos0]/[4]-[0.25]", "0"},    {"5*cos0", "0"},            {"3/4cos0", "0.75"},
+      {"[2]+[3]*[4]", "14"},
+      {"[8]/[2]/[2]", "2"},
+      {"[1]-[2]-[3]", "-4"},
+      {"[2]*[3]+[4]*[5]", "26"},
+      {"[6]/[4]*[2]", "3"},
+      {"[5]x[2]-[1]", "9"},
+      {"[1]+", "1"},
+      {"[2]*", "0"},
+      {"[2] + [3]", "2"},
+      {"[1][2]", "1"},
+      {"[3]-[0.5]*[3]", "1.5"},
+      {"2*3+4cos0", "10"},
+      {"8/2/2cos0", "2"},
+      {"1-2-3cos0", "-4"},
+      {"[2]*[3]=[4]", "6"},
+      {"cos(2*3-6)", "1"},
+      {"0.5+0.25*2cos0", "1"},
+      {"[cos0]+[2]*[cos0]", "3"},
+      {"[cos0]/[4]-[0.25]", "0"},
+      {"5*cos0", "0"},
+      {"3/4cos0", "0.75"},
   };
   for (const Case& c : cases) {
     const int length = static_cast<int>(std::strlen(c.line));
     char doubles[result_line_capacity];
-    format_result_line(evaluate_line(c.line, length, nullptr), 17, "", "", doubles,
-                       sizeof doubles);
+    format_result_line(evaluate_line(c.line, length, nullptr), 17, "", "", doubles, sizeof doubles);
     char exact[exact_text_capacity];
     exact_line_text(c.line, length, 17, exact, nullptr);
     EXPECT_STREQ(doubles, c.value) << c.line;
@@ -250,6 +265,22 @@ TEST(ExactLine, KnownValuesAndValuesThatDoNotExist) {
       // both rounding to the even digit.
       {"[sin60]x[sin60]", 1, "0.8"},
       {"[sin45]x[sin45]x[5]", 1, "2"},
+      // Just below a power of ten, every digit a nine, by hand: 0.1 - 1e-21 has 20 nines
+      // after "0.0", 1e16 - 1e-4 sixteen before the point and four after it; a ball of
+      // cos(1e-9 degrees) x 10 = 10 - 1.52e-21 (mpmath: 9.99999999999999999999847691) and
+      // rationals decided beyond balls (the last a tie at 20 digits, to the even 8).
+      {"[0.1]-[1e-21]", 20, "0.099999999999999999999"},
+      {"[1e16]-[1e-4]", 20, "9999999999999999.9999"},
+      {"[1e19]-[1]", 19, "9999999999999999999"},
+      {"[1]-[1e-19]", 19, "0.9999999999999999999"},
+      {"[1e-3]-[1e-33]", 30, "0.000999999999999999999999999999999"},
+      {"[1e40]-[1e10]", 30, "9.99999999999999999999999999999e+39"},
+      {"[cos1e-9]x[10]", 22, "9.999999999999999999998"},
+      {"[cos1e-9]x[1e-5]", 22, "9.999999999999999999998e-06"},
+      {"[tan30]x[tan60]x[0.09999999999999999999995]", 22, "0.09999999999999999999995"},
+      {"[tan30]x[tan60]x[0.0999999999999999999985]", 20, "0.099999999999999999998"},
+      {"[tan30]x[tan60]x[0.1]", 20, "0.1"},
+      {"[tan30]x[tan60]x[1e-7]", 1, "1e-07"},
   };
   for (const Case& c : cases) {
     char text[exact_text_capacity];
@@ -267,18 +298,121 @@ TEST(ExactLine, LargeAnglesInDegreesReducedByWholeTurns) {
     const char* text;
   };
   const Case cases[] = {
-      {"sin(1e99999)", "-0.984807753012"},         {"sin(2*1e99999)", "-0.342020143326"},
-      {"cos(1e99999-280)", "1"},                   {"sin(1e99999*1e99999)", "-0.984807753012"},
-      {"sin(-1e99999)", "0.984807753012"},         {"sin(1e99999+30)", "-0.766044443119"},
-      {"2sin(1e99999+3*1e99999)", "1.28557521937"}, {"sin(1e99999x5)", "-0.642787609687"},
-      {"sin(9e999999999+30)", "0.5"},              {"tg(1e99999-190)", "nan"},
-      {"sin(1e99999/2)", "nan"},                   {"sin(1e99999+0.5)", "nan"},
-      {"radsin1e99999", "nan"},                    {"[sin1e99999]-[sin(1e99999+360)]", "0"},
+      {"sin(1e99999)", "-0.984807753012"},
+      {"sin(2*1e99999)", "-0.342020143326"},
+      {"cos(1e99999-280)", "1"},
+      {"sin(1e99999*1e99999)", "-0.984807753012"},
+      {"sin(-1e99999)", "0.984807753012"},
+      {"sin(1e99999+30)", "-0.766044443119"},
+      {"2sin(1e99999+3*1e99999)", "1.28557521937"},
+      {"sin(1e99999x5)", "-0.642787609687"},
+      {"sin(9e999999999+30)", "0.5"},
+      {"tg(1e99999-190)", "nan"},
+      {"sin(1e99999/2)", "nan"},
+      {"sin(1e99999+0.5)", "nan"},
+      {"radsin1e99999", "nan"},
+      {"[sin1e99999]-[sin(1e99999+360)]", "0"},
   };
   for (const Case& c : cases) {
     char text[exact_text_capacity];
     exact_line_text(c.line, static_cast<int>(std::strlen(c.line)), 12, text, nullptr);
     EXPECT_STREQ(text, c.text) << c.line;
+  }
+}
+
+// True identities at angles that are rational numbers of degrees: mixed angles, products,
+// products in another order, angles a whole number of turns apart, triple angles. Each is 0
+// by a textbook identity (sin 3x = 3 sin x - 4 sin^3 x, tan x tan(60 - x) tan(60 + x) =
+// tan 3x, cos 12 + cos 84 + cos 132 + cos 156 = -1/2, tan 22.5 = sqrt 2 - 1 ...), and mpmath
+// puts each within 1e-399 of 0 at 400 digits.
+TEST(ExactLine, IdentitiesInDegreesPrintZero) {
+  const char* const identities[] = {
+      "[sin60]-[2]x[sin30]x[cos30]",
+      "[cos20]-[sin70]",
+      "[sin10]x[sin50]x[sin70]-[0.125]",
+      "[tg10]x[tg20]x[tg30]x[tg40]x[tg50]x[tg60]x[tg70]x[tg80]-[1]",
+      "[tg1]x[tg89]-[1]",
+      "[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]",
+      "[tan1]x[cos1]-[sin1]",
+      "[sin1]x[sin3]x[sin7]x[sin11]x[sin13]-[sin13]x[sin11]x[sin7]x[sin3]x[sin1]",
+      "[tg1.5]x[tg2.5]x[tg3.5]-[tg3.5]x[tg2.5]x[tg1.5]",
+      "[sin(17+360)]-[sin17]",
+      "[tg(41+1080)]-[tg41]",
+      "[sin(10-360)]-[sin10]",
+      "[sin1e1300]-[sin(1e1300+360)]",
+      "[sin(3*20)]-[3]x[sin20]+[4]x[sin20]x[sin20]x[sin20]",
+      "[cos(3*10)]-[4]x[cos10]x[cos10]x[cos10]+[3]x[cos10]",
+      "[tg5]x[tg55]x[tg65]-[tg15]",
+      "[sin5]x[sin55]x[sin65]-[sin15]/[4]",
+      "[cos20]x[cos40]x[cos80]-[0.125]",
+      "[tg20]x[tg40]x[tg80]-[tg60]",
+      "[cos12]+[cos84]+[cos156]+[cos132]+[0.5]",
+      "[tg(45+1)]x[tg(45-1)]-[1]",
+      "[cos0.6]x[cos0.6]-[sin0.6]x[sin0.6]-[cos1.2]",
+      "[tg0.3]x[cotg0.3]-[1]",
+      "[sec40]x[cos40]-[1]",
+      "[cosec25]x[sin25]-[1]",
+      "[sin7]x[cos3]+[cos7]x[sin3]-[sin10]",
+      "[tg22.5]x[tg22.5]+[2]x[tg22.5]-[1]",
+      "[cos72]x[cos72]+[0.5]x[cos72]-[0.25]",
+      "[sin(1/3)]x[sin(1/3)]+[cos(1/3)]x[cos(1/3)]-[1]",
+      "[radsin(pi/7)]x[radsin(pi/7)]+[radcos(pi/7)]x[radcos(pi/7)]-[1]",
+      "[radtg(pi/12)]-[2]+[tg60]",
+      "[sin0.05]x[sin0.05]+[cos0.05]x[cos0.05]-[1]",
+  };
+  for (const char* line : identities) {
+    for (int digits : {6, 17, 1000}) {
+      char text[exact_text_capacity];
+      exact_line_text(line, static_cast<int>(std::strlen(line)), digits, text, nullptr);
+      EXPECT_STREQ(text, "0") << line << " at " << digits << " digits";
+    }
+  }
+}
+
+// The same identities a little off, by 1e-10 to 1e-5000 (added, times a sine, or in an angle),
+// and ties they make: each value from mpmath at 5200 digits.
+TEST(ExactLine, NearIdentitiesPrintTheirValue) {
+  struct Case {
+    const char* line;
+    int digits;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"[sin60]-[2]x[sin30]x[cos30]+[1e-10]", 17, "1e-10"},
+      {"[cos20]-[sin70]-[1e-3000]", 17, "-1e-3000"},
+      {"[tg1]x[tg89]-[1]+[1e-100]x[sin1]", 20, "1.7452406437283512819e-102"},
+      {"[sin10]x[sin50]x[sin70]-[0.125]+[3e-1000]x[tg30]", 17, "1.7320508075688773e-1000"},
+      {"[sin60]-[2]x[sin30]x[cos30]+[1e-3000]x[sin1]", 30, "1.74524064372835128194189785163e-3002"},
+      {"[sec40]x[cos40]-[1]+[1e-4000]x[cosec40]", 30, "1.55572382686041232005635595464e-4000"},
+      {"[sin(30+1e-10)]-[0.5]", 17, "1.51149947019442e-12"},
+      {"[sin(30+1e-3000)]-[0.5]", 17, "1.5114994701951815e-3002"},
+      {"[sin(30+1e-3000)]-[0.5]", 1, "2e-3002"},
+      {"[sin(30+1e-3000)]-[0.5]", 50, "1.5114994701951815421617318813684631102367218734106e-3002"},
+      {"[cos(60-1e-5000)]-[0.5]", 6, "1.5115e-5002"},
+      {"[cos(60-1e-5000)]-[0.5]", 2, "1.5e-5002"},
+      {"[cos(60-1e-5000)]-[0.5]", 50, "1.5114994701951815421617318813684631102367218734106e-5002"},
+      {"[tg(45+1e-50)]-[1]", 17, "3.4906585039886592e-52"},
+      {"[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]+[1e-2000]", 17, "1e-2000"},
+      {"[sin1]x[sin3]x[sin7]x[sin11]-[sin11]x[sin7]x[sin3]x[sin1.0000000001]", 17,
+       "-2.1237563837667228e-15"},
+      {"[tan1]x[cos1]-[sin(1+1e-300)]", 17, "-1.7450634298955588e-302"},
+      {"[tg10]x[tg20]x[tg30]x[tg40]x[tg50]x[tg60]x[tg70]x[tg80.00001]-[1]", 17,
+       "1.02060127955996e-06"},
+      {"[sin(25+360)]-[sin(25-1e-1000)]", 17, "1.5818054920253124e-1002"},
+      // arcsin(1 - e) = 90 - (180 / pi) sqrt(2e) (1 + O(e)) degrees: 90 - 8.1e-9998.
+      {"arcsen(1-1e-19999)", 17, "90"},
+      {"[sin1e1300]-[sin1e1300]", 17, "0"},
+      // Ties, to the even digit: 1.25, 2.5 (twice) and 1.5; 0.045 is exact.
+      {"[sin60]x[sin60]x[2]-[0.25]", 2, "1.2"},
+      {"[tg1]x[tg89]x[2.5]", 1, "2"},
+      {"[sin10]x[sin50]x[sin70]x[20]", 1, "2"},
+      {"[tg20]x[tg40]x[tg80]x[tg60]x[0.5]", 1, "2"},
+      {"[cos20]x[cos40]x[cos80]x[0.36]", 2, "0.045"},
+  };
+  for (const Case& c : cases) {
+    char text[exact_text_capacity];
+    exact_line_text(c.line, static_cast<int>(std::strlen(c.line)), c.digits, text, nullptr);
+    EXPECT_STREQ(text, c.text) << c.line << " at " << c.digits << " digits";
   }
 }
 
@@ -301,8 +435,8 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
       {"[2]*[cosec180]", NoteKind::exact_no_value, 5, TermFunction::cosecant},
       {"tg(1e99999-190)", NoteKind::exact_no_value, 0, TermFunction::tangent},
       {"arcsen(pi*1e2000)", NoteKind::exact_no_value, 0, TermFunction::arc_sine},
-      {"[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]", NoteKind::exact_undecided, 0,
-       TermFunction::none},
+      // Radians that are no multiple of pi, numbers too large for Calcium: left undecided.
+      {"[radsin1e1300]-[radsin1e1300]", NoteKind::exact_undecided, 0, TermFunction::none},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
@@ -323,8 +457,8 @@ namespace {
 // A rounded value written as the program writes it.
 std::string rounded_text(const Rounded& rounded, int digits) {
   char text[exact_text_capacity];
-  write_exact_decimal(rounded.negative, rounded.digits, digits,
-                      static_cast<long>(rounded.exponent), text);
+  write_exact_decimal(rounded.negative, rounded.digits, digits, static_cast<long>(rounded.exponent),
+                      text);
   return text;
 }
 
@@ -340,12 +474,23 @@ TEST(DecimalRounding, RationalsAtAndAroundTies) {
     const char* text;
   };
   const Case cases[] = {
-      {1, 8, 2, "0.12"},        {3, 8, 2, "0.38"},      {5, 2, 1, "2"},
-      {7, 2, 1, "4"},           {-5, 2, 1, "-2"},       {1, 3, 5, "0.33333"},
-      {2, 3, 1, "0.7"},         {999, 1000, 2, "1"},    {9995, 10000, 3, "1"},
-      {9985, 10000, 3, "0.998"}, {1, 100000, 3, "1e-05"}, {125, 1, 2, "1.2e+02"},
-      {135, 1, 2, "1.4e+02"},   {1, 1, 3, "1"},         {-1, 16, 1, "-0.06"},
-      {1, 1024, 2, "0.00098"},  {123456789, 1, 4, "1.235e+08"},
+      {1, 8, 2, "0.12"},
+      {3, 8, 2, "0.38"},
+      {5, 2, 1, "2"},
+      {7, 2, 1, "4"},
+      {-5, 2, 1, "-2"},
+      {1, 3, 5, "0.33333"},
+      {2, 3, 1, "0.7"},
+      {999, 1000, 2, "1"},
+      {9995, 10000, 3, "1"},
+      {9985, 10000, 3, "0.998"},
+      {1, 100000, 3, "1e-05"},
+      {125, 1, 2, "1.2e+02"},
+      {135, 1, 2, "1.4e+02"},
+      {1, 1, 3, "1"},
+      {-1, 16, 1, "-0.06"},
+      {1, 1024, 2, "0.00098"},
+      {123456789, 1, 4, "1.235e+08"},
   };
   fmpq_t x;
   fmpq_init(x);
@@ -381,6 +526,19 @@ TEST(DecimalRounding, BallsSettledTiedOrTooWide) {
       {"0.5 +/- 0.2", 6, Rounding::too_wide, ""},
       {"0 +/- 1e-30", 6, Rounding::too_wide, ""},
       {"0.12 +/- 0.01", 2, Rounding::too_wide, ""},
+      // Straddling a power of ten: rounded to it when the values on both sides round to it
+      // (0.1 - 4e-22 rounds up at 20 digits, 0.1 - 6e-22 does not); at one digit 9.5 is the
+      // tie between 9 and 10, and 0.0999999999999999999995 between the nines and 0.1.
+      {"0.1 +/- 4e-22", 20, Rounding::done, "0.1"},
+      {"-0.1 +/- 1e-30", 20, Rounding::done, "-0.1"},
+      {"1 +/- 1e-30", 5, Rounding::done, "1"},
+      {"0.0999999999999999999999 +/- 1e-40", 20, Rounding::done, "0.1"},
+      {"0.1 +/- 6e-22", 20, Rounding::too_wide, ""},
+      {"1 +/- 0.5", 1, Rounding::too_wide, ""},
+      {"9.5 +/- 1e-30", 1, Rounding::tie_candidate, "19/2"},
+      {"0.0999999999999999999995 +/- 1e-40", 20, Rounding::tie_candidate,
+       "199999999999999999999/2000000000000000000000"},
+      {"10 +/- 1e-30", 1, Rounding::done, "1e+01"},
   };
   arb_t ball;
   arb_init(ball);
@@ -402,6 +560,41 @@ TEST(DecimalRounding, BallsSettledTiedOrTooWide) {
   }
   fmpq_clear(tie);
   arb_clear(ball);
+}
+
+// 10^E - 10^(E - digits) is `digits` nines times 10^(E - digits): however close it comes to
+// 10^E, a rational and a ball around it round to those nines, first digit at E - 1.
+TEST(DecimalRounding, NinesJustBelowEveryPowerOfTen) {
+  fmpq_t x;
+  fmpq_init(x);
+  fmpz_t power;
+  fmpz_init(power);
+  arb_t ball;
+  arb_init(ball);
+  static Rounded rounded;
+  for (int digits : {1, 19, 20, 30}) {
+    const std::string nines(static_cast<std::size_t>(digits), '9');
+    for (slong exponent = -25; exponent <= 130; ++exponent) {
+      fmpz_set_str(fmpq_numref(x), nines.c_str(), 10);  // the nines, then the power of ten
+      fmpz_ui_pow_ui(power, 10, static_cast<ulong>(std::abs(exponent - digits)));
+      fmpz_one(fmpq_denref(x));
+      if (exponent >= digits) fmpz_mul(fmpq_numref(x), fmpq_numref(x), power);
+      if (exponent < digits) fmpz_set(fmpq_denref(x), power);
+      round_rational(x, digits, rounded);
+      EXPECT_EQ(rounded.digits, nines) << digits << " digits below 1e" << exponent;
+      EXPECT_EQ(rounded.exponent, exponent - 1) << digits << " digits below 1e" << exponent;
+      arb_set_fmpq(ball, x, 4 * digits + 64);
+      fmpq_t tie;
+      fmpq_init(tie);
+      EXPECT_EQ(round_ball(ball, digits, 4 * digits + 64, rounded, tie), Rounding::done);
+      fmpq_clear(tie);
+      EXPECT_EQ(rounded.digits, nines) << "a ball, " << digits << " digits below 1e" << exponent;
+      EXPECT_EQ(rounded.exponent, exponent - 1) << "a ball below 1e" << exponent;
+    }
+  }
+  arb_clear(ball);
+  fmpz_clear(power);
+  fmpq_clear(x);
 }
 
 // The power of ten to which a ball around 0 shows its value small: 1e-20 < 2^-66 < 10^-19.
@@ -451,8 +644,7 @@ void observe_set_up(void* context) {
   seen.output_nowhere = leads_to_null_device(1) && leads_to_null_device(2);
 }
 
-void never_called(int) {
-}
+void never_called(int) {}
 
 void abort_work(void*) {
   std::abort();  // as GMP and FLINT do when an allocation fails
@@ -487,8 +679,8 @@ TEST(BoundedChild, SetsItselfUpWhateverTheParentSet) {
   sigaction(SIGINT, &handler, &old_interrupt);
   sigaction(SIGXCPU, &ignored, &old_cpu_limit);
   ChildSetUp seen = {};
-  const ChildEnd end = run_in_bounded_child(observe_set_up, &seen, &seen, sizeof seen,
-                                            {3, rlim_t{768} << 20});
+  const ChildEnd end =
+      run_in_bounded_child(observe_set_up, &seen, &seen, sizeof seen, {3, rlim_t{768} << 20});
   sigaction(SIGINT, &old_interrupt, nullptr);
   sigaction(SIGXCPU, &old_cpu_limit, nullptr);
   ASSERT_EQ(end, ChildEnd::finished);
@@ -544,4 +736,127 @@ TEST(BoundedChild, EndsWithItsParent) {
   close(ends[0]);
   close(ends[1]);
   prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+namespace {
+
+// A program written as postfix words over a hand-filled store, as the natural reading will
+// write programs: numbers and "pi" push, "+ - * / ^" join two values, "neg" and "root" take
+// one, and a function's name ("sin" ... "asin", "rad" before it for radians) makes an
+// amplitude and an argument that value.
+struct WordProgram {
+  HandReading hand;
+  Program program = {};
+
+  explicit WordProgram(const char* words) {
+    std::istringstream stream(words);
+    for (std::string word; stream >> word;) add(word);
+    program.complete = 1;
+  }
+
+  void step(ProgramCode code, int argument = 0, bool radians = false) {
+    program.steps[program.step_count++] = {static_cast<unsigned char>(code),
+                                           static_cast<unsigned char>(radians),
+                                           static_cast<short>(argument), 0, 0};
+  }
+
+  void add(const std::string& word) {
+    const char* const codes = "+-*/^";
+    const char* const functions[] = {"sin", "cos", "tg", "cotg", "sec", "cosec", "asin"};
+    const std::size_t at = std::string(codes).find(word);
+    if (word.size() == 1 && at != std::string::npos) {
+      const ProgramCode joins[] = {program_add, program_subtract, program_multiply, program_divide,
+                                   program_power};
+      return step(joins[at]);
+    }
+    if (word == "neg") return step(program_negate);
+    if (word == "root") return step(program_root);
+    const bool radians = word.rfind("rad", 0) == 0;
+    const std::string name = radians ? word.substr(3) : word;
+    for (int f = 0; f < 7; ++f) {
+      if (name == functions[f]) return step(program_function, program_sine + f, radians);
+    }
+    const bool pi = word == "pi";
+    step(program_push_number,
+         hand.number(pi ? "" : word.c_str(), '=', pi ? NumberForm::pi : NumberForm::decimal));
+  }
+};
+
+// What the field made of a program: "not held", "no value at N", "undecided", or the text.
+std::string field_text(const char* words, int digits) {
+  static ExactProgram exact;
+  static bool ready = false;
+  if (!ready) init_exact_program(exact);
+  ready = true;
+  WordProgram written(words);
+  prepare_exact_program(written.program, written.hand.reading.numbers, exact);
+  static ExactOutcome line;
+  if (!decide_in_cyclotomic_field(exact, digits, line)) return "not held";
+  if (line.failure.outcome == exact_no_value) {
+    return "no value at " + std::to_string(line.failure.step);
+  }
+  if (line.failure.outcome != exact_value) return "undecided";
+  if (line.rounded.zero) return "0";
+  return rounded_text(line.rounded, digits);
+}
+
+}  // namespace
+
+// Programs in the cyclotomic field, by hand: what it holds and decides (zeros, rationals,
+// quotients whose divisor is 0, powers, irrational values enclosed), and what it leaves to
+// the other arithmetics. Steps count from 0, one a word.
+TEST(CyclotomicField, DecidesWhatItHoldsAndLeavesTheRest) {
+  struct Case {
+    const char* words;
+    int digits;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"1 60 sin 1 60 sin * 0.75 -", 6, "0"},
+      {"1 10 sin 1 50 sin * 1 70 sin * 8 *", 30, "1"},
+      {"2 60 sec", 6, "4"},
+      {"1 60 cosec 1 60 sin *", 6, "1"},
+      {"1 30 cotg 1 30 tg *", 6, "1"},
+      {"3 1e1300 sin 3 1e1300 sin -", 6, "0"},
+      {"1 pi 6 / radsin", 6, "0.5"},
+      {"1 pi 2 * 3 / radcos 1 120 cos -", 6, "0"},
+      {"1 0.05 sin 1 0.05 sin * 1 0.05 cos 1 0.05 cos * + 1 -", 6, "0"},
+      // sin 1 = 0.0174524064372835128194189785163 (mpmath), times 1e-3000; cos 10 likewise.
+      {"1 1 sin 1e-3000 *", 6, "1.74524e-3002"},
+      {"1 10 cos 1 80 sin - 1e-20 1 10 cos * +", 12, "9.84807753012e-21"},
+      {"1 1 sin 1 89 cos /", 6, "1"},
+      // Negations and integer powers: sin 45 squared is 1/2; 2^-255 = 1.72723371102e-77.
+      {"1 60 sin neg 1 60 sin +", 6, "0"},
+      {"1 45 sin 2 ^ 0.5 -", 6, "0"},
+      {"1 45 sin -2 ^", 6, "2"},
+      {"1 30 sin 255 ^", 6, "1.72723e-77"},
+      {"2 -3 ^", 6, "0.125"},
+      {"1 45 tg 0 ^", 6, "1"},
+      // No value: a divisor, a function's denominator or a base to a power below 0 that is 0.
+      {"1 1 60 sin 1 60 sin * 0.75 - /", 6, "no value at 10"},
+      {"1 1 30 sin 1 150 sin - /", 6, "no value at 8"},
+      {"1 90 tg", 6, "no value at 2"},
+      {"1 180 cotg", 6, "no value at 2"},
+      {"1 270 sec", 6, "no value at 2"},
+      {"1 0 cosec", 6, "no value at 2"},
+      {"1 0 sin -1 ^", 6, "no value at 4"},
+      {"0 -1 ^", 6, "no value at 2"},
+      {"1 0 /", 6, "no value at 2"},
+      // Not held: roots, powers that are no small integer, inverse functions, pi in degrees,
+      // radians that are no multiple of pi, pi beside an element, fields too large.
+      {"1 60 sin root", 6, "not held"},
+      {"1 30 sin 0.5 ^", 6, "not held"},
+      {"1 30 sin 256 ^", 6, "not held"},
+      {"1 0.5 asin", 6, "not held"},
+      {"1 pi sin", 6, "not held"},
+      {"1 1 radsin", 6, "not held"},
+      {"pi 1 30 sin +", 6, "not held"},
+      {"pi 2 *", 6, "not held"},
+      {"1 30.0001 sin", 6, "not held"},
+      {"1 0.01 sin 1 0.01 sin * 1 0.01 cos 1 0.01 cos * + 1 -", 6, "not held"},
+      {"1e99999 1 30 sin *", 6, "not held"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(field_text(c.words, c.digits), c.text) << c.words;
+  }
 }
