@@ -47,6 +47,9 @@ struct FieldRun {
   ulong order;
   fmpz_t needed;  // gathering: the least order holding the angles so far
   fmpq_poly_t modulus;
+  ulong radical;                // the product of the primes dividing the order
+  fmpz_poly_t radical_modulus;  // the radical-th cyclotomic polynomial
+  fmpz_poly_t power;            // a power of zeta^(order / radical), reduced by it
   fmpq_poly_t scratch;
 };
 
@@ -58,6 +61,8 @@ void init_run(FieldRun& run) {
   }
   fmpz_init_set_ui(run.needed, 4);  // i = zeta^(n/4) makes sines of cosines
   fmpq_poly_init(run.modulus);
+  fmpz_poly_init(run.radical_modulus);
+  fmpz_poly_init(run.power);
   fmpq_poly_init(run.scratch);
   run.order = 0;
 }
@@ -70,6 +75,8 @@ void clear_run(FieldRun& run) {
   }
   fmpz_clear(run.needed);
   fmpq_poly_clear(run.modulus);
+  fmpz_poly_clear(run.radical_modulus);
+  fmpz_poly_clear(run.power);
   fmpq_poly_clear(run.scratch);
 }
 
@@ -251,11 +258,22 @@ bool gather_order(FieldRun& run, const fmpq_t turns) {
   return fmpz_cmp_ui(run.needed, order_limit) <= 0;
 }
 
-// zeta^power, reduced, into `poly`, times `coefficient`, added to it.
+// zeta^power times `coefficient`, reduced, added to `poly`. The order-th cyclotomic
+// polynomial is the radical-th one at y = x^(order / radical), so x^power = x^s y^q is x^s
+// times y^q reduced by that small polynomial: sparse, and no division by the large one.
 void add_power_of_zeta(FieldRun& run, fmpq_poly_t poly, ulong power, slong coefficient) {
+  const ulong spacing = run.order / run.radical;
+  power %= run.order;
+  fmpz_poly_zero(run.power);
+  fmpz_poly_set_coeff_ui(run.power, static_cast<slong>(power / spacing), 1);
+  fmpz_poly_rem(run.power, run.power, run.radical_modulus);  // monic: exact over the integers
   fmpq_poly_zero(run.scratch);
-  fmpq_poly_set_coeff_si(run.scratch, static_cast<slong>(power % run.order), coefficient);
-  reduce(run, run.scratch);
+  for (slong j = 0; j < fmpz_poly_length(run.power); ++j) {
+    fmpz* term = fmpz_poly_get_coeff_ptr(run.power, j);
+    fmpz_mul_si(term, term, coefficient);
+    fmpq_poly_set_coeff_fmpz(
+        run.scratch, j * static_cast<slong>(spacing) + static_cast<slong>(power % spacing), term);
+  }
   fmpq_poly_add(poly, poly, run.scratch);
 }
 
@@ -382,6 +400,12 @@ bool set_up_field(FieldRun& run) {
   fmpz_poly_cyclotomic(cyclotomic, order);
   fmpq_poly_set_fmpz_poly(run.modulus, cyclotomic);
   fmpz_poly_clear(cyclotomic);
+  n_factor_t primes;
+  n_factor_init(&primes);
+  n_factor(&primes, order, 1);
+  run.radical = 1;
+  for (int k = 0; k < primes.num; ++k) run.radical *= primes.p[k];
+  fmpz_poly_cyclotomic(run.radical_modulus, run.radical);
   run.order = order;
   return true;
 }

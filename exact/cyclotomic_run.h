@@ -12,17 +12,16 @@
 #include "exact/exact_value.h"
 
 // Most degree phi(n) of the field a line is decided in: a product in it takes about a
-// millisecond at 1,000 and ten at 4,000. A line whose angles need a larger field (an angle of
-// 30 + 1e-3000 degrees, say) is left to the other arithmetics.
+// millisecond at degree 1,000 and ten at 4,000. A line whose angles need a larger field (an
+// angle of 0.01 or of 30 + 1e-3000 degrees, say) is left to the other arithmetics.
 constexpr slong cyclotomic_degree_limit = 4096;
 
-// Decides `program` in the cyclotomic field holding its values. False when no field of degree
-// at most cyclotomic_degree_limit holds them: a number too large, an inverse function, a
-// square root, a power whose exponent is no integer of at most a few hundred, pi in an angle
-// in degrees, an angle in radians that is no rational multiple of pi, a value that is a
-// rational multiple of a power of pi other than the first (an angle, say) where the field
-// needs an element of it. True otherwise, with `line` holding the value rounded to `digits`
-// digits (ties to even), or the step that has no value (a division by 0, a function where it
-// has none), or undecided when balls of the finest precision tried around an irrational value
-// could not settle its digits.
+// Decides `program` in the cyclotomic field holding its values. False when none of degree at
+// most cyclotomic_degree_limit does: a number too large, an inverse function, a square root,
+// a power whose exponent is no integer below 256 in size, pi in an angle in degrees, an angle
+// in radians that is no rational multiple of pi, pi joined to an element of the field, or a
+// value at the end that is a multiple of a power of pi. True otherwise, with `line` holding
+// the value rounded to `digits` digits (ties to even), or the step that has no value (a
+// division by 0, a function where it has none, 0 to a power below 0), or undecided when balls
+// of the finest precision tried around an irrational value could not settle its digits.
 bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOutcome& line);

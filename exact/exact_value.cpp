@@ -10,9 +10,10 @@ namespace {
 
 constexpr int ball_attempts = 3;  // precisions tried in balls: each 4 times the last
 constexpr slong guard_bits = 48;  // bits beyond the digits asked for
-// Most bits of a last attempt in balls that a line's numbers call for: about what an angle of
-// 158,000 digits, the largest a sine is taken of, needs.
-constexpr slong fine_precision_limit = slong{1} << 19;
+// Most bits of a last attempt in balls that a line's numbers call for, with the bits of their
+// sizes that an angle in radians adds to them: a sine at this many takes about a tenth of a
+// second. A line that would need more is left undecided without it.
+constexpr slong fine_precision_limit = slong{1} << 18;
 // Most bits of the numbers' sizes with which Calcium is asked what balls could not settle:
 // its own numbers would need those bits too.
 constexpr slong calcium_magnitude_limit = 4096;
@@ -103,14 +104,16 @@ bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& lin
 }
 
 // The precision of one more attempt in balls for a line whose numbers carry more bits than
-// the attempts made could see: twice their bits beyond the digits' (a value made of them that
-// is no zero nor tie comes no closer to one than that on the lines known), at most
+// the attempts made could see: twice their bits beyond the digits'. A rational expression of
+// the numbers that is not 0 is at least 2^-bits in size, and no function's value near 0 or a
+// tie on the lines tried came closer than twice that (sin(30 + 1e-3000) - 0.5 takes the bits
+// once, an arc sine near 1 half as much again). With the bits of the numbers' sizes, at most
 // fine_precision_limit; 0 for any other line.
 slong fine_precision(const ExactProgram& program, int digits) {
   const slong wanted = precision_for(digits) + 2 * exact_number_bits(program);
-  const slong last = precision_for(digits) << (2 * (ball_attempts - 1));
-  if (wanted <= last) return 0;
-  return wanted < fine_precision_limit ? wanted : fine_precision_limit;
+  const slong room = fine_precision_limit - exact_magnitude_bits(program);
+  const slong precision = wanted < room ? wanted : room;
+  return precision > precision_for(digits) << (2 * (ball_attempts - 1)) ? precision : 0;
 }
 
 // What balls could not settle: decided in the cyclotomic field that holds the line, or settled
