@@ -13,12 +13,17 @@
 
 #include <initializer_list>
 
+#include "exact/prepare_program.h"
 #include "program/program_functions.h"
 
 namespace {
 
 // Most order n gathered before its degree is looked at: phi(n) > 4096 for every n past it.
 constexpr ulong order_limit = ulong{1} << 20;
+// Most degree of the field times the bits of the line's numbers (with 64 for a line of small
+// ones): the coefficients of the field's elements grow with those bits, and at this bound a
+// product of two takes a few tens of milliseconds.
+constexpr slong field_work_limit = slong{1} << 26;
 // Most bits of the exponent of an integer power (up to 255), and most bits of a rational
 // raised to one.
 constexpr ulong power_limit_bits = 8;
@@ -391,10 +396,13 @@ StepEnd run_program(const ExactProgram& program, FieldRun& run, int& step) {
   return run.depth == 1 ? StepEnd::done : StepEnd::not_held;
 }
 
-// Sets up the field of the order gathered; false when its degree passes the limit.
-bool set_up_field(FieldRun& run) {
+// Sets up the field of the order gathered; false when its degree passes the limit, or its
+// degree times the bits of the program's numbers passes field_work_limit.
+bool set_up_field(FieldRun& run, const ExactProgram& program) {
   const ulong order = fmpz_get_ui(run.needed);
-  if (n_euler_phi(order) > static_cast<ulong>(cyclotomic_degree_limit)) return false;
+  const slong degree = static_cast<slong>(n_euler_phi(order));
+  if (degree > cyclotomic_degree_limit) return false;
+  if (degree * (exact_number_bits(program) + 64) > field_work_limit) return false;
   fmpz_poly_t cyclotomic;
   fmpz_poly_init(cyclotomic);
   fmpz_poly_cyclotomic(cyclotomic, order);
@@ -497,7 +505,7 @@ bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOu
   FieldRun run;
   init_run(run);
   int step = 0;
-  bool held = run_program(program, run, step) != StepEnd::not_held && set_up_field(run);
+  bool held = run_program(program, run, step) != StepEnd::not_held && set_up_field(run, program);
   StepEnd end = held ? run_program(program, run, step) : StepEnd::not_held;
   held = end != StepEnd::not_held;
   if (end == StepEnd::no_value) line.failure = {exact_no_value, step};
