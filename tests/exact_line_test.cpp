@@ -281,6 +281,8 @@ TEST(ExactLine, KnownValuesAndValuesThatDoNotExist) {
       {"[tan30]x[tan60]x[0.0999999999999999999985]", 20, "0.099999999999999999998"},
       {"[tan30]x[tan60]x[0.1]", 20, "0.1"},
       {"[tan30]x[tan60]x[1e-7]", 1, "1e-07"},
+      // arcsin x + arccos x = 90 degrees: no field holds it, Calcium decides it.
+      {"[arcsen0.3]+[arcos0.3]-[90]", 30, "0"},
   };
   for (const Case& c : cases) {
     char text[exact_text_capacity];
@@ -855,6 +857,9 @@ TEST(CyclotomicField, DecidesWhatItHoldsAndLeavesTheRest) {
       {"1 30.0001 sin", 6, "not held"},
       {"1 0.01 sin 1 0.01 sin * 1 0.01 cos 1 0.01 cos * + 1 -", 6, "not held"},
       {"1e99999 1 30 sin *", 6, "not held"},
+      // The field's degree times the numbers' bits: 96 x 66,440 is held, 3840 x 66,440 not.
+      {"1e19999 1 1 sin *", 6, "1.74524e+19997"},
+      {"1e19999 1 0.025 sin *", 6, "not held"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(field_text(c.words, c.digits), c.text) << c.words;
