@@ -3,6 +3,7 @@
 #include "line/exact_line.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -424,21 +425,26 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
     NoteKind kind;
     int column;
     TermFunction function;
+    int digits;  // undecided: the least count of digits after the point it must say 0 holds to
   };
   const Case cases[] = {
-      {"tg90", NoteKind::exact_no_value, 0, TermFunction::tangent},
-      {"[1]+[cotg0]", NoteKind::exact_no_value, 5, TermFunction::cotangent},
-      {"arcsen2", NoteKind::exact_no_value, 0, TermFunction::arc_sine},
-      {"arcos2", NoteKind::exact_no_value, 0, TermFunction::arc_cosine},
-      {"[1]/[0]", NoteKind::exact_division_by_zero, 3, TermFunction::none},
-      {"sin(1/0)", NoteKind::exact_division_by_zero, 5, TermFunction::none},
-      {"[9e999999999]", NoteKind::exact_too_large, 1, TermFunction::none},
-      {"sec90", NoteKind::exact_no_value, 0, TermFunction::secant},
-      {"[2]*[cosec180]", NoteKind::exact_no_value, 5, TermFunction::cosecant},
-      {"tg(1e99999-190)", NoteKind::exact_no_value, 0, TermFunction::tangent},
-      {"arcsen(pi*1e2000)", NoteKind::exact_no_value, 0, TermFunction::arc_sine},
+      {"tg90", NoteKind::exact_no_value, 0, TermFunction::tangent, 0},
+      {"[1]+[cotg0]", NoteKind::exact_no_value, 5, TermFunction::cotangent, 0},
+      {"arcsen2", NoteKind::exact_no_value, 0, TermFunction::arc_sine, 0},
+      {"arcos2", NoteKind::exact_no_value, 0, TermFunction::arc_cosine, 0},
+      {"[1]/[0]", NoteKind::exact_division_by_zero, 3, TermFunction::none, 0},
+      {"sin(1/0)", NoteKind::exact_division_by_zero, 5, TermFunction::none, 0},
+      {"[9e999999999]", NoteKind::exact_too_large, 1, TermFunction::none, 0},
+      {"sec90", NoteKind::exact_no_value, 0, TermFunction::secant, 0},
+      {"[2]*[cosec180]", NoteKind::exact_no_value, 5, TermFunction::cosecant, 0},
+      {"tg(1e99999-190)", NoteKind::exact_no_value, 0, TermFunction::tangent, 0},
+      {"arcsen(pi*1e2000)", NoteKind::exact_no_value, 0, TermFunction::arc_sine, 0},
       // Radians that are no multiple of pi, numbers too large for Calcium: left undecided.
-      {"[radsin1e1300]-[radsin1e1300]", NoteKind::exact_undecided, 0, TermFunction::none},
+      // At 10 digits balls alone see 1312 bits (10^-394); the first line's numbers call for
+      // finer ones, the second is Calcium's to enclose when it cannot decide it.
+      {"[radsin1e1300]-[radsin1e1300]", NoteKind::exact_undecided, 0, TermFunction::none, 394},
+      {"[radsin(pi/7+1e-30)]-[radsin(pi/7)]x[radcos1e-30]-[radcos(pi/7)]x[radsin1e-30]",
+       NoteKind::exact_undecided, 0, TermFunction::none, 394},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
@@ -449,6 +455,7 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
     EXPECT_EQ(notes.notes[0].kind, c.kind) << c.line;
     EXPECT_EQ(notes.notes[0].column, c.column) << c.line;
     EXPECT_EQ(notes.notes[0].function, c.function) << c.line;
+    EXPECT_GE(notes.notes[0].digits, c.digits) << c.line;
   }
 }
 
@@ -597,6 +604,44 @@ TEST(DecimalRounding, NinesJustBelowEveryPowerOfTen) {
   arb_clear(ball);
   fmpz_clear(power);
   fmpq_clear(x);
+}
+
+namespace {
+
+// Rounds, at 1000 digits, a rational just below a power of ten and balls that straddle one,
+// lie just below one, hold a tie or are too wide.
+void round_near_powers_of_ten(const fmpq_t below, arb_t ball, fmpq_t tie, Rounded& rounded) {
+  round_rational(below, 1000, rounded);
+  for (const char* text : {"0.1 +/- 1e-1030", "0.1 +/- 1e-1000", "12.5 +/- 1e-1100"}) {
+    arb_set_str(ball, text, 4000);
+    round_ball(ball, 1000, 4000, rounded, tie);
+  }
+  arb_set_fmpq(ball, below, 4000);
+  round_ball(ball, 1000, 4000, rounded, tie);
+}
+
+}  // namespace
+
+// Rounding leaves no memory behind, line after line: 2000 roundings of each kind near powers
+// of ten at 1000 digits grow the heap by less than what one power of ten each would leave.
+TEST(DecimalRounding, LeavesNoMemoryBehind) {
+  fmpq_t below, tie;
+  fmpq_init(below);
+  fmpq_init(tie);
+  fmpz_ui_pow_ui(fmpq_numref(below), 10, 1000);  // 0.1 - 1e-1001: a thousand nines
+  fmpz_sub_ui(fmpq_numref(below), fmpq_numref(below), 1);
+  fmpz_ui_pow_ui(fmpq_denref(below), 10, 1001);
+  arb_t ball;
+  arb_init(ball);
+  static Rounded rounded;
+  round_near_powers_of_ten(below, ball, tie, rounded);  // the libraries' caches filled once
+  const long long before = static_cast<long long>(mallinfo2().uordblks);
+  for (int k = 0; k < 2000; ++k) round_near_powers_of_ten(below, ball, tie, rounded);
+  const long long grown = static_cast<long long>(mallinfo2().uordblks) - before;
+  EXPECT_LT(grown, 2000 * 400);  // 10^1000 takes 416 bytes
+  arb_clear(ball);
+  fmpq_clear(tie);
+  fmpq_clear(below);
 }
 
 // The power of ten to which a ball around 0 shows its value small: 1e-20 < 2^-66 < 10^-19.
