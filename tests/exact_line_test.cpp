@@ -282,6 +282,10 @@ TEST(ExactLine, KnownValuesAndValuesThatDoNotExist) {
       {"[tan30]x[tan60]x[0.0999999999999999999985]", 20, "0.099999999999999999998"},
       {"[tan30]x[tan60]x[0.1]", 20, "0.1"},
       {"[tan30]x[tan60]x[1e-7]", 1, "1e-07"},
+      // Arc tangents of rationals of denominator 1 or 2 beyond 1, no multiple of pi (mpmath).
+      {"arctg2", 20, "63.434948822922010648"},
+      {"radarctg1.5", 20, "0.98279372324732906799"},
+      {"arctg-2.5", 20, "-68.19859051364818823"},
       // arcsin x + arccos x = 90 degrees: no field holds it, Calcium decides it.
       {"[arcsen0.3]+[arcos0.3]-[90]", 30, "0"},
   };
@@ -902,6 +906,11 @@ TEST(CyclotomicField, DecidesWhatItHoldsAndLeavesTheRest) {
       {"1 30.0001 sin", 6, "not held"},
       {"1 0.01 sin 1 0.01 sin * 1 0.01 cos 1 0.01 cos * + 1 -", 6, "not held"},
       {"1e99999 1 30 sin *", 6, "not held"},
+      // The run's stack holds 16 values, one of them kept free for a function's value, as the
+      // balls' does: 16 at once are more than it holds, 15 are not.
+      {"1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 + + + + + + + + + + + + + + +", 6, "not held"},
+      {"1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 + + + + + + + + + + + + + +", 6, "15"},
+      {"1 1 1 1 1 1 1 1 1 1 1 1 1 1 30 sin + + + + + + + + + + + + +", 6, "13.5"},
       // The field's degree times the numbers' bits: 96 x 66,440 is held, 3840 x 66,440 not.
       {"1e19999 1 1 sin *", 6, "1.74524e+19997"},
       {"1e19999 1 0.025 sin *", 6, "not held"},
