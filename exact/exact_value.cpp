@@ -3,12 +3,17 @@
 #include "exact/ball_run.h"
 #include "exact/bounded_child.h"
 #include "exact/calcium_run.h"
+#include "exact/cyclotomic_run.h"
 #include "exact/prepare_program.h"
 
 namespace {
 
 constexpr int ball_attempts = 3;  // precisions tried in balls: each 4 times the last
 constexpr slong guard_bits = 48;  // bits beyond the digits asked for
+// Most bits of a last attempt in balls that a line's numbers call for, with the bits of their
+// sizes that an angle in radians adds to them: a sine at this many takes about a tenth of a
+// second. A line that would need more is left undecided without it.
+constexpr slong fine_precision_limit = slong{1} << 18;
 // Most bits of the numbers' sizes with which Calcium is asked what balls could not settle:
 // its own numbers would need those bits too.
 constexpr slong calcium_magnitude_limit = 4096;
@@ -59,58 +64,28 @@ void decide_exactly(const ExactProgram& program, int digits, slong precision, Ex
   exact_calcium_finish();
 }
 
-// What a child works on: the line, and what it came to.
-struct ChildWork {
-  const ExactProgram* program;
-  int digits;
-  slong precision;
-  ExactOutcome* line;
-};
-
-void decide_in_child(void* context) {
-  const ChildWork& work = *static_cast<ChildWork*>(context);
-  decide_exactly(*work.program, work.digits, work.precision, *work.line);
-}
-
-// Decides with Calcium within its bounds: a decision cut short, or a child that could not be
-// started, leaves the line undecided, with what the balls showed of its size.
-void decide_within_bounds(const ExactProgram& program, int digits, slong precision,
-                          ExactOutcome& line) {
-  const int bound_digits = line.bound_digits;
-  ChildWork work = {&program, digits, precision, &line};
-  if (run_in_bounded_child(decide_in_child, &work, &line, sizeof line, decision_bounds) !=
-      ChildEnd::finished) {
-    line.failure.outcome = exact_undecided;
-    line.bound_digits = bound_digits;
-  }
-}
-
-// Runs the program in balls, finer each time the digits are not settled (4 times the bits
-// each time); true when done. A ball that was left too wide sets `line.bound_digits` to what
-// it showed of the value's size.
-bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
+// Runs the program in balls of `precision` bits; true when done: the digits settled, or a
+// step without value. A ball left too wide sets `line.bound_digits` to what it showed of the
+// value's size.
+bool settle_in_balls(const ExactProgram& program, int digits, slong precision, ExactOutcome& line) {
   arb_t ball;
   arb_init(ball);
   fmpq_t rational, tie;
   fmpq_init(rational);
   fmpq_init(tie);
-  bool done = false;
-  slong precision = precision_for(digits);
-  for (int attempt = 0; !done && attempt < ball_attempts; ++attempt, precision *= 4) {
-    BallKnowledge knowledge = {false, 0};
-    line.failure = run_in_balls(program, precision, ball, rational, knowledge);
-    if (line.failure.outcome == exact_undecided) continue;
-    done = line.failure.outcome != exact_value;
-    if (done) break;
-    if (knowledge.exact && knowledge.pi_power == 0) {
-      line.rounded.zero = fmpq_is_zero(rational);
-      if (!line.rounded.zero) round_rational(rational, digits, line.rounded);
-      done = true;
-    } else {
-      line.rounded.zero = false;
-      done = round_ball(ball, digits, precision, line.rounded, tie) == Rounding::done;
-      line.bound_digits = magnitude_digits(ball);
-    }
+  BallKnowledge knowledge = {false, 0};
+  line.failure = run_in_balls(program, precision, ball, rational, knowledge);
+  bool done = line.failure.outcome != exact_value && line.failure.outcome != exact_undecided;
+  if (line.failure.outcome != exact_value) {
+    // done, or undecided: nothing to round
+  } else if (knowledge.exact && knowledge.pi_power == 0) {
+    line.rounded.zero = fmpq_is_zero(rational);
+    if (!line.rounded.zero) round_rational(rational, digits, line.rounded);
+    done = true;
+  } else {
+    line.rounded.zero = false;
+    done = round_ball(ball, digits, precision, line.rounded, tie) == Rounding::done;
+    line.bound_digits = magnitude_digits(ball);
   }
   fmpq_clear(rational);
   fmpq_clear(tie);
@@ -118,13 +93,74 @@ bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& lin
   return done;
 }
 
-// The balls' run in a child, for a line that may need much memory.
+// Runs the program in balls, finer each time the digits are not settled (4 times the bits
+// each time); true when done.
+bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
+  slong precision = precision_for(digits);
+  for (int attempt = 0; attempt < ball_attempts; ++attempt, precision *= 4) {
+    if (settle_in_balls(program, digits, precision, line)) return true;
+  }
+  return false;
+}
+
+// The precision of one more attempt in balls for a line whose numbers carry more bits than
+// the attempts made could see: twice their bits beyond the digits'. A rational expression of
+// the numbers that is not 0 is at least 2^-bits in size, and no function's value near 0 or a
+// tie on the lines tried came closer than twice that (sin(30 + 1e-3000) - 0.5 takes the bits
+// once, an arc sine near 1 half as much again). With the bits of the numbers' sizes, at most
+// fine_precision_limit; 0 for any other line.
+slong fine_precision(const ExactProgram& program, int digits) {
+  const slong wanted = precision_for(digits) + 2 * exact_number_bits(program);
+  const slong room = fine_precision_limit - exact_magnitude_bits(program);
+  const slong precision = wanted < room ? wanted : room;
+  return precision > precision_for(digits) << (2 * (ball_attempts - 1)) ? precision : 0;
+}
+
+// What balls could not settle: decided in the cyclotomic field that holds the line, or settled
+// in balls as fine as its numbers call for; true when either did.
+bool decide_beyond_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
+  if (decide_in_cyclotomic_field(program, digits, line)) return true;
+  const slong precision = fine_precision(program, digits);
+  return precision > 0 && settle_in_balls(program, digits, precision, line);
+}
+
+// What a child works on: the line, whether Calcium may be asked, and what it came to.
+struct ChildWork {
+  const ExactProgram* program;
+  int digits;
+  slong precision;
+  bool calcium;
+  ExactOutcome* line;
+};
+
+// The decision in a child: the field, finer balls, then Calcium when it may be asked.
+void decide_in_child(void* context) {
+  const ChildWork& work = *static_cast<ChildWork*>(context);
+  if (decide_beyond_balls(*work.program, work.digits, *work.line)) return;
+  if (work.calcium) return decide_exactly(*work.program, work.digits, work.precision, *work.line);
+  work.line->failure.outcome = exact_undecided;
+}
+
+// Decides what balls left open within the decision's bounds: a decision cut short, or a child
+// that could not be started, leaves the line undecided, with what the balls showed of its size.
+void decide_within_bounds(const ExactProgram& program, int digits, slong precision, bool calcium,
+                          ExactOutcome& line) {
+  const int bound_digits = line.bound_digits;
+  ChildWork work = {&program, digits, precision, calcium, &line};
+  if (run_in_bounded_child(decide_in_child, &work, &line, sizeof line, decision_bounds) !=
+      ChildEnd::finished) {
+    line.failure.outcome = exact_undecided;
+    line.bound_digits = bound_digits;
+  }
+}
+
+// A line that may need much memory, in a child: balls, then what lies beyond them (never
+// Calcium, whose numbers would be as large).
 void compute_in_child(void* context) {
   const ChildWork& work = *static_cast<ChildWork*>(context);
-  if (!compute_in_balls(*work.program, work.digits, *work.line) &&
-      work.line->failure.outcome == exact_value) {
-    work.line->failure.outcome = exact_undecided;
-  }
+  if (compute_in_balls(*work.program, work.digits, *work.line)) return;
+  if (decide_beyond_balls(*work.program, work.digits, *work.line)) return;
+  work.line->failure.outcome = exact_undecided;
 }
 
 // The outcome of a line whose child did not finish.
@@ -142,18 +178,15 @@ void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& 
   if (!program.complete) return;
   const slong magnitude = exact_magnitude_bits(program);
   if (magnitude > in_process_magnitude_limit) {
-    ChildWork work = {&program, digits, 0, &line};
+    ChildWork work = {&program, digits, 0, false, &line};
     const ChildEnd end =
         run_in_bounded_child(compute_in_child, &work, &line, sizeof line, large_line_bounds);
     if (end != ChildEnd::finished) line.failure = {outcome_of(end), program.step_count};
-    return;  // Calcium is never asked about numbers this large
+    return;
   }
   if (compute_in_balls(program, digits, line)) return;
   const int outcome = line.failure.outcome;
   if (outcome != exact_value && outcome != exact_undecided) return;
-  if (magnitude <= calcium_magnitude_limit) {
-    decide_within_bounds(program, digits, precision_for(digits) * 4, line);
-  } else {
-    line.failure.outcome = exact_undecided;
-  }
+  decide_within_bounds(program, digits, precision_for(digits) * 4,
+                       magnitude <= calcium_magnitude_limit, line);
 }

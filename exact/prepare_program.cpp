@@ -261,3 +261,13 @@ slong exact_magnitude_bits(const ExactProgram& exact) {
   }
   return bits;
 }
+
+slong exact_number_bits(const ExactProgram& exact) {
+  slong bits = 0;
+  for (int k = 0; k < exact.number_count; ++k) {
+    const exact_number& number = exact.numbers[k];
+    if (number.pi || number.too_large) continue;
+    bits += fmpz_bits(fmpq_numref(number.value)) + fmpz_bits(fmpq_denref(number.value));
+  }
+  return bits;
+}

@@ -20,6 +20,11 @@ void prepare_exact_program(const Program& program, const NumberStore& store, Exa
 // such as 1e300 + pi, whose sine needs its units exactly).
 slong exact_magnitude_bits(const ExactProgram& exact);
 
+// The bits of the program's numbers, numerators and denominators, added up: how close to 0
+// (or to a tie) a value made of them can come without being there is in proportion to them
+// (sin(30 + 1e-3000) - 0.5 is 1.5e-3002).
+slong exact_number_bits(const ExactProgram& exact);
+
 // Reads the decimal text "[sign]digits[.digits][(E|e)[sign]digits]" (empty: 0) into `number`,
 // exactly; too large when its size passes EXACT_MAGNITUDE_LIMIT digits either way.
 void read_exact_decimal(const char* text, exact_number& number);

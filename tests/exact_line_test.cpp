@@ -3,6 +3,7 @@
 #include "line/exact_line.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -11,9 +12,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "exact/bounded_child.h"
+#include "exact/cyclotomic_run.h"
 #include "exact/decimal_rounding.h"
 #include "exact/prepare_program.h"
 #include "exact/reading_program.h"
@@ -263,6 +266,28 @@ TEST(ExactLine, KnownValuesAndValuesThatDoNotExist) {
       // both rounding to the even digit.
       {"[sin60]x[sin60]", 1, "0.8"},
       {"[sin45]x[sin45]x[5]", 1, "2"},
+      // Just below a power of ten, every digit a nine, by hand: 0.1 - 1e-21 has 20 nines
+      // after "0.0", 1e16 - 1e-4 sixteen before the point and four after it; a ball of
+      // cos(1e-9 degrees) x 10 = 10 - 1.52e-21 (mpmath: 9.99999999999999999999847691) and
+      // rationals decided beyond balls (the last a tie at 20 digits, to the even 8).
+      {"[0.1]-[1e-21]", 20, "0.099999999999999999999"},
+      {"[1e16]-[1e-4]", 20, "9999999999999999.9999"},
+      {"[1e19]-[1]", 19, "9999999999999999999"},
+      {"[1]-[1e-19]", 19, "0.9999999999999999999"},
+      {"[1e-3]-[1e-33]", 30, "0.000999999999999999999999999999999"},
+      {"[1e40]-[1e10]", 30, "9.99999999999999999999999999999e+39"},
+      {"[cos1e-9]x[10]", 22, "9.999999999999999999998"},
+      {"[cos1e-9]x[1e-5]", 22, "9.999999999999999999998e-06"},
+      {"[tan30]x[tan60]x[0.09999999999999999999995]", 22, "0.09999999999999999999995"},
+      {"[tan30]x[tan60]x[0.0999999999999999999985]", 20, "0.099999999999999999998"},
+      {"[tan30]x[tan60]x[0.1]", 20, "0.1"},
+      {"[tan30]x[tan60]x[1e-7]", 1, "1e-07"},
+      // Arc tangents of rationals of denominator 1 or 2 beyond 1, no multiple of pi (mpmath).
+      {"arctg2", 20, "63.434948822922010648"},
+      {"radarctg1.5", 20, "0.98279372324732906799"},
+      {"arctg-2.5", 20, "-68.19859051364818823"},
+      // arcsin x + arccos x = 90 degrees: no field holds it, Calcium decides it.
+      {"[arcsen0.3]+[arcos0.3]-[90]", 30, "0"},
   };
   for (const Case& c : cases) {
     char text[exact_text_capacity];
@@ -302,26 +327,128 @@ TEST(ExactLine, LargeAnglesInDegreesReducedByWholeTurns) {
   }
 }
 
+// True identities at angles that are rational numbers of degrees: mixed angles, products,
+// products in another order, angles a whole number of turns apart, triple angles. Each is 0
+// by a textbook identity (sin 3x = 3 sin x - 4 sin^3 x, tan x tan(60 - x) tan(60 + x) =
+// tan 3x, cos 12 + cos 84 + cos 132 + cos 156 = -1/2, tan 22.5 = sqrt 2 - 1 ...), and mpmath
+// puts each within 1e-399 of 0 at 400 digits.
+TEST(ExactLine, IdentitiesInDegreesPrintZero) {
+  const char* const identities[] = {
+      "[sin60]-[2]x[sin30]x[cos30]",
+      "[cos20]-[sin70]",
+      "[sin10]x[sin50]x[sin70]-[0.125]",
+      "[tg10]x[tg20]x[tg30]x[tg40]x[tg50]x[tg60]x[tg70]x[tg80]-[1]",
+      "[tg1]x[tg89]-[1]",
+      "[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]",
+      "[tan1]x[cos1]-[sin1]",
+      "[sin1]x[sin3]x[sin7]x[sin11]x[sin13]-[sin13]x[sin11]x[sin7]x[sin3]x[sin1]",
+      "[tg1.5]x[tg2.5]x[tg3.5]-[tg3.5]x[tg2.5]x[tg1.5]",
+      "[sin(17+360)]-[sin17]",
+      "[tg(41+1080)]-[tg41]",
+      "[sin(10-360)]-[sin10]",
+      "[sin1e1300]-[sin(1e1300+360)]",
+      "[sin(3*20)]-[3]x[sin20]+[4]x[sin20]x[sin20]x[sin20]",
+      "[cos(3*10)]-[4]x[cos10]x[cos10]x[cos10]+[3]x[cos10]",
+      "[tg5]x[tg55]x[tg65]-[tg15]",
+      "[sin5]x[sin55]x[sin65]-[sin15]/[4]",
+      "[cos20]x[cos40]x[cos80]-[0.125]",
+      "[tg20]x[tg40]x[tg80]-[tg60]",
+      "[cos12]+[cos84]+[cos156]+[cos132]+[0.5]",
+      "[tg(45+1)]x[tg(45-1)]-[1]",
+      "[cos0.6]x[cos0.6]-[sin0.6]x[sin0.6]-[cos1.2]",
+      "[tg0.3]x[cotg0.3]-[1]",
+      "[sec40]x[cos40]-[1]",
+      "[cosec25]x[sin25]-[1]",
+      "[sin7]x[cos3]+[cos7]x[sin3]-[sin10]",
+      "[tg22.5]x[tg22.5]+[2]x[tg22.5]-[1]",
+      "[cos72]x[cos72]+[0.5]x[cos72]-[0.25]",
+      "[sin(1/3)]x[sin(1/3)]+[cos(1/3)]x[cos(1/3)]-[1]",
+      "[radsin(pi/7)]x[radsin(pi/7)]+[radcos(pi/7)]x[radcos(pi/7)]-[1]",
+      "[radtg(pi/12)]-[2]+[tg60]",
+      "[sin0.05]x[sin0.05]+[cos0.05]x[cos0.05]-[1]",
+  };
+  for (const char* line : identities) {
+    for (int digits : {6, 17, 1000}) {
+      char text[exact_text_capacity];
+      exact_line_text(line, static_cast<int>(std::strlen(line)), digits, text, nullptr);
+      EXPECT_STREQ(text, "0") << line << " at " << digits << " digits";
+    }
+  }
+}
+
+// The same identities a little off, by 1e-10 to 1e-5000 (added, times a sine, or in an angle),
+// and ties they make: each value from mpmath at 5200 digits.
+TEST(ExactLine, NearIdentitiesPrintTheirValue) {
+  struct Case {
+    const char* line;
+    int digits;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"[sin60]-[2]x[sin30]x[cos30]+[1e-10]", 17, "1e-10"},
+      {"[cos20]-[sin70]-[1e-3000]", 17, "-1e-3000"},
+      {"[tg1]x[tg89]-[1]+[1e-100]x[sin1]", 20, "1.7452406437283512819e-102"},
+      {"[sin10]x[sin50]x[sin70]-[0.125]+[3e-1000]x[tg30]", 17, "1.7320508075688773e-1000"},
+      {"[sin60]-[2]x[sin30]x[cos30]+[1e-3000]x[sin1]", 30, "1.74524064372835128194189785163e-3002"},
+      {"[sec40]x[cos40]-[1]+[1e-4000]x[cosec40]", 30, "1.55572382686041232005635595464e-4000"},
+      {"[sin(30+1e-10)]-[0.5]", 17, "1.51149947019442e-12"},
+      {"[sin(30+1e-3000)]-[0.5]", 17, "1.5114994701951815e-3002"},
+      {"[sin(30+1e-3000)]-[0.5]", 1, "2e-3002"},
+      {"[sin(30+1e-3000)]-[0.5]", 50, "1.5114994701951815421617318813684631102367218734106e-3002"},
+      {"[cos(60-1e-5000)]-[0.5]", 6, "1.5115e-5002"},
+      {"[cos(60-1e-5000)]-[0.5]", 2, "1.5e-5002"},
+      {"[cos(60-1e-5000)]-[0.5]", 50, "1.5114994701951815421617318813684631102367218734106e-5002"},
+      {"[tg(45+1e-50)]-[1]", 17, "3.4906585039886592e-52"},
+      {"[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]+[1e-2000]", 17, "1e-2000"},
+      {"[sin1]x[sin3]x[sin7]x[sin11]-[sin11]x[sin7]x[sin3]x[sin1.0000000001]", 17,
+       "-2.1237563837667228e-15"},
+      {"[tan1]x[cos1]-[sin(1+1e-300)]", 17, "-1.7450634298955588e-302"},
+      {"[tg10]x[tg20]x[tg30]x[tg40]x[tg50]x[tg60]x[tg70]x[tg80.00001]-[1]", 17,
+       "1.02060127955996e-06"},
+      {"[sin(25+360)]-[sin(25-1e-1000)]", 17, "1.5818054920253124e-1002"},
+      // arcsin(1 - e) = 90 - (180 / pi) sqrt(2e) (1 + O(e)) degrees: 90 - 8.1e-9998.
+      {"arcsen(1-1e-19999)", 17, "90"},
+      {"[sin1e1300]-[sin1e1300]", 17, "0"},
+      // Ties, to the even digit: 1.25, 2.5 (twice) and 1.5; 0.045 is exact.
+      {"[sin60]x[sin60]x[2]-[0.25]", 2, "1.2"},
+      {"[tg1]x[tg89]x[2.5]", 1, "2"},
+      {"[sin10]x[sin50]x[sin70]x[20]", 1, "2"},
+      {"[tg20]x[tg40]x[tg80]x[tg60]x[0.5]", 1, "2"},
+      {"[cos20]x[cos40]x[cos80]x[0.36]", 2, "0.045"},
+  };
+  for (const Case& c : cases) {
+    char text[exact_text_capacity];
+    exact_line_text(c.line, static_cast<int>(std::strlen(c.line)), c.digits, text, nullptr);
+    EXPECT_STREQ(text, c.text) << c.line << " at " << c.digits << " digits";
+  }
+}
+
 TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
   struct Case {
     const char* line;
     NoteKind kind;
     int column;
     TermFunction function;
+    int digits;  // undecided: the least count of digits after the point it must say 0 holds to
   };
   const Case cases[] = {
-      {"tg90", NoteKind::function_without_value, 0, TermFunction::tangent},
-      {"[1]+[cotg0]", NoteKind::function_without_value, 5, TermFunction::cotangent},
-      {"arcsen2", NoteKind::function_without_value, 0, TermFunction::arc_sine},
-      {"arcos2", NoteKind::function_without_value, 0, TermFunction::arc_cosine},
-      {"[1]/[0]", NoteKind::quotient_without_value, 3, TermFunction::none},
-      {"sin(1/0)", NoteKind::quotient_without_value, 5, TermFunction::none},
-      {"[9e999999999]", NoteKind::exact_too_large, 1, TermFunction::none},
-      {"sec90", NoteKind::function_without_value, 0, TermFunction::secant},
-      {"[2]*[cosec180]", NoteKind::function_without_value, 5, TermFunction::cosecant},
-      {"tg(1e99999-190)", NoteKind::function_without_value, 0, TermFunction::tangent},
-      {"arcsen(pi*1e2000)", NoteKind::function_without_value, 0, TermFunction::arc_sine},
-      {"[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]", NoteKind::exact_undecided, 0, TermFunction::none},
+      {"tg90", NoteKind::function_without_value, 0, TermFunction::tangent, 0},
+      {"[1]+[cotg0]", NoteKind::function_without_value, 5, TermFunction::cotangent, 0},
+      {"arcsen2", NoteKind::function_without_value, 0, TermFunction::arc_sine, 0},
+      {"arcos2", NoteKind::function_without_value, 0, TermFunction::arc_cosine, 0},
+      {"[1]/[0]", NoteKind::quotient_without_value, 3, TermFunction::none, 0},
+      {"sin(1/0)", NoteKind::quotient_without_value, 5, TermFunction::none, 0},
+      {"[9e999999999]", NoteKind::exact_too_large, 1, TermFunction::none, 0},
+      {"sec90", NoteKind::function_without_value, 0, TermFunction::secant, 0},
+      {"[2]*[cosec180]", NoteKind::function_without_value, 5, TermFunction::cosecant, 0},
+      {"tg(1e99999-190)", NoteKind::function_without_value, 0, TermFunction::tangent, 0},
+      {"arcsen(pi*1e2000)", NoteKind::function_without_value, 0, TermFunction::arc_sine, 0},
+      // Radians that are no multiple of pi, numbers too large for Calcium: left undecided.
+      // At 10 digits balls alone see 1312 bits (10^-394); the first line's numbers call for
+      // finer ones, the second is Calcium's to enclose when it cannot decide it.
+      {"[radsin1e1300]-[radsin1e1300]", NoteKind::exact_undecided, 0, TermFunction::none, 394},
+      {"[radsin(pi/7+1e-30)]-[radsin(pi/7)]x[radcos1e-30]-[radcos(pi/7)]x[radsin1e-30]",
+       NoteKind::exact_undecided, 0, TermFunction::none, 394},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
@@ -332,6 +459,7 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
     EXPECT_EQ(notes.notes[0].kind, c.kind) << c.line;
     EXPECT_EQ(notes.notes[0].column, c.column) << c.line;
     EXPECT_EQ(notes.notes[0].function, c.function) << c.line;
+    EXPECT_GE(notes.notes[0].digits, c.digits) << c.line;
   }
 }
 
@@ -411,6 +539,19 @@ TEST(DecimalRounding, BallsSettledTiedOrTooWide) {
       {"0.5 +/- 0.2", 6, Rounding::too_wide, ""},
       {"0 +/- 1e-30", 6, Rounding::too_wide, ""},
       {"0.12 +/- 0.01", 2, Rounding::too_wide, ""},
+      // Straddling a power of ten: rounded to it when the values on both sides round to it
+      // (0.1 - 4e-22 rounds up at 20 digits, 0.1 - 6e-22 does not); at one digit 9.5 is the
+      // tie between 9 and 10, and 0.0999999999999999999995 between the nines and 0.1.
+      {"0.1 +/- 4e-22", 20, Rounding::done, "0.1"},
+      {"-0.1 +/- 1e-30", 20, Rounding::done, "-0.1"},
+      {"1 +/- 1e-30", 5, Rounding::done, "1"},
+      {"0.0999999999999999999999 +/- 1e-40", 20, Rounding::done, "0.1"},
+      {"0.1 +/- 6e-22", 20, Rounding::too_wide, ""},
+      {"1 +/- 0.5", 1, Rounding::too_wide, ""},
+      {"9.5 +/- 1e-30", 1, Rounding::tie_candidate, "19/2"},
+      {"0.0999999999999999999995 +/- 1e-40", 20, Rounding::tie_candidate,
+       "199999999999999999999/2000000000000000000000"},
+      {"10 +/- 1e-30", 1, Rounding::done, "1e+01"},
   };
   arb_t ball;
   arb_init(ball);
@@ -432,6 +573,79 @@ TEST(DecimalRounding, BallsSettledTiedOrTooWide) {
   }
   fmpq_clear(tie);
   arb_clear(ball);
+}
+
+// 10^E - 10^(E - digits) is `digits` nines times 10^(E - digits): however close it comes to
+// 10^E, a rational and a ball around it round to those nines, first digit at E - 1.
+TEST(DecimalRounding, NinesJustBelowEveryPowerOfTen) {
+  fmpq_t x;
+  fmpq_init(x);
+  fmpz_t power;
+  fmpz_init(power);
+  arb_t ball;
+  arb_init(ball);
+  static Rounded rounded;
+  for (int digits : {1, 19, 20, 30}) {
+    const std::string nines(static_cast<std::size_t>(digits), '9');
+    for (slong exponent = -25; exponent <= 130; ++exponent) {
+      fmpz_set_str(fmpq_numref(x), nines.c_str(), 10);  // the nines, then the power of ten
+      fmpz_ui_pow_ui(power, 10, static_cast<ulong>(std::abs(exponent - digits)));
+      fmpz_one(fmpq_denref(x));
+      if (exponent >= digits) fmpz_mul(fmpq_numref(x), fmpq_numref(x), power);
+      if (exponent < digits) fmpz_set(fmpq_denref(x), power);
+      round_rational(x, digits, rounded);
+      EXPECT_EQ(rounded.digits, nines) << digits << " digits below 1e" << exponent;
+      EXPECT_EQ(rounded.exponent, exponent - 1) << digits << " digits below 1e" << exponent;
+      arb_set_fmpq(ball, x, 4 * digits + 64);
+      fmpq_t tie;
+      fmpq_init(tie);
+      EXPECT_EQ(round_ball(ball, digits, 4 * digits + 64, rounded, tie), Rounding::done);
+      fmpq_clear(tie);
+      EXPECT_EQ(rounded.digits, nines) << "a ball, " << digits << " digits below 1e" << exponent;
+      EXPECT_EQ(rounded.exponent, exponent - 1) << "a ball below 1e" << exponent;
+    }
+  }
+  arb_clear(ball);
+  fmpz_clear(power);
+  fmpq_clear(x);
+}
+
+namespace {
+
+// Rounds, at 1000 digits, a rational just below a power of ten and balls that straddle one,
+// lie just below one, hold a tie or are too wide.
+void round_near_powers_of_ten(const fmpq_t below, arb_t ball, fmpq_t tie, Rounded& rounded) {
+  round_rational(below, 1000, rounded);
+  for (const char* text : {"0.1 +/- 1e-1030", "0.1 +/- 1e-1000", "12.5 +/- 1e-1100"}) {
+    arb_set_str(ball, text, 4000);
+    round_ball(ball, 1000, 4000, rounded, tie);
+  }
+  arb_set_fmpq(ball, below, 4000);
+  round_ball(ball, 1000, 4000, rounded, tie);
+}
+
+}  // namespace
+
+// Rounding leaves no memory behind, line after line: 2000 roundings of each kind near powers
+// of ten at 1000 digits grow the heap by less than what one power of ten each would leave.
+TEST(DecimalRounding, LeavesNoMemoryBehind) {
+  fmpq_t below, tie;
+  fmpq_init(below);
+  fmpq_init(tie);
+  fmpz_ui_pow_ui(fmpq_numref(below), 10, 1000);  // 0.1 - 1e-1001: a thousand nines
+  fmpz_sub_ui(fmpq_numref(below), fmpq_numref(below), 1);
+  fmpz_ui_pow_ui(fmpq_denref(below), 10, 1001);
+  arb_t ball;
+  arb_init(ball);
+  static Rounded rounded;
+  round_near_powers_of_ten(below, ball, tie, rounded);  // the libraries' caches filled once
+  const long long before = static_cast<long long>(mallinfo2().uordblks);
+  for (int k = 0; k < 2000; ++k) round_near_powers_of_ten(below, ball, tie, rounded);
+  const long long grown = static_cast<long long>(mallinfo2().uordblks) - before;
+  EXPECT_LT(grown, 2000 * 400);  // 10^1000 takes 416 bytes
+  arb_clear(ball);
+  fmpq_clear(tie);
+  fmpq_clear(below);
 }
 
 // The power of ten to which a ball around 0 shows its value small: 1e-20 < 2^-66 < 10^-19.
@@ -573,4 +787,139 @@ TEST(BoundedChild, EndsWithItsParent) {
   close(ends[0]);
   close(ends[1]);
   prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+namespace {
+
+// A program written as postfix words over a hand-filled store, as the natural reading will
+// write programs: numbers and "pi" push, "+ - * / ^" join two values, "neg" and "root" take
+// one, and a function's name ("sin" ... "asin", "rad" before it for radians) makes an
+// amplitude and an argument that value.
+struct WordProgram {
+  HandReading hand;
+  Program program = {};
+
+  explicit WordProgram(const char* words) {
+    std::istringstream stream(words);
+    for (std::string word; stream >> word;) add(word);
+    program.complete = 1;
+  }
+
+  void step(ProgramCode code, int argument = 0, bool radians = false) {
+    program.steps[program.step_count++] = {static_cast<unsigned char>(code),
+                                           static_cast<unsigned char>(radians),
+                                           static_cast<short>(argument), 0, 0};
+  }
+
+  void add(const std::string& word) {
+    const char* const codes = "+-*/^";
+    const char* const functions[] = {"sin", "cos", "tg", "cotg", "sec", "cosec", "asin"};
+    const std::size_t at = std::string(codes).find(word);
+    if (word.size() == 1 && at != std::string::npos) {
+      const ProgramCode joins[] = {program_add, program_subtract, program_multiply, program_divide,
+                                   program_power};
+      return step(joins[at]);
+    }
+    if (word == "neg") return step(program_negate);
+    if (word == "root") return step(program_root);
+    const bool radians = word.rfind("rad", 0) == 0;
+    const std::string name = radians ? word.substr(3) : word;
+    for (int f = 0; f < 7; ++f) {
+      if (name == functions[f]) return step(program_function, program_sine + f, radians);
+    }
+    const bool pi = word == "pi";
+    step(program_push_number,
+         hand.number(pi ? "" : word.c_str(), '=', pi ? NumberForm::pi : NumberForm::decimal));
+  }
+};
+
+// What the field made of a program: "not held", "no value at N", "undecided", or the text.
+std::string field_text(const char* words, int digits) {
+  static ExactProgram exact;
+  static bool ready = false;
+  if (!ready) init_exact_program(exact);
+  ready = true;
+  WordProgram written(words);
+  prepare_exact_program(written.program, written.hand.reading.numbers, exact);
+  static ExactOutcome line;
+  if (!decide_in_cyclotomic_field(exact, digits, line)) return "not held";
+  if (line.failure.outcome == exact_no_value) {
+    return "no value at " + std::to_string(line.failure.step);
+  }
+  if (line.failure.outcome != exact_value) return "undecided";
+  if (line.rounded.zero) return "0";
+  return rounded_text(line.rounded, digits);
+}
+
+}  // namespace
+
+// Programs in the cyclotomic field, by hand: what it holds and decides (zeros, rationals,
+// quotients whose divisor is 0, powers, irrational values enclosed), and what it leaves to
+// the other arithmetics. Steps count from 0, one a word.
+TEST(CyclotomicField, DecidesWhatItHoldsAndLeavesTheRest) {
+  struct Case {
+    const char* words;
+    int digits;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"1 60 sin 1 60 sin * 0.75 -", 6, "0"},
+      {"1 10 sin 1 50 sin * 1 70 sin * 8 *", 30, "1"},
+      {"2 60 sec", 6, "4"},
+      {"1 60 cosec 1 60 sin *", 6, "1"},
+      {"1 30 cotg 1 30 tg *", 6, "1"},
+      {"3 1e1300 sin 3 1e1300 sin -", 6, "0"},
+      {"1 pi 6 / radsin", 6, "0.5"},
+      {"1 pi 2 * 3 / radcos 1 120 cos -", 6, "0"},
+      {"1 0.05 sin 1 0.05 sin * 1 0.05 cos 1 0.05 cos * + 1 -", 6, "0"},
+      // sin 1 = 0.0174524064372835128194189785163 (mpmath), times 1e-3000; cos 10 likewise.
+      {"1 1 sin 1e-3000 *", 6, "1.74524e-3002"},
+      {"1 10 cos 1 80 sin - 1e-20 1 10 cos * +", 12, "9.84807753012e-21"},
+      {"1 1 sin 1 89 cos /", 6, "1"},
+      // Negations and integer powers: sin 45 squared is 1/2; 2^-255 = 1.72723371102e-77.
+      {"1 60 sin neg 1 60 sin +", 6, "0"},
+      {"1 45 sin 2 ^ 0.5 -", 6, "0"},
+      {"1 45 sin -2 ^", 6, "2"},
+      {"1 30 sin 255 ^", 6, "1.72723e-77"},
+      {"2 -3 ^", 6, "0.125"},
+      {"1 45 tg 0 ^", 6, "1"},
+      // No value: a divisor, a function's denominator or a base to a power below 0 that is 0.
+      {"1 1 60 sin 1 60 sin * 0.75 - /", 6, "no value at 10"},
+      {"1 1 30 sin 1 150 sin - /", 6, "no value at 8"},
+      {"1 90 tg", 6, "no value at 2"},
+      {"1 180 cotg", 6, "no value at 2"},
+      {"1 270 sec", 6, "no value at 2"},
+      {"1 0 cosec", 6, "no value at 2"},
+      {"1 0 sin -1 ^", 6, "no value at 4"},
+      {"0 -1 ^", 6, "no value at 2"},
+      {"1 0 /", 6, "no value at 2"},
+      // Not held: roots, powers that are no small integer, inverse functions, pi in degrees,
+      // radians that are no multiple of pi, pi beside an element, fields too large.
+      {"1 60 sin root", 6, "not held"},
+      {"1 30 sin 0.5 ^", 6, "not held"},
+      {"1 30 sin 256 ^", 6, "not held"},
+      {"1 0.5 asin", 6, "not held"},
+      {"1 pi sin", 6, "not held"},
+      {"1 1 radsin", 6, "not held"},
+      {"pi 1 30 sin +", 6, "not held"},
+      {"pi 2 *", 6, "not held"},
+      {"1 30.0001 sin", 6, "not held"},
+      {"1 0.01 sin 1 0.01 sin * 1 0.01 cos 1 0.01 cos * + 1 -", 6, "not held"},
+      {"1e99999 1 30 sin *", 6, "not held"},
+      // The run's stack holds 64 values, one of them kept free for a function's value, as the
+      // balls' does: 64 at once are more than it holds, 15 are not.
+      {"1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 "
+       "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1"
+       " + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + + "
+       "+ + + + + + + + + + + + + + + + + +",
+       6, "not held"},
+      {"1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 + + + + + + + + + + + + + +", 6, "15"},
+      {"1 1 1 1 1 1 1 1 1 1 1 1 1 1 30 sin + + + + + + + + + + + + +", 6, "13.5"},
+      // The field's degree times the numbers' bits: 96 x 66,440 is held, 3840 x 66,440 not.
+      {"1e19999 1 1 sin *", 6, "1.74524e+19997"},
+      {"1e19999 1 0.025 sin *", 6, "not held"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(field_text(c.words, c.digits), c.text) << c.words;
+  }
 }

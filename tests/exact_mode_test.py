@@ -63,14 +63,36 @@ ROWS = [
     (['--exact', 'radsin1e99999'], b'nan\n', 1, b'grande demais'),
     (['--exact', '-d5', 'cotg90', 'tg180', 'cosec90', 'sec180', 'arcos0', 'arctg1', 'arctg-1'],
      b'0\n0\n1\n-1\n90\n45\n-45\n', 0, b''),
-    (['--exact', '[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]'], b'nan\n', 1,
+    # Angles in radians that are no multiple of pi, numbers too large for Calcium: undecided,
+    # said, never guessed.
+    (['--exact', '[radsin1e1300]-[radsin1e1300]'], b'nan\n', 1,
      b'nao pode ser distinguido de 0'),
-    # Exact decisions that take Calcium long: cut short at its bound, said, never guessed;
-    # and one it makes quickly (a product of sines in another order is the same).
-    (['--exact', '--digits=1000', '[tan1.5]x[tan2.5]x[tan3.5]-[tan3.5]x[tan2.5]x[tan1.5]'],
+    # Identities at rational angles, decided in their cyclotomic field at every digit count.
+    (['--exact', '-d6', '[sin0.1]x[sin0.1]+[cos0.1]x[cos0.1]-[1]', '[cos20]-[sin70]',
+      '[tg1]x[tg89]-[1]', '[sin1e1300]-[sin1e1300]'], b'0\n0\n0\n0\n', 0, b''),
+    (['--exact', '--digits=1000', '[tan1.5]x[tan2.5]x[tan3.5]-[tan3.5]x[tan2.5]x[tan1.5]',
+      '[tg10]x[tg20]x[tg30]x[tg40]x[tg50]x[tg60]x[tg70]x[tg80]-[1]'], b'0\n0\n', 0, b''),
+    # Exact decisions that take Calcium long (an angle of 0.001 degrees needs a field of degree
+    # 96,000): cut short at its bound, said, never guessed; and one it makes quickly (a
+    # product of sines in another order is the same).
+    (['--exact', '--digits=1000',
+      '[tan1.5]x[tan2.5]x[tan3.5]x[tan0.001]-[tan0.001]x[tan3.5]x[tan2.5]x[tan1.5]'],
      b'nan\n', 1, b'nao pode ser distinguido de 0'),
     (['--exact', '--digits=1000', '[sin1]x[sin2]x[sin3]x[sin4]x[sin5]-[sin5]x[sin4]x[sin3]x[sin2]x[sin1]'],
      b'0\n', 0, b''),
+    # Just below a power of ten, by hand: every digit a nine, at 19, 20 and 1000 digits.
+    (['--exact', '-d19', '[1]-[1e-19]', '[1e19]-[1]'], b'0.9999999999999999999\n9999999999999999999\n',
+     0, b''),
+    (['--exact', '-d20', '[0.1]-[1e-21]', '[1e16]-[1e-4]'],
+     b'0.099999999999999999999\n9999999999999999.9999\n', 0, b''),
+    (['--exact', '--digits=1000', '[1e-3]-[1e-1003]'], b'0.000' + b'9' * 1000 + b'\n', 0, b''),
+    # Near 0 by the size of the line's numbers, from mpmath at 5200 digits; arcsin(1 - e) is
+    # 90 - (180 / pi) sqrt(2e) degrees, within e^1.5: 90 - 8.1e-9998.
+    (['--exact', '-d17', '[sin(30+1e-3000)]-[0.5]', '[cos(60-1e-5000)]-[0.5]',
+      'arcsen(1-1e-19999)'], b'1.5114994701951815e-3002\n1.5114994701951815e-5002\n90\n', 0,
+     b''),
+    (['--exact', '-d1', '[sin(30+1e-3000)]-[0.5]', '[cos(60-1e-5000)]-[0.5]'],
+     b'2e-3002\n2e-5002\n', 0, b''),
     # What the reading notes is noted in the exact mode as without it.
     (['--exact', '2*sin30'], b'0\n', 1, b'nada depois de "*"'),
     (['--exact', '--digits=1000', '[1]'], b'1\n', 0, b''),
@@ -114,6 +136,22 @@ def check_thousand_digits(program):
     return problems
 
 
+def check_nines_below_powers_of_ten(program):
+    """10^E - 10^(E - 30) at 30 digits for E from -25 to 130: thirty nines times
+    10^(E - 30), written as %g writes them."""
+    lines = ['[1e%d]-[1e%d]' % (e, e - 30) for e in range(-25, 131)]
+    status, out, err = run(program, ['--exact', '-d30', '-'], ''.join(l + '\n' for l in lines).encode())
+    problems = [] if status == 0 and not err else ['status %d, %r' % (status, err[:300])]
+    got = out.decode().split('\n')
+    decimal.getcontext().prec = 60
+    for k, e in enumerate(range(-25, 131)):
+        expected = format_g(decimal.Decimal('9' * 30 + 'e%d' % (e - 30)), 30)
+        if k >= len(got) or got[k] != expected:
+            problems.append('%s: %r, expected %r' % (lines[k], got[k] if k < len(got) else None,
+                                                     expected))
+    return problems[:10]
+
+
 def check_dialogue(program):
     """The dialogue in the exact mode: =nan without a word where there is no value, exact
     values at the digits asked for, status 0."""
@@ -126,7 +164,7 @@ def check_dialogue(program):
 
 
 # A decision Calcium cannot make within its second of processor time.
-SLOW_DECISION = '[tan1.5]x[tan2.5]x[tan3.5]-[tan3.5]x[tan2.5]x[tan1.5]'
+SLOW_DECISION = '[tan1.5]x[tan2.5]x[tan3.5]x[tan0.001]-[tan0.001]x[tan3.5]x[tan2.5]x[tan1.5]'
 # A line of numbers so large that its balls need megabytes (an angle of 140,000 digits).
 LARGE_LINE = 'radsin(1e19999*1e19999*1e19999*1e19999*1e19999*1e19999*1e19999+1)'
 
@@ -352,6 +390,8 @@ def main():
                             lambda: [] if b'--exact' in err else ['stderr %r' % err])])
     checks = [('%s' % ' '.join(row[0]), lambda r=row: check_row(program, *r)) for row in ROWS]
     checks += [('sin1 at 1000 digits', lambda: check_thousand_digits(program)),
+               ('nines just below every power of ten',
+                lambda: check_nines_below_powers_of_ten(program)),
                ('the dialogue in the exact mode', lambda: check_dialogue(program)),
                ('a line that needs more memory than there is', lambda: check_memory_limit(program)),
                ('no core file from a decision stopped', lambda: check_no_core_file(program)),
