@@ -8,6 +8,7 @@
 #include "cli/expression_output.h"
 #include "cli/options.h"
 #include "dialogue/dialogue.h"
+#include "io/character_encoding.h"
 #include "io/descriptor_io.h"
 #include "io/output_buffer.h"
 #include "terminal/terminal.h"
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   static OutputBuffer output;  // 64 KiB: kept off the stack
   open_output_buffer(output, descriptor_of(stdout));
+  // The forms' signs follow the environment's character type, asked once, before the
+  // terminal is set up, and only when a form is asked for.
+  const bool unicode = options.form != FormShown::none && character_type_is_utf8();
+  const ValueFormat format = {options.digits, options.exact, options.form, unicode};
   const TerminalUse use = terminal_use(options, argc, argv);
   guard_terminal(stdin, stdout, use);
   switch (options.mode) {
@@ -46,11 +51,10 @@ int main(int argc, char** argv) {
       write_version(output);
       return finish_command_line(output, exit_success);
     case RunMode::expressions:
-      return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             {options.digits, options.exact}, use == TerminalUse::interactive_loop,
-                             output, stderr);
+      return run_expressions(argv + options.first_operand, argc - options.first_operand, format,
+                             use == TerminalUse::interactive_loop, output, stderr);
     case RunMode::dialogue:
       break;
   }
-  return run_dialogue(stdin, stdout, output, {options.digits, options.exact});
+  return run_dialogue(stdin, stdout, output, format);
 }

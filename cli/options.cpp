@@ -13,14 +13,12 @@ namespace {
 // '+': options stop at the first expression, so that "trigcalc sin30 -2sin30" evaluates
 // both; ':': a missing value is told apart from an unknown option, and getopt_long writes no
 // diagnostic of its own (the program's are in its language, below).
-constexpr char short_options[] = "+:d:ehV";
+constexpr char short_options[] = "+:d:efhV";
 
 constexpr option long_options[] = {
-    {"digits", required_argument, nullptr, 'd'},
-    {"exact", no_argument, nullptr, 'e'},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, 'V'},
-    {nullptr, 0, nullptr, 0},
+    {"digits", required_argument, nullptr, 'd'}, {"exact", no_argument, nullptr, 'e'},
+    {"form", optional_argument, nullptr, 'f'},   {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},      {nullptr, 0, nullptr, 0},
 };
 
 constexpr char usage_text[] =
@@ -38,6 +36,9 @@ constexpr char usage_text[] =
     "                   com --exact, de 1 a 1000\n"
     "  -e, --exact      calcula cada valor exatamente e o escreve corretamente\n"
     "                   arredondado; \"nan\" onde o valor nao existe\n"
+    "  -f, --form[=only] escreve antes de cada valor a sua forma exata, quando ha uma\n"
+    "                   curta (\"sin60\": \"sqrt(3)/2 ~ 0.866025\"; num terminal UTF-8\n"
+    "                   com raizes e pi); =only escreve so a forma; implica --exact\n"
     "  -h, --help       mostra esta ajuda e termina\n"
     "  -V, --version    mostra a versao e termina\n"
     "  --               termina as opcoes (para uma expressao que comeca com \"-\")\n"
@@ -111,6 +112,18 @@ void report_refused_option(char** argv, int code, FILE* err) {
   }
 }
 
+// Reads --form's value: none (the form beside the digits), "beside" or "only".
+bool read_form_shown(const char* text, FormShown& form) {
+  if (text == nullptr || std::strcmp(text, "beside") == 0) {
+    form = FormShown::beside;
+  } else if (std::strcmp(text, "only") == 0) {
+    form = FormShown::only;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 bool bad_usage(FILE* err) {
   std::fprintf(err, "Experimente \"%s --help\" para mais informacao.\n", program_name);
   return false;
@@ -125,10 +138,17 @@ bool bad_digits(const char* text, FILE* err) {
   return bad_usage(err);
 }
 
+// Reports a --form value other than "beside" and "only".
+bool bad_form(const char* text, FILE* err) {
+  std::fprintf(err, "%s: valor invalido para --form: \"%s\" (only ou beside)\n", program_name,
+               text);
+  return bad_usage(err);
+}
+
 }  // namespace
 
 bool parse_options(int argc, char** argv, Options& options, FILE* err) {
-  options = {RunMode::dialogue, default_result_digits, false, argc};
+  options = {RunMode::dialogue, default_result_digits, false, FormShown::none, argc};
   const char* digits_text = "";
   optind = 0;  // 0 starts a fresh scan, also when the options are read a second time
   for (int option;
@@ -141,6 +161,9 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
       if (!read_digit_count(optarg, options.digits)) return bad_digits(optarg, err);
     } else if (option == 'e') {
       options.exact = true;
+    } else if (option == 'f') {
+      if (!read_form_shown(optarg, options.form)) return bad_form(optarg, err);
+      options.exact = true;  // a form is the exact value's
     } else {
       report_refused_option(argv, option, err);
       return bad_usage(err);
@@ -149,7 +172,8 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
   if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
   char reason[exact_module_reason_capacity];
   if (options.exact && !exact_mode_available(reason)) {
-    std::fprintf(err, "%s: --exact nao esta disponivel: %s\n", program_name, reason);
+    std::fprintf(err, "%s: %s nao esta disponivel: %s\n", program_name,
+                 options.form != FormShown::none ? "--form" : "--exact", reason);
     return bad_usage(err);
   }
   options.first_operand = optind;

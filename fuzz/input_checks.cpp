@@ -104,8 +104,9 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
   require(out != nullptr, "no memory file for the output");
   static OutputBuffer output;
   open_output_buffer(output, dup(fileno(out)));
-  require(run_dialogue(in, out, output, {default_result_digits, false}) == 0,
-          "the dialogue returned a status other than 0");
+  require(
+      run_dialogue(in, out, output, {default_result_digits, false, FormShown::none, false}) == 0,
+      "the dialogue returned a status other than 0");
   std::fclose(in);
   const std::size_t transcript_size = static_cast<std::size_t>(lseek(fileno(out), 0, SEEK_END));
   char* transcript = static_cast<char*>(std::malloc(transcript_size + 1));

@@ -4,12 +4,12 @@
 #include "line/evaluate_line.h"
 
 int exact_line_text(const char* line, int length, int digits, char (&text)[exact_text_capacity],
-                    ReadingNotes* notes) {
+                    ReadingNotes* notes, ExactForm* form) {
   static LineReading reading;  // 3 KiB: kept off the stack
   static Program program;      // 3 KiB
   const int shown = read_line(line, length, reading, notes);
   compile_reading(reading, program);
-  const int written = exact_program_text(program, reading.numbers, digits, text, notes);
+  const int written = exact_program_text(program, reading.numbers, digits, text, notes, form);
   if (notes != nullptr) finish_notes(*notes, line, shown);
   return written;
 }

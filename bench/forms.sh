@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Times the exact forms (--form) against the exact digits alone (--exact), in one run: each
+# corpus piped through "build/trigcalc --exact -" and "build/trigcalc --form -", interleaved,
+# ROUNDS times; each figure is the median, in microseconds per line, the whole process
+# included (the module's loading, about 2.7 ms, is shared by all the lines of a run). The
+# corpora: the six functions at every whole degree from 0 to 359 (a term of the usual kind; a
+# fifth of them have a form), the same at every half degree (K.5: nearly none has one), tenths
+# of a degree (none), and products, quotients and sums of two whole-degree terms.
+# Usage: bench/forms.sh [ROUNDS]   (default 5)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=${1:-5}
+build=${BUILD_DIR:-build}
+
+cmake -S . -B "$build" >/dev/null
+cmake --build "$build" -j2 --target trigcalc >/dev/null
+"$build/trigcalc" --form sin30 >/dev/null || { echo "the exact mode is not in this build"; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The six functions at angles K + FRACTION for K from 0 to 359, REPEAT times over.
+term_lines() {
+  awk -v fraction="$1" -v repeat="$2" 'BEGIN {
+    split("sin cos tg cotg sec cosec", names, " ")
+    for (r = 0; r < repeat; ++r) for (k = 0; k < 360; ++k) for (f = 1; f <= 6; ++f)
+      printf "%s%d%s\n", names[f], k, fraction }'
+}
+
+# Two whole-degree terms joined by x, / and +.
+bracket_lines() {
+  awk -v n="$1" 'BEGIN {
+    split("sin cos tg", names, " "); split("x / +", ops, " ")
+    for (k = 0; k < n; ++k)
+      printf "[%s%d]%s[%s%d]\n", names[k % 3 + 1], (k * 15) % 91, ops[k % 3 + 1],
+             names[(k / 3) % 3 + 1], (k * 7) % 91 }'
+}
+
+term_lines "" 2 >"$work/whole.in"
+term_lines ".5" 2 >"$work/half.in"
+term_lines ".3" 2 >"$work/tenth.in"
+bracket_lines 4320 >"$work/bracket.in"
+
+# Seconds the command takes, input from $1, output to /dev/null.
+seconds() {
+  local start end
+  start=$(date +%s.%N)
+  "${@:2}" <"$1" >/dev/null 2>&1 || true
+  end=$(date +%s.%N)
+  echo "$start $end" | awk '{ printf "%.6f\n", $2 - $1 }'
+}
+
+median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+
+printf '%-8s %6s %8s %16s %16s %14s %8s\n' corpus lines forms "--exact us/line" \
+  "--form us/line" "more us/line" ratio
+for corpus in whole half tenth bracket; do
+  lines=$(wc -l <"$work/$corpus.in")
+  forms=$("$build/trigcalc" --form - <"$work/$corpus.in" 2>/dev/null | grep -c ' ~ ' || true)
+  : >"$work/e" && : >"$work/f"
+  for ((round = 0; round < rounds; ++round)); do
+    seconds "$work/$corpus.in" "$build/trigcalc" --exact - >>"$work/e"
+    seconds "$work/$corpus.in" "$build/trigcalc" --form - >>"$work/f"
+  done
+  e=$(median <"$work/e")
+  f=$(median <"$work/f")
+  awk -v c="$corpus" -v n="$lines" -v k="$forms" -v e="$e" -v f="$f" 'BEGIN {
+    printf "%-8s %6d %8d %16.2f %16.2f %14.2f %8.2f\n", c, n, k, e / n * 1e6, f / n * 1e6,
+           (f - e) / n * 1e6, f / e }'
+done

@@ -1,0 +1,355 @@
+#include "exact/algebraic_run.h"
+
+#include <flint/ulong_extras.h>
+
+/* Bounds of a run: what lies beyond them has no short form, and Calcium would take long on it.
+   A binary step whose operands' degrees multiply past the first is guessed in a first run and
+   computed only in a second, exact one; past the second bound, never. */
+#define FREE_DEGREE_PRODUCT 8
+#define GUESSED_DEGREE_PRODUCT 36
+#define HEIGHT_BITS_LIMIT 512       /* bits of the largest coefficient of a value's polynomial */
+#define EXPONENT_BITS 6             /* the largest power taken has 6 bits: 63 */
+#define ANGLE_DENOMINATOR_LIMIT 120 /* beyond it, no sine of a multiple of pi is of degree 8 */
+#define GUESS_PRECISION 192
+#define GUESS_BITS 24 /* bits of the coefficients the guess looks for */
+
+/* A value of the run: number x pi^pi_power. */
+struct algebraic {
+  qqbar_t number;
+  fmpq_t pi_power;
+};
+
+static struct algebraic stack[PROGRAM_STACK_CAPACITY];
+static qqbar_t scratch;
+static int ready;
+
+static void set_up(void) {
+  int k;
+  if (ready) return;
+  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) {
+    qqbar_init(stack[k].number);
+    fmpq_init(stack[k].pi_power);
+  }
+  qqbar_init(scratch);
+  ready = 1;
+}
+
+/* 1 when `x` is within the bounds every value of a run keeps. */
+static int within_bounds(const qqbar_t x) {
+  return qqbar_within_limits(x, ALGEBRAIC_DEGREE_LIMIT, HEIGHT_BITS_LIMIT) && qqbar_is_real(x);
+}
+
+/* Whether the run guesses what is dear to compute exactly, and whether it has guessed. */
+static int guessing;
+static int guessed;
+
+/* The result of `code` on `left` and `right` guessed into `left`: the number of a form's
+   degree with small coefficients that a numerical guess (integer relations among its powers)
+   finds at it; 0 when there is none. */
+static int guess_result(int code, qqbar_t left, const qqbar_t right) {
+  acb_t a, b;
+  int found;
+  acb_init(a);
+  acb_init(b);
+  qqbar_get_acb(a, left, GUESS_PRECISION);
+  qqbar_get_acb(b, right, GUESS_PRECISION);
+  if (code == program_add) acb_add(a, a, b, GUESS_PRECISION);
+  if (code == program_subtract) acb_sub(a, a, b, GUESS_PRECISION);
+  if (code == program_multiply) acb_mul(a, a, b, GUESS_PRECISION);
+  if (code == program_divide) acb_div(a, a, b, GUESS_PRECISION);
+  found = qqbar_guess(scratch, a, FORM_DEGREE_LIMIT, GUESS_BITS, 0, GUESS_PRECISION);
+  if (found) qqbar_swap(left, scratch);
+  guessed = guessed || found;
+  acb_clear(a);
+  acb_clear(b);
+  return found;
+}
+
+/* left (code) right into `left`: computed when the operands' degrees multiply to little;
+   when they multiply to more, guessed while guessing and computed otherwise; never past the
+   most. */
+static int combine_numbers(int code, qqbar_t left, const qqbar_t right) {
+  slong product = qqbar_degree(left) * qqbar_degree(right);
+  if (product > GUESSED_DEGREE_PRODUCT) return 0;
+  if (product > FREE_DEGREE_PRODUCT && guessing) return guess_result(code, left, right);
+  if (code == program_add) qqbar_add(left, left, right);
+  if (code == program_subtract) qqbar_sub(left, left, right);
+  if (code == program_multiply) qqbar_mul(left, left, right);
+  if (code == program_divide) qqbar_div(left, left, right);
+  return 1;
+}
+
+/* left + right or left - right into `left`: both of one power of pi, or one of them 0. */
+static int add_values(struct algebraic* left, const struct algebraic* right, int code) {
+  if (qqbar_is_zero(right->number)) return 1;
+  if (qqbar_is_zero(left->number)) {
+    fmpq_set(left->pi_power, right->pi_power);
+  } else if (!fmpq_equal(left->pi_power, right->pi_power)) {
+    return 0; /* such as 1 + pi: no algebraic number times a power of pi */
+  }
+  if (!combine_numbers(code, left->number, right->number)) return 0;
+  if (qqbar_is_zero(left->number)) fmpq_zero(left->pi_power);
+  return within_bounds(left->number);
+}
+
+/* left x right or left / right into `left`; a division by 0 has no value. */
+static int multiply_values(struct algebraic* left, const struct algebraic* right, int code) {
+  if (code == program_divide && qqbar_is_zero(right->number)) return 0;
+  if (qqbar_is_zero(left->number)) return 1;
+  if (qqbar_is_zero(right->number)) {
+    qqbar_zero(left->number);
+    fmpq_zero(left->pi_power);
+    return 1;
+  }
+  if (!combine_numbers(code, left->number, right->number)) return 0;
+  if (code == program_multiply) fmpq_add(left->pi_power, left->pi_power, right->pi_power);
+  if (code == program_divide) fmpq_sub(left->pi_power, left->pi_power, right->pi_power);
+  return within_bounds(left->number);
+}
+
+/* The degree of cos(pi a / b), a / b in lowest terms: that of cos(2 pi k / n) with k / n =
+   a / (2b) in lowest terms, phi(n) / 2, or 1 for n at most 2. */
+static slong cosine_degree(const fmpq_t turns) {
+  fmpz_t n;
+  ulong denominator;
+  fmpz_init(n);
+  fmpz_mul_ui(n, fmpq_denref(turns), fmpz_is_even(fmpq_numref(turns)) ? 1 : 2);
+  denominator = fmpz_get_ui(n);
+  fmpz_clear(n);
+  return denominator <= 2 ? 1 : (slong)(n_euler_phi(denominator) / 2);
+}
+
+/* The angle over pi of a direct function's argument, reduced to [0, 2), into `turns`: 1 when
+   it is a rational multiple of pi (degrees, or radians that are one) with a small
+   denominator. */
+static int angle_turns(const struct algebraic* argument, int radians, fmpq_t turns) {
+  fmpz_t whole;
+  if (!qqbar_is_zero(argument->number)) {
+    if (!qqbar_is_rational(argument->number)) return 0; /* sin(pi sqrt 2): transcendental */
+    if (!fmpz_is_one(fmpq_denref(argument->pi_power)) ||
+        fmpz_cmp_si(fmpq_numref(argument->pi_power), radians ? 1 : 0) != 0) {
+      return 0; /* sin 1 (radians), sin(pi) in degrees: likewise */
+    }
+  }
+  qqbar_get_fmpq(turns, argument->number);
+  if (!radians) {
+    fmpz_mul_ui(fmpq_denref(turns), fmpq_denref(turns), 180);
+    fmpq_canonicalise(turns);
+  }
+  if (fmpz_cmp_ui(fmpq_denref(turns), ANGLE_DENOMINATOR_LIMIT) > 0) return 0;
+  fmpz_init(whole);
+  fmpz_mul_ui(whole, fmpq_denref(turns), 2);
+  fmpz_fdiv_q(whole, fmpq_numref(turns), whole);
+  fmpz_mul_ui(whole, whole, 2);
+  fmpq_sub_fmpz(turns, turns, whole);
+  fmpz_clear(whole);
+  return 1;
+}
+
+/* The degree of the function `code` at `turns` x pi, turns = a / n in lowest terms: the sine's
+   and cosecant's that of the cosine at pi/2 - x; the tangent's and cotangent's (their squares
+   generate the field of cos 2x, of degree d) d when 4 divides n and 2d otherwise. */
+static slong function_degree(int code, const fmpq_t turns) {
+  fmpq_t other;
+  slong degree;
+  fmpq_init(other);
+  if (code == program_sine || code == program_cosecant) {
+    fmpq_set_si(other, 1, 2);
+    fmpq_sub(other, other, turns);
+  } else if (code == program_tangent || code == program_cotangent) {
+    fmpq_mul_2exp(other, turns, 1);
+  } else {
+    fmpq_set(other, turns);
+  }
+  degree = cosine_degree(other);
+  if ((code == program_tangent || code == program_cotangent) &&
+      fmpz_fdiv_ui(fmpq_denref(turns), 4) != 0 && fmpz_cmp_ui(fmpq_denref(turns), 2) > 0) {
+    degree *= 2;
+  }
+  fmpq_clear(other);
+  return degree;
+}
+
+/* The most a tangent's or cotangent's degree may be: Calcium takes half a millisecond on one of
+   degree 8, on a line (tan 3) that then has no form. */
+#define TANGENT_DEGREE_LIMIT 6
+
+/* The direct function `code` at `turns` x pi into `result`; 0 where it has no value. */
+static int direct_at(int code, const fmpq_t turns, qqbar_t result) {
+  slong p = fmpz_get_si(fmpq_numref(turns));
+  ulong q = fmpz_get_ui(fmpq_denref(turns));
+  int tangent = code == program_tangent || code == program_cotangent;
+  if (function_degree(code, turns) > (tangent ? TANGENT_DEGREE_LIMIT : ALGEBRAIC_DEGREE_LIMIT)) {
+    return 0;
+  }
+  switch (code) {
+    case program_sine:
+      qqbar_sin_pi(result, p, q);
+      return 1;
+    case program_cosine:
+      qqbar_cos_pi(result, p, q);
+      return 1;
+    case program_tangent:
+      return qqbar_tan_pi(result, p, q);
+    case program_cotangent:
+      return qqbar_cot_pi(result, p, q);
+    case program_secant:
+      return qqbar_sec_pi(result, p, q);
+    case program_cosecant:
+      return qqbar_csc_pi(result, p, q);
+    default:
+      return 0;
+  }
+}
+
+/* The inverse function `code` at `argument` where its value is a rational multiple of pi,
+   into `result` (radians: that multiple of pi; degrees: 180 times it). Elsewhere its value is
+   transcendental, and no algebraic number times a power of pi. */
+static int inverse_at(int code, const struct algebraic* argument, int radians,
+                      struct algebraic* result) {
+  slong p = 0;
+  ulong q = 1;
+  int found = 0;
+  if (!fmpq_is_zero(argument->pi_power) && !qqbar_is_zero(argument->number)) return 0;
+  if (code == program_arc_sine) found = qqbar_asin_pi(&p, &q, argument->number);
+  if (code == program_arc_cosine) found = qqbar_acos_pi(&p, &q, argument->number);
+  if (code == program_arc_tangent) found = qqbar_atan_pi(&p, &q, argument->number);
+  if (!found) return 0;
+  fmpq_set_si(result->pi_power, radians ? 1 : 0, 1);
+  qqbar_set_si(result->number, radians ? p : 180 * p);
+  qqbar_div_ui(result->number, result->number, q);
+  if (qqbar_is_zero(result->number)) fmpq_zero(result->pi_power);
+  return 1;
+}
+
+/* amplitude argument -> amplitude x f(argument), in `amplitude`; `free_slot` is scratch. */
+static int apply_function(const ProgramStep* step, struct algebraic* amplitude,
+                          const struct algebraic* argument, struct algebraic* free_slot) {
+  int code = step->argument;
+  int inverse =
+      code == program_arc_sine || code == program_arc_cosine || code == program_arc_tangent;
+  int found;
+  if (inverse) {
+    found = inverse_at(code, argument, step->radians, free_slot);
+  } else {
+    fmpq_t turns;
+    fmpq_init(turns);
+    found =
+        angle_turns(argument, step->radians, turns) && direct_at(code, turns, free_slot->number);
+    fmpq_zero(free_slot->pi_power);
+    fmpq_clear(turns);
+  }
+  return found && within_bounds(free_slot->number) &&
+         multiply_values(amplitude, free_slot, program_multiply);
+}
+
+/* base^exponent into `base`, for a rational exponent: an integer one of any base but 0 to a
+   power below 0; another only of a base above 0 (or 0, to a power above 0). */
+static int power_values(struct algebraic* base, const struct algebraic* exponent) {
+  fmpq_t e;
+  slong p;
+  ulong q;
+  if (!fmpq_is_zero(exponent->pi_power) && !qqbar_is_zero(exponent->number)) return 0;
+  if (!qqbar_is_rational(exponent->number)) return 0; /* 2^sqrt(2): transcendental */
+  fmpq_init(e);
+  qqbar_get_fmpq(e, exponent->number);
+  if (fmpz_bits(fmpq_numref(e)) > EXPONENT_BITS ||
+      fmpz_cmp_ui(fmpq_denref(e), ALGEBRAIC_DEGREE_LIMIT) > 0) {
+    fmpq_clear(e);
+    return 0;
+  }
+  p = fmpz_get_si(fmpq_numref(e));
+  q = fmpz_get_ui(fmpq_denref(e));
+  fmpq_mul(base->pi_power, base->pi_power, e);
+  fmpq_clear(e);
+  if (qqbar_is_zero(base->number)) {
+    fmpq_zero(base->pi_power);
+    return p > 0;
+  }
+  if (q > 1 && qqbar_sgn_re(base->number) < 0) return 0; /* no value */
+  if (qqbar_degree(base->number) * (slong)q > ALGEBRAIC_DEGREE_LIMIT) return 0;
+  if (qqbar_height_bits(base->number) * (p < 0 ? -p : p) > HEIGHT_BITS_LIMIT) return 0;
+  if (q > 1) qqbar_root_ui(base->number, base->number, q);
+  qqbar_pow_si(base->number, base->number, p);
+  return within_bounds(base->number);
+}
+
+/* The square root of `value` in its place: none below 0. */
+static int root_value(struct algebraic* value) {
+  fmpq_t half;
+  if (qqbar_is_zero(value->number)) return 1;
+  if (qqbar_sgn_re(value->number) < 0) return 0;
+  if (qqbar_degree(value->number) * 2 > ALGEBRAIC_DEGREE_LIMIT) return 0;
+  qqbar_sqrt(value->number, value->number);
+  fmpq_init(half);
+  fmpq_set_si(half, 1, 2);
+  fmpq_mul(value->pi_power, value->pi_power, half);
+  fmpq_clear(half);
+  return within_bounds(value->number);
+}
+
+/* Pushes the number of `step`: pi, or a rational. */
+static int push_value(const ExactProgram* program, const ProgramStep* step,
+                      struct algebraic* value) {
+  const struct exact_number* number = program->numbers + step->argument;
+  if (number->too_large) return 0;
+  if (number->pi) {
+    qqbar_one(value->number);
+    fmpq_one(value->pi_power);
+  } else {
+    qqbar_set_fmpq(value->number, number->value);
+    fmpq_zero(value->pi_power);
+  }
+  return 1;
+}
+
+/* Runs one step on the stack of `*depth` values; 0 when the run ends without a value. */
+static int run_step(const ExactProgram* program, const ProgramStep* step, int* depth) {
+  struct algebraic* top = stack + *depth;
+  int unary = step->code == program_negate || step->code == program_root;
+  if (step->code == program_push_number) {
+    if (*depth + 2 > PROGRAM_STACK_CAPACITY) return 0;
+    ++*depth;
+    return push_value(program, step, top);
+  }
+  if (*depth < (unary ? 1 : 2)) return 0; /* never written; kept safe regardless */
+  if (step->code == program_negate) {
+    qqbar_neg(top[-1].number, top[-1].number);
+    return 1;
+  }
+  if (step->code == program_root) return root_value(top - 1);
+  --*depth;
+  switch (step->code) {
+    case program_add:
+    case program_subtract:
+      return add_values(top - 2, top - 1, step->code);
+    case program_multiply:
+    case program_divide:
+      return multiply_values(top - 2, top - 1, step->code);
+    case program_power:
+      return power_values(top - 2, top - 1);
+    case program_function:
+      return apply_function(step, top - 2, top - 1, top);
+    default:
+      return 0;
+  }
+}
+
+int exact_algebraic_run(const ExactProgram* program, int guess, qqbar_t number, fmpq_t pi_power,
+                        int* guesses) {
+  int depth = 0;
+  int s;
+  set_up();
+  guessing = guess;
+  guessed = 0;
+  *guesses = 0;
+  if (!program->complete) return 0;
+  for (s = 0; s < program->step_count; ++s) {
+    if (!run_step(program, program->steps + s, &depth)) return 0;
+  }
+  if (depth != 1) return 0;
+  qqbar_set(number, stack[0].number);
+  fmpq_set(pi_power, stack[0].pi_power);
+  *guesses = guessed;
+  return 1;
+}

@@ -1,0 +1,5 @@
+#include "io/character_encoding.h"
+
+bool character_type_is_utf8() {
+  return false;
+}
