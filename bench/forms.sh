@@ -5,15 +5,18 @@
 # included (the module's loading, about 2.7 ms, is shared by all the lines of a run). The
 # corpora: the six functions at every whole degree from 0 to 359 (a term of the usual kind; a
 # fifth of them have a form), the same at every half degree (K.5: nearly none has one), tenths
-# of a degree (none), and products, quotients and sums of two whole-degree terms.
-# Usage: bench/forms.sh [ROUNDS]   (default 5)
+# of a degree (none), and products, quotients and sums of two whole-degree terms. Then each
+# distinct line alone, in one process (bench/form_lines.cpp, the least of 20 runs each): the
+# median and the most a form adds to a line, for the lines with a form and those without.
+# Usage: bench/forms.sh [ROUNDS]   (default 5; builds build/ with -DTRIGCALC_BENCH=ON)
 set -euo pipefail
+export LC_ALL=C  # the forms in ASCII, counted by their " ~ "
 cd "$(dirname "$0")/.."
 rounds=${1:-5}
 build=${BUILD_DIR:-build}
 
-cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j2 --target trigcalc >/dev/null
+cmake -S . -B "$build" -DTRIGCALC_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target trigcalc trigcalc_form_lines >/dev/null
 "$build/trigcalc" --form sin30 >/dev/null || { echo "the exact mode is not in this build"; exit 1; }
 
 work=$(mktemp -d)
@@ -67,4 +70,19 @@ for corpus in whole half tenth bracket; do
   awk -v c="$corpus" -v n="$lines" -v k="$forms" -v e="$e" -v f="$f" 'BEGIN {
     printf "%-8s %6d %8d %16.2f %16.2f %14.2f %8.2f\n", c, n, k, e / n * 1e6, f / n * 1e6,
            (f - e) / n * 1e6, f / e }'
+done
+
+echo
+printf '%-8s %10s %14s %14s %14s %14s\n' corpus "with form" "median more" "most more" \
+  "none: median" "none: most"
+for corpus in whole half tenth bracket; do
+  sort -u "$work/$corpus.in" | "$build/bench/trigcalc_form_lines" 20 >"$work/$corpus.lines"
+  awk -v c="$corpus" '
+    function median(a, n,   i, j, t) {
+      for (i = 2; i <= n; ++i) for (j = i; j > 1 && a[j - 1] > a[j]; --j) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+      return n ? a[int((n + 1) / 2)] : 0 }
+    { more = $3 - $2; if ($4 == "form") { f[++nf] = more; if (more > mf) mf = more }
+      else { g[++ng] = more; if (more > mg) mg = more } }
+    END { printf "%-8s %10d %14.1f %14.1f %14.1f %14.1f\n", c, nf, median(f, nf), mf,
+          median(g, ng), mg }' "$work/$corpus.lines"
 done

@@ -3,34 +3,41 @@
 #include <flint/ulong_extras.h>
 
 /* Bounds of a run: what lies beyond them has no short form, and Calcium would take long on it.
-   A binary step whose operands' degrees multiply past the first is guessed in a first run and
-   computed only in a second, exact one; past the second bound, never. */
+   A binary step whose operands' degrees multiply past the first, or a tangent of more than a
+   form's degree, is only estimated in balls in a first run, and computed exactly in a second
+   one when the first found a form; past the second bound, never. */
 #define FREE_DEGREE_PRODUCT 8
-#define GUESSED_DEGREE_PRODUCT 36
+#define EXACT_DEGREE_PRODUCT 36
 #define HEIGHT_BITS_LIMIT 512       /* bits of the largest coefficient of a value's polynomial */
 #define EXPONENT_BITS 6             /* the largest power taken has 6 bits: 63 */
 #define ANGLE_DENOMINATOR_LIMIT 120 /* beyond it, no sine of a multiple of pi is of degree 8 */
-#define GUESS_PRECISION 192
-#define GUESS_BITS 24 /* bits of the coefficients the guess looks for */
+#define ESTIMATE_PRECISION 192      /* bits of an estimate's ball */
+#define GUESS_PRECISION 160         /* bits a guess works with: 8 for each of its 20 below */
+#define GUESS_BITS 20               /* bits of the coefficients a guess looks for */
 
-/* A value of the run: number x pi^pi_power. */
+/* A value of the run: number x pi^pi_power, or, in a first run, only a ball of the number. */
 struct algebraic {
+  int estimated; /* 1: `ball` holds the number, `number` is unset */
   qqbar_t number;
+  arb_t ball;
   fmpq_t pi_power;
 };
 
 static struct algebraic stack[PROGRAM_STACK_CAPACITY];
-static qqbar_t scratch;
 static int ready;
+
+/* Whether the run estimates what is dear to compute exactly, and whether it has. */
+static int estimating;
+static int estimated;
 
 static void set_up(void) {
   int k;
   if (ready) return;
   for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) {
     qqbar_init(stack[k].number);
+    arb_init(stack[k].ball);
     fmpq_init(stack[k].pi_power);
   }
-  qqbar_init(scratch);
   ready = 1;
 }
 
@@ -39,72 +46,76 @@ static int within_bounds(const qqbar_t x) {
   return qqbar_within_limits(x, ALGEBRAIC_DEGREE_LIMIT, HEIGHT_BITS_LIMIT) && qqbar_is_real(x);
 }
 
-/* Whether the run guesses what is dear to compute exactly, and whether it has guessed. */
-static int guessing;
-static int guessed;
-
-/* The result of `code` on `left` and `right` guessed into `left`: the number of a form's
-   degree with small coefficients that a numerical guess (integer relations among its powers)
-   finds at it; 0 when there is none. */
-static int guess_result(int code, qqbar_t left, const qqbar_t right) {
-  acb_t a, b;
-  int found;
-  acb_init(a);
-  acb_init(b);
-  qqbar_get_acb(a, left, GUESS_PRECISION);
-  qqbar_get_acb(b, right, GUESS_PRECISION);
-  if (code == program_add) acb_add(a, a, b, GUESS_PRECISION);
-  if (code == program_subtract) acb_sub(a, a, b, GUESS_PRECISION);
-  if (code == program_multiply) acb_mul(a, a, b, GUESS_PRECISION);
-  if (code == program_divide) acb_div(a, a, b, GUESS_PRECISION);
-  found = qqbar_guess(scratch, a, FORM_DEGREE_LIMIT, GUESS_BITS, 0, GUESS_PRECISION);
-  if (found) qqbar_swap(left, scratch);
-  guessed = guessed || found;
-  acb_clear(a);
-  acb_clear(b);
-  return found;
+/* 1 when the value is exactly 0 (an estimate never is). */
+static int is_zero(const struct algebraic* value) {
+  return !value->estimated && qqbar_is_zero(value->number);
 }
 
-/* left (code) right into `left`: computed when the operands' degrees multiply to little;
-   when they multiply to more, guessed while guessing and computed otherwise; never past the
-   most. */
-static int combine_numbers(int code, qqbar_t left, const qqbar_t right) {
-  slong product = qqbar_degree(left) * qqbar_degree(right);
-  if (product > GUESSED_DEGREE_PRODUCT) return 0;
-  if (product > FREE_DEGREE_PRODUCT && guessing) return guess_result(code, left, right);
-  if (code == program_add) qqbar_add(left, left, right);
-  if (code == program_subtract) qqbar_sub(left, left, right);
-  if (code == program_multiply) qqbar_mul(left, left, right);
-  if (code == program_divide) qqbar_div(left, left, right);
+static void set_zero(struct algebraic* value) {
+  value->estimated = 0;
+  qqbar_zero(value->number);
+  fmpq_zero(value->pi_power);
+}
+
+/* Makes `value` an estimate: its number in a ball. */
+static void estimate(struct algebraic* value) {
+  if (value->estimated) return;
+  qqbar_get_arb(value->ball, value->number, ESTIMATE_PRECISION);
+  value->estimated = 1;
+  estimated = 1;
+}
+
+/* left (code) right into `left`, the numbers alone: exactly when the operands' degrees
+   multiply to little, or, in the exact run, to no more than the most; estimated in the first
+   run when they multiply to more, or when an operand is an estimate; never past the most. A
+   division by 0 has no value. */
+static int combine_numbers(int code, struct algebraic* left, struct algebraic* right) {
+  if (!left->estimated && !right->estimated) {
+    slong product = qqbar_degree(left->number) * qqbar_degree(right->number);
+    if (product > EXACT_DEGREE_PRODUCT) return 0; /* the exact run could not prove it */
+    if (product <= FREE_DEGREE_PRODUCT || !estimating) {
+      if (code == program_add) qqbar_add(left->number, left->number, right->number);
+      if (code == program_subtract) qqbar_sub(left->number, left->number, right->number);
+      if (code == program_multiply) qqbar_mul(left->number, left->number, right->number);
+      if (code == program_divide) qqbar_div(left->number, left->number, right->number);
+      return within_bounds(left->number);
+    }
+  }
+  estimate(left);
+  estimate(right);
+  if (code == program_divide && arb_contains_zero(right->ball)) return 0;
+  if (code == program_add) arb_add(left->ball, left->ball, right->ball, ESTIMATE_PRECISION);
+  if (code == program_subtract) arb_sub(left->ball, left->ball, right->ball, ESTIMATE_PRECISION);
+  if (code == program_multiply) arb_mul(left->ball, left->ball, right->ball, ESTIMATE_PRECISION);
+  if (code == program_divide) arb_div(left->ball, left->ball, right->ball, ESTIMATE_PRECISION);
   return 1;
 }
 
 /* left + right or left - right into `left`: both of one power of pi, or one of them 0. */
-static int add_values(struct algebraic* left, const struct algebraic* right, int code) {
-  if (qqbar_is_zero(right->number)) return 1;
-  if (qqbar_is_zero(left->number)) {
+static int add_values(struct algebraic* left, struct algebraic* right, int code) {
+  if (is_zero(right)) return 1;
+  if (is_zero(left)) {
     fmpq_set(left->pi_power, right->pi_power);
   } else if (!fmpq_equal(left->pi_power, right->pi_power)) {
     return 0; /* such as 1 + pi: no algebraic number times a power of pi */
   }
-  if (!combine_numbers(code, left->number, right->number)) return 0;
-  if (qqbar_is_zero(left->number)) fmpq_zero(left->pi_power);
-  return within_bounds(left->number);
+  if (!combine_numbers(code, left, right)) return 0;
+  if (is_zero(left)) fmpq_zero(left->pi_power);
+  return 1;
 }
 
 /* left x right or left / right into `left`; a division by 0 has no value. */
-static int multiply_values(struct algebraic* left, const struct algebraic* right, int code) {
-  if (code == program_divide && qqbar_is_zero(right->number)) return 0;
-  if (qqbar_is_zero(left->number)) return 1;
-  if (qqbar_is_zero(right->number)) {
-    qqbar_zero(left->number);
-    fmpq_zero(left->pi_power);
+static int multiply_values(struct algebraic* left, struct algebraic* right, int code) {
+  if (code == program_divide && is_zero(right)) return 0;
+  if (is_zero(left)) return 1;
+  if (is_zero(right)) {
+    set_zero(left);
     return 1;
   }
-  if (!combine_numbers(code, left->number, right->number)) return 0;
+  if (!combine_numbers(code, left, right)) return 0;
   if (code == program_multiply) fmpq_add(left->pi_power, left->pi_power, right->pi_power);
   if (code == program_divide) fmpq_sub(left->pi_power, left->pi_power, right->pi_power);
-  return within_bounds(left->number);
+  return 1;
 }
 
 /* The degree of cos(pi a / b), a / b in lowest terms: that of cos(2 pi k / n) with k / n =
@@ -124,6 +135,7 @@ static slong cosine_degree(const fmpq_t turns) {
    denominator. */
 static int angle_turns(const struct algebraic* argument, int radians, fmpq_t turns) {
   fmpz_t whole;
+  if (argument->estimated) return 0;
   if (!qqbar_is_zero(argument->number)) {
     if (!qqbar_is_rational(argument->number)) return 0; /* sin(pi sqrt 2): transcendental */
     if (!fmpz_is_one(fmpq_denref(argument->pi_power)) ||
@@ -170,36 +182,54 @@ static slong function_degree(int code, const fmpq_t turns) {
   return degree;
 }
 
-/* The most a tangent's or cotangent's degree may be: Calcium takes half a millisecond on one of
-   degree 8, on a line (tan 3) that then has no form. */
+/* The most a tangent's or cotangent's degree may be: Calcium takes a good part of a
+   millisecond on one of degree 6 to 8, which a first run only estimates. */
 #define TANGENT_DEGREE_LIMIT 6
 
-/* The direct function `code` at `turns` x pi into `result`; 0 where it has no value. */
-static int direct_at(int code, const fmpq_t turns, qqbar_t result) {
+/* The direct function `code` at `turns` x pi into `result`: exactly; in a first run, estimated
+   in a ball when it is a tangent of more than a form's degree. 0 where it has no value. */
+static int direct_at(int code, const fmpq_t turns, struct algebraic* result) {
   slong p = fmpz_get_si(fmpq_numref(turns));
   ulong q = fmpz_get_ui(fmpq_denref(turns));
   int tangent = code == program_tangent || code == program_cotangent;
-  if (function_degree(code, turns) > (tangent ? TANGENT_DEGREE_LIMIT : ALGEBRAIC_DEGREE_LIMIT)) {
-    return 0;
+  slong degree = function_degree(code, turns);
+  fmpq_zero(result->pi_power);
+  result->estimated = 0;
+  if (degree > (tangent ? TANGENT_DEGREE_LIMIT : ALGEBRAIC_DEGREE_LIMIT)) return 0;
+  if (tangent && estimating && degree > FORM_DEGREE_LIMIT) {
+    arb_t cosine;
+    arb_init(cosine);
+    arb_sin_cos_pi_fmpq(result->ball, cosine, turns, ESTIMATE_PRECISION);
+    if (code == program_tangent) arb_div(result->ball, result->ball, cosine, ESTIMATE_PRECISION);
+    if (code == program_cotangent) arb_div(result->ball, cosine, result->ball, ESTIMATE_PRECISION);
+    arb_clear(cosine);
+    result->estimated = 1;
+    estimated = 1;
+    return arb_is_finite(result->ball); /* no zero: that degree is no multiple of pi/2 */
   }
   switch (code) {
     case program_sine:
-      qqbar_sin_pi(result, p, q);
-      return 1;
+      qqbar_sin_pi(result->number, p, q);
+      break;
     case program_cosine:
-      qqbar_cos_pi(result, p, q);
-      return 1;
+      qqbar_cos_pi(result->number, p, q);
+      break;
     case program_tangent:
-      return qqbar_tan_pi(result, p, q);
+      if (!qqbar_tan_pi(result->number, p, q)) return 0;
+      break;
     case program_cotangent:
-      return qqbar_cot_pi(result, p, q);
+      if (!qqbar_cot_pi(result->number, p, q)) return 0;
+      break;
     case program_secant:
-      return qqbar_sec_pi(result, p, q);
+      if (!qqbar_sec_pi(result->number, p, q)) return 0;
+      break;
     case program_cosecant:
-      return qqbar_csc_pi(result, p, q);
+      if (!qqbar_csc_pi(result->number, p, q)) return 0;
+      break;
     default:
       return 0;
   }
+  return within_bounds(result->number);
 }
 
 /* The inverse function `code` at `argument` where its value is a rational multiple of pi,
@@ -210,11 +240,13 @@ static int inverse_at(int code, const struct algebraic* argument, int radians,
   slong p = 0;
   ulong q = 1;
   int found = 0;
+  if (argument->estimated) return 0;
   if (!fmpq_is_zero(argument->pi_power) && !qqbar_is_zero(argument->number)) return 0;
   if (code == program_arc_sine) found = qqbar_asin_pi(&p, &q, argument->number);
   if (code == program_arc_cosine) found = qqbar_acos_pi(&p, &q, argument->number);
   if (code == program_arc_tangent) found = qqbar_atan_pi(&p, &q, argument->number);
   if (!found) return 0;
+  result->estimated = 0;
   fmpq_set_si(result->pi_power, radians ? 1 : 0, 1);
   qqbar_set_si(result->number, radians ? p : 180 * p);
   qqbar_div_ui(result->number, result->number, q);
@@ -234,34 +266,27 @@ static int apply_function(const ProgramStep* step, struct algebraic* amplitude,
   } else {
     fmpq_t turns;
     fmpq_init(turns);
-    found =
-        angle_turns(argument, step->radians, turns) && direct_at(code, turns, free_slot->number);
-    fmpq_zero(free_slot->pi_power);
+    found = angle_turns(argument, step->radians, turns) && direct_at(code, turns, free_slot);
     fmpq_clear(turns);
   }
-  return found && within_bounds(free_slot->number) &&
-         multiply_values(amplitude, free_slot, program_multiply);
+  return found && multiply_values(amplitude, free_slot, program_multiply);
 }
 
-/* base^exponent into `base`, for a rational exponent: an integer one of any base but 0 to a
-   power below 0; another only of a base above 0 (or 0, to a power above 0). */
-static int power_values(struct algebraic* base, const struct algebraic* exponent) {
-  fmpq_t e;
-  slong p;
-  ulong q;
-  if (!fmpq_is_zero(exponent->pi_power) && !qqbar_is_zero(exponent->number)) return 0;
-  if (!qqbar_is_rational(exponent->number)) return 0; /* 2^sqrt(2): transcendental */
-  fmpq_init(e);
-  qqbar_get_fmpq(e, exponent->number);
-  if (fmpz_bits(fmpq_numref(e)) > EXPONENT_BITS ||
-      fmpz_cmp_ui(fmpq_denref(e), ALGEBRAIC_DEGREE_LIMIT) > 0) {
-    fmpq_clear(e);
-    return 0;
+/* An estimate's base^e into its place: of a base above 0, or of any for an integer e. */
+static int power_estimate(struct algebraic* base, const fmpq_t e) {
+  if (!fmpz_is_one(fmpq_denref(e)) && !arb_is_positive(base->ball)) return 0;
+  if (fmpz_sgn(fmpq_numref(e)) < 0 && arb_contains_zero(base->ball)) return 0;
+  if (fmpz_is_one(fmpq_denref(e))) {
+    arb_pow_fmpz(base->ball, base->ball, fmpq_numref(e), ESTIMATE_PRECISION);
+  } else {
+    arb_pow_fmpq(base->ball, base->ball, e, ESTIMATE_PRECISION);
   }
-  p = fmpz_get_si(fmpq_numref(e));
-  q = fmpz_get_ui(fmpq_denref(e));
-  fmpq_mul(base->pi_power, base->pi_power, e);
-  fmpq_clear(e);
+  return 1;
+}
+
+/* An exact base^(p/q) into its place: an integer power of any base but 0 to a power below 0;
+   another only of a base above 0 (or 0, to a power above 0). */
+static int power_number(struct algebraic* base, slong p, ulong q) {
   if (qqbar_is_zero(base->number)) {
     fmpq_zero(base->pi_power);
     return p > 0;
@@ -274,18 +299,45 @@ static int power_values(struct algebraic* base, const struct algebraic* exponent
   return within_bounds(base->number);
 }
 
+/* base^exponent into `base`, for a small rational exponent (2^sqrt(2), say, is
+   transcendental). */
+static int power_values(struct algebraic* base, const struct algebraic* exponent) {
+  fmpq_t e;
+  int done;
+  if (exponent->estimated || !qqbar_is_rational(exponent->number)) return 0;
+  if (!fmpq_is_zero(exponent->pi_power) && !qqbar_is_zero(exponent->number)) return 0;
+  fmpq_init(e);
+  qqbar_get_fmpq(e, exponent->number);
+  done = fmpz_bits(fmpq_numref(e)) <= EXPONENT_BITS &&
+         fmpz_cmp_ui(fmpq_denref(e), ALGEBRAIC_DEGREE_LIMIT) <= 0;
+  if (done) {
+    fmpq_mul(base->pi_power, base->pi_power, e);
+    done = base->estimated
+               ? power_estimate(base, e)
+               : power_number(base, fmpz_get_si(fmpq_numref(e)), fmpz_get_ui(fmpq_denref(e)));
+  }
+  fmpq_clear(e);
+  return done;
+}
+
 /* The square root of `value` in its place: none below 0. */
 static int root_value(struct algebraic* value) {
   fmpq_t half;
-  if (qqbar_is_zero(value->number)) return 1;
-  if (qqbar_sgn_re(value->number) < 0) return 0;
-  if (qqbar_degree(value->number) * 2 > ALGEBRAIC_DEGREE_LIMIT) return 0;
-  qqbar_sqrt(value->number, value->number);
+  if (is_zero(value)) return 1;
+  if (value->estimated) {
+    if (!arb_is_positive(value->ball)) return 0;
+    arb_sqrt(value->ball, value->ball, ESTIMATE_PRECISION);
+  } else {
+    if (qqbar_sgn_re(value->number) < 0) return 0;
+    if (qqbar_degree(value->number) * 2 > ALGEBRAIC_DEGREE_LIMIT) return 0;
+    qqbar_sqrt(value->number, value->number);
+    if (!within_bounds(value->number)) return 0;
+  }
   fmpq_init(half);
   fmpq_set_si(half, 1, 2);
   fmpq_mul(value->pi_power, value->pi_power, half);
   fmpq_clear(half);
-  return within_bounds(value->number);
+  return 1;
 }
 
 /* Pushes the number of `step`: pi, or a rational. */
@@ -293,6 +345,7 @@ static int push_value(const ExactProgram* program, const ProgramStep* step,
                       struct algebraic* value) {
   const struct exact_number* number = program->numbers + step->argument;
   if (number->too_large) return 0;
+  value->estimated = 0;
   if (number->pi) {
     qqbar_one(value->number);
     fmpq_one(value->pi_power);
@@ -314,7 +367,8 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
   }
   if (*depth < (unary ? 1 : 2)) return 0; /* never written; kept safe regardless */
   if (step->code == program_negate) {
-    qqbar_neg(top[-1].number, top[-1].number);
+    if (top[-1].estimated) arb_neg(top[-1].ball, top[-1].ball);
+    if (!top[-1].estimated) qqbar_neg(top[-1].number, top[-1].number);
     return 1;
   }
   if (step->code == program_root) return root_value(top - 1);
@@ -335,21 +389,35 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
   }
 }
 
-int exact_algebraic_run(const ExactProgram* program, int guess, qqbar_t number, fmpq_t pi_power,
-                        int* guesses) {
+/* The estimate `value` made a number of a form's degree with small coefficients that a
+   numerical guess (an integer relation among its powers) finds at it; 0 when there is none. */
+static int guess_number(struct algebraic* value) {
+  acb_t ball;
+  int found;
+  acb_init(ball);
+  acb_set_arb(ball, value->ball);
+  found = qqbar_guess(value->number, ball, FORM_DEGREE_LIMIT, GUESS_BITS, 0, GUESS_PRECISION);
+  acb_clear(ball);
+  value->estimated = 0;
+  return found;
+}
+
+int exact_algebraic_run(const ExactProgram* program, int estimate, qqbar_t number, fmpq_t pi_power,
+                        int* estimates) {
   int depth = 0;
   int s;
   set_up();
-  guessing = guess;
-  guessed = 0;
-  *guesses = 0;
+  estimating = estimate;
+  estimated = 0;
+  *estimates = 0;
   if (!program->complete) return 0;
   for (s = 0; s < program->step_count; ++s) {
     if (!run_step(program, program->steps + s, &depth)) return 0;
   }
   if (depth != 1) return 0;
+  if (stack[0].estimated && !guess_number(stack)) return 0;
   qqbar_set(number, stack[0].number);
   fmpq_set(pi_power, stack[0].pi_power);
-  *guesses = guessed;
+  *estimates = estimated;
   return 1;
 }

@@ -19,12 +19,14 @@
 
 /* Runs `program` in algebraic numbers: 1, with its value `number` x pi^`pi_power`, when every
    step stays within them and within the bounds; 0 otherwise (a step leaves them, such as the
-   sine of 1 radian, or has no value, or passes a bound). With `guess`, a step that is dear to
-   compute exactly (operands of high degree) is guessed numerically instead, as a number of a
-   form's degree, and `*guesses` says whether any was: such a run is cheap, and says whether a
-   form is worth the exact run; its value is not proven. The run's stack is the module's own,
-   kept from run to run: not re-entrant. */
-int exact_algebraic_run(const ExactProgram* program, int guess, qqbar_t number, fmpq_t pi_power,
-                        int* guesses);
+   sine of 1 radian, or has no value, or passes a bound). With `estimate`, a first run: what is
+   dear to compute exactly (a step on operands of high degree, a tangent of high degree) is
+   only estimated in a ball, and a value so estimated is made, at the end, the number of a
+   form's degree that a numerical guess finds at it; `*estimates` says whether that was done,
+   the value being then no more than a likely one. Such a run is cheap, and says whether an
+   exact one is worth making. The run's stack is the module's own, kept from run to run: not
+   re-entrant. */
+int exact_algebraic_run(const ExactProgram* program, int estimate, qqbar_t number, fmpq_t pi_power,
+                        int* estimates);
 
 #endif

@@ -736,17 +736,17 @@ int exact_algebraic_form(const ExactProgram* program, struct radical_form* form)
   static qqbar_t value, rebuilt;
   static fmpq_t pi_power;
   static int ready;
-  int guesses = 0;
+  int estimates = 0;
   if (!ready) {
     qqbar_init(value);
     qqbar_init(rebuilt);
     fmpq_init(pi_power);
     ready = 1;
   }
-  /* A first run guesses the dear steps: most lines without a form end there, cheaply. */
-  if (!exact_algebraic_run(program, 1, value, pi_power, &guesses)) return 0;
+  /* A first run estimates the dear steps: most lines without a form end there, cheaply. */
+  if (!exact_algebraic_run(program, 1, value, pi_power, &estimates)) return 0;
   if (!radical_form_of(form, value)) return 0;
-  if (guesses && !exact_algebraic_run(program, 0, value, pi_power, &guesses)) return 0;
+  if (estimates && !exact_algebraic_run(program, 0, value, pi_power, &estimates)) return 0;
   fmpq_set(form->pi_power, pi_power);
   if (qqbar_is_zero(value)) fmpq_zero(form->pi_power);
   form_number(rebuilt, form);
