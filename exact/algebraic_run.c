@@ -186,50 +186,56 @@ static slong function_degree(int code, const fmpq_t turns) {
    millisecond on one of degree 6 to 8, which a first run only estimates. */
 #define TANGENT_DEGREE_LIMIT 6
 
+/* A tangent or cotangent at `turns` x pi estimated in a ball into `result`; never 0 or
+   undefined at a degree above 2. */
+static int estimate_tangent(int code, const fmpq_t turns, struct algebraic* result) {
+  arb_t cosine;
+  arb_init(cosine);
+  arb_sin_cos_pi_fmpq(result->ball, cosine, turns, ESTIMATE_PRECISION);
+  if (code == program_tangent) arb_div(result->ball, result->ball, cosine, ESTIMATE_PRECISION);
+  if (code == program_cotangent) arb_div(result->ball, cosine, result->ball, ESTIMATE_PRECISION);
+  arb_clear(cosine);
+  result->estimated = 1;
+  estimated = 1;
+  return arb_is_finite(result->ball);
+}
+
+/* The direct function `code` at pi p/q exactly into `number`; 0 where it has no value. */
+static int function_number(int code, slong p, ulong q, qqbar_t number) {
+  switch (code) {
+    case program_sine:
+      qqbar_sin_pi(number, p, q);
+      return 1;
+    case program_cosine:
+      qqbar_cos_pi(number, p, q);
+      return 1;
+    case program_tangent:
+      return qqbar_tan_pi(number, p, q);
+    case program_cotangent:
+      return qqbar_cot_pi(number, p, q);
+    case program_secant:
+      return qqbar_sec_pi(number, p, q);
+    case program_cosecant:
+      return qqbar_csc_pi(number, p, q);
+    default:
+      return 0;
+  }
+}
+
 /* The direct function `code` at `turns` x pi into `result`: exactly; in a first run, estimated
    in a ball when it is a tangent of more than a form's degree. 0 where it has no value. */
 static int direct_at(int code, const fmpq_t turns, struct algebraic* result) {
-  slong p = fmpz_get_si(fmpq_numref(turns));
-  ulong q = fmpz_get_ui(fmpq_denref(turns));
   int tangent = code == program_tangent || code == program_cotangent;
   slong degree = function_degree(code, turns);
   fmpq_zero(result->pi_power);
   result->estimated = 0;
   if (degree > (tangent ? TANGENT_DEGREE_LIMIT : ALGEBRAIC_DEGREE_LIMIT)) return 0;
   if (tangent && estimating && degree > FORM_DEGREE_LIMIT) {
-    arb_t cosine;
-    arb_init(cosine);
-    arb_sin_cos_pi_fmpq(result->ball, cosine, turns, ESTIMATE_PRECISION);
-    if (code == program_tangent) arb_div(result->ball, result->ball, cosine, ESTIMATE_PRECISION);
-    if (code == program_cotangent) arb_div(result->ball, cosine, result->ball, ESTIMATE_PRECISION);
-    arb_clear(cosine);
-    result->estimated = 1;
-    estimated = 1;
-    return arb_is_finite(result->ball); /* no zero: that degree is no multiple of pi/2 */
+    return estimate_tangent(code, turns, result);
   }
-  switch (code) {
-    case program_sine:
-      qqbar_sin_pi(result->number, p, q);
-      break;
-    case program_cosine:
-      qqbar_cos_pi(result->number, p, q);
-      break;
-    case program_tangent:
-      if (!qqbar_tan_pi(result->number, p, q)) return 0;
-      break;
-    case program_cotangent:
-      if (!qqbar_cot_pi(result->number, p, q)) return 0;
-      break;
-    case program_secant:
-      if (!qqbar_sec_pi(result->number, p, q)) return 0;
-      break;
-    case program_cosecant:
-      if (!qqbar_csc_pi(result->number, p, q)) return 0;
-      break;
-    default:
-      return 0;
-  }
-  return within_bounds(result->number);
+  return function_number(code, fmpz_get_si(fmpq_numref(turns)), fmpz_get_ui(fmpq_denref(turns)),
+                         result->number) &&
+         within_bounds(result->number);
 }
 
 /* The inverse function `code` at `argument` where its value is a rational multiple of pi,

@@ -231,6 +231,14 @@ void put_denominator(Writing& writing, const radical_form& form, bool pi_below,
   if (number && pi_below) put(writing, ")");
 }
 
+// True when every term is taken away.
+bool all_taken_away(const radical_form& form) {
+  for (int k = 0; k < form.term_count; ++k) {
+    if (fmpz_sgn(form.terms[k].coefficient) > 0) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int write_radical_form(const radical_form& form, bool unicode, char (&text)[exact_form_capacity]) {
@@ -241,10 +249,7 @@ int write_radical_form(const radical_form& form, bool unicode, char (&text)[exac
     put(writing, "0");
     return writing.length;
   }
-  bool all_below = true;
-  for (int k = 0; k < form.term_count; ++k) {
-    all_below = all_below && fmpz_sgn(form.terms[k].coefficient) < 0;
-  }
+  const bool all_below = all_taken_away(form);
   const int pi_sign = fmpq_sgn(form.pi_power);
   const bool several = form.term_count > 1;
   const bool bar = !fmpz_is_one(form.denominator) || pi_sign < 0;

@@ -251,36 +251,55 @@ static int square_root_part(fmpz_t result, const fmpz_t n, int ceiling) {
   return 1;
 }
 
-/* Adds v sqrt(w0 + w1 sqrt(m)), which does not denest, as (sign v) g / L sqrt(P + Q sqrt(m)):
-   P and Q integers free of a common square. */
-static int gather_nested(struct gathering* g, const fmpq_t v, const fmpq_t w0, const fmpq_t w1,
-                         const fmpz_t m) {
-  fmpq_t t0, t1, coefficient;
-  fmpz_t lcm, scale, common, outside;
+/* Scales t0 and t1 by L^2, the least L > 0 that makes both integers; L into `scale`. */
+static int make_integral(fmpq_t t0, fmpq_t t1, fmpz_t scale) {
+  fmpz_t lcm;
   int done;
-  fmpq_init(t0);
-  fmpq_init(t1);
-  fmpq_init(coefficient);
   fmpz_init(lcm);
-  fmpz_init(scale);
-  fmpz_init(common);
-  fmpz_init(outside);
-  fmpq_mul(t0, v, v);
-  fmpq_mul(t1, t0, w1);
-  fmpq_mul(t0, t0, w0);
   fmpz_lcm(lcm, fmpq_denref(t0), fmpq_denref(t1));
   done = square_root_part(scale, lcm, 1);
   if (done) {
     fmpz_mul(lcm, scale, scale);
     fmpq_mul_fmpz(t0, t0, lcm);
     fmpq_mul_fmpz(t1, t1, lcm);
-    fmpz_gcd(common, fmpq_numref(t0), fmpq_numref(t1));
-    done = square_root_part(outside, common, 0);
   }
+  fmpz_clear(lcm);
+  return done;
+}
+
+/* Divides the integers t0 and t1 by g^2, the greatest square dividing both; g into `outside`. */
+static int take_out_square(fmpq_t t0, fmpq_t t1, fmpz_t outside) {
+  fmpz_t common;
+  int done;
+  fmpz_init(common);
+  fmpz_gcd(common, fmpq_numref(t0), fmpq_numref(t1));
+  done = square_root_part(outside, common, 0);
   if (done) {
     fmpz_mul(common, outside, outside);
     fmpz_divexact(fmpq_numref(t0), fmpq_numref(t0), common);
     fmpz_divexact(fmpq_numref(t1), fmpq_numref(t1), common);
+  }
+  fmpz_clear(common);
+  return done;
+}
+
+/* Adds v sqrt(w0 + w1 sqrt(m)), which does not denest, as (sign v) g / L sqrt(P + Q sqrt(m)):
+   P and Q integers free of a common square. */
+static int gather_nested(struct gathering* g, const fmpq_t v, const fmpq_t w0, const fmpq_t w1,
+                         const fmpz_t m) {
+  fmpq_t t0, t1, coefficient;
+  fmpz_t scale, outside;
+  int done;
+  fmpq_init(t0);
+  fmpq_init(t1);
+  fmpq_init(coefficient);
+  fmpz_init(scale);
+  fmpz_init(outside);
+  fmpq_mul(t0, v, v);
+  fmpq_mul(t1, t0, w1);
+  fmpq_mul(t0, t0, w0);
+  done = make_integral(t0, t1, scale) && take_out_square(t0, t1, outside);
+  if (done) {
     fmpq_set_fmpz_frac(coefficient, outside, scale);
     if (fmpq_sgn(v) < 0) fmpq_neg(coefficient, coefficient);
     gather(g, radical_nested, 2, coefficient, fmpq_numref(t0), fmpq_numref(t1), m);
@@ -288,9 +307,7 @@ static int gather_nested(struct gathering* g, const fmpq_t v, const fmpq_t w0, c
   fmpq_clear(t0);
   fmpq_clear(t1);
   fmpq_clear(coefficient);
-  fmpz_clear(lcm);
   fmpz_clear(scale);
-  fmpz_clear(common);
   fmpz_clear(outside);
   return done;
 }
@@ -310,11 +327,6 @@ static int sign_against(const arb_t ball, const fmpq_t r) {
 }
 
 /* ---- Degrees 1 to 4 ---- */
-
-static void coefficient_of(fmpq_t result, const qqbar_t x, slong k) {
-  slong degree = qqbar_degree(x);
-  fmpq_set_fmpz_frac(result, QQBAR_COEFFS(x) + k, QQBAR_COEFFS(x) + degree);
-}
 
 /* x = -b/2a + sign sqrt(b^2 - 4ac) / 2a. */
 static int quadratic_form(struct gathering* g, const qqbar_t x, const arb_t ball) {
@@ -391,14 +403,26 @@ struct quartic {
   fmpz_t m;
 };
 
+/* x's polynomial made monic and shifted by s = -a3/4 (x = y + s): y^4 + p y^2 + q y + r. */
+static void depress(struct quartic* f, const qqbar_t x) {
+  fmpq_poly_t polynomial, shift;
+  fmpq_poly_init(polynomial);
+  fmpq_poly_init(shift);
+  fmpq_poly_set_fmpz_poly(polynomial, QQBAR_POLY(x));
+  fmpq_poly_make_monic(polynomial, polynomial);
+  fmpq_poly_get_coeff_fmpq(f->s, polynomial, 3);
+  divide_by(f->s, f->s, -4);
+  fmpq_poly_set_coeff_fmpq(shift, 0, f->s);
+  fmpq_poly_set_coeff_si(shift, 1, 1);
+  fmpq_poly_compose(polynomial, polynomial, shift);
+  fmpq_poly_get_coeff_fmpq(f->p, polynomial, 2);
+  fmpq_poly_get_coeff_fmpq(f->q, polynomial, 1);
+  fmpq_poly_get_coeff_fmpq(f->r, polynomial, 0);
+  fmpq_poly_clear(polynomial);
+  fmpq_poly_clear(shift);
+}
+
 static void quartic_init(struct quartic* f, const qqbar_t x) {
-  fmpq_t a[4], t;
-  int k;
-  fmpq_init(t);
-  for (k = 0; k < 4; ++k) {
-    fmpq_init(a[k]);
-    coefficient_of(a[k], x, k);
-  }
   fmpq_init(f->s);
   fmpq_init(f->p);
   fmpq_init(f->q);
@@ -409,32 +433,7 @@ static void quartic_init(struct quartic* f, const qqbar_t x) {
   fmpq_init(f->w0);
   fmpq_init(f->w1);
   fmpz_init(f->m);
-  /* x = y - a3/4: p = a2 - 3 a3^2/8, q = a1 - a3 a2/2 + a3^3/8,
-     r = a0 - a3 a1/4 + a3^2 a2/16 - 3 a3^4/256. */
-  divide_by(f->s, a[3], -4);
-  fmpq_mul(t, a[3], a[3]);
-  fmpq_mul_si(f->p, t, -3);
-  divide_by(f->p, f->p, 8);
-  fmpq_add(f->p, f->p, a[2]);
-  fmpq_mul(f->q, t, a[3]);
-  divide_by(f->q, f->q, 8);
-  fmpq_add(f->q, f->q, a[1]);
-  fmpq_mul(t, a[3], a[2]);
-  divide_by(t, t, 2);
-  fmpq_sub(f->q, f->q, t);
-  fmpq_mul(t, a[3], a[3]);
-  fmpq_mul(f->r, t, t);
-  fmpq_mul_si(f->r, f->r, -3);
-  divide_by(f->r, f->r, 256);
-  fmpq_mul(t, t, a[2]);
-  divide_by(t, t, 16);
-  fmpq_add(f->r, f->r, t);
-  fmpq_mul(t, a[3], a[1]);
-  divide_by(t, t, 4);
-  fmpq_sub(f->r, f->r, t);
-  fmpq_add(f->r, f->r, a[0]);
-  for (k = 0; k < 4; ++k) fmpq_clear(a[k]);
-  fmpq_clear(t);
+  depress(f, x);
 }
 
 static void quartic_clear(struct quartic* f) {
@@ -484,18 +483,11 @@ static int biquadratic_roots(struct quartic* f, const arb_t y) {
   return done;
 }
 
-/* The rational roots of Ferrari's resolvent 8L^3 - 4pL^2 - 8rL + (4pr - q^2), into `roots`;
-   returns how many. */
-static int resolvent_roots(const struct quartic* f, fmpq_t roots[3]) {
+/* Ferrari's resolvent 8L^3 - 4pL^2 - 8rL + (4pr - q^2), with integer coefficients. */
+static void resolvent(fmpz_poly_t integral, const struct quartic* f) {
   fmpq_poly_t cubic;
-  fmpz_poly_t integral;
-  fmpz_poly_factor_t factors;
   fmpq_t c;
-  slong k;
-  int count = 0;
   fmpq_poly_init(cubic);
-  fmpz_poly_init(integral);
-  fmpz_poly_factor_init(factors);
   fmpq_init(c);
   fmpq_mul(c, f->p, f->r);
   fmpq_mul_si(c, c, 4);
@@ -507,6 +499,19 @@ static int resolvent_roots(const struct quartic* f, fmpq_t roots[3]) {
   fmpq_poly_set_coeff_fmpq(cubic, 2, c);
   fmpq_poly_set_coeff_si(cubic, 3, 8);
   fmpq_poly_get_numerator(integral, cubic);
+  fmpq_clear(c);
+  fmpq_poly_clear(cubic);
+}
+
+/* The rational roots of Ferrari's resolvent, into `roots`; returns how many. */
+static int resolvent_roots(const struct quartic* f, fmpq_t roots[3]) {
+  fmpz_poly_t integral;
+  fmpz_poly_factor_t factors;
+  slong k;
+  int count = 0;
+  fmpz_poly_init(integral);
+  fmpz_poly_factor_init(factors);
+  resolvent(integral, f);
   fmpz_poly_factor(factors, integral);
   for (k = 0; k < factors->num && count < 3; ++k) {
     const fmpz_poly_struct* factor = factors->p + k;
@@ -515,30 +520,18 @@ static int resolvent_roots(const struct quartic* f, fmpq_t roots[3]) {
     fmpq_neg(roots[count], roots[count]);
     ++count;
   }
-  fmpq_clear(c);
   fmpz_poly_factor_clear(factors);
   fmpz_poly_clear(integral);
-  fmpq_poly_clear(cubic);
   return count;
 }
 
-/* One choice of signs for the resolvent's root L (S = 2L - p, sqrt S = k sqrt m): true, with the
-   form's parts in `f`, when s + e1 sqrt(S)/2 + e2 sqrt(a + b sqrt(S))/2, a = -2L - p and
-   b = -2 e1 q / S, is real and lies in x's ball. */
-static int ferrari_choice(struct quartic* f, const fmpq_t lambda, const fmpq_t S, const fmpq_t k,
+/* True when s + e1 sqrt(S)/2 + e2 sqrt(a + b sqrt(S))/2 is real and lies in x's ball. */
+static int choice_in_ball(const struct quartic* f, const fmpq_t S, const fmpq_t a, const fmpq_t b,
                           int e1, int e2, const arb_t x) {
-  arb_t root, inner, value;
-  fmpq_t a, b;
+  arb_t root, inner;
   int found;
   arb_init(root);
   arb_init(inner);
-  arb_init(value);
-  fmpq_init(a);
-  fmpq_init(b);
-  fmpq_mul_si(a, lambda, -2);
-  fmpq_sub(a, a, f->p);
-  fmpq_div(b, f->q, S);
-  fmpq_mul_si(b, b, -2 * e1);
   arb_set_fmpq(root, S, SIGN_PRECISION);
   arb_sqrt(root, root, SIGN_PRECISION);
   arb_set_fmpq(inner, b, SIGN_PRECISION);
@@ -549,11 +542,30 @@ static int ferrari_choice(struct quartic* f, const fmpq_t lambda, const fmpq_t S
     arb_sqrt(inner, inner, SIGN_PRECISION);
     arb_mul_si(inner, inner, e2, SIGN_PRECISION);
     arb_mul_si(root, root, e1, SIGN_PRECISION);
-    arb_add(value, root, inner, SIGN_PRECISION);
-    arb_mul_2exp_si(value, value, -1);
-    add_rational(value, value, f->s, SIGN_PRECISION);
-    found = arb_overlaps(value, x);
+    arb_add(inner, root, inner, SIGN_PRECISION);
+    arb_mul_2exp_si(inner, inner, -1);
+    add_rational(inner, inner, f->s, SIGN_PRECISION);
+    found = arb_overlaps(inner, x);
   }
+  arb_clear(root);
+  arb_clear(inner);
+  return found;
+}
+
+/* One choice of signs for the resolvent's root L (S = 2L - p, sqrt S = k sqrt m): true, with the
+   form's parts in `f`, when s + e1 sqrt(S)/2 + e2 sqrt(a + b sqrt(S))/2, a = -2L - p and
+   b = -2 e1 q / S, is real and lies in x's ball. */
+static int ferrari_choice(struct quartic* f, const fmpq_t lambda, const fmpq_t S, const fmpq_t k,
+                          int e1, int e2, const arb_t x) {
+  fmpq_t a, b;
+  int found;
+  fmpq_init(a);
+  fmpq_init(b);
+  fmpq_mul_si(a, lambda, -2);
+  fmpq_sub(a, a, f->p);
+  fmpq_div(b, f->q, S);
+  fmpq_mul_si(b, b, -2 * e1);
+  found = choice_in_ball(f, S, a, b, e1, e2, x);
   if (found) {
     fmpq_set(f->u0, f->s);
     fmpq_mul_si(f->u1, k, e1);
@@ -562,9 +574,6 @@ static int ferrari_choice(struct quartic* f, const fmpq_t lambda, const fmpq_t S
     fmpq_set(f->w0, a);
     fmpq_mul(f->w1, b, k);
   }
-  arb_clear(root);
-  arb_clear(inner);
-  arb_clear(value);
   fmpq_clear(a);
   fmpq_clear(b);
   return found;
@@ -594,40 +603,50 @@ static int ferrari_roots(struct quartic* f, const arb_t x) {
   return found;
 }
 
-/* Gathers u0 + u1 sqrt(m) + v sqrt(w0 + w1 sqrt(m)), denesting the root when w0^2 - w1^2 m is
-   a square n^2: sqrt(w) = sqrt((w0 + n)/2) + sign(w1) sqrt((w0 - n)/2). */
+/* Gathers v sqrt(w0 + w1 sqrt(m)) denested, w0 > 0 and n = sqrt(w0^2 - w1^2 m) rational:
+   sqrt(w) = sqrt((w0 + n)/2) + sign(w1) sqrt((w0 - n)/2). */
+static int gather_denested(struct gathering* g, const struct quartic* f, const fmpq_t n) {
+  fmpq_t half, v;
+  int done;
+  fmpq_init(half);
+  fmpq_init(v);
+  fmpq_add(half, f->w0, n);
+  fmpq_div_2exp(half, half, 1);
+  done = gather_root(g, f->v, half);
+  fmpq_sub(half, f->w0, n);
+  fmpq_div_2exp(half, half, 1);
+  fmpq_set(v, f->v);
+  if (fmpq_sgn(f->w1) < 0) fmpq_neg(v, v);
+  done = done && gather_root(g, v, half);
+  fmpq_clear(half);
+  fmpq_clear(v);
+  return done;
+}
+
+/* Gathers u0 + u1 sqrt(m) + v sqrt(w0 + w1 sqrt(m)), the root denested where it can be. */
 static int gather_quartic(struct gathering* g, const struct quartic* f) {
-  fmpq_t n, half, v;
+  fmpq_t n, t;
   fmpz_t zero;
   int done;
   fmpq_init(n);
-  fmpq_init(half);
-  fmpq_init(v);
+  fmpq_init(t);
   fmpz_init(zero);
   gather_rational(g, f->u0);
   gather(g, radical_square, 2, f->u1, f->m, zero, f->m);
   fmpq_mul(n, f->w0, f->w0);
-  fmpq_mul(half, f->w1, f->w1);
-  fmpq_mul_fmpz(half, half, f->m);
-  fmpq_sub(n, n, half);
+  fmpq_mul(t, f->w1, f->w1);
+  fmpq_mul_fmpz(t, t, f->m);
+  fmpq_sub(n, n, t);
   if (fmpq_sgn(n) >= 0 && fmpq_sgn(f->w0) > 0 && fmpz_is_square(fmpq_numref(n)) &&
       fmpz_is_square(fmpq_denref(n))) {
     fmpz_sqrt(fmpq_numref(n), fmpq_numref(n));
     fmpz_sqrt(fmpq_denref(n), fmpq_denref(n));
-    fmpq_add(half, f->w0, n);
-    divide_by(half, half, 2);
-    done = gather_root(g, f->v, half);
-    fmpq_sub(half, f->w0, n);
-    divide_by(half, half, 2);
-    fmpq_set(v, f->v);
-    if (fmpq_sgn(f->w1) < 0) fmpq_neg(v, v);
-    done = done && gather_root(g, v, half);
+    done = gather_denested(g, f, n);
   } else {
     done = gather_nested(g, f->v, f->w0, f->w1, f->m);
   }
   fmpq_clear(n);
-  fmpq_clear(half);
-  fmpq_clear(v);
+  fmpq_clear(t);
   fmpz_clear(zero);
   return done;
 }

@@ -269,6 +269,12 @@ void check_exact_line_input(const std::uint8_t* data, std::size_t size) {
   if (exact_notes == 0) check_same_reading_notes(notes, line, length);
   check_within_double_error(line, length);
   static char again[exact_text_capacity];
-  exact_line_text(line, length, digits, again, nullptr);
+  static ExactForm form;
+  form.unicode = (data[0] & 8) != 0;
+  exact_line_text(line, length, digits, again, nullptr, &form);
   require(std::strcmp(text, again) == 0, "the exact value depends on the line before or the notes");
+  require(
+      form.length == 0 || (!no_value && form.length == static_cast<int>(std::strlen(form.text)) &&
+                           form.length < exact_form_capacity),
+      "an exact form beside no value, or of the wrong length");
 }

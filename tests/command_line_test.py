@@ -91,6 +91,10 @@ ROWS = [
     Row('digits empty', ['--digits=', 'sin30'], stderr_empty=False, status=2),
     Row('digits not whole', ['-d', '5.5', 'sin30'], stderr_empty=False, status=2),
     Row('help given a value', ['--help=1'], stderr_empty=False, status=2),
+    Row('help names --form', ['--help'], stdout=re.compile(rb'Uso: trigcalc.*\n  -f, --form'
+                                                          rb'\[=only\]\n.*implica --exact', re.S)),
+    Row('form value unknown', ['--form=both', 'sin30'], stderr_empty=False, status=2),
+    Row('form value empty', ['--form=', 'sin30'], stderr_empty=False, status=2),
     # Failures are never reported as success.
     Row('full disk, an expression', ['sin30'], stderr_empty=False, status=1,
         how={'stdout': '/dev/full'}),
@@ -158,6 +162,8 @@ NAMED_IN_ERRORS = {
     'digits eighteen': b'"18"',
     'digits not a number': b'"abc"',
     'help given a value': b'--help',
+    'form value unknown': b'valor invalido para --form: "both"',
+    'form value empty': b'valor invalido para --form: ""',
 }
 
 
