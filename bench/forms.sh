@@ -5,7 +5,8 @@
 # included (the module's loading, about 2.7 ms, is shared by all the lines of a run). The
 # corpora: the six functions at every whole degree from 0 to 359 (a term of the usual kind; a
 # fifth of them have a form), the same at every half degree (K.5: nearly none has one), tenths
-# of a degree (none), and products, quotients and sums of two whole-degree terms. Then each
+# of a degree (none), and products, quotients, sums and differences of two terms at multiples
+# of 3 degrees. Then each
 # distinct line alone, in one process (bench/form_lines.cpp, the least of 20 runs each): the
 # median and the most a form adds to a line, for the lines with a form and those without.
 # Usage: bench/forms.sh [ROUNDS]   (default 5; builds build/ with -DTRIGCALC_BENCH=ON)
@@ -30,13 +31,14 @@ term_lines() {
       printf "%s%d%s\n", names[f], k, fraction }'
 }
 
-# Two whole-degree terms joined by x, / and +.
+# Two terms at multiples of 3 degrees up to 90 (those of 15 and 18 among them) joined by x,
+# /, + and -.
 bracket_lines() {
   awk -v n="$1" 'BEGIN {
-    split("sin cos tg", names, " "); split("x / +", ops, " ")
+    split("sin cos tg", names, " "); split("x / + -", ops, " ")
     for (k = 0; k < n; ++k)
-      printf "[%s%d]%s[%s%d]\n", names[k % 3 + 1], (k * 15) % 91, ops[k % 3 + 1],
-             names[(k / 3) % 3 + 1], (k * 7) % 91 }'
+      printf "[%s%d]%s[%s%d]\n", names[k % 3 + 1], (k * 7) % 31 * 3, ops[int(k / 9) % 4 + 1],
+             names[int(k / 3) % 3 + 1], (k * 11) % 31 * 3 }'
 }
 
 term_lines "" 2 >"$work/whole.in"

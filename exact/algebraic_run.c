@@ -3,11 +3,13 @@
 #include <flint/ulong_extras.h>
 
 /* Bounds of a run: what lies beyond them has no short form, and Calcium would take long on it.
-   A binary step whose operands' degrees multiply past the first, or a tangent of more than a
-   form's degree, is only estimated in balls in a first run, and computed exactly in a second
-   one when the first found a form; past the second bound, never. */
+   A dear step (on operands whose degrees multiply past the first bound, or on an estimate),
+   or a tangent of more than a form's degree, is only estimated in balls in a first run, and
+   computed exactly in a second one when the first found a form; past the second bound, or
+   past the most dear steps, never. */
 #define FREE_DEGREE_PRODUCT 8
 #define EXACT_DEGREE_PRODUCT 36
+#define DEAR_STEP_LIMIT 3           /* a dear step computed exactly takes up to about 2 ms */
 #define HEIGHT_BITS_LIMIT 512       /* bits of the largest coefficient of a value's polynomial */
 #define EXPONENT_BITS 6             /* the largest power taken has 6 bits: 63 */
 #define ANGLE_DENOMINATOR_LIMIT 120 /* beyond it, no sine of a multiple of pi is of degree 8 */
@@ -26,9 +28,11 @@ struct algebraic {
 static struct algebraic stack[PROGRAM_STACK_CAPACITY];
 static int ready;
 
-/* Whether the run estimates what is dear to compute exactly, and whether it has. */
+/* Whether the run estimates what is dear to compute exactly, whether it has, and how many dear
+   steps it has met. */
 static int estimating;
 static int estimated;
+static int dear_steps;
 
 static void set_up(void) {
   int k;
@@ -65,21 +69,32 @@ static void estimate(struct algebraic* value) {
   estimated = 1;
 }
 
-/* left (code) right into `left`, the numbers alone: exactly when the operands' degrees
-   multiply to little, or, in the exact run, to no more than the most; estimated in the first
-   run when they multiply to more, or when an operand is an estimate; never past the most. A
-   division by 0 has no value. */
+/* 1 when a step on `left` and `right` is dear: their degrees multiply past the free bound,
+   or one is an estimate and the other no rational. */
+static int dear_step(const struct algebraic* left, const struct algebraic* right) {
+  if (left->estimated || right->estimated) {
+    const struct algebraic* other = left->estimated ? right : left;
+    return other->estimated || !qqbar_is_rational(other->number);
+  }
+  return qqbar_degree(left->number) * qqbar_degree(right->number) > FREE_DEGREE_PRODUCT;
+}
+
+/* left (code) right into `left`, the numbers alone: exactly when the step is not dear, or in
+   the exact run; estimated in the first run when it is dear; none past the most degrees or
+   dear steps, which the exact run could not prove. A division by 0 has no value. */
 static int combine_numbers(int code, struct algebraic* left, struct algebraic* right) {
-  if (!left->estimated && !right->estimated) {
-    slong product = qqbar_degree(left->number) * qqbar_degree(right->number);
-    if (product > EXACT_DEGREE_PRODUCT) return 0; /* the exact run could not prove it */
-    if (product <= FREE_DEGREE_PRODUCT || !estimating) {
-      if (code == program_add) qqbar_add(left->number, left->number, right->number);
-      if (code == program_subtract) qqbar_sub(left->number, left->number, right->number);
-      if (code == program_multiply) qqbar_mul(left->number, left->number, right->number);
-      if (code == program_divide) qqbar_div(left->number, left->number, right->number);
-      return within_bounds(left->number);
-    }
+  int dear = dear_step(left, right);
+  if (!left->estimated && !right->estimated &&
+      qqbar_degree(left->number) * qqbar_degree(right->number) > EXACT_DEGREE_PRODUCT) {
+    return 0;
+  }
+  if (dear && ++dear_steps > DEAR_STEP_LIMIT) return 0;
+  if (!left->estimated && !right->estimated && (!dear || !estimating)) {
+    if (code == program_add) qqbar_add(left->number, left->number, right->number);
+    if (code == program_subtract) qqbar_sub(left->number, left->number, right->number);
+    if (code == program_multiply) qqbar_mul(left->number, left->number, right->number);
+    if (code == program_divide) qqbar_div(left->number, left->number, right->number);
+    return within_bounds(left->number);
   }
   estimate(left);
   estimate(right);
@@ -415,6 +430,7 @@ int exact_algebraic_run(const ExactProgram* program, int estimate, qqbar_t numbe
   set_up();
   estimating = estimate;
   estimated = 0;
+  dear_steps = 0;
   *estimates = 0;
   if (!program->complete) return 0;
   for (s = 0; s < program->step_count; ++s) {
