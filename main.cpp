@@ -38,6 +38,11 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   static OutputBuffer output;  // 64 KiB: kept off the stack
   open_output_buffer(output, descriptor_of(stdout));
+  // The forms' signs follow the environment's character type, asked once, before the
+  // terminal is set up, and only when a form is asked for.
+  const bool unicode = options.form != FormShown::none && texts_accented();
+  const ValueFormat format = {options.digits, options.exact, options.natural, options.form,
+                              unicode};
   const TerminalUse use = terminal_use(options, argc, argv);
   guard_terminal(stdin, stdout, use);
   switch (options.mode) {
@@ -48,11 +53,10 @@ int main(int argc, char** argv) {
       write_version(output);
       return finish_command_line(output, exit_success);
     case RunMode::expressions:
-      return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             {options.digits, options.exact, options.natural},
+      return run_expressions(argv + options.first_operand, argc - options.first_operand, format,
                              use == TerminalUse::interactive_loop, output, stderr);
     case RunMode::dialogue:
       break;
   }
-  return run_dialogue(stdin, stdout, output, {options.digits, options.exact, options.natural});
+  return run_dialogue(stdin, stdout, output, format);
 }

@@ -14,16 +14,20 @@ namespace {
 // '+': options stop at the first expression, so that "trigcalc sin30 -2sin30" evaluates
 // both; ':': a missing value is told apart from an unknown option, and getopt_long writes no
 // diagnostic of its own (the program's are in its language, below).
-constexpr char short_options[] = "+:d:ehnV";
+constexpr char short_options[] = "+:d:efhnV";
 
 constexpr option long_options[] = {
-    {"digits", required_argument, nullptr, 'd'}, {"exact", no_argument, nullptr, 'e'},
-    {"help", no_argument, nullptr, 'h'},         {"natural", no_argument, nullptr, 'n'},
-    {"version", no_argument, nullptr, 'V'},      {nullptr, 0, nullptr, 0},
+    {"digits", required_argument, nullptr, 'd'},
+    {"exact", no_argument, nullptr, 'e'},
+    {"form", optional_argument, nullptr, 'f'},
+    {"help", no_argument, nullptr, 'h'},
+    {"natural", no_argument, nullptr, 'n'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
 };
 
 constexpr char usage_text[] =
-    "Uso: trigcalc [-d N] [-e] [-n] [EXPRESSÃO...]\n"
+    "Uso: trigcalc [-d N] [-e] [-f] [-n] [EXPRESSÃO...]\n"
     "Calculadora de expressões trigonométricas.\n"
     "\n"
     "Sem expressões, abre o diálogo interativo.\n"
@@ -37,6 +41,10 @@ constexpr char usage_text[] =
     "                   com --exact, de 1 a 1000\n"
     "  -e, --exact      calcula cada valor exatamente e o escreve corretamente\n"
     "                   arredondado; \"nan\" onde o valor não existe\n"
+    "  -f, --form[=only]\n"
+    "                   escreve antes de cada valor a sua forma exata quando há uma\n"
+    "                   curta: \"sin60\" dá \"√3/2 ≈ 0.866025\" (sqrt(3)/2 fora de um\n"
+    "                   locale UTF-8); =only escreve só a forma; implica --exact\n"
     "  -h, --help       mostra esta ajuda e termina\n"
     "  -n, --natural    lê cada linha como aritmética comum, como nos livros:\n"
     "                   \"sen(30)*2\" é 1, \"2sen30cos30\" é sen 60, \"raiz 2\", \"sen^2 30\"\n"
@@ -112,6 +120,18 @@ void report_refused_option(char** argv, int code, FILE* err) {
   }
 }
 
+// Reads --form's value: none (the form beside the digits), "beside" or "only".
+bool read_form_shown(const char* text, FormShown& form) {
+  if (text == nullptr || std::strcmp(text, "beside") == 0) {
+    form = FormShown::beside;
+  } else if (std::strcmp(text, "only") == 0) {
+    form = FormShown::only;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 bool bad_usage(FILE* err) {
   print_our_text(err, "Experimente \"%s --help\" para mais informação.\n", program_name);
   return false;
@@ -126,10 +146,17 @@ bool bad_digits(const char* text, FILE* err) {
   return bad_usage(err);
 }
 
+// Reports a --form value other than "beside" and "only".
+bool bad_form(const char* text, FILE* err) {
+  print_our_text(err, "%s: valor inválido para --form: \"%s\" (only ou beside)\n", program_name,
+                 text);
+  return bad_usage(err);
+}
+
 }  // namespace
 
 bool parse_options(int argc, char** argv, Options& options, FILE* err) {
-  options = {RunMode::dialogue, default_result_digits, false, false, argc};
+  options = {RunMode::dialogue, default_result_digits, false, false, FormShown::none, argc};
   const char* digits_text = "";
   optind = 0;  // 0 starts a fresh scan, also when the options are read a second time
   for (int option;
@@ -144,6 +171,9 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
       options.exact = true;
     } else if (option == 'n') {
       options.natural = true;
+    } else if (option == 'f') {
+      if (!read_form_shown(optarg, options.form)) return bad_form(optarg, err);
+      options.exact = true;  // a form is the exact value's
     } else {
       report_refused_option(argv, option, err);
       return bad_usage(err);
@@ -152,7 +182,8 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
   if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
   char reason[exact_module_reason_capacity];
   if (options.exact && !exact_mode_available(reason)) {
-    print_our_text(err, "%s: --exact não está disponível: %s\n", program_name, reason);
+    print_our_text(err, "%s: %s não está disponível: %s\n", program_name,
+                   options.form != FormShown::none ? "--form" : "--exact", reason);
     return bad_usage(err);
   }
   options.first_operand = optind;

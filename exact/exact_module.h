@@ -6,6 +6,7 @@
 // libraries, not even their loading.
 #pragma once
 
+#include "exact/exact_form.h"
 #include "exact/exact_text.h"
 #include "program/program.h"
 #include "term/reading_notes.h"
@@ -18,7 +19,7 @@ constexpr const char* exact_module_places[] = {"", "../", "../lib/trigcalc/modul
 
 // Raised whenever what crosses between the program and the module changes in meaning
 // without changing in size.
-constexpr int exact_module_revision = 2;
+constexpr int exact_module_revision = 3;
 
 // What a module was built with: the program's version and the sizes of what crosses. A
 // module whose stamp differs from the program's is not used.
@@ -28,23 +29,31 @@ struct ExactModuleStamp {
   int program_size;
   int store_size;
   int note_size;
+  int form_size;
 };
 
 // The stamp of what this program (or module) was built with.
 inline ExactModuleStamp exact_module_stamp() {
-  return {TRIGCALC_VERSION, exact_module_revision, static_cast<int>(sizeof(Program)),
-          static_cast<int>(sizeof(NumberStore)), static_cast<int>(sizeof(ReadingNote))};
+  return {TRIGCALC_VERSION,
+          exact_module_revision,
+          static_cast<int>(sizeof(Program)),
+          static_cast<int>(sizeof(NumberStore)),
+          static_cast<int>(sizeof(ReadingNote)),
+          static_cast<int>(sizeof(ExactForm))};
 }
 
 // The module's entries, by name: its stamp, and the value of a program. The second writes
 // the value of `program`, whose numbers are those of `store`, with `digits` significant
 // digits (1 to exact_max_digits), correctly rounded, ties to even, as "%g" would, into
 // `text`: "nan" when it has no value or cannot be computed exactly, with the note saying
-// which and why in `note` and `*noted` set; returns the text's length. The module
+// which and why in `note` and `*noted` set; returns the text's length. With `form` (null: not
+// asked) it also writes the value's exact form there, in the script `form->unicode` asks for,
+// or sets its length to 0 when there is none to write beside the digits. The module
 // keeps one program, one stack of balls and Calcium's state from line to line: one line at a
 // time, not re-entrant.
 constexpr char exact_stamp_entry_name[] = "trigcalc_exact_stamp";
 constexpr char exact_value_entry_name[] = "trigcalc_exact_value_text";
 using ExactStampEntry = void (*)(ExactModuleStamp* stamp);
 using ExactValueEntry = int (*)(const Program* program, const NumberStore* store, int digits,
-                                char (*text)[exact_text_capacity], ReadingNote* note, bool* noted);
+                                char (*text)[exact_text_capacity], ExactForm* form,
+                                ReadingNote* note, bool* noted);

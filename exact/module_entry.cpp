@@ -5,6 +5,7 @@
 
 #include "exact/exact_module.h"
 #include "exact/exact_value.h"
+#include "exact/form_finding.h"
 #include "exact/prepare_program.h"
 #include "program/program_functions.h"
 
@@ -77,13 +78,14 @@ extern "C" void trigcalc_exact_stamp(ExactModuleStamp* stamp) {
 }
 
 extern "C" int trigcalc_exact_value_text(const Program* line, const NumberStore* store, int digits,
-                                         char (*text_buffer)[exact_text_capacity],
+                                         char (*text_buffer)[exact_text_capacity], ExactForm* form,
                                          ReadingNote* note, bool* noted) {
   char(&text)[exact_text_capacity] = *text_buffer;
   ExactProgram& program = line_program();
   prepare_exact_program(*line, *store, program);
   static ExactOutcome outcome;  // its digits are 1 KiB: kept off the stack
   compute_exact_value(program, digits, outcome);
+  if (form != nullptr) find_exact_form(program, outcome, *form);
   *noted = outcome.failure.outcome != exact_value;
   if (*noted) {
     *note = failure_note(program, outcome);

@@ -104,7 +104,8 @@ void check_dialogue_input(const std::uint8_t* data, std::size_t size) {
   require(out != nullptr, "no memory file for the output");
   static OutputBuffer output;
   open_output_buffer(output, dup(fileno(out)));
-  require(run_dialogue(in, out, output, {default_result_digits, false, false}) == 0,
+  require(run_dialogue(in, out, output,
+                       {default_result_digits, false, false, FormShown::none, false}) == 0,
           "the dialogue returned a status other than 0");
   std::fclose(in);
   const std::size_t transcript_size = static_cast<std::size_t>(lseek(fileno(out), 0, SEEK_END));
@@ -268,8 +269,14 @@ void check_exact_line_input(const std::uint8_t* data, std::size_t size) {
   if (exact_notes == 0) check_same_reading_notes(notes, line, length);
   check_within_double_error(line, length);
   static char again[exact_text_capacity];
-  exact_line_text(line, length, digits, again, nullptr);
+  static ExactForm form;
+  form.unicode = (data[0] & 8) != 0;
+  exact_line_text(line, length, digits, again, nullptr, &form);
   require(std::strcmp(text, again) == 0, "the exact value depends on the line before or the notes");
+  require(
+      form.length == 0 || (!no_value && form.length == static_cast<int>(std::strlen(form.text)) &&
+                           form.length < exact_form_capacity),
+      "an exact form beside no value, or of the wrong length");
 }
 
 namespace {

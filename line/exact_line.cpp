@@ -7,27 +7,29 @@
 #include "natural/natural_reading.h"
 
 int exact_line_text(const char* line, int length, int digits, char (&text)[exact_text_capacity],
-                    ReadingNotes* notes) {
+                    ReadingNotes* notes, ExactForm* form) {
   static LineReading reading;  // 3 KiB: kept off the stack
   static Program program;      // 3 KiB
   const int shown = read_line(line, length, reading, notes);
   compile_reading(reading, program);
-  const int written = exact_program_text(program, reading.numbers, digits, text, notes);
+  const int written = exact_program_text(program, reading.numbers, digits, text, notes, form);
   if (notes != nullptr) finish_notes(*notes, line, shown);
   return written;
 }
 
 int exact_natural_line_text(const char* line, int length, int digits,
-                            char (&text)[exact_text_capacity], ReadingNotes* notes) {
+                            char (&text)[exact_text_capacity], ReadingNotes* notes,
+                            ExactForm* form) {
   static NaturalReading reading;  // 6 KiB: kept off the stack
   read_natural_line(line, length, reading, notes);
   const int shown = shown_length(length);
   if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
   int written = 3;
   if (reading.read) {
-    written = exact_program_text(reading.program, reading.numbers, digits, text, notes);
+    written = exact_program_text(reading.program, reading.numbers, digits, text, notes, form);
   } else {
     std::strcpy(text, "nan");
+    if (form != nullptr) form->length = 0;
   }
   if (notes != nullptr) finish_notes(*notes, line, shown);
   return written;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "bracket/line_reading.h"
+#include "exact/exact_form.h"
 #include "exact/exact_text.h"
 #include "program/program.h"
 #include "term/reading_notes.h"
@@ -20,18 +21,22 @@ bool exact_mode_available(char (&reason)[exact_module_reason_capacity]);
 // Writes the value of `program`, whose numbers are those of `store`, with `digits`
 // significant digits (1 to exact_max_digits), correctly rounded, ties to even, as "%g"
 // would, into `text`: "nan" when it has no value or cannot be computed exactly, with a note
-// saying which and why in `notes` (null: none taken). Returns the text's length.
+// saying which and why in `notes` (null: none taken). Returns the text's length. With `form`
+// (null: not asked) also the value's exact form, as the module writes it (exact/exact_form.h);
+// none in a build without the module.
 int exact_program_text(const Program& program, const NumberStore& store, int digits,
-                       char (&text)[exact_text_capacity], ReadingNotes* notes);
+                       char (&text)[exact_text_capacity], ReadingNotes* notes,
+                       ExactForm* form = nullptr);
 
 // The line of `length` bytes at `line`, read as read_line reads it, computed as
 // exact_program_text computes it; its notes, the reading's and the computation's, taken into
-// `notes` (null: none) and finished.
+// `notes` (null: none) and finished; with `form`, its exact form too.
 int exact_line_text(const char* line, int length, int digits, char (&text)[exact_text_capacity],
-                    ReadingNotes* notes);
+                    ReadingNotes* notes, ExactForm* form = nullptr);
 
 // The line of `length` bytes at `line` read as ordinary arithmetic (natural/natural_reading.h),
-// computed as exact_program_text computes it: "nan" when it cannot be read; its notes taken
-// into `notes` (null: none) and finished.
+// computed as exact_program_text computes it (its form too, when `form` is given): "nan" when
+// it cannot be read; its notes taken into `notes` (null: none) and finished.
 int exact_natural_line_text(const char* line, int length, int digits,
-                            char (&text)[exact_text_capacity], ReadingNotes* notes);
+                            char (&text)[exact_text_capacity], ReadingNotes* notes,
+                            ExactForm* form = nullptr);

@@ -108,15 +108,16 @@ bool exact_mode_available(char (&reason)[exact_module_reason_capacity]) {
 }
 
 int exact_program_text(const Program& program, const NumberStore& store, int digits,
-                       char (&text)[exact_text_capacity], ReadingNotes* notes) {
+                       char (&text)[exact_text_capacity], ReadingNotes* notes, ExactForm* form) {
   const ExactValueEntry entry = loaded_module().entry;
+  if (form != nullptr) form->length = 0;
   if (entry == nullptr) {
     std::strcpy(text, "nan");
     return 3;
   }
   ReadingNote note;
   bool noted = false;
-  const int length = entry(&program, &store, digits, &text, &note, &noted);
+  const int length = entry(&program, &store, digits, &text, form, &note, &noted);
   if (noted) add_whole_note(notes, note);
   return length;
 }

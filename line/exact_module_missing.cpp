@@ -10,7 +10,8 @@ bool exact_mode_available(char (&reason)[exact_module_reason_capacity]) {
 }
 
 int exact_program_text(const Program&, const NumberStore&, int, char (&text)[exact_text_capacity],
-                       ReadingNotes*) {
+                       ReadingNotes*, ExactForm* form) {
+  if (form != nullptr) form->length = 0;
   std::strcpy(text, "nan");
   return 3;
 }

@@ -1,21 +1,36 @@
 // The one place where a front end's value line is made, in either arithmetic: an affix, the
-// line's value as text, an affix. The dialogue frames a value as "=VALUE\n\n", the command
-// line as "VALUE\n".
+// line's value as text (with its exact form when asked for), an affix. The dialogue frames a
+// value as "=VALUE\n\n", the command line as "VALUE\n".
 #pragma once
 
+#include "exact/exact_form.h"
 #include "exact/exact_text.h"
 #include "line/result_text.h"
 #include "term/reading_notes.h"
 
-// How a front end prints values: the digits, the arithmetic and the reading.
-struct ValueFormat {
-  int digits;    // significant digits: 1 to 17 in doubles, 1 to exact_max_digits exactly
-  bool exact;    // computed exactly; otherwise in doubles
-  bool natural;  // read as ordinary arithmetic; otherwise as a term or brackets
+// Whether a value's exact form is shown (the exact arithmetic only), and how.
+enum class FormShown {
+  none,    // the digits alone
+  beside,  // the form, then the digits: "√3/2 ≈ 0.866025"; the digits alone where there is none
+  only     // the form alone: "√3/2"; the digits alone where there is none
 };
 
-// A value line: an affix, the value's text (an exact one is the longest), an affix.
-constexpr int value_line_capacity = exact_text_capacity + 2 * result_affix_capacity;
+// How a front end prints values: the digits, the arithmetic, the reading and the form.
+struct ValueFormat {
+  int digits;      // significant digits: 1 to 17 in doubles, 1 to exact_max_digits exactly
+  bool exact;      // computed exactly; otherwise in doubles
+  bool natural;    // read as ordinary arithmetic; otherwise as a term or brackets
+  FormShown form;  // with `exact`: the exact form beside the digits, or alone
+  bool unicode;  // the form in UTF-8 (√, π, −, and " ≈ " before the digits); otherwise ASCII
+};
+
+// Bytes between a form and the digits: " ≈ " (U+2248) or " ~ ".
+constexpr int form_separator_capacity = 8;
+
+// A value line: an affix, the value's text (an exact one is the longest, with its form), an
+// affix.
+constexpr int value_line_capacity =
+    exact_form_capacity + form_separator_capacity + exact_text_capacity + 2 * result_affix_capacity;
 
 // Writes `before`, the value of the line of `length` bytes at `line` as `format` says, and
 // `after` into `text`; returns its length. Notes as evaluate_line, evaluate_natural_line,

@@ -109,6 +109,10 @@ ROWS = [
     Row('digits empty', ['--digits=', 'sin30'], stderr_empty=False, status=2),
     Row('digits not whole', ['-d', '5.5', 'sin30'], stderr_empty=False, status=2),
     Row('help given a value', ['--help=1'], stderr_empty=False, status=2),
+    Row('help names --form', ['--help'], stdout=re.compile(rb'Uso: trigcalc.*\n  -f, --form'
+                                                          rb'\[=only\]\n.*implica --exact', re.S)),
+    Row('form value unknown', ['--form=both', 'sin30'], stderr_empty=False, status=2),
+    Row('form value empty', ['--form=', 'sin30'], stderr_empty=False, status=2),
     # Failures are never reported as success.
     Row('full disk, an expression', ['sin30'], stderr_empty=False, status=1,
         how={'stdout': '/dev/full'}),
@@ -184,6 +188,8 @@ NAMED_IN_ERRORS = {
     'digits eighteen': b'"18"',
     'digits not a number': b'"abc"',
     'help given a value': b'--help',
+    'form value unknown': b'valor invalido para --form: "both"',
+    'form value empty': b'valor invalido para --form: ""',
 }
 
 
@@ -634,7 +640,7 @@ ACCENTED_WORDS = {
     'trigonométricas', 'diálogo', 'padrão', 'laço', 'edição', 'histórico', 'opção', 'opções',
     'Opções', 'versão', 'começa', 'saída', 'estão', 'informação', 'inválido', 'disponível',
     'parênteses', 'dá', 'está', 'hífen', 'tipográfico', 'matemático', 'ideográfico', 'junção',
-    'memória', 'usuário', 'aritmética', 'números', 'potência',
+    'memória', 'usuário', 'aritmética', 'números', 'potência', 'há',
 }
 WITHOUT_ACCENT_TOO = {'e', 'esta', 'da'}  # the conjunction, "this", "of the"
 

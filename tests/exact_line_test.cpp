@@ -18,7 +18,9 @@
 #include "exact/bounded_child.h"
 #include "exact/cyclotomic_run.h"
 #include "exact/decimal_rounding.h"
+#include "exact/form_text.h"
 #include "exact/prepare_program.h"
+#include "exact/radical_form.h"
 #include "exact/reading_program.h"
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
@@ -464,6 +466,317 @@ TEST(ExactLine, NotesSayWhyThereIsNoValueAndWhere) {
 }
 
 }  // namespace
+
+namespace {
+
+// One term of a form built by hand: its kind, coefficient and what it multiplies.
+struct HandTerm {
+  int kind;
+  slong coefficient;
+  slong radicand;  // square, surd: under the root; nested: P
+  slong inner;     // nested: Q
+  slong inner_radicand;
+  int index;
+};
+
+// A form built by hand: its terms (in any order), denominator and power of pi p/q.
+struct HandForm {
+  radical_form form;
+
+  HandForm(std::initializer_list<HandTerm> terms, slong denominator, slong pi_numerator = 0,
+           ulong pi_denominator = 1) {
+    radical_form_init(&form);
+    for (const HandTerm& hand : terms) {
+      radical_term& term = form.terms[form.term_count++];
+      term.kind = hand.kind;
+      term.index = hand.index;
+      fmpz_set_si(term.coefficient, hand.coefficient);
+      fmpz_set_si(term.radicand, hand.radicand);
+      fmpz_set_si(term.inner, hand.inner);
+      fmpz_set_si(term.inner_radicand, hand.inner_radicand);
+    }
+    fmpz_set_si(form.denominator, denominator);
+    fmpq_set_si(form.pi_power, pi_numerator, pi_denominator);
+  }
+  ~HandForm() { radical_form_clear(&form); }
+
+  std::string text(bool unicode) const {
+    char text[exact_form_capacity];
+    const int length = write_radical_form(form, unicode, text);
+    EXPECT_EQ(length, static_cast<int>(std::strlen(text)));
+    return text;
+  }
+};
+
+constexpr int rational = radical_rational;
+constexpr int square = radical_square;
+constexpr int surd = radical_surd;
+constexpr int nested = radical_nested;
+
+}  // namespace
+
+// Forms written as a textbook writes them, in UTF-8 and in ASCII: the terms in their fixed
+// order whatever order they come in, the sign in front of all only where all are taken away
+// and a bar or pi groups them, pi beside the numerator or in the denominator.
+TEST(ExactForm, WrittenAsATextbookWritesThem) {
+  struct Case {
+    HandForm form;
+    const char* unicode;
+    const char* ascii;
+  };
+  const Case cases[] = {
+      {{{{rational, 1, 1, 0, 1, 2}}, 6, 1}, "\xcf\x80/6", "pi/6"},
+      {{{{rational, 5, 1, 0, 1, 2}}, 6, 1}, "5\xcf\x80/6", "5*pi/6"},
+      {{{{rational, -1, 1, 0, 1, 2}}, 4, 1}, "\xe2\x88\x92\xcf\x80/4", "-pi/4"},
+      {{{{square, -1, 2, 0, 2, 2}, {square, 1, 6, 0, 6, 2}}, 4},
+       "(\xe2\x88\x9a"
+       "6 \xe2\x88\x92 \xe2\x88\x9a"
+       "2)/4",
+       "(sqrt(6) - sqrt(2))/4"},
+      {{{{square, -1, 3, 0, 3, 2}, {rational, 2, 1, 0, 1, 2}}, 1},
+       "2 \xe2\x88\x92 \xe2\x88\x9a"
+       "3",
+       "2 - sqrt(3)"},
+      {{{{rational, -1, 1, 0, 1, 2}, {square, 1, 5, 0, 5, 2}}, 4},
+       "(\xe2\x88\x9a"
+       "5 \xe2\x88\x92 1)/4",
+       "(sqrt(5) - 1)/4"},
+      {{{{square, -1, 3, 0, 3, 2}}, 2},
+       "\xe2\x88\x92\xe2\x88\x9a"
+       "3/2",
+       "-sqrt(3)/2"},
+      {{{{square, -1, 2, 0, 2, 2}, {square, -1, 6, 0, 6, 2}}, 4},
+       "\xe2\x88\x92(\xe2\x88\x9a"
+       "6 + \xe2\x88\x9a"
+       "2)/4",
+       "-(sqrt(6) + sqrt(2))/4"},
+      {{{{square, -1, 3, 0, 3, 2}, {rational, -2, 1, 0, 1, 2}}, 1},
+       "\xe2\x88\x92"
+       "2 \xe2\x88\x92 \xe2\x88\x9a"
+       "3",
+       "-2 - sqrt(3)"},
+      {{{{square, 2, 3, 0, 3, 2}}, 3},
+       "2\xe2\x88\x9a"
+       "3/3",
+       "2*sqrt(3)/3"},
+      {{{{nested, 1, 10, -2, 5, 2}}, 4},
+       "\xe2\x88\x9a(10 \xe2\x88\x92 2\xe2\x88\x9a"
+       "5)/4",
+       "sqrt(10 - 2*sqrt(5))/4"},
+      {{{{nested, 1, -1, 1, 2, 2}}, 1},
+       "\xe2\x88\x9a(\xe2\x88\x9a"
+       "2 \xe2\x88\x92 1)",
+       "sqrt(sqrt(2) - 1)"},
+      {{{{nested, 1, 30, -6, 5, 2}, {square, -1, 5, 0, 5, 2}, {rational, -1, 1, 0, 1, 2}}, 8},
+       "(\xe2\x88\x9a(30 \xe2\x88\x92 6\xe2\x88\x9a"
+       "5) \xe2\x88\x92 1 \xe2\x88\x92 \xe2\x88\x9a"
+       "5)/8",
+       "(sqrt(30 - 6*sqrt(5)) - 1 - sqrt(5))/8"},
+      {{{{square, 1, 3, 0, 3, 2}}, 2, 1},
+       "\xcf\x80\xe2\x88\x9a"
+       "3/2",
+       "pi*sqrt(3)/2"},
+      {{{{square, 1, 6, 0, 6, 2}, {square, -1, 2, 0, 2, 2}}, 4, 1},
+       "\xcf\x80(\xe2\x88\x9a"
+       "6 \xe2\x88\x92 \xe2\x88\x9a"
+       "2)/4",
+       "pi*(sqrt(6) - sqrt(2))/4"},
+      {{{{square, 1, 3, 0, 3, 2}}, 2, -1},
+       "\xe2\x88\x9a"
+       "3/(2\xcf\x80)",
+       "sqrt(3)/(2*pi)"},
+      {{{{rational, 1, 1, 0, 1, 2}}, 1, -2}, "1/\xcf\x80\xc2\xb2", "1/pi^2"},
+      {{{{rational, 1, 1, 0, 1, 2}}, 1, 12}, "\xcf\x80\xc2\xb9\xc2\xb2", "pi^12"},
+      {{{{rational, 1, 1, 0, 1, 2}}, 1, 1, 2}, "\xe2\x88\x9a\xcf\x80", "sqrt(pi)"},
+      {{{{square, 1, 3, 0, 3, 2}}, 1, 1, 2},
+       "\xe2\x88\x9a\xcf\x80\xc2\xb7\xe2\x88\x9a"
+       "3",
+       "sqrt(pi)*sqrt(3)"},
+      {{{{rational, 1, 1, 0, 1, 2}}, 1, 3, 2}, "\xcf\x80^(3/2)", "pi^(3/2)"},
+      {{{{surd, 1, 2, 0, 2, 3}}, 1},
+       "\xe2\x88\x9b"
+       "2",
+       "2^(1/3)"},
+      {{{{surd, 3, 5, 0, 5, 4}}, 2},
+       "3\xe2\x88\x9c"
+       "5/2",
+       "3*5^(1/4)/2"},
+      {{{{rational, -5, 1, 0, 1, 2}}, 7},
+       "\xe2\x88\x92"
+       "5/7",
+       "-5/7"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.form.text(true), c.unicode) << c.ascii;
+    EXPECT_EQ(c.form.text(false), c.ascii) << c.ascii;
+  }
+}
+
+// A form longer than its room is none, rather than cut.
+TEST(ExactForm, TooLongIsNone) {
+  HandForm form({{square, 1, 3, 0, 3, 2}}, 1);
+  fmpz_ui_pow_ui(form.form.denominator, 10, 130);
+  char text[exact_form_capacity];
+  EXPECT_EQ(write_radical_form(form.form, true, text), 0);
+  EXPECT_STREQ(text, "");
+  fmpz_ui_pow_ui(form.form.denominator, 10, 100);  // 101 digits and "√3/": it fits
+  EXPECT_EQ(write_radical_form(form.form, true, text), 101 + 5);
+}
+
+namespace {
+
+// A program of the natural reading built by hand, step by step, over numbers of its own.
+struct HandProgram {
+  HandReading numbers;
+  Program program = {};
+
+  HandProgram& push(const char* text) {
+    const int index = numbers.number(text, '=');
+    program.steps[program.step_count++] = {program_push_number, 0, static_cast<short>(index), 0, 1};
+    return *this;
+  }
+  HandProgram& pi() {
+    const int index = numbers.number("", '=', NumberForm::pi);
+    program.steps[program.step_count++] = {program_push_number, 1, static_cast<short>(index), 0, 1};
+    return *this;
+  }
+  HandProgram& step(int code, int argument = 0, bool radians = false) {
+    program.steps[program.step_count++] = {static_cast<unsigned char>(code),
+                                           static_cast<unsigned char>(radians ? 1 : 0),
+                                           static_cast<short>(argument), 0, 1};
+    return *this;
+  }
+
+  // The form of the program's value in UTF-8, or "" when it has none.
+  std::string form() {
+    static ExactProgram exact;
+    static bool ready = false;
+    if (!ready) init_exact_program(exact);
+    ready = true;
+    program.complete = 1;
+    prepare_exact_program(program, numbers.reading.numbers, exact);
+    radical_form found;
+    radical_form_init(&found);
+    char text[exact_form_capacity] = "";
+    if (exact_algebraic_form(&exact, &found) == 1) write_radical_form(found, true, text);
+    radical_form_clear(&found);
+    return text;
+  }
+};
+
+}  // namespace
+
+// The steps only the natural reading writes (negation, powers, square roots) in the algebraic
+// run. By hand: sqrt(2 + sqrt 3) = (sqrt 6 + sqrt 2)/2, as ((sqrt 6 + sqrt 2)/2)^2 =
+// (8 + 2 sqrt 12)/4; 8^(2/3) = 4; 2^(-1/2) = sqrt(2)/2. No form: (-8)^(1/3) and sqrt(-2) have
+// no value, 2^sqrt(2) and sqrt(1 + pi) are no algebraic number times a power of pi, 2^(1/7)
+// has degree 7, 0^-1 no value.
+TEST(ExactForm, StepsOfTheNaturalReading) {
+  EXPECT_EQ(HandProgram().push("3").step(program_root).push("2").step(program_divide).form(),
+            "\xe2\x88\x9a"
+            "3/2");
+  EXPECT_EQ(HandProgram()
+                .push("2")
+                .push("3")
+                .step(program_root)
+                .step(program_add)
+                .step(program_root)
+                .form(),
+            "(\xe2\x88\x9a"
+            "6 + \xe2\x88\x9a"
+            "2)/2");
+  EXPECT_EQ(HandProgram().push("2").step(program_root).step(program_root).form(),
+            "\xe2\x88\x9c"
+            "2");
+  EXPECT_EQ(
+      HandProgram().push("8").push("2").push("3").step(program_divide).step(program_power).form(),
+      "4");
+  EXPECT_EQ(
+      HandProgram().push("2").push("1").push("3").step(program_divide).step(program_power).form(),
+      "\xe2\x88\x9b"
+      "2");
+  EXPECT_EQ(HandProgram().push("2").push("-0.5").step(program_power).form(),
+            "\xe2\x88\x9a"
+            "2/2");
+  EXPECT_EQ(HandProgram().push("2").step(program_root).step(program_negate).form(),
+            "\xe2\x88\x92\xe2\x88\x9a"
+            "2");
+  EXPECT_EQ(HandProgram().pi().step(program_root).form(), "\xe2\x88\x9a\xcf\x80");
+  EXPECT_EQ(HandProgram().pi().push("2").step(program_power).push("4").step(program_divide).form(),
+            "\xcf\x80\xc2\xb2/4");
+  EXPECT_EQ(HandProgram()
+                .push("5")
+                .push("2")
+                .push("5")
+                .step(program_root)
+                .step(program_multiply)
+                .step(program_subtract)
+                .step(program_root)
+                .form(),
+            "\xe2\x88\x9a(5 \xe2\x88\x92 2\xe2\x88\x9a"
+            "5)");
+  // sin(pi/3) in radians, an amplitude of 1, then squared: 3/4.
+  EXPECT_EQ(HandProgram()
+                .push("1")
+                .pi()
+                .push("3")
+                .step(program_divide)
+                .step(program_function, program_sine, true)
+                .push("2")
+                .step(program_power)
+                .form(),
+            "3/4");
+  EXPECT_EQ(
+      HandProgram().push("-8").push("1").push("3").step(program_divide).step(program_power).form(),
+      "");
+  EXPECT_EQ(HandProgram().push("-2").step(program_root).form(), "");
+  EXPECT_EQ(HandProgram().push("2").push("2").step(program_root).step(program_power).form(), "");
+  EXPECT_EQ(HandProgram().push("1").pi().step(program_add).step(program_root).form(), "");
+  EXPECT_EQ(
+      HandProgram().push("2").push("1").push("7").step(program_divide).step(program_power).form(),
+      "");
+  EXPECT_EQ(HandProgram().push("0").push("-1").step(program_power).form(), "");
+}
+
+// Whole lines with the form the module writes beside the digits, or none: a rational whose
+// digits are exact (0.5) has none, nor has a value that is none of the forms (sin 1, cubic
+// cos 20) or no value at all.
+TEST(ExactForm, WholeLines) {
+  struct Case {
+    const char* line;
+    int digits;
+    bool unicode;
+    const char* form;
+  };
+  const Case cases[] = {
+      {"sin60", 6, true,
+       "\xe2\x88\x9a"
+       "3/2"},
+      {"sin60", 6, false, "sqrt(3)/2"},
+      {"[1]/[3]", 6, false, "1/3"},
+      {"[2]/[8]", 1, false, "1/4"},  // 0.2 at one digit: not the value
+      {"[2]/[8]", 2, false, ""},     // 0.25
+      {"radarctg1", 30, false, "pi/4"},
+      {"[sin30]x[pi]", 6, false, "pi/2"},
+      {"tg15", 6, false, "2 - sqrt(3)"},
+      {"tg9", 6, false, "1 + sqrt(5) - sqrt(5 + 2*sqrt(5))"},  // a quartic's resolvent
+      {"[sin15]/[cos15]", 6, false, "2 - sqrt(3)"},
+      {"sin30", 6, false, ""},
+      {"sin1", 6, false, ""},
+      {"cos20", 6, false, ""},
+      {"tg90", 6, false, ""},
+      {"[1e400]", 6, false, ""},
+      {"[123456789]", 6, false, "123456789"},
+  };
+  for (const Case& c : cases) {
+    char text[exact_text_capacity];
+    ExactForm form;
+    form.unicode = c.unicode;
+    exact_line_text(c.line, static_cast<int>(std::strlen(c.line)), c.digits, text, nullptr, &form);
+    EXPECT_EQ(form.length, static_cast<int>(std::strlen(c.form))) << c.line;
+    EXPECT_STREQ(form.length > 0 ? form.text : "", c.form) << c.line;
+  }
+}
 
 namespace {
 

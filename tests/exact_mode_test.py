@@ -99,13 +99,19 @@ ROWS = [
     (['--exact', '--digits=1001', 'sin30'], b'', 2, b'"1001"'),
     (['--digits=18', '--exact', 'sin30'], b'0.5\n', 0, b''),
     (['--digits=18', 'sin30'], b'', 2, b'"18"'),
+    # --form implies --exact, takes its digits and a value of "only" or "beside".
+    (['-f', 'sin1', 'tg90'], b'0.0174524\nnan\n', 1, b'a tangente de "tg90" nao existe'),
+    (['--form=beside', '-d3', 'sin1', '[0.1]+[0.2]'], b'0.0175\n0.3\n', 0, b''),
+    (['--form=only', '-d1001', 'sin30'], b'', 2, b'"1001"'),
+    (['--form=all', 'sin30'], b'', 2, b'valor invalido para --form: "all"'),
 ]
 
 
-def run(program, arguments, stdin_bytes=b''):
-    """Runs in the C locale, whose messages are the unaccented ones the rows hold."""
+def run(program, arguments, stdin_bytes=b'', locale='C'):
+    """Runs the program in `locale` (LC_ALL): the C locale's messages are the unaccented ones
+    the rows hold; a UTF-8 one writes the exact forms with their signs."""
     done = subprocess.run([program] + arguments, input=stdin_bytes, capture_output=True,
-                          timeout=TIME_LIMIT, env=dict(os.environ, LC_ALL='C'))
+                          timeout=TIME_LIMIT, env=dict(os.environ, LC_ALL=locale))
     return done.returncode, done.stdout, done.stderr
 
 
@@ -380,6 +386,230 @@ def check_random_lines(program, digits, count, seed):
     return problems[:10]
 
 
+# The exact forms (--form) as a textbook prints them, from a table of exact trigonometric
+# values and identities by hand (sin 20 sin 40 sin 80 = sqrt(3)/8, tan 20 tan 40 tan 80 =
+# tan 60, sin 15 + sin 75 = 2 sin 45 cos 30, cos 15 - sin 15 = sqrt(2) sin 30 ... ); None: the
+# digits alone (a short decimal that is the value, or a value with none of the forms). The
+# terms stand in the program's fixed order: those added before those taken away; an integer,
+# square roots by falling radicand, nested roots.
+FORMS = [
+    ('sen15', '(√6 − √2)/4'), ('cos15', '(√6 + √2)/4'), ('tg15', '2 − √3'),
+    ('sen30', None), ('cos30', '√3/2'), ('tg30', '√3/3'),
+    ('sen45', '√2/2'), ('tg45', None), ('sen60', '√3/2'), ('tg60', '√3'),
+    ('sen75', '(√6 + √2)/4'), ('tg75', '2 + √3'), ('cos105', '(√2 − √6)/4'),
+    ('tg105', '−2 − √3'), ('sen120', '√3/2'), ('cos135', '−√2/2'), ('cos150', '−√3/2'),
+    ('tg165', '√3 − 2'), ('sen18', '(√5 − 1)/4'), ('cos18', '√(10 + 2√5)/4'),
+    ('tg18', '√(25 − 10√5)/5'), ('sen36', '√(10 − 2√5)/4'), ('cos36', '(1 + √5)/4'),
+    ('tg36', '√(5 − 2√5)'), ('sen54', '(1 + √5)/4'), ('cos72', '(√5 − 1)/4'),
+    ('tg72', '√(5 + 2√5)'), ('sen144', '√(10 − 2√5)/4'), ('sen6', '(√(30 − 6√5) − 1 − √5)/8'),
+    ('tg9', '1 + √5 − √(5 + 2√5)'), ('cos22.5', '√(2 + √2)/2'), ('tg22.5', '√2 − 1'),
+    # Reciprocals.
+    ('sec45', '√2'), ('cosec60', '2√3/3'), ('sec30', '2√3/3'), ('cotg30', '√3'),
+    ('cotg60', '√3/3'), ('sec15', '√6 − √2'), ('cosec15', '√6 + √2'), ('cotg15', '2 + √3'),
+    ('sec36', '√5 − 1'), ('cosec18', '1 + √5'), ('sec18', '√(50 − 10√5)/5'),
+    # Inverse functions at the notable ratios, in degrees and radians.
+    ('arcsen0.5', None), ('arcos-0.5', None), ('radarcsen0.5', 'π/6'), ('radarcos0.5', 'π/3'),
+    ('radarcos-0.5', '2π/3'), ('radarctg1', 'π/4'), ('radarctg-1', '−π/4'),
+    ('radarcsen-1', '−π/2'), ('radarcos-1', 'π'),
+    # Products, quotients and sums of brackets.
+    ('[sen60]x[2]', '√3'), ('[sen15]x[cos15]', None), ('[sen15]/[cos15]', '2 − √3'),
+    ('[tg30]x[tg60]', None), ('[sen45]+[cos45]', '√2'), ('[sen60]x[sen60]', None),
+    ('[1]/[3]', '1/3'), ('[-2]/[3]', '−2/3'), ('[sen15]+[sen75]', '√6/2'),
+    ('[cos15]-[sen15]', '√2/2'), ('[sen20]x[sen40]x[sen80]', '√3/8'),
+    ('[tg20]x[tg40]x[tg80]', '√3'), ('[cos36]-[cos72]', None), ('[sen60]x[pi]', 'π√3/2'),
+    ('[1]/[pi]', '1/π'), ('[pi]x[pi]', 'π²'), ('[sen45]/[pi]', '√2/(2π)'),
+    ('[sen15]x[pi]', 'π(√6 − √2)/4'),
+    # No form: transcendental, or algebraic of degree 3 (cos 20) or 8 (sin 9).
+    ('sen1', None), ('radsin1', None), ('sen0.5', None), ('cos20', None), ('sen9', None),
+    ('[sin1]+[sin2]', None), ('radarcsen0.3', None),
+]
+
+# The same in ASCII (any locale whose character type is not UTF-8).
+ASCII_FORMS = [
+    ('sen60', 'sqrt(3)/2'), ('tg15', '2 - sqrt(3)'), ('sen36', 'sqrt(10 - 2*sqrt(5))/4'),
+    ('radarcos-0.5', '2*pi/3'), ('cos135', '-sqrt(2)/2'), ('[sen60]x[pi]', 'pi*sqrt(3)/2'),
+    ('[pi]x[pi]', 'pi^2'), ('[1]/[pi]', '1/pi'), ('tg105', '-2 - sqrt(3)'),
+    ('cos165', '-(sqrt(6) + sqrt(2))/4'), ('sen1', None),
+]
+
+UTF8_LOCALE = 'C.UTF-8'
+SUPERSCRIPTS = {'⁰': '0', '¹': '1', '²': '2', '³': '3', '⁴': '4', '⁵': '5', '⁶': '6',
+                '⁷': '7', '⁸': '8', '⁹': '9'}
+
+
+def evaluate_form(text):
+    """The value of a form in either script, with mpmath: sums, products (written side by side
+    or with '*'), quotients, roots (√, ∛, ∜, sqrt()), pi, powers (superscripts or '^')."""
+    import mpmath
+    text = text.replace('−', '-').replace('·', '*')
+    at = [0]
+
+    def skip():
+        while at[0] < len(text) and text[at[0]] == ' ':
+            at[0] += 1
+        return text[at[0]:]
+
+    def take(word):
+        if skip().startswith(word):
+            at[0] += len(word)
+            return True
+        return False
+
+    def atom():
+        if take('sqrt(') or take('('):
+            root = text[at[0] - 5:at[0]] == 'sqrt('
+            value = expression()
+            assert take(')'), text
+            return mpmath.sqrt(value) if root else value
+        for sign, index in (('√', 2), ('∛', 3), ('∜', 4)):
+            if take(sign):
+                return mpmath.root(power(), index)
+        if take('π') or take('pi'):
+            return +mpmath.pi
+        digits = len(skip()) - len(skip().lstrip('0123456789'))
+        assert digits > 0, 'no number at %d in %r' % (at[0], text)
+        at[0] += digits
+        return mpmath.mpf(text[at[0] - digits:at[0]])
+
+    def power():
+        value = atom()
+        if skip()[:1] in SUPERSCRIPTS:
+            exponent = ''
+            while text[at[0]:at[0] + 1] in SUPERSCRIPTS:
+                exponent += SUPERSCRIPTS[text[at[0]]]
+                at[0] += 1
+            return value ** int(exponent)
+        return value ** atom() if take('^') else value
+
+    def product():
+        value = power()
+        while True:
+            rest = skip()
+            if take('/'):
+                value /= power()
+            elif take('*'):
+                value *= power()
+            elif rest[:1] and (rest[0] in '0123456789(√∛∜π' or rest.startswith('sqrt')
+                               or rest.startswith('pi')):
+                value *= power()
+            else:
+                return value
+
+    def expression():
+        value = -product() if take('-') else product()
+        while True:
+            if take('+'):
+                value += product()
+            elif take('-'):
+                value -= product()
+            else:
+                return value
+
+    value = expression()
+    assert not skip(), 'left over %r in %r' % (skip(), text)
+    return value
+
+
+def utf8_locale_missing():
+    """True when the UTF-8 locale the checks use cannot be had."""
+    import locale
+    try:
+        locale.setlocale(locale.LC_CTYPE, UTF8_LOCALE)
+        return False
+    except locale.Error:
+        return True
+    finally:
+        locale.setlocale(locale.LC_CTYPE, 'C')
+
+
+def check_forms(program, rows, locale, separator):
+    """Each line's output: its form, the separator and the digits, or the digits alone; each
+    form, evaluated independently, printing the same 30 digits."""
+    import mpmath
+    mpmath.mp.dps = 80
+    decimal.getcontext().prec = 100
+    stdin = ''.join(line + '\n' for line, _ in rows).encode()
+    status, out, err = run(program, ['--form', '-d30', '-'], stdin, locale)
+    problems = [] if status == 0 and not err else ['status %d, %r' % (status, err[:300])]
+    got = out.decode('utf-8').split('\n')
+    for k, (line, form) in enumerate(rows):
+        text = got[k] if k < len(got) else ''
+        shown, _, digits = text.rpartition(separator)
+        if form is None and shown:
+            problems.append('%s: %r, expected the digits alone' % (line, text))
+        if form is not None and shown != form:
+            problems.append('%s: %r, expected %r' % (line, text, form))
+        if form is not None and shown == form:
+            value = evaluate_form(form)
+            expected = format_g(decimal.Decimal(mpmath.nstr(value, 60, min_fixed=1, max_fixed=0)),
+                                30)
+            if digits != expected:
+                problems.append('%s: %s is %s, printed %s' % (line, form, expected, digits))
+    return problems
+
+
+def check_form_only(program):
+    """--form=only: the form alone, or the digits where there is none."""
+    status, out, err = run(program, ['--form=only', 'sen60', 'sen1', 'sen30', '[1]/[3]'], b'',
+                           UTF8_LOCALE)
+    expected = '√3/2\n0.0174524\n0.5\n1/3\n'.encode()
+    return [] if (status, out, err) == (0, expected, b'') else ['%d %r %r' % (status, out, err)]
+
+
+def check_every_whole_degree(program):
+    """The six functions at every whole degree from 0 to 360: every form printed evaluates to
+    the digits printed beside it, and every value at a multiple of 15 or 18 degrees that is not
+    rational (by Niven's theorem the rational ones print 0, 0.5, 1, 2 or their negatives, or
+    nan) has a form, as the textbook gives one."""
+    import mpmath
+    mpmath.mp.dps = 60
+    names = ['sin', 'cos', 'tg', 'cotg', 'sec', 'cosec']
+    lines = ['%s%d' % (name, degree) for name in names for degree in range(361)]
+    status, out, err = run(program, ['--form', '-d30', '-'], ''.join(l + '\n' for l in lines)
+                           .encode(), 'C')
+    problems = [] if status == 1 and b'nao existe' in err else ['status %d' % status]
+    for line, text in zip(lines, out.decode().split('\n')):
+        form, _, digits = text.rpartition(' ~ ')
+        degree = int(line.lstrip('abcdefghijklmnopqrstuvwxyz'))
+        rational = len(digits.lstrip('-').replace('.', '')) <= 2 or digits == 'nan'
+        if form and abs(evaluate_form(form) - mpmath.mpf(digits)) > mpmath.mpf(10) ** -28 * max(
+                1, abs(mpmath.mpf(digits))):
+            problems.append('%s: %s is not %s' % (line, form, digits))
+        if not form and not rational and (degree % 15 == 0 or degree % 18 == 0):
+            problems.append('%s: no form beside %s' % (line, digits))
+    return problems[:10]
+
+
+def check_form_dialogue(program):
+    """The dialogue with --form: the form and the digits as its one result line."""
+    status, out, err = run(program, ['--form'], b'1\nsen60\n1\nsen30\n1\nsen1\n0\n', UTF8_LOCALE)
+    problems = [] if status == 0 and not err else ['status %d, stderr %r' % (status, err)]
+    for value in ('=√3/2 ≈ 0.866025\n\n', '=0.5\n\n', '=0.0174524\n\n'):
+        if value.encode() not in out:
+            problems.append('no %r in the transcript %r' % (value, out[-300:]))
+    return problems
+
+
+def check_form_time_bound(program):
+    """Deciding a form, or that there is none, is quick: the six functions at every half and
+    tenth of a degree (nearly none has a form) take under 1 ms of processor time a line with
+    --form, at every whole degree under 2 ms. A bound on a batch, far above what they take
+    (bench/forms.sh measures that)."""
+    names = ['sin', 'cos', 'tg', 'cotg', 'sec', 'cosec']
+    batches = [(['%s%d.5' % (n, k) for n in names for k in range(360)] +
+                ['%s%d.3' % (n, k) for n in names for k in range(360)], 1e-3),
+               (['%s%d' % (n, k) for n in names for k in range(360)], 2e-3)]
+    problems = []
+    for lines, bound in batches:
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
+        run(program, ['--form', '-'], ''.join(l + '\n' for l in lines).encode())
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        used = (after.ru_utime + after.ru_stime) - (before.ru_utime + before.ru_stime)
+        if used / len(lines) > bound:
+            problems.append('%s...: %.3f ms a line' % (lines[0], used / len(lines) * 1e3))
+    return problems
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     status, _, err = run(program, ['--exact', 'sin30'])
@@ -398,13 +628,26 @@ def main():
                ('an ignored SIGXCPU does not stretch the bound',
                 lambda: check_ignored_cpu_signal(program)),
                ('--exact says why the module cannot be used', lambda: check_module_reasons(program))]
+    checks += [('--form=only', lambda: check_form_only(program)),
+               ('the dialogue with --form', lambda: check_form_dialogue(program)),
+               ('a form decided quickly', lambda: check_form_time_bound(program))]
+    if utf8_locale_missing():
+        print('skipped: the forms in UTF-8 (the locale %s is missing)' % UTF8_LOCALE)
+        checks = [c for c in checks if 'with --form' not in c[0] and c[0] != '--form=only']
     try:
         import mpmath  # noqa: F401
+        if not utf8_locale_missing():
+            checks.append(('textbook forms in UTF-8',
+                           lambda: check_forms(program, FORMS, UTF8_LOCALE, ' ≈ ')))
+        checks += [('textbook forms in ASCII',
+                    lambda: check_forms(program, ASCII_FORMS, 'C', ' ~ ')),
+                   ('forms at every whole degree', lambda: check_every_whole_degree(program))]
         checks += [('random lines against mpmath at %d digits' % d,
                     lambda d=d, s=s: check_random_lines(program, d, 300, s))
                    for d, s in ((6, 1), (25, 2), (250, 3))]
     except ImportError:
-        print('skipped: random lines against mpmath (python3-mpmath is not installed)')
+        print('skipped: random lines and the forms against mpmath (python3-mpmath is not '
+              'installed)')
     return run_checks(checks)
 
 

@@ -37,7 +37,7 @@ PLANTED = [
 
 
 # What a program whose --help lists one option more than the pages know adds to it.
-NEW_OPTION = "  -n, --natural    os parenteses agrupam"
+NEW_OPTION = "  -r, --radians    os angulos em radianos"
 
 
 def run_check(setup, english, portuguese, program=None):
@@ -84,7 +84,7 @@ def check_new_option(setup, pages):
             script.write('#!/bin/sh\n%s "$@"\necho "%s"\n' % (shlex.quote(setup[1]), NEW_OPTION))
         os.chmod(program, 0o755)
         status, err = run_check(setup, pages["en"], pages["pt"], program)
-    return sum((expect_problem(status, err, "options --natural or -n: in trigcalc --help, not in "
+    return sum((expect_problem(status, err, "options --radians or -r: in trigcalc --help, not in "
                                "the %s page's SYNOPSIS" % which)
                 for which in ("English", "Portuguese")), [])
 

@@ -686,6 +686,18 @@ def case_loop(term):
     check_restored(dialogue)
 
 
+def case_loop_forms(term):
+    """`trigcalc --form -` at a UTF-8 terminal: each value with its exact form on the next
+    line, or its digits alone where it has none."""
+    term.wait_reading(LOOP_PROMPT, editing=True)
+    term.keys("sin60", "Enter")
+    term.wait_shown(r"^> sin60\n√3/2 ≈ 0\.866025$")
+    term.keys("sin1", "Enter")
+    term.wait_shown(r"^> sin1\n0\.0174524$")
+    term.keys("C-d")
+    check_loop_left_terminal(term, 0)
+
+
 def case_loop_ctrl_c(term):
     """Ctrl-C drops the line being typed, which stays on its row and out of the history, and
     asks again; Ctrl-D on an empty line then ends with status 0."""
@@ -986,6 +998,8 @@ CASES = [
      {"job_control": True}),
     ("loop: prompt, editing, values, reports", case_loop, {"arguments": ["-"]}),
     ("loop: Ctrl-C, then a line", case_loop_ctrl_c, {"arguments": ["-"]}),
+    ("loop: exact forms in UTF-8", case_loop_forms,
+     {"arguments": ["--form", "-"], "env": "LC_ALL=C.UTF-8", "exact": True}),
     ("loop: SIGTERM saves, then ends", loop_ended_by(signal.SIGTERM), {"arguments": ["-"]}),
     ("loop: hang-up saves, then ends", loop_ended_by(signal.SIGHUP), {"arguments": ["-"]}),
     ("loop: SIGTERM, the lock held by another", loop_ended_by(signal.SIGTERM, locked=True),
@@ -1048,11 +1062,15 @@ def main():
         print("SKIPPED: tmux is missing: install the Debian package tmux")
         return 77
     checks = []
+    exact = subprocess.run([program, "--exact", "sin30"], capture_output=True).returncode == 0
     for name, case, settings in CASES:
         settings = dict(settings)
         needs_root = settings.pop("root", None)
         if needs_root and os.geteuid() != 0:
             print("skip %s: %s needs root" % (name, needs_root))
+            continue
+        if settings.pop("exact", False) and not exact:
+            print("skip %s: the exact mode is not in this build" % name)
             continue
         checks.append((name, lambda c=case, s=settings: run_case(program, c, s)))
     return run_checks(checks)
