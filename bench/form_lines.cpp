@@ -41,8 +41,7 @@ double least_time(const char* line, int length, int repetitions, ExactForm* form
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::atoi(argv[1]) : 20;
   char line[line_capacity];
-  char reason[exact_module_reason_capacity];
-  if (!exact_mode_available(reason)) {
+  if (!exact_mode_available()) {
     std::fprintf(stderr, "trigcalc_form_lines: %s\n", reason);
     return 2;
   }

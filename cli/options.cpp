@@ -132,6 +132,37 @@ bool read_form_shown(const char* text, FormShown& form) {
   return true;
 }
 
+// Says why `option` is not available: what became of the exact mode's module.
+void report_unavailable(const char* option, FILE* err) {
+  const ModuleState& state = exact_module_state();
+  print_our_text(err, "%s: %s não está disponível: ", program_name, option);
+  switch (state.problem) {
+    case ModuleProblem::none:
+    case ModuleProblem::not_built:
+      print_our_text(err, "esta versão foi feita sem Arb e Calcium\n");
+      return;
+    case ModuleProblem::no_directory:
+      print_our_text(
+          err, "o diretório do programa, onde o módulo é procurado, não foi achado (%s: %s)\n",
+          state.where, state.detail);
+      return;
+    case ModuleProblem::not_found:
+      print_our_text(err, "o módulo %s não foi achado a partir de %s\n", state.detail, state.where);
+      return;
+    case ModuleProblem::not_loaded:
+      print_our_text(err, "o módulo %s não pôde ser carregado: %s\n", state.where, state.detail);
+      return;
+    case ModuleProblem::other_version:
+      print_our_text(err,
+                     "o módulo %s foi feito com outra versão do programa (versão/revisão: %s)\n",
+                     state.where, state.detail);
+      return;
+    case ModuleProblem::no_entry:
+      print_our_text(err, "o módulo %s não tem a entrada %s\n", state.where, state.detail);
+      return;
+  }
+}
+
 bool bad_usage(FILE* err) {
   print_our_text(err, "Experimente \"%s --help\" para mais informação.\n", program_name);
   return false;
@@ -180,10 +211,8 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
     }
   }
   if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
-  char reason[exact_module_reason_capacity];
-  if (options.exact && !exact_mode_available(reason)) {
-    print_our_text(err, "%s: %s não está disponível: %s\n", program_name,
-                   options.form != FormShown::none ? "--form" : "--exact", reason);
+  if (options.exact && !exact_mode_available()) {
+    report_unavailable(options.form != FormShown::none ? "--form" : "--exact", err);
     return bad_usage(err);
   }
   options.first_operand = optind;

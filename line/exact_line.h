@@ -10,13 +10,34 @@
 #include "program/program.h"
 #include "term/reading_notes.h"
 
-// Bytes of the reason the module is not available, as the loader gave it.
-constexpr int exact_module_reason_capacity = 512;
+// Why the exact mode is not available.
+enum class ModuleProblem {
+  none,           // it is
+  not_built,      // this build was made without Arb and Calcium
+  no_directory,   // the program's directory, where the module is looked for, is unknown
+  not_found,      // no module in the places it is looked for
+  not_loaded,     // the module would not load
+  other_version,  // the module was made with another version of the program
+  no_entry        // the module lacks its entry
+};
 
-// True when this build computes exactly: the module is there and could be loaded. Otherwise
-// says why in `reason`: missing from the build, not found, not loaded (the loader's own
-// words), or built with another version of the program.
-bool exact_mode_available(char (&reason)[exact_module_reason_capacity]);
+constexpr int module_where_capacity = 4096;  // a path, PATH_MAX on Linux
+constexpr int module_detail_capacity = 256;  // the loader's or the system's words, versions
+
+// What became of the module: the problem, where (a path or directory), and the words of the
+// loader or the system, or the two versions, that say why.
+struct ModuleState {
+  ModuleProblem problem;
+  char where[module_where_capacity];
+  char detail[module_detail_capacity];
+};
+
+// True when this build computes exactly: the module is there and could be loaded (it is
+// loaded at the first call).
+bool exact_mode_available();
+
+// What became of the module, loaded at the first call: why it is not available.
+const ModuleState& exact_module_state();
 
 // Writes the value of `program`, whose numbers are those of `store`, with `digits`
 // significant digits (1 to exact_max_digits), correctly rounded, ties to even, as "%g"

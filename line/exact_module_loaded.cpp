@@ -20,8 +20,15 @@ constexpr int path_capacity = 4096;  // PATH_MAX on Linux
 struct LoadedModule {
   bool tried;
   ExactValueEntry entry;
-  char reason[exact_module_reason_capacity];
+  ModuleState state;
 };
+
+// Records why the module is not available; a text too long for its room is cut.
+void say_why(LoadedModule& module, ModuleProblem problem, const char* where, const char* detail) {
+  module.state.problem = problem;
+  std::snprintf(module.state.where, sizeof module.state.where, "%s", where);
+  std::snprintf(module.state.detail, sizeof module.state.detail, "%s", detail);
+}
 
 // The directory of the program's file, with its final '/'; false, with the reason in
 // `module`, when it cannot be had.
@@ -34,10 +41,8 @@ bool program_directory(char (&directory)[path_capacity], LoadedModule& module) {
     slash = std::strrchr(directory, '/');
   }
   if (slash == nullptr) {
-    std::snprintf(module.reason, sizeof module.reason,
-                  "o diretorio do programa nao foi achado (/proc/self/exe: %s), e o modulo "
-                  "%s e procurado a partir dele",
-                  length < 0 ? std::strerror(error) : "sem barra", exact_module_file);
+    say_why(module, ModuleProblem::no_directory, "/proc/self/exe",
+            length < 0 ? std::strerror(error) : "");
     return false;
   }
   slash[1] = '\0';
@@ -50,8 +55,7 @@ bool load_at(const char* path, LoadedModule& module) {
   void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* error = dlerror();
-    std::snprintf(module.reason, sizeof module.reason, "o modulo %s nao pode ser carregado: %s",
-                  path, error != nullptr ? error : "?");
+    say_why(module, ModuleProblem::not_loaded, path, error != nullptr ? error : "");
     return false;
   }
   // POSIX lets a function's address come through dlsym's void pointer.
@@ -60,18 +64,17 @@ bool load_at(const char* path, LoadedModule& module) {
   if (stamp_entry != nullptr) stamp_entry(&stamp);
   const ExactModuleStamp own = exact_module_stamp();
   if (stamp_entry == nullptr || std::memcmp(&stamp, &own, sizeof stamp) != 0) {
-    std::snprintf(module.reason, sizeof module.reason,
-                  "o modulo %s foi feito com outra versao do programa (%s, revisao %d; esta e "
-                  "%s, revisao %d)",
-                  path, stamp_entry != nullptr ? stamp.version : "sem selo", stamp.revision,
-                  own.version, own.revision);
+    char versions[module_detail_capacity];
+    std::snprintf(versions, sizeof versions, "%s/%d, %s/%d",
+                  stamp_entry != nullptr ? stamp.version : "?", stamp.revision, own.version,
+                  own.revision);
+    say_why(module, ModuleProblem::other_version, path, versions);
     dlclose(handle);
     return false;
   }
   module.entry = reinterpret_cast<ExactValueEntry>(dlsym(handle, exact_value_entry_name));
   if (module.entry != nullptr) return true;
-  std::snprintf(module.reason, sizeof module.reason, "o modulo %s nao tem a entrada %s", path,
-                exact_value_entry_name);
+  say_why(module, ModuleProblem::no_entry, path, exact_value_entry_name);
   dlclose(handle);
   return false;
 }
@@ -80,20 +83,22 @@ bool load_at(const char* path, LoadedModule& module) {
 void load_module(LoadedModule& module) {
   char directory[path_capacity];
   if (!program_directory(directory, module)) return;
-  std::snprintf(module.reason, sizeof module.reason, "o modulo %s nao foi achado em %s",
-                exact_module_file, directory);
+  say_why(module, ModuleProblem::not_found, directory, exact_module_file);
   for (const char* place : exact_module_places) {
     char path[path_capacity];
     const int written =
         std::snprintf(path, sizeof path, "%s%s%s", directory, place, exact_module_file);
     struct stat status;
     if (written <= 0 || written >= path_capacity || stat(path, &status) != 0) continue;
-    if (load_at(path, module)) return;
+    if (load_at(path, module)) {
+      module.state.problem = ModuleProblem::none;
+      return;
+    }
   }
 }
 
 LoadedModule& loaded_module() {
-  static LoadedModule module = {false, nullptr, ""};
+  static LoadedModule module = {false, nullptr, {ModuleProblem::none, "", ""}};
   if (!module.tried) load_module(module);
   module.tried = true;
   return module;
@@ -101,10 +106,12 @@ LoadedModule& loaded_module() {
 
 }  // namespace
 
-bool exact_mode_available(char (&reason)[exact_module_reason_capacity]) {
-  const LoadedModule& module = loaded_module();
-  std::snprintf(reason, sizeof reason, "%s", module.reason);
-  return module.entry != nullptr;
+bool exact_mode_available() {
+  return loaded_module().entry != nullptr;
+}
+
+const ModuleState& exact_module_state() {
+  return loaded_module().state;
 }
 
 int exact_program_text(const Program& program, const NumberStore& store, int digits,

@@ -270,7 +270,7 @@ def check_module_reasons(program):
     with tempfile.TemporaryDirectory() as folder:
         copy = os.path.join(folder, 'trigcalc')
         shutil.copy(program, copy)
-        cases = [(None, b'nao foi achado em ' + folder.encode()),
+        cases = [(None, b'nao foi achado a partir de ' + folder.encode()),
                  (b'not a shared object', b'nao pode ser carregado: '),
                  (other, b'foi feito com outra versao do programa')]
         for content, said in cases:

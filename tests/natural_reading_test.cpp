@@ -21,8 +21,7 @@ int length_of(const char* line) {
 
 // The line's exact value at 20 digits, "" when this build has no exact mode.
 std::string exact_text(const char* line) {
-  char reason[exact_module_reason_capacity];
-  if (!exact_mode_available(reason)) return "";
+  if (!exact_mode_available()) return "";
   char text[exact_text_capacity];
   exact_natural_line_text(line, length_of(line), 20, text, nullptr);
   return text;
