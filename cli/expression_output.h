@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "cli/report.h"
+#include "io/report.h"
 #include "io/output_buffer.h"
 #include "line/evaluate_line.h"
 #include "line/value_line.h"

@@ -8,6 +8,7 @@
 #include "io/descriptor_io.h"
 #include "io/diagnostics.h"
 #include "io/input_reader.h"
+#include "io/report.h"
 #include "io/text_form.h"
 #include "line/completion_words.h"
 #include "line/evaluate_line.h"
@@ -22,6 +23,7 @@ struct DialogueInput {
   FILE* in;            // the stream behind the reader, for the terminal layer
   LineEditor* editor;  // reads expression lines at a terminal; null reads them plainly
   InputReader reader;  // reads answers, and lines when there is no editor
+  long lines;          // lines read so far, answers and expressions, for the reports' places
 };
 
 // Where the dialogue writes to and how.
@@ -98,14 +100,26 @@ bool run_pass(DialogueInput& input, const DialoguePrinting& printing, DialogueSc
   put_text(output, prompt_text);
   const int length = read_expression_line(input, output, line);
   if (length < 0) return false;
+  ++input.lines;
   if (printing.screen) show_typed_text(line, screen.typed, sizeof screen.typed);
+  // With the natural reading, a line read otherwise than written, or without a value, is
+  // reported on standard error after its value: the transcript itself stays as it is.
+  ReadingNotes notes;
+  clear_notes(notes);
+  ReadingNotes* taken = printing.format.natural ? &notes : nullptr;
   put_bytes(output, screen.result,
-            line_value_text(line, length, printing.format, "=", "\n\n", screen.result, nullptr));
+            line_value_text(line, length, printing.format, "=", "\n\n", screen.result, taken));
+  if (notes.count > 0) {
+    flush_output(output);
+    report_notes(stderr, {true, input.lines, nullptr}, line, shown_length(length), notes);
+  }
   screen.at_question = true;
   put_text(output, question_text);
   drop_pending_input(input);
   if (output.error != 0) return false;  // output gone: no answer waited for
-  return read_answer(input.reader, answer) != AnswerRead::end_of_input && answer == 1;
+  const bool answered = read_answer(input.reader, answer) != AnswerRead::end_of_input;
+  ++input.lines;
+  return answered && answer == 1;
 }
 
 // The end of the dialogue at a terminal: the shell's next prompt starts on a line of its own
@@ -165,6 +179,7 @@ int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format) 
   char line[line_capacity];  // every reader ends the line it stores with its terminator
   int answer = 1;
   const AnswerRead first = read_answer(input.reader, answer);
+  input.lines = 1;
   if (first != AnswerRead::end_of_input && answer == 1) {
     while (run_pass(input, printing, screen, line, answer)) {
     }

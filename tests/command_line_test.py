@@ -53,6 +53,16 @@ ROWS = [
     Row('several expressions, a bracketed one', ['sin30', 'cos60', '[sin30]+[2]*[cos60]'],
         stdout=b'0.5\n0.5\n1.5\n', quick=True),
     Row('decimal comma', ['sin30,5'], stdout=b'0.507538\n'),
+    # The natural reading: ordinary arithmetic, by hand: sen 30 = 1/2, sen 60 = sqrt(3)/2.
+    Row('--natural', ['--natural', 'sen(30)*2', '2*sen30', 'sen30/2', 'SEN30', 'raiz 16'],
+        stdout=b'1\n1\n0.25\n0.5\n4\n', quick=True),
+    Row('-n on standard input', ['-n', '-'], stdin=b'sin30 + cos60\n2sen30cos30\n',
+        stdout=b'1\n0.866025\n'),
+    Row('-n with --exact and --digits', ['-n', '-e', '-d20', 'sen(60)^2', 'sen\u00b230+cos\u00b230'],
+        stdout=b'0.75\n1\n'),
+    Row('-n with -d17 in doubles', ['-n', '-d17', 'sen(60)^2'], stdout=b'0.74999999999999989\n'),
+    Row('-n, a line it cannot read: nan, status 1', ['-n', 'sen', '2+2'], stdout=b'nan\n4\n',
+        stderr_empty=False, status=1),
     Row('-- before an expression with a minus', ['--', '-2sin30'], stdout=b'-1\n', quick=True),
     Row('options end at the first expression', ['sin30', '-2sin30'], stdout=b'0.5\n-1\n'),
     Row('ten digits', ['--digits=10', 'sin1'], stdout=b'0.01745240644\n', quick=True),
@@ -336,13 +346,44 @@ NOTES = [
     ('sin( -5)*3', 4, b'o argumento "( -5)*3" e lido como " -5*3"'),
     ('2\u00basin30', 2, b'"\xc2\xba" foi ignorado: so tem sentido depois do argumento'),
     ('sin30\u00ba+60', 6, b'"\xc2\xba" foi ignorado: so tem sentido depois do argumento'),
+    # Poles in degrees: the value printed is the angle's double's, and it is said so.
+    ('tg90', 1, b'a tangente de "tg90" nao existe: o cosseno do angulo e 0; o valor escrito e '
+                b'o da funcao no double do angulo em radianos, que nao esta exatamente ali'),
+    ('sec90', 1, b'a secante de "sec90" nao existe: o cosseno do angulo e 0; o valor escrito'),
+    ('tan270', 1, b'a tangente de "tan270" nao existe'),
+    ('cotg180', 1, b'a cotangente de "cotg180" nao existe: o seno do angulo e 0; o valor'),
+    ('[1]+[cosec-180]', 6, b'a cossecante de "cosec-180" nao existe: o seno do angulo e 0'),
+]
+
+# The natural reading's reports (--natural): each kind of line it cannot read, or whose value
+# does not exist, with the column where it stopped; and what it reads one way of two.
+NATURAL_NOTES = [
+    ('sen', 1, b'falta o argumento de "sen": escreva, por exemplo, "sen 30" ou "sen(30)"'),
+    ('2+', 3, b'esperava um numero, "(", uma funcao ou "\xe2\x88\x9a" no fim da linha'),
+    ('2*/3', 3, b'esperava um numero, "(", uma funcao ou "\xe2\x88\x9a" em vez de "/"'),
+    ('((1)', 1, b'este "(" nao foi fechado: falta o ")" ou "]" que o fecha'),
+    ('1)', 2, b'")" nao fecha nada: falta o seu "("'),
+    ('(1]', 3, b'"]" fecha um grupo aberto com o outro sinal'),
+    ('log 2', 1, b'"log" nao e um nome conhecido; nomes parecidos:'),
+    ('2 + SENH30', 5, b'"SENH" nao e um nome conhecido; nomes parecidos: "sen", "seno"'),
+    ('sen 30 30', 8, b'falta um operador antes de "30": dois numeros lado a lado'),
+    ('2 $ 3', 3, b'"$" nao tem lugar aqui'),
+    ('   ', 4, b'nada para calcular'),
+    ('tg90', 1, b'a tangente de "tg90" nao existe: o cosseno do angulo e 0\n'),
+    ('1/0', 2, b'divisao por 0 em "/": o valor nao existe'),
+    ('raiz(-1)', 1, b'a raiz quadrada de "raiz(-1)" nao existe: o numero e menor que 0'),
+    ('arcsen 2', 1, b'o arco-seno de "arcsen 2" nao existe: so existe de -1 a 1'),
+    ('0^-1', 1, b'a potencia "0^-1" nao existe'),
+    ('1/2\u03c0', 2, b'"/2\xcf\x80" divide pelo produto todo que segue a barra'),
+    ('sen30^2', 1, b'"sen30^2" foi lido com a potencia no argumento'),
+    ('1e400*2', 1, b'"1e400" e grande demais para um double: lido como infinito'),
 ]
 
 
-def check_note(program, expression, column, message):
+def check_note(program, expression, column, message, options=()):
     """One report, in the GNU form with the column, saying how it was read, with the
     expression quoted and a caret under that column."""
-    status, out, err = run(program, ['--', expression], b'')
+    status, out, err = run(program, list(options) + ['--', expression], b'')
     lines = err.split(b'\n')
     problems = [] if status == 1 and out.count(b'\n') == 1 else ['status %d, %r' % (status, out)]
     place = b'trigcalc: <argumentos>:1:%d: ' % column
@@ -350,6 +391,19 @@ def check_note(program, expression, column, message):
         problems.append('%r is not %r with %r' % (err, place, message))
     elif len(lines) < 3 or lines[2].find(b'^') != column + 1:  # two blanks of indent
         problems.append('no caret under column %d: %r' % (column, err))
+    return problems
+
+
+def check_natural_dialogue(program):
+    """The dialogue with --natural: the transcript of its values as the default one frames
+    them, status 0, and the report of a line without a value on standard error, placed at its
+    line of the input (answers are lines too)."""
+    status, out, err = run(program, ['--natural'], b'1\nsen(30)*2\n1\nsen 30 30\n0\n')
+    problems = [] if status == 0 else ['status %d' % status]
+    if out.count(b'=1\n\n') != 1 or out.count(b'=nan\n\n') != 1:
+        problems.append('transcript %r' % out[-300:])
+    if not err.startswith(b'trigcalc: <stdin>:4:8: falta um operador antes de "30"'):
+        problems.append('standard error %r' % err)
     return problems
 
 
@@ -721,6 +775,10 @@ def main():
                     lambda: check_texts_in_both_forms(program))]
         checks += [('report: %r' % expression, lambda n=note: check_note(program, *n))
                    for note in NOTES for expression in [note[0]]]
+        checks += [('natural report: %r' % note[0],
+                    lambda n=note: check_note(program, *n, options=['--natural']))
+                   for note in NATURAL_NOTES]
+        checks += [('the natural reading in the dialogue', lambda: check_natural_dialogue(program))]
         checks += [
             ('documented form gives no report', lambda: check_documented_form(program)),
             ('caret after full-width characters', lambda: check_wide_caret(program)),

@@ -1,4 +1,4 @@
-#include "cli/shown_text.h"
+#include "io/shown_text.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,9 +1,9 @@
-#include "cli/report.h"
+#include "io/report.h"
 
 #include <cstring>
 
-#include "cli/shown_text.h"
 #include "io/diagnostics.h"
+#include "io/shown_text.h"
 #include "io/text_form.h"
 #include "line/closest_names.h"
 
