@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "io/report.h"
 #include "io/output_buffer.h"
+#include "io/report.h"
 #include "line/evaluate_line.h"
 #include "line/value_line.h"
 
