@@ -1,18 +1,13 @@
 #include "exact/reading_program.h"
 
 #include "program/program_functions.h"
+#include "program/program_writing.h"
 
 namespace {
 
-// Appends a step; a program that outgrows its room is marked incomplete.
+// Appends a step.
 void add_step(Program& program, ProgramCode code, int argument, int column, int length) {
-  if (program.step_count >= PROGRAM_STEP_CAPACITY) {
-    program.complete = 0;
-    return;
-  }
-  program.steps[program.step_count++] = {
-      static_cast<unsigned char>(code), 0, static_cast<short>(argument),
-      static_cast<unsigned char>(column), static_cast<unsigned char>(length)};
+  append_step(program, code, argument, column, length);
 }
 
 // One operand list of the reading, as a fold sees it: the numbers of a term's amplitude or

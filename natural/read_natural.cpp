@@ -18,6 +18,7 @@
 #include "natural/natural_reading.h"
 #include "natural/natural_tokens.h"
 #include "program/program_functions.h"
+#include "program/program_writing.h"
 
 namespace {
 
@@ -78,14 +79,7 @@ void note_reading(Reader& reader, NoteKind kind, int column, int end) {
 }
 
 void emit(Reader& reader, ProgramCode code, int argument, int column, int length) {
-  Program& program = reader.reading.program;
-  if (program.step_count >= PROGRAM_STEP_CAPACITY) {
-    program.complete = 0;
-    return;
-  }
-  program.steps[program.step_count++] = {
-      static_cast<unsigned char>(code), 0, static_cast<short>(argument),
-      static_cast<unsigned char>(column), static_cast<unsigned char>(length)};
+  append_step(reader.reading.program, code, argument, column, length);
 }
 
 // Adds a number to the store: the decimal text of the `length` bytes `text`, or pi (null);
@@ -482,42 +476,33 @@ Operand parse_implicit(Reader& reader, bool argument) {
   return product;
 }
 
-Operand parse_bare_argument(Reader& reader) {
+// Signs before an operand: a minus below a power (-3^2 is -9). In a bare function argument
+// (`argument`) the factors after them stop at the next function name.
+Operand parse_signed_operand(Reader& reader, bool argument) {
   const Token sign = peek(reader);
   if (sign.kind != TokenKind::plus && sign.kind != TokenKind::minus) {
-    return parse_implicit(reader, true);
-  }
-  take(reader, sign);
-  Operand argument = {sign.column, sign.column + sign.length, 1, false, false};
-  if (!go_deeper(reader, sign.column)) return argument;
-  const Operand inner = parse_bare_argument(reader);
-  --reader.depth;
-  if (sign.kind == TokenKind::minus) {
-    emit(reader, program_negate, 0, sign.column, inner.end - sign.column);
-  }
-  argument.end = inner.end;
-  argument.ends_with_number = inner.ends_with_number;
-  argument.powered = inner.powered;
-  return argument;
-}
-
-// Signs before an operand: a minus below a power (-3^2 is -9).
-Operand parse_signed(Reader& reader) {
-  const Token sign = peek(reader);
-  if (sign.kind != TokenKind::plus && sign.kind != TokenKind::minus) {
-    return parse_implicit(reader, false);
+    return parse_implicit(reader, argument);
   }
   take(reader, sign);
   Operand operand = {sign.column, sign.column + sign.length, 1, false, false};
   if (!go_deeper(reader, sign.column)) return operand;
-  const Operand inner = parse_signed(reader);
+  const Operand inner = parse_signed_operand(reader, argument);
   --reader.depth;
   if (sign.kind == TokenKind::minus) {
     emit(reader, program_negate, 0, sign.column, inner.end - sign.column);
   }
   operand.end = inner.end;
   operand.ends_with_number = inner.ends_with_number;
+  operand.powered = inner.powered;
   return operand;
+}
+
+Operand parse_bare_argument(Reader& reader) {
+  return parse_signed_operand(reader, true);
+}
+
+Operand parse_signed(Reader& reader) {
+  return parse_signed_operand(reader, false);
 }
 
 // Products and quotients, left to right. Factors side by side after a '/' all divide ("1/2π"
