@@ -33,85 +33,59 @@ int read_length(const char* line, int bounded, bool& bracketed) {
   return static_cast<int>(at - line);
 }
 
-// The note a computation's step makes.
-NoteKind note_kind_of(BreakKind kind) {
+// The note a computation's step makes, by the reading the line was read in, and whether it is
+// made whatever the value. In the term reading a function at its pole in degrees is noted
+// though its value is printed, and every other step only when the value is no finite number.
+// In the natural reading a step without a value (which makes the value not a number) is
+// always noted, and a number too large for a double, or an overflow, only when the value is
+// not finite (1/1e400 is 0).
+struct BreakNote {
+  NoteKind kind;
+  bool always;
+};
+
+BreakNote break_note(BreakKind kind, bool natural) {
   switch (kind) {
     case BreakKind::number_too_large:
-      return NoteKind::number_too_large;
+      return {NoteKind::number_too_large, false};
     case BreakKind::division_by_zero:
+      return natural ? BreakNote{NoteKind::quotient_without_value, true}
+                     : BreakNote{NoteKind::division_by_zero, false};
     case BreakKind::function_pole:
-      return NoteKind::division_by_zero;
+      return natural ? BreakNote{NoteKind::function_without_value, true}
+                     : BreakNote{NoteKind::division_by_zero, false};
     case BreakKind::outside_domain:
-      return NoteKind::outside_domain;
+      return natural ? BreakNote{NoteKind::function_without_value, true}
+                     : BreakNote{NoteKind::outside_domain, false};
     case BreakKind::pole_in_degrees:
-      return NoteKind::pole_in_degrees;
+      return {natural ? NoteKind::function_without_value : NoteKind::pole_in_degrees, true};
     case BreakKind::root_of_negative:  // steps of the natural reading only
+      return {NoteKind::root_without_value, true};
     case BreakKind::power_without_value:
+      return {NoteKind::power_without_value, true};
     case BreakKind::overflow:
       break;
   }
-  return NoteKind::not_finite;
+  return {NoteKind::not_finite, false};
 }
 
-// The note a step of a natural line's program makes, and whether it is made whatever the
-// value (a step without a value makes the value not a number) or only when the value is not
-// finite (a number too large for a double may still give a finite value: 1/1e400 is 0).
-NoteKind natural_note_kind(BreakKind kind, bool& always) {
-  always = kind != BreakKind::number_too_large && kind != BreakKind::overflow;
-  switch (kind) {
-    case BreakKind::number_too_large:
-      return NoteKind::number_too_large;
-    case BreakKind::division_by_zero:
-      return NoteKind::quotient_without_value;
-    case BreakKind::function_pole:
-    case BreakKind::outside_domain:
-    case BreakKind::pole_in_degrees:
-      return NoteKind::function_without_value;
-    case BreakKind::root_of_negative:
-      return NoteKind::root_without_value;
-    case BreakKind::power_without_value:
-      return NoteKind::power_without_value;
-    case BreakKind::overflow:
-      break;
-  }
-  return NoteKind::not_finite;
-}
-
-// Notes why a natural line's value does not exist or is not finite, from the steps its run
-// recorded.
-void note_natural_breaks(const ValueBreaks& breaks, bool finite, ReadingNotes& notes) {
-  for (int k = 0; k < breaks.count; ++k) {
-    const ValueBreak& step = breaks.breaks[k];
-    bool always = true;
-    ReadingNote note = {natural_note_kind(step.kind, always),     step.column, step.length,
-                        static_cast<TermFunction>(step.function), 0,           ""};
-    if (note.kind != NoteKind::function_without_value) note.function = TermFunction::none;
-    if (always || !finite) add_whole_note(&notes, note);
-  }
-  if (!finite) notes.dropped += breaks.dropped;
-}
-
-// Notes what the steps its computation recorded say of the line's value: a function at its
-// pole in degrees, whatever the value; and, when the value is no finite number, why, or at
-// least that it is not.
-void note_breaks(const ValueBreaks& breaks, bool finite, int shown, ReadingNotes& notes) {
+// Notes what the steps its computation recorded say of the line's value; in the term reading,
+// a value no finite number without a step that says why is said to be so, at least.
+void note_breaks(const ValueBreaks& breaks, bool finite, int shown, bool natural,
+                 ReadingNotes& notes) {
   int why = 0;
   for (int k = 0; k < breaks.count; ++k) {
     const ValueBreak& step = breaks.breaks[k];
-    const bool pole = step.kind == BreakKind::pole_in_degrees;
-    if (finite && !pole) continue;
-    const ReadingNote note = {note_kind_of(step.kind),
-                              step.column,
-                              step.length,
-                              pole ? static_cast<TermFunction>(step.function) : TermFunction::none,
-                              0,
-                              ""};
+    const BreakNote made = break_note(step.kind, natural);
+    if (finite && !made.always) continue;
+    const ReadingNote note = {
+        made.kind, step.column, step.length, static_cast<TermFunction>(step.function), 0, ""};
     add_whole_note(&notes, note);
-    why += !pole;
+    why += !made.always;
   }
   if (finite) return;
   notes.dropped += breaks.dropped;
-  if (why == 0 && breaks.dropped == 0) add_note(&notes, NoteKind::not_finite, 0, shown);
+  if (!natural && why == 0 && breaks.dropped == 0) add_note(&notes, NoteKind::not_finite, 0, shown);
 }
 
 }  // namespace
@@ -147,7 +121,7 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes) {
   breaks.count = 0;
   breaks.dropped = 0;
   const double value = compute_line(reading, &breaks);
-  note_breaks(breaks, std::isfinite(value), shown, *notes);
+  note_breaks(breaks, std::isfinite(value), shown, false, *notes);
   finish_notes(*notes, line, shown);
   return value;
 }
@@ -166,7 +140,7 @@ double evaluate_natural_line(const char* line, int length, ReadingNotes* notes) 
     breaks.count = 0;
     breaks.dropped = 0;
     value = run_program(reading.program, reading.numbers, &breaks);
-    note_natural_breaks(breaks, std::isfinite(value), *notes);
+    note_breaks(breaks, std::isfinite(value), shown, true, *notes);
   }
   finish_notes(*notes, line, shown);
   return value;
