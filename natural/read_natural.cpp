@@ -570,9 +570,14 @@ int deepest_stack(const Program& program) {
   return deepest;
 }
 
-// The bytes read: the first term_capacity - 1 at most, up to a zero byte.
+// The bytes of a line of `length` that are read and reported on: term_capacity - 1 at most.
+int shown_bytes(int length) {
+  return length < term_capacity - 1 ? length : term_capacity - 1;
+}
+
+// The bytes read: the first shown_bytes at most, up to a zero byte.
 int kept_length(const char* line, int length) {
-  const int shown = length < term_capacity - 1 ? length : term_capacity - 1;
+  const int shown = shown_bytes(length);
   const void* zero = std::memchr(line, '\0', static_cast<std::size_t>(shown));
   return zero == nullptr ? shown : static_cast<int>(static_cast<const char*>(zero) - line);
 }
@@ -605,9 +610,8 @@ void read_natural_line(const char* line, int length, NaturalReading& reading, Re
   const bool fits =
       reading.program.complete && deepest_stack(reading.program) <= PROGRAM_STACK_CAPACITY;
   if (!reader.failed && !fits) fail(reader, NoteKind::natural_too_deep, 0, kept);
-  if (kept < (length < term_capacity - 1 ? length : term_capacity - 1)) {
-    add_note(notes, NoteKind::zero_byte_ends_line, kept,
-             (length < term_capacity - 1 ? length : term_capacity - 1) - kept);
+  if (kept < shown_bytes(length)) {
+    add_note(notes, NoteKind::zero_byte_ends_line, kept, shown_bytes(length) - kept);
   }
   reading.read = !reader.failed;
   if (reader.failed) reading.program.step_count = 0;
