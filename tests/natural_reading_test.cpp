@@ -66,6 +66,8 @@ TEST(NaturalReading, TextbookLinesInBothArithmetics) {
        "3",
        "3.4641016151377545871"},
       {"SEN30", "0.5"},
+      {"ARCSEN 0,5", "30"},
+      {"Acos 0.5", "60"},
       {"Sen 30", "0.5"},
       {"2sen30cos30", "0.86602540378443864676"},
       {"sen(90-40)", "0.7660444431189780352"},
@@ -220,6 +222,21 @@ TEST(NaturalReading, LinesWithoutValueSayWhereAndWhy) {
       EXPECT_EQ(exact, "nan") << c.line;
     }
   }
+}
+
+// A power written on a name that overflows is noted on that power: sec 89.9 is about 573,
+// and 573^999 passes the largest double.
+TEST(NaturalReading, AnOverflowIsNotedWhereItHappens) {
+  const char* line =
+      "sec\xE2\x81\xB9\xE2\x81\xB9\xE2\x81\xB9"
+      "89,9";  // sec⁹⁹⁹89,9
+  ReadingNotes notes;
+  clear_notes(notes);
+  EXPECT_TRUE(std::isinf(evaluate_natural_line(line, length_of(line), &notes)));
+  ASSERT_EQ(notes.count, 1);
+  EXPECT_EQ(notes.notes[0].kind, NoteKind::not_finite);
+  EXPECT_EQ(notes.notes[0].column, 3);
+  EXPECT_EQ(notes.notes[0].length, 9);
 }
 
 // Deep nesting and long lines stay within the reading's bounds, each with its note.
