@@ -560,7 +560,7 @@ int deepest_stack(const Program& program) {
   int deepest = 0;
   for (int s = 0; s < program.step_count; ++s) {
     const int code = program.steps[s].code;
-    if (code == program_push_number || code == program_push_integer) {
+    if (code == program_push_number || code == program_push_integer || code == program_unknown) {
       ++depth;
     } else if (code != program_negate && code != program_root) {
       --depth;

@@ -21,7 +21,9 @@ enum ProgramCode {
   program_negate, /* a -> -a */
   program_power,  /* a b -> a to the power b: no value for 0 to a power below 0, nor for a
                      number below 0 to a power that is no integer */
-  program_root    /* a -> the square root of a; no value below 0 */
+  program_root,   /* a -> the square root of a; no value below 0 */
+  /* A step only a line with an unknown holds: */
+  program_unknown /* pushes the unknown, in the unit the line's angles are in */
 };
 
 /* The functions of program_function steps. Numbered as TermFunction numbers them, which a

@@ -16,6 +16,7 @@ constexpr double no_value = std::numeric_limits<double>::quiet_NaN();
 struct DoubleRun {
   double values[PROGRAM_STACK_CAPACITY];
   int depth;
+  double unknown;  // what program_unknown pushes
   ValueBreaks* breaks;
 };
 
@@ -86,6 +87,7 @@ double combine(DoubleRun& run, const ProgramStep& step, double left, double righ
 // The value a push step pushes.
 double pushed_value(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
   if (step.code == program_push_integer) return step.argument;
+  if (step.code == program_unknown) return run.unknown;
   const double value = number_value(store, store.numbers[step.argument]);
   if (std::isinf(value)) record(run, BreakKind::number_too_large, step);
   return value;
@@ -97,7 +99,8 @@ bool takes_one(int code) {
 
 // Runs one step; false when the program is not well formed (never written, kept safe).
 bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
-  if (step.code == program_push_number || step.code == program_push_integer) {
+  if (step.code == program_push_number || step.code == program_push_integer ||
+      step.code == program_unknown) {
     if (run.depth == PROGRAM_STACK_CAPACITY) return false;
     run.values[run.depth++] = pushed_value(run, step, store);
     return true;
@@ -118,8 +121,14 @@ bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store)
 }  // namespace
 
 double run_program(const Program& program, const NumberStore& store, ValueBreaks* breaks) {
+  return run_program_at(program, store, std::numeric_limits<double>::quiet_NaN(), breaks);
+}
+
+double run_program_at(const Program& program, const NumberStore& store, double unknown,
+                      ValueBreaks* breaks) {
   DoubleRun run;
   run.depth = 0;
+  run.unknown = unknown;
   run.breaks = breaks;
   for (int s = 0; s < program.step_count; ++s) {
     if (!run_step(run, program.steps[s], store)) return no_value;

@@ -15,3 +15,8 @@
 // record) each step that gave no value, a number too large for a double, and an operation on
 // finite numbers that gave infinity.
 double run_program(const Program& program, const NumberStore& store, ValueBreaks* breaks);
+
+// The value of `program` as run_program gives it, with `unknown` as the value its
+// program_unknown steps push (degrees or radians, as the line's angles are).
+double run_program_at(const Program& program, const NumberStore& store, double unknown,
+                      ValueBreaks* breaks);
