@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
   static OutputBuffer output;  // 64 KiB: kept off the stack
   open_output_buffer(output, descriptor_of(stdout));
-  // The forms' signs follow the environment's character type, asked once, before the
-  // terminal is set up, and only when a form is asked for.
-  const bool unicode = options.form != FormShown::none && texts_accented();
+  // The signs of forms and of the natural reading's answers follow the environment's
+  // character type, asked once, before the terminal is set up.
+  const bool unicode = (options.form != FormShown::none || options.natural) && texts_accented();
   const ValueFormat format = {options.digits, options.exact, options.natural, options.form,
                               unicode};
   const TerminalUse use = terminal_use(options, argc, argv);

@@ -4,15 +4,19 @@
 
 #include "cli/options.h"
 #include "io/diagnostics.h"
+#include "io/text_form.h"
 #include "line/result_text.h"
 
 bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
                         const ExpressionPrinting& printing) {
   ReadingNotes notes;
   clear_notes(notes);
-  static char result[value_line_capacity];  // 1 KiB: kept off the stack
-  put_bytes(*printing.output, result,
-            line_value_text(line, length, printing.format, "", "\n", result, &notes));
+  static char result[value_line_capacity];  // 4 KiB: kept off the stack
+  bool worded = false;
+  const int written =
+      line_value_text(line, length, printing.format, "", "\n", result, &notes, &worded);
+  if (worded) put_our_text(*printing.output, result);
+  if (!worded) put_bytes(*printing.output, result, written);
   if (notes.count == 0) return false;
   flush_output(*printing.output);
   const int shown = length < line_capacity ? length : line_capacity - 1;  // the bytes read

@@ -107,8 +107,11 @@ bool run_pass(DialogueInput& input, const DialoguePrinting& printing, DialogueSc
   ReadingNotes notes;
   clear_notes(notes);
   ReadingNotes* taken = printing.format.natural ? &notes : nullptr;
-  put_bytes(output, screen.result,
-            line_value_text(line, length, printing.format, "=", "\n\n", screen.result, taken));
+  bool worded = false;
+  const int written =
+      line_value_text(line, length, printing.format, "=", "\n\n", screen.result, taken, &worded);
+  if (worded) put_our_text(output, screen.result);
+  if (!worded) put_bytes(output, screen.result, written);
   if (notes.count > 0) {
     flush_output(output);
     report_notes(stderr, {true, input.lines, nullptr}, line, shown_length(length), notes);

@@ -6,6 +6,7 @@
 // libraries, not even their loading.
 #pragma once
 
+#include "exact/exact_answer.h"
 #include "exact/exact_form.h"
 #include "exact/exact_text.h"
 #include "program/program.h"
@@ -19,7 +20,7 @@ constexpr const char* exact_module_places[] = {"", "../", "../lib/trigcalc/modul
 
 // Raised whenever what crosses between the program and the module changes in meaning
 // without changing in size.
-constexpr int exact_module_revision = 3;
+constexpr int exact_module_revision = 4;
 
 // What a module was built with: the program's version and the sizes of what crosses. A
 // module whose stamp differs from the program's is not used.
@@ -30,6 +31,7 @@ struct ExactModuleStamp {
   int store_size;
   int note_size;
   int form_size;
+  int shape_size;
 };
 
 // The stamp of what this program (or module) was built with.
@@ -39,7 +41,8 @@ inline ExactModuleStamp exact_module_stamp() {
           static_cast<int>(sizeof(Program)),
           static_cast<int>(sizeof(NumberStore)),
           static_cast<int>(sizeof(ReadingNote)),
-          static_cast<int>(sizeof(ExactForm))};
+          static_cast<int>(sizeof(ExactForm)),
+          static_cast<int>(sizeof(ProgramShape))};
 }
 
 // The module's entries, by name: its stamp, and the value of a program. The second writes
@@ -57,3 +60,13 @@ using ExactStampEntry = void (*)(ExactModuleStamp* stamp);
 using ExactValueEntry = int (*)(const Program* program, const NumberStore* store, int digits,
                                 char (*text)[exact_text_capacity], ExactForm* form,
                                 ReadingNote* note, bool* noted);
+
+// The module's entry for a line in the unknown (an equation, or a line in x without "="):
+// writes its answer (exact/equation_answer.h) into `text` and returns its length; the unknown
+// is named by the `name_length` bytes at `name`; a line not answered has the note why in
+// `note`, with `*noted` set. The work is done in a bounded child.
+constexpr char exact_answer_entry_name[] = "trigcalc_exact_answer";
+using ExactAnswerEntry = int (*)(const Program* program, const NumberStore* store,
+                                 const ProgramShape* shape, const char* name, int name_length,
+                                 int digits, bool unicode, char (*text)[exact_answer_capacity],
+                                 ReadingNote* note, bool* noted);

@@ -3,6 +3,8 @@
 // value.
 #include <cstring>
 
+#include "exact/bounded_child.h"
+#include "exact/equation_answer.h"
 #include "exact/exact_module.h"
 #include "exact/exact_value.h"
 #include "exact/form_finding.h"
@@ -94,4 +96,72 @@ extern "C" int trigcalc_exact_value_text(const Program* line, const NumberStore*
   if (outcome.rounded.zero) return write_text("0", text);
   return write_exact_decimal(outcome.rounded.negative, outcome.rounded.digits, digits,
                              static_cast<long>(outcome.rounded.exponent), text);
+}
+
+namespace {
+
+// An answer as the child leaves it for the parent.
+struct ChildAnswer {
+  int length;
+  bool noted;
+  ReadingNote note;
+  char text[exact_answer_capacity];
+};
+
+// What the child answers.
+struct AnswerWork {
+  const Program* program;
+  const NumberStore* store;
+  const ProgramShape* shape;
+  AnswerRequest request;
+  ChildAnswer* answer;
+};
+
+void answer_in_child(void* context) {
+  const AnswerWork& work = *static_cast<AnswerWork*>(context);
+  ChildAnswer& answer = *work.answer;
+  answer.length = write_line_answer(*work.program, *work.store, *work.shape, work.request,
+                                    answer.text, answer.note, answer.noted);
+}
+
+// Bounds of an answer: a textbook equation takes milliseconds; one past what the solver holds
+// stops here rather than hold the line.
+constexpr ChildBounds answer_bounds = {5, rlim_t{768} << 20};
+
+// An equation without the unknown, "sen 30 = 1/2": true when its left side less its right is
+// exactly 0, false when it is not; "nan" where that has no value, with its note.
+int compare_sides(const Program* program, const NumberStore* store,
+                  char (*text)[exact_answer_capacity], ReadingNote* note, bool* noted) {
+  static char value[exact_text_capacity];  // 1 KiB: kept off the stack
+  trigcalc_exact_value_text(program, store, 1, &value, nullptr, note, noted);
+  const char* answer = *noted ? "nan" : std::strcmp(value, "0") == 0 ? "verdadeiro" : "falso";
+  std::strcpy(*text, answer);
+  return static_cast<int>(std::strlen(answer));
+}
+
+}  // namespace
+
+extern "C" int trigcalc_exact_answer(const Program* program, const NumberStore* store,
+                                     const ProgramShape* shape, const char* name, int name_length,
+                                     int digits, bool unicode, char (*text)[exact_answer_capacity],
+                                     ReadingNote* note, bool* noted) {
+  static ChildAnswer answer;  // 4 KiB: kept off the stack
+  if (!shape->unknown) return compare_sides(program, store, text, note, noted);
+  answer = {0, false, {}, ""};
+  AnswerWork work = {program, store, shape, {name, name_length, digits, unicode}, &answer};
+  const ChildEnd end =
+      run_in_bounded_child(answer_in_child, &work, &answer, sizeof answer, answer_bounds);
+  if (end != ChildEnd::finished) {
+    const NoteKind kind = end == ChildEnd::out_of_time     ? NoteKind::exact_out_of_time
+                          : end == ChildEnd::out_of_memory ? NoteKind::exact_out_of_memory
+                                                           : NoteKind::exact_interrupted;
+    answer.length = static_cast<int>(std::strlen("não sei resolver"));
+    std::strcpy(answer.text, "não sei resolver");
+    answer.note = {kind, 0, 0, TermFunction::none, 0, ""};
+    answer.noted = true;
+  }
+  std::memcpy(*text, answer.text, static_cast<std::size_t>(answer.length) + 1);
+  *noted = answer.noted;
+  if (answer.noted) *note = answer.note;
+  return answer.length;
 }

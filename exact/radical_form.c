@@ -13,6 +13,7 @@
 #include <flint/fmpz_poly_factor.h>
 
 #include "exact/algebraic_run.h"
+#include "exact/radical_number.h"
 
 #define FACTOR_BITS_LIMIT 62 /* the largest integers factored: a short form's are far smaller */
 #define FORM_HEIGHT_BITS 64  /* bits of the largest coefficient of a written value's polynomial */
@@ -770,4 +771,16 @@ int exact_algebraic_form(const ExactProgram* program, struct radical_form* form)
   if (qqbar_is_zero(value)) fmpq_zero(form->pi_power);
   form_number(rebuilt, form);
   return qqbar_equal(rebuilt, value);
+}
+
+int radical_form_of_number(struct radical_form* form, const qqbar_t x) {
+  qqbar_t rebuilt;
+  int equal;
+  if (!qqbar_is_real(x) || !radical_form_of(form, x)) return 0;
+  fmpq_zero(form->pi_power);
+  qqbar_init(rebuilt);
+  form_number(rebuilt, form);
+  equal = qqbar_equal(rebuilt, x);
+  qqbar_clear(rebuilt);
+  return equal;
 }

@@ -434,6 +434,50 @@ void append_message(ReportText& report, const Expression& expression, const Read
                     "o cálculo exato passou do seu limite de tempo: o valor não foi calculado");
     case NoteKind::exact_interrupted:
       return append(report, "o cálculo exato foi interrompido: o valor não foi calculado");
+    case NoteKind::natural_x_as_times:
+      return append_quoted(report, "", expression, note,
+                           " foi lido como vezes: para a incógnita, escreva \"*x\"; para vezes, "
+                           "\"*\"");
+    case NoteKind::natural_second_unknown:
+      return append_quoted(report, "", expression, note,
+                           " é uma segunda incógnita: uma linha tem uma só");
+    case NoteKind::unsolved_outside_angle:
+      return append(report,
+                    "não sei resolver: a incógnita aparece fora dos ângulos (como em x·sen x), "
+                    "ou não só somada e multiplicada por números");
+    case NoteKind::unsolved_angle_not_linear:
+      return append(report, "não sei resolver: um ângulo não é da forma a·x + b, com a racional");
+    case NoteKind::unsolved_not_algebraic:
+      return append(report,
+                    "não sei resolver: um número da linha não é algébrico, ou um ângulo não é "
+                    "um múltiplo racional de π (como sen 1 rad)");
+    case NoteKind::unsolved_power:
+      return append(report,
+                    "não sei resolver: uma potência que não é um número inteiro pequeno, ou uma "
+                    "raiz da incógnita");
+    case NoteKind::unsolved_inverse_of_unknown:
+      return append(report, "não sei resolver: uma função inversa da incógnita");
+    case NoteKind::unsolved_too_large:
+      return append(report,
+                    "não sei resolver: a linha passa dos limites do que se resolve (o grau da "
+                    "equação, ou os números que ela pede)");
+    case NoteKind::unsolved_check_failed:
+      return append(report,
+                    "não sei resolver: uma solução não se confirmou quando posta de volta na "
+                    "linha");
+    case NoteKind::unsolved_bound:
+      return append(report,
+                    "não sei resolver: um limite do intervalo não é um número racional de graus, "
+                    "ou um múltiplo racional de π");
+    case NoteKind::equation_without_module:
+      return append(report,
+                    "uma linha com a incógnita é resolvida pelo cálculo exato, que não está "
+                    "disponível");
+    case NoteKind::natural_not_a_value:
+      return append(report, "a linha tem a incógnita ou é uma equação: não tem um valor só");
+    case NoteKind::natural_unknown_in_bound:
+      return append_quoted(report, "", expression, note,
+                           " não tem lugar num limite do intervalo: os limites são números");
   }
 }
 

@@ -129,13 +129,21 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes) {
 double evaluate_natural_line(const char* line, int length, ReadingNotes* notes) {
   static NaturalReading reading;  // 6 KiB: kept off the stack
   read_natural_line(line, length, reading, notes);
+  return natural_reading_value(reading, line, length, notes);
+}
+
+double natural_reading_value(const NaturalReading& reading, const char* line, int length,
+                             ReadingNotes* notes) {
+  const bool answered = reading.shape.unknown || reading.shape.equation;
+  if (reading.read && answered) add_note(notes, NoteKind::natural_not_a_value, 0, 0);
+  const bool computed = reading.read && !answered;
   if (notes == nullptr) {
-    return reading.read ? run_program(reading.program, reading.numbers, nullptr) : std::nan("");
+    return computed ? run_program(reading.program, reading.numbers, nullptr) : std::nan("");
   }
   const int shown = shown_length(length);
   if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
   double value = std::nan("");
-  if (reading.read) {
+  if (computed) {
     ValueBreaks breaks;
     breaks.count = 0;
     breaks.dropped = 0;

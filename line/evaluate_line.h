@@ -33,3 +33,11 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes);
 // number when the line cannot be read or the value does not exist. With `notes`, its notes,
 // the reading's and why there is no value (or no finite one), finished.
 double evaluate_natural_line(const char* line, int length, ReadingNotes* notes);
+
+struct NaturalReading;
+
+// The value in doubles of the line of `length` bytes at `line` that the natural reading read
+// into `reading`, as evaluate_natural_line gives it; a line in the unknown, or an equation,
+// has none (its answer is exact_answer_text's), and is noted so.
+double natural_reading_value(const NaturalReading& reading, const char* line, int length,
+                             ReadingNotes* notes);

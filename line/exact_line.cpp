@@ -22,10 +22,18 @@ int exact_natural_line_text(const char* line, int length, int digits,
                             ExactForm* form) {
   static NaturalReading reading;  // 6 KiB: kept off the stack
   read_natural_line(line, length, reading, notes);
+  return exact_natural_reading_text(reading, line, length, digits, text, notes, form);
+}
+
+int exact_natural_reading_text(const NaturalReading& reading, const char* line, int length,
+                               int digits, char (&text)[exact_text_capacity], ReadingNotes* notes,
+                               ExactForm* form) {
+  const bool answered = reading.shape.unknown || reading.shape.equation;
+  if (reading.read && answered) add_note(notes, NoteKind::natural_not_a_value, 0, 0);
   const int shown = shown_length(length);
   if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
   int written = 3;
-  if (reading.read) {
+  if (reading.read && !answered) {
     written = exact_program_text(reading.program, reading.numbers, digits, text, notes, form);
   } else {
     std::strcpy(text, "nan");

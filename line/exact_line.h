@@ -5,8 +5,11 @@
 #pragma once
 
 #include "bracket/line_reading.h"
+#include "exact/equation_answer.h"
+#include "exact/exact_answer.h"
 #include "exact/exact_form.h"
 #include "exact/exact_text.h"
+#include "natural/natural_reading.h"
 #include "program/program.h"
 #include "term/reading_notes.h"
 
@@ -61,3 +64,16 @@ int exact_line_text(const char* line, int length, int digits, char (&text)[exact
 int exact_natural_line_text(const char* line, int length, int digits,
                             char (&text)[exact_text_capacity], ReadingNotes* notes,
                             ExactForm* form = nullptr);
+
+// The text of a line the natural reading read into `reading`, as exact_natural_line_text
+// writes it; a line in the unknown, or an equation, is "nan", noted so.
+int exact_natural_reading_text(const NaturalReading& reading, const char* line, int length,
+                               int digits, char (&text)[exact_text_capacity], ReadingNotes* notes,
+                               ExactForm* form = nullptr);
+
+// The answer to a line the natural reading read into `reading` that holds the unknown or is
+// an equation (exact/equation_answer.h), written by the module into `text`; its length. Without
+// the module, "não sei resolver" with its note. The note of a line not answered goes to
+// `notes` (null: none).
+int exact_answer_text(const NaturalReading& reading, const AnswerRequest& request,
+                      char (&text)[exact_answer_capacity], ReadingNotes* notes);

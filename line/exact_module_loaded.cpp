@@ -20,6 +20,7 @@ constexpr int path_capacity = 4096;  // PATH_MAX on Linux
 struct LoadedModule {
   bool tried;
   ExactValueEntry entry;
+  ExactAnswerEntry answer;
   ModuleState state;
 };
 
@@ -73,8 +74,11 @@ bool load_at(const char* path, LoadedModule& module) {
     return false;
   }
   module.entry = reinterpret_cast<ExactValueEntry>(dlsym(handle, exact_value_entry_name));
-  if (module.entry != nullptr) return true;
-  say_why(module, ModuleProblem::no_entry, path, exact_value_entry_name);
+  module.answer = reinterpret_cast<ExactAnswerEntry>(dlsym(handle, exact_answer_entry_name));
+  if (module.entry != nullptr && module.answer != nullptr) return true;
+  module.entry = nullptr;
+  say_why(module, ModuleProblem::no_entry, path,
+          module.answer == nullptr ? exact_answer_entry_name : exact_value_entry_name);
   dlclose(handle);
   return false;
 }
@@ -98,7 +102,7 @@ void load_module(LoadedModule& module) {
 }
 
 LoadedModule& loaded_module() {
-  static LoadedModule module = {false, nullptr, {ModuleProblem::none, "", ""}};
+  static LoadedModule module = {false, nullptr, nullptr, {ModuleProblem::none, "", ""}};
   if (!module.tried) load_module(module);
   module.tried = true;
   return module;
@@ -125,6 +129,23 @@ int exact_program_text(const Program& program, const NumberStore& store, int dig
   ReadingNote note;
   bool noted = false;
   const int length = entry(&program, &store, digits, &text, form, &note, &noted);
+  if (noted) add_whole_note(notes, note);
+  return length;
+}
+
+int exact_answer_text(const NaturalReading& reading, const AnswerRequest& request,
+                      char (&text)[exact_answer_capacity], ReadingNotes* notes) {
+  const ExactAnswerEntry entry = loaded_module().answer;
+  ReadingNote note;
+  bool noted = false;
+  if (loaded_module().entry == nullptr) {
+    std::strcpy(text, "não sei resolver");
+    add_note(notes, NoteKind::equation_without_module, 0, 0);
+    return static_cast<int>(std::strlen(text));
+  }
+  const int length =
+      entry(&reading.program, &reading.numbers, &reading.shape, request.name, request.name_length,
+            request.digits, request.unicode, &text, &note, &noted);
   if (noted) add_whole_note(notes, note);
   return length;
 }

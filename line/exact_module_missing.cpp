@@ -18,3 +18,10 @@ int exact_program_text(const Program&, const NumberStore&, int, char (&text)[exa
   std::strcpy(text, "nan");
   return 3;
 }
+
+int exact_answer_text(const NaturalReading&, const AnswerRequest&,
+                      char (&text)[exact_answer_capacity], ReadingNotes* notes) {
+  std::strcpy(text, "não sei resolver");
+  add_note(notes, NoteKind::equation_without_module, 0, 0);
+  return static_cast<int>(std::strlen(text));
+}

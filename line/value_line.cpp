@@ -4,6 +4,7 @@
 
 #include "line/evaluate_line.h"
 #include "line/exact_line.h"
+#include "natural/natural_reading.h"
 
 namespace {
 
@@ -21,21 +22,69 @@ void append_text(char (&text)[value_line_capacity], int* used, const char* piece
 
 }  // namespace
 
-int line_value_text(const char* line, int length, ValueFormat format, const char* before,
-                    const char* after, char (&text)[value_line_capacity], ReadingNotes* notes) {
-  if (!format.exact) {
-    const double value = format.natural ? evaluate_natural_line(line, length, notes)
-                                        : evaluate_line(line, length, notes);
-    return format_result_line(value, format.digits, before, after, text, value_line_capacity);
+namespace {
+
+// The answer to a line in the unknown: `before`, the module's answer, `after`.
+int answer_line_text(const NaturalReading& reading, const char* line, int length,
+                     ValueFormat format, const char* before, const char* after,
+                     char (&text)[value_line_capacity], ReadingNotes* notes) {
+  static char answer[exact_answer_capacity];  // 4 KiB: kept off the stack
+  const ProgramShape& shape = reading.shape;
+  const AnswerRequest request = {line + shape.name_column, shape.name_length, format.digits,
+                                 format.unicode};
+  const int written = exact_answer_text(reading, request, answer, notes);
+  const int shown = shown_length(length);
+  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
+  if (notes != nullptr) finish_notes(*notes, line, shown);
+  int used = 0;
+  append_text(text, &used, before);
+  append(text, &used, answer, written);
+  append_text(text, &used, after);
+  return used;
+}
+
+// The value of a natural line, or its answer.
+int natural_line_text(const char* line, int length, ValueFormat format, const char* before,
+                      const char* after, char (&text)[value_line_capacity], ReadingNotes* notes,
+                      bool* worded, ExactForm* form, char (&value)[exact_text_capacity],
+                      int& written) {
+  static NaturalReading reading;  // 6 KiB: kept off the stack
+  read_natural_line(line, length, reading, notes);
+  const bool answered = reading.read && (reading.shape.unknown || reading.shape.equation);
+  if (worded != nullptr) *worded = answered;
+  if (answered) {
+    return answer_line_text(reading, line, length, format, before, after, text, notes);
   }
+  if (!format.exact) {
+    const double number = natural_reading_value(reading, line, length, notes);
+    return format_result_line(number, format.digits, before, after, text, value_line_capacity);
+  }
+  written = exact_natural_reading_text(reading, line, length, format.digits, value, notes, form);
+  return -1;
+}
+
+}  // namespace
+
+int line_value_text(const char* line, int length, ValueFormat format, const char* before,
+                    const char* after, char (&text)[value_line_capacity], ReadingNotes* notes,
+                    bool* worded) {
   static char value[exact_text_capacity];  // 1 KiB: kept off the stack
   static ExactForm form;
   form.unicode = format.unicode;
   const bool asked = format.form != FormShown::none;
   ExactForm* wanted = asked ? &form : nullptr;
-  const int written =
-      format.natural ? exact_natural_line_text(line, length, format.digits, value, notes, wanted)
-                     : exact_line_text(line, length, format.digits, value, notes, wanted);
+  if (worded != nullptr) *worded = false;
+  int written = 0;
+  if (format.natural) {
+    const int used = natural_line_text(line, length, format, before, after, text, notes, worded,
+                                       wanted, value, written);
+    if (used >= 0) return used;
+  } else if (!format.exact) {
+    const double number = evaluate_line(line, length, notes);
+    return format_result_line(number, format.digits, before, after, text, value_line_capacity);
+  } else {
+    written = exact_line_text(line, length, format.digits, value, notes, wanted);
+  }
   const bool formed = asked && form.length > 0;
   int used = 0;
   append_text(text, &used, before);

@@ -3,6 +3,7 @@
 // value as "=VALUE\n\n", the command line as "VALUE\n".
 #pragma once
 
+#include "exact/exact_answer.h"
 #include "exact/exact_form.h"
 #include "exact/exact_text.h"
 #include "line/result_text.h"
@@ -27,13 +28,20 @@ struct ValueFormat {
 // Bytes between a form and the digits: " ≈ " (U+2248) or " ~ ".
 constexpr int form_separator_capacity = 8;
 
-// A value line: an affix, the value's text (an exact one is the longest, with its form), an
-// affix.
+// A value line: an affix, the value's text (an exact one, with its form; or a line's answer in
+// the unknown, the longest), an affix.
+constexpr int value_text_capacity =
+    exact_form_capacity + form_separator_capacity + exact_text_capacity;
 constexpr int value_line_capacity =
-    exact_form_capacity + form_separator_capacity + exact_text_capacity + 2 * result_affix_capacity;
+    (value_text_capacity > exact_answer_capacity ? value_text_capacity : exact_answer_capacity) +
+    2 * result_affix_capacity;
 
 // Writes `before`, the value of the line of `length` bytes at `line` as `format` says, and
 // `after` into `text`; returns its length. Notes as evaluate_line, evaluate_natural_line,
-// exact_line_text or exact_natural_line_text take them.
+// exact_line_text or exact_natural_line_text take them. A line the natural reading reads as
+// holding the unknown, or as an equation, gets its answer instead (exact_answer_text), which
+// holds our words: `*worded` (null: not asked) says so, for the front end to show them as it
+// shows its texts.
 int line_value_text(const char* line, int length, ValueFormat format, const char* before,
-                    const char* after, char (&text)[value_line_capacity], ReadingNotes* notes);
+                    const char* after, char (&text)[value_line_capacity], ReadingNotes* notes,
+                    bool* worded = nullptr);

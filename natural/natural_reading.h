@@ -24,8 +24,15 @@ struct NaturalReading {
   bool read;            // the whole line was read into `program`; otherwise a note says why
   Program program;      // postfix steps over `numbers`, with the columns each came from
   NumberStore numbers;  // every number written, as its decimal text, and each pi
+  ProgramShape shape;   // the unknown, its unit, an equation, several expressions, an interval
 };
 
+// How "x" is told from times. In a line that is an equation (a "=" with something after it),
+// that has an interval for the unknown, or that writes θ, α or β, every "x" is the unknown.
+// In any other line an "x" is times where the line reads so ("sen 30 x cos 60", "2 x 3") and
+// the unknown where it cannot be times ("sen x", "2x", "x/2", "cos²x"); a line that reads
+// both ways is read as times, as it always was, and noted.
+//
 // Reads the `length` bytes at `line` (at most line_capacity - 1 of them, up to a zero byte,
 // as the term reading reads) into `reading`. With `notes`, records why a line could not be
 // read (a note at the place, saying what was expected there), and what was read one way of

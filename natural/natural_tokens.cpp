@@ -7,7 +7,7 @@
 
 namespace {
 
-Token token_at(const char* line, int length, int at);
+Token token_at(const char* line, int length, int at, bool commas);
 
 // A character of more than one byte (UTF-8) and what it is.
 struct WideSign {
@@ -23,18 +23,23 @@ constexpr int superscript_plus = 11;
 constexpr WideSign wide_signs[] = {
     {{0xCF, 0x80, 0}, 2, TokenKind::pi_sign, 0},
     {{0xE2, 0x88, 0x9A}, 3, TokenKind::root_sign, 0},
-    {{0xC3, 0x97, 0}, 2, TokenKind::times, 0},      // ×
-    {{0xC2, 0xB7, 0}, 2, TokenKind::times, 0},      // ·
-    {{0xE2, 0x8B, 0x85}, 3, TokenKind::times, 0},   // ⋅
-    {{0xC3, 0xB7, 0}, 2, TokenKind::divide, 0},     // ÷
-    {{0xE2, 0x88, 0x92}, 3, TokenKind::minus, 0},   // −
-    {{0xC2, 0xB0, 0}, 2, TokenKind::degree, 0},     // °
-    {{0xC2, 0xBA, 0}, 2, TokenKind::degree, 0},     // º
-    {{0xE2, 0x80, 0xB2}, 3, TokenKind::minute, 0},  // ′
-    {{0xE2, 0x80, 0xB3}, 3, TokenKind::second, 0},  // ″
-    {{0xC2, 0xA0, 0}, 2, TokenKind::end, 0},        // no-break space
-    {{0xE2, 0x80, 0xAF}, 3, TokenKind::end, 0},     // narrow no-break space
-    {{0xE2, 0x80, 0x89}, 3, TokenKind::end, 0},     // thin space
+    {{0xC3, 0x97, 0}, 2, TokenKind::times, 0},          // ×
+    {{0xCE, 0xB8, 0}, 2, TokenKind::unknown_sign, 0},   // θ
+    {{0xCE, 0xB1, 0}, 2, TokenKind::unknown_sign, 0},   // α
+    {{0xCE, 0xB2, 0}, 2, TokenKind::unknown_sign, 0},   // β
+    {{0xE2, 0x89, 0xA4}, 3, TokenKind::at_most, 0},     // ≤
+    {{0xE2, 0x88, 0x88}, 3, TokenKind::element_of, 0},  // ∈
+    {{0xC2, 0xB7, 0}, 2, TokenKind::times, 0},          // ·
+    {{0xE2, 0x8B, 0x85}, 3, TokenKind::times, 0},       // ⋅
+    {{0xC3, 0xB7, 0}, 2, TokenKind::divide, 0},         // ÷
+    {{0xE2, 0x88, 0x92}, 3, TokenKind::minus, 0},       // −
+    {{0xC2, 0xB0, 0}, 2, TokenKind::degree, 0},         // °
+    {{0xC2, 0xBA, 0}, 2, TokenKind::degree, 0},         // º
+    {{0xE2, 0x80, 0xB2}, 3, TokenKind::minute, 0},      // ′
+    {{0xE2, 0x80, 0xB3}, 3, TokenKind::second, 0},      // ″
+    {{0xC2, 0xA0, 0}, 2, TokenKind::end, 0},            // no-break space
+    {{0xE2, 0x80, 0xAF}, 3, TokenKind::end, 0},         // narrow no-break space
+    {{0xE2, 0x80, 0x89}, 3, TokenKind::end, 0},         // thin space
     {{0xE2, 0x81, 0xB0}, 3, TokenKind::superscript, 0},
     {{0xC2, 0xB9, 0}, 2, TokenKind::superscript, 1},
     {{0xC2, 0xB2, 0}, 2, TokenKind::superscript, 2},
@@ -71,9 +76,14 @@ TokenKind ascii_kind(char c, char& bracket) {
     case '-':
       return TokenKind::minus;
     case '*':
-    case 'x':
     case 'X':
       return TokenKind::times;
+    case 'x':
+      return TokenKind::letter_x;
+    case ';':
+      return TokenKind::semicolon;
+    case '<':
+      return TokenKind::at_most;
     case '/':
       return TokenKind::divide;
     case '^':
@@ -157,8 +167,9 @@ int power_of_ten_end(const char* line, int length, int at) {
     const int digits = digits_at(line, length, at + 1 + sign);
     return digits > 0 ? at + 1 + sign + digits : at;
   }
-  const Token sign = token_at(line, length, at);
-  if (sign.kind != TokenKind::times || sign.column != at) return at;
+  const Token sign = token_at(line, length, at, false);
+  const bool times = sign.kind == TokenKind::times || sign.kind == TokenKind::letter_x;
+  if (!times || sign.column != at) return at;
   const int ten = at + sign.length;
   if (matches(line, length, ten, "10") == 0) return at;
   long ignored = 0;
@@ -172,12 +183,14 @@ int power_of_ten_end(const char* line, int length, int at) {
 
 // The end of the number at `at`, which begins with a digit or a decimal mark before one:
 // digits, a decimal mark ('.' or ',') with digits after it or after digits before it, and a
-// power of ten.
-int number_end(const char* line, int length, int at) {
+// power of ten. With `commas`, a comma with no digit after it ends the number instead.
+int number_end(const char* line, int length, int at, bool commas) {
   int end = at + digits_at(line, length, at);
   const bool whole = end > at;
   const bool mark = end < length && (line[end] == '.' || line[end] == ',');
-  if (mark && (whole || digits_at(line, length, end + 1) > 0)) {
+  const bool digits_after = digits_at(line, length, end + 1) > 0;
+  const bool separates = commas && mark && line[end] == ',' && !digits_after;
+  if (mark && !separates && (whole || digits_after)) {
     end += 1 + digits_at(line, length, end + 1);
   }
   return power_of_ten_end(line, length, end);
@@ -242,7 +255,7 @@ int spelling_row(const char* word, int length) {
 int add_words(const char* line, int at, int run, Token* tokens, int count) {
   const int whole = run <= natural_spelling_capacity ? spelling_row(line + at, run) : -1;
   if (whole >= 0) {  // the usual case: the run is one word
-    tokens[count] = {TokenKind::word, at, run, 0, natural_spellings[whole].word, 0};
+    tokens[count] = {TokenKind::word, at, run, 0, natural_spellings[whole].word, 0, false};
     return count + 1;
   }
   int first[term_capacity + 1];  // first[k]: the first word's length from k on; 0: no split
@@ -255,12 +268,12 @@ int add_words(const char* line, int at, int run, Token* tokens, int count) {
     }
   }
   if (run == 0 || first[0] == 0) {
-    tokens[count] = {TokenKind::unknown_word, at, run, 0, NaturalWord::pi, 0};
+    tokens[count] = {TokenKind::unknown_word, at, run, 0, NaturalWord::pi, 0, false};
     return count + 1;
   }
   for (int k = 0; k < run; k += first[k]) {
     const NaturalWord word = natural_spellings[spelling_row(line + at + k, first[k])].word;
-    tokens[count++] = {TokenKind::word, at + k, first[k], 0, word, 0};
+    tokens[count++] = {TokenKind::word, at + k, first[k], 0, word, 0, false};
   }
   return count;
 }
@@ -273,7 +286,7 @@ int write_exponent(const char* line, int at, int end, char* text, int written) {
   if (line[at] == 'e' || line[at] == 'E') {
     ++at;
   } else {
-    at += token_at(line, end, at).length + 2;  // the times sign and "10"
+    at += token_at(line, end, at, false).length + 2;  // the times sign and "10"
     long raised = 0;
     if (superscript_run_end(line, end, at, raised) == end) {
       const int room = natural_number_text_capacity - written;
@@ -303,15 +316,30 @@ int blanks_at(const char* line, int length, int at) {
   return end - at;
 }
 
-Token token_at(const char* line, int length, int at) {
+// A character of one byte as a token: "<=" and "<" are one (the second strict), and with
+// `commas` a comma is one.
+Token ascii_token(const char* line, int length, int at, bool commas) {
+  Token token = {TokenKind::end, at, 1, 0, NaturalWord::pi, 0, false};
+  token.kind = ascii_kind(line[at], token.bracket);
+  if (token.kind == TokenKind::at_most) {
+    token.length = matches(line, length, at, "<=") != 0 ? 2 : 1;
+    token.strict = token.length == 1;
+  }
+  if (commas && line[at] == ',') token.kind = TokenKind::comma;
+  return token;
+}
+
+// The token at `at`, blanks before it skipped; with `commas`, a comma with no digit after it
+// is a token of its own, not a decimal mark.
+Token token_at(const char* line, int length, int at, bool commas) {
   at += blanks_at(line, length, at);
-  Token token = {TokenKind::end, at, 0, 0, NaturalWord::pi, 0};
+  Token token = {TokenKind::end, at, 0, 0, NaturalWord::pi, 0, false};
   if (at >= length) return token;
   const char c = line[at];
   const bool mark_then_digit = (c == '.' || c == ',') && digits_at(line, length, at + 1) > 0;
   if (is_digit(c) || mark_then_digit) {
     token.kind = TokenKind::number;
-    token.length = number_end(line, length, at) - at;
+    token.length = number_end(line, length, at, commas) - at;
     return token;
   }
   if (is_word_letter(c)) {  // the whole run: read_tokens splits it into words
@@ -319,11 +347,7 @@ Token token_at(const char* line, int length, int at) {
     token.kind = TokenKind::word;
     return token;
   }
-  if ((c & 0x80) == 0) {
-    token.kind = ascii_kind(c, token.bracket);
-    token.length = 1;
-    return token;
-  }
+  if ((c & 0x80) == 0) return ascii_token(line, length, at, commas);
   const WideSign* sign = wide_sign_at(line, length, at);
   if (sign != nullptr && sign->kind == TokenKind::superscript) {
     token.kind = TokenKind::superscript;
@@ -340,13 +364,41 @@ Token token_at(const char* line, int length, int at) {
   return token;
 }
 
+// True when the `run` letters at `word` are `spelling` (lower case), in any case.
+bool letters_are(const char* word, int run, const char* spelling) {
+  int at = 0;
+  while (at < run && spelling[at] != '\0' && lowered(word[at]) == spelling[at]) ++at;
+  return at == run && spelling[at] == '\0';
+}
+
 }  // namespace
+
+bool is_interval_word(const char* word, int run) {
+  return letters_are(word, run, "em") || letters_are(word, run, "para");
+}
+
+bool holds_interval(const char* line, int length) {
+  for (int at = 0; at < length;) {
+    const char c = line[at];
+    const WideSign* sign = wide_sign_at(line, length, at);
+    if (c == '<' || (sign != nullptr &&
+                     (sign->kind == TokenKind::at_most || sign->kind == TokenKind::element_of))) {
+      return true;
+    }
+    int run = 0;
+    while (at + run < length && is_ascii_letter(line[at + run])) ++run;
+    if (run > 0 && is_interval_word(line + at, run)) return true;
+    at += run > 0 ? run : 1;
+  }
+  return false;
+}
 
 int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]) {
   const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
+  const bool commas = holds_interval(line, kept);
   int count = 0;
   for (int at = 0;;) {
-    const Token token = token_at(line, kept, at);
+    const Token token = token_at(line, kept, at, commas);
     if (token.kind == TokenKind::word) {
       count = add_words(line, token.column, token.length, tokens, count);
     } else {

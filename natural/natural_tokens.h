@@ -14,7 +14,8 @@ enum class TokenKind {
   unknown_word,  // a run of letters that is no sequence of words
   plus,          // +
   minus,         // - or −
-  times,         // * x X × · ⋅
+  times,         // * X × · ⋅
+  letter_x,      // x: times, or the unknown (the reading decides which)
   divide,        // / ÷
   caret,         // ^
   superscript,   // a run of superscript digits, with an optional superscript sign
@@ -25,7 +26,12 @@ enum class TokenKind {
   second,        // " or ″
   pi_sign,       // π
   root_sign,     // √
-  equals,        // =, which may end a line
+  equals,        // =, which may end a line or make it an equation
+  unknown_sign,  // θ, α or β: the unknown
+  at_most,       // ≤, <= or <, in an interval for the unknown
+  element_of,    // ∈
+  semicolon,     // ;, between expressions or the ends of an interval
+  comma,         // a comma before a blank, on a line with an interval: not a decimal mark
   unexpected     // any other character
 };
 
@@ -41,6 +47,7 @@ struct Token {
   char bracket;      // open and close: '(' or '['
   NaturalWord word;  // word: which
   long superscript;  // superscript: its value (saturating)
+  bool strict;       // at_most: "<", which leaves the end out
 };
 
 // Tokens of one line: one a byte at most, and the end.
@@ -50,6 +57,15 @@ constexpr int natural_token_capacity = term_capacity + 1;
 // skipped, a run of letters split into the words it holds; the last token is the end.
 // Returns how many tokens there are, the end included.
 int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]);
+
+// True when the `run` letters at `word` are a word that opens an interval for the unknown
+// ("em", "para"), in any case.
+bool is_interval_word(const char* word, int run);
+
+// True when the `length` bytes at `line` hold what only an interval for the unknown holds: a
+// "≤", "<" or "∈", or the word "em" or "para". On such a line a comma with no digit after it
+// separates, where elsewhere it is a decimal mark ("2," is 2).
+bool holds_interval(const char* line, int length);
 
 // Writes the decimal text of the number token `number` into `text` as a decimal conversion
 // reads it ("[digits][.digits][E[sign]digits]"); returns its length.

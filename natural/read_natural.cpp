@@ -27,6 +27,7 @@ struct ArgumentUnits {
   bool pi;       // pi: radians
   bool degrees;  // a degree sign: degrees, whatever else it holds
   bool radians;  // a "rad" after a number: radians
+  bool unknown;  // the unknown: the unit the line gives it
 };
 
 // The reading of a line under way.
@@ -40,6 +41,9 @@ struct Reader {
   int depth;             // recursions under way
   bool line_radians;     // the line begins with "rad"
   ArgumentUnits* units;  // the direct function's argument being read; null outside any
+  bool x_unknown;        // "x" is the unknown, not times; the line may be an equation
+  bool in_bound;         // reading a bound of the unknown's interval
+  int stop;              // failed: the column where the reading stopped
 };
 
 // What was read of an operand: its columns, how many factors stood side by side in it, and
@@ -67,6 +71,7 @@ void fail(Reader& reader, NoteKind kind, int column, int length,
           TermFunction function = TermFunction::none) {
   if (reader.failed) return;
   reader.failed = true;
+  reader.stop = column;
   const ReadingNote note = {
       kind, static_cast<unsigned char>(column), static_cast<unsigned char>(length), function, 0,
       ""};
@@ -130,6 +135,42 @@ void push_pi(Reader& reader, int column, int columns, bool marks) {
   if (marks && reader.units != nullptr) reader.units->pi = true;
 }
 
+// True when the `length` bytes at `a` and at `b` are the same.
+bool same_bytes(const char* a, const char* b, int length) {
+  return std::memcmp(a, b, static_cast<std::size_t>(length)) == 0;
+}
+
+// Pushes the unknown, written as `name`; the first name written is the line's.
+void push_unknown(Reader& reader, const Token& name) {
+  ProgramShape& shape = reader.reading.shape;
+  if (reader.in_bound)
+    return fail(reader, NoteKind::natural_unknown_in_bound, name.column, name.length);
+  if (!shape.unknown) {
+    shape.unknown = 1;
+    shape.name_column = static_cast<unsigned char>(name.column);
+    shape.name_length = static_cast<unsigned char>(name.length);
+  } else if (shape.name_length != name.length ||
+             !same_bytes(reader.line + shape.name_column, reader.line + name.column, name.length)) {
+    return fail(reader, NoteKind::natural_second_unknown, name.column, name.length);
+  }
+  emit(reader, program_unknown, 0, name.column, name.length);
+  if (reader.units != nullptr) reader.units->unknown = true;
+}
+
+// True when `token` is a character with no place in an operand.
+bool is_stray(const Token& token) {
+  switch (token.kind) {
+    case TokenKind::unexpected:
+    case TokenKind::at_most:
+    case TokenKind::element_of:
+    case TokenKind::semicolon:
+    case TokenKind::comma:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // One recursion more; false, with the line failed, past natural_nesting_capacity.
 bool go_deeper(Reader& reader, int column) {
   if (++reader.depth <= natural_nesting_capacity) return true;
@@ -154,12 +195,35 @@ bool begins_factor(const Token& token) {
     case TokenKind::root_sign:
     case TokenKind::open:
     case TokenKind::unknown_word:
+    case TokenKind::unknown_sign:
       return true;
     case TokenKind::word:
       return token.word != NaturalWord::radians;
     default:
       return false;
   }
+}
+
+// True when `token` is the unknown in this reading.
+bool is_unknown(const Reader& reader, const Token& token) {
+  return token.kind == TokenKind::unknown_sign ||
+         (token.kind == TokenKind::letter_x && reader.x_unknown);
+}
+
+// True when `token` is "em" or "para" where an interval may follow.
+bool is_interval_opening(const Reader& reader, const Token& token) {
+  return reader.x_unknown && token.kind == TokenKind::unknown_word &&
+         is_interval_word(reader.line + token.column, token.length);
+}
+
+// True when `token` can begin a factor in this reading.
+bool begins_factor(const Reader& reader, const Token& token) {
+  return (begins_factor(token) && !is_interval_opening(reader, token)) || is_unknown(reader, token);
+}
+
+// True when `token` is a "*" in this reading.
+bool is_times(const Reader& reader, const Token& token) {
+  return token.kind == TokenKind::times || (token.kind == TokenKind::letter_x && !reader.x_unknown);
 }
 
 // Reads "COUNT MARK" when it stands next, MARK of kind `unit`: adds COUNT / `divisor` to the
@@ -201,6 +265,19 @@ void read_units_after_number(Reader& reader, Operand& number) {
   constexpr int seconds_a_degree = 3600;
   read_part(reader, TokenKind::minute, minutes_a_degree, number);
   read_part(reader, TokenKind::second, seconds_a_degree, number);
+  if (reader.reading.shape.unknown && reader.reading.shape.radians) {
+    // The unknown is in radians: an angle in degrees beside it is made radians at once.
+    constexpr int degrees_a_half_turn = 180;
+    const int columns = number.end - number.column;
+    push_pi(reader, number.column, columns, false);
+    emit(reader, program_multiply, 0, number.column, columns);
+    emit(reader, program_push_integer, degrees_a_half_turn, number.column, columns);
+    emit(reader, program_divide, 0, number.column, columns);
+    if (reader.units != nullptr) {
+      reader.units->degrees = false;
+      reader.units->pi = true;
+    }
+  }
 }
 
 // "(" sum ")" or "[" sum "]", the opening at `open`.
@@ -343,7 +420,7 @@ Operand parse_function(Reader& reader, const Token& name) {
   }
   if (reader.failed || !go_deeper(reader, name.column)) return applied;
   begin_function(reader, word, name.column);
-  ArgumentUnits units = {false, false, false};
+  ArgumentUnits units = {false, false, false, false};
   ArgumentUnits* outer = reader.units;
   reader.units = &units;
   const Token next = peek(reader);
@@ -351,18 +428,21 @@ Operand parse_function(Reader& reader, const Token& name) {
   const bool grouped = next.kind == TokenKind::open;
   if (grouped) {
     argument = parse_group(reader, next);
-  } else if (begins_factor(next) || next.kind == TokenKind::plus || next.kind == TokenKind::minus) {
+  } else if (begins_factor(reader, next) || next.kind == TokenKind::plus ||
+             next.kind == TokenKind::minus) {
     argument = parse_bare_argument(reader);
   } else {
     fail(reader, NoteKind::natural_missing_argument, name.column, name.length,
          term_function_for(word));
   }
   reader.units = outer;
+  if (outer != nullptr && units.unknown) outer->unknown = true;
   --reader.depth;
   applied.end = argument.end;
-  const bool radians = is_direct_word(word)
-                           ? !units.degrees && (units.radians || units.pi || reader.line_radians)
-                           : reader.line_radians;
+  const bool in_radians = units.radians || units.pi || reader.line_radians;
+  const bool unknown_radians = units.unknown && reader.reading.shape.radians;
+  const bool radians = is_direct_word(word) ? unknown_radians || (!units.degrees && in_radians)
+                                            : reader.line_radians;
   end_function(reader, word, radians, name.column, applied.end - name.column);
   if (power != 1) {
     push_whole(reader, power, power_column, power_end - power_column);
@@ -387,6 +467,9 @@ Operand parse_primary(Reader& reader) {
   } else if (token.kind == TokenKind::pi_sign || (word && token.word == NaturalWord::pi)) {
     take(reader, token);
     push_pi(reader, token.column, token.length, true);
+  } else if (is_unknown(reader, token)) {
+    take(reader, token);
+    push_unknown(reader, token);
   } else if (token.kind == TokenKind::open) {
     primary = parse_group(reader, token);
   } else if (token.kind == TokenKind::root_sign ||
@@ -396,7 +479,7 @@ Operand parse_primary(Reader& reader) {
     primary = parse_function(reader, token);
   } else if (token.kind == TokenKind::unknown_word) {
     fail(reader, NoteKind::natural_unknown_word, token.column, token.length);
-  } else if (token.kind == TokenKind::unexpected || word) {
+  } else if (is_stray(token) || word) {
     fail(reader, NoteKind::natural_unexpected, token.column, token.length);
   } else {
     fail(reader, NoteKind::natural_expected_operand, token.column, token.length);
@@ -457,7 +540,8 @@ Operand parse_power(Reader& reader) {
 // ends with a number lacks an operator ("sen 30 30").
 Operand parse_implicit(Reader& reader, bool argument) {
   Operand product = parse_power(reader);
-  for (Token next = peek(reader); !reader.failed && begins_factor(next); next = peek(reader)) {
+  for (Token next = peek(reader); !reader.failed && begins_factor(reader, next);
+       next = peek(reader)) {
     if (argument && next.kind == TokenKind::word && is_function(next.word) &&
         next.word != NaturalWord::square_root) {
       break;
@@ -510,7 +594,7 @@ Operand parse_signed(Reader& reader) {
 Operand parse_product(Reader& reader) {
   Operand product = parse_signed(reader);
   for (Token op = peek(reader);
-       !reader.failed && (op.kind == TokenKind::times || op.kind == TokenKind::divide);
+       !reader.failed && (is_times(reader, op) || op.kind == TokenKind::divide);
        op = peek(reader)) {
     take(reader, op);
     const Operand right = parse_signed(reader);
@@ -582,37 +666,237 @@ int kept_length(const char* line, int length) {
   return zero == nullptr ? shown : static_cast<int>(static_cast<const char*>(zero) - line);
 }
 
-}  // namespace
+// The end of the part just read: the step after it.
+void end_part(Reader& reader) {
+  ProgramShape& shape = reader.reading.shape;
+  shape.part_end[shape.part_count++] = static_cast<short>(reader.reading.program.step_count);
+}
 
-void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
-  reading.program.step_count = 0;
-  reading.program.complete = 1;
-  reading.numbers.count = 0;
-  reading.numbers.texts_used = 0;
-  const int kept = kept_length(line, length);
-  Token tokens[natural_token_capacity];
-  read_tokens(line, kept, tokens);
-  Reader reader = {line, tokens, 0, reading, notes, false, 0, false, nullptr};
+// part = sum ["=" [sum]]: an equation is its left side minus its right, to be 0. Without the
+// unknown a "=" may only end the line ("sen30 =").
+void parse_part(Reader& reader) {
+  parse_sum(reader);
+  const Token equals = peek(reader);
+  if (reader.failed || equals.kind != TokenKind::equals) return;
+  take(reader, equals);
+  const Token right = peek(reader);
+  if (right.kind == TokenKind::end || !reader.x_unknown) return;
+  ProgramShape& shape = reader.reading.shape;
+  if (shape.equation || shape.part_count > 0) {
+    return fail(reader, NoteKind::natural_unexpected, equals.column, equals.length);
+  }
+  parse_sum(reader);
+  emit(reader, program_subtract, 0, equals.column, equals.length);
+  shape.equation = 1;
+}
+
+// A bound of the unknown's interval: a sum without the unknown; its steps end at
+// part_end[part_count + `which`] (0 the low bound, 1 the high one).
+void parse_bound(Reader& reader, int which) {
+  reader.in_bound = true;
+  parse_sum(reader);
+  reader.in_bound = false;
+  ProgramShape& shape = reader.reading.shape;
+  shape.part_end[shape.part_count + which] = static_cast<short>(reader.reading.program.step_count);
+}
+
+// Takes a token of kind `kind` (a separator, a sign), or fails there.
+bool expect(Reader& reader, TokenKind kind) {
+  const Token token = peek(reader);
+  if (token.kind == kind || (kind == TokenKind::comma && token.kind == TokenKind::semicolon)) {
+    take(reader, token);
+    return true;
+  }
+  fail_at_leftover(reader, token);
+  return false;
+}
+
+// range = ("[" | "]" | "(") bound ("," | ";") bound ("]" | "[" | ")"): "]" before and "[" after
+// leave the bound out, as "(" and ")" do.
+void parse_range(Reader& reader) {
+  const Token open = peek(reader);
+  const bool opens = open.kind == TokenKind::open || open.kind == TokenKind::close;
+  if (!opens) return fail_at_leftover(reader, open);
+  take(reader, open);
+  ProgramShape& shape = reader.reading.shape;
+  shape.low_open = open.kind == TokenKind::close || open.bracket == '(';
+  parse_bound(reader, 0);
+  if (reader.failed || !expect(reader, TokenKind::comma)) return;
+  parse_bound(reader, 1);
+  const Token close = peek(reader);
+  if (reader.failed) return;
+  if (close.kind != TokenKind::close && close.kind != TokenKind::open) {
+    return fail_at_leftover(reader, close);
+  }
+  take(reader, close);
+  shape.high_open = close.kind == TokenKind::open || close.bracket == '(';
+}
+
+// Takes the unknown, as the line writes it, or fails there.
+bool expect_unknown(Reader& reader) {
+  const Token name = peek(reader);
+  const ProgramShape& shape = reader.reading.shape;
+  const bool same =
+      is_unknown(reader, name) && shape.name_length == name.length &&
+      same_bytes(reader.line + shape.name_column, reader.line + name.column, name.length);
+  if (!same) {
+    fail_at_leftover(reader, name);
+    return false;
+  }
+  take(reader, name);
+  return true;
+}
+
+// interval = ["," ] ["em" | "para"] (range | unknown "∈" range | bound "≤" unknown "≤" bound),
+// each "≤" also "<=" or "<" (which leaves the bound out).
+void parse_interval(Reader& reader) {
+  ProgramShape& shape = reader.reading.shape;
+  shape.interval = 1;
+  Token next = peek(reader);
+  if (next.kind == TokenKind::comma) take(reader, next);
+  next = peek(reader);
+  if (next.kind == TokenKind::unknown_word &&
+      is_interval_word(reader.line + next.column, next.length)) {
+    take(reader, next);
+    next = peek(reader);
+  }
+  if (is_unknown(reader, next)) {
+    if (!expect_unknown(reader) || !expect(reader, TokenKind::element_of)) return;
+    return parse_range(reader);
+  }
+  if (next.kind == TokenKind::open || next.kind == TokenKind::close) return parse_range(reader);
+  parse_bound(reader, 0);
+  const Token low = peek(reader);
+  if (reader.failed || !expect(reader, TokenKind::at_most) || !expect_unknown(reader)) return;
+  const Token high = peek(reader);
+  if (!expect(reader, TokenKind::at_most)) return;
+  shape.low_open = low.strict;
+  shape.high_open = high.strict;
+  parse_bound(reader, 1);
+}
+
+// True when `token` begins an interval for the unknown after the line's expressions.
+bool begins_interval(const Reader& reader, const Token& token) {
+  return token.kind == TokenKind::comma || is_interval_opening(reader, token);
+}
+
+// line = ["rad"] part {";" part} [interval], the parts and the interval only with the unknown.
+void parse_line(Reader& reader) {
   Token first = peek(reader);
   if (first.kind == TokenKind::word && first.word == NaturalWord::radians) {
     take(reader, first);
     reader.line_radians = true;
     first = peek(reader);
   }
-  if (first.kind == TokenKind::end) fail(reader, NoteKind::natural_empty, first.column, 0);
-  if (!reader.failed) parse_sum(reader);
-  Token last = peek(reader);
-  if (last.kind == TokenKind::equals) {  // "sen30 =": the line's end
-    take(reader, last);
-    last = peek(reader);
+  if (first.kind == TokenKind::end) return fail(reader, NoteKind::natural_empty, first.column, 0);
+  parse_part(reader);
+  end_part(reader);
+  ProgramShape& shape = reader.reading.shape;
+  for (Token next = peek(reader);
+       reader.x_unknown && !reader.failed && !shape.equation && next.kind == TokenKind::semicolon;
+       next = peek(reader)) {
+    if (shape.part_count == PROGRAM_PART_CAPACITY) {
+      return fail(reader, NoteKind::natural_unexpected, next.column, next.length);
+    }
+    take(reader, next);
+    parse_part(reader);
+    end_part(reader);
   }
-  if (!reader.failed && last.kind != TokenKind::end) fail_at_leftover(reader, last);
+  const Token last = peek(reader);
+  if (!reader.failed && reader.x_unknown && begins_interval(reader, last)) parse_interval(reader);
+  const Token end = peek(reader);
+  if (!reader.failed && end.kind != TokenKind::end) fail_at_leftover(reader, end);
+}
+
+// What the tokens of a line say of how to read it.
+struct LineKinds {
+  bool letter_x;      // an "x", times or the unknown
+  bool unknown_sign;  // θ, α or β
+  bool equation;      // a "=" with more after it
+  bool interval;      // a sign or word only an interval has
+  bool radians;       // pi, π or "rad": the unknown would be in radians
+};
+
+LineKinds kinds_of(const Token* tokens) {
+  LineKinds kinds = {false, false, false, false, false};
+  for (int t = 0; tokens[t].kind != TokenKind::end; ++t) {
+    const Token& token = tokens[t];
+    const bool word = token.kind == TokenKind::word;
+    kinds.letter_x = kinds.letter_x || token.kind == TokenKind::letter_x;
+    kinds.unknown_sign = kinds.unknown_sign || token.kind == TokenKind::unknown_sign;
+    kinds.equation =
+        kinds.equation || (token.kind == TokenKind::equals && tokens[t + 1].kind != TokenKind::end);
+    kinds.interval = kinds.interval || token.kind == TokenKind::at_most ||
+                     token.kind == TokenKind::element_of || token.kind == TokenKind::comma;
+    kinds.radians = kinds.radians || token.kind == TokenKind::pi_sign ||
+                    (word && (token.word == NaturalWord::pi || token.word == NaturalWord::radians));
+  }
+  return kinds;
+}
+
+// Reads the line's tokens once, "x" as the unknown or as times by `x_unknown`, into `reading`
+// and its notes into `notes`; the column where it stopped, or -1 when it read the whole line.
+int read_once(const char* line, int kept, const Token* tokens, const LineKinds& kinds,
+              bool x_unknown, NaturalReading& reading, ReadingNotes* notes) {
+  reading.program.step_count = 0;
+  reading.program.complete = 1;
+  reading.numbers.count = 0;
+  reading.numbers.texts_used = 0;
+  reading.shape = ProgramShape{};
+  reading.shape.radians = kinds.radians ? 1 : 0;
+  Reader reader = {line, tokens, 0, reading, notes, false, 0, false, nullptr, x_unknown, false, -1};
+  parse_line(reader);
   const bool fits =
       reading.program.complete && deepest_stack(reading.program) <= PROGRAM_STACK_CAPACITY;
   if (!reader.failed && !fits) fail(reader, NoteKind::natural_too_deep, 0, kept);
+  if (!reading.shape.unknown) reading.shape.radians = 0;
+  reading.read = !reader.failed;
+  if (reader.failed) reading.program.step_count = 0;
+  return reader.failed ? reader.stop : -1;
+}
+
+// Appends the notes of `from` to `to` (null: none taken).
+void take_notes(ReadingNotes* to, const ReadingNotes& from) {
+  for (int n = 0; n < from.count; ++n) add_whole_note(to, from.notes[n]);
+}
+
+// Reads a line where "x" may be times or the unknown: both ways, and keeps the one that reads
+// (times where both do, noted at the first "x"; where neither does, the one that read further).
+void read_either_way(const char* line, int kept, const Token* tokens, const LineKinds& kinds,
+                     NaturalReading& reading, ReadingNotes* notes) {
+  ReadingNotes times_notes, unknown_notes;
+  clear_notes(times_notes);
+  clear_notes(unknown_notes);
+  const int times_stop = read_once(line, kept, tokens, kinds, false, reading, &times_notes);
+  NaturalReading unknown;
+  const int unknown_stop = read_once(line, kept, tokens, kinds, true, unknown, &unknown_notes);
+  const bool keep_unknown =
+      unknown_stop < 0 ? times_stop >= 0 : times_stop >= 0 && unknown_stop > times_stop;
+  if (keep_unknown) {
+    reading = unknown;
+    return take_notes(notes, unknown_notes);
+  }
+  take_notes(notes, times_notes);
+  if (times_stop >= 0 || unknown_stop >= 0) return;
+  int x = 0;
+  while (tokens[x].kind != TokenKind::letter_x) ++x;
+  add_note(notes, NoteKind::natural_x_as_times, tokens[x].column, tokens[x].length);
+}
+
+}  // namespace
+
+void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
+  const int kept = kept_length(line, length);
+  Token tokens[natural_token_capacity];
+  read_tokens(line, kept, tokens);
+  const LineKinds kinds = kinds_of(tokens);
+  const bool unknown_only = kinds.unknown_sign || kinds.equation || kinds.interval;
+  if (kinds.letter_x && !unknown_only) {
+    read_either_way(line, kept, tokens, kinds, reading, notes);
+  } else {
+    read_once(line, kept, tokens, kinds, unknown_only, reading, notes);
+  }
   if (kept < shown_bytes(length)) {
     add_note(notes, NoteKind::zero_byte_ends_line, kept, shown_bytes(length) - kept);
   }
-  reading.read = !reader.failed;
-  if (reader.failed) reading.program.step_count = 0;
 }

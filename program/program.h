@@ -58,6 +58,25 @@ typedef struct ProgramStep {
    operand of a 99-byte line's nested groups. */
 #define PROGRAM_STACK_CAPACITY 64
 
+/* Expressions one line may hold, separated by ';' (curves drawn together). */
+#define PROGRAM_PART_CAPACITY 8
+
+/* What a program that holds the unknown says: one or more expressions in it, an equation, an
+   interval for it. Each part's steps follow the last's; the two bounds of an interval, which
+   hold no unknown, follow the parts. */
+typedef struct ProgramShape {
+  unsigned char unknown;     /* the program holds program_unknown steps */
+  unsigned char radians;     /* the unknown is in radians (the line holds pi or "rad") */
+  unsigned char equation;    /* the one part is the left side minus the right, to be 0 */
+  unsigned char interval;    /* an interval follows the parts: the low bound, the high one */
+  unsigned char low_open;    /* the interval leaves its low bound out */
+  unsigned char high_open;   /* the interval leaves its high bound out */
+  unsigned char part_count;  /* the expressions (1 to PROGRAM_PART_CAPACITY) */
+  unsigned char name_column; /* where the unknown is first written, and its bytes */
+  unsigned char name_length;
+  short part_end[PROGRAM_PART_CAPACITY + 2]; /* the step after each part, then each bound */
+} ProgramShape;
+
 /* A line's program. */
 typedef struct Program {
   ProgramStep steps[PROGRAM_STEP_CAPACITY];

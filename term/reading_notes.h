@@ -78,6 +78,21 @@ enum class NoteKind : unsigned char {
   // What the term reading reads otherwise than it seems to be written.
   ungrouped_parentheses,  // an operand list going on after parentheses that seem to group part
                           // of it ("sen(30)*2" is sen 60); name: the function's, for the argument
+  // The unknown of the natural reading.
+  natural_x_as_times,        // an "x" read as times where it could also be the unknown
+  natural_second_unknown,    // a second name for the unknown ("x" and "θ" in one line)
+  natural_unknown_in_bound,  // the unknown in a bound of its own interval
+  // Why a line in the unknown was not answered:
+  unsolved_outside_angle,       // the unknown outside the angles, or not only linearly
+  unsolved_angle_not_linear,    // an angle not a x + b with rational a
+  unsolved_not_algebraic,       // a number that is not algebraic, or an angle no rational of pi
+  unsolved_power,               // a power that is no small integer, or a root of the unknown
+  unsolved_inverse_of_unknown,  // an inverse function of the unknown
+  unsolved_too_large,           // past the solver's bounds (a degree, a field)
+  unsolved_check_failed,        // a solution that did not satisfy the line when put back
+  unsolved_bound,               // a bound of the interval that is no exact angle
+  equation_without_module,      // a line in the unknown, and no exact mode to answer it
+  natural_not_a_value,          // a line in the unknown or an equation, where a number was asked
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted

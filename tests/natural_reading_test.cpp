@@ -132,7 +132,6 @@ TEST(NaturalReading, TextbookLinesInBothArithmetics) {
        " 4 \xE2\x88\x92"
        " 5",
        "7"},
-      {"2 x 3 X 4", "24"},
       {"sen 30 + 1", "1.5"},
       {"sen(30) cos(60)", "0.25"},
       {"(sen 30)\xC2\xB2", "0.25"},
@@ -196,7 +195,8 @@ TEST(NaturalReading, LinesWithoutValueSayWhereAndWhy) {
       {"2 3", NoteKind::natural_missing_operator, 2},
       {"2 $ 3", NoteKind::natural_unexpected, 2},
       {"30'", NoteKind::natural_unexpected, 2},
-      {"2 = 3", NoteKind::natural_unexpected, 4},
+      {"2 = 3", NoteKind::natural_not_a_value, 0},
+      {"sen x", NoteKind::natural_not_a_value, 0},
       {"sen rad 1", NoteKind::natural_missing_argument, 0},
       {"tg90", NoteKind::function_without_value, 0},
       {"sec 270", NoteKind::function_without_value, 0},
@@ -272,6 +272,11 @@ TEST(NaturalReading, WhatIsReadOneWayOfTwoIsNoted) {
       {"1/2sen30", NoteKind::natural_division_of_product, 1, 1.0},
       {"sen30^2", NoteKind::natural_power_in_argument, 0, std::sin(900 * M_PI / 180)},
       {"2 + cos 2^2", NoteKind::natural_power_in_argument, 4, 2 + std::cos(4 * M_PI / 180)},
+      // An "x" that may be times or the unknown is times, as it always was.
+      {"2 x 3 X 4", NoteKind::natural_x_as_times, 2, 24.0},
+      {"sen 30 x cos 60", NoteKind::natural_x_as_times, 7, 0.25},
+      {"2 x 10^3", NoteKind::natural_x_as_times, 2, 2000.0},
+      {"2x-3", NoteKind::natural_x_as_times, 1, -6.0},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
