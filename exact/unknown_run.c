@@ -20,6 +20,7 @@ enum value_kind {
 
 struct value {
   int kind;
+  int varies; /* made from the unknown */
   fmpq_t rational;
   slong pi_power;
   fmpq_t slope;
@@ -54,6 +55,7 @@ static void value_init(struct value* value) {
 
 static void set_number(struct value* value, const fmpq_t rational, slong pi_power) {
   value->kind = kind_number;
+  value->varies = 0;
   fmpq_set(value->rational, rational);
   value->pi_power = fmpq_is_zero(rational) ? 0 : pi_power;
 }
@@ -86,11 +88,6 @@ static int make_function(struct run* run, struct value* value) {
   fmpq_poly_set_coeff_fmpq(run->element, 0, value->rational);
   set_constant_function(run, value, run->element);
   return 1;
-}
-
-/* 1 when the quotient does not depend on z: its numerator and denominator are constants. */
-static int is_constant_function(const struct value* value) {
-  return circle_poly_degree(&value->numerator) <= 0 && circle_poly_degree(&value->denominator) <= 0;
 }
 
 /* Keeps `divisor` among the polynomials whose roots are points without value: once, made
@@ -324,8 +321,7 @@ static int angle_of(struct run* run, const ProgramStep* step, const struct value
   fmpz_t slope_power;
   *power = 0;
   if (argument->kind == kind_function) {
-    return outside(run,
-                   is_constant_function(argument) ? reason_not_algebraic : reason_angle_not_linear);
+    return outside(run, argument->varies ? reason_angle_not_linear : reason_not_algebraic);
   }
   if (argument->kind == kind_linear && (int)step->radians != run->radians) {
     return outside(run, reason_angle_not_linear);
@@ -717,6 +713,7 @@ static int run_step(struct run* run, const ExactProgram* program, const ProgramS
     right = &run->values[run->depth++];
     if (step->code == program_push_number) return push_number(run, program, step, right);
     right->kind = kind_linear;
+    right->varies = 1;
     fmpq_one(right->slope);
     fmpq_zero(right->rational);
     right->pi_power = 0;
@@ -730,6 +727,7 @@ static int run_step(struct run* run, const ExactProgram* program, const ProgramS
   if (run->depth < 2) return outside(run, reason_too_large);
   left = &run->values[run->depth - 2];
   --run->depth;
+  left->varies = left->varies || right->varies;
   switch (step->code) {
     case program_add:
     case program_subtract:

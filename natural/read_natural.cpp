@@ -181,6 +181,7 @@ bool go_deeper(Reader& reader, int column) {
 Operand parse_sum(Reader& reader);
 Operand parse_signed(Reader& reader);
 Operand parse_power(Reader& reader);
+Operand parse_exponent(Reader& reader);
 
 bool is_function(NaturalWord word) {
   return word != NaturalWord::square_root && word != NaturalWord::pi &&
@@ -301,7 +302,8 @@ Operand parse_group(Reader& reader, const Token& open) {
   return group;
 }
 
-// The operand of a square root, at `sign`: a group, or a signed power ("√2^2" is √(2^2)).
+// The operand of a square root, at `sign`: the next factor with its signs and powers ("√2√2"
+// is √2 · √2, "√2^2" is √(2^2), "√-4" is √(-4)); a group for more.
 Operand parse_root(Reader& reader, const Token& sign) {
   take(reader, sign);
   Operand root = {sign.column, sign.column + sign.length, 1, false, false};
@@ -310,7 +312,7 @@ Operand parse_root(Reader& reader, const Token& sign) {
   if (next.kind == TokenKind::end) {
     fail(reader, NoteKind::natural_missing_argument, sign.column, sign.length);
   } else {
-    const Operand operand = parse_signed(reader);
+    const Operand operand = parse_exponent(reader);
     root.end = operand.end;
     root.ends_with_number = operand.ends_with_number;
     emit(reader, program_root, 0, sign.column, root.end - sign.column);
