@@ -5,6 +5,7 @@
 #include "exact/calcium_run.h"
 #include "exact/cyclotomic_run.h"
 #include "exact/prepare_program.h"
+#include "exact/solution_set.h"
 
 namespace {
 
@@ -116,10 +117,16 @@ slong fine_precision(const ExactProgram& program, int digits) {
   return precision > precision_for(digits) << (2 * (ball_attempts - 1)) ? precision : 0;
 }
 
-// What balls could not settle: decided in the cyclotomic field that holds the line, or settled
-// in balls as fine as its numbers call for; true when either did.
+// What balls could not settle: decided in the cyclotomic field that holds the line, shown 0 as
+// an identity in one angle of which its angles are multiples, or settled in balls as fine as
+// its numbers call for; true when one of them did.
 bool decide_beyond_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
   if (decide_in_cyclotomic_field(program, digits, line)) return true;
+  if (exact_zero_by_common_angle(&program)) {
+    line.failure.outcome = exact_value;
+    line.rounded.zero = true;
+    return true;
+  }
   const slong precision = fine_precision(program, digits);
   return precision > 0 && settle_in_balls(program, digits, precision, line);
 }

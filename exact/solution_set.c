@@ -629,3 +629,7 @@ void solution_constant_ball(arb_t value, slong precision) {
   arb_mul(value, value, pi, precision);
   arb_clear(pi);
 }
+
+int exact_zero_by_common_angle(const ExactProgram* program) {
+  return unknown_zero_by_common_angle(program, &the_solver()->run);
+}

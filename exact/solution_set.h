@@ -102,6 +102,12 @@ void decide_expression(const ExactProgram* program, int first, int last, int rad
 int constant_value(const ExactProgram* program, int first, int last, fmpq_t rational,
                    slong* pi_power);
 
+/* 1 when the steps of `program`, a line of numbers whose angles no small field holds (such
+   as sen(2 37.123) - 2 sen 37.123 cos 37.123), are exactly 0: every angle a small multiple of
+   one angle plus a turn of a small denominator, the line is 0 as a polynomial identity in that
+   angle's exponential. 0 when that cannot be shown. */
+int exact_zero_by_common_angle(const ExactProgram* program);
+
 /* The constant of the last expression_constant decided, enclosed within 2^-precision. */
 void solution_constant_ball(arb_t value, slong precision);
 

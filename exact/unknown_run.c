@@ -41,9 +41,39 @@ struct run {
   fmpz_t denominator;
   struct unknown_result* result;
   fmpq_poly_t element, other; /* scratch elements */
+  /* A line of numbers whose angles no small field holds, read with z = e^(2 pi i tau): an
+     angle of n tau + c turns, c of a small denominator, is w z^n. While `collecting`, the
+     turns of such angles are kept instead. */
+  int common;
+  fmpq_t tau;
+  int collecting;
+  int collected;
+  fmpq_t wide[COMMON_ANGLE_CAPACITY];
 };
 
 enum step_end { step_done, step_no_value, step_outside };
+
+/* 1 when turns of denominator `q` make a field small enough to run in. */
+static int small_order(const fmpz_t q) {
+  return fmpz_cmp_ui(q, COMMON_SMALL_ORDER) <= 0;
+}
+
+/* The multiple n (at most COMMON_MULTIPLE_LIMIT in size) of tau for which turns - n tau has a
+   small denominator, with that rest in `rest`; 0 when there is none. */
+static int common_multiple(const fmpq_t turns, const fmpq_t tau, slong* n, fmpq_t rest) {
+  fmpq_t multiple;
+  int found = 0;
+  fmpq_init(multiple);
+  for (*n = -COMMON_MULTIPLE_LIMIT; *n <= COMMON_MULTIPLE_LIMIT && !found; ++*n) {
+    if (*n == 0) continue;
+    fmpq_mul_si(multiple, tau, *n);
+    fmpq_sub(rest, turns, multiple);
+    found = small_order(fmpq_denref(rest));
+  }
+  --*n;
+  fmpq_clear(multiple);
+  return found;
+}
 
 static void value_init(struct value* value) {
   fmpq_init(value->rational);
@@ -328,6 +358,28 @@ static int angle_of(struct run* run, const ProgramStep* step, const struct value
   }
   if (!angle_turns(argument->rational, argument->pi_power, step->radians, turns)) {
     return outside(run, reason_not_algebraic);
+  }
+  if (argument->kind == kind_number && !small_order(fmpq_denref(turns))) {
+    if (run->collecting) {
+      if (run->collected < COMMON_ANGLE_CAPACITY) fmpq_set(run->wide[run->collected++], turns);
+      return step_done;
+    }
+    if (run->common) {
+      fmpq_t rest;
+      fmpq_init(rest);
+      const int found = common_multiple(turns, run->tau, power, rest);
+      fmpq_swap(turns, rest);
+      fmpq_clear(rest);
+      if (!found) return outside(run, reason_too_large);
+      {
+        fmpz_t whole;
+        fmpz_init(whole);
+        fmpz_fdiv_q(whole, fmpq_numref(turns), fmpq_denref(turns));
+        fmpq_sub_fmpz(turns, turns, whole);
+        fmpz_clear(whole);
+      }
+      return gather_order(run, fmpq_denref(turns));
+    }
   }
   if (gather_order(run, fmpq_denref(turns)) != step_done) return step_outside;
   if (argument->kind != kind_linear) return step_done;
@@ -829,6 +881,8 @@ static struct run* the_run(void) {
     fmpz_init(run.denominator);
     fmpq_poly_init(run.element);
     fmpq_poly_init(run.other);
+    fmpq_init(run.tau);
+    for (k = 0; k < COMMON_ANGLE_CAPACITY; ++k) fmpq_init(run.wide[k]);
     qqbar_init(run.point);
     qqbar_init(run.zeta);
     ready = 1;
@@ -843,6 +897,8 @@ void unknown_run(const ExactProgram* program, int first, int last, int radians,
   run->result = result;
   run->radians = radians;
   run->substituting = 0;
+  run->common = 0;
+  run->collecting = 0;
   result->reason = reason_none;
   result->exclusion_count = 0;
   result->angle_count = 0;
@@ -890,4 +946,88 @@ int unknown_run_at(const ExactProgram* program, int first, int last, int radians
   }
   qqbar_set(value, run->values[0].number);
   return 1;
+}
+
+/* 1 when every angle kept is n tau + c, c of a small denominator, for this tau. */
+static int tau_fits(const struct run* run, const fmpq_t tau) {
+  fmpq_t rest;
+  slong n;
+  int k, fits = 1;
+  fmpq_init(rest);
+  for (k = 0; k < run->collected && fits; ++k) fits = common_multiple(run->wide[k], tau, &n, rest);
+  fmpq_clear(rest);
+  return fits;
+}
+
+/* One angle tau of which every angle kept is a small multiple, plus a turn of a small
+   denominator: one of them over 1 to 4; 0 when none is. */
+static int choose_tau(struct run* run) {
+  int k;
+  slong parts;
+  for (k = 0; k < run->collected; ++k) {
+    for (parts = 1; parts <= 4; ++parts) {
+      fmpq_set(run->tau, run->wide[k]);
+      fmpz_mul_si(fmpq_denref(run->tau), fmpq_denref(run->tau), parts);
+      fmpq_canonicalise(run->tau);
+      if (tau_fits(run, run->tau)) return 1;
+    }
+  }
+  return 0;
+}
+
+/* 1 when no polynomial of the result but 0 vanishes at a root of unity of order M: each has
+   fewer roots than a primitive M-th root has conjugates over the field. */
+static int none_vanish_at_order(const struct unknown_result* result, const fmpz_t order) {
+  fmpz_t conjugates;
+  slong most = circle_poly_degree(&result->denominator_poly);
+  int k, none;
+  for (k = 0; k < result->exclusion_count; ++k) {
+    const slong degree = circle_poly_degree(result->exclusions + k);
+    if (degree > most) most = degree;
+  }
+  fmpz_init(conjugates);
+  fmpz_euler_phi(conjugates, order);
+  none = fmpz_cmp_si(conjugates, most * result->field.degree) > 0;
+  fmpz_clear(conjugates);
+  return none;
+}
+
+int unknown_zero_by_common_angle(const ExactProgram* program, struct unknown_result* result) {
+  struct run* run = the_run();
+  int outcome, zero;
+  run->result = result;
+  run->radians = 0;
+  run->substituting = 0;
+  run->common = 0;
+  result->reason = reason_none;
+  result->exclusion_count = 0;
+  result->angle_count = 0;
+  result->denominator = 1;
+  run->gathering = 1;
+  run->collecting = 1;
+  run->collected = 0;
+  fmpz_set_ui(run->order, 4);
+  fmpz_one(run->denominator);
+  outcome = run_steps(run, program, 0, program->step_count);
+  run->collecting = 0;
+  if (outcome == unknown_outside || outcome == unknown_no_value || run->collected == 0 ||
+      !choose_tau(run)) {
+    return 0;
+  }
+  run->common = 1;
+  fmpz_set_ui(run->order, 4);
+  outcome = run_steps(run, program, 0, program->step_count);
+  if (outcome == unknown_outside || outcome == unknown_no_value || !set_up(run)) {
+    run->common = 0;
+    return 0;
+  }
+  run->gathering = 0;
+  outcome = run_steps(run, program, 0, program->step_count);
+  run->common = 0;
+  if (outcome == unknown_constant) return fmpq_is_zero(run->values[0].rational);
+  if (outcome != unknown_function) return 0;
+  take_value(run, outcome);
+  zero = circle_poly_is_zero(&result->numerator) &&
+         none_vanish_at_order(result, fmpq_denref(run->tau));
+  return zero;
 }

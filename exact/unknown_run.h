@@ -28,6 +28,11 @@ extern "C" {
 /* The largest order of the field, and of a degree of a polynomial in z, a run may reach. */
 #define UNKNOWN_ORDER_LIMIT 720
 #define UNKNOWN_DEGREE_LIMIT 96
+/* A line of numbers whose angles no small field holds: the most such angles kept, the largest
+   order a field of the rest may have, and the largest multiple of the one angle tried. */
+#define COMMON_ANGLE_CAPACITY 16
+#define COMMON_SMALL_ORDER 720
+#define COMMON_MULTIPLE_LIMIT 12
 /* The largest exponent of an integer power of a value in z. */
 #define UNKNOWN_POWER_LIMIT 32
 
@@ -77,6 +82,13 @@ void unknown_run(const ExactProgram* program, int first, int last, int radians,
    value leaves the algebraic numbers. What the line is at a solution, put back into it. */
 int unknown_run_at(const ExactProgram* program, int first, int last, int radians,
                    struct unknown_result* result, const qqbar_t point, qqbar_t value);
+
+/* 1 when the steps of `program`, a line of numbers whose angles no small field holds, are
+   exactly 0: each angle written as n tau + c for one angle tau (n small, c of a small
+   denominator), the line is a quotient in z = e^(2 pi i tau) whose numerator is the
+   polynomial 0, and no divisor of it has a root of tau's order. 0 when that cannot be shown.
+   `result` is the run's room. */
+int unknown_zero_by_common_angle(const ExactProgram* program, struct unknown_result* result);
 
 #ifdef __cplusplus
 }

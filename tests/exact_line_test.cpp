@@ -371,6 +371,12 @@ TEST(ExactLine, IdentitiesInDegreesPrintZero) {
       "[radsin(pi/7)]x[radsin(pi/7)]+[radcos(pi/7)]x[radcos(pi/7)]-[1]",
       "[radtg(pi/12)]-[2]+[tg60]",
       "[sin0.05]x[sin0.05]+[cos0.05]x[cos0.05]-[1]",
+      // Angles whose field is far too large, multiples of one angle plus rational degrees: the
+      // identity in that angle's exponential decides them (sen 2a = 2 sen a cos a, sen 3a =
+      // 3 sen a - 4 sen³a, cos(a + 60) = cos a cos 60 - sen a sen 60).
+      "[sin(2*37.123)]-[2]x[sin37.123]x[cos37.123]",
+      "[sin(3*12.3457)]-[3]x[sin12.3457]+[4]x[sin12.3457]x[sin12.3457]x[sin12.3457]",
+      "[cos(37.123+60)]-[cos37.123]x[cos60]+[sin37.123]x[sin60]",
   };
   for (const char* line : identities) {
     for (int digits : {6, 17, 1000}) {
