@@ -661,6 +661,10 @@ int write_line_answer(const Program& program, const NumberStore& store, const Pr
     answer.overflow = false;
     put(answer, "não sei resolver");
     note = unsolved_note(set.kind == solutions_unsolved ? set.reason : reason_too_large);
+    if (set.kind == solutions_unsolved && set.step >= 0 && set.step < exact.step_count) {
+      note.column = exact.steps[set.step].column;  // where the line left what is solved
+      note.length = exact.steps[set.step].length;
+    }
     noted = true;
   }
   bound_clear(low);

@@ -475,12 +475,15 @@ void solve_equation(const ExactProgram* program, int first, int last, int radian
   set->radians = radians;
   set->family_count = 0;
   set->reason = reason_none;
+  set->step = -1;
   fmpq_zero(set->period);
   unknown_run(program, first, last, radians, run);
   switch (run->outcome) {
     case unknown_outside:
       set->kind = solutions_unsolved;
       set->reason = run->reason;
+      set->step = run->step;
+      set->step = run->step;
       return;
     case unknown_no_value:
       set->kind = solutions_none;
@@ -574,6 +577,7 @@ void decide_expression(const ExactProgram* program, int first, int last, int rad
   set->radians = radians;
   set->family_count = 0;
   set->reason = reason_none;
+  set->step = -1;
   set->periodic = 0;
   set->constant_written = 0;
   fmpq_zero(set->period);
@@ -581,6 +585,7 @@ void decide_expression(const ExactProgram* program, int first, int last, int rad
   if (run->outcome == unknown_outside) {
     set->kind = solutions_unsolved;
     set->reason = run->reason;
+    set->step = run->step;
   } else if (run->outcome == unknown_no_value) {
     set->kind = solutions_none;
   } else if (run->outcome == unknown_linear) {

@@ -75,6 +75,7 @@ enum solution_reason {
 struct solution_set {
   int kind;
   int reason;
+  int step; /* solutions_unsolved: the step where the line left the kind solved, or -1 */
   struct radical_form constant; /* expression_constant: its form, when `constant_written` */
   int constant_written;
   int periodic;

@@ -726,7 +726,8 @@ static int raise_value(struct run* run, struct value* base, const struct value* 
   const fmpz* denominator = fmpq_denref(exponent->rational);
   if (exponent->kind != kind_number || exponent->pi_power != 0) return outside(run, reason_power);
   if (fmpz_cmp_ui(denominator, 2) == 0 && fmpz_is_one(numerator)) return square_root(run, base);
-  if (!fmpz_is_one(denominator) || fmpz_bits(numerator) > 6) {
+  if (!fmpz_is_one(denominator) || fmpz_cmp_si(numerator, UNKNOWN_POWER_LIMIT) > 0 ||
+      fmpz_cmp_si(numerator, -UNKNOWN_POWER_LIMIT) < 0) {
     return outside(run, reason_power);
   }
   return integer_power(run, base, fmpz_get_si(numerator));

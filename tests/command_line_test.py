@@ -377,6 +377,17 @@ NATURAL_NOTES = [
     ('1/2\u03c0', 2, b'"/2\xcf\x80" divide pelo produto todo que segue a barra'),
     ('sen30^2', 1, b'"sen30^2" foi lido com a potencia no argumento'),
     ('1e400*2', 1, b'"1e400" e grande demais para um double: lido como infinito'),
+    # The unknown: an "x" read as times, a second name, the unknown in a bound, and the lines
+    # in it that are not solved.
+    ('sen 30 x cos 60', 8, b'"x" foi lido como vezes: para a incognita, escreva "*x"'),
+    ('sen x + cos \u03b8 = 1', 13, b'"\xce\xb8" e uma segunda incognita: uma linha tem uma so'),
+    ('sen x = 1, 0 < x < x', 20, b'"x" nao tem lugar num limite do intervalo'),
+    ('x sen x = 1', 3, b'nao sei resolver: a incognita aparece fora dos angulos'),
+    ('sen(sen x) = 0', 1, b'nao sei resolver: um angulo nao e da forma a\xc2\xb7x + b'),
+    ('sen x = sen 1 rad', 9, b'nao sei resolver: um numero da linha nao e algebrico'),
+    ('(sen x)^0,5 = 1', 1, b'nao sei resolver: uma potencia que nao e um numero inteiro'),
+    ('arcsen x = 30', 1, b'nao sei resolver: uma funcao inversa da incognita'),
+    ('sen x = 1/2, 0 < x < sen 1 rad', 1, b'nao sei resolver: um limite do intervalo'),
 ]
 
 
@@ -694,7 +705,8 @@ ACCENTED_WORDS = {
     'trigonométricas', 'diálogo', 'padrão', 'laço', 'edição', 'histórico', 'opção', 'opções',
     'Opções', 'versão', 'começa', 'saída', 'estão', 'informação', 'inválido', 'disponível',
     'parênteses', 'dá', 'está', 'hífen', 'tipográfico', 'matemático', 'ideográfico', 'junção',
-    'memória', 'usuário', 'aritmética', 'números', 'potência', 'há',
+    'memória', 'usuário', 'aritmética', 'números', 'potência', 'há', 'incógnita', 'equações',
+    'ângulos', 'ângulo', 'algébrico', 'múltiplo', 'solução', 'soluções', 'período',
 }
 WITHOUT_ACCENT_TOO = {'e', 'esta', 'da'}  # the conjunction, "this", "of the"
 
