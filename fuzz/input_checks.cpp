@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "bracket/compute_line.h"
 #include "dialogue/dialogue.h"
@@ -15,6 +16,8 @@
 #include "line/exact_line.h"
 #include "line/result_text.h"
 #include "line/value_line.h"
+#include "natural/natural_reading.h"
+#include "program/run_doubles.h"
 #include "term/operand_list.h"
 
 namespace {
@@ -288,7 +291,9 @@ bool says_why_no_value(NoteKind kind) {
   return is_exact_note(kind) || is_double_computation_note(kind) ||
          kind == NoteKind::quotient_without_value || kind == NoteKind::function_without_value ||
          kind == NoteKind::root_without_value || kind == NoteKind::power_without_value ||
-         (kind >= NoteKind::natural_empty && kind <= NoteKind::natural_too_deep);
+         (kind >= NoteKind::natural_empty && kind <= NoteKind::natural_too_deep) ||
+         kind == NoteKind::natural_second_unknown || kind == NoteKind::natural_unknown_in_bound ||
+         kind == NoteKind::natural_not_a_value;
 }
 
 // The natural line in doubles: the same bits with notes, every note within the line, and
@@ -336,4 +341,130 @@ void check_natural_line_input(const std::uint8_t* data, std::size_t size) {
   static char again[exact_text_capacity];
   exact_natural_line_text(line, length, digits, again, nullptr);
   require(std::strcmp(text, again) == 0, "the exact natural value depends on the notes");
+}
+
+namespace {
+
+// Picks from `choices` by the next byte of the input (cycling), into `text`.
+template <std::size_t count>
+void append_choice(std::string& text, const char* const (&choices)[count], const std::uint8_t* data,
+                   std::size_t size, std::size_t& at) {
+  text += choices[data[at % size] % count];
+  ++at;
+}
+
+// A textbook equation in x made from the input's bytes: up to three terms, each a coefficient
+// times a function, squared or not, of a multiple of x shifted by an angle, equal to a value.
+std::string equation_from(const std::uint8_t* data, std::size_t size) {
+  static const char* const coefficients[] = {"", "2", "-", "3", "1/2*", "\xe2\x88\x9a" "2*",
+                                             "\xe2\x88\x9a" "3*"};
+  static const char* const functions[] = {"sen", "cos", "tg", "cotg", "sec", "cossec"};
+  static const char* const powers[] = {"", "\xc2\xb2", ""};
+  static const char* const multiples[] = {"x", "2x", "3x", "x/2"};
+  static const char* const shifts[] = {"", " + 30", " - 45", " + 60", " + 90", " - 120"};
+  static const char* const values[] = {"0", "1", "-1", "1/2", "\xe2\x88\x9a" "2/2",
+                                       "\xe2\x88\x9a" "3/2", "2", "-1/2"};
+  std::size_t at = 1;
+  std::string text;
+  const int terms = 1 + data[0] % 3;
+  for (int t = 0; t < terms; ++t) {
+    if (t > 0) text += data[at++ % size] % 2 == 0 ? " + " : " - ";
+    append_choice(text, coefficients, data, size, at);
+    append_choice(text, functions, data, size, at);
+    append_choice(text, powers, data, size, at);
+    text += "(";
+    append_choice(text, multiples, data, size, at);
+    append_choice(text, shifts, data, size, at);
+    text += ")";
+  }
+  text += " = ";
+  append_choice(text, values, data, size, at);
+  return text;
+}
+
+// The value of one solution of the answer's list, in degrees: "30°", "-116.565°", "360°/7",
+// "−30°" (a minus sign, U+2212).
+double degrees_written(const std::string& item) {
+  std::size_t at = 0;
+  double sign = 1;
+  if (item.compare(0, 3, "\xe2\x88\x92") == 0) sign = -1, at = 3;
+  const double value = std::strtod(item.c_str() + at, nullptr);
+  const std::size_t bar = item.find("\xc2\xb0/");
+  return sign * (bar == std::string::npos ? value : value / std::strtod(item.c_str() + bar + 3, nullptr));
+}
+
+// The left side less the right side of the equation read into `reading`, at x degrees.
+double equation_at(const NaturalReading& reading, double x) {
+  static Program equation;
+  equation = reading.program;
+  equation.step_count = reading.shape.part_end[0];
+  return run_program_at(equation, reading.numbers, x, nullptr);
+}
+
+// The solutions listed after the answer's last ": ", in degrees; none for "nenhuma".
+int listed_solutions(const std::string& answer, double (&solutions)[answer_list_capacity]) {
+  const std::size_t colon = answer.rfind(": ");
+  if (colon == std::string::npos || answer.compare(colon + 2, 7, "nenhuma") == 0) return 0;
+  int count = 0;
+  std::string rest = answer.substr(colon + 2);
+  for (std::size_t end = 0; !rest.empty() && count < answer_list_capacity;
+       rest = end == std::string::npos ? "" : rest.substr(end + 2)) {
+    end = rest.find(", ");
+    solutions[count++] = degrees_written(rest.substr(0, end));
+  }
+  return count;
+}
+
+// True when a listed solution lies in [low, high].
+bool listed_between(const double* solutions, int count, double low, double high) {
+  for (int k = 0; k < count; ++k) {
+    if (solutions[k] >= low - 1e-9 && solutions[k] <= high + 1e-9) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void check_equation_input(const std::uint8_t* data, std::size_t size) {
+  if (size == 0 || !exact_mode_available()) return;
+  const std::string line = equation_from(data, size);
+  static char text[value_line_capacity];
+  const ValueFormat format = {17, false, true, FormShown::none, true};
+  ReadingNotes notes;
+  clear_notes(notes);
+  const int length = line_value_text(line.c_str(), static_cast<int>(line.size()), format, "", "",
+                                     text, &notes);
+  const std::string answer(text, static_cast<std::size_t>(length));
+  static NaturalReading reading;
+  read_natural_line(line.c_str(), static_cast<int>(line.size()), reading, nullptr);
+  require(reading.read && reading.shape.equation, "a made equation is not read as one");
+  if (answer.compare(0, 4, "n\xc3\xa3o") == 0) {  // not solved: a note says why
+    require(notes.count >= 1, "an equation not solved without a note saying why");
+    return;
+  }
+  double solutions[answer_list_capacity];
+  const int count = listed_solutions(answer, solutions);
+  const bool every_x = answer.compare(0, 5, "vale ") == 0;
+  for (int k = 0; k < count; ++k) {
+    const double value = equation_at(reading, solutions[k]);
+    require(std::fabs(value) < 1e-6, "a listed solution does not solve the equation");
+  }
+  // Every sign change between two points a tenth of a degree apart, where the line is small
+  // on both sides (no pole between them), has a solution listed between them.
+  constexpr int steps = 3600;
+  double before = equation_at(reading, 0);
+  for (int k = 1; k <= steps; ++k) {
+    const double x = k * 360.0 / steps;
+    const double value = equation_at(reading, x);
+    const bool change = (before < 0 && value > 0) || (before > 0 && value < 0);
+    const bool small = std::fabs(before) < 1 && std::fabs(value) < 1;
+    if (change && small && !every_x && k < steps) {
+      require(listed_between(solutions, count, x - 360.0 / steps, x),
+              "a solution in the turn is missing from the list");
+    }
+    if (every_x && std::isfinite(value) && std::fabs(value) < 1e3) {
+      require(std::fabs(value) < 1e-9, "an identity is not 0 where it has a value");
+    }
+    before = value;
+  }
 }

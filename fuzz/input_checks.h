@@ -25,3 +25,10 @@ void check_exact_line_input(const std::uint8_t* data, std::size_t size);
 // byte picks, when the build has the exact mode), that the value is "%g"'s form or "nan" with
 // a note saying why, and the same again without notes.
 void check_natural_line_input(const std::uint8_t* data, std::size_t size);
+
+// Makes a textbook equation in x from `data` (coefficients, functions, their powers, multiples
+// and shifts of x, the value they equal) and checks its answer against the equation in
+// doubles: every solution listed in the turn solves it, no sign change of it in the turn (away
+// from its poles) lacks a solution listed there, and an identity is 0 wherever it has a value.
+// Nothing in a build without the exact mode.
+void check_equation_input(const std::uint8_t* data, std::size_t size);

@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     check_dialogue_input(bytes.data(), bytes.size());
     check_exact_line_input(bytes.data(), bytes.size());
     check_natural_line_input(bytes.data(), bytes.size());
+    check_equation_input(bytes.data(), bytes.size());
     ++replayed;
   }
   std::printf("%d inputs replayed\n", replayed);
