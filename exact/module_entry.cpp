@@ -3,6 +3,7 @@
 // value.
 #include <cstring>
 
+#include "exact/bounded_child.h"
 #include "exact/exact_module.h"
 #include "exact/exact_value.h"
 #include "exact/form_finding.h"
@@ -36,6 +37,12 @@ NoteKind failure_kind(int outcome, const ProgramStep* step) {
       return NoteKind::exact_out_of_time;
     case exact_interrupted:
       return NoteKind::exact_interrupted;
+    case exact_out_of_wall_time:
+      return NoteKind::exact_out_of_wall_time;
+    case exact_ended_by_signal:
+      return NoteKind::exact_ended_by_signal;
+    case exact_no_child:
+      return NoteKind::exact_no_child;
     default:  // exact_no_value, at the step that has none
       break;
   }
@@ -63,6 +70,9 @@ ReadingNote failure_note(const ExactProgram& program, const ExactOutcome& line) 
     if (step->code == program_function) note.function = term_function_of(step->argument);
   }
   if (outcome == exact_undecided) note.digits = line.bound_digits;
+  if (outcome == exact_out_of_wall_time || outcome == exact_ended_by_signal) {
+    note.digits = line.child_detail;
+  }
   return note;
 }
 
@@ -79,8 +89,10 @@ extern "C" void trigcalc_exact_stamp(ExactModuleStamp* stamp) {
 
 extern "C" int trigcalc_exact_value_text(const Program* line, const NumberStore* store, int digits,
                                          char (*text_buffer)[exact_text_capacity], ExactForm* form,
-                                         ReadingNote* note, bool* noted) {
+                                         ReadingNote* note, bool* noted,
+                                         const ExactWaiting* waiting) {
   char(&text)[exact_text_capacity] = *text_buffer;
+  wait_for_children_through(waiting);
   ExactProgram& program = line_program();
   prepare_exact_program(*line, *store, program);
   static ExactOutcome outcome;  // its digits are 1 KiB: kept off the stack

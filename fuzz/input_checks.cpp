@@ -134,7 +134,9 @@ bool is_exact_note(NoteKind kind) {
   return kind == NoteKind::quotient_without_value || kind == NoteKind::function_without_value ||
          kind == NoteKind::exact_too_large || kind == NoteKind::exact_undecided ||
          kind == NoteKind::exact_beyond_limits || kind == NoteKind::exact_out_of_memory ||
-         kind == NoteKind::exact_out_of_time || kind == NoteKind::exact_interrupted;
+         kind == NoteKind::exact_out_of_time || kind == NoteKind::exact_interrupted ||
+         kind == NoteKind::exact_out_of_wall_time || kind == NoteKind::exact_ended_by_signal ||
+         kind == NoteKind::exact_no_child;
 }
 
 // The notes a computation in doubles makes of a value that is no finite number.

@@ -41,7 +41,7 @@ void append_shown(ReportText& report, const char* text, int length) {
   for (int at = 0; at < length;) {
     char shown[shown_capacity];
     int width = 0;
-    at += shown_character(bytes + at, length - at, shown, width);
+    at += shown_character(bytes + at, length - at, texts_accented(), shown, width);
     append(report, shown, static_cast<int>(std::strlen(shown)));  // input bytes, as they are
   }
 }
@@ -357,6 +357,11 @@ void append_message(ReportText& report, const Expression& expression, const Read
       return append(report,
                     "\", mas o argumento só é lido logo depois de um nome escrito "
                     "junto: lido como 0");
+    case NoteKind::number_too_small:
+      return append_quoted(report, "", expression, note,
+                           " é pequeno demais para um double: lido como 0");
+    case NoteKind::underflow:
+      return append(report, "o valor virou 0: passou do menor que um double guarda");
     case NoteKind::not_finite:
       return append(report, "o valor não é um número finito: passou do maior que um double guarda");
     case NoteKind::quotient_without_value:
@@ -434,6 +439,20 @@ void append_message(ReportText& report, const Expression& expression, const Read
                     "o cálculo exato passou do seu limite de tempo: o valor não foi calculado");
     case NoteKind::exact_interrupted:
       return append(report, "o cálculo exato foi interrompido: o valor não foi calculado");
+    case NoteKind::exact_out_of_wall_time:
+      append(report, "o cálculo exato não terminou em ");
+      append_number(report, note.digits);
+      return append(report,
+                    " s de relógio (o processo que o fazia estava parado ou sem processador): "
+                    "o valor não foi calculado");
+    case NoteKind::exact_ended_by_signal:
+      append(report, "o processo do cálculo exato terminou pelo sinal ");
+      append_number(report, note.digits);
+      return append(report, ", sem ser um dos seus limites: o valor não foi calculado");
+    case NoteKind::exact_no_child:
+      return append(report,
+                    "o cálculo exato não pôde ser feito num processo à parte: o valor não foi "
+                    "calculado");
   }
 }
 
@@ -474,9 +493,9 @@ void append_expression_and_carets(ReportText& report, const Expression& expressi
   for (int at = 0; at <= expression.length;) {
     char shown[shown_capacity];
     int width = 1;
-    const int size = at < expression.length
-                         ? shown_character(bytes + at, expression.length - at, shown, width)
-                         : 1;
+    const int size = at < expression.length ? shown_character(bytes + at, expression.length - at,
+                                                              texts_accented(), shown, width)
+                                            : 1;
     const char* mark = caret_mark(notes, at);
     append(report, mark);  // a wide escape is marked on its first column, underlined after
     for (int w = 1; w < width; ++w) append(report, *mark == ' ' ? " " : "~");

@@ -19,6 +19,7 @@
 #include "natural/natural_tokens.h"
 #include "program/program_functions.h"
 #include "program/program_writing.h"
+#include "text/characters.h"
 
 namespace {
 
@@ -582,6 +583,15 @@ int kept_length(const char* line, int length) {
   return zero == nullptr ? shown : static_cast<int>(static_cast<const char*>(zero) - line);
 }
 
+// Notes every line break, vertical tab, form feed or carriage return among the `kept` bytes:
+// each is read as a blank, which may join what the writer meant as lines ("sen30\rcos60" is a
+// product), so it is never read silently.
+void note_control_blanks(const char* line, int kept, ReadingNotes* notes) {
+  for (int at = 0; at < kept; ++at) {
+    if (is_control_blank(line[at])) add_note(notes, NoteKind::control_blank, at, 1);
+  }
+}
+
 }  // namespace
 
 void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
@@ -590,6 +600,7 @@ void read_natural_line(const char* line, int length, NaturalReading& reading, Re
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
   const int kept = kept_length(line, length);
+  note_control_blanks(line, kept, notes);
   Token tokens[natural_token_capacity];
   read_tokens(line, kept, tokens);
   Reader reader = {line, tokens, 0, reading, notes, false, 0, false, nullptr};

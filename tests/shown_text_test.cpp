@@ -50,8 +50,27 @@ TEST(ShownCharacter, PrintableAsItIsTheRestEscaped) {
   for (const ShownCase& c : cases) {
     char shown[shown_capacity];
     int width = 0;
-    const int taken =
-        shown_character(reinterpret_cast<const unsigned char*>(c.bytes), c.available, shown, width);
+    const int taken = shown_character(reinterpret_cast<const unsigned char*>(c.bytes), c.available,
+                                      true, shown, width);
+    EXPECT_EQ(std::string(shown), c.shown) << c.shown;
+    EXPECT_EQ(taken, c.taken) << c.shown;
+    EXPECT_EQ(width, c.width) << c.shown;
+  }
+}
+
+// Outside a UTF-8 locale every byte above 0x7F is escaped on its own: C4 9B is U+011B in UTF-8,
+// but its second byte is CSI to an 8-bit terminal; ASCII is shown as in UTF-8.
+TEST(ShownCharacter, OutsideUtf8EveryHighByteEscaped) {
+  const ShownCase cases[] = {
+      {"a", 1, "a", 1, 1},        {"\xC4\x9B", 2, "\\xC4", 1, 4},
+      {"\x9B", 1, "\\x9B", 1, 4}, {"\xC2\xB0", 2, "\\xC2", 1, 4},
+      {"\xFF", 1, "\\xFF", 1, 4}, {"\x1b", 1, "\\e", 1, 2},
+  };
+  for (const ShownCase& c : cases) {
+    char shown[shown_capacity];
+    int width = 0;
+    const int taken = shown_character(reinterpret_cast<const unsigned char*>(c.bytes), c.available,
+                                      false, shown, width);
     EXPECT_EQ(std::string(shown), c.shown) << c.shown;
     EXPECT_EQ(taken, c.taken) << c.shown;
     EXPECT_EQ(width, c.width) << c.shown;
