@@ -35,6 +35,13 @@ void append_number(ReportText& report, long number) {
   append(report, digits, std::snprintf(digits, sizeof digits, "%ld", number));
 }
 
+// Appends our `before`, `number` and our `after`.
+void append_around(ReportText& report, const char* before, long number, const char* after) {
+  append(report, before);
+  append_number(report, number);
+  append(report, after);
+}
+
 // Appends the `length` bytes at `text` as shown: escaped where a terminal would act on them.
 void append_shown(ReportText& report, const char* text, int length) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
@@ -440,15 +447,12 @@ void append_message(ReportText& report, const Expression& expression, const Read
     case NoteKind::exact_interrupted:
       return append(report, "o cálculo exato foi interrompido: o valor não foi calculado");
     case NoteKind::exact_out_of_wall_time:
-      append(report, "o cálculo exato não terminou em ");
-      append_number(report, note.digits);
-      return append(report,
-                    " s de relógio (o processo que o fazia estava parado ou sem processador): "
-                    "o valor não foi calculado");
+      return append_around(report, "o cálculo exato não terminou em ", note.digits,
+                           " s de relógio (o processo que o fazia estava parado ou sem "
+                           "processador): o valor não foi calculado");
     case NoteKind::exact_ended_by_signal:
-      append(report, "o processo do cálculo exato terminou pelo sinal ");
-      append_number(report, note.digits);
-      return append(report, ", sem ser um dos seus limites: o valor não foi calculado");
+      return append_around(report, "o processo do cálculo exato terminou pelo sinal ", note.digits,
+                           ", sem ser um dos seus limites: o valor não foi calculado");
     case NoteKind::exact_no_child:
       return append(report,
                     "o cálculo exato não pôde ser feito num processo à parte: o valor não foi "

@@ -730,40 +730,33 @@ def stop_computing_child(term):
     return pid
 
 
-def case_loop_ctrl_c_abandons_a_line(term):
-    """Ctrl-C while a line is computed in the exact mode's child abandons that line: nan with
-    the report that it was interrupted, then the prompt, and the next line is read whole
-    (the Ctrl-C was the abandoned line's)."""
-    term.wait_reading(LOOP_PROMPT, editing=True)
-    term.keys(SLOW_DECISION, "Enter")
-    stop_computing_child(term)
-    term.keys("C-c")
-    term.wait_shown(r"^(\^C)?nan\ntrigcalc: <stdin>:1:1: o calculo exato foi interrompido")
-    term.wait_reading(LOOP_PROMPT, editing=True)
-    term.keys("sin30", "Enter")
-    term.wait_shown(r"^> sin30\n0\.5$")
-    term.keys("C-d")
-    check_loop_left_terminal(term, 1)
-
-
-def case_loop_type_ahead_dropped(term):
-    """What is typed while a line is computed (a shell's command, for one who took the wait
-    for the shell's) is dropped, as the dialogue drops it: the line's value, then the
-    prompt, and the next line is the one typed after it."""
-    term.wait_reading(LOOP_PROMPT, editing=True)
-    term.keys(SLOW_DECISION, "Enter")
-    child = stop_computing_child(term)
-    term.text("echo ok\r")
-    term.wait_for(lambda: term.typed_ahead() == 8, "the keys to be queued")
-    os.kill(child, signal.SIGCONT)
-    term.wait_shown(r"^nan\ntrigcalc: <stdin>:1:1: o valor nao pode ser distinguido de 0")
-    term.wait_reading(LOOP_PROMPT, editing=True)
-    term.keys("sin30", "Enter")
-    term.wait_shown(r"^> sin30\n0\.5$")
-    term.keys("C-d")
-    check_loop_left_terminal(term, 1)
-    expect(not re.search(r'^> echo|"echo"', term.screen(), re.M),
-           "the line typed while busy was read", term)
+def loop_line_computed(interrupted):
+    """While a line is computed in the exact mode's child, Ctrl-C abandons it: nan with the
+    report that it was interrupted, then the prompt, and the next line is read whole (the
+    Ctrl-C was the abandoned line's). Left to end by itself, what was typed meanwhile (a
+    shell's command, for one who took the wait for the shell's) is dropped, as the dialogue
+    drops it: the line's value, then the prompt, and the next line is the one typed after."""
+    def case(term):
+        term.wait_reading(LOOP_PROMPT, editing=True)
+        term.keys(SLOW_DECISION, "Enter")
+        child = stop_computing_child(term)
+        if interrupted:
+            term.keys("C-c")
+            said = r"^(\^C)?nan\ntrigcalc: <stdin>:1:1: o calculo exato foi interrompido"
+        else:
+            term.text("echo ok\r")
+            term.wait_for(lambda: term.typed_ahead() == 8, "the keys to be queued")
+            os.kill(child, signal.SIGCONT)
+            said = r"^nan\ntrigcalc: <stdin>:1:1: o valor nao pode ser distinguido de 0"
+        term.wait_shown(said)
+        term.wait_reading(LOOP_PROMPT, editing=True)
+        term.keys("sin30", "Enter")
+        term.wait_shown(r"^> sin30\n0\.5$")
+        term.keys("C-d")
+        check_loop_left_terminal(term, 1)
+        expect(not re.search(r'^> echo|"echo"', term.screen(), re.M),
+               "the line typed while busy was read", term)
+    return case
 
 
 def ended_while_computing(ending, dialogue):
@@ -1081,9 +1074,9 @@ CASES = [
     ("loop: hang-up saves, then ends", loop_ended_by(signal.SIGHUP), {"arguments": ["-"]}),
     ("loop: SIGTERM, the lock held by another", loop_ended_by(signal.SIGTERM, locked=True),
      {"arguments": ["-"]}),
-    ("loop: Ctrl-C abandons the line computed", case_loop_ctrl_c_abandons_a_line,
+    ("loop: Ctrl-C abandons the line computed", loop_line_computed(True),
      {"arguments": ["-e", "-d1000", "-"], "exact": True}),
-    ("loop: what is typed while a line is computed is dropped", case_loop_type_ahead_dropped,
+    ("loop: what is typed while a line is computed is dropped", loop_line_computed(False),
      {"arguments": ["-n", "-e", "-d1000", "-"], "exact": True}),
     ("loop: SIGTERM while a line is computed", ended_while_computing(signal.SIGTERM, False),
      {"arguments": ["-e", "-d1000", "-"], "exact": True}),
