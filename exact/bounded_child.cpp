@@ -155,21 +155,45 @@ long milliseconds_since(const timespec& start) {
   return (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
 }
 
+// The processor time `child` has taken so far, in milliseconds, through `clock` (its CPU
+// clock); -1 when it cannot be had.
+long child_milliseconds(clockid_t clock) {
+  timespec taken;
+  if (clock_gettime(clock, &taken) != 0) return -1;
+  return taken.tv_sec * 1000 + taken.tv_nsec / 1000000;
+}
+
+// How long a child has gone without processor time while it was waited for.
+struct StallWatch {
+  clockid_t clock;  // the child's CPU clock
+  bool clocked;     // `clock` is there; without it no stall is seen
+  long taken;       // the child's processor time at the last look, in milliseconds
+  long stalled;     // wall-clock milliseconds since the child last took any
+};
+
+// Counts a slice of `spent` milliseconds waited (at most a slice's length, so that time the
+// program spent suspended counts as none) as stalled when the child took no processor time
+// in it; true once the stall reaches child_stall_seconds.
+bool stalled_too_long(StallWatch& watch, long spent) {
+  const long counted = spent < wait_slice_milliseconds ? spent : wait_slice_milliseconds;
+  const long taken = watch.clocked ? child_milliseconds(watch.clock) : -1;
+  watch.stalled = taken < 0 || taken != watch.taken ? 0 : watch.stalled + counted;
+  watch.taken = taken;
+  return watch.stalled >= child_stall_seconds * 1000;
+}
+
 // Reads the child's result from `descriptor` into `result` while the child works: true when
-// all `size` bytes came, false when the pipe ended first (the child ended), the wait's bound
-// passed (`late`) or the program asked to stop (`stopped`). Each slice counts at most its own
-// length, so that time the program spent suspended (Ctrl-Z) counts as none.
-bool read_result(int descriptor, void* result, std::size_t size, long wall_milliseconds, bool& late,
+// all `size` bytes came, false when the pipe ended first (the child ended), the child stalled
+// (`late`) or the program asked to stop (`stopped`).
+bool read_result(int descriptor, void* result, std::size_t size, StallWatch& watch, bool& late,
                  bool& stopped) {
   auto* bytes = static_cast<unsigned char*>(result);
-  long waited = 0;
   while (size > 0) {
     timespec start;
     clock_gettime(CLOCK_MONOTONIC, &start);
     pollfd pipe_end = {descriptor, POLLIN, 0};
     const int ready = poll(&pipe_end, 1, wait_slice_milliseconds);
-    const long spent = milliseconds_since(start);
-    waited += spent < wait_slice_milliseconds ? spent : wait_slice_milliseconds;
+    late = stalled_too_long(watch, milliseconds_since(start));
     if (ready > 0) {
       const ssize_t got = read(descriptor, bytes, size);
       if (got < 0 && errno == EINTR) continue;
@@ -180,7 +204,6 @@ bool read_result(int descriptor, void* result, std::size_t size, long wall_milli
     }
     if (ready < 0 && errno != EINTR) return false;
     stopped = waiting.stop_asked != nullptr && waiting.stop_asked(waiting.context);
-    late = waited >= wall_milliseconds;
     if (stopped || late) return false;
   }
   return true;
@@ -247,9 +270,9 @@ ChildOutcome run_in_bounded_child(void (*work)(void* context), void* context, vo
   close(ends[1]);
   bool late = false;
   bool stopped = false;
-  const long wall_milliseconds = child_wall_seconds(bounds.seconds) * 1000;
-  const bool whole =
-      child > 0 && read_result(ends[0], result, size, wall_milliseconds, late, stopped);
+  StallWatch watch = {};
+  watch.clocked = child > 0 && clock_getcpuclockid(child, &watch.clock) == 0;
+  const bool whole = child > 0 && read_result(ends[0], result, size, watch, late, stopped);
   close(ends[0]);
   if (child < 0) return {ChildEnd::failed, 0};
   if (late || stopped) kill(child, SIGKILL);
@@ -257,6 +280,6 @@ ChildOutcome run_in_bounded_child(void (*work)(void* context), void* context, vo
   double seconds = 0;
   reap(child, status, seconds);
   if (stopped) return {ChildEnd::interrupted, 0};
-  if (late) return {ChildEnd::out_of_wall_time, 0};
+  if (late) return {ChildEnd::stalled, 0};
   return end_of(status, whole, seconds, bounds);
 }

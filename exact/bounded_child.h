@@ -1,8 +1,8 @@
 // Work done in a child process that the system stops when it passes its bounds on processor
 // time or memory, so that a computation that would run for minutes, take gigabytes or fail
-// to allocate ends the child, never the program; the program waits for it within a bound in
-// wall-clock time too, and stops waiting when it is asked to (Ctrl-C, a signal that ends
-// it). POSIX; built into the exact mode's module.
+// to allocate ends the child, never the program; the program stops waiting for a child that
+// takes no processor time for seconds (stopped from outside), and when it is asked to (Ctrl-C,
+// a signal that ends it). POSIX; built into the exact mode's module.
 #pragma once
 
 #include <sys/resource.h>
@@ -13,13 +13,13 @@
 
 // How a child's work ended.
 enum class ChildEnd {
-  finished,          // the work ran to its end and its result came back whole
-  out_of_time,       // stopped at its bound on processor time
-  out_of_memory,     // an allocation failed, at its bound on memory or the system's
-  out_of_wall_time,  // not done within its bound in wall-clock time (stopped, say): ended
-  interrupted,       // the program was asked to stop waiting, or the terminal's signal ended it
-  by_signal,         // ended by another signal: a crash, or a kill from outside
-  failed             // no child could be started, or it ended without its result
+  finished,       // the work ran to its end and its result came back whole
+  out_of_time,    // stopped at its bound on processor time
+  out_of_memory,  // an allocation failed, at its bound on memory or the system's
+  stalled,        // it took no processor time for child_stall_seconds (stopped, say): ended
+  interrupted,    // the program was asked to stop waiting, or the terminal's signal ended it
+  by_signal,      // ended by another signal: a crash, or a kill from outside
+  failed          // no child could be started, or it ended without its result
 };
 
 // What became of a child.
@@ -30,17 +30,15 @@ struct ChildOutcome {
 
 // A child's bounds.
 struct ChildBounds {
-  rlim_t seconds;  // of processor time; the wait in wall-clock time is bounded by
-                   // child_wall_seconds(seconds)
+  rlim_t seconds;  // of processor time
   rlim_t bytes;    // of address space (not set under AddressSanitizer, which reserves more)
 };
 
-// The seconds of wall-clock time a child bounded to `seconds` of processor time is waited
-// for, counting only while the program itself runs (a program suspended with Ctrl-Z does not
-// count): room for a busy machine, no more.
-constexpr long child_wall_seconds(rlim_t seconds) {
-  return 2 * static_cast<long>(seconds) + 2;
-}
+// The seconds of wall-clock time a child may go without taking any processor time (stopped
+// from outside, say) before the program stops waiting for it; counted only while the program
+// itself runs (a program suspended with Ctrl-Z, and its child with it, count none). A child
+// that merely shares a busy machine takes some time in every such span.
+constexpr long child_stall_seconds = 3;
 
 // Sets what every later wait asks of the program (`waiting`, copied; null: nothing): the
 // values finished so far written out before a child starts, and whether to stop waiting.

@@ -54,9 +54,9 @@ enum exact_outcome {
   exact_out_of_time,   /* the computation needed more processor time than it may have */
   exact_interrupted,   /* the computation was stopped from outside (Ctrl-C, a signal that ends
                           the program) */
-  exact_out_of_wall_time, /* the computation was not done within its bound in wall-clock time */
-  exact_ended_by_signal,  /* the computation's process ended by a signal: a crash, or a kill */
-  exact_no_child          /* no process could be started for the computation */
+  exact_stalled,       /* the computation's process took no processor time for seconds */
+  exact_ended_by_signal, /* the computation's process ended by a signal: a crash, or a kill */
+  exact_no_child         /* no process could be started for the computation */
 };
 
 /* Where and why a run ended without a value. */

@@ -148,15 +148,15 @@ void decide_in_child(void* context) {
 
 // The outcome of a line whose child did not finish: what happened to it (and, in `line`,
 // the signal or the seconds that say more).
-int outcome_of(const ChildOutcome& child, const ChildBounds& bounds, ExactOutcome& line) {
+int outcome_of(const ChildOutcome& child, ExactOutcome& line) {
   switch (child.end) {
     case ChildEnd::out_of_time:
       return exact_out_of_time;
     case ChildEnd::out_of_memory:
       return exact_out_of_memory;
-    case ChildEnd::out_of_wall_time:
-      line.child_detail = static_cast<int>(child_wall_seconds(bounds.seconds));
-      return exact_out_of_wall_time;
+    case ChildEnd::stalled:
+      line.child_detail = static_cast<int>(child_stall_seconds);
+      return exact_stalled;
     case ChildEnd::interrupted:
       return exact_interrupted;
     case ChildEnd::by_signal:
@@ -181,7 +181,7 @@ void decide_within_bounds(const ExactProgram& program, int digits, slong precisi
   const bool cut = child.end == ChildEnd::out_of_time || child.end == ChildEnd::out_of_memory ||
                    child.end == ChildEnd::failed;
   if (child.end != ChildEnd::finished) {
-    line.failure.outcome = cut ? exact_undecided : outcome_of(child, decision_bounds, line);
+    line.failure.outcome = cut ? exact_undecided : outcome_of(child, line);
   }
   if (line.bound_digits < bound_digits || child.end != ChildEnd::finished) {
     line.bound_digits = bound_digits;
@@ -211,7 +211,7 @@ void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& 
     const ChildOutcome child =
         run_in_bounded_child(compute_in_child, &work, &line, sizeof line, large_line_bounds);
     if (child.end != ChildEnd::finished) {
-      line.failure = {outcome_of(child, large_line_bounds, line), program.step_count};
+      line.failure = {outcome_of(child, line), program.step_count};
     }
     return;
   }

@@ -13,7 +13,7 @@ struct ExactOutcome {
   exact_failure failure;  // exact_value: `rounded` holds the value
   Rounded rounded;
   int bound_digits;  // exact_undecided: digits after the point to which the value was known
-  int child_detail;  // exact_ended_by_signal: the signal; exact_out_of_wall_time: the seconds
+  int child_detail;  // exact_ended_by_signal: the signal; exact_stalled: the seconds
 };
 
 // Computes `program`'s value, rounded to `digits` significant digits, into `line`.

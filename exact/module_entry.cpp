@@ -37,8 +37,8 @@ NoteKind failure_kind(int outcome, const ProgramStep* step) {
       return NoteKind::exact_out_of_time;
     case exact_interrupted:
       return NoteKind::exact_interrupted;
-    case exact_out_of_wall_time:
-      return NoteKind::exact_out_of_wall_time;
+    case exact_stalled:
+      return NoteKind::exact_stalled;
     case exact_ended_by_signal:
       return NoteKind::exact_ended_by_signal;
     case exact_no_child:
@@ -70,7 +70,7 @@ ReadingNote failure_note(const ExactProgram& program, const ExactOutcome& line) 
     if (step->code == program_function) note.function = term_function_of(step->argument);
   }
   if (outcome == exact_undecided) note.digits = line.bound_digits;
-  if (outcome == exact_out_of_wall_time || outcome == exact_ended_by_signal) {
+  if (outcome == exact_stalled || outcome == exact_ended_by_signal) {
     note.digits = line.child_detail;
   }
   return note;

@@ -135,7 +135,7 @@ bool is_exact_note(NoteKind kind) {
          kind == NoteKind::exact_too_large || kind == NoteKind::exact_undecided ||
          kind == NoteKind::exact_beyond_limits || kind == NoteKind::exact_out_of_memory ||
          kind == NoteKind::exact_out_of_time || kind == NoteKind::exact_interrupted ||
-         kind == NoteKind::exact_out_of_wall_time || kind == NoteKind::exact_ended_by_signal ||
+         kind == NoteKind::exact_stalled || kind == NoteKind::exact_ended_by_signal ||
          kind == NoteKind::exact_no_child;
 }
 

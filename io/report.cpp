@@ -446,10 +446,10 @@ void append_message(ReportText& report, const Expression& expression, const Read
                     "o cálculo exato passou do seu limite de tempo: o valor não foi calculado");
     case NoteKind::exact_interrupted:
       return append(report, "o cálculo exato foi interrompido: o valor não foi calculado");
-    case NoteKind::exact_out_of_wall_time:
-      return append_around(report, "o cálculo exato não terminou em ", note.digits,
-                           " s de relógio (o processo que o fazia estava parado ou sem "
-                           "processador): o valor não foi calculado");
+    case NoteKind::exact_stalled:
+      return append_around(report, "o processo do cálculo exato ficou ", note.digits,
+                           " s sem usar o processador (parado de fora?): o valor não foi "
+                           "calculado");
     case NoteKind::exact_ended_by_signal:
       return append_around(report, "o processo do cálculo exato terminou pelo sinal ", note.digits,
                            ", sem ser um dos seus limites: o valor não foi calculado");

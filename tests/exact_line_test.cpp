@@ -1030,7 +1030,7 @@ void kill_work(void*) {
 }
 
 void stop_work(void*) {
-  raise(SIGSTOP);  // stopped from outside: only the bound in wall-clock time ends it
+  raise(SIGSTOP);  // stopped from outside: it takes no processor time any more
 }
 
 void spin_work(void* context) {
@@ -1088,7 +1088,7 @@ TEST(BoundedChild, TellsHowTheWorkEnded) {
       {allocate_work, ChildEnd::out_of_memory, 0}, {spin_work, ChildEnd::out_of_time, 0},
       {interrupt_work, ChildEnd::interrupted, 0},  {abort_work, ChildEnd::by_signal, SIGABRT},
       {crash_work, ChildEnd::by_signal, SIGSEGV},  {kill_work, ChildEnd::by_signal, SIGKILL},
-      {stop_work, ChildEnd::out_of_wall_time, 0},
+      {stop_work, ChildEnd::stalled, 0},
   };
   for (const Case& c : cases) {
     unsigned long count = 0;
