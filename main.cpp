@@ -11,9 +11,23 @@
 #include "io/descriptor_io.h"
 #include "io/output_buffer.h"
 #include "io/text_form.h"
+#include "line/exact_line.h"
 #include "terminal/terminal.h"
 
 namespace {
+
+// Before a line goes to the exact mode's bounded child, where it may take seconds, the values
+// finished so far are written out, so that a signal ending the program meanwhile loses only
+// that line.
+void write_out_finished(void* output) {
+  flush_output(*static_cast<OutputBuffer*>(output));
+}
+
+// While the child computes, the terminal may ask to abandon the line (Ctrl-C in the
+// interactive loop, a signal put off until the history is saved).
+bool abandon_asked(void*) {
+  return terminal_stop_asked();
+}
 
 // How the mode the options chose uses the terminal: the dialogue; the interactive loop when
 // an expression operand is "-" and standard input and output are both terminals; otherwise
@@ -45,6 +59,7 @@ int main(int argc, char** argv) {
                               unicode};
   const TerminalUse use = terminal_use(options, argc, argv);
   guard_terminal(stdin, stdout, use);
+  if (options.exact) set_exact_waiting({write_out_finished, abandon_asked, &output});
   switch (options.mode) {
     case RunMode::help:
       write_usage(output);

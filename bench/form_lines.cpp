@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::atoi(argv[1]) : 20;
   char line[line_capacity];
   if (!exact_mode_available()) {
-    std::fprintf(stderr, "trigcalc_form_lines: %s\n", reason);
+    std::fprintf(stderr, "trigcalc_form_lines: the exact mode is not in this build\n");
     return 2;
   }
   while (std::fgets(line, sizeof line, stdin) != nullptr) {

@@ -67,6 +67,10 @@ int run_interactive_loop(InputReader& input, long& line_number,
     ++line_number;
     if (length > 0 && evaluate_and_print(line, length, {true, line_number, nullptr}, printing))
       ++reported;
+    // What was typed while the line was computed (a Ctrl-C for it included) is dropped, as the
+    // dialogue drops it: a user who took the wait for the shell's may have typed commands.
+    discard_pending_input(input);
+    drop_type_ahead(stdin);
   }
   close_line_editor(editor);
   input.wait = nullptr;

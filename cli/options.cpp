@@ -151,6 +151,15 @@ void report_unavailable(const char* option, FILE* err) {
     case ModuleProblem::not_found:
       print_our_text(err, "o módulo %s não foi achado a partir de %s\n", state.detail, state.where);
       return;
+    case ModuleProblem::not_regular:
+      print_our_text(err, "o módulo %s não é um arquivo comum\n", state.where);
+      return;
+    case ModuleProblem::not_whole:
+      print_our_text(err,
+                     "o módulo %s está incompleto (uma cópia interrompida?): tem menos bytes do "
+                     "que o seu cabeçalho descreve (tem/descreve: %s)\n",
+                     state.where, state.detail);
+      return;
     case ModuleProblem::not_loaded:
       print_our_text(err, "o módulo %s não pôde ser carregado: %s\n", state.where, state.detail);
       return;

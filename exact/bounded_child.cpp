@@ -3,19 +3,32 @@
 #include "exact/bounded_child.h"
 
 #include <fcntl.h>
+#include <flint/flint.h>
+#include <gmp.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <ctime>
 
 namespace {
 
 // How often the child looks whether its parent is still there.
 constexpr long parent_check_microseconds = 100000;
 
-pid_t parent_at_fork = 0;  // the child's parent, as it was when the child was made
+// How often the parent, waiting, asks whether to stop and counts the time waited.
+constexpr int wait_slice_milliseconds = 100;
+
+// The status a child ends with when an allocation fails: the libraries' own handling would
+// write to standard output and abort, which a crash does too.
+constexpr int out_of_memory_status = 3;
+
+pid_t parent_at_fork = 0;   // the child's parent, as it was when the child was made
+ExactWaiting waiting = {};  // what the program asks of the waits; nothing until set
 
 // Ends the child when its parent has gone (it is then another process's child): nobody
 // waits for its result any more. Async-signal-safe: getppid and _exit only.
@@ -72,6 +85,45 @@ void set_bounds(const ChildBounds& bounds) {
   limit_address_space(bounds.bytes);
 }
 
+// The allocations of GMP and FLINT (and so of Arb and Calcium) in the child: the C library's,
+// ending the child with out_of_memory_status when one fails.
+void* allocate_or_end(std::size_t size) {
+  void* block = std::malloc(size);
+  if (block == nullptr && size > 0) _exit(out_of_memory_status);
+  return block;
+}
+
+void* allocate_zeroed_or_end(std::size_t count, std::size_t size) {
+  void* block = std::calloc(count, size);
+  if (block == nullptr && count > 0 && size > 0) _exit(out_of_memory_status);
+  return block;
+}
+
+void* reallocate_or_end(void* block, std::size_t size) {
+  void* moved = std::realloc(block, size);
+  if (moved == nullptr && size > 0) _exit(out_of_memory_status);
+  return moved;
+}
+
+void* reallocate_gmp_or_end(void* block, std::size_t, std::size_t size) {
+  return reallocate_or_end(block, size);
+}
+
+void release(void* block) {
+  std::free(block);
+}
+
+void release_gmp(void* block, std::size_t) {
+  std::free(block);
+}
+
+// A failed allocation ends the child with its own status: the same allocator as before (the
+// C library's, so that blocks made before are released alike), checked.
+void end_when_out_of_memory() {
+  __flint_set_memory_functions(allocate_or_end, allocate_zeroed_or_end, reallocate_or_end, release);
+  mp_set_memory_functions(allocate_or_end, reallocate_gmp_or_end, release_gmp);
+}
+
 // Writes the `size` bytes at `data` to `descriptor`, retrying when interrupted.
 void write_all(int descriptor, const void* data, std::size_t size) {
   const auto* bytes = static_cast<const unsigned char*>(data);
@@ -82,19 +134,6 @@ void write_all(int descriptor, const void* data, std::size_t size) {
   }
 }
 
-// Reads the `size` bytes at `data` from `descriptor`; false when they did not all come.
-bool read_all(int descriptor, void* data, std::size_t size) {
-  auto* bytes = static_cast<unsigned char*>(data);
-  while (size > 0) {
-    const ssize_t got = read(descriptor, bytes, size);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    bytes += got;
-    size -= static_cast<std::size_t>(got);
-  }
-  return true;
-}
-
 // The child's side: set up, the work done, its result written whole, then the end (without
 // the parent's exit handlers or its buffers).
 [[noreturn]] void work_in_child(void (*work)(void*), void* context, const void* result,
@@ -102,37 +141,126 @@ bool read_all(int descriptor, void* data, std::size_t size) {
   take_default_signals();
   follow_parent();
   leave_the_terminal();
+  end_when_out_of_memory();
   set_bounds(bounds);
   work(context);
   write_all(descriptor, result, size);
   _exit(0);
 }
 
-// How the child that left `status` ended, its result having come back whole or not.
-ChildEnd end_of(int status, bool whole) {
+// The time since `start`, in milliseconds.
+long milliseconds_since(const timespec& start) {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+}
+
+// The processor time `child` has taken so far, in milliseconds, through `clock` (its CPU
+// clock); -1 when it cannot be had.
+long child_milliseconds(clockid_t clock) {
+  timespec taken;
+  if (clock_gettime(clock, &taken) != 0) return -1;
+  return taken.tv_sec * 1000 + taken.tv_nsec / 1000000;
+}
+
+// How long a child has gone without processor time while it was waited for.
+struct StallWatch {
+  clockid_t clock;  // the child's CPU clock
+  bool clocked;     // `clock` is there; without it no stall is seen
+  long taken;       // the child's processor time at the last look, in milliseconds
+  long stalled;     // wall-clock milliseconds since the child last took any
+};
+
+// Counts a slice of `spent` milliseconds waited (at most a slice's length, so that time the
+// program spent suspended counts as none) as stalled when the child took no processor time
+// in it; true once the stall reaches child_stall_seconds.
+bool stalled_too_long(StallWatch& watch, long spent) {
+  const long counted = spent < wait_slice_milliseconds ? spent : wait_slice_milliseconds;
+  const long taken = watch.clocked ? child_milliseconds(watch.clock) : -1;
+  watch.stalled = taken < 0 || taken != watch.taken ? 0 : watch.stalled + counted;
+  watch.taken = taken;
+  return watch.stalled >= child_stall_seconds * 1000;
+}
+
+// Reads the child's result from `descriptor` into `result` while the child works: true when
+// all `size` bytes came, false when the pipe ended first (the child ended), the child stalled
+// (`late`) or the program asked to stop (`stopped`).
+bool read_result(int descriptor, void* result, std::size_t size, StallWatch& watch, bool& late,
+                 bool& stopped) {
+  auto* bytes = static_cast<unsigned char*>(result);
+  while (size > 0) {
+    timespec start;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    pollfd pipe_end = {descriptor, POLLIN, 0};
+    const int ready = poll(&pipe_end, 1, wait_slice_milliseconds);
+    late = stalled_too_long(watch, milliseconds_since(start));
+    if (ready > 0) {
+      const ssize_t got = read(descriptor, bytes, size);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      bytes += got;
+      size -= static_cast<std::size_t>(got);
+      continue;
+    }
+    if (ready < 0 && errno != EINTR) return false;
+    stopped = waiting.stop_asked != nullptr && waiting.stop_asked(waiting.context);
+    if (stopped || late) return false;
+  }
+  return true;
+}
+
+// Waits for the child to end and gives its status and the processor time it took, in
+// seconds.
+void reap(pid_t child, int& status, double& seconds) {
+  rusage usage = {};
+  while (wait4(child, &status, 0, &usage) < 0) {
+    if (errno != EINTR) {
+      status = 0;
+      break;
+    }
+  }
+  seconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// True for the signals a terminal sends its foreground (the child is there with the program)
+// or that end a session: they say the user, or the session, stopped the work.
+bool is_terminal_signal(int signal_number) {
+  return signal_number == SIGINT || signal_number == SIGQUIT || signal_number == SIGHUP ||
+         signal_number == SIGTERM;
+}
+
+// How the child that left `status` after `seconds` of processor time, within `bounds`, ended,
+// its result having come back whole or not. SIGKILL is the hard limit on processor time when
+// the child took about that time (the time a process is told it took lags the system's own
+// count by a few hundredths of a second: three quarters of the bound are taken for it), a kill
+// from outside otherwise.
+ChildOutcome end_of(int status, bool whole, double seconds, const ChildBounds& bounds) {
   if (WIFEXITED(status)) {
-    return whole && WEXITSTATUS(status) == 0 ? ChildEnd::finished : ChildEnd::not_finished;
+    if (WEXITSTATUS(status) == out_of_memory_status) return {ChildEnd::out_of_memory, 0};
+    return {whole && WEXITSTATUS(status) == 0 ? ChildEnd::finished : ChildEnd::failed, 0};
   }
-  if (!WIFSIGNALED(status)) return ChildEnd::not_finished;
-  switch (WTERMSIG(status)) {
-    case SIGXCPU:
-    case SIGKILL:  // past the hard limit on processor time
-      return ChildEnd::out_of_time;
-    case SIGABRT:  // GMP and FLINT abort when an allocation fails
-    case SIGSEGV:  // the stack could not grow
-    case SIGBUS:
-      return ChildEnd::out_of_memory;
-    default:
-      return ChildEnd::not_finished;
+  if (!WIFSIGNALED(status)) return {ChildEnd::failed, 0};
+  const int signal_number = WTERMSIG(status);
+  const bool at_time_bound = seconds >= 0.75 * static_cast<double>(bounds.seconds);
+  if (signal_number == SIGXCPU || (signal_number == SIGKILL && at_time_bound)) {
+    return {ChildEnd::out_of_time, signal_number};
   }
+  if (is_terminal_signal(signal_number)) return {ChildEnd::interrupted, signal_number};
+  return {ChildEnd::by_signal, signal_number};
 }
 
 }  // namespace
 
-ChildEnd run_in_bounded_child(void (*work)(void* context), void* context, void* result,
-                              std::size_t size, const ChildBounds& bounds) {
+void wait_for_children_through(const ExactWaiting* asked) {
+  waiting = asked != nullptr ? *asked : ExactWaiting{};
+}
+
+ChildOutcome run_in_bounded_child(void (*work)(void* context), void* context, void* result,
+                                  std::size_t size, const ChildBounds& bounds) {
+  if (waiting.before_child != nullptr) waiting.before_child(waiting.context);
   int ends[2];
-  if (pipe(ends) != 0) return ChildEnd::not_finished;
+  if (pipe(ends) != 0) return {ChildEnd::failed, 0};
   parent_at_fork = getpid();
   const pid_t child = fork();
   if (child == 0) {
@@ -140,12 +268,18 @@ ChildEnd run_in_bounded_child(void (*work)(void* context), void* context, void* 
     work_in_child(work, context, result, size, bounds, ends[1]);
   }
   close(ends[1]);
-  const bool whole = child > 0 && read_all(ends[0], result, size);
+  bool late = false;
+  bool stopped = false;
+  StallWatch watch = {};
+  watch.clocked = child > 0 && clock_getcpuclockid(child, &watch.clock) == 0;
+  const bool whole = child > 0 && read_result(ends[0], result, size, watch, late, stopped);
   close(ends[0]);
-  if (child < 0) return ChildEnd::not_finished;
+  if (child < 0) return {ChildEnd::failed, 0};
+  if (late || stopped) kill(child, SIGKILL);
   int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return ChildEnd::not_finished;
-  }
-  return end_of(status, whole);
+  double seconds = 0;
+  reap(child, status, seconds);
+  if (stopped) return {ChildEnd::interrupted, 0};
+  if (late) return {ChildEnd::stalled, 0};
+  return end_of(status, whole, seconds, bounds);
 }

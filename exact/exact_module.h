@@ -20,7 +20,7 @@ constexpr const char* exact_module_places[] = {"", "../", "../lib/trigcalc/modul
 
 // Raised whenever what crosses between the program and the module changes in meaning
 // without changing in size.
-constexpr int exact_module_revision = 4;
+constexpr int exact_module_revision = 5;
 
 // What a module was built with: the program's version and the sizes of what crosses. A
 // module whose stamp differs from the program's is not used.
@@ -45,13 +45,26 @@ inline ExactModuleStamp exact_module_stamp() {
           static_cast<int>(sizeof(ProgramShape))};
 }
 
+// What the program asks of the module's waits for a bounded child, a line that may take
+// seconds: each callback may be null. `before_child` is called before a child starts, to
+// write out the values finished so far, so that a signal ending the program meanwhile loses
+// only the line being computed; `stop_asked`, asked while the child works (at once after a
+// signal, else every tenth of a second), says whether to abandon the line (Ctrl-C, or a
+// signal that is to end the program).
+struct ExactWaiting {
+  void (*before_child)(void* context);
+  bool (*stop_asked)(void* context);
+  void* context;
+};
+
 // The module's entries, by name: its stamp, and the value of a program. The second writes
 // the value of `program`, whose numbers are those of `store`, with `digits` significant
 // digits (1 to exact_max_digits), correctly rounded, ties to even, as "%g" would, into
 // `text`: "nan" when it has no value or cannot be computed exactly, with the note saying
 // which and why in `note` and `*noted` set; returns the text's length. With `form` (null: not
 // asked) it also writes the value's exact form there, in the script `form->unicode` asks for,
-// or sets its length to 0 when there is none to write beside the digits. The module
+// or sets its length to 0 when there is none to write beside the digits; its waits for a
+// bounded child do what `waiting` asks (null: nothing). The module
 // keeps one program, one stack of balls and Calcium's state from line to line: one line at a
 // time, not re-entrant.
 constexpr char exact_stamp_entry_name[] = "trigcalc_exact_stamp";
@@ -59,14 +72,14 @@ constexpr char exact_value_entry_name[] = "trigcalc_exact_value_text";
 using ExactStampEntry = void (*)(ExactModuleStamp* stamp);
 using ExactValueEntry = int (*)(const Program* program, const NumberStore* store, int digits,
                                 char (*text)[exact_text_capacity], ExactForm* form,
-                                ReadingNote* note, bool* noted);
+                                ReadingNote* note, bool* noted, const ExactWaiting* waiting);
 
 // The module's entry for a line in the unknown (an equation, or a line in x without "="):
 // writes its answer (exact/equation_answer.h) into `text` and returns its length; the unknown
 // is named by the `name_length` bytes at `name`; a line not answered has the note why in
-// `note`, with `*noted` set. The work is done in a bounded child.
+// `note`, with `*noted` set. The work is done in a bounded child, waited for as `waiting` says.
 constexpr char exact_answer_entry_name[] = "trigcalc_exact_answer";
 using ExactAnswerEntry = int (*)(const Program* program, const NumberStore* store,
                                  const ProgramShape* shape, const char* name, int name_length,
                                  int digits, bool unicode, char (*text)[exact_answer_capacity],
-                                 ReadingNote* note, bool* noted);
+                                 ReadingNote* note, bool* noted, const ExactWaiting* waiting);

@@ -35,6 +35,12 @@ typedef struct ExactProgram {
   struct exact_number numbers[PROGRAM_STEP_CAPACITY];
   int number_count;
   int complete; /* 0 when the line's program did not fit */
+  /* The sizes the program's values may reach, estimated from its steps when it is made ready
+     (exact/prepare_program.h): the bits of the integer parts of its numbers and of the values
+     its powers make, added up, and the bits of those numbers and values, numerators and
+     denominators, added up. */
+  slong magnitude_bits;
+  slong number_bits;
 } ExactProgram;
 
 /* How running a program ended. */
@@ -46,7 +52,11 @@ enum exact_outcome {
   exact_beyond_limits, /* the program outgrew the room of its steps or of its stack */
   exact_out_of_memory, /* the computation needed more memory than it may have */
   exact_out_of_time,   /* the computation needed more processor time than it may have */
-  exact_interrupted    /* the computation was stopped from outside */
+  exact_interrupted,   /* the computation was stopped from outside (Ctrl-C, a signal that ends
+                          the program) */
+  exact_stalled,       /* the computation's process took no processor time for seconds */
+  exact_ended_by_signal, /* the computation's process ended by a signal: a crash, or a kill */
+  exact_no_child         /* no process could be started for the computation */
 };
 
 /* Where and why a run ended without a value. */

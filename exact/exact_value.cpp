@@ -18,9 +18,14 @@ constexpr slong fine_precision_limit = slong{1} << 18;
 // Most bits of the numbers' sizes with which Calcium is asked what balls could not settle:
 // its own numbers would need those bits too.
 constexpr slong calcium_magnitude_limit = 4096;
-// Bits of the numbers' sizes beyond which a line is computed in a bounded child: such a line
-// may take megabytes, and a failed allocation aborts the process it happens in.
+// Bits of the numbers' sizes (and of the values powers make of them) beyond which a line is
+// computed in a bounded child: such a line may take seconds and megabytes, and a failed
+// allocation aborts the process it happens in.
 constexpr slong in_process_magnitude_limit = 32768;
+// Bits of the numbers and of the values powers make, numerators and denominators, beyond
+// which a line is computed in a bounded child too: a 99-byte line of numbers alone has fewer
+// (eleven numbers of 20,000 digits), powers may make millions.
+constexpr slong in_process_number_limit = slong{1} << 21;
 
 // Bounds of a child: Calcium, on some lines (products of many tangents of different angles,
 // say), would work for minutes and gigabytes; a decision cut short leaves the line undecided.
@@ -148,15 +153,48 @@ void decide_in_child(void* context) {
   work.line->failure.outcome = exact_undecided;
 }
 
-// Decides what balls left open within the decision's bounds: a decision cut short, or a child
-// that could not be started, leaves the line undecided, with what the balls showed of its size.
+// The outcome of a line whose child did not finish: what happened to it (and, in `line`,
+// the signal or the seconds that say more).
+}  // namespace
+
+int child_outcome(const ChildOutcome& child, ExactOutcome& line) {
+  switch (child.end) {
+    case ChildEnd::out_of_time:
+      return exact_out_of_time;
+    case ChildEnd::out_of_memory:
+      return exact_out_of_memory;
+    case ChildEnd::stalled:
+      line.child_detail = static_cast<int>(child_stall_seconds);
+      return exact_stalled;
+    case ChildEnd::interrupted:
+      return exact_interrupted;
+    case ChildEnd::by_signal:
+      line.child_detail = child.signal_number;
+      return exact_ended_by_signal;
+    case ChildEnd::finished:
+    case ChildEnd::failed:
+      break;
+  }
+  return exact_no_child;
+}
+
+namespace {
+
+// Decides what balls left open within the decision's bounds: a decision cut short at its
+// bounds, or a child that could not be started, leaves the line undecided, with the closest the
+// balls or the child knew the value; a child interrupted, or ended otherwise, says so.
 void decide_within_bounds(const ExactProgram& program, int digits, slong precision, bool calcium,
                           ExactOutcome& line) {
   const int bound_digits = line.bound_digits;
   ChildWork work = {&program, digits, precision, calcium, &line};
-  if (run_in_bounded_child(decide_in_child, &work, &line, sizeof line, decision_bounds) !=
-      ChildEnd::finished) {
-    line.failure.outcome = exact_undecided;
+  const ChildOutcome child =
+      run_in_bounded_child(decide_in_child, &work, &line, sizeof line, decision_bounds);
+  const bool cut = child.end == ChildEnd::out_of_time || child.end == ChildEnd::out_of_memory ||
+                   child.end == ChildEnd::failed;
+  if (child.end != ChildEnd::finished) {
+    line.failure.outcome = cut ? exact_undecided : child_outcome(child, line);
+  }
+  if (line.bound_digits < bound_digits || child.end != ChildEnd::finished) {
     line.bound_digits = bound_digits;
   }
 }
@@ -170,25 +208,22 @@ void compute_in_child(void* context) {
   work.line->failure.outcome = exact_undecided;
 }
 
-// The outcome of a line whose child did not finish.
-int outcome_of(ChildEnd end) {
-  if (end == ChildEnd::out_of_time) return exact_out_of_time;
-  if (end == ChildEnd::out_of_memory) return exact_out_of_memory;
-  return exact_interrupted;
-}
-
 }  // namespace
 
 void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& line) {
   line.failure = {program.complete ? exact_value : exact_beyond_limits, program.step_count};
   line.bound_digits = 0;
+  line.child_detail = 0;
   if (!program.complete) return;
   const slong magnitude = exact_magnitude_bits(program);
-  if (magnitude > in_process_magnitude_limit) {
+  if (magnitude > in_process_magnitude_limit ||
+      exact_number_bits(program) > in_process_number_limit) {
     ChildWork work = {&program, digits, 0, false, &line};
-    const ChildEnd end =
+    const ChildOutcome child =
         run_in_bounded_child(compute_in_child, &work, &line, sizeof line, large_line_bounds);
-    if (end != ChildEnd::finished) line.failure = {outcome_of(end), program.step_count};
+    if (child.end != ChildEnd::finished) {
+      line.failure = {child_outcome(child, line), program.step_count};
+    }
     return;
   }
   if (compute_in_balls(program, digits, line)) return;

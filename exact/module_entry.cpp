@@ -38,6 +38,12 @@ NoteKind failure_kind(int outcome, const ProgramStep* step) {
       return NoteKind::exact_out_of_time;
     case exact_interrupted:
       return NoteKind::exact_interrupted;
+    case exact_stalled:
+      return NoteKind::exact_stalled;
+    case exact_ended_by_signal:
+      return NoteKind::exact_ended_by_signal;
+    case exact_no_child:
+      return NoteKind::exact_no_child;
     default:  // exact_no_value, at the step that has none
       break;
   }
@@ -65,6 +71,9 @@ ReadingNote failure_note(const ExactProgram& program, const ExactOutcome& line) 
     if (step->code == program_function) note.function = term_function_of(step->argument);
   }
   if (outcome == exact_undecided) note.digits = line.bound_digits;
+  if (outcome == exact_stalled || outcome == exact_ended_by_signal) {
+    note.digits = line.child_detail;
+  }
   return note;
 }
 
@@ -81,8 +90,10 @@ extern "C" void trigcalc_exact_stamp(ExactModuleStamp* stamp) {
 
 extern "C" int trigcalc_exact_value_text(const Program* line, const NumberStore* store, int digits,
                                          char (*text_buffer)[exact_text_capacity], ExactForm* form,
-                                         ReadingNote* note, bool* noted) {
+                                         ReadingNote* note, bool* noted,
+                                         const ExactWaiting* waiting) {
   char(&text)[exact_text_capacity] = *text_buffer;
+  wait_for_children_through(waiting);
   ExactProgram& program = line_program();
   prepare_exact_program(*line, *store, program);
   static ExactOutcome outcome;  // its digits are 1 KiB: kept off the stack
@@ -131,9 +142,10 @@ constexpr ChildBounds answer_bounds = {5, rlim_t{768} << 20};
 // An equation without the unknown, "sen 30 = 1/2": true when its left side less its right is
 // exactly 0, false when it is not; "nan" where that has no value, with its note.
 int compare_sides(const Program* program, const NumberStore* store,
-                  char (*text)[exact_answer_capacity], ReadingNote* note, bool* noted) {
+                  char (*text)[exact_answer_capacity], ReadingNote* note, bool* noted,
+                  const ExactWaiting* waiting) {
   static char value[exact_text_capacity];  // 1 KiB: kept off the stack
-  trigcalc_exact_value_text(program, store, 1, &value, nullptr, note, noted);
+  trigcalc_exact_value_text(program, store, 1, &value, nullptr, note, noted, waiting);
   const char* answer = *noted ? "nan" : std::strcmp(value, "0") == 0 ? "verdadeiro" : "falso";
   std::strcpy(*text, answer);
   return static_cast<int>(std::strlen(answer));
@@ -144,20 +156,20 @@ int compare_sides(const Program* program, const NumberStore* store,
 extern "C" int trigcalc_exact_answer(const Program* program, const NumberStore* store,
                                      const ProgramShape* shape, const char* name, int name_length,
                                      int digits, bool unicode, char (*text)[exact_answer_capacity],
-                                     ReadingNote* note, bool* noted) {
+                                     ReadingNote* note, bool* noted, const ExactWaiting* waiting) {
   static ChildAnswer answer;  // 4 KiB: kept off the stack
-  if (!shape->unknown) return compare_sides(program, store, text, note, noted);
+  if (!shape->unknown) return compare_sides(program, store, text, note, noted, waiting);
+  wait_for_children_through(waiting);
   answer = {0, false, {}, ""};
   AnswerWork work = {program, store, shape, {name, name_length, digits, unicode}, &answer};
-  const ChildEnd end =
+  const ChildOutcome child =
       run_in_bounded_child(answer_in_child, &work, &answer, sizeof answer, answer_bounds);
-  if (end != ChildEnd::finished) {
-    const NoteKind kind = end == ChildEnd::out_of_time     ? NoteKind::exact_out_of_time
-                          : end == ChildEnd::out_of_memory ? NoteKind::exact_out_of_memory
-                                                           : NoteKind::exact_interrupted;
+  if (child.end != ChildEnd::finished) {  // said as a value's child would say it
+    static ExactOutcome line;
+    line.failure = {child_outcome(child, line), -1};
     answer.length = static_cast<int>(std::strlen("não sei resolver"));
     std::strcpy(answer.text, "não sei resolver");
-    answer.note = {kind, 0, 0, TermFunction::none, 0, ""};
+    answer.note = failure_note(line_program(), line);
     answer.noted = true;
   }
   std::memcpy(*text, answer.text, static_cast<std::size_t>(answer.length) + 1);

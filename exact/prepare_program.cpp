@@ -193,6 +193,157 @@ void reduce_large_angle(ExactProgram& exact) {
   fmpz_clear(residue);
 }
 
+// A bound on what a line's values may grow to, for the estimate of its cost: the bits of a
+// value's numerator, and of its denominator beyond the first (|value| < 2^(numerator -
+// denominator): the bits of its integer part), or of its size and smallness for a value that
+// is no rational; and the value itself when it is a small integer, as an exponent often is.
+struct SizeBound {
+  slong numerator;
+  slong denominator;
+  bool whole;   // `value` is the value
+  slong value;  // |value| at most whole_ceiling
+};
+
+constexpr slong size_ceiling = slong{1} << 40;   // bits past which a bound saturates
+constexpr slong whole_ceiling = slong{1} << 40;  // integers followed exactly up to this size
+
+slong capped(slong bits) {
+  return bits < size_ceiling ? bits : size_ceiling;
+}
+
+// a x b for bits, saturating at size_ceiling (both at least 0).
+slong capped_product(slong a, slong b) {
+  return a != 0 && b > size_ceiling / a ? size_ceiling : capped(a * b);
+}
+
+// The bound of a number a step pushes: its bits; pi counts two bits (pi^k < 2^(2k)).
+SizeBound number_bound(const exact_number& number) {
+  if (number.pi) return {2, 0, false, 0};
+  if (number.too_large) return {0, 0, false, 0};  // never computed: the run stops there
+  const fmpz* numerator = fmpq_numref(number.value);
+  const bool whole = fmpz_is_one(fmpq_denref(number.value)) && fmpz_bits(numerator) < 40;
+  return {static_cast<slong>(fmpz_bits(numerator)),
+          static_cast<slong>(fmpz_bits(fmpq_denref(number.value))) - 1, whole,
+          whole ? static_cast<slong>(fmpz_get_si(numerator)) : 0};
+}
+
+// The value of `step` on two small integers, when it is one that stays small.
+bool whole_result(int code, slong left, slong right, slong& value) {
+  const slong a = left < 0 ? -left : left;
+  const slong b = right < 0 ? -right : right;
+  if (code == program_add) value = left + right;
+  if (code == program_subtract) value = left - right;
+  if (code == program_multiply) {
+    if (a != 0 && b > whole_ceiling / a) return false;
+    value = left * right;
+  }
+  if (code == program_power) {
+    if (right < 0 || (a > 1 && right >= 40)) return false;
+    value = 1;
+    for (slong k = 0; k < right; ++k) value *= left;
+  }
+  const bool kept = code == program_add || code == program_subtract || code == program_multiply ||
+                    code == program_power;
+  return kept && value <= whole_ceiling && value >= -whole_ceiling;
+}
+
+// The bound of base^exponent: the base's bits times the exponent when it is an integer known
+// here, times the largest the exponent may be otherwise.
+SizeBound power_bound(const SizeBound& base, const SizeBound& exponent) {
+  if (exponent.whole) {
+    const slong times = exponent.value < 0 ? -exponent.value : exponent.value;
+    if (exponent.value >= 0) {
+      return {capped_product(base.numerator, times), capped_product(base.denominator, times), false,
+              0};
+    }
+    const slong up = capped_product(base.denominator + 1, times);  // the denominator's bits
+    const slong down = capped_product(base.numerator > 0 ? base.numerator - 1 : 0, times);
+    return {up, down, false, 0};
+  }
+  const slong exponent_size = exponent.numerator - exponent.denominator + 1;
+  const slong largest = exponent_size <= 0    ? 1
+                        : exponent_size >= 40 ? size_ceiling
+                                              : slong{1} << exponent_size;
+  const slong bits = capped_product(
+      base.numerator > base.denominator ? base.numerator : base.denominator, largest);
+  return {bits, bits, false, 0};
+}
+
+// The bound of amplitude x f(argument): a sine or cosine is at most 1, an inverse function at
+// most 180 degrees, and a tangent, cotangent, secant or cosecant at most about the reciprocal
+// of the angle's distance to a pole, which its bits bound.
+SizeBound function_bound(const ProgramStep& step, const SizeBound& amplitude,
+                         const SizeBound& argument) {
+  slong bits = 1;
+  if (!is_direct(step.argument)) bits = 8;
+  if (step.argument != program_sine && step.argument != program_cosine && is_direct(step.argument))
+    bits = capped(argument.numerator + argument.denominator + 2);
+  return {capped(amplitude.numerator + bits), amplitude.denominator, false, 0};
+}
+
+// The bound of the value `step` makes of `left` and `right` (`right` alone for a step that
+// takes one value).
+SizeBound step_bound(const ProgramStep& step, const SizeBound& left, const SizeBound& right) {
+  SizeBound made = {0, 0, false, 0};
+  switch (step.code) {
+    case program_negate:
+      return {right.numerator, right.denominator, right.whole, -right.value};
+    case program_root:
+      return {(right.numerator + 1) / 2, (right.denominator + 1) / 2, false, 0};
+    case program_add:
+    case program_subtract: {
+      const slong one = left.numerator + right.denominator + 1;
+      const slong other = right.numerator + left.denominator + 1;
+      made = {capped((one > other ? one : other) + 1), capped(left.denominator + right.denominator),
+              false, 0};
+      break;
+    }
+    case program_multiply:
+      made = {capped(left.numerator + right.numerator),
+              capped(left.denominator + right.denominator), false, 0};
+      break;
+    case program_divide:
+      return {capped(left.numerator + right.denominator + 1),
+              capped(left.denominator + (right.numerator > 0 ? right.numerator - 1 : 0)), false, 0};
+    case program_power:
+      made = power_bound(left, right);
+      break;
+    default:
+      return function_bound(step, left, right);
+  }
+  made.whole =
+      left.whole && right.whole && whole_result(step.code, left.value, right.value, made.value);
+  return made;
+}
+
+// Estimates the sizes the program's values may reach (ExactProgram's magnitude_bits and
+// number_bits): what its numbers hold, and what its powers make of them, which may be far
+// more (9^164000 has 520,000 bits). A program not well formed is estimated as far as it goes.
+void estimate_sizes(ExactProgram& exact) {
+  static SizeBound stack[PROGRAM_STEP_CAPACITY];
+  int depth = 0;
+  exact.magnitude_bits = 0;
+  exact.number_bits = 0;
+  for (int s = 0; s < exact.step_count; ++s) {
+    const ProgramStep& step = exact.steps[s];
+    const bool pushes = step.code == program_push_number || step.code == program_unknown;
+    const int taken = pushes ? 0 : step.code == program_negate || step.code == program_root ? 1 : 2;
+    if (depth < taken) return;
+    SizeBound made = {64, 64, false, 0};  // the unknown: a double's bits either way
+    if (step.code == program_push_number) made = number_bound(exact.numbers[step.argument]);
+    if (taken > 0) made = step_bound(step, stack[depth - taken], stack[depth - 1]);
+    depth -= taken;
+    stack[depth++] = made;
+    const bool counted = step.code == program_power ||
+                         (step.code == program_push_number && !exact.numbers[step.argument].pi &&
+                          !exact.numbers[step.argument].too_large);
+    if (!counted) continue;
+    const slong size = made.numerator - made.denominator;
+    exact.magnitude_bits = capped(exact.magnitude_bits + (size > 0 ? size : 0));
+    exact.number_bits = capped(exact.number_bits + made.numerator + made.denominator + 1);
+  }
+}
+
 }  // namespace
 
 void read_exact_decimal(const char* text, exact_number& number) {
@@ -230,6 +381,8 @@ void init_exact_program(ExactProgram& exact) {
   }
   exact.step_count = 0;
   exact.number_count = 0;
+  exact.magnitude_bits = 0;
+  exact.number_bits = 0;
 }
 
 void prepare_exact_program(const Program& program, const NumberStore& store, ExactProgram& exact) {
@@ -249,25 +402,13 @@ void prepare_exact_program(const Program& program, const NumberStore& store, Exa
     }
     add_exact_step(exact, step, -1);
   }
+  estimate_sizes(exact);
 }
 
 slong exact_magnitude_bits(const ExactProgram& exact) {
-  slong bits = 0;
-  for (int k = 0; k < exact.number_count; ++k) {
-    const exact_number& number = exact.numbers[k];
-    if (number.pi || number.too_large || fmpq_is_zero(number.value)) continue;
-    const slong size = fmpz_bits(fmpq_numref(number.value)) - fmpz_bits(fmpq_denref(number.value));
-    if (size > 0) bits += size;
-  }
-  return bits;
+  return exact.magnitude_bits;
 }
 
 slong exact_number_bits(const ExactProgram& exact) {
-  slong bits = 0;
-  for (int k = 0; k < exact.number_count; ++k) {
-    const exact_number& number = exact.numbers[k];
-    if (number.pi || number.too_large) continue;
-    bits += fmpz_bits(fmpq_numref(number.value)) + fmpz_bits(fmpq_denref(number.value));
-  }
-  return bits;
+  return exact.number_bits;
 }

@@ -15,14 +15,15 @@ void init_exact_program(ExactProgram& exact);
 // '-' and '*' make it.
 void prepare_exact_program(const Program& program, const NumberStore& store, ExactProgram& exact);
 
-// The bits of the integer parts of the program's numbers, added up: what a sum of them, or
-// a product, may need beyond the digits asked for to keep its absolute error small (an angle
-// such as 1e300 + pi, whose sine needs its units exactly).
+// The bits of the integer parts of the program's numbers and of the values its powers make,
+// added up: what a sum of them, or a product, may need beyond the digits asked for to keep its
+// absolute error small (an angle such as 1e300 + pi, whose sine needs its units exactly), and
+// what the line may cost. Estimated from the steps when the program was made ready.
 slong exact_magnitude_bits(const ExactProgram& exact);
 
-// The bits of the program's numbers, numerators and denominators, added up: how close to 0
-// (or to a tie) a value made of them can come without being there is in proportion to them
-// (sin(30 + 1e-3000) - 0.5 is 1.5e-3002).
+// The bits of the program's numbers and of the values its powers make, numerators and
+// denominators, added up: how close to 0 (or to a tie) a value made of them can come without
+// being there is in proportion to them (sin(30 + 1e-3000) - 0.5 is 1.5e-3002).
 slong exact_number_bits(const ExactProgram& exact);
 
 // Reads the decimal text "[sign]digits[.digits][(E|e)[sign]digits]" (empty: 0) into `number`,

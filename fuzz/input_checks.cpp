@@ -137,7 +137,9 @@ bool is_exact_note(NoteKind kind) {
   return kind == NoteKind::quotient_without_value || kind == NoteKind::function_without_value ||
          kind == NoteKind::exact_too_large || kind == NoteKind::exact_undecided ||
          kind == NoteKind::exact_beyond_limits || kind == NoteKind::exact_out_of_memory ||
-         kind == NoteKind::exact_out_of_time || kind == NoteKind::exact_interrupted;
+         kind == NoteKind::exact_out_of_time || kind == NoteKind::exact_interrupted ||
+         kind == NoteKind::exact_stalled || kind == NoteKind::exact_ended_by_signal ||
+         kind == NoteKind::exact_no_child;
 }
 
 // The notes a computation in doubles makes of a value that is no finite number.
@@ -356,14 +358,29 @@ void append_choice(std::string& text, const char* const (&choices)[count], const
 // A textbook equation in x made from the input's bytes: up to three terms, each a coefficient
 // times a function, squared or not, of a multiple of x shifted by an angle, equal to a value.
 std::string equation_from(const std::uint8_t* data, std::size_t size) {
-  static const char* const coefficients[] = {"", "2", "-", "3", "1/2*", "\xe2\x88\x9a" "2*",
-                                             "\xe2\x88\x9a" "3*"};
+  static const char* const coefficients[] = {"",
+                                             "2",
+                                             "-",
+                                             "3",
+                                             "1/2*",
+                                             "\xe2\x88\x9a"
+                                             "2*",
+                                             "\xe2\x88\x9a"
+                                             "3*"};
   static const char* const functions[] = {"sen", "cos", "tg", "cotg", "sec", "cossec"};
   static const char* const powers[] = {"", "\xc2\xb2", ""};
   static const char* const multiples[] = {"x", "2x", "3x", "x/2"};
   static const char* const shifts[] = {"", " + 30", " - 45", " + 60", " + 90", " - 120"};
-  static const char* const values[] = {"0", "1", "-1", "1/2", "\xe2\x88\x9a" "2/2",
-                                       "\xe2\x88\x9a" "3/2", "2", "-1/2"};
+  static const char* const values[] = {"0",
+                                       "1",
+                                       "-1",
+                                       "1/2",
+                                       "\xe2\x88\x9a"
+                                       "2/2",
+                                       "\xe2\x88\x9a"
+                                       "3/2",
+                                       "2",
+                                       "-1/2"};
   std::size_t at = 1;
   std::string text;
   const int terms = 1 + data[0] % 3;
@@ -390,7 +407,8 @@ double degrees_written(const std::string& item) {
   if (item.compare(0, 3, "\xe2\x88\x92") == 0) sign = -1, at = 3;
   const double value = std::strtod(item.c_str() + at, nullptr);
   const std::size_t bar = item.find("\xc2\xb0/");
-  return sign * (bar == std::string::npos ? value : value / std::strtod(item.c_str() + bar + 3, nullptr));
+  return sign *
+         (bar == std::string::npos ? value : value / std::strtod(item.c_str() + bar + 3, nullptr));
 }
 
 // The left side less the right side of the equation read into `reading`, at x degrees.
@@ -432,8 +450,8 @@ void check_equation_input(const std::uint8_t* data, std::size_t size) {
   const ValueFormat format = {17, false, true, FormShown::none, true};
   ReadingNotes notes;
   clear_notes(notes);
-  const int length = line_value_text(line.c_str(), static_cast<int>(line.size()), format, "", "",
-                                     text, &notes);
+  const int length =
+      line_value_text(line.c_str(), static_cast<int>(line.size()), format, "", "", text, &notes);
   const std::string answer(text, static_cast<std::size_t>(length));
   static NaturalReading reading;
   read_natural_line(line.c_str(), static_cast<int>(line.size()), reading, nullptr);

@@ -52,7 +52,8 @@ run_target() {
 run_target fuzz_evaluate_line "$line_corpus" -max_len=128
 run_target fuzz_dialogue "$dialogue_corpus"
 # The exact mode's bounds (2 s and 1 GiB a line at 1000 digits, without sanitizers) with room
-# for the sanitizers' slowdown: a later -timeout and -rss_limit_mb given here win.
+# for the sanitizers' slowdown, in fuzz/exact_limits (the regressions' replay under ctest holds
+# every kept input to them too): a later -timeout and -rss_limit_mb given here win.
 # The natural reading, in doubles and exactly, from its own seeds and the term reading's, each
 # after a byte that picks the digits; within the exact mode's bounds.
 natural_corpus=$build/corpus/natural
@@ -63,12 +64,14 @@ while IFS= read -r line || [ -n "$line" ]; do
   printf '\001%s' "$line" >"$natural_corpus/seed-$number"
 done <fuzz/seeds/natural.txt
 for seed in "$line_corpus"/*; do printf '\002' | cat - "$seed" >"$natural_corpus/line-$(basename "$seed")"; done
-run_target fuzz_natural_line "$natural_corpus" -max_len=128 -timeout=6 -rss_limit_mb=1024
+# shellcheck disable=SC2046  # the limits are two options, split on purpose
+run_target fuzz_natural_line "$natural_corpus" -max_len=128 $(cat fuzz/exact_limits)
 if [ -n "$exact_target" ]; then
   exact_corpus=$build/corpus/exact
   mkdir -p "$exact_corpus"
   for seed in "$line_corpus"/*; do printf '\344' | cat - "$seed" >"$exact_corpus/$(basename "$seed")"; done
-  run_target fuzz_exact_line "$exact_corpus" -max_len=128 -timeout=6 -rss_limit_mb=1024
+  # shellcheck disable=SC2046
+  run_target fuzz_exact_line "$exact_corpus" -max_len=128 $(cat fuzz/exact_limits)
 else
   echo "== fuzz_exact_line not built: the exact mode is not in this build"
 fi

@@ -35,13 +35,20 @@ void append_number(ReportText& report, long number) {
   append(report, digits, std::snprintf(digits, sizeof digits, "%ld", number));
 }
 
+// Appends our `before`, `number` and our `after`.
+void append_around(ReportText& report, const char* before, long number, const char* after) {
+  append(report, before);
+  append_number(report, number);
+  append(report, after);
+}
+
 // Appends the `length` bytes at `text` as shown: escaped where a terminal would act on them.
 void append_shown(ReportText& report, const char* text, int length) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
   for (int at = 0; at < length;) {
     char shown[shown_capacity];
     int width = 0;
-    at += shown_character(bytes + at, length - at, shown, width);
+    at += shown_character(bytes + at, length - at, texts_accented(), shown, width);
     append(report, shown, static_cast<int>(std::strlen(shown)));  // input bytes, as they are
   }
 }
@@ -357,6 +364,11 @@ void append_message(ReportText& report, const Expression& expression, const Read
       return append(report,
                     "\", mas o argumento só é lido logo depois de um nome escrito "
                     "junto: lido como 0");
+    case NoteKind::number_too_small:
+      return append_quoted(report, "", expression, note,
+                           " é pequeno demais para um double: lido como 0");
+    case NoteKind::underflow:
+      return append(report, "o valor virou 0: passou do menor que um double guarda");
     case NoteKind::not_finite:
       return append(report, "o valor não é um número finito: passou do maior que um double guarda");
     case NoteKind::quotient_without_value:
@@ -478,6 +490,17 @@ void append_message(ReportText& report, const Expression& expression, const Read
     case NoteKind::natural_unknown_in_bound:
       return append_quoted(report, "", expression, note,
                            " não tem lugar num limite do intervalo: os limites são números");
+    case NoteKind::exact_stalled:
+      return append_around(report, "o processo do cálculo exato ficou ", note.digits,
+                           " s sem usar o processador (parado de fora?): o valor não foi "
+                           "calculado");
+    case NoteKind::exact_ended_by_signal:
+      return append_around(report, "o processo do cálculo exato terminou pelo sinal ", note.digits,
+                           ", sem ser um dos seus limites: o valor não foi calculado");
+    case NoteKind::exact_no_child:
+      return append(report,
+                    "o cálculo exato não pôde ser feito num processo à parte: o valor não foi "
+                    "calculado");
   }
 }
 
@@ -518,9 +541,9 @@ void append_expression_and_carets(ReportText& report, const Expression& expressi
   for (int at = 0; at <= expression.length;) {
     char shown[shown_capacity];
     int width = 1;
-    const int size = at < expression.length
-                         ? shown_character(bytes + at, expression.length - at, shown, width)
-                         : 1;
+    const int size = at < expression.length ? shown_character(bytes + at, expression.length - at,
+                                                              texts_accented(), shown, width)
+                                            : 1;
     const char* mark = caret_mark(notes, at);
     append(report, mark);  // a wide escape is marked on its first column, underlined after
     for (int w = 1; w < width; ++w) append(report, *mark == ' ' ? " " : "~");

@@ -95,10 +95,10 @@ void escape_byte(unsigned char byte, char (&shown)[shown_capacity]) {
 
 }  // namespace
 
-int shown_character(const unsigned char* bytes, int available, char (&shown)[shown_capacity],
-                    int& width) {
+int shown_character(const unsigned char* bytes, int available, bool utf8,
+                    char (&shown)[shown_capacity], int& width) {
   long code = 0;
-  const int length = utf8_length(bytes, available, code);
+  const int length = utf8 || bytes[0] < 0x80 ? utf8_length(bytes, available, code) : 0;
   width = 1;
   if (length > 0 && !acts_on_terminal(code) && code != '\\' &&
       invisible_character(code) == nullptr) {

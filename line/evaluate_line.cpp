@@ -33,55 +33,66 @@ int read_length(const char* line, int bounded, bool& bracketed) {
   return static_cast<int>(at - line);
 }
 
-// The note a computation's step makes, by the reading the line was read in, and whether it is
-// made whatever the value. In the term reading a function at its pole in degrees is noted
-// though its value is printed, and every other step only when the value is no finite number.
-// In the natural reading a step without a value (which makes the value not a number) is
-// always noted, and a number too large for a double, or an overflow, only when the value is
-// not finite (1/1e400 is 0).
+// The note a computation's step makes, by the reading the line was read in, and when it is
+// made. In the term reading a function at its pole in degrees is noted though its value is
+// printed, and every other step only when the value is no finite number. In the natural
+// reading a step without a value (which makes the value not a number) is always noted, a
+// number too large for a double, or an overflow, only when the value is not finite (1/1e400 is
+// 0), and a number too small for one, or an underflow, only when the value is 0 (1 + 1e-400 is
+// 1).
+enum class NoteWhen { always, not_finite, zero };
+
 struct BreakNote {
   NoteKind kind;
-  bool always;
+  NoteWhen when;
 };
 
 BreakNote break_note(BreakKind kind, bool natural) {
   switch (kind) {
     case BreakKind::number_too_large:
-      return {NoteKind::number_too_large, false};
+      return {NoteKind::number_too_large, NoteWhen::not_finite};
     case BreakKind::division_by_zero:
-      return natural ? BreakNote{NoteKind::quotient_without_value, true}
-                     : BreakNote{NoteKind::division_by_zero, false};
+      return natural ? BreakNote{NoteKind::quotient_without_value, NoteWhen::always}
+                     : BreakNote{NoteKind::division_by_zero, NoteWhen::not_finite};
     case BreakKind::function_pole:
-      return natural ? BreakNote{NoteKind::function_without_value, true}
-                     : BreakNote{NoteKind::division_by_zero, false};
+      return natural ? BreakNote{NoteKind::function_without_value, NoteWhen::always}
+                     : BreakNote{NoteKind::division_by_zero, NoteWhen::not_finite};
     case BreakKind::outside_domain:
-      return natural ? BreakNote{NoteKind::function_without_value, true}
-                     : BreakNote{NoteKind::outside_domain, false};
+      return natural ? BreakNote{NoteKind::function_without_value, NoteWhen::always}
+                     : BreakNote{NoteKind::outside_domain, NoteWhen::not_finite};
     case BreakKind::pole_in_degrees:
-      return {natural ? NoteKind::function_without_value : NoteKind::pole_in_degrees, true};
+      return {natural ? NoteKind::function_without_value : NoteKind::pole_in_degrees,
+              NoteWhen::always};
     case BreakKind::root_of_negative:  // steps of the natural reading only
-      return {NoteKind::root_without_value, true};
+      return {NoteKind::root_without_value, NoteWhen::always};
     case BreakKind::power_without_value:
-      return {NoteKind::power_without_value, true};
+      return {NoteKind::power_without_value, NoteWhen::always};
+    case BreakKind::number_too_small:
+      return {NoteKind::number_too_small, NoteWhen::zero};
+    case BreakKind::underflow:
+      return {NoteKind::underflow, NoteWhen::zero};
     case BreakKind::overflow:
       break;
   }
-  return {NoteKind::not_finite, false};
+  return {NoteKind::not_finite, NoteWhen::not_finite};
 }
 
-// Notes what the steps its computation recorded say of the line's value; in the term reading,
-// a value no finite number without a step that says why is said to be so, at least.
-void note_breaks(const ValueBreaks& breaks, bool finite, int shown, bool natural,
+// Notes what the steps its computation recorded say of the line's `value`; in the term
+// reading, a value no finite number without a step that says why is said to be so, at least.
+void note_breaks(const ValueBreaks& breaks, double value, int shown, bool natural,
                  ReadingNotes& notes) {
+  const bool finite = std::isfinite(value);
   int why = 0;
   for (int k = 0; k < breaks.count; ++k) {
     const ValueBreak& step = breaks.breaks[k];
     const BreakNote made = break_note(step.kind, natural);
-    if (finite && !made.always) continue;
+    const bool applies =
+        made.when == NoteWhen::always || (made.when == NoteWhen::not_finite ? !finite : value == 0);
+    if (!applies) continue;
     const ReadingNote note = {
         made.kind, step.column, step.length, static_cast<TermFunction>(step.function), 0, ""};
     add_whole_note(&notes, note);
-    why += !made.always;
+    why += made.when == NoteWhen::not_finite;
   }
   if (finite) return;
   notes.dropped += breaks.dropped;
@@ -121,7 +132,7 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes) {
   breaks.count = 0;
   breaks.dropped = 0;
   const double value = compute_line(reading, &breaks);
-  note_breaks(breaks, std::isfinite(value), shown, false, *notes);
+  note_breaks(breaks, value, shown, false, *notes);
   finish_notes(*notes, line, shown);
   return value;
 }
@@ -148,7 +159,7 @@ double natural_reading_value(const NaturalReading& reading, const char* line, in
     breaks.count = 0;
     breaks.dropped = 0;
     value = run_program(reading.program, reading.numbers, &breaks);
-    note_breaks(breaks, std::isfinite(value), shown, true, *notes);
+    note_breaks(breaks, value, shown, true, *notes);
   }
   finish_notes(*notes, line, shown);
   return value;

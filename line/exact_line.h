@@ -8,6 +8,7 @@
 #include "exact/equation_answer.h"
 #include "exact/exact_answer.h"
 #include "exact/exact_form.h"
+#include "exact/exact_module.h"
 #include "exact/exact_text.h"
 #include "natural/natural_reading.h"
 #include "program/program.h"
@@ -19,6 +20,8 @@ enum class ModuleProblem {
   not_built,      // this build was made without Arb and Calcium
   no_directory,   // the program's directory, where the module is looked for, is unknown
   not_found,      // no module in the places it is looked for
+  not_regular,    // the file there is no regular file (a FIFO, a device, a folder)
+  not_whole,      // the file there is shorter than its ELF headers describe (a copy cut short)
   not_loaded,     // the module would not load
   other_version,  // the module was made with another version of the program
   no_entry        // the module lacks its entry
@@ -41,6 +44,11 @@ bool exact_mode_available();
 
 // What became of the module, loaded at the first call: why it is not available.
 const ModuleState& exact_module_state();
+
+// What the exact mode's waits for a line computed in a bounded child ask of the program from
+// now on (exact/exact_module.h): its finished values written out before, and whether to
+// abandon the line; `waiting` is copied.
+void set_exact_waiting(const ExactWaiting& waiting);
 
 // Writes the value of `program`, whose numbers are those of `store`, with `digits`
 // significant digits (1 to exact_max_digits), correctly rounded, ties to even, as "%g"

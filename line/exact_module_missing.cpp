@@ -12,6 +12,8 @@ const ModuleState& exact_module_state() {
   return state;
 }
 
+void set_exact_waiting(const ExactWaiting&) {}
+
 int exact_program_text(const Program&, const NumberStore&, int, char (&text)[exact_text_capacity],
                        ReadingNotes*, ExactForm* form) {
   if (form != nullptr) form->length = 0;

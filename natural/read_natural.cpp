@@ -19,6 +19,7 @@
 #include "natural/natural_tokens.h"
 #include "program/program_functions.h"
 #include "program/program_writing.h"
+#include "text/characters.h"
 
 namespace {
 
@@ -885,10 +886,20 @@ void read_either_way(const char* line, int kept, const Token* tokens, const Line
   add_note(notes, NoteKind::natural_x_as_times, tokens[x].column, tokens[x].length);
 }
 
+// Notes every line break, vertical tab, form feed or carriage return among the `kept` bytes:
+// each is read as a blank, which may join what the writer meant as lines ("sen30\rcos60" is a
+// product), so it is never read silently.
+void note_control_blanks(const char* line, int kept, ReadingNotes* notes) {
+  for (int at = 0; at < kept; ++at) {
+    if (is_control_blank(line[at])) add_note(notes, NoteKind::control_blank, at, 1);
+  }
+}
+
 }  // namespace
 
 void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
   const int kept = kept_length(line, length);
+  note_control_blanks(line, kept, notes);
   Token tokens[natural_token_capacity];
   read_tokens(line, kept, tokens);
   const LineKinds kinds = kinds_of(tokens);

@@ -84,13 +84,33 @@ double combine(DoubleRun& run, const ProgramStep& step, double left, double righ
   }
 }
 
+// True when the decimal text has a digit other than 0 before its exponent: the number it
+// writes is not 0.
+bool writes_nonzero(const char* text) {
+  for (; *text != '\0' && *text != 'E' && *text != 'e'; ++text) {
+    if (*text >= '1' && *text <= '9') return true;
+  }
+  return false;
+}
+
 // The value a push step pushes.
 double pushed_value(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
   if (step.code == program_push_integer) return step.argument;
   if (step.code == program_unknown) return run.unknown;
-  const double value = number_value(store, store.numbers[step.argument]);
+  const NumberRead& number = store.numbers[step.argument];
+  const double value = number_value(store, number);
   if (std::isinf(value)) record(run, BreakKind::number_too_large, step);
+  if (value == 0 && number.form == NumberForm::decimal &&
+      writes_nonzero(number_text(store, number)))
+    record(run, BreakKind::number_too_small, step);
   return value;
+}
+
+// True for the steps whose value is 0 of operands other than 0 only below a double's
+// smallest: a product, a quotient, a power (a sum or difference is 0 exactly, a function at
+// its zeros).
+bool underflows(int code) {
+  return code == program_multiply || code == program_divide || code == program_power;
 }
 
 bool takes_one(int code) {
@@ -113,6 +133,10 @@ bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store)
   const double value = combine(run, step, left, right);
   if (std::isinf(value) && std::isfinite(left) && std::isfinite(right)) {
     record(run, BreakKind::overflow, step);
+  }
+  if (value == 0 && left != 0 && right != 0 && std::isfinite(left) && std::isfinite(right) &&
+      underflows(step.code)) {
+    record(run, BreakKind::underflow, step);
   }
   run.values[run.depth++] = value;
   return true;

@@ -138,11 +138,6 @@ bool is_degree_sign_byte(const char* text, int k) {
   return is_gap(text, k) && !is_blank(text[k]);
 }
 
-// True for the blanks a user does not type as such: a line break, a vertical tab, a form feed.
-bool is_control_blank(char c) {
-  return c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // True when only gaps stand between byte `k` and the text's closing '=' (or its end).
 bool ends_text(const char* text, int k) {
   for (++k; text[k] != '\0' && text[k] != '='; ++k) {

@@ -69,15 +69,21 @@ enum class NoteKind : unsigned char {
   natural_division_of_product,  // "1/2π": read as 1/(2π), the side-by-side factors one
   natural_power_in_argument,    // "sen30^2": read as sen(30^2), not (sen 30)^2
   // The exact mode's notes: what could not be computed exactly.
-  exact_too_large,      // a number (or angle) too large for exact evaluation
-  exact_undecided,      // a zero or tie not decided; digits: the digits to which it was known
-  exact_beyond_limits,  // the line's program outgrew the room of its steps or its stack
-  exact_out_of_memory,  // the computation needed more memory than it may have
-  exact_out_of_time,    // the computation needed more processor time than it may have
-  exact_interrupted,    // the computation was stopped from outside (a signal)
+  exact_too_large,        // a number (or angle) too large for exact evaluation
+  exact_undecided,        // a zero or tie not decided; digits: the digits to which it was known
+  exact_beyond_limits,    // the line's program outgrew the room of its steps or its stack
+  exact_out_of_memory,    // the computation needed more memory than it may have
+  exact_out_of_time,      // the computation needed more processor time than it may have
+  exact_interrupted,      // the computation was stopped from outside (a signal)
+  exact_stalled,          // its process took no processor time for seconds (stopped); digits: them
+  exact_ended_by_signal,  // its process ended by a signal (a crash, a kill); digits: which
+  exact_no_child,         // no process could be started for it
   // What the term reading reads otherwise than it seems to be written.
   ungrouped_parentheses,  // an operand list going on after parentheses that seem to group part
                           // of it ("sen(30)*2" is sen 60); name: the function's, for the argument
+  // Why the natural reading's value in doubles is 0 though no number it is made of is.
+  number_too_small,  // a number too small for a double, read as 0
+  underflow,         // a product, quotient or power below the smallest double, made 0
   // The unknown of the natural reading.
   natural_x_as_times,        // an "x" read as times where it could also be the unknown
   natural_second_unknown,    // a second name for the unknown ("x" and "θ" in one line)
@@ -104,7 +110,9 @@ struct ReadingNote {
   unsigned char length;           // bytes of the line it is about; 0 for a place between bytes
   TermFunction function;          // function_without_value, pole_in_degrees,
                                   // natural_missing_argument: the function; else none
-  int digits;                     // exact_undecided: digits after the point it was known to
+  int digits;                     // exact_undecided: digits after the point it was known to;
+                                  // exact_stalled: seconds; exact_ended_by_signal: the
+                                  // signal
   char name[note_name_capacity];  // name_read_as: the name the letters were read as; else ""
 };
 

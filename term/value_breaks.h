@@ -1,5 +1,6 @@
 // Where a computation in doubles made a value that is no finite number of finite ones: a
-// number too large for a double, a division by 0, a function where it has no value. The
+// number too large for a double, a division by 0, a function where it has no value; or 0 of
+// numbers that are not 0: a number too small for a double, an operation below its smallest. The
 // computation records each such step as it goes, when asked to; the command line's notes of a
 // value that is not finite are made from that record, with no second computation.
 #pragma once
@@ -13,7 +14,9 @@ enum class BreakKind : unsigned char {
   pole_in_degrees,      // a tangent, secant, cotangent or cosecant at its pole, in degrees
   root_of_negative,     // the square root of a number below 0
   power_without_value,  // 0 to a power below 0, or a number below 0 to one that is no integer
-  overflow              // an operation on finite numbers gave infinity
+  overflow,             // an operation on finite numbers gave infinity
+  number_too_small,     // a number that is not 0 but reads as 0 (1e-999999)
+  underflow             // an operation on finite numbers other than 0 gave 0 (10^-10^10)
 };
 
 constexpr int value_break_capacity = 32;  // steps kept; later ones are only counted

@@ -63,8 +63,14 @@ void end_if_signal_deferred();
 // every signal handler calls it, so it is async-signal-safe; callers flush their output first.
 void put_terminal_back();
 
-// Drops what was typed ahead on the terminal behind `in`; nothing when not a terminal.
+// Drops what was typed ahead on the terminal behind `in`, and a Ctrl-C of the interactive loop
+// noted meanwhile (it was meant for the line then computed); nothing when not a terminal.
 void drop_type_ahead(FILE* in);
+
+// True when a computation under way is to be abandoned: Ctrl-C was noted in the interactive
+// loop and not yet taken, or an ending signal was put off (defer_ending_signals).
+// Async-signal-safe, and it takes nothing: the readers still see what was noted.
+bool terminal_stop_asked();
 
 // A descriptor that becomes readable when something was noted for take_terminal_events, for a
 // reader waiting on the terminal; -1 when there is none.

@@ -49,6 +49,7 @@ volatile sig_atomic_t colours_set = 0;      // the colours command was given
 volatile sig_atomic_t size_requested = 0;   // the window-size command was given
 volatile sig_atomic_t deferring = 0;        // ending signals are put off (defer_ending_signals)
 volatile sig_atomic_t deferred_signal = 0;  // the one put off; 0 while none
+volatile sig_atomic_t interrupt_noted = 0;  // Ctrl-C in the loop, not yet taken by a reader
 
 // Signals that end the program once the terminal is put back.
 constexpr int ending_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
@@ -158,6 +159,7 @@ extern "C" void end_or_put_off(int signal_number) {
 
 extern "C" void note_interrupt(int) {
   const int saved_errno = errno;
+  interrupt_noted = 1;
   note_for_reader(interrupted_note);
   errno = saved_errno;
 }
@@ -259,7 +261,18 @@ void put_terminal_back() {
 }
 
 void drop_type_ahead(FILE* in) {
-  if (is_terminal(in)) tcflush(fileno(in), TCIFLUSH);
+  if (!is_terminal(in)) return;
+  tcflush(fileno(in), TCIFLUSH);
+  if (interrupt_noted == 0) return;
+  // The noted Ctrl-C is taken with the rest; what else was noted is noted again.
+  const int events = take_terminal_events();
+  if ((events & terminal_redraw) != 0) {
+    note_for_reader((events & terminal_resumed) != 0 ? resumed_note : resized_note);
+  }
+}
+
+bool terminal_stop_asked() {
+  return interrupt_noted != 0 || deferred_signal != 0;
 }
 
 void defer_ending_signals(bool deferred) {
@@ -285,6 +298,7 @@ int take_terminal_events() {
   for (ssize_t count; (count = read(found.wake[0], notes, sizeof notes)) > 0;) {
     for (ssize_t i = 0; i < count; ++i) {
       if (notes[i] == interrupted_note) events |= terminal_interrupt;
+      if (notes[i] == interrupted_note) interrupt_noted = 0;
       if (notes[i] == resized_note) events |= terminal_redraw;
       if (notes[i] == resumed_note) events |= terminal_redraw | terminal_resumed;
     }

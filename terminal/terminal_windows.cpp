@@ -99,7 +99,14 @@ void put_terminal_back() {
 }
 
 void drop_type_ahead(FILE* in) {
-  if (is_terminal(in)) FlushConsoleInputBuffer(handle_of(in));
+  if (!is_terminal(in)) return;
+  FlushConsoleInputBuffer(handle_of(in));
+  InterlockedExchange(&interrupted, 0);
+}
+
+// No build for Windows has the exact mode, whose computations alone are abandoned.
+bool terminal_stop_asked() {
+  return false;
 }
 
 // The console has no hang-up to save the history on, and no history file: nothing is put off.

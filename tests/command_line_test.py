@@ -99,6 +99,10 @@ ROWS = [
     Row('empty standard input', ['-']),
     Row('a line not understood among others', ['-'], stdin=b'sin30\nabc\ncos60\n',
         stdout=b'0.5\n0\n0.5\n', stderr_empty=False, status=1),
+    # A carriage return (vertical tab, form feed) inside a natural line joins what it
+    # separates into one product, 1/2 x 1/2 x 1: said, never silent.
+    Row('carriage returns inside a natural line', ['-n', '-'], stdin=b'sen30\rcos60\rtg45\r',
+        stdout=b'0.25\n', stderr_empty=False, status=1),
     Row('a long line on standard input', ['-'], stdin=SIN30_IN_99 + b'9[' * 5000 + b'\ncos60\n',
         stdout=b'0.5\n0.5\n', stderr_empty=False, status=1),
     Row('"-" among expressions', ['sin30', '-', 'cos0'], stdin=b'[2]*[3]\n',
@@ -168,6 +172,8 @@ NAMED_IN_ERRORS = {
     'a bracket naming no function': b'<argumentos>:1:10: nome de funcao desconhecido "arc"',
     'line of 100 bytes is cut': b'<argumentos>:1:100: mais de 99 bytes',
     'a line not understood among others': b'<stdin>:2:1: ',
+    'carriage returns inside a natural line':
+        b'<stdin>:1:6: "\\r" foi lido como um espaco\n  sen30\\rcos60\\rtg45\n       ^~     ^~\n',
     'full disk, an expression': b'No space left on device',
     'full disk, standard input': b'No space left on device',
     'full disk, help': b'No space left on device',
@@ -273,7 +279,7 @@ NOTES = [
                   b'termo vale 0\n'),
     ('rad sen 0.5236', 4, b'o espaco em branco antes do nome e lido como uma amplitude sem'),
     ('[ sen30 ]+[cos60]', 2, b'o espaco em branco antes do nome e lido como uma amplitude sem'),
-    ('\xb0sin30', 1, b'coluna 1: a amplitude "\xc2\xb0" nao tem numero: lida como 0\n'),
+    ('\xb0sin30', 1, b'coluna 1: a amplitude "\\xC2\\xB0" nao tem numero: lida como 0\n'),
     ('sen\u00a030', 4, b'"\\xC2\\xA0" (espaco sem quebra) foi ignorado\n  sen\\xC2\\xA030\n'
                        b'     ^~~~~~~~\n'),  # the escape's eight columns underlined
     ('2\u200bsin30', 2, b'"\\xE2\\x80\\x8B" (espaco de largura zero) foi ignorado'),
@@ -310,12 +316,12 @@ NOTES = [
     ('2cotg(0)', 1, b'divisao por 0 em "2cotg(0)"'),
     ('[2]x[3]/', 8, b'divisao por 0 em "/"'),
     ('[1e308]*[10]', 1, b'o valor nao e um numero finito'),
-    ('2\xb0sin30', 2, b'"\xc2\xb0" foi ignorado: so tem sentido depois do argumento'),
+    ('2\xb0sin30', 2, b'"\\xC2\\xB0" foi ignorado: so tem sentido depois do argumento'),
     ('sin30\xb0+60', 6, b'so tem sentido depois do argumento'),
     ('[sin30]+[2', 9, b'falta o "]" deste "["'),
     ('sin30\n+1', 6, b'"\\n" foi lido como um espaco'),
     ('sin3\v0', 5, b'"\\v" foi ignorado e juntou os algarismos'),  # as a space would
-    ('2\u00d73sin30', 2, b'"\xc3\x97" foi ignorado e juntou os algarismos'),  # 23 sin 30
+    ('2\u00d73sin30', 2, b'"\\xC3\\x97" foi ignorado e juntou os algarismos'),  # 23 sin 30
     ('sin30 cos60', 7, b'"cos": so o primeiro conta; suas letras foram ignoradas e juntaram'),
     ('(radsin1)', 2, b'aqui juntou-se ao nome "sin" seguinte e fez "radsin"'),
     ('arc sen 0.5', 1, b'"arc sen" foi lido junto, como "arcsen"'),
@@ -325,7 +331,7 @@ NOTES = [
     ('[2]+[3] [4]', 9, b'"[4]" ficou fora da conta'),
     ('[(2)]', 1, b'o numero de "[(2)]" nao foi lido'),
     ('nan', 1, b'desconhecido "nan": lido como 0; nomes parecidos: "tan", "atan" ou "sen"\n'),
-    ('sin\u03c0', 4, b'o argumento "\xcf\x80" nao tem numero'),
+    ('sin\u03c0', 4, b'o argumento "\\xCF\\x80" nao tem numero'),
     ('log10', 1, b'desconhecido "log"'),
     ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"'),
     ('sine30', 1, b'"sine" foi lido como "sin"'),
@@ -344,8 +350,8 @@ NOTES = [
     ('(2sin30)*2', 6, b'o argumento "30)*2" e lido como "30*2"'),  # the name inside them
     ('[rad(tg(45)*2)]', 8, b'o argumento "(45)*2" e lido como "45*2"; para (tg 45)*2'),
     ('sin( -5)*3', 4, b'o argumento "( -5)*3" e lido como " -5*3"'),
-    ('2\u00basin30', 2, b'"\xc2\xba" foi ignorado: so tem sentido depois do argumento'),
-    ('sin30\u00ba+60', 6, b'"\xc2\xba" foi ignorado: so tem sentido depois do argumento'),
+    ('2\u00basin30', 2, b'"\\xC2\\xBA" foi ignorado: so tem sentido depois do argumento'),
+    ('sin30\u00ba+60', 6, b'"\\xC2\\xBA" foi ignorado: so tem sentido depois do argumento'),
     # Poles in degrees: the value printed is the angle's double's, and it is said so.
     ('tg90', 1, b'a tangente de "tg90" nao existe: o cosseno do angulo e 0; o valor escrito e '
                 b'o da funcao no double do angulo em radianos, que nao esta exatamente ali'),
@@ -374,13 +380,19 @@ NATURAL_NOTES = [
     ('raiz(-1)', 1, b'a raiz quadrada de "raiz(-1)" nao existe: o numero e menor que 0'),
     ('arcsen 2', 1, b'o arco-seno de "arcsen 2" nao existe: so existe de -1 a 1'),
     ('0^-1', 1, b'a potencia "0^-1" nao existe'),
-    ('1/2\u03c0', 2, b'"/2\xcf\x80" divide pelo produto todo que segue a barra'),
+    ('1/2\u03c0', 2, b'"/2\\xCF\\x80" divide pelo produto todo que segue a barra'),
     ('sen30^2', 1, b'"sen30^2" foi lido com a potencia no argumento'),
     ('1e400*2', 1, b'"1e400" e grande demais para um double: lido como infinito'),
+    ('1e-999999', 1, b'"1e-999999" e pequeno demais para um double: lido como 0'),
+    ('10^-10^10', 1, b'o valor virou 0: passou do menor que um double guarda'),
+    ('sen30\vcos60', 6, b'"\\v" foi lido como um espaco'),
+    ('sen30\fcos60', 6, b'"\\f" foi lido como um espaco'),
+    # Outside UTF-8 every byte above 0x7F is quoted escaped: 0x9B is CSI on an 8-bit terminal.
+    ('sen30\u011b2J', 6, b'"\\xC4\\x9B" nao tem lugar aqui\n  sen30\\xC4\\x9B2J\n'),
     # The unknown: an "x" read as times, a second name, the unknown in a bound, and the lines
     # in it that are not solved.
     ('sen 30 x cos 60', 8, b'"x" foi lido como vezes: para a incognita, escreva "*x"'),
-    ('sen x + cos \u03b8 = 1', 13, b'"\xce\xb8" e uma segunda incognita: uma linha tem uma so'),
+    ('sen x + cos \u03b8 = 1', 13, b'"\\xCE\\xB8" e uma segunda incognita: uma linha tem uma so'),
     ('sen x = 1, 0 < x < x', 20, b'"x" nao tem lugar num limite do intervalo'),
     ('x sen x = 1', 3, b'nao sei resolver: a incognita aparece fora dos angulos'),
     ('sen(sen x) = 0', 1, b'nao sei resolver: um angulo nao e da forma a\xc2\xb7x + b'),
@@ -393,14 +405,16 @@ NATURAL_NOTES = [
 
 def check_note(program, expression, column, message, options=()):
     """One report, in the GNU form with the column, saying how it was read, with the
-    expression quoted and a caret under that column."""
+    expression quoted and a caret under that column (in the C locale, where every byte above
+    0x7F is quoted as its four-column escape)."""
     status, out, err = run(program, list(options) + ['--', expression], b'')
     lines = err.split(b'\n')
     problems = [] if status == 1 and out.count(b'\n') == 1 else ['status %d, %r' % (status, out)]
     place = b'trigcalc: <argumentos>:1:%d: ' % column
+    shown = sum(4 * len(c.encode()) if ord(c) > 0x7f else 1 for c in expression[:column - 1])
     if not lines[0].startswith(place) or message not in err:
         problems.append('%r is not %r with %r' % (err, place, message))
-    elif len(lines) < 3 or lines[2].find(b'^') != column + 1:  # two blanks of indent
+    elif len(lines) < 3 or lines[2].find(b'^') != shown + 2:  # two blanks of indent
         problems.append('no caret under column %d: %r' % (column, err))
     return problems
 
@@ -421,7 +435,7 @@ def check_natural_dialogue(program):
 def check_wide_caret(program):
     """A full-width character takes two columns on the screen: the caret under what follows
     it moves two places per such character, as the text above it does."""
-    _, _, err = run(program, ['sin\uff13\uff10x'], b'')
+    _, _, err = run(program, ['sin\uff13\uff10x'], b'', locale='C.UTF-8')
     lines = err.split(b'\n')
     carets = [k for k, c in enumerate(lines[2]) if c == ord('^')] if len(lines) > 2 else []
     # two of indent, three of "sin", two each for the full-width digits: 'x' at 2 + 3 + 4
@@ -738,9 +752,12 @@ def check_texts_in_both_forms(program):
     """Every report of NOTES, every diagnostic of ROWS, the usage and the pointer to "-" in
     the C locale and in a UTF-8 one: the UTF-8 texts less their accents are the C locale's
     byte for byte (so nothing changed outside UTF-8 locales), their accented words are
-    spelt right and no word that takes an accent lacks it; the rows above are found whole."""
-    cases = [(['--', note[0]], b'') for note in NOTES]
-    cases += [(row.arguments, row.stdin) for row in ROWS if not row.how and row.status]
+    spelt right and no word that takes an accent lacks it; the rows above are found whole.
+    Expressions of ASCII only: outside UTF-8 the others are quoted escaped (NOTES' rows)."""
+    cases = [(['--', note[0]], b'') for note in NOTES if note[0].isascii()]
+    cases += [(row.arguments, row.stdin) for row in ROWS
+              if not row.how and row.status and row.stdin.isascii() and
+              all(a.isascii() for a in row.arguments)]
     cases += [(arguments, stdin) for arguments, stdin, _ in ACCENTED_ROWS]
     problems, words = [], set()
     for arguments, stdin in cases:

@@ -1020,7 +1020,23 @@ void observe_set_up(void* context) {
 void never_called(int) {}
 
 void abort_work(void*) {
-  std::abort();  // as GMP and FLINT do when an allocation fails
+  std::abort();  // as a failed assertion does: a crash, not the memory bound
+}
+
+void allocate_work(void*) {
+  flint_malloc(~std::size_t{0} >> 2);  // as FLINT allocates: past any memory there is
+}
+
+void crash_work(void*) {
+  raise(SIGSEGV);
+}
+
+void kill_work(void*) {
+  raise(SIGKILL);  // at once, far from the bound on processor time
+}
+
+void stop_work(void*) {
+  raise(SIGSTOP);  // stopped from outside: it takes no processor time any more
 }
 
 void spin_work(void* context) {
@@ -1052,11 +1068,11 @@ TEST(BoundedChild, SetsItselfUpWhateverTheParentSet) {
   sigaction(SIGINT, &handler, &old_interrupt);
   sigaction(SIGXCPU, &ignored, &old_cpu_limit);
   ChildSetUp seen = {};
-  const ChildEnd end =
+  const ChildOutcome child =
       run_in_bounded_child(observe_set_up, &seen, &seen, sizeof seen, {3, rlim_t{768} << 20});
   sigaction(SIGINT, &old_interrupt, nullptr);
   sigaction(SIGXCPU, &old_cpu_limit, nullptr);
-  ASSERT_EQ(end, ChildEnd::finished);
+  ASSERT_EQ(child.end, ChildEnd::finished);
   EXPECT_EQ(seen.core.rlim_cur, 0u);
   EXPECT_EQ(seen.core.rlim_max, 0u);
   EXPECT_EQ(seen.processor.rlim_cur, 3u);
@@ -1066,22 +1082,54 @@ TEST(BoundedChild, SetsItselfUpWhateverTheParentSet) {
   EXPECT_TRUE(seen.output_nowhere);
 }
 
-// How the work ended, as the parent tells it.
+// How the work ended, as the parent tells it: its bounds, a failed allocation, Ctrl-C, and
+// a crash or a kill from outside by the signal that ended it.
 TEST(BoundedChild, TellsHowTheWorkEnded) {
   struct Case {
     void (*work)(void*);
     ChildEnd end;
+    int signal_number;  // by_signal: which
   };
   const Case cases[] = {
-      {abort_work, ChildEnd::out_of_memory},
-      {spin_work, ChildEnd::out_of_time},
-      {interrupt_work, ChildEnd::not_finished},
+      {allocate_work, ChildEnd::out_of_memory, 0}, {spin_work, ChildEnd::out_of_time, 0},
+      {interrupt_work, ChildEnd::interrupted, 0},  {abort_work, ChildEnd::by_signal, SIGABRT},
+      {crash_work, ChildEnd::by_signal, SIGSEGV},  {kill_work, ChildEnd::by_signal, SIGKILL},
+      {stop_work, ChildEnd::stalled, 0},
   };
   for (const Case& c : cases) {
     unsigned long count = 0;
-    EXPECT_EQ(run_in_bounded_child(c.work, &count, &count, sizeof count, {1, rlim_t{768} << 20}),
-              c.end);
+    const ChildOutcome child =
+        run_in_bounded_child(c.work, &count, &count, sizeof count, {1, rlim_t{768} << 20});
+    EXPECT_EQ(child.end, c.end) << c.signal_number;
+    EXPECT_EQ(child.end == ChildEnd::by_signal ? child.signal_number : 0, c.signal_number);
   }
+}
+
+namespace {
+
+int children_started = 0;
+
+void count_child_start(void*) {
+  ++children_started;
+}
+
+bool stop_at_once(void*) {
+  return true;
+}
+
+}  // namespace
+
+// The program's waiting: asked before the child starts, and a stop asked abandons a child
+// that would spin to its bound of 30 s of processor time.
+TEST(BoundedChild, WaitsAsTheProgramAsks) {
+  const ExactWaiting waiting = {count_child_start, stop_at_once, nullptr};
+  wait_for_children_through(&waiting);
+  unsigned long count = 0;
+  const ChildOutcome child =
+      run_in_bounded_child(spin_work, &count, &count, sizeof count, {30, rlim_t{768} << 20});
+  wait_for_children_through(nullptr);
+  EXPECT_EQ(child.end, ChildEnd::interrupted);
+  EXPECT_EQ(children_started, 1);
 }
 
 // A child whose parent is gone ends within a fraction of a second, not at its bound of
@@ -1155,14 +1203,20 @@ struct WordProgram {
   }
 };
 
-// What the field made of a program: "not held", "no value at N", "undecided", or the text.
-std::string field_text(const char* words, int digits) {
+// The program written in `words`, made ready; kept until the next call.
+const ExactProgram& prepared_program(const char* words) {
   static ExactProgram exact;
   static bool ready = false;
   if (!ready) init_exact_program(exact);
   ready = true;
   WordProgram written(words);
   prepare_exact_program(written.program, written.hand.reading.numbers, exact);
+  return exact;
+}
+
+// What the field made of a program: "not held", "no value at N", "undecided", or the text.
+std::string field_text(const char* words, int digits) {
+  const ExactProgram& exact = prepared_program(words);
   static ExactOutcome line;
   if (!decide_in_cyclotomic_field(exact, digits, line)) return "not held";
   if (line.failure.outcome == exact_no_value) {
@@ -1174,6 +1228,34 @@ std::string field_text(const char* words, int digits) {
 }
 
 }  // namespace
+
+// What a line may cost, estimated from its program before anything is computed: at least
+// what its powers make (9^164000 has 164000 log2 9 = 519,868 bits, pi^(2^19) has
+// 524288 log2 pi = 865,860; 10^-(10^10) is below 1, its denominator of 10^10 log2 10 =
+// 33,219,280,949 bits), and where there is no power the numbers' own bits (10^9999 has 33,216).
+TEST(ExactSizes, PowersCountWhatTheyMake) {
+  struct Case {
+    const char* words;
+    slong least_magnitude;
+    slong most_magnitude;
+    slong least_bits;
+  };
+  const Case cases[] = {
+      {"9 164000 ^", 519868, slong{1} << 21, 519868},
+      {"1 9 164000 ^ radtg 1 9 164000 ^ radtg -", 2 * 519868, slong{1} << 22, 2 * 519868},
+      {"pi 2 19 ^ ^", 865860, slong{1} << 21, 865860},
+      {"10 10000000000 neg ^", 0, 64, 33219280949},  // the numbers themselves: 4 + 34 bits
+      {"2 19 ^", 19, 64, 19},
+      {"1e9999", 33216, 33216, 33216},
+      {"1e9999 1e-9999 *", 33216, 33216, 2 * 33216},
+  };
+  for (const Case& c : cases) {
+    const ExactProgram& exact = prepared_program(c.words);
+    EXPECT_GE(exact_magnitude_bits(exact), c.least_magnitude) << c.words;
+    EXPECT_LE(exact_magnitude_bits(exact), c.most_magnitude) << c.words;
+    EXPECT_GE(exact_number_bits(exact), c.least_bits) << c.words;
+  }
+}
 
 // Programs in the cyclotomic field, by hand: what it holds and decides (zeros, rationals,
 // quotients whose divisor is 0, powers, irrational values enclosed), and what it leaves to

@@ -16,6 +16,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 from checks import run_checks
 
@@ -93,6 +94,14 @@ ROWS = [
      b''),
     (['--exact', '-d1', '[sin(30+1e-3000)]-[0.5]', '[cos(60-1e-5000)]-[0.5]'],
      b'2e-3002\n2e-5002\n', 0, b''),
+    # Powers of a value exactly 0 are 0 as the products they stand for: cos 72 + cos 144 is
+    # -1/2 (the real parts of two fifth roots of unity), cos 36 = sin 54.
+    (['-n', '-e', '(cos72+cos144+0.5)^2', '(cos36-sen54)^2', '(cos36-sen54)*(cos36-sen54)'],
+     b'0\n0\n0\n', 0, b''),
+    # An undecided value says the closest its balls knew it: 1000 digits' balls, 16 times
+    # finer at the last, show it to some 16,000 digits (3370 x 16 bits).
+    (['-n', '-e', '-d1000', 'rad sen(10^100000)-sen(10^100000)'], b'nan\n', 1,
+     b'alem de 10^-16'),
     # What the reading notes is noted in the exact mode as without it.
     (['--exact', '2*sin30'], b'0\n', 1, b'nada depois de "*"'),
     (['--exact', '--digits=1000', '[1]'], b'1\n', 0, b''),
@@ -222,6 +231,91 @@ def check_memory_limit(program):
     return problems
 
 
+# Nine factors pi^(2^19) and 1: the sum needs pi to some 7.8 million bits, megabytes.
+PI_POWERS = '*'.join(['\u03c0^2^19'] * 9) + '+1'
+
+
+def check_powers_out_of_memory(program):
+    """A line whose powers need megabytes, under an address-space limit of 40,000 KiB (the
+    program itself runs in far less): the values before and after it written, it nan with
+    the memory report, status 1, and no words of the libraries on standard output."""
+    _, _, err = run_limited(program, ['-e', 'sin30'], address_kb=2 * 1024 * 1024)
+    if b'AddressSanitizer' in err:
+        print('skipped: the memory limit (AddressSanitizer cannot reserve its shadow under one)')
+        return []
+    lines = 'sin30\ncos60\n%s\ntg45\n' % PI_POWERS
+    status, out, err = run_limited(program, ['-n', '-e', '-d1000', '-'], lines.encode(), 40000)
+    problems = [] if status == 1 and out == b'0.5\n0.5\nnan\n1\n' else [
+        'status %d, output %r' % (status, out[:200])]
+    if b':3:1: o calculo exato precisou de mais memoria' not in err:
+        problems.append('standard error %r' % err[:300])
+    return problems
+
+
+def computing_child(pid):
+    """The bounded child of the process `pid`, once it has one (None after TIME_LIMIT)."""
+    deadline = time.monotonic() + TIME_LIMIT
+    while time.monotonic() < deadline:
+        try:
+            with open('/proc/%d/task/%d/children' % (pid, pid)) as f:
+                children = f.read().split()
+        except OSError:
+            return None
+        if children:
+            return int(children[0])
+        time.sleep(0.01)
+    return None
+
+
+def check_values_kept_on_signal(program):
+    """A signal ending the program while a line is computed in its bounded child loses only
+    that line: the values before it were written before the child started."""
+    problems = []
+    lines = 'sin30\ncos60\n%s\ntg45\n' % SLOW_DECISION
+    for ending in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP, signal.SIGQUIT):
+        child = subprocess.Popen([program, '-e', '-d1000', '-'], stdin=subprocess.PIPE,
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                 env=dict(os.environ, LC_ALL='C'))
+        child.stdin.write(lines.encode())
+        child.stdin.close()
+        computing_child(child.pid)
+        child.send_signal(ending)
+        out = child.stdout.read()
+        status = child.wait(timeout=TIME_LIMIT)
+        if status != -ending or out != b'0.5\n0.5\n':
+            problems.append('%s: status %d, output %r' % (ending.name, status, out))
+    return problems
+
+
+def check_child_ended_from_outside(program):
+    """A bounded child killed from outside is said to have ended by that signal (not by a
+    bound it did not reach); one stopped from outside holds the program 3 s, as long as it
+    takes no processor time."""
+    problems = []
+    for act, said in ((signal.SIGKILL, b'terminou pelo sinal 9, sem ser um dos seus limites'),
+                      (signal.SIGSTOP, b'ficou 3 s sem usar o processador')):
+        child = subprocess.Popen([program, '-e', '-d1000', SLOW_DECISION],
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 env=dict(os.environ, LC_ALL='C'))
+        computing = computing_child(child.pid)
+        if computing is None:
+            child.communicate()
+            problems.append('%s: the line never went to a child' % act.name)
+            continue
+        os.kill(computing, act)
+        try:
+            out, err = child.communicate(timeout=TIME_LIMIT)
+        except subprocess.TimeoutExpired:
+            for pid in (computing, child.pid):
+                os.kill(pid, signal.SIGKILL)
+            child.communicate()
+            problems.append('%s: still waiting %d s later' % (act.name, TIME_LIMIT))
+            continue
+        if child.returncode != 1 or out != b'nan\n' or said not in err:
+            problems.append('%s: status %d, %r, %r' % (act.name, child.returncode, out, err[:300]))
+    return problems
+
+
 def check_no_core_file(program):
     """A decision stopped at its bound leaves no core file, even where core files are allowed
     and one named core is there already."""
@@ -267,7 +361,8 @@ def module_of_another_version(program):
 
 def check_module_reasons(program):
     """Where the module cannot be used, --exact says why: not found beside the program, not
-    loaded (in the loader's own words), or stamped with another version; status 2."""
+    loaded (in the loader's own words), stamped with another version, cut short (the loader
+    would fault on it) or no regular file (a FIFO would hold it for ever); status 2."""
     problems = []
     other = module_of_another_version(program)
     if other is None:
@@ -275,12 +370,21 @@ def check_module_reasons(program):
     with tempfile.TemporaryDirectory() as folder:
         copy = os.path.join(folder, 'trigcalc')
         shutil.copy(program, copy)
+        with open(os.path.join(os.path.dirname(program), 'trigcalc-exact.so'), 'rb') as module:
+            cut_short = module.read(4096)  # an upgrade or a copy interrupted
         cases = [(None, b'nao foi achado a partir de ' + folder.encode()),
                  (b'not a shared object', b'nao pode ser carregado: '),
-                 (other, b'foi feito com outra versao do programa')]
+                 (other, b'foi feito com outra versao do programa'),
+                 (cut_short, b'esta incompleto (uma copia interrompida?)'),
+                 ('fifo', b'nao e um arquivo comum')]
         for content, said in cases:
-            if content is not None:
-                with open(os.path.join(folder, 'trigcalc-exact.so'), 'wb') as module:
+            module_path = os.path.join(folder, 'trigcalc-exact.so')
+            if os.path.exists(module_path):
+                os.remove(module_path)
+            if content == 'fifo':
+                os.mkfifo(module_path)
+            elif content is not None:
+                with open(module_path, 'wb') as module:
                     module.write(content)
             status, out, err = run(copy, ['--exact', 'sin30'])
             if status != 2 or out or said not in err or b'Arb e Calcium' in err:
@@ -629,6 +733,12 @@ def main():
                 lambda: check_nines_below_powers_of_ten(program)),
                ('the dialogue in the exact mode', lambda: check_dialogue(program)),
                ('a line that needs more memory than there is', lambda: check_memory_limit(program)),
+               ('a line of powers that needs more memory than there is',
+                lambda: check_powers_out_of_memory(program)),
+               ('the values before a line kept when a signal ends the program',
+                lambda: check_values_kept_on_signal(program)),
+               ('a child ended or stopped from outside',
+                lambda: check_child_ended_from_outside(program)),
                ('no core file from a decision stopped', lambda: check_no_core_file(program)),
                ('an ignored SIGXCPU does not stretch the bound',
                 lambda: check_ignored_cpu_signal(program)),

@@ -17,6 +17,20 @@ struct ShownCase {
   int width;          // columns its text takes
 };
 
+// Each case shown on a terminal that shows UTF-8 when `utf8`.
+template <int count>
+void expect_shown(const ShownCase (&cases)[count], bool utf8) {
+  for (const ShownCase& c : cases) {
+    char shown[shown_capacity];
+    int width = 0;
+    const int taken = shown_character(reinterpret_cast<const unsigned char*>(c.bytes), c.available,
+                                      utf8, shown, width);
+    EXPECT_EQ(std::string(shown), c.shown) << c.shown;
+    EXPECT_EQ(taken, c.taken) << c.shown;
+    EXPECT_EQ(width, c.width) << c.shown;
+  }
+}
+
 // Escapes by hand: C escapes where C has one, else \xHH; U+2028 (E2 80 A8) breaks a line and
 // U+202E (E2 80 AE) reverses the text after it; C1 controls (C2 80 to C2 9F) are controls.
 TEST(ShownCharacter, PrintableAsItIsTheRestEscaped) {
@@ -47,15 +61,21 @@ TEST(ShownCharacter, PrintableAsItIsTheRestEscaped) {
       {"\xEF\xBB\xBF", 3, "\\xEF", 1, 4},      // U+FEFF, the byte order mark
       {"\xC2\xA1", 2, "\xC2\xA1", 2, 1},       // U+00A1, the inverted exclamation mark, is seen
   };
-  for (const ShownCase& c : cases) {
-    char shown[shown_capacity];
-    int width = 0;
-    const int taken =
-        shown_character(reinterpret_cast<const unsigned char*>(c.bytes), c.available, shown, width);
-    EXPECT_EQ(std::string(shown), c.shown) << c.shown;
-    EXPECT_EQ(taken, c.taken) << c.shown;
-    EXPECT_EQ(width, c.width) << c.shown;
-  }
+  expect_shown(cases, true);
+}
+
+// Outside a UTF-8 locale every byte above 0x7F is escaped on its own: C4 9B is U+011B in UTF-8,
+// but its second byte is CSI to an 8-bit terminal; ASCII is shown as in UTF-8.
+TEST(ShownCharacter, OutsideUtf8EveryHighByteEscaped) {
+  const ShownCase cases[] = {
+      {"a", 1, "a", 1, 1},
+      {"\xC4\x9B", 2, "\\xC4", 1, 4},  // U+011B in UTF-8
+      {"\x9B", 1, "\\x9B", 1, 4},      // CSI
+      {"\xC2\xB0", 2, "\\xC2", 1, 4},  // the degree sign in UTF-8
+      {"\xFF", 1, "\\xFF", 1, 4},
+      {"\x1b", 1, "\\e", 1, 2},
+  };
+  expect_shown(cases, false);
 }
 
 // The characters shown escaped because a terminal shows them as a blank or as nothing are

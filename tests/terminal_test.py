@@ -714,6 +714,75 @@ def case_loop_ctrl_c(term):
            history_file_lines(term), term)
 
 
+# A decision Calcium cannot make within its second of processor time, computed in a bounded
+# child; the cases below stop that child (SIGSTOP), so that the line is still being computed
+# whenever they act, however fast or slow the machine.
+SLOW_DECISION = "[tan1.5]x[tan2.5]x[tan3.5]x[tan0.001]-[tan0.001]x[tan3.5]x[tan2.5]x[tan1.5]"
+
+
+def stop_computing_child(term):
+    """Waits for the program's bounded child, then stops it; its pid."""
+    def child():
+        children = term.read_file("/proc/%d/task/%d/children" % (term.pid, term.pid)).split()
+        return children and int(children[0])
+    pid = term.wait_for(child, "the line to go to a bounded child")
+    os.kill(pid, signal.SIGSTOP)
+    return pid
+
+
+def loop_line_computed(interrupted):
+    """While a line is computed in the exact mode's child, Ctrl-C abandons it: nan with the
+    report that it was interrupted, then the prompt, and the next line is read whole (the
+    Ctrl-C was the abandoned line's). Left to end by itself, what was typed meanwhile (a
+    shell's command, for one who took the wait for the shell's) is dropped, as the dialogue
+    drops it: the line's value, then the prompt, and the next line is the one typed after."""
+    def case(term):
+        term.wait_reading(LOOP_PROMPT, editing=True)
+        term.keys(SLOW_DECISION, "Enter")
+        child = stop_computing_child(term)
+        if interrupted:
+            term.keys("C-c")
+            said = r"^(\^C)?nan\ntrigcalc: <stdin>:1:1: o calculo exato foi interrompido"
+        else:
+            term.text("echo ok\r")
+            term.wait_for(lambda: term.typed_ahead() == 8, "the keys to be queued")
+            os.kill(child, signal.SIGCONT)
+            said = r"^nan\ntrigcalc: <stdin>:1:1: o valor nao pode ser distinguido de 0"
+        term.wait_shown(said)
+        term.wait_reading(LOOP_PROMPT, editing=True)
+        term.keys("sin30", "Enter")
+        term.wait_shown(r"^> sin30\n0\.5$")
+        term.keys("C-d")
+        check_loop_left_terminal(term, 1)
+        expect(not re.search(r'^> echo|"echo"', term.screen(), re.M),
+               "the line typed while busy was read", term)
+    return case
+
+
+def ended_while_computing(ending, dialogue):
+    """`ending` (a signal, or Ctrl-C in the dialogue) while a line is computed in the exact
+    mode's child ends the program at once, its line abandoned: the terminal put back, the
+    run's line saved, the dialogue with status 0 and the loop by that signal."""
+    def case(term):
+        if dialogue:
+            start_editing(term)
+            enter_line(term, ["sin30"])
+            go_on(term)
+        else:
+            term.wait_reading(LOOP_PROMPT, editing=True)
+        term.keys(SLOW_DECISION, "Enter")
+        child = stop_computing_child(term)
+        if isinstance(ending, str):
+            term.keys(ending)
+        else:
+            os.kill(term.pid, ending)
+        check_restored(term, sized=dialogue, status=0 if dialogue else 128 + ending)
+        expect(not os.path.exists("/proc/%d" % child), "the child is left", term)
+        expect(history_file_lines(term) == (["sin30"] if dialogue else []) + [SLOW_DECISION],
+               "the file holds %r" % history_file_lines(term), term)
+    return case
+
+
 def loop_ended_by(ending, locked=False):
     """`ending` ends the loop by that signal, the terminal put back first, after the run's
     line is saved; while something else holds the history folder's lock, after one warning
@@ -918,17 +987,18 @@ def case_multibyte_characters(term):
 def case_bytes_kept_in_the_c_locale(term):
     """In the C locale "°" and "π" begin no character, yet their bytes stay in the line as
     typed (shown by the editor as \\U+DCxx), so the loop reports what a piped line reports,
-    not a line without them: a degree sign before the name is skipped (2 x sin 30 = 1), pi
-    gives the argument no number; a degree sign after the argument is silent (sin 30 = 0.5).
+    not a line without them (quoted escaped, as every byte above 0x7F is outside UTF-8): a
+    degree sign before the name is skipped (2 x sin 30 = 1), pi gives the argument no number;
+    a degree sign after the argument is silent (sin 30 = 0.5).
     The history file holds the bytes typed."""
     term.wait_reading(LOOP_PROMPT, editing=True)
     term.text("2\u00b0sin30")
     term.wait_shown(r"^> 2\\U\+DCC2\\U\+DCB0sin30$")
     term.keys("Enter")
-    term.wait_shown(r'^1\ntrigcalc: <stdin>:1:2: "\u00b0" foi ignorado: so tem sentido depois')
+    term.wait_shown(r'^1\ntrigcalc: <stdin>:1:2: "\\xC2\\xB0" foi ignorado: so tem sentido depois')
     term.text("sin\u03c0")
     term.keys("Enter")
-    term.wait_shown(r'^0\ntrigcalc: <stdin>:2:4: o argumento "\u03c0" nao tem numero')
+    term.wait_shown(r'^0\ntrigcalc: <stdin>:2:4: o argumento "\\xCF\\x80" nao tem numero')
     term.text("sin30\u00b0")
     term.keys("Enter")
     term.wait_shown(r"^> sin30\\U\+DCC2\\U\+DCB0\n0\.5\n>")
@@ -1004,6 +1074,16 @@ CASES = [
     ("loop: hang-up saves, then ends", loop_ended_by(signal.SIGHUP), {"arguments": ["-"]}),
     ("loop: SIGTERM, the lock held by another", loop_ended_by(signal.SIGTERM, locked=True),
      {"arguments": ["-"]}),
+    ("loop: Ctrl-C abandons the line computed", loop_line_computed(True),
+     {"arguments": ["-e", "-d1000", "-"], "exact": True}),
+    ("loop: what is typed while a line is computed is dropped", loop_line_computed(False),
+     {"arguments": ["-n", "-e", "-d1000", "-"], "exact": True}),
+    ("loop: SIGTERM while a line is computed", ended_while_computing(signal.SIGTERM, False),
+     {"arguments": ["-e", "-d1000", "-"], "exact": True}),
+    ("loop: hang-up while a line is computed", ended_while_computing(signal.SIGHUP, False),
+     {"arguments": ["-e", "-d1000", "-"], "exact": True}),
+    ("Ctrl-C while a line is computed", ended_while_computing("C-c", True),
+     {"arguments": ["-e", "-d1000"], "exact": True}),
     ("loop: TERM=dumb asks again", case_loop_dumb_terminal,
      {"arguments": ["-"], "env": "LC_ALL=C TERM=dumb", "job_control": True}),
     ("history a FIFO", history_not_a_file(True), {"arguments": ["-"], "setup": "mkfifo history"}),

@@ -14,6 +14,12 @@ constexpr bool is_blank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// True for the blanks a user does not type as such: a line break, a vertical tab, a form feed,
+// a carriage return. The readings note them where they read them as a blank.
+constexpr bool is_control_blank(char c) {
+  return c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 // True for 'a' to 'z'.
 constexpr bool is_lower_letter(char c) {
   return c >= 'a' && c <= 'z';
