@@ -580,6 +580,61 @@ void put_equation(Answer& answer, const solution_set& set, const Bound& low, con
   }
 }
 
+// `program` with its unknown made the number `value`, into `to`.
+void substitute_unknown(const ExactProgram& program, const fmpq_t value, ExactProgram& to) {
+  to.step_count = program.step_count;
+  to.number_count = program.number_count;
+  to.complete = program.complete;
+  for (int n = 0; n < program.number_count; ++n) {
+    const exact_number& number = program.numbers[n];
+    to.numbers[n].pi = number.pi;
+    to.numbers[n].too_large = number.too_large;
+    fmpq_set(to.numbers[n].value, number.value);
+    fmpz_set(to.numbers[n].mantissa, number.mantissa);
+    to.numbers[n].exponent = number.exponent;
+  }
+  const int slot = to.number_count < PROGRAM_STEP_CAPACITY ? to.number_count++ : 0;
+  to.numbers[slot].pi = 0;
+  to.numbers[slot].too_large = 0;
+  fmpq_set(to.numbers[slot].value, value);
+  for (int s = 0; s < program.step_count; ++s) {
+    to.steps[s] = program.steps[s];
+    if (to.steps[s].code != program_unknown) continue;
+    to.steps[s].code = program_push_number;
+    to.steps[s].argument = static_cast<short>(slot);
+  }
+}
+
+// True when the line `program` in x is shown to depend on x: at x = 1 and x = 2 of its unit,
+// computed exactly, its values round apart. What a line outside the equations solved can be
+// said to be without a guess.
+bool shown_to_vary(const ExactProgram& program) {
+  static ExactProgram at;
+  static ExactOutcome values[2];
+  static bool ready = false;
+  if (!ready) {
+    init_exact_program(at);
+    ready = true;
+  }
+  constexpr int digits = 17;
+  fmpq_t x;
+  fmpq_init(x);
+  bool computed = true;
+  for (int k = 0; k < 2 && computed; ++k) {
+    fmpq_set_si(x, k + 1, 1);
+    substitute_unknown(program, x, at);
+    compute_exact_value(at, digits, values[k]);
+    computed = values[k].failure.outcome == exact_value;
+  }
+  fmpq_clear(x);
+  if (!computed) return false;
+  const Rounded& a = values[0].rounded;
+  const Rounded& b = values[1].rounded;
+  return a.zero != b.zero ||
+         (!a.zero && (a.negative != b.negative || a.exponent != b.exponent ||
+                      std::strncmp(a.digits, b.digits, digits) != 0));
+}
+
 // The answer to a line without "=": its value for every x, or that it depends on x.
 void put_expression(Answer& answer, const solution_set& set) {
   if (set.kind == solutions_none) {
@@ -647,6 +702,10 @@ int write_line_answer(const Program& program, const NumberStore& store, const Pr
     solve_equation(&exact, 0, exact.step_count, shape.radians, &set);
   } else {
     decide_expression(&exact, 0, exact.step_count, shape.radians, &set);
+  }
+  if (!shape.equation && set.kind == solutions_unsolved && shown_to_vary(exact)) {
+    set.kind = expression_varies;
+    set.periodic = 0;
   }
   if (!bounded && set.kind != solutions_unsolved) {
     set.kind = solutions_unsolved;

@@ -264,6 +264,10 @@ TEST(Equations, IdentitiesAndLinesWithoutEquals) {
       {"sen 2x + cos 4x", "depende de x (período 180°)"},
       {"sen(x/2)", "depende de x (período 720°)"},
       {"2x", "depende de x"},
+      // Outside what is solved, a line can still be shown to depend on x: exactly, its values
+      // at 1° and 2° differ (1·sen 1° against 2·sen 2°).
+      {"x sen x", "depende de x"},
+      {"sen(x²)", "depende de x"},
       {"sen 30 = 1/2", "verdadeiro"},
       {"sen 30 = 0,6", "falso"},
       {"cos 36 - cos 72 = 1/2", "verdadeiro"},
@@ -286,6 +290,7 @@ TEST(Equations, WhatIsNotSolvedSaysWhy) {
       {"arcsen x = 30", NoteKind::unsolved_inverse_of_unknown},
       {"(sen x)^0,5 = 1", NoteKind::unsolved_power},
       {"sen x = 1/2, 0 ≤ x ≤ sen 1 rad", NoteKind::unsolved_bound},
+      {"sen(x²) - sen(x²)", NoteKind::unsolved_outside_angle},  // the same at 1° and 2°
   };
   for (const auto& c : cases) {
     ReadingNotes notes;
