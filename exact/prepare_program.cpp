@@ -240,7 +240,10 @@ bool whole_result(int code, slong left, slong right, slong& value) {
   if (code == program_power) {
     if (right < 0 || (a > 1 && right >= 40)) return false;
     value = 1;
-    for (slong k = 0; k < right; ++k) value *= left;
+    for (slong k = 0; k < right; ++k) {
+      if (a > 1 && (value > whole_ceiling / a || value < -whole_ceiling / a)) return false;
+      value *= left;
+    }
   }
   const bool kept = code == program_add || code == program_subtract || code == program_multiply ||
                     code == program_power;

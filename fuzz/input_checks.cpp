@@ -321,6 +321,25 @@ void check_natural_doubles(const char* line, int length) {
 
 }  // namespace
 
+namespace {
+
+// A line in the unknown, or an equation: its answer fits its room and says "não sei
+// resolver" only with a note saying why.
+void check_natural_answer(const char* line, int length, int digits) {
+  static char text[value_line_capacity];
+  const ValueFormat format = {digits, false, true, FormShown::none, true};
+  ReadingNotes notes;
+  clear_notes(notes);
+  bool worded = false;
+  const int written = line_value_text(line, length, format, "", "", text, &notes, &worded);
+  require(written == static_cast<int>(std::strlen(text)), "an answer's length is wrong");
+  if (!worded) return;
+  const bool unsolved = std::strncmp(text, "n\xc3\xa3o sei", 8) == 0;
+  require(!unsolved || notes.count + notes.dropped >= 1, "\"não sei resolver\" without a note");
+}
+
+}  // namespace
+
 void check_natural_line_input(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return;
   const char* line = reinterpret_cast<const char*>(data + 1);
@@ -343,6 +362,7 @@ void check_natural_line_input(const std::uint8_t* data, std::size_t size) {
   static char again[exact_text_capacity];
   exact_natural_line_text(line, length, digits, again, nullptr);
   require(std::strcmp(text, again) == 0, "the exact natural value depends on the notes");
+  check_natural_answer(line, length, digits);
 }
 
 namespace {
