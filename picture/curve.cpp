@@ -27,7 +27,8 @@ bool at_a_pole(const ValueBreaks& breaks) {
   return false;
 }
 
-// Adds the mark at `x` unless it is the last one again, to within `near`.
+// Adds the mark at `x` unless it is the last one again, to within `near`. Marks come in the
+// samples' order, so that one found twice comes twice in a row.
 void add_mark(double* marks, int& count, bool& cut, double x, double near = 0) {
   if (count > 0 && std::fabs(marks[count - 1] - x) <= near) return;
   if (count == curve_mark_capacity) {
@@ -41,14 +42,16 @@ void add_mark(double* marks, int& count, bool& cut, double x, double near = 0) {
 // a zero where |f| falls far below `scale`, a pole where it grows far above it (or where a
 // value on the way is one), nothing at a jump or where the curve has no value.
 void bisect_sign_change(const CurveFunction& function, CurvePoint a, CurvePoint b, double scale,
-                        CurveMarks& marks) {
+                        double near, CurveMarks& marks) {
   for (int step = 0; step < bisection_capacity; ++step) {
     const double middle = a.x + (b.x - a.x) / 2;
     if (middle == a.x || middle == b.x) break;
     const CurvePoint m = curve_point(function, middle);
-    if (m.kind == PointKind::pole) return add_mark(marks.poles, marks.pole_count, marks.cut, m.x);
+    if (m.kind == PointKind::pole) {
+      return add_mark(marks.poles, marks.pole_count, marks.cut, m.x, near);
+    }
     if (m.kind == PointKind::none) return;
-    if (m.y == 0) return add_mark(marks.zeros, marks.zero_count, marks.cut, m.x);
+    if (m.y == 0) return add_mark(marks.zeros, marks.zero_count, marks.cut, m.x, near);
     if ((m.y < 0) == (a.y < 0)) {
       a = m;
     } else {
@@ -57,9 +60,9 @@ void bisect_sign_change(const CurveFunction& function, CurvePoint a, CurvePoint 
   }
   const CurvePoint& nearer = std::fabs(a.y) < std::fabs(b.y) ? a : b;
   if (std::fabs(nearer.y) <= 1e-6 * scale) {
-    add_mark(marks.zeros, marks.zero_count, marks.cut, nearer.x);
+    add_mark(marks.zeros, marks.zero_count, marks.cut, nearer.x, near);
   } else if (std::fabs(nearer.y) >= 1e6 * scale) {
-    add_mark(marks.poles, marks.pole_count, marks.cut, (a.x + b.x) / 2);
+    add_mark(marks.poles, marks.pole_count, marks.cut, (a.x + b.x) / 2, near);
   }
 }
 
@@ -200,8 +203,12 @@ void find_marks(const CurveFunction& function, const CurveSamples& samples, doub
   const double near = 1e-9 * std::fabs(width);  // one zero, found twice
   for (int k = 0; k < samples.count; ++k) {
     const CurvePoint& a = samples.points[k];
-    if (a.kind == PointKind::pole) add_mark(marks.poles, marks.pole_count, marks.cut, a.x);
-    // A zero the doubles miss by their rounding alone (sen 360° is -2.4e-16), once.
+    // A pole or a zero at a sample; or one the doubles miss by their rounding alone (sen 360°
+    // is -2.4e-16, 1/sen 360° is -4e15), once.
+    const bool huge = a.kind == PointKind::value && std::fabs(a.y) >= 1e12 * scale;
+    if (a.kind == PointKind::pole || huge) {
+      add_mark(marks.poles, marks.pole_count, marks.cut, a.x, near);
+    }
     if (a.kind == PointKind::value && std::fabs(a.y) <= 1e-12 * scale) {
       add_mark(marks.zeros, marks.zero_count, marks.cut, a.x, near);
     }
@@ -212,11 +219,7 @@ void find_marks(const CurveFunction& function, const CurveSamples& samples, doub
     const CurvePoint& b = samples.points[k + 1];
     if (a.kind == PointKind::value && b.kind == PointKind::value && (a.y < 0) != (b.y < 0) &&
         a.y != 0 && b.y != 0) {
-      const int before = marks.zero_count;
-      bisect_sign_change(function, a, b, scale, marks);
-      const bool again = marks.zero_count == before + 1 && before > 0 &&
-                         std::fabs(marks.zeros[before] - marks.zeros[before - 1]) <= near;
-      if (again) --marks.zero_count;
+      bisect_sign_change(function, a, b, scale, near, marks);
     }
   }
 }

@@ -106,7 +106,7 @@ void put_legend(const GraphPlan& plan, const char* line, PictureText& text) {
     const int y = svg_plot_top + svg_plot_height + 50 + p * svg_legend_line;
     put_picture_format(text,
                        "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"%s\" "
-                       "stroke-width=\"3\"/>\n<text x=\"%d\" y=\"%d\" "
+                       "stroke-width=\"3\"/>\n<text xml:space=\"preserve\" x=\"%d\" y=\"%d\" "
                        "dominant-baseline=\"central\">",
                        svg_plot_left, y, svg_plot_left + 30, y, curve_colours[p],
                        svg_plot_left + 40, y);

@@ -84,26 +84,33 @@ constexpr int exact_decimal_digits = 30;
 // The largest denominator a rational value is written over ("1/2", "-3/4").
 constexpr int fraction_denominator_capacity = 12;
 
+// What an exact form turned out to be.
+enum class FormFound {
+  none,  // none: the digits alone
+  form,  // a form, for the digits beside it
+  whole  // a whole number, which the digits would only repeat
+};
+
 // Writes the rational `value` as n/d (or n) when d is at most fraction_denominator_capacity.
-bool put_fraction(double value, bool unicode, PictureText& text) {
+FormFound put_fraction(double value, bool unicode, PictureText& text) {
   for (int d = 1; d <= fraction_denominator_capacity; ++d) {
     const double n = value * d;
     if (n != std::nearbyint(n) || std::fabs(n) > 1e6) continue;
     const char* minus = n < 0 ? (unicode ? "\xe2\x88\x92" : "-") : "";  // U+2212
     if (d == 1) {
       put_picture_format(text, "%s%.0f", minus, std::fabs(n));
-    } else {
-      put_picture_format(text, "%s%.0f/%d", minus, std::fabs(n), d);
+      return FormFound::whole;
     }
-    return true;
+    put_picture_format(text, "%s%.0f/%d", minus, std::fabs(n), d);
+    return FormFound::form;
   }
-  return false;
+  return FormFound::none;
 }
 
 // The exact form of `program`'s value: the module's, or the fraction of a value it writes as
-// an exact decimal; false when there is none.
-bool put_exact_form(const Program& program, const NumberStore& store, bool unicode,
-                    PictureText& text) {
+// an exact decimal.
+FormFound put_exact_form(const Program& program, const NumberStore& store, bool unicode,
+                         PictureText& text) {
   static char digits[exact_text_capacity];
   static ExactForm form;
   form.unicode = unicode;
@@ -112,10 +119,12 @@ bool put_exact_form(const Program& program, const NumberStore& store, bool unico
       exact_program_text(program, store, exact_decimal_digits, digits, nullptr, &form);
   if (form.length > 0) {
     put_picture_text(text, form.text);
-    return true;
+    return FormFound::form;
   }
   double value = 0;
-  if (written >= exact_decimal_digits || std::sscanf(digits, "%lf", &value) != 1) return false;
+  if (written >= exact_decimal_digits || std::sscanf(digits, "%lf", &value) != 1) {
+    return FormFound::none;
+  }
   return put_fraction(value, unicode, text);
 }
 
@@ -130,9 +139,11 @@ void put_function_value(const NaturalReading& reading, TermFunction function, Va
   char value[result_line_capacity];
   format_result_line(run_program(program, reading.numbers, nullptr), format.digits, "", "", value,
                      result_line_capacity);
-  const int before = text.used;
-  if (exact_mode_available() && put_exact_form(program, reading.numbers, format.unicode, text)) {
-    if (std::strcmp(text.bytes + before, value) == 0) return;           // "2", not "2 ≈ 2"
+  const FormFound found = exact_mode_available()
+                              ? put_exact_form(program, reading.numbers, format.unicode, text)
+                              : FormFound::none;
+  if (found == FormFound::whole) return;  // "2", not "2 ≈ 2"
+  if (found == FormFound::form) {
     put_picture_text(text, format.unicode ? " \xe2\x89\x88 " : " ~ ");  // U+2248
   }
   put_picture_text(text, value);
@@ -148,7 +159,7 @@ void put_function_line(const NaturalReading& reading, const AngleFacts& facts,
     put_picture_words(text, " não existe\n");
     return;
   }
-  if (facts.quadrant != 0) {
+  if (facts.quadrant > 1) {  // in the first quadrant the angle is its own reference
     angle_text(facts.reference, facts.radians, format.unicode, true, format.digits, reference);
     const bool positive = (six.positive >> facts.quadrant & 1) != 0;
     put_picture_format(text, " = %s%s %s", positive ? "" : (format.unicode ? "\xe2\x88\x92" : "-"),
