@@ -173,7 +173,8 @@ TEST(Picture, AnglesInTheLineUnit) {
 }
 
 // A peak 0.1° wide between columns half a degree apart is traced to within a dot of its top;
-// the trace of tg x never goes from above the frame to below it in one line (across a pole).
+// the trace of tg x never goes from above the frame to below it in one line (across a pole),
+// in radians, where it finds the poles by halving alone.
 TEST(Picture, TraceRefinedAndBrokenAtPoles) {
   GraphPlan& peak = planned("1/(1 + ((x - 100.3)*20)^2)");
   const PlotFrame frame = {0, 360, 0, 1, 719, 100};
@@ -184,8 +185,9 @@ TEST(Picture, TraceRefinedAndBrokenAtPoles) {
   }
   EXPECT_LE(top, 1.0);
 
-  GraphPlan& tangent = planned("tg x, 0 ≤ x ≤ 360");
-  const PlotFrame tangent_frame = {0, 360, -5, 5, 719, 100};
+  // In radians no sample is ever at the pole itself, as 90° is in degrees.
+  GraphPlan& tangent = planned("tg x, x ∈ [0, 2π]");
+  const PlotFrame tangent_frame = {0, 2 * pi, -5, 5, 719, 100};
   const CurveTrace& trace = tangent.parts[0].trace;
   trace_curve(tangent.parts[0].function, tangent.parts[0].samples, tangent_frame, 100000,
               tangent.parts[0].trace);
@@ -196,7 +198,7 @@ TEST(Picture, TraceRefinedAndBrokenAtPoles) {
     if (!b.joined) ++breaks;
     EXPECT_FALSE(b.joined && ((a.y < 0 && b.y > 100) || (a.y > 100 && b.y < 0))) << k;
   }
-  EXPECT_EQ(breaks, 2);  // at 90° and 270°
+  EXPECT_EQ(breaks, 2);  // at π/2 and 3π/2
 }
 
 // The braille cell of each dot, as U+2800 numbers them (dots 1 to 8).
