@@ -47,6 +47,7 @@ void bisect_sign_change(const CurveFunction& function, CurvePoint a, CurvePoint 
     const double middle = a.x + (b.x - a.x) / 2;
     if (middle == a.x || middle == b.x) break;
     const CurvePoint m = curve_point(function, middle);
+    marks.cost += function.cost;
     if (m.kind == PointKind::pole) {
       return add_mark(marks.poles, marks.pole_count, marks.cut, m.x, near);
     }
@@ -75,6 +76,7 @@ void find_touching_zero(const CurveFunction& function, double before, double aft
   for (int step = 0; step < minimum_search_capacity && low < high; ++step) {
     const double left = high - golden * (high - low), right = low + golden * (high - low);
     const CurvePoint l = curve_point(function, left), r = curve_point(function, right);
+    marks.cost += 2 * function.cost;
     if (l.kind != PointKind::value || r.kind != PointKind::value) return;
     if (std::fabs(l.y) < std::fabs(r.y)) {
       high = right;
@@ -106,7 +108,7 @@ struct Tracer {
   const CurveFunction& function;
   const PlotFrame& frame;
   CurveTrace& trace;
-  int evaluation_capacity;
+  int cost_capacity;
 };
 
 double frame_x(const PlotFrame& frame, double x) {
@@ -161,19 +163,30 @@ bool line_will_do(const PlotFrame& frame, const CurvePoint& a, const CurvePoint&
 void trace_between(Tracer& tracer, const CurvePoint& a, const CurvePoint& b, int depth) {
   CurveTrace& trace = tracer.trace;
   const bool last = depth == trace_depth_capacity;
-  if (last || trace.evaluations >= tracer.evaluation_capacity) {
+  if (last || trace.cost >= tracer.cost_capacity) {
     if (!last) trace.cut = true;
     return end_between(tracer, a, b, last);
   }
   if (a.kind != PointKind::value && b.kind != PointKind::value) return;  // nothing seen between
   const CurvePoint m = curve_point(tracer.function, a.x + (b.x - a.x) / 2);
-  ++trace.evaluations;
+  trace.cost += tracer.function.cost;
   if (line_will_do(tracer.frame, a, m, b)) return end_between(tracer, a, b, false);
   trace_between(tracer, a, m, depth + 1);
   trace_between(tracer, m, b, depth + 1);
 }
 
 }  // namespace
+
+CurveFunction curve_function(const Program& program, const NumberStore& store, int first, int end) {
+  int cost = 0;
+  for (int s = first; s < end && s < program.step_count; ++s) {
+    const int code = program.steps[s].code;
+    cost += code == program_power      ? power_step_cost
+            : code == program_function ? function_step_cost
+                                       : 1;
+  }
+  return {&program, &store, first, end, cost > 0 ? cost : 1};
+}
 
 CurvePoint curve_point(const CurveFunction& function, double x) {
   ValueBreaks breaks;
@@ -196,12 +209,16 @@ void sample_curve(const CurveFunction& function, double low, double high, int co
 }
 
 void find_marks(const CurveFunction& function, const CurveSamples& samples, double scale,
-                CurveMarks& marks) {
-  marks.zero_count = marks.pole_count = 0;
+                int cost_capacity, CurveMarks& marks) {
+  marks.zero_count = marks.pole_count = marks.cost = 0;
   marks.cut = false;
   const double width = samples.points[samples.count - 1].x - samples.points[0].x;
   const double near = 1e-9 * std::fabs(width);  // one zero, found twice
   for (int k = 0; k < samples.count; ++k) {
+    if (marks.cost >= cost_capacity) {
+      marks.cut = true;
+      return;
+    }
     const CurvePoint& a = samples.points[k];
     // A pole or a zero at a sample; or one the doubles miss by their rounding alone (sen 360°
     // is -2.4e-16, 1/sen 360° is -4e15), once.
@@ -248,11 +265,11 @@ ValueRange value_range(const CurveSamples* const* samples, int count, bool poles
 }
 
 void trace_curve(const CurveFunction& function, const CurveSamples& samples, const PlotFrame& frame,
-                 int evaluation_capacity, CurveTrace& trace) {
+                 int cost_capacity, CurveTrace& trace) {
   trace.count = 0;
   trace.cut = false;
-  trace.evaluations = 0;
-  Tracer tracer = {function, frame, trace, evaluation_capacity};
+  trace.cost = 0;
+  Tracer tracer = {function, frame, trace, cost_capacity};
   if (samples.count == 0) return;
   if (samples.points[0].kind == PointKind::value) emit(tracer, samples.points[0], false);
   for (int k = 0; k + 1 < samples.count; ++k) {

@@ -8,13 +8,24 @@
 #include "program/program.h"
 #include "term/term_reading.h"
 
-// An expression of a line: the steps `first` up to `end` of `program`, over `store`'s numbers.
+// An expression of a line: the steps `first` up to `end` of `program`, over `store`'s numbers,
+// and what computing one of its values costs.
 struct CurveFunction {
   const Program* program;
   const NumberStore* store;
   int first;
   int end;
+  int cost;  // cost units (below) of one value
 };
+
+// The work a picture may do is counted in cost units, about the time of one plain step of a
+// program each: a function 4 of them, a power 40 (its double-double logarithm and exponential),
+// as measured by bench/picture_bench.cpp.
+constexpr int function_step_cost = 4;
+constexpr int power_step_cost = 40;
+
+// The expression of steps `first` up to `end` of `program`, with its cost.
+CurveFunction curve_function(const Program& program, const NumberStore& store, int first, int end);
 
 // What a curve is at one point.
 enum class PointKind : unsigned char {
@@ -53,15 +64,18 @@ struct CurveMarks {
   double zeros[curve_mark_capacity];  // in increasing order
   int pole_count;
   double poles[curve_mark_capacity];
-  bool cut;  // more were found than there is room for
+  bool cut;  // more were found, or searched for, than there is room for
+  int cost;  // cost units of the values computed to find them
 };
 
 // The zeros (a sample at 0, a change of sign, or a minimum of |f| at 0 between samples) and
 // poles (a sample at a pole, or a change of sign across which |f| grows without end) between
 // `samples`, each located by bisection to the last bit; `scale` is a size of the curve's
-// values, to tell a zero (|f| far below it) from a pole (far above) and from a jump.
+// values, to tell a zero (|f| far below it) from a pole (far above) and from a jump. Searches
+// at most `cost_capacity` cost units' worth (a curve that changes sign between most samples,
+// as sen(x²) does, is searched that far), then marks the rest cut.
 void find_marks(const CurveFunction& function, const CurveSamples& samples, double scale,
-                CurveMarks& marks);
+                int cost_capacity, CurveMarks& marks);
 
 // The values a drawing shows: from the samples' least to their greatest, or, where some are
 // far larger than most (near a pole), the range that holds nine in ten of them.
@@ -93,16 +107,16 @@ struct TracedPoint {
 
 struct CurveTrace {
   int count;
-  bool cut;         // the points or the evaluations ran out: drawn with less detail
-  int evaluations;  // the curve's values computed while tracing
+  bool cut;  // the points or the cost ran out: drawn with less detail
+  int cost;  // cost units of the values computed while tracing
   TracedPoint points[curve_point_capacity];
 };
 
-// Traces the curve through its `samples` in `frame`, computing at most `evaluation_capacity`
-// more values: between two samples, a value halfway wherever the line between them is more
-// than one unit long or passes more than half a unit from it, down to a width of 2^-40 of a
+// Traces the curve through its `samples` in `frame`, computing at most `cost_capacity` cost
+// units' worth of more values: between two samples, a value halfway wherever the line between them
+// is more than one unit long or passes more than half a unit from it, down to a width of 2^-40 of a
 // column; the trace is broken where there is no value and where it leaves the frame on one
 // side and comes back on the other within that width (a pole). Points far outside the frame
 // are held 4 frames away from it, which keeps every line's part inside.
 void trace_curve(const CurveFunction& function, const CurveSamples& samples, const PlotFrame& frame,
-                 int evaluation_capacity, CurveTrace& trace);
+                 int cost_capacity, CurveTrace& trace);

@@ -107,7 +107,8 @@ bool plan_graph(const NaturalReading& reading, bool unicode, GraphPlan& plan, Re
   plan.part_count = shape.part_count;
   for (int p = 0; p < shape.part_count; ++p) {
     GraphPart& part = plan.parts[p];
-    part.function = {&reading.program, &reading.numbers, part_first(shape, p), shape.part_end[p]};
+    part.function =
+        curve_function(reading.program, reading.numbers, part_first(shape, p), shape.part_end[p]);
     steps_extent(reading.program, part.function.first, part.function.end, part.column, part.length);
   }
   return graph_interval(reading, plan.x_low, plan.x_high, notes);
@@ -123,7 +124,8 @@ void sample_graph(GraphPlan& plan, int count) {
   const double scale = std::fmax(std::fabs(rough.low), std::fabs(rough.high));
   bool poles = false;
   for (int p = 0; p < plan.part_count; ++p) {
-    find_marks(plan.parts[p].function, plan.parts[p].samples, scale, plan.parts[p].marks);
+    find_marks(plan.parts[p].function, plan.parts[p].samples, scale,
+               graph_mark_cost_capacity / plan.part_count, plan.parts[p].marks);
     poles = poles || plan.parts[p].marks.pole_count > 0;
   }
   const ValueRange range = value_range(samples, plan.part_count, poles);
@@ -132,7 +134,7 @@ void sample_graph(GraphPlan& plan, int count) {
 }
 
 void trace_graph(GraphPlan& plan, const PlotFrame& frame, ReadingNotes* notes) {
-  const int capacity = graph_evaluation_capacity / (plan.part_count > 0 ? plan.part_count : 1);
+  const int capacity = graph_trace_cost_capacity / (plan.part_count > 0 ? plan.part_count : 1);
   for (int p = 0; p < plan.part_count; ++p) {
     GraphPart& part = plan.parts[p];
     trace_curve(part.function, part.samples, frame, capacity, part.trace);

@@ -13,8 +13,10 @@
 // which the doubles no longer tell neighbouring columns apart.
 constexpr double interval_turn_capacity = 100;
 constexpr double interval_bound_capacity = 1e9;
-// Values computed to trace all the curves of one graph, beyond their samples: within 50 ms.
-constexpr int graph_evaluation_capacity = 200000;
+// Cost units (picture/curve.h) one graph may spend beyond its samples: to trace all its curves,
+// and to find their zeros and poles. Together within 50 ms (bench/picture_bench.cpp).
+constexpr int graph_trace_cost_capacity = 1000000;
+constexpr int graph_mark_cost_capacity = 300000;
 
 // One expression of the line as a curve.
 struct GraphPart {

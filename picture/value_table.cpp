@@ -169,13 +169,13 @@ void write_value_table(const NaturalReading& reading, ValueFormat format, Pictur
   static CurveMarks marks[PROGRAM_PART_CAPACITY];
   CurveFunction functions[PROGRAM_PART_CAPACITY];
   for (int p = 0; p < shape.part_count; ++p) {
-    functions[p] = {&reading.program, &reading.numbers, p == 0 ? 0 : shape.part_end[p - 1],
-                    shape.part_end[p]};
+    functions[p] = curve_function(reading.program, reading.numbers,
+                                  p == 0 ? 0 : shape.part_end[p - 1], shape.part_end[p]);
     sample_curve(functions[p], low, high, table_pole_samples, samples);
     const CurveSamples* sampled = &samples;
     const ValueRange range = value_range(&sampled, 1, false);
     find_marks(functions[p], samples, std::fmax(std::fabs(range.low), std::fabs(range.high)),
-               marks[p]);
+               graph_mark_cost_capacity / shape.part_count, marks[p]);
   }
   for (int r = 0; r < row_count; ++r) {
     char angle[angle_text_capacity];

@@ -178,7 +178,7 @@ TEST(Picture, AnglesInTheLineUnit) {
 TEST(Picture, TraceRefinedAndBrokenAtPoles) {
   GraphPlan& peak = planned("1/(1 + ((x - 100.3)*20)^2)");
   const PlotFrame frame = {0, 360, 0, 1, 719, 100};
-  trace_curve(peak.parts[0].function, peak.parts[0].samples, frame, 100000, peak.parts[0].trace);
+  trace_curve(peak.parts[0].function, peak.parts[0].samples, frame, 1000000, peak.parts[0].trace);
   double top = frame.height;
   for (int k = 0; k < peak.parts[0].trace.count; ++k) {
     top = std::fmin(top, peak.parts[0].trace.points[k].y);
@@ -189,7 +189,7 @@ TEST(Picture, TraceRefinedAndBrokenAtPoles) {
   GraphPlan& tangent = planned("tg x, x ∈ [0, 2π]");
   const PlotFrame tangent_frame = {0, 2 * pi, -5, 5, 719, 100};
   const CurveTrace& trace = tangent.parts[0].trace;
-  trace_curve(tangent.parts[0].function, tangent.parts[0].samples, tangent_frame, 100000,
+  trace_curve(tangent.parts[0].function, tangent.parts[0].samples, tangent_frame, 1000000,
               tangent.parts[0].trace);
   int breaks = 0;
   for (int k = 1; k < trace.count; ++k) {
