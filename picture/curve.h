@@ -19,10 +19,10 @@ struct CurveFunction {
 };
 
 // The work a picture may do is counted in cost units, about the time of one plain step of a
-// program each: a function 4 of them, a power 40 (its double-double logarithm and exponential),
+// program each: a function 4 of them, a power 100 (its double-double logarithm and exponential),
 // as measured by bench/picture_bench.cpp.
 constexpr int function_step_cost = 4;
-constexpr int power_step_cost = 40;
+constexpr int power_step_cost = 100;
 
 // The expression of steps `first` up to `end` of `program`, with its cost.
 CurveFunction curve_function(const Program& program, const NumberStore& store, int first, int end);
