@@ -1020,16 +1020,17 @@ class Graph:
         return [y for y in rows if self.dots[y][x]]
 
 
-def draw(term, arguments):
-    term.wait_finished()
-    return term.screen()
+def with_history(term):
+    """The screen with the lines scrolled off its top (tmux's "Pane is dead" line, written when
+    the program ends, may scroll the first one off)."""
+    return term.tmux("capture-pane", "-p", "-S", "-40")
 
 
 def case_graph_of_sine(term):
     """sen x over a turn: the curve's top under 90°, its bottom under 270°, crossing the axis
     (the row of the label 0) at 180° from above to below; the labels in degrees."""
     check_restored(term, sized=False)
-    graph = Graph(term.screen(), "360°")
+    graph = Graph(with_history(term), "360°")
     expect(set(["0°", "90°", "180°", "270°", "360°"]) <= set(graph.angles), "angle labels %r" %
            sorted(graph.angles), term)
     height = len(graph.dots)
@@ -1044,14 +1045,14 @@ def case_graph_of_sine(term):
     expect(before and max(before) < axis and after and min(after) > axis,
            "not crossing at 180°: %r before, %r after, the axis at %d" % (before, after, axis), term)
     expect(graph.lit(graph.angles["0°"], [axis - 1, axis, axis + 1]), "nothing at 0°", term)
-    expect("zeros: 0°, 180°, 360°" in term.screen(), "the zeros not listed", term)
+    expect("zeros: 0°, 180°, 360°" in with_history(term), "the zeros not listed", term)
 
 
 def case_graph_of_tangent(term):
     """tg x from 0° to 360°: a dotted asymptote under 90° and under 270°, and no cell of the
     curve in the middle of the plot beside them (the branches never joined)."""
     check_restored(term, sized=False)
-    graph = Graph(term.screen(), "360°")
+    graph = Graph(with_history(term), "360°")
     height = len(graph.dots)
     axis = graph.values["0"]
     middle = [y for y in range(height // 4, 3 * height // 4) if abs(y - axis) > 1]
@@ -1064,14 +1065,14 @@ def case_graph_of_tangent(term):
         joined = [c for c in range(x - 3, x + 4) if c not in asymptote and graph.lit(c, middle)]
         expect(not joined, "the branches joined beside %s at dot columns %r" % (label, joined),
                term)
-    expect("assíntotas: 90°, 270°" in term.screen(), "the asymptotes not listed", term)
+    expect("assíntotas: 90°, 270°" in with_history(term), "the asymptotes not listed", term)
 
 
 def case_graph_colours_and_dashes(term, coloured):
     """Two curves: each in its colour at a terminal, or told apart by its dashes under
     NO_COLOR."""
     check_restored(term, sized=False)
-    screen = term.screen(colours=True)
+    screen = term.tmux("capture-pane", "-p", "-e", "-S", "-40")
     legend = [line for line in plain(screen).split("\n") if " sen x " in line or " cos x " in line]
     expect(len(legend) == 2, "no legend line per curve: %r" % legend, term)
     if coloured:
@@ -1110,7 +1111,7 @@ def last_label_column(term, label):
 def case_unit_circle(term):
     """sen 150: the circle with the angle's point in the second quadrant and the facts."""
     check_restored(term, sized=False)
-    screen = term.screen()
+    screen = with_history(term)
     for fact in ("θ = 150°: quadrante II", "ângulo de referência: 30°",
                  "sen 150° = sen 30° = ", "cos 150° = −cos 30° = "):
         expect(fact in screen, "%r is not shown" % fact, term)
