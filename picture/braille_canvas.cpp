@@ -75,8 +75,7 @@ void put_canvas_text(BrailleCanvas& canvas, int column, int row, const char* tex
   if (row < 0 || row >= canvas.rows) return;
   for (const char* c = text; *c != '\0' && column < canvas.columns; ++column) {
     int size = 1;
-    while ((static_cast<unsigned char>(c[size]) & 0xC0) == 0x80 && size < canvas_glyph_capacity)
-      ++size;
+    while (!is_character_start(c[size]) && size < canvas_glyph_capacity) ++size;
     if (column >= 0) {
       std::memset(canvas.glyphs[row][column], 0, canvas_glyph_capacity);
       std::memcpy(canvas.glyphs[row][column], c, static_cast<std::size_t>(size));

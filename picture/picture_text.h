@@ -13,6 +13,11 @@ struct PictureText {
   char bytes[picture_text_capacity];
 };
 
+// True when `byte` begins a UTF-8 character (is no continuation byte).
+constexpr bool is_character_start(char byte) {
+  return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+}
+
 // An empty text.
 void clear_picture_text(PictureText& text);
 

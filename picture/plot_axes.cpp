@@ -53,8 +53,7 @@ void first_fitting(double low, double high, const double* steps, int count, doub
 
 int text_width(const char* text) {
   int width = 0;
-  for (const char* c = text; *c != '\0'; ++c)
-    width += (static_cast<unsigned char>(*c) & 0xC0) != 0x80;
+  for (const char* c = text; *c != '\0'; ++c) width += is_character_start(*c);
   return width;
 }
 

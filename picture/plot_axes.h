@@ -4,6 +4,7 @@
 #pragma once
 
 #include "picture/angle_text.h"
+#include "picture/picture_text.h"
 
 // Ticks one axis holds at most.
 constexpr int tick_capacity = 64;

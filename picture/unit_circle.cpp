@@ -8,6 +8,7 @@
 #include "line/exact_line.h"
 #include "picture/angle_text.h"
 #include "picture/braille_canvas.h"
+#include "picture/plot_axes.h"
 #include "picture/svg_graph.h"
 #include "program/program_functions.h"
 #include "program/run_doubles.h"
@@ -84,6 +85,11 @@ constexpr int exact_decimal_digits = 30;
 // The largest denominator a rational value is written over ("1/2", "-3/4").
 constexpr int fraction_denominator_capacity = 12;
 
+// The minus sign of the forms: U+2212 in UTF-8, as the module writes it.
+const char* minus_sign(bool unicode) {
+  return unicode ? "\xe2\x88\x92" : "-";
+}
+
 // What an exact form turned out to be.
 enum class FormFound {
   none,  // none: the digits alone
@@ -96,7 +102,7 @@ FormFound put_fraction(double value, bool unicode, PictureText& text) {
   for (int d = 1; d <= fraction_denominator_capacity; ++d) {
     const double n = value * d;
     if (n != std::nearbyint(n) || std::fabs(n) > 1e6) continue;
-    const char* minus = n < 0 ? (unicode ? "\xe2\x88\x92" : "-") : "";  // U+2212
+    const char* minus = n < 0 ? minus_sign(unicode) : "";
     if (d == 1) {
       put_picture_format(text, "%s%.0f", minus, std::fabs(n));
       return FormFound::whole;
@@ -144,7 +150,7 @@ void put_function_value(const NaturalReading& reading, TermFunction function, Va
                               : FormFound::none;
   if (found == FormFound::whole) return;  // "2", not "2 ≈ 2"
   if (found == FormFound::form) {
-    put_picture_text(text, format.unicode ? " \xe2\x89\x88 " : " ~ ");  // U+2248
+    put_picture_text(text, form_separator(format.unicode));
   }
   put_picture_text(text, value);
 }
@@ -162,8 +168,8 @@ void put_function_line(const NaturalReading& reading, const AngleFacts& facts,
   if (facts.quadrant > 1) {  // in the first quadrant the angle is its own reference
     angle_text(facts.reference, facts.radians, format.unicode, true, format.digits, reference);
     const bool positive = (six.positive >> facts.quadrant & 1) != 0;
-    put_picture_format(text, " = %s%s %s", positive ? "" : (format.unicode ? "\xe2\x88\x92" : "-"),
-                       six.name, reference);  // U+2212
+    put_picture_format(text, " = %s%s %s", positive ? "" : minus_sign(format.unicode), six.name,
+                       reference);  // U+2212
   }
   put_picture_text(text, " = ");
   put_function_value(reading, six.function, format, text);
@@ -231,8 +237,7 @@ int circle_rows(const PictureText& facts, TerminalSize size) {
     const char* end = std::strchr(line, '\n');
     if (end == nullptr) break;
     int width = 0;
-    for (const char* c = line; c < end; ++c)
-      width += (static_cast<unsigned char>(*c) & 0xC0) != 0x80;
+    for (const char* c = line; c < end; ++c) width += is_character_start(*c);
     widest = std::max(widest, width);
     line = end + 1;
   }

@@ -151,7 +151,7 @@ int exact_or_double_text(const Program& program, const NumberStore& store, doubl
   }
   if (asked && form.length > 0) {
     return std::snprintf(out, static_cast<std::size_t>(out_capacity), "%s%s%.*s", form.text,
-                         format.unicode ? " \xe2\x89\x88 " : " ~ ", written, digits);  // U+2248
+                         form_separator(format.unicode), written, digits);
   }
   return std::snprintf(out, static_cast<std::size_t>(out_capacity), "%.*s", written, digits);
 }
