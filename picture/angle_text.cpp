@@ -16,7 +16,7 @@ bool nearly_equal(double a, double b) {
 }  // namespace
 
 bool pi_fraction(double radians, long& numerator, long& denominator) {
-  if (!std::isfinite(radians) || std::fabs(radians) > 1e9) return false;
+  if (!std::isfinite(radians) || std::fabs(radians) > 1e6) return false;  // n fits any long
   if (radians == 0) {
     numerator = 0;
     denominator = 1;

@@ -9,8 +9,8 @@ constexpr int angle_text_capacity = 32;
 // The largest denominator of a multiple of π written as a fraction.
 constexpr int pi_fraction_denominator_capacity = 360;
 
-// When `radians` is within a few units in the last place of n·π/d, d from 1 to
-// pi_fraction_denominator_capacity: n and d, the fraction reduced; otherwise false.
+// When `radians` (at most 10^6 in size) is within a few units in the last place of n·π/d, d
+// from 1 to pi_fraction_denominator_capacity: n and d, the fraction reduced; otherwise false.
 bool pi_fraction(double radians, long& numerator, long& denominator);
 
 // The text of the angle `x` into `out`: degrees with "°" (none when `degree_sign` is false),

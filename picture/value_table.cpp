@@ -13,6 +13,10 @@
 
 namespace {
 
+// Digits of a row's angle: every multiple of a step within the widest interval told apart,
+// whatever the digits of the values.
+constexpr int table_angle_digits = 15;
+
 // Samples searched for the poles a row may fall on.
 constexpr int table_pole_samples = 512;
 
@@ -21,13 +25,13 @@ constexpr int table_value_capacity = exact_form_capacity + exact_text_capacity +
 
 struct TableRow {
   double x;
-  int bound;     // 0: a multiple of the step; 1: the low bound; 2: the high one
-  long degrees;  // a multiple: the angle in degrees, a whole number
+  int bound;          // 0: a multiple of the step; 1: the low bound; 2: the high one
+  long long degrees;  // a multiple: the angle in degrees, a whole number
 };
 
 // The rows: the multiples of `step` inside the interval, and each bound kept that is none;
 // `degrees` is the step in degrees.
-int table_rows(const ProgramShape& shape, double low, double high, double step, long degrees,
+int table_rows(const ProgramShape& shape, double low, double high, double step, long long degrees,
                TableRow (&rows)[table_row_capacity]) {
   int count = 0;
   const double first = std::ceil(low / step - 1e-9), last = std::floor(high / step + 1e-9);
@@ -38,7 +42,7 @@ int table_rows(const ProgramShape& shape, double low, double high, double step, 
     if ((k == first && low_multiple && shape.low_open) ||
         (k == last && high_multiple && shape.high_open))
       continue;
-    rows[count++] = {k * step + 0.0, 0, static_cast<long>(k) * degrees};  // never -0
+    rows[count++] = {k * step + 0.0, 0, static_cast<long long>(k) * degrees};  // never -0
   }
   if (!high_multiple && !shape.high_open && count < table_row_capacity)
     rows[count++] = {high, 2, 0};
@@ -57,7 +61,7 @@ int row_angle_steps(const NaturalReading& reading, const TableRow& row, NumberSt
     for (int s = from; s < to; ++s) steps[s - from] = reading.program.steps[s];
     return to - from;
   }
-  if (std::labs(row.degrees) > 32767) return 0;
+  if (std::llabs(row.degrees) > 32767) return 0;
   steps[0] = {program_push_integer, 0, static_cast<short>(row.degrees), 0, 0};
   if (!shape.radians) return 1;
   int pi = 0;
@@ -163,7 +167,7 @@ void write_value_table(const NaturalReading& reading, ValueFormat format, Pictur
   const ProgramShape& shape = reading.shape;
   const double step = table_step(low, high, shape.radians != 0);
   TableRow rows[table_row_capacity];
-  const long degrees = std::lround(shape.radians ? step * 180 / trig_pi : step);
+  const long long degrees = std::llround(shape.radians ? step * 180 / trig_pi : step);
   const int row_count = table_rows(shape, low, high, step, degrees, rows);
   static CurveSamples samples;
   static CurveMarks marks[PROGRAM_PART_CAPACITY];
@@ -180,7 +184,7 @@ void write_value_table(const NaturalReading& reading, ValueFormat format, Pictur
   for (int r = 0; r < row_count; ++r) {
     char angle[angle_text_capacity];
     const int written =
-        angle_text(rows[r].x, shape.radians != 0, format.unicode, false, format.digits, angle);
+        angle_text(rows[r].x, shape.radians != 0, format.unicode, false, table_angle_digits, angle);
     put_picture_bytes(text, angle, written);
     for (int p = 0; p < shape.part_count; ++p) {
       put_picture_text(text, "\t");
