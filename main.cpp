@@ -68,8 +68,9 @@ int main(int argc, char** argv) {
       write_version(output);
       return finish_command_line(output, exit_success);
     case RunMode::expressions:
-      return run_expressions(argv + options.first_operand, argc - options.first_operand, format,
-                             use == TerminalUse::interactive_loop, output, stderr);
+      return run_expressions(argv + options.first_operand, argc - options.first_operand,
+                             {&output, stderr, format, options.picture},
+                             use == TerminalUse::interactive_loop);
     case RunMode::dialogue:
       break;
   }

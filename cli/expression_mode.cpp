@@ -41,9 +41,9 @@ int evaluate_standard_input(InputReader& input, long& line_number,
 
 }  // namespace
 
-int run_expressions(char* const* operands, int count, ValueFormat format, bool interactive_loop,
-                    OutputBuffer& output, FILE* err) {
-  const ExpressionPrinting printing = {&output, err, format};
+int run_expressions(char* const* operands, int count, const ExpressionPrinting& printing,
+                    bool interactive_loop) {
+  OutputBuffer& output = *printing.output;
   InputReader input;  // output is flushed before each wait, so a co-process sees each value
   open_input_reader(input, descriptor_of(stdin), &output, false);
   long line_number = 0;

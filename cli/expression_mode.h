@@ -5,16 +5,15 @@
 
 #include <cstdio>
 
+#include "cli/expression_output.h"
 #include "cli/options.h"
-#include "io/output_buffer.h"
-#include "line/value_line.h"
 
 // Evaluates `operands` in order ("-" reads standard input to its end at that place, or runs
 // the interactive loop there when `interactive_loop`, which main decides from the terminal),
-// printing one value per expression to `output` as `format` says and one
-// report per expression read otherwise than written to `err`, after the values before it.
+// printing one value (or picture) per expression as `printing` says and one report per
+// expression read otherwise than written, after the values before it.
 // Stops when the output fails. Returns exit_success, or exit_not_understood when anything
 // was reported or the input or output failed (reported too, unless the output's reader went
 // away).
-int run_expressions(char* const* operands, int count, ValueFormat format, bool interactive_loop,
-                    OutputBuffer& output, FILE* err);
+int run_expressions(char* const* operands, int count, const ExpressionPrinting& printing,
+                    bool interactive_loop);

@@ -6,9 +6,47 @@
 #include "io/diagnostics.h"
 #include "io/text_form.h"
 #include "line/result_text.h"
+#include "picture/picture_text.h"
+#include "terminal/terminal.h"
+
+namespace {
+
+// What a picture asked for is at this moment: a graph only at a terminal in UTF-8, as wide and
+// high as it is now; the table anywhere else.
+PictureRequest picture_request(const ExpressionPrinting& printing) {
+  PictureRequest request = {printing.picture, {0, 0}, false, printing.format};
+  if (request.kind != PictureKind::graph) return request;
+  const bool at_terminal = terminal_window_size(stdout, request.size.columns, request.size.rows);
+  if (!at_terminal || !printing.format.unicode) request.kind = PictureKind::table;
+  request.colours = request.kind == PictureKind::graph && takes_colours(stdout);
+  return request;
+}
+
+// Reports `notes` of the line after what was printed before them; true when reported.
+bool report_after(const char* line, int length, const ExpressionSource& source,
+                  const ExpressionPrinting& printing, const ReadingNotes& notes) {
+  if (notes.count == 0) return false;
+  flush_output(*printing.output);
+  const int shown = length < line_capacity ? length : line_capacity - 1;  // the bytes read
+  return report_notes(printing.reports, source, line, shown, notes);
+}
+
+// Draws the expression's picture and prints it.
+bool draw_and_print(const char* line, int length, const ExpressionSource& source,
+                    const ExpressionPrinting& printing) {
+  static PictureText picture;  // 2 MiB: kept off the stack
+  ReadingNotes notes;
+  clear_notes(notes);
+  write_line_picture(line, length, picture_request(printing), picture, &notes);
+  put_bytes(*printing.output, picture.bytes, picture.used);
+  return report_after(line, length, source, printing, notes);
+}
+
+}  // namespace
 
 bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
                         const ExpressionPrinting& printing) {
+  if (printing.picture != PictureKind::none) return draw_and_print(line, length, source, printing);
   ReadingNotes notes;
   clear_notes(notes);
   static char result[value_line_capacity];  // 4 KiB: kept off the stack
@@ -17,10 +55,7 @@ bool evaluate_and_print(const char* line, int length, const ExpressionSource& so
       line_value_text(line, length, printing.format, "", "\n", result, &notes, &worded);
   if (worded) put_our_text(*printing.output, result);
   if (!worded) put_bytes(*printing.output, result, written);
-  if (notes.count == 0) return false;
-  flush_output(*printing.output);
-  const int shown = length < line_capacity ? length : line_capacity - 1;  // the bytes read
-  return report_notes(printing.reports, source, line, shown, notes);
+  return report_after(line, length, source, printing, notes);
 }
 
 int finish_command_line(OutputBuffer& output, int status) {

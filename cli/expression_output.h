@@ -9,15 +9,19 @@
 #include "io/report.h"
 #include "line/evaluate_line.h"
 #include "line/value_line.h"
+#include "picture/picture_line.h"
 
 // Where the values and reports go.
 struct ExpressionPrinting {
   OutputBuffer* output;  // the values, one line per expression
   FILE* reports;         // standard error
   ValueFormat format;    // the digits of a value and its arithmetic
+  PictureKind picture;   // each expression drawn (--graph, --table) instead of its value
 };
 
-// Evaluates the expression at `line` as the dialogue evaluates a line and prints its value;
+// Evaluates the expression at `line` as the dialogue evaluates a line and prints its value (or,
+// with a picture asked for, draws it: a graph at a terminal whose locale is UTF-8, the table
+// anywhere else, at the terminal's size of the moment);
 // `length` is the expression's whole length, of which `line` holds at least the first
 // line_capacity - 1 bytes. The values before a report are written out first, so that both
 // keep the expressions' order when they go to one place. True when reported.

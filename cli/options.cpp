@@ -14,20 +14,22 @@ namespace {
 // '+': options stop at the first expression, so that "trigcalc sin30 -2sin30" evaluates
 // both; ':': a missing value is told apart from an unknown option, and getopt_long writes no
 // diagnostic of its own (the program's are in its language, below).
-constexpr char short_options[] = "+:d:efhnV";
+constexpr char short_options[] = "+:d:efghntV";
 
 constexpr option long_options[] = {
     {"digits", required_argument, nullptr, 'd'},
     {"exact", no_argument, nullptr, 'e'},
     {"form", optional_argument, nullptr, 'f'},
+    {"graph", optional_argument, nullptr, 'g'},
     {"help", no_argument, nullptr, 'h'},
     {"natural", no_argument, nullptr, 'n'},
+    {"table", no_argument, nullptr, 't'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
 };
 
 constexpr char usage_text[] =
-    "Uso: trigcalc [-d N] [-e] [-f] [-n] [EXPRESSÃO...]\n"
+    "Uso: trigcalc [-d N] [-e] [-f] [-g[=svg]] [-n] [-t] [EXPRESSÃO...]\n"
     "Calculadora de expressões trigonométricas.\n"
     "\n"
     "Sem expressões, abre o diálogo interativo.\n"
@@ -45,17 +47,27 @@ constexpr char usage_text[] =
     "                   escreve antes de cada valor a sua forma exata quando há uma\n"
     "                   curta: \"sin60\" dá \"√3/2 ≈ 0.866025\" (sqrt(3)/2 fora de um\n"
     "                   locale UTF-8); =only escreve só a forma; implica --exact\n"
+    "  -g, --graph[=svg]\n"
+    "                   desenha cada linha em x (\"sen x; cos x\", \"tg x, -180 <= x <= 180\")\n"
+    "                   num gráfico em braille do tamanho do terminal, com os zeros e as\n"
+    "                   assíntotas, e o círculo trigonométrico de uma função de um ângulo\n"
+    "                   (\"sen 150\"); num pipe ou fora de um locale UTF-8, a tabela de -t;\n"
+    "                   =svg escreve um documento SVG; implica --natural\n"
     "  -h, --help       mostra esta ajuda e termina\n"
     "  -n, --natural    lê cada linha como aritmética comum, como nos livros:\n"
     "                   \"sen(30)*2\" é 1, \"2sen30cos30\" é sen 60, \"raiz 2\", \"sen^2 30\";\n"
     "                   com a incógnita x, resolve equações (\"sen x = 1/2\") e decide\n"
     "                   identidades (\"sen²x + cos²x\" dá \"1 para todo x\")\n"
+    "  -t, --table      escreve a tabela de valores de cada linha em x, uma linha por\n"
+    "                   valor de x (de 15 em 15 graus, ou de pi/12, num período): x e os\n"
+    "                   valores separados por tabulações; implica --natural\n"
     "  -V, --version    mostra a versão e termina\n"
     "  --               termina as opções (para uma expressão que começa com \"-\")\n"
     "\n"
     "Exemplos:\n"
     "  trigcalc sin30 \"[sin30]+[2]*[cos60]\"\n"
     "  seq 0 15 90 | sed 's/^/sin/' | trigcalc -\n"
+    "  trigcalc -g \"sen x; cos x\" \"tg x, 0 <= x <= 360\" \"sen 150\"\n"
     "\n"
     "Estado de saída: 0 se tudo foi lido como escrito; 1 se alguma expressão foi lida\n"
     "de outro modo (dito na saída de erro) ou se a leitura ou a escrita falhou;\n"
@@ -134,6 +146,13 @@ bool read_form_shown(const char* text, FormShown& form) {
   return true;
 }
 
+// Reads --graph's value: none (braille cells at a terminal) or "svg".
+bool read_graph_kind(const char* text, PictureKind& picture) {
+  if (text != nullptr && std::strcmp(text, "svg") != 0) return false;
+  picture = text == nullptr ? PictureKind::graph : PictureKind::svg;
+  return true;
+}
+
 // Says why `option` is not available: what became of the exact mode's module.
 void report_unavailable(const char* option, FILE* err) {
   const ModuleState& state = exact_module_state();
@@ -188,6 +207,12 @@ bool bad_digits(const char* text, FILE* err) {
   return bad_usage(err);
 }
 
+// Reports a --graph value other than "svg".
+bool bad_graph(const char* text, FILE* err) {
+  print_our_text(err, "%s: valor inválido para --graph: \"%s\" (svg)\n", program_name, text);
+  return bad_usage(err);
+}
+
 // Reports a --form value other than "beside" and "only".
 bool bad_form(const char* text, FILE* err) {
   print_our_text(err, "%s: valor inválido para --form: \"%s\" (only ou beside)\n", program_name,
@@ -198,7 +223,8 @@ bool bad_form(const char* text, FILE* err) {
 }  // namespace
 
 bool parse_options(int argc, char** argv, Options& options, FILE* err) {
-  options = {RunMode::dialogue, default_result_digits, false, false, FormShown::none, argc};
+  options = {RunMode::dialogue, default_result_digits, false, false,
+             FormShown::none,   PictureKind::none,     argc};
   const char* digits_text = "";
   optind = 0;  // 0 starts a fresh scan, also when the options are read a second time
   for (int option;
@@ -212,6 +238,12 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
     } else if (option == 'e') {
       options.exact = true;
     } else if (option == 'n') {
+      options.natural = true;
+    } else if (option == 'g') {
+      if (!read_graph_kind(optarg, options.picture)) return bad_graph(optarg, err);
+      options.natural = true;  // a graph is of a line in x, which the natural reading reads
+    } else if (option == 't') {
+      options.picture = PictureKind::table;
       options.natural = true;
     } else if (option == 'f') {
       if (!read_form_shown(optarg, options.form)) return bad_form(optarg, err);

@@ -7,6 +7,7 @@
 #include "exact/exact_text.h"
 #include "io/output_buffer.h"
 #include "line/value_line.h"
+#include "picture/picture_line.h"
 
 constexpr int exit_success = 0;         // everything was understood
 constexpr int exit_not_understood = 1;  // an expression read otherwise than written, or I/O failed
@@ -25,16 +26,17 @@ enum class RunMode {
 
 struct Options {
   RunMode mode;
-  int digits;         // significant digits of every printed value
-  bool exact;         // --exact: values computed exactly
-  bool natural;       // --natural: lines read as ordinary arithmetic
-  FormShown form;     // --form: each value's exact form beside its digits, or alone
-  int first_operand;  // index in argv of the first expression
+  int digits;           // significant digits of every printed value
+  bool exact;           // --exact: values computed exactly
+  bool natural;         // --natural: lines read as ordinary arithmetic
+  FormShown form;       // --form: each value's exact form beside its digits, or alone
+  PictureKind picture;  // --graph, --graph=svg, --table: each line drawn instead of its value
+  int first_operand;    // index in argv of the first expression
 };
 
 // Reads the options in argv into `options`. On bad usage (an unknown option, a missing or
-// invalid --digits, an invalid --form) writes one diagnostic naming it and a pointer to --help to
-// `err` and returns false.
+// invalid --digits, an invalid --form or --graph) writes one diagnostic naming it and a pointer to
+// --help to `err` and returns false.
 bool parse_options(int argc, char** argv, Options& options, FILE* err);
 
 // Writes the usage text, listing every option, to `output`.

@@ -630,9 +630,8 @@ bool shown_to_vary(const ExactProgram& program) {
   if (!computed) return false;
   const Rounded& a = values[0].rounded;
   const Rounded& b = values[1].rounded;
-  return a.zero != b.zero ||
-         (!a.zero && (a.negative != b.negative || a.exponent != b.exponent ||
-                      std::strncmp(a.digits, b.digits, digits) != 0));
+  return a.zero != b.zero || (!a.zero && (a.negative != b.negative || a.exponent != b.exponent ||
+                                          std::strncmp(a.digits, b.digits, digits) != 0));
 }
 
 // The answer to a line without "=": its value for every x, or that it depends on x.

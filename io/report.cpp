@@ -501,6 +501,24 @@ void append_message(ReportText& report, const Expression& expression, const Read
       return append(report,
                     "o cálculo exato não pôde ser feito num processo à parte: o valor não foi "
                     "calculado");
+    case NoteKind::picture_nothing_to_draw:
+      return append(report,
+                    "nada a desenhar: a linha não tem a incógnita nem é uma função de um ângulo "
+                    "(como \"sen x\" ou \"sen 150\")");
+    case NoteKind::picture_interval_empty:
+      return append_quoted(
+          report, "o intervalo ", expression, note,
+          " não tem largura, ou um limite seu não é um número: nada foi desenhado");
+    case NoteKind::picture_interval_too_wide:
+      return append_quoted(report, "o intervalo ", expression, note,
+                           " é largo demais, ou longe demais de 0, para um desenho: nada foi "
+                           "desenhado");
+    case NoteKind::picture_no_value:
+      return append_quoted(report, "", expression, note,
+                           " não tem valor em nenhum ponto do intervalo: não há curva");
+    case NoteKind::picture_detail_cut:
+      return append_quoted(report, "a curva de ", expression, note,
+                           " passou do limite de pontos: foi desenhada com menos detalhe");
   }
 }
 

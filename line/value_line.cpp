@@ -90,7 +90,7 @@ int line_value_text(const char* line, int length, ValueFormat format, const char
   append_text(text, &used, before);
   if (formed) append(text, &used, form.text, form.length);
   if (formed && format.form == FormShown::beside) {
-    append_text(text, &used, format.unicode ? " \xe2\x89\x88 " : " ~ ");  // U+2248
+    append_text(text, &used, form_separator(format.unicode));
   }
   if (!formed || format.form == FormShown::beside) append(text, &used, value, written);
   append_text(text, &used, after);

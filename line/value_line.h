@@ -28,6 +28,11 @@ struct ValueFormat {
 // Bytes between a form and the digits: " ≈ " (U+2248) or " ~ ".
 constexpr int form_separator_capacity = 8;
 
+// What stands between a form and its digits: " ≈ " in UTF-8 (`unicode`), " ~ " otherwise.
+constexpr const char* form_separator(bool unicode) {
+  return unicode ? " \xe2\x89\x88 " : " ~ ";  // U+2248
+}
+
 // A value line: an affix, the value's text (an exact one, with its form; or a line's answer in
 // the unknown, the longest), an affix.
 constexpr int value_text_capacity =

@@ -150,11 +150,17 @@ double run_program(const Program& program, const NumberStore& store, ValueBreaks
 
 double run_program_at(const Program& program, const NumberStore& store, double unknown,
                       ValueBreaks* breaks) {
+  return run_program_steps(program, store, 0, program.step_count, unknown, breaks);
+}
+
+double run_program_steps(const Program& program, const NumberStore& store, int first, int end,
+                         double unknown, ValueBreaks* breaks) {
   DoubleRun run;
   run.depth = 0;
   run.unknown = unknown;
   run.breaks = breaks;
-  for (int s = 0; s < program.step_count; ++s) {
+  if (first < 0 || end > program.step_count) return no_value;
+  for (int s = first; s < end; ++s) {
     if (!run_step(run, program.steps[s], store)) return no_value;
   }
   return run.depth == 1 ? run.values[0] : no_value;

@@ -20,3 +20,9 @@ double run_program(const Program& program, const NumberStore& store, ValueBreaks
 // program_unknown steps push (degrees or radians, as the line's angles are).
 double run_program_at(const Program& program, const NumberStore& store, double unknown,
                       ValueBreaks* breaks);
+
+// The value of the steps of `program` from `first` up to `end` (one expression of a line of
+// several, or a bound of its interval) as run_program_at gives a whole program's: not a number
+// unless they leave one value.
+double run_program_steps(const Program& program, const NumberStore& store, int first, int end,
+                         double unknown, ValueBreaks* breaks);

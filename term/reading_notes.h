@@ -99,6 +99,12 @@ enum class NoteKind : unsigned char {
   unsolved_bound,               // a bound of the interval that is no exact angle
   equation_without_module,      // a line in the unknown, and no exact mode to answer it
   natural_not_a_value,          // a line in the unknown or an equation, where a number was asked
+  // Why a picture (--graph, --table) was not drawn, or drawn with less:
+  picture_nothing_to_draw,    // a line without the unknown that is no function of an angle
+  picture_interval_empty,     // an interval without width, or with a bound that is no number
+  picture_interval_too_wide,  // an interval wider than the pictures draw, or too far out
+  picture_no_value,           // an expression without a value anywhere in the interval
+  picture_detail_cut,         // a curve drawn with fewer points than its detail asked for
 };
 
 constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted

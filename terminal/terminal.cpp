@@ -20,6 +20,10 @@ bool takes_terminal_commands(FILE* out) {
   return is_terminal(out) && platform_takes_commands();
 }
 
+bool takes_colours(FILE* out) {
+  return takes_terminal_commands(out) && !colours_refused();
+}
+
 void run_terminal_command(FILE* out, TerminalCommand command) {
   if (!takes_terminal_commands(out)) return;
   if (command == TerminalCommand::colours && colours_refused()) return;

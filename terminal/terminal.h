@@ -21,6 +21,13 @@ bool is_terminal(FILE* stream);
 // must name a terminal type other than "dumb".
 bool takes_terminal_commands(FILE* out);
 
+// True when `out` may be written colours: a terminal that takes commands, and NO_COLOR unset
+// or empty.
+bool takes_colours(FILE* out);
+
+// The size in cells of the terminal behind `out`; false when it is none or tells no size.
+bool terminal_window_size(FILE* out, int& columns, int& rows);
+
 // Carries out `command` on the terminal behind `out`; nothing when `out` does not take
 // commands, and no colours when NO_COLOR is set to any non-empty value.
 void run_terminal_command(FILE* out, TerminalCommand command);

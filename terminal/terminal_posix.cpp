@@ -227,6 +227,15 @@ bool is_terminal(FILE* stream) {
   return isatty(fileno(stream)) != 0;
 }
 
+bool terminal_window_size(FILE* out, int& columns, int& rows) {
+  struct winsize size = {};
+  if (!is_terminal(out) || ioctl(fileno(out), TIOCGWINSZ, &size) != 0) return false;
+  if (size.ws_row == 0 || size.ws_col == 0) return false;
+  columns = size.ws_col;
+  rows = size.ws_row;
+  return true;
+}
+
 bool platform_takes_commands() {
   const char* type = std::getenv("TERM");
   return type != nullptr && type[0] != '\0' && std::strcmp(type, "dumb") != 0;

@@ -70,6 +70,14 @@ bool is_terminal(FILE* stream) {
   return is_console(stream);
 }
 
+bool terminal_window_size(FILE* out, int& columns, int& rows) {
+  CONSOLE_SCREEN_BUFFER_INFO shape;
+  if (!is_terminal(out) || GetConsoleScreenBufferInfo(handle_of(out), &shape) == 0) return false;
+  columns = shape.srWindow.Right - shape.srWindow.Left + 1;
+  rows = shape.srWindow.Bottom - shape.srWindow.Top + 1;
+  return columns > 0 && rows > 0;
+}
+
 bool platform_takes_commands() {
   return true;
 }

@@ -12,8 +12,8 @@ trap 'rm -rf "$work"' EXIT
 # A fresh copy of what the check reads.
 fresh_copy() {
   rm -rf "$work/tree" && mkdir "$work/tree"
-  (cd "$source_root" && cp -r .clang-format text term program bracket natural exact line io terminal dialogue \
-     cli main.cpp tools "$work/tree/")
+  (cd "$source_root" && cp -r .clang-format text term program bracket natural exact line io terminal picture \
+     dialogue cli main.cpp tools "$work/tree/")
 }
 
 # One fault a line: the file, the text appended to it, and what the message must say.
@@ -27,6 +27,8 @@ faults=(
   'text/characters.h|#include "term/term_text.h"|text/characters.h:[0-9]*: includes term/term_text.h, from term/, a layer above text/'
   'dialogue/dialogue.cpp|#include "cli/expression_output.h"|dialogue/dialogue.cpp:[0-9]*: includes cli/expression_output.h: dialogue/ and cli/ never include each other'
   'cli/options.cpp|#include "dialogue/dialogue.h"|cli/options.cpp:[0-9]*: includes dialogue/dialogue.h: cli/ and dialogue/ never include each other'
+  'picture/curve.cpp|#include "terminal/terminal.h"|picture/curve.cpp:[0-9]*: includes terminal/terminal.h: picture/ and terminal/ never include each other'
+  'io/report.cpp|#include "picture/picture_text.h"|io/report.cpp:[0-9]*: includes picture/picture_text.h, from picture/, a layer above io/'
 )
 
 failed=0

@@ -46,6 +46,9 @@ class Row:
     #                   'closed'; 'merged': standard error into standard output
 
 
+TG_TABLE = (b'0\t0\n15\t0.267949\n30\t0.57735\n45\t1\n60\t1.73205\n75\t3.73205\n90\tnan\n'
+            b'105\t-3.73205\n120\t-1.73205\n135\t-1\n150\t-0.57735\n165\t-0.267949\n180\t0\n')
+
 # Values by hand: sin 30 = cos 60 = 0.5, sin 1 deg = 0.0174524064372835, the double nearest
 # 0.1 is 0.1000000000000000055511, the double nearest pi is 3.14159265358979311600.
 ROWS = [
@@ -123,6 +126,35 @@ ROWS = [
     Row('digits empty', ['--digits=', 'sin30'], stderr_empty=False, status=2),
     Row('digits not whole', ['-d', '5.5', 'sin30'], stderr_empty=False, status=2),
     Row('help given a value', ['--help=1'], stderr_empty=False, status=2),
+    # Pictures. Tables by hand: tg 15 = 2 - sqrt 3 = 0.267949, tg 30 = sqrt 3/3 = 0.57735,
+    # tg 60 = sqrt 3, tg 75 = 2 + sqrt 3 = 3.73205, tg 90 has no value; exactly, so that tg 180
+    # is 0; sen 15 = (sqrt 6 - sqrt 2)/4 = 0.258819, sen 75 = (sqrt 6 + sqrt 2)/4 = 0.965926.
+    Row('--table of one period, 15 degrees apart', ['-t', '-e', 'tg x'], stdout=TG_TABLE),
+    Row('--graph on a pipe is the table', ['-g', '-e', 'tg x'], stdout=TG_TABLE),
+    Row('--table: open bounds left out', ['-t', '-e', 'tg x, 0 < x < 180'],
+        stdout=b''.join(TG_TABLE.splitlines(True)[1:-1])),
+    Row('--table: bounds no multiple of the step', ['-t', '2x, 1 <= x <= 50'],
+        stdout=b'1\t2\n' + b''.join(b'%d\t%d\n' % (x, 2 * x) for x in range(3, 49, 3)) +
+        b'50\t100\n'),
+    Row('--table in radians, pi in ASCII', ['-t', '-e', 'sen x; cos x, 0 <= x <= pi'],
+        stdout=b'0\t0\t1\npi/12\t0.258819\t0.965926\npi/6\t0.5\t0.866025\n'
+               b'pi/4\t0.707107\t0.707107\npi/3\t0.866025\t0.5\n5pi/12\t0.965926\t0.258819\n'
+               b'pi/2\t1\t0\n7pi/12\t0.965926\t-0.258819\n2pi/3\t0.866025\t-0.5\n'
+               b'3pi/4\t0.707107\t-0.707107\n5pi/6\t0.5\t-0.866025\n'
+               b'11pi/12\t0.258819\t-0.965926\npi\t0\t-1\n'),
+    Row('--table with --form', ['-t', '-f', 'sen x, 0 <= x <= 180'],
+        stdout=re.compile(rb'0\t0\n15\t\(sqrt\(6\) - sqrt\(2\)\)/4 ~ 0\.258819\n30\t0\.5\n'
+                          rb'45\tsqrt\(2\)/2 ~ 0\.707107\n(.*\n){8}180\t0\n\Z')),
+    Row('--table of an angle: its facts', ['-t', 'cos 300'],
+        stdout=re.compile(rb'theta = 300: quadrante IV\nangulo de referencia: 60\n'
+                          rb'sen 300 = -sen 60 = .*0\.866025\ncos 300 = cos 60 = (1/2 ~ )?0\.5\n'
+                          rb'tg 300 = -tg 60 = .*\ncotg 300 = -cotg 60 = .*\n'
+                          rb'sec 300 = sec 60 = 2\ncossec 300 = -cossec 60 = .*\n\Z')),
+    Row('--table of a line without x: its value', ['-t', 'sen 30 + 1'], stdout=b'1.5\n'),
+    Row('--graph with a value it does not take', ['--graph=png', 'sen x'], stderr_empty=False,
+        status=2),
+    Row('help names --graph and --table', ['--help'],
+        stdout=re.compile(rb'Uso: trigcalc.*\n  -g, --graph\[=svg\]\n.*\n  -t, --table ', re.S)),
     Row('help names --form', ['--help'], stdout=re.compile(rb'Uso: trigcalc.*\n  -f, --form'
                                                           rb'\[=only\]\n.*implica --exact', re.S)),
     Row('form value unknown', ['--form=both', 'sin30'], stderr_empty=False, status=2),
@@ -403,13 +435,26 @@ NATURAL_NOTES = [
 ]
 
 
-def check_note(program, expression, column, message, options=()):
+# Why a picture (--graph=svg here) was not drawn, or drawn with less.
+PICTURE_NOTES = [
+    ('2+2', 1, b'nada a desenhar: a linha nao tem a incognita nem e uma funcao de um angulo'),
+    ('sen x, 0 <= x <= 0', 8, b'o intervalo "0 <= x <= 0" nao tem largura'),
+    ('sen x, 0 <= x <= 1e6', 8, b'o intervalo "0 <= x <= 1e6" e largo demais'),
+    ('sen x, 1/0 <= x <= 1', 8, b'um limite seu nao e um numero'),
+    ('raiz(sen x - 2)', 1, b'"raiz(sen x - 2)" nao tem valor em nenhum ponto do intervalo'),
+    ('sen(1e7 x), 0 <= x <= 360', 1, b'a curva de "sen(1e7 x)" passou do limite de pontos'),
+]
+
+
+def check_note(program, expression, column, message, options=(), one_value=True):
     """One report, in the GNU form with the column, saying how it was read, with the
     expression quoted and a caret under that column (in the C locale, where every byte above
-    0x7F is quoted as its four-column escape)."""
+    0x7F is quoted as its four-column escape); after one value (unless not `one_value`: a
+    picture)."""
     status, out, err = run(program, list(options) + ['--', expression], b'')
     lines = err.split(b'\n')
-    problems = [] if status == 1 and out.count(b'\n') == 1 else ['status %d, %r' % (status, out)]
+    printed = out.count(b'\n') == 1 or not one_value
+    problems = [] if status == 1 and printed else ['status %d, %r' % (status, out[:300])]
     place = b'trigcalc: <argumentos>:1:%d: ' % column
     shown = sum(4 * len(c.encode()) if ord(c) > 0x7f else 1 for c in expression[:column - 1])
     if not lines[0].startswith(place) or message not in err:
@@ -720,7 +765,8 @@ ACCENTED_WORDS = {
     'Opções', 'versão', 'começa', 'saída', 'estão', 'informação', 'inválido', 'disponível',
     'parênteses', 'dá', 'está', 'hífen', 'tipográfico', 'matemático', 'ideográfico', 'junção',
     'memória', 'usuário', 'aritmética', 'números', 'potência', 'há', 'incógnita', 'equações',
-    'ângulos', 'ângulo', 'algébrico', 'múltiplo', 'solução', 'soluções', 'período',
+    'ângulos', 'ângulo', 'algébrico', 'múltiplo', 'solução', 'soluções', 'período', 'gráfico',
+    'assíntotas', 'círculo', 'trigonométrico', 'tabulações', 'referência',
 }
 WITHOUT_ACCENT_TOO = {'e', 'esta', 'da'}  # the conjunction, "this", "of the"
 
@@ -759,6 +805,7 @@ def check_texts_in_both_forms(program):
               if not row.how and row.status and row.stdin.isascii() and
               all(a.isascii() for a in row.arguments)]
     cases += [(arguments, stdin) for arguments, stdin, _ in ACCENTED_ROWS]
+    cases += [(['--graph=svg', '--', note[0]], b'') for note in PICTURE_NOTES]
     problems, words = [], set()
     for arguments, stdin in cases:
         plain = run(program, arguments, stdin, locale='C')
@@ -807,6 +854,10 @@ def main():
         checks += [('natural report: %r' % note[0],
                     lambda n=note: check_note(program, *n, options=['--natural']))
                    for note in NATURAL_NOTES]
+        checks += [('picture report: %r' % note[0],
+                    lambda n=note: check_note(program, *n, options=['--graph=svg'],
+                                              one_value=False))
+                   for note in PICTURE_NOTES]
         checks += [('the natural reading in the dialogue', lambda: check_natural_dialogue(program))]
         checks += [
             ('documented form gives no report', lambda: check_documented_form(program)),

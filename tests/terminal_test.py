@@ -1047,6 +1047,153 @@ def case_input_not_a_terminal(term):
     expect_result(term, term.screen(), "=1", "the last line")
 
 
+BRAILLE = re.compile("[\u2800-\u28ff]")
+# The bit of each dot of a braille cell, by its column and row (U+2800's dots 1 to 8).
+DOT_BITS = ((0x01, 0x02, 0x04, 0x40), (0x08, 0x10, 0x20, 0x80))
+
+
+class Graph:
+    """A graph as a captured screen shows it: its plot's dots (a matrix, row by row), the
+    column of dots of each angle label's centre, and the dot row of each value label."""
+
+    def __init__(self, screen, last_label):
+        lines = screen.split("\n")
+        ends = [n for n, line in enumerate(lines) if line.rstrip().endswith(last_label) and
+                n > 0 and BRAILLE.search(lines[n - 1]) and not BRAILLE.search(line)]
+        if not ends:
+            raise Failure("no label row ending in %r:\n%s" % (last_label, screen))
+        self.label_row = ends[-1]
+        first = self.label_row
+        while first > 0 and BRAILLE.search(lines[first - 1]):
+            first -= 1
+        self.rows = lines[first:self.label_row]
+        self.left = min(BRAILLE.search(row).start() for row in self.rows)
+        self.dots = [[False] * (2 * 400) for _ in range(4 * len(self.rows))]
+        for r, row in enumerate(self.rows):
+            for c, char in enumerate(row):
+                bits = ord(char) - 0x2800 if BRAILLE.match(char) else 0
+                for x in range(2):
+                    for y in range(4):
+                        self.dots[4 * r + y][2 * c + x] = bool(bits & DOT_BITS[x][y])
+        self.angles = {}
+        for match in re.finditer(r"\S+", lines[self.label_row]):
+            centre = match.start() + len(match.group()) // 2
+            self.angles[match.group()] = 2 * centre
+        self.values = {}
+        for r, row in enumerate(self.rows):
+            label = row[:self.left].strip()
+            if label:
+                self.values[label] = 4 * r + 1
+
+    def lit(self, x, rows):
+        """The dot rows lit at dot column `x` among `rows`."""
+        return [y for y in rows if self.dots[y][x]]
+
+
+def with_history(term):
+    """The screen with the lines scrolled off its top (tmux's "Pane is dead" line, written when
+    the program ends, may scroll the first one off)."""
+    return term.tmux("capture-pane", "-p", "-S", "-40")
+
+
+def case_graph_of_sine(term):
+    """sen x over a turn: the curve's top under 90°, its bottom under 270°, crossing the axis
+    (the row of the label 0) at 180° from above to below; the labels in degrees."""
+    check_restored(term, sized=False)
+    graph = Graph(with_history(term), "360°")
+    expect(set(["0°", "90°", "180°", "270°", "360°"]) <= set(graph.angles), "angle labels %r" %
+           sorted(graph.angles), term)
+    height = len(graph.dots)
+    axis = graph.values["0"]
+    top = graph.lit(graph.angles["90°"], range(height))
+    bottom = graph.lit(graph.angles["270°"], range(height))
+    expect(top and min(top) <= 1, "no top under 90°: %r" % top, term)
+    expect(bottom and max(bottom) >= height - 2, "no bottom under 270°: %r" % bottom, term)
+    x = graph.angles["180°"]
+    before = graph.lit(x - 4, [y for y in range(height) if abs(y - axis) > 1])
+    after = graph.lit(x + 4, [y for y in range(height) if abs(y - axis) > 1])
+    expect(before and max(before) < axis and after and min(after) > axis,
+           "not crossing at 180°: %r before, %r after, the axis at %d" % (before, after, axis), term)
+    expect(graph.lit(graph.angles["0°"], [axis - 1, axis, axis + 1]), "nothing at 0°", term)
+    expect("zeros: 0°, 180°, 360°" in with_history(term), "the zeros not listed", term)
+
+
+def case_graph_of_tangent(term):
+    """tg x from 0° to 360°: a dotted asymptote under 90° and under 270°, and no cell of the
+    curve in the middle of the plot beside them (the branches never joined)."""
+    check_restored(term, sized=False)
+    graph = Graph(with_history(term), "360°")
+    height = len(graph.dots)
+    axis = graph.values["0"]
+    middle = [y for y in range(height // 4, 3 * height // 4) if abs(y - axis) > 1]
+    for label in ("90°", "270°"):
+        x = graph.angles[label]
+        asymptote = [c for c in range(x - 2, x + 3)
+                     if len(graph.lit(c, range(height))) >= height // 2 - 2 and
+                     not any(graph.dots[y][c] and graph.dots[y + 1][c] for y in middle)]
+        expect(asymptote, "no dotted asymptote near %s" % label, term)
+        joined = [c for c in range(x - 3, x + 4) if c not in asymptote and graph.lit(c, middle)]
+        expect(not joined, "the branches joined beside %s at dot columns %r" % (label, joined),
+               term)
+    expect("assíntotas: 90°, 270°" in with_history(term), "the asymptotes not listed", term)
+
+
+def case_graph_colours_and_dashes(term, coloured):
+    """Two curves: each in its colour at a terminal, or told apart by its dashes under
+    NO_COLOR."""
+    check_restored(term, sized=False)
+    screen = term.tmux("capture-pane", "-p", "-e", "-S", "-40")
+    legend = [line for line in plain(screen).split("\n") if " sen x " in line or " cos x " in line]
+    expect(len(legend) == 2, "no legend line per curve: %r" % legend, term)
+    if coloured:
+        expect(colours_at(screen, "sen x")[0] == DEFAULT and "\x1b[31m" in screen and
+               "\x1b[34m" in screen, "not red and blue", term)
+    else:
+        expect(not SGR.search(screen), "colours under NO_COLOR", term)
+        expect(legend[0][:3] != legend[1][:3], "the same dashes: %r" % legend, term)
+
+
+def case_graph_resized(term):
+    """The quick loop draws each graph at the terminal's size of the moment."""
+    term.wait_reading(LOOP_PROMPT, editing=True)
+    term.keys("sen x", "Enter")
+    term.wait_shown(r"360°$")
+    wide = Graph(term.screen(), "360°").angles["360°"]
+    term.tmux("resize-window", "-x", "50", "-y", "24")
+    term.keys("sen x", "Enter")
+    term.wait_for(lambda: last_label_column(term, "360°") < 2 * 50, "a narrower graph")
+    narrow = last_label_column(term, "360°")
+    expect(wide > 2 * 70 and 2 * 40 < narrow < 2 * 50, "360° at dot columns %d, then %d" %
+           (wide, narrow), term)
+    term.keys("C-d")
+    check_restored(term, sized=False)
+
+
+def last_label_column(term, label):
+    """The dot column of `label` in the last graph on the screen; a large number while there
+    is none."""
+    try:
+        return Graph(term.screen(), label).angles[label]
+    except Failure:
+        return 1 << 20
+
+
+def case_unit_circle(term):
+    """sen 150: the circle with the angle's point in the second quadrant and the facts."""
+    check_restored(term, sized=False)
+    screen = with_history(term)
+    for fact in ("θ = 150°: quadrante II", "ângulo de referência: 30°",
+                 "sen 150° = sen 30° = ", "cos 150° = −cos 30° = "):
+        expect(fact in screen, "%r is not shown" % fact, term)
+    expect(re.search(r"^\S*180°.*0°", screen, re.M), "no axis labels", term)
+
+
+def case_graph_elsewhere_a_table(term):
+    """At a terminal whose locale is not UTF-8, the table instead of the graph."""
+    check_restored(term, sized=False)
+    expect(re.search(r"^90\t1$|^90 +1$", term.screen(), re.M), "no table row 90 1", term)
+
+
 # name, case, Terminal's settings
 CASES = [
     ("edited lines", case_edited_lines, {}),
@@ -1116,6 +1263,20 @@ CASES = [
     ("type-ahead dropped", case_type_ahead_dropped, {}),
     ("output not a terminal", case_output_not_a_terminal, {"redirect": "> out"}),
     ("input not a terminal", case_input_not_a_terminal, {"redirect": "< input"}),
+    ("graph of sen x", case_graph_of_sine,
+     {"arguments": ["-g", "sen x"], "env": "LC_ALL=C.UTF-8"}),
+    ("graph of tg x: asymptotes", case_graph_of_tangent,
+     {"arguments": ["-g", "tg x, 0 ≤ x ≤ 360"], "env": "LC_ALL=C.UTF-8"}),
+    ("graph: colours", lambda term: case_graph_colours_and_dashes(term, True),
+     {"arguments": ["-g", "sen x; cos x"], "env": "LC_ALL=C.UTF-8"}),
+    ("graph: dashes under NO_COLOR", lambda term: case_graph_colours_and_dashes(term, False),
+     {"arguments": ["-g", "sen x; cos x"], "env": "LC_ALL=C.UTF-8 NO_COLOR=1"}),
+    ("graph: redrawn to a resized terminal", case_graph_resized,
+     {"arguments": ["-g", "-"], "env": "LC_ALL=C.UTF-8"}),
+    ("graph: the unit circle", case_unit_circle,
+     {"arguments": ["-g", "sen 150"], "env": "LC_ALL=C.UTF-8", "exact": True}),
+    ("graph: a table outside UTF-8", case_graph_elsewhere_a_table,
+     {"arguments": ["-g", "sen x"]}),
 ]
 
 

@@ -6,8 +6,9 @@
 #   bracket/ (bracketed lines) and natural/ (the natural reading), which never include each
 #   other, exact/ (the exact computation), line/ (the engine both front
 #   ends share), io/ (plain input and output), terminal/ (the terminal: commands, signals, the
-#   editor, the history file), then dialogue/ and cli/ (the front ends, which never include
-#   each other), then main.cpp. tests/, fuzz/ and bench/ stand outside and may include any of
+#   editor, the history file) and picture/ (graphs, tables and the unit circle, drawn into a
+#   buffer), which never include each other, then dialogue/ and cli/ (the front ends, which
+#   never include each other), then main.cpp. tests/, fuzz/ and bench/ stand outside and may include any of
 #   them.
 # Usage: tools/check_source.sh [ROOT]   (default: the checkout this script is in)
 set -uo pipefail
@@ -18,7 +19,7 @@ cd "$root" || exit 2
 layer_of() {
   case $1 in
     text/*) echo 0 ;; term/*) echo 1 ;; program/*) echo 2 ;; bracket/* | natural/*) echo 3 ;;
-    exact/*) echo 4 ;; line/*) echo 5 ;; io/*) echo 6 ;; terminal/*) echo 7 ;;
+    exact/*) echo 4 ;; line/*) echo 5 ;; io/*) echo 6 ;; terminal/* | picture/*) echo 7 ;;
     dialogue/* | cli/*) echo 8 ;; main.cpp) echo 9 ;;
   esac
 }
