@@ -671,6 +671,16 @@ void put_expression(Answer& answer, const solution_set& set) {
 
 }  // namespace
 
+bool line_answer_is_light(const Program& program, const NumberStore& store,
+                          const ProgramShape& shape) {
+  static ExactProgram exact;  // its numbers are made once, for the module's life
+  static bool ready = false;
+  if (!ready) init_exact_program(exact);
+  ready = true;
+  prepare_part(program, store, 0, shape.part_end[0], exact);
+  return answer_is_light(&exact, 0, exact.step_count, shape.radians) != 0;
+}
+
 int write_line_answer(const Program& program, const NumberStore& store, const ProgramShape& shape,
                       const AnswerRequest& request, char (&text)[exact_answer_capacity],
                       ReadingNote& note, bool& noted) {

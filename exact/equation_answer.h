@@ -21,6 +21,11 @@ struct AnswerRequest {
   bool unicode;
 };
 
+// True when answering `program` (its numbers in `store`, its shape in `shape`) is light work,
+// of a few milliseconds and little memory, done without a bounded child.
+bool line_answer_is_light(const Program& program, const NumberStore& store,
+                          const ProgramShape& shape);
+
 // Writes the answer to `program` (its numbers in `store`, its shape in `shape`) into `text`;
 // returns its length. A line the answer cannot be given for (outside the equations solved, or
 // past a bound) has "não sei resolver" with the note why in `note` and `noted` set.

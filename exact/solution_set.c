@@ -638,3 +638,7 @@ void solution_constant_ball(arb_t value, slong precision) {
 int exact_zero_by_common_angle(const ExactProgram* program) {
   return unknown_zero_by_common_angle(program, &the_solver()->run);
 }
+
+int answer_is_light(const ExactProgram* program, int first, int last, int radians) {
+  return unknown_run_is_light(program, first, last, radians);
+}

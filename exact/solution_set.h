@@ -112,6 +112,10 @@ int exact_zero_by_common_angle(const ExactProgram* program);
 /* The constant of the last expression_constant decided, enclosed within 2^-precision. */
 void solution_constant_ball(arb_t value, slong precision);
 
+/* 1 when solving (or deciding) steps `first` to `last` of `program` is light work, of a few
+   milliseconds and little memory, that needs no bounded child. */
+int answer_is_light(const ExactProgram* program, int first, int last, int radians);
+
 /* A family's start in the line's unit, enclosed within 2^-precision. */
 void solution_start_ball(arb_t start, const struct solution_family* family,
                          const struct solution_set* set, slong precision);

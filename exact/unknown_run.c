@@ -49,6 +49,10 @@ struct run {
   int collecting;
   int collected;
   fmpq_t wide[COMMON_ANGLE_CAPACITY];
+  /* Gathering: what the work of the run ahead depends on, the slopes of x met (each sine
+     or cosine a polynomial of twice its slope's degree) and the largest power taken. */
+  fmpq_t slopes;
+  ulong largest_power;
 };
 
 enum step_end { step_done, step_no_value, step_outside };
@@ -385,6 +389,8 @@ static int angle_of(struct run* run, const ProgramStep* step, const struct value
   if (argument->kind != kind_linear) return step_done;
   if (run->gathering) {
     fmpz_lcm(run->denominator, run->denominator, fmpq_denref(argument->slope));
+    if (fmpq_sgn(argument->slope) > 0) fmpq_add(run->slopes, run->slopes, argument->slope);
+    if (fmpq_sgn(argument->slope) < 0) fmpq_sub(run->slopes, run->slopes, argument->slope);
     return step_done;
   }
   fmpz_init(slope_power);
@@ -678,6 +684,9 @@ static int square_root(struct run* run, struct value* value) {
 static int integer_power(struct run* run, struct value* base, slong n) {
   const ulong magnitude = (ulong)(n < 0 ? -n : n);
   ulong k;
+  if (run->gathering && base->kind == kind_function && magnitude > run->largest_power) {
+    run->largest_power = magnitude;
+  }
   if (base->kind == kind_linear) {
     if (n == 1) return step_done;
     return outside(run, reason_unknown_outside_angle);
@@ -883,6 +892,7 @@ static struct run* the_run(void) {
     fmpq_poly_init(run.element);
     fmpq_poly_init(run.other);
     fmpq_init(run.tau);
+    fmpq_init(run.slopes);
     for (k = 0; k < COMMON_ANGLE_CAPACITY; ++k) fmpq_init(run.wide[k]);
     qqbar_init(run.point);
     qqbar_init(run.zeta);
@@ -907,6 +917,8 @@ void unknown_run(const ExactProgram* program, int first, int last, int radians,
   run->gathering = 1;
   fmpz_set_ui(run->order, 4); /* i, which every sine needs */
   fmpz_one(run->denominator);
+  fmpq_zero(run->slopes);
+  run->largest_power = 1;
   outcome = run_steps(run, program, first, last);
   if (outcome != unknown_outside && outcome != unknown_no_value && set_up(run)) {
     run->gathering = 0;
@@ -1031,4 +1043,39 @@ int unknown_zero_by_common_angle(const ExactProgram* program, struct unknown_res
   zero = circle_poly_is_zero(&result->numerator) &&
          none_vanish_at_order(result, fmpq_denref(run->tau));
   return zero;
+}
+
+int unknown_run_is_light(const ExactProgram* program, int first, int last, int radians) {
+  struct run* run = the_run();
+  static struct unknown_result scratch;
+  static int ready = 0;
+  fmpz_t degree;
+  int light;
+  if (!ready) {
+    unknown_result_init(&scratch);
+    ready = 1;
+  }
+  if (last - first > LIGHT_STEP_LIMIT) return 0;
+  run->result = &scratch;
+  run->radians = radians;
+  run->substituting = 0;
+  run->common = 0;
+  run->collecting = 0;
+  scratch.reason = reason_none;
+  run->gathering = 1;
+  fmpz_set_ui(run->order, 4);
+  fmpz_one(run->denominator);
+  fmpq_zero(run->slopes);
+  run->largest_power = 1;
+  if (run_steps(run, program, first, last) == unknown_outside) return 1; /* refused at once */
+  /* The degree in z the run may reach: twice the slopes times D, times the largest power. */
+  fmpz_init(degree);
+  fmpz_mul(degree, fmpq_numref(run->slopes), run->denominator);
+  fmpz_cdiv_q(degree, degree, fmpq_denref(run->slopes));
+  fmpz_mul_ui(degree, degree, 2 * run->largest_power);
+  fmpz_mul_ui(degree, degree, n_euler_phi(fmpz_get_ui(run->order)));
+  light = fmpz_cmp_ui(run->order, UNKNOWN_ORDER_LIMIT) <= 0 &&
+          fmpz_cmp_ui(degree, LIGHT_NORM_DEGREE) <= 0;
+  fmpz_clear(degree);
+  return light;
 }

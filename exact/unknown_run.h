@@ -33,6 +33,11 @@ extern "C" {
 #define COMMON_ANGLE_CAPACITY 16
 #define COMMON_SMALL_ORDER 720
 #define COMMON_MULTIPLE_LIMIT 12
+/* A line light enough to solve without a bounded child: at most this many steps, and a
+   norm of at most this degree (its field's degree times the degree in z its slopes and powers
+   may make). A textbook equation is far below both; solving one takes a few milliseconds. */
+#define LIGHT_STEP_LIMIT 64
+#define LIGHT_NORM_DEGREE 96
 /* The largest exponent of an integer power of a value in z. */
 #define UNKNOWN_POWER_LIMIT 32
 
@@ -82,6 +87,10 @@ void unknown_run(const ExactProgram* program, int first, int last, int radians,
    value leaves the algebraic numbers. What the line is at a solution, put back into it. */
 int unknown_run_at(const ExactProgram* program, int first, int last, int radians,
                    struct unknown_result* result, const qqbar_t point, qqbar_t value);
+
+/* 1 when the steps `first` to `last` of `program` are light (see LIGHT_NORM_DEGREE): what a
+   gathering run, which computes no polynomial, finds of the field and the degrees ahead. */
+int unknown_run_is_light(const ExactProgram* program, int first, int last, int radians);
 
 /* 1 when the steps of `program`, a line of numbers whose angles no small field holds, are
    exactly 0: each angle written as n tau + c for one angle tau (n small, c of a small
