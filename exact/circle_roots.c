@@ -184,27 +184,81 @@ static void choose_roots(int* chosen, qqbar_srcptr candidates, slong count,
   acb_clear(value);
 }
 
+/* 1 when the integer polynomial `factor` is its own reciprocal up to sign: z^d f(1/z) = +-f(z).
+   An irreducible factor with a root r on the unit circle has 1/r = conj(r) among its roots
+   too (its coefficients are real), so it shares a root with its reciprocal, and is it. */
+static int self_reciprocal(const fmpz_poly_t factor) {
+  const slong degree = fmpz_poly_degree(factor);
+  int sign, same = 1, opposite = 1;
+  slong k;
+  for (k = 0; k <= degree; ++k) {
+    const fmpz* low = factor->coeffs + k;
+    const fmpz* high = factor->coeffs + degree - k;
+    same = same && fmpz_equal(low, high);
+    sign = fmpz_cmpabs(low, high) == 0 && fmpz_sgn(low) == -fmpz_sgn(high);
+    opposite = opposite && sign;
+  }
+  return same || opposite;
+}
+
+/* 1 when the root `k` of the self-reciprocal irreducible `candidates` lies on the unit circle:
+   1/conj(r) is a root; enclosed, it meets r's enclosure alone (then it is r) or another's
+   alone (then it is not), the enclosures made finer until one of the two holds. */
+static int on_unit_circle(qqbar_srcptr candidates, slong count, slong k) {
+  acb_t own, other, mirrored;
+  slong precision, j;
+  int decided = 0, on = 0;
+  acb_init(own);
+  acb_init(other);
+  acb_init(mirrored);
+  for (precision = FIRST_PRECISION; !decided && precision <= LAST_PRECISION; precision *= 2) {
+    int meets_own, meets_other = 0;
+    qqbar_get_acb(own, candidates + k, precision);
+    acb_conj(mirrored, own);
+    acb_inv(mirrored, mirrored, precision);
+    meets_own = acb_overlaps(mirrored, own);
+    for (j = 0; j < count; ++j) {
+      if (j == k) continue;
+      qqbar_get_acb(other, candidates + j, precision);
+      meets_other = meets_other || acb_overlaps(mirrored, other);
+    }
+    decided = meets_own != meets_other;
+    on = meets_own && !meets_other;
+  }
+  acb_clear(own);
+  acb_clear(other);
+  acb_clear(mirrored);
+  if (!decided) { /* never for distinct roots; exactly, at worst */
+    qqbar_t size;
+    qqbar_init(size);
+    qqbar_abs2(size, candidates + k);
+    on = qqbar_is_one(size);
+    qqbar_clear(size);
+  }
+  return on;
+}
+
 /* The roots on the unit circle of the irreducible factor `factor` that are roots of
    `divisor`, of degree `found`. */
 static int add_algebraic_roots(struct circle_roots* roots, const fmpz_poly_t factor,
                                const struct circle_poly* divisor, const struct circle_field* field,
                                slong found) {
   const slong degree = fmpz_poly_degree(factor);
-  qqbar_ptr candidates = _qqbar_vec_init(degree);
-  int* chosen = (int*)flint_malloc((size_t)degree * sizeof(int));
-  qqbar_t size;
+  qqbar_ptr candidates;
+  int* chosen;
   slong k;
   int kept = 1;
-  qqbar_init(size);
+  if (!self_reciprocal(factor)) return 1; /* none of its roots is on the circle */
+  candidates = _qqbar_vec_init(degree);
+  chosen = (int*)flint_malloc((size_t)degree * sizeof(int));
   qqbar_roots_fmpz_poly(candidates, factor, QQBAR_ROOTS_IRREDUCIBLE);
   for (k = 0; k < degree; ++k) chosen[k] = 1;
   if (found < degree) choose_roots(chosen, candidates, degree, divisor, field, found);
   for (k = 0; k < degree && kept; ++k) {
-    if (!chosen[k]) continue;
-    qqbar_abs2(size, candidates + k);
-    if (qqbar_is_one(size)) kept = add_algebraic(roots, candidates + k);
+    if (chosen[k] && on_unit_circle(candidates, degree, k)) {
+      kept = add_algebraic(roots, candidates + k);
+    }
   }
-  qqbar_clear(size);
   flint_free(chosen);
   _qqbar_vec_clear(candidates, degree);
   return kept;

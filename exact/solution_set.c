@@ -6,6 +6,9 @@
 #include "program/program.h"
 
 /* Bits of the balls that tell turns apart and choose an inverse function's branch. */
+/* The most degree an irrational root may have to be put back into the line in algebraic
+   numbers: past it, each of their operations would take seconds. */
+#define CHECK_DEGREE_LIMIT 8
 #define TURN_PRECISION 128
 
 /* What the solver keeps between its steps: the run in z and the roots of a polynomial. */
@@ -392,33 +395,70 @@ static int gather_excluded(struct circle_roots* roots, struct circle_roots* scra
   return 1;
 }
 
-/* 1 when every root of `roots` puts the line to 0 (`zero`) or makes it have no value. */
-static int check_roots(const struct circle_roots* roots, const ExactProgram* program, int first,
-                       int last, int radians, struct unknown_result* run, int zero) {
+/* What the line is at `root`, put back into it exactly: 1 when 0 there, 0 when not, -1 when
+   it has no value there, -2 when that cannot be computed within bounds. A rational angle runs
+   the line with x that number (exact/unknown_run.h); any other root, of degree
+   CHECK_DEGREE_LIMIT at most, runs it in algebraic numbers with z that root. */
+static int line_at_root(const struct circle_root* root, const ExactProgram* program, int first,
+                        int last, int radians, struct unknown_result* run) {
+  static struct unknown_result scratch;
+  static int ready = 0;
+  fmpq_t x;
   qqbar_t value;
-  int r, ok = 1;
+  int outcome;
+  if (!ready) unknown_result_init(&scratch);
+  ready = 1;
+  if (root->unity) {
+    fmpq_init(x);
+    turn_to_unit(x, root->turn, run->denominator, radians);
+    outcome = unknown_run_at_number(program, first, last, radians, x, &scratch);
+    fmpq_clear(x);
+    return outcome;
+  }
+  if (qqbar_degree(root->value) > CHECK_DEGREE_LIMIT) return -2;
   qqbar_init(value);
-  for (r = 0; r < roots->count && ok; ++r) {
-    const int outcome =
-        unknown_run_at(program, first, last, radians, run, roots->roots[r].value, value);
-    ok = zero ? outcome == 1 && qqbar_is_zero(value) : outcome == 0;
+  switch (unknown_run_at(program, first, last, radians, run, root->value, value)) {
+    case 1:
+      outcome = qqbar_is_zero(value);
+      break;
+    case 0:
+      outcome = -1; /* no value there */
+      break;
+    default:
+      outcome = -2;
+      break;
   }
   qqbar_clear(value);
-  return ok;
+  return outcome;
+}
+
+/* 1 when every root of `roots` puts the line to 0 (`zero`), or makes it have no value; -1
+   when one of them could not be put back within bounds. */
+static int check_roots(const struct circle_roots* roots, const ExactProgram* program, int first,
+                       int last, int radians, struct unknown_result* run, int zero) {
+  int r, outcome;
+  for (r = 0; r < roots->count; ++r) {
+    outcome = line_at_root(roots->roots + r, program, first, last, radians, run);
+    if (outcome == -2) return -1;
+    if (zero ? outcome != 1 : outcome != -1) return 0;
+  }
+  return 1;
 }
 
 /* Every x where the line has a value solves it: the exceptions are the points without one. */
 static void solve_identity(struct solution_set* set, struct solver* solver,
                            const ExactProgram* program, int first, int last) {
+  int checked;
   set->kind = solutions_every_x;
   if (!gather_excluded(&solver->roots, &solver->excluded, &solver->run)) {
     set->kind = solutions_unsolved;
     set->reason = reason_roots_beyond_limits;
     return;
   }
-  if (!check_roots(&solver->roots, program, first, last, set->radians, &solver->run, 0)) {
+  checked = check_roots(&solver->roots, program, first, last, set->radians, &solver->run, 0);
+  if (checked != 1) {
     set->kind = solutions_unsolved;
-    set->reason = reason_check_failed;
+    set->reason = checked < 0 ? reason_too_large : reason_check_failed;
     return;
   }
   set->family_count = 0;
@@ -429,6 +469,7 @@ static void solve_identity(struct solution_set* set, struct solver* solver,
 static void solve_in_z(struct solution_set* set, struct solver* solver, const ExactProgram* program,
                        int first, int last) {
   struct unknown_result* run = &solver->run;
+  int checked;
   if (circle_poly_is_zero(&run->numerator)) {
     solve_identity(set, solver, program, first, last);
     return;
@@ -441,9 +482,10 @@ static void solve_in_z(struct solution_set* set, struct solver* solver, const Ex
   }
   drop_excluded(&solver->roots, run);
   if (solver->roots.count == 0) return;
-  if (!check_roots(&solver->roots, program, first, last, set->radians, run, 1)) {
+  checked = check_roots(&solver->roots, program, first, last, set->radians, run, 1);
+  if (checked != 1) {
     set->kind = solutions_unsolved;
-    set->reason = reason_check_failed;
+    set->reason = checked < 0 ? reason_too_large : reason_check_failed;
     return;
   }
   set->kind = solutions_found;

@@ -34,7 +34,9 @@ struct run {
   struct value values[PROGRAM_STACK_CAPACITY];
   int depth;
   int gathering;
-  int substituting;    /* quotients are numbers: their value at z = `point` */
+  int substituting; /* quotients are numbers: their value at z = `point` */
+  int at_number;    /* the unknown is the number `number` of its unit: no unknown left */
+  fmpq_t number;
   qqbar_t point, zeta; /* substituting: z, and zeta_L */
   int radians;         /* the unknown is in radians */
   fmpz_t order;        /* gathering: the least order of a field holding what was met */
@@ -774,6 +776,10 @@ static int run_step(struct run* run, const ExactProgram* program, const ProgramS
     if (run->depth + 2 > PROGRAM_STACK_CAPACITY) return outside(run, reason_too_large);
     right = &run->values[run->depth++];
     if (step->code == program_push_number) return push_number(run, program, step, right);
+    if (run->at_number) {
+      set_number(right, run->number, run->radians ? 1 : 0); /* x pi radians, or x degrees */
+      return step_done;
+    }
     right->kind = kind_linear;
     right->varies = 1;
     fmpq_one(right->slope);
@@ -893,6 +899,8 @@ static struct run* the_run(void) {
     fmpq_poly_init(run.other);
     fmpq_init(run.tau);
     fmpq_init(run.slopes);
+    fmpq_init(run.number);
+    run.at_number = 0;
     for (k = 0; k < COMMON_ANGLE_CAPACITY; ++k) fmpq_init(run.wide[k]);
     qqbar_init(run.point);
     qqbar_init(run.zeta);
@@ -1078,4 +1086,18 @@ int unknown_run_is_light(const ExactProgram* program, int first, int last, int r
           fmpz_cmp_ui(degree, LIGHT_NORM_DEGREE) <= 0;
   fmpz_clear(degree);
   return light;
+}
+
+int unknown_run_at_number(const ExactProgram* program, int first, int last, int radians,
+                          const fmpq_t x, struct unknown_result* result) {
+  struct run* run = the_run();
+  int zero = -2;
+  fmpq_set(run->number, x);
+  run->at_number = 1;
+  unknown_run(program, first, last, radians, result);
+  run->at_number = 0;
+  if (result->outcome == unknown_no_value) zero = -1;
+  if (result->outcome == unknown_constant) zero = fmpq_is_zero(result->rational);
+  if (result->outcome == unknown_function) zero = circle_poly_is_zero(&result->numerator);
+  return zero;
 }

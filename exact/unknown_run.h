@@ -37,7 +37,7 @@ extern "C" {
    norm of at most this degree (its field's degree times the degree in z its slopes and powers
    may make). A textbook equation is far below both; solving one takes a few milliseconds. */
 #define LIGHT_STEP_LIMIT 64
-#define LIGHT_NORM_DEGREE 96
+#define LIGHT_NORM_DEGREE 40
 /* The largest exponent of an integer power of a value in z. */
 #define UNKNOWN_POWER_LIMIT 32
 
@@ -87,6 +87,13 @@ void unknown_run(const ExactProgram* program, int first, int last, int radians,
    value leaves the algebraic numbers. What the line is at a solution, put back into it. */
 int unknown_run_at(const ExactProgram* program, int first, int last, int radians,
                    struct unknown_result* result, const qqbar_t point, qqbar_t value);
+
+/* The steps `first` to `last` of `program` run exactly with their unknown the rational `x` of
+   their unit (x pi radians, or x degrees), `result` their room: 1 when the line is 0 there, 0
+   when it is not, -1 when a step has no value there, -2 when the field cannot hold it. How a
+   solution that is a rational angle is put back into the line. */
+int unknown_run_at_number(const ExactProgram* program, int first, int last, int radians,
+                          const fmpq_t x, struct unknown_result* result);
 
 /* 1 when the steps `first` to `last` of `program` are light (see LIGHT_NORM_DEGREE): what a
    gathering run, which computes no polynomial, finds of the field and the degrees ahead. */
