@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 # A fresh copy of what the check reads.
 fresh_copy() {
   rm -rf "$work/tree" && mkdir "$work/tree"
-  (cd "$source_root" && cp -r .clang-format text term program bracket natural exact line io terminal dialogue \
+  (cd "$source_root" && cp -r .clang-format text trig term program bracket natural exact line io terminal dialogue \
      cli main.cpp tools "$work/tree/")
 }
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Habits CI keeps, each failure naming its file:
 # - every C++ file is as clang-format (.clang-format) writes it;
-# - no folder includes one above it. The layers, lowest first: text/ (character classes),
-#   term/ (reading and computing one term), program/ (the program form a line becomes),
-#   bracket/ (bracketed lines) and natural/ (the natural reading), which never include each
-#   other, exact/ (the exact computation), line/ (the engine both front
-#   ends share), io/ (plain input and output), terminal/ (the terminal: commands, signals, the
+# - no folder includes one above it. The layers, lowest first: text/ (character classes) and
+#   trig/ (the trigonometric functions and their portable double-double library), which never
+#   include each other, term/ (reading and computing one term), program/ (the program form a
+#   line becomes), bracket/ (bracketed lines) and natural/ (the natural reading), which never
+#   include each other, exact/ (the exact computation), line/ (the engine both front ends
+#   share), io/ (plain input and output), terminal/ (the terminal: commands, signals, the
 #   editor, the history file), then dialogue/ and cli/ (the front ends, which never include
 #   each other), then main.cpp. tests/, fuzz/ and bench/ stand outside and may include any of
 #   them.
@@ -17,7 +18,8 @@ cd "$root" || exit 2
 # The layer of a product file's folder, or nothing for a file outside the layers.
 layer_of() {
   case $1 in
-    text/*) echo 0 ;; term/*) echo 1 ;; program/*) echo 2 ;; bracket/* | natural/*) echo 3 ;;
+    text/* | trig/*) echo 0 ;; term/*) echo 1 ;; program/*) echo 2 ;;
+    bracket/* | natural/*) echo 3 ;;
     exact/*) echo 4 ;; line/*) echo 5 ;; io/*) echo 6 ;; terminal/*) echo 7 ;;
     dialogue/* | cli/*) echo 8 ;; main.cpp) echo 9 ;;
   esac
