@@ -15,13 +15,14 @@ set -uo pipefail
 root=${1:-"$(dirname "$0")/.."}
 cd "$root" || exit 2
 
-# The layer of a product file's folder, or nothing for a file outside the layers.
+# Sets `layer` to the layer of a product file's folder, or to nothing for a file outside the
+# layers (a variable rather than output, so that no subshell is started per include).
 layer_of() {
   case $1 in
-    text/* | trig/*) echo 0 ;; term/*) echo 1 ;; program/*) echo 2 ;;
-    bracket/* | natural/*) echo 3 ;;
-    exact/*) echo 4 ;; line/*) echo 5 ;; io/*) echo 6 ;; terminal/*) echo 7 ;;
-    dialogue/* | cli/*) echo 8 ;; main.cpp) echo 9 ;;
+    text/* | trig/*) layer=0 ;; term/*) layer=1 ;; program/*) layer=2 ;;
+    bracket/* | natural/*) layer=3 ;;
+    exact/*) layer=4 ;; line/*) layer=5 ;; io/*) layer=6 ;; terminal/*) layer=7 ;;
+    dialogue/* | cli/*) layer=8 ;; main.cpp) layer=9 ;; *) layer= ;;
   esac
 }
 
@@ -41,22 +42,23 @@ done < <(clang-format --dry-run "${sources[@]}" 2>&1 >/dev/null |
          sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: warning: code should be clang-formatted.*/\1/p' |
          sort -u)
 
-for file in "${sources[@]}"; do
-  own=$(layer_of "$file")
+# One grep for every include of every file, "FILE:LINE:INCLUDED".
+while IFS=: read -r file number included; do
+  layer_of "$file"
+  own=$layer
   [ -n "$own" ] || continue
+  layer_of "$included"
+  other=$layer
+  [ -n "$other" ] || continue
   own_folder=${file%%/*}
-  while IFS=: read -r number included; do
-    included_folder=${included%%/*}
-    other=$(layer_of "$included")
-    [ -n "$other" ] || continue
-    if [ "$other" -gt "$own" ]; then
-      fail "$file:$number: includes $included, from $included_folder/, a layer above $own_folder/"
-    elif [ "$other" -eq "$own" ] && [ "$included_folder" != "$own_folder" ]; then
-      fail "$file:$number: includes $included: $own_folder/ and $included_folder/ never include each other"
-    fi
-  done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
-           sed 's/^\([0-9]*\):[^"]*"\([^"]*\)".*/\1:\2/')
-done
+  included_folder=${included%%/*}
+  if [ "$other" -gt "$own" ]; then
+    fail "$file:$number: includes $included, from $included_folder/, a layer above $own_folder/"
+  elif [ "$other" -eq "$own" ] && [ "$included_folder" != "$own_folder" ]; then
+    fail "$file:$number: includes $included: $own_folder/ and $included_folder/ never include each other"
+  fi
+done < <(grep -n -H '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "${sources[@]}" |
+         sed 's/^\([^:]*\):\([0-9]*\):[^"]*"\([^"]*\)".*/\1:\2:\3/')
 
 if [ "$failures" -gt 0 ]; then
   echo "check_source: $failures failure(s)" >&2
