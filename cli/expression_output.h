@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "io/output_buffer.h"
-#include "io/report.h"
 #include "line/evaluate_line.h"
 #include "line/value_line.h"
+#include "report/report.h"
 
 // Where the values and reports go.
 struct ExpressionPrinting {

@@ -8,11 +8,11 @@
 #include "io/descriptor_io.h"
 #include "io/diagnostics.h"
 #include "io/input_reader.h"
-#include "io/report.h"
 #include "io/text_form.h"
 #include "line/completion_words.h"
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
+#include "report/report.h"
 #include "terminal/line_editor.h"
 #include "terminal/terminal.h"
 

@@ -12,14 +12,16 @@ trap 'rm -rf "$work"' EXIT
 # A fresh copy of what the check reads.
 fresh_copy() {
   rm -rf "$work/tree" && mkdir "$work/tree"
-  (cd "$source_root" && cp -r .clang-format text trig term program bracket natural exact line io terminal dialogue \
-     cli main.cpp tools "$work/tree/")
+  (cd "$source_root" && cp -r .clang-format text trig term program bracket natural exact line io report terminal \
+     dialogue cli main.cpp tools "$work/tree/")
 }
 
 # One fault a line: the file, the text appended to it, and what the message must say.
 faults=(
   'io/output_buffer.cpp|int   badly_spaced ( ) {return 0;}|io/output_buffer.cpp: not as clang-format writes it'
   'io/input_reader.cpp|#include "terminal/terminal.h"|io/input_reader.cpp:[0-9]*: includes terminal/terminal.h, from terminal/, a layer above io/'
+  'io/text_form.cpp|#include "line/evaluate_line.h"|io/text_form.cpp:[0-9]*: includes line/evaluate_line.h: io/ and line/ never include each other'
+  'report/report.cpp|#include "terminal/terminal.h"|report/report.cpp:[0-9]*: includes terminal/terminal.h: report/ and terminal/ never include each other'
   'line/completion_words.cpp|#include "terminal/name_completion.h"|line/completion_words.cpp:[0-9]*: includes terminal/name_completion.h, from terminal/, a layer above line/'
   'term/read_term.cpp|#include "line/evaluate_line.h"|term/read_term.cpp:[0-9]*: includes line/evaluate_line.h, from line/, a layer above term/'
   'program/program_functions.h|#include "bracket/line_reading.h"|program/program_functions.h:[0-9]*: includes bracket/line_reading.h, from bracket/, a layer above program/'

@@ -6,10 +6,11 @@
 #   include each other, term/ (reading and computing one term), program/ (the program form a
 #   line becomes), bracket/ (bracketed lines) and natural/ (the natural reading), which never
 #   include each other, exact/ (the exact computation), line/ (the engine both front ends
-#   share), io/ (plain input and output), terminal/ (the terminal: commands, signals, the
-#   editor, the history file), then dialogue/ and cli/ (the front ends, which never include
-#   each other), then main.cpp. tests/, fuzz/ and bench/ stand outside and may include any of
-#   them.
+#   share) and io/ (plain input and output), which never include each other, report/ (the
+#   reports of lines read otherwise than written) and terminal/ (the terminal: commands,
+#   signals, the editor, the history file), which never include each other, then dialogue/ and
+#   cli/ (the front ends, which never include each other), then main.cpp. tests/, fuzz/ and
+#   bench/ stand outside and may include any of them.
 # Usage: tools/check_source.sh [ROOT]   (default: the checkout this script is in)
 set -uo pipefail
 root=${1:-"$(dirname "$0")/.."}
@@ -20,9 +21,9 @@ cd "$root" || exit 2
 layer_of() {
   case $1 in
     text/* | trig/*) layer=0 ;; term/*) layer=1 ;; program/*) layer=2 ;;
-    bracket/* | natural/*) layer=3 ;;
-    exact/*) layer=4 ;; line/*) layer=5 ;; io/*) layer=6 ;; terminal/*) layer=7 ;;
-    dialogue/* | cli/*) layer=8 ;; main.cpp) layer=9 ;; *) layer= ;;
+    bracket/* | natural/*) layer=3 ;; exact/*) layer=4 ;; line/* | io/*) layer=5 ;;
+    report/* | terminal/*) layer=6 ;; dialogue/* | cli/*) layer=7 ;; main.cpp) layer=8 ;;
+    *) layer= ;;
   esac
 }
 

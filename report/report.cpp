@@ -1,11 +1,11 @@
-#include "io/report.h"
+#include "report/report.h"
 
 #include <cstring>
 
 #include "io/diagnostics.h"
-#include "io/shown_text.h"
 #include "io/text_form.h"
 #include "line/closest_names.h"
+#include "report/shown_text.h"
 
 namespace {
 

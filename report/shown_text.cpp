@@ -1,4 +1,4 @@
-#include "io/shown_text.h"
+#include "report/shown_text.h"
 
 #include <cstdio>
 #include <cstring>
