@@ -18,9 +18,11 @@ namespace {
 // the last).
 bool evaluate_argument(const char* text, long position, const char* next,
                        const ExpressionPrinting& printing) {
-  const std::size_t length = std::strlen(text);
-  const int counted = length < line_capacity ? static_cast<int>(length) : line_capacity;
-  return evaluate_and_print(text, counted, {false, position, next}, printing);
+  // An argument longer than a line is given as one byte too long: it is read cut, and its
+  // length always fits an int.
+  const std::size_t whole = std::strlen(text);
+  const int length = whole < line_capacity ? static_cast<int>(whole) : line_capacity;
+  return evaluate_and_print(text, length, {false, position, next}, printing);
 }
 
 // Every line of standard input, each as one expression; an empty line prints nothing (a

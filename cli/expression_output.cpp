@@ -15,8 +15,7 @@ bool evaluate_and_print(const char* line, int length, const ExpressionSource& so
             line_value_text(line, length, printing.format, "", "\n", result, &notes));
   if (notes.count == 0) return false;
   flush_output(*printing.output);
-  const int shown = length < line_capacity ? length : line_capacity - 1;  // the bytes read
-  return report_notes(printing.reports, source, line, shown, notes);
+  return report_notes(printing.reports, source, line, shown_length(length), notes);
 }
 
 int finish_command_line(OutputBuffer& output, int status) {

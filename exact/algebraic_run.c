@@ -25,7 +25,7 @@ struct algebraic {
   fmpq_t pi_power;
 };
 
-static struct algebraic stack[PROGRAM_STACK_CAPACITY];
+static struct algebraic stack[program_stack_capacity];
 static int ready;
 
 /* Whether the run estimates what is dear to compute exactly, whether it has, and how many dear
@@ -37,7 +37,7 @@ static int dear_steps;
 static void set_up(void) {
   int k;
   if (ready) return;
-  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) {
+  for (k = 0; k < program_stack_capacity; ++k) {
     qqbar_init(stack[k].number);
     arb_init(stack[k].ball);
     fmpq_init(stack[k].pi_power);
@@ -382,7 +382,7 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
   struct algebraic* top = stack + *depth;
   int unary = step->code == program_negate || step->code == program_root;
   if (step->code == program_push_number) {
-    if (*depth + 2 > PROGRAM_STACK_CAPACITY) return 0;
+    if (*depth + 2 > program_stack_capacity) return 0;
     ++*depth;
     return push_value(program, step, top);
   }

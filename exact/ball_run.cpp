@@ -20,7 +20,7 @@ struct BallValue {
 
 // The run's stack, kept for the program's life: its numbers grow once and are reused.
 struct BallStack {
-  BallValue values[PROGRAM_STACK_CAPACITY];
+  BallValue values[program_stack_capacity];
   int depth;
   bool ready;
 };
@@ -548,7 +548,7 @@ exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, Bal
                        slong precision) {
   BallValue* top = stack.values + stack.depth;
   if (step.code == program_push_number) {
-    if (stack.depth + 2 > PROGRAM_STACK_CAPACITY) return exact_beyond_limits;
+    if (stack.depth + 2 > program_stack_capacity) return exact_beyond_limits;
     ++stack.depth;
     return push_value(program, step, *top, precision);
   }

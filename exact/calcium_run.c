@@ -4,7 +4,7 @@
 
 /* The state of a run: the context, its stack and whether they are set up. */
 static ca_ctx_t context;
-static ca_struct stack[PROGRAM_STACK_CAPACITY];
+static ca_struct stack[program_stack_capacity];
 static int ready;
 
 /* Keeps Calcium's work bounded: the degree of the algebraic numbers it forms and the
@@ -16,14 +16,14 @@ static void set_up(void) {
   context->options[CA_OPT_QQBAR_DEG_LIMIT] = 120;
   context->options[CA_OPT_PREC_LIMIT] = 8192;
   context->options[CA_OPT_USE_GROEBNER] = 0;
-  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) ca_init(stack + k, context);
+  for (k = 0; k < program_stack_capacity; ++k) ca_init(stack + k, context);
   ready = 1;
 }
 
 void exact_calcium_finish(void) {
   int k;
   if (!ready) return;
-  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) ca_clear(stack + k, context);
+  for (k = 0; k < program_stack_capacity; ++k) ca_clear(stack + k, context);
   ca_ctx_clear(context);
   ready = 0;
 }
@@ -137,7 +137,7 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
   ca_ptr top = stack + *depth;
   if (step->code == program_push_number) {
     const struct exact_number* number = program->numbers + step->argument;
-    if (*depth + 2 > PROGRAM_STACK_CAPACITY) return exact_beyond_limits;
+    if (*depth + 2 > program_stack_capacity) return exact_beyond_limits;
     if (number->too_large) return exact_too_large;
     ++*depth;
     if (number->pi) {

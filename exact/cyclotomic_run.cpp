@@ -47,7 +47,7 @@ enum class StepEnd { done, no_value, not_held };
 // The run: its stack and its field; `order` is 0 while the angles are gathered, and the
 // polynomials are then left alone.
 struct FieldRun {
-  FieldValue values[PROGRAM_STACK_CAPACITY];
+  FieldValue values[program_stack_capacity];
   int depth;
   ulong order;
   fmpz_t needed;  // gathering: the least order holding the angles so far
@@ -360,7 +360,7 @@ StepEnd negate_value(FieldValue& value) {
 StepEnd run_step(const ExactProgram& program, const ProgramStep& step, FieldRun& run) {
   FieldValue* top = run.values + run.depth;
   if (step.code == program_push_number) {
-    if (run.depth + 2 > PROGRAM_STACK_CAPACITY) return StepEnd::not_held;
+    if (run.depth + 2 > program_stack_capacity) return StepEnd::not_held;
     ++run.depth;
     return push_number(program, step, *top);
   }

@@ -30,9 +30,9 @@ struct exact_number {
 /* A program ready to run: program_push_number steps push numbers[argument]; there are no
    program_push_integer steps left. */
 typedef struct ExactProgram {
-  ProgramStep steps[PROGRAM_STEP_CAPACITY];
+  ProgramStep steps[program_step_capacity];
   int step_count;
-  struct exact_number numbers[PROGRAM_STEP_CAPACITY];
+  struct exact_number numbers[program_step_capacity];
   int number_count;
   int complete; /* 0 when the line's program did not fit */
 } ExactProgram;

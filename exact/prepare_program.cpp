@@ -58,7 +58,7 @@ void set_scaled(exact_number& number, slong exponent) {
 
 // A fresh number of `exact`, 0 until set; -1 when there is no room.
 int add_number(ExactProgram& exact) {
-  if (exact.number_count >= PROGRAM_STEP_CAPACITY) {
+  if (exact.number_count >= program_step_capacity) {
     exact.complete = 0;
     return -1;
   }
@@ -131,7 +131,7 @@ int operand_start(const ExactProgram& exact, int end) {
 // Runs the steps from `from` on integers modulo 360; false when a step is not a push of an
 // integer, '+', '-' or '*' (the reduction would not be exact).
 bool run_modulo_turn(const ExactProgram& exact, int from, fmpz_t result) {
-  static fmpz stack[PROGRAM_STEP_CAPACITY];  // fmpz values that are small need no clearing
+  static fmpz stack[program_step_capacity];  // fmpz values that are small need no clearing
   int depth = 0;
   int deepest = 0;
   fmpz_t modulus;

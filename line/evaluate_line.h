@@ -5,23 +5,21 @@
 #pragma once
 
 #include "bracket/line_reading.h"
+#include "natural/natural_reading.h"
 #include "term/reading_notes.h"
-
-// Bytes of a line buffer: 99 characters and the terminator. A line is read from its first 99
-// bytes at most, up to a zero byte.
-constexpr int line_capacity = term_capacity;
-
-// The bytes of a line of `length` bytes that are read and reported on: line_capacity - 1 at
-// most.
-constexpr int shown_length(int length) {
-  return length < line_capacity - 1 ? length : line_capacity - 1;
-}
+#include "text/limits.h"
 
 // Reads the line of `length` bytes at `line` into `reading`: a line holding '[' or ']' is a
 // bracketed expression, any other one term. With `notes`, records everything read otherwise
 // than written, by columns of the line (a line longer than it reads included), to be
 // finished once the computation has added its own (finish_notes). Returns shown_length.
 int read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes);
+
+// Reads the line of `length` bytes at `line` as ordinary arithmetic (natural/natural_reading.h)
+// into `reading`: its shown bytes up to a zero byte. With `notes`, records why it could not be
+// read, what was read one way of two, a zero byte and a cut, to be finished once the
+// computation has added its own. Returns shown_length.
+int read_natural(const char* line, int length, NaturalReading& reading, ReadingNotes* notes);
 
 // The value of the line of `length` bytes at `line`, read as read_line reads it and computed
 // in doubles; with `notes`, its notes, the reading's and why a value that is no finite number

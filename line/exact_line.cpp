@@ -21,9 +21,7 @@ int exact_natural_line_text(const char* line, int length, int digits,
                             char (&text)[exact_text_capacity], ReadingNotes* notes,
                             ExactForm* form) {
   static NaturalReading reading;  // 6 KiB: kept off the stack
-  read_natural_line(line, length, reading, notes);
-  const int shown = shown_length(length);
-  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
+  const int shown = read_natural(line, length, reading, notes);
   int written = 3;
   if (reading.read) {
     written = exact_program_text(reading.program, reading.numbers, digits, text, notes, form);

@@ -15,10 +15,6 @@
 #include "term/reading_notes.h"
 #include "term/term_reading.h"
 
-// Groups, signs, powers and function arguments within one another that a line may nest: a
-// 99-byte line holds at most 49 groups.
-constexpr int natural_nesting_capacity = 50;
-
 // A line as the natural reading read it.
 struct NaturalReading {
   bool read;            // the whole line was read into `program`; otherwise a note says why
@@ -26,8 +22,8 @@ struct NaturalReading {
   NumberStore numbers;  // every number written, as its decimal text, and each pi
 };
 
-// Reads the `length` bytes at `line` (at most line_capacity - 1 of them, up to a zero byte,
-// as the term reading reads) into `reading`. With `notes`, records why a line could not be
-// read (a note at the place, saying what was expected there), and what was read one way of
-// two (a division by factors side by side, a power in an argument without parentheses).
+// Reads the `length` bytes at `line` (at most line_capacity - 1, none of them a zero byte: the
+// engine's read_natural keeps those a line is read from) into `reading`. With `notes`, records why
+// a line could not be read (a note at the place, saying what was expected there), and what was read
+// one way of two (a division by factors side by side, a power in an argument without parentheses).
 void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes);

@@ -245,7 +245,7 @@ int add_words(const char* line, int at, int run, Token* tokens, int count) {
     tokens[count] = {TokenKind::word, at, run, 0, natural_spellings[whole].word, 0};
     return count + 1;
   }
-  int first[term_capacity + 1];  // first[k]: the first word's length from k on; 0: no split
+  int first[line_capacity + 1];  // first[k]: the first word's length from k on; 0: no split
   first[run] = -1;               // nothing left: split
   for (int k = run - 1; k >= 0; --k) {
     first[k] = 0;
@@ -343,10 +343,9 @@ Token token_at(const char* line, int length, int at) {
 }  // namespace
 
 int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]) {
-  const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
   int count = 0;
   for (int at = 0;;) {
-    const Token token = token_at(line, kept, at);
+    const Token token = token_at(line, length, at);
     if (token.kind == TokenKind::word) {
       count = add_words(line, token.column, token.length, tokens, count);
     } else {

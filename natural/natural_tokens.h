@@ -44,9 +44,9 @@ struct Token {
 };
 
 // Tokens of one line: one a byte at most, and the end.
-constexpr int natural_token_capacity = term_capacity + 1;
+constexpr int natural_token_capacity = line_capacity + 1;
 
-// Reads the `length` bytes at `line` (term_capacity - 1 at most) into `tokens`, blanks
+// Reads the `length` bytes at `line` (line_capacity - 1 at most) into `tokens`, blanks
 // skipped, a run of letters split into the words it holds; the last token is the end.
 // Returns how many tokens there are, the end included.
 int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]);

@@ -570,18 +570,6 @@ int deepest_stack(const Program& program) {
   return deepest;
 }
 
-// The bytes of a line of `length` that are read and reported on: term_capacity - 1 at most.
-int shown_bytes(int length) {
-  return length < term_capacity - 1 ? length : term_capacity - 1;
-}
-
-// The bytes read: the first shown_bytes at most, up to a zero byte.
-int kept_length(const char* line, int length) {
-  const int shown = shown_bytes(length);
-  const void* zero = std::memchr(line, '\0', static_cast<std::size_t>(shown));
-  return zero == nullptr ? shown : static_cast<int>(static_cast<const char*>(zero) - line);
-}
-
 }  // namespace
 
 void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
@@ -589,9 +577,8 @@ void read_natural_line(const char* line, int length, NaturalReading& reading, Re
   reading.program.complete = 1;
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
-  const int kept = kept_length(line, length);
   Token tokens[natural_token_capacity];
-  read_tokens(line, kept, tokens);
+  read_tokens(line, length, tokens);
   Reader reader = {line, tokens, 0, reading, notes, false, 0, false, nullptr};
   Token first = peek(reader);
   if (first.kind == TokenKind::word && first.word == NaturalWord::radians) {
@@ -608,11 +595,8 @@ void read_natural_line(const char* line, int length, NaturalReading& reading, Re
   }
   if (!reader.failed && last.kind != TokenKind::end) fail_at_leftover(reader, last);
   const bool fits =
-      reading.program.complete && deepest_stack(reading.program) <= PROGRAM_STACK_CAPACITY;
-  if (!reader.failed && !fits) fail(reader, NoteKind::natural_too_deep, 0, kept);
-  if (kept < shown_bytes(length)) {
-    add_note(notes, NoteKind::zero_byte_ends_line, kept, shown_bytes(length) - kept);
-  }
+      reading.program.complete && deepest_stack(reading.program) <= program_stack_capacity;
+  if (!reader.failed && !fits) fail(reader, NoteKind::natural_too_deep, 0, length);
   reading.read = !reader.failed;
   if (reader.failed) reading.program.step_count = 0;
 }

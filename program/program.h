@@ -8,6 +8,8 @@
 #ifndef TRIGCALC_PROGRAM_H
 #define TRIGCALC_PROGRAM_H
 
+#include "text/limits.h"
+
 /* What a step does to the stack of values. */
 enum ProgramCode {
   program_push_number,  /* pushes number `argument` of the line's number store */
@@ -50,17 +52,9 @@ typedef struct ProgramStep {
   unsigned char length;
 } ProgramStep;
 
-/* Steps of one line: each number pushes once and each operator and function is one step; a
-   99-byte line needs far fewer than this. */
-#define PROGRAM_STEP_CAPACITY 512
-/* Values on a run's stack at once: a bracket's sum and run, under a term's amplitude and
-   argument with their own sum and run; or, in the natural reading, one for each pending
-   operand of a 99-byte line's nested groups. */
-#define PROGRAM_STACK_CAPACITY 64
-
 /* A line's program. */
 typedef struct Program {
-  ProgramStep steps[PROGRAM_STEP_CAPACITY];
+  ProgramStep steps[program_step_capacity];
   int step_count;
   int complete; /* 0 when the line needed more steps than there is room for */
 } Program;

@@ -14,7 +14,7 @@ constexpr double no_value = std::numeric_limits<double>::quiet_NaN();
 
 // A run's stack of values, and where to record its breaks.
 struct DoubleRun {
-  double values[PROGRAM_STACK_CAPACITY];
+  double values[program_stack_capacity];
   int depth;
   double unknown;  // what program_unknown pushes
   ValueBreaks* breaks;
@@ -101,7 +101,7 @@ bool takes_one(int code) {
 bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
   if (step.code == program_push_number || step.code == program_push_integer ||
       step.code == program_unknown) {
-    if (run.depth == PROGRAM_STACK_CAPACITY) return false;
+    if (run.depth == program_stack_capacity) return false;
     run.values[run.depth++] = pushed_value(run, step, store);
     return true;
   }

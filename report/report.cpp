@@ -515,7 +515,7 @@ void append_one_expression_each(ReportText& report, const ExpressionSource& sour
   if (!without_argument) return;
   const char* next = source.next_argument;
   const int next_length = static_cast<int>(std::strlen(next));
-  const Expression joined = {next, next_length < line_capacity ? next_length : line_capacity - 1};
+  const Expression joined = {next, shown_length(next_length)};
   append(report, "  cada argumento é uma expressão: para avaliar \"");
   append_joined(report, expression, joined);
   append(report, "\" como uma só, ponha-a entre aspas: '");

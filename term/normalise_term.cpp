@@ -9,12 +9,6 @@ namespace {
 constexpr int power_of_ten_length = 4;  // "*10^", or "x10^" or "X10^"
 constexpr int radians_prefix_length = sizeof radians_prefix - 1;
 
-// The bytes of `text` before its terminator, at most `length`.
-int bounded_length(const char* text, int length) {
-  const void* end = std::memchr(text, '\0', static_cast<std::size_t>(length));
-  return end == nullptr ? length : static_cast<int>(static_cast<const char*>(end) - text);
-}
-
 // Notes every "rad" of the `length` bytes at `text`, which follow a leading "rad" if there
 // was one: it asks for nothing there. The origins have no shift yet.
 void note_radians_elsewhere(const char* text, int length, const TextOrigins& origins,
@@ -160,7 +154,7 @@ void normalise_term_text(const char* source, int length, char* term, TermShape& 
     radians = true;
   }
   if (notes != nullptr) {
-    note_radians_elsewhere(source + start, bounded_length(source, length) - start, origins, notes);
+    note_radians_elsewhere(source + start, length - start, origins, notes);
   }
   bool pi = false;
   int equals = -1;

@@ -17,7 +17,7 @@ struct TermShape {
   int equals;            // index of the first '=', or -1 when there is none
 };
 
-// Copies the `length` bytes at `source` (up to a zero byte; `term` may be `source` itself)
+// Copies the `length` bytes at `source` (none of them a zero byte; `term` may be `source` itself)
 // into `term` (room for `length` + 2 bytes), zero-terminated, rewritten as normalise_term
 // rewrites a term, recording in `origins` (started for the source, no shift yet) how its
 // bytes move, and finds its shape; sets `radians` when the term asks for radians and notes a

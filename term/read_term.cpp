@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int work_capacity = term_capacity + 1;  // a 99-byte term, the closing '=' and terminator
+constexpr int work_capacity = line_capacity + 1;  // a 99-byte term, the closing '=' and terminator
 
 // A term's text as the notes about its name need it: normalised, its origins, and the bytes
 // of the line it was read from (which begin at `column`).
@@ -359,7 +359,7 @@ bool note_capital_name(const char* text, const TextOrigins& origins, int first_n
 
 void read_term(const char* source, int length, int column, TermReading& term, NumberStore& store,
                ReadingNotes* notes) {
-  const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
+  const int shown = shown_length(length);
   char text[work_capacity];  // room for the closing '=' after a 99-byte term
   TermShape shape;
   TextOrigins origins;
@@ -367,8 +367,8 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   const int first_note = notes != nullptr ? notes->count : 0;
   term.radians = false;
   term.column = static_cast<unsigned char>(column);
-  term.length = static_cast<unsigned char>(kept);
-  normalise_term_text(source, kept, text, shape, term.radians, origins, notes);
+  term.length = static_cast<unsigned char>(shown);
+  normalise_term_text(source, shown, text, shape, term.radians, origins, notes);
   const int name_start = shape.amplitude_length;
   term.amplitude = read_amplitude(text, name_start, origins, store, notes);
   const int closed = close_term(text, shape, origins, notes);
@@ -390,6 +390,6 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
           : read_operands(argument_text, {&origins, argument_start, OperandRole::argument}, store,
                           notes);
   if (notes != nullptr && row >= 0) {
-    note_ungrouped_parentheses(source, kept, term, store, function_spellings[row].spelling, notes);
+    note_ungrouped_parentheses(source, shown, term, store, function_spellings[row].spelling, notes);
   }
 }

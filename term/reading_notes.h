@@ -5,6 +5,7 @@
 #pragma once
 
 #include "term/function_names.h"
+#include "text/limits.h"
 
 enum class NoteKind : unsigned char {
   skipped,                   // characters that fit nowhere, skipped (symbols)
@@ -80,8 +81,7 @@ enum class NoteKind : unsigned char {
                           // of it ("sen(30)*2" is sen 60); name: the function's, for the argument
 };
 
-constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted
-constexpr int note_name_capacity = 8;      // the longest function name and its terminator
+constexpr int note_name_capacity = 8;  // the longest function name and its terminator
 
 struct ReadingNote {
   NoteKind kind;

@@ -3,8 +3,7 @@
 #pragma once
 
 #include "text/characters.h"
-
-constexpr int term_capacity = 100;  // bytes of the term buffer: 99 characters and the terminator
+#include "text/limits.h"
 
 // True when `text` begins with `prefix`.
 constexpr bool starts_with(const char* text, const char* prefix) {

@@ -4,6 +4,8 @@
 // value that is not finite are made from that record, with no second computation.
 #pragma once
 
+#include "text/limits.h"
+
 // What a step did.
 enum class BreakKind : unsigned char {
   number_too_large,     // a number that reads as infinity
@@ -15,8 +17,6 @@ enum class BreakKind : unsigned char {
   power_without_value,  // 0 to a power below 0, or a number below 0 to one that is no integer
   overflow              // an operation on finite numbers gave infinity
 };
-
-constexpr int value_break_capacity = 32;  // steps kept; later ones are only counted
 
 // One step, by the columns of the line it is about.
 struct ValueBreak {

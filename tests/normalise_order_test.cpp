@@ -35,14 +35,14 @@ TEST(NormaliseOrder, RewritesSeeTheTextAsTheEarlierOnesLeftIt) {
 
 // A term that fills the buffer: every rewrite stops at the terminator the buffer ends with.
 TEST(NormaliseOrder, FullBufferStaysTerminated) {
-  char term[term_capacity];
+  char term[line_capacity];
   for (char& c : term) c = 'x';
-  term[term_capacity - 1] = '\0';
+  term[line_capacity - 1] = '\0';
   bool radians = false;
   TextOrigins origins;
   start_origins(origins, 0);
   normalise_term(term, radians, origins, nullptr);
-  EXPECT_EQ(std::string(term), std::string(term_capacity - 1, '*'));
+  EXPECT_EQ(std::string(term), std::string(line_capacity - 1, '*'));
   EXPECT_FALSE(radians);
 }
 

@@ -50,8 +50,8 @@ struct NormaliseCase {
 // Normalises each case's text and checks the rewritten text and the radians flag.
 inline void expect_normalised(const NormaliseCase* cases, std::size_t count) {
   for (std::size_t k = 0; k < count; ++k) {
-    char term[term_capacity];
-    copy_text(term, term_capacity, cases[k].before);
+    char term[line_capacity];
+    copy_text(term, line_capacity, cases[k].before);
     bool radians = false;
     TextOrigins origins;
     start_origins(origins, 0);
