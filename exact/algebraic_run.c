@@ -380,13 +380,13 @@ static int push_value(const ExactProgram* program, const ProgramStep* step,
 /* Runs one step on the stack of `*depth` values; 0 when the run ends without a value. */
 static int run_step(const ExactProgram* program, const ProgramStep* step, int* depth) {
   struct algebraic* top = stack + *depth;
-  int unary = step->code == program_negate || step->code == program_root;
-  if (step->code == program_push_number) {
-    if (*depth + 2 > program_stack_capacity) return 0;
+  /* One value is kept free above the stack: a function's working room. */
+  if (!program_step_fits(step->code, *depth, 1)) return 0;
+  if (program_step_takes(step->code) == 0) {
+    if (step->code != program_push_number) return 0; /* the unknown: none */
     ++*depth;
     return push_value(program, step, top);
   }
-  if (*depth < (unary ? 1 : 2)) return 0; /* never written; kept safe regardless */
   if (step->code == program_negate) {
     if (top[-1].estimated) arb_neg(top[-1].ball, top[-1].ball);
     if (!top[-1].estimated) qqbar_neg(top[-1].number, top[-1].number);

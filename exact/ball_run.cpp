@@ -547,18 +547,19 @@ exact_outcome power_value(BallValue& base, const BallValue& exponent, slong prec
 exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, BallStack& stack,
                        slong precision) {
   BallValue* top = stack.values + stack.depth;
-  if (step.code == program_push_number) {
-    if (stack.depth + 2 > program_stack_capacity) return exact_beyond_limits;
+  // One value is kept free above the stack: a function's working room.
+  if (!program_step_fits(step.code, stack.depth, 1)) return exact_beyond_limits;
+  const int taken = program_step_takes(step.code);
+  if (taken == 0) {
+    if (step.code != program_push_number) return exact_beyond_limits;  // the unknown: none
     ++stack.depth;
     return push_value(program, step, *top, precision);
   }
-  if (step.code == program_negate || step.code == program_root) {
-    if (stack.depth < 1) return exact_beyond_limits;  // never written; kept safe regardless
+  if (taken == 1) {
     if (step.code == program_root) return root_value(top[-1], precision);
     negate_value(top[-1]);
     return exact_value;
   }
-  if (stack.depth < 2) return exact_beyond_limits;  // never written; kept safe regardless
   --stack.depth;
   BallValue& left = top[-2];
   BallValue& right = top[-1];

@@ -135,9 +135,12 @@ static int power_value(ca_t base, const ca_t exponent, ca_t scratch) {
 
 static int run_step(const ExactProgram* program, const ProgramStep* step, int* depth) {
   ca_ptr top = stack + *depth;
-  if (step->code == program_push_number) {
-    const struct exact_number* number = program->numbers + step->argument;
-    if (*depth + 2 > program_stack_capacity) return exact_beyond_limits;
+  /* One value is kept free above the stack: a function's working room. */
+  if (!program_step_fits(step->code, *depth, 1)) return exact_beyond_limits;
+  if (program_step_takes(step->code) == 0) {
+    const struct exact_number* number;
+    if (step->code != program_push_number) return exact_beyond_limits; /* the unknown: none */
+    number = program->numbers + step->argument;
     if (number->too_large) return exact_too_large;
     ++*depth;
     if (number->pi) {
@@ -147,13 +150,11 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
     }
     return exact_value;
   }
-  if (step->code == program_negate || step->code == program_root) {
-    if (*depth < 1) return exact_beyond_limits; /* never written; kept safe regardless */
+  if (program_step_takes(step->code) == 1) {
     if (step->code == program_root) return root_value(top - 1, top);
     ca_neg(top - 1, top - 1, context);
     return exact_value;
   }
-  if (*depth < 2) return exact_beyond_limits; /* never written; kept safe regardless */
   --*depth;
   switch (step->code) {
     case program_add:

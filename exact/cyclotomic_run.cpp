@@ -359,13 +359,17 @@ StepEnd negate_value(FieldValue& value) {
 
 StepEnd run_step(const ExactProgram& program, const ProgramStep& step, FieldRun& run) {
   FieldValue* top = run.values + run.depth;
-  if (step.code == program_push_number) {
-    if (run.depth + 2 > program_stack_capacity) return StepEnd::not_held;
+  // One value is kept free above the stack: a function's working room. A root is not held.
+  if (!program_step_fits(step.code, run.depth, 1) || step.code == program_root) {
+    return StepEnd::not_held;
+  }
+  const int taken = program_step_takes(step.code);
+  if (taken == 0) {
+    if (step.code != program_push_number) return StepEnd::not_held;  // the unknown: none
     ++run.depth;
     return push_number(program, step, *top);
   }
-  if (step.code == program_negate) return run.depth < 1 ? StepEnd::not_held : negate_value(top[-1]);
-  if (step.code == program_root || run.depth < 2) return StepEnd::not_held;
+  if (taken == 1) return negate_value(top[-1]);
   --run.depth;
   FieldValue& left = top[-2];
   FieldValue& right = top[-1];

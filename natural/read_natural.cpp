@@ -554,22 +554,6 @@ void fail_at_leftover(Reader& reader, const Token& token) {
   }
 }
 
-// The most values the program holds at once on a run's stack.
-int deepest_stack(const Program& program) {
-  int depth = 0;
-  int deepest = 0;
-  for (int s = 0; s < program.step_count; ++s) {
-    const int code = program.steps[s].code;
-    if (code == program_push_number || code == program_push_integer || code == program_unknown) {
-      ++depth;
-    } else if (code != program_negate && code != program_root) {
-      --depth;
-    }
-    if (depth > deepest) deepest = depth;
-  }
-  return deepest;
-}
-
 }  // namespace
 
 void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
@@ -595,7 +579,7 @@ void read_natural_line(const char* line, int length, NaturalReading& reading, Re
   }
   if (!reader.failed && last.kind != TokenKind::end) fail_at_leftover(reader, last);
   const bool fits =
-      reading.program.complete && deepest_stack(reading.program) <= program_stack_capacity;
+      reading.program.complete && program_deepest_stack(&reading.program) <= program_stack_capacity;
   if (!reader.failed && !fits) fail(reader, NoteKind::natural_too_deep, 0, length);
   reading.read = !reader.failed;
   if (reader.failed) reading.program.step_count = 0;

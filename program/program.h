@@ -59,4 +59,47 @@ typedef struct Program {
   int complete; /* 0 when the line needed more steps than there is room for */
 } Program;
 
+/* How many values a step of `code` takes from the stack: every step leaves one value there.
+   The one table of it, for every arithmetic that runs the program form; a code left out of
+   the switch is named by the compiler. */
+static inline int program_step_takes(int code) {
+  switch ((enum ProgramCode)code) {
+    case program_push_number:
+    case program_push_integer:
+    case program_unknown:
+      return 0;
+    case program_negate:
+    case program_root:
+      return 1;
+    case program_add:
+    case program_subtract:
+    case program_multiply:
+    case program_divide:
+    case program_function:
+    case program_power:
+      return 2;
+  }
+  return 2;
+}
+
+/* True when a step of `code` can run on a stack of `depth` values with `spare` more kept free
+   above them (an arithmetic's working room): a step that takes none finds room for the value
+   it pushes, any other the values it takes. */
+static inline int program_step_fits(int code, int depth, int spare) {
+  const int takes = program_step_takes(code);
+  return takes == 0 ? depth + 1 + spare <= program_stack_capacity : depth >= takes;
+}
+
+/* The most values `program` holds on its stack at once when run. */
+static inline int program_deepest_stack(const Program* program) {
+  int depth = 0;
+  int deepest = 0;
+  int s;
+  for (s = 0; s < program->step_count; ++s) {
+    depth += 1 - program_step_takes(program->steps[s].code);
+    if (depth > deepest) deepest = depth;
+  }
+  return deepest;
+}
+
 #endif

@@ -93,20 +93,14 @@ double pushed_value(DoubleRun& run, const ProgramStep& step, const NumberStore& 
   return value;
 }
 
-bool takes_one(int code) {
-  return code == program_negate || code == program_root;
-}
-
 // Runs one step; false when the program is not well formed (never written, kept safe).
 bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
-  if (step.code == program_push_number || step.code == program_push_integer ||
-      step.code == program_unknown) {
-    if (run.depth == program_stack_capacity) return false;
+  if (!program_step_fits(step.code, run.depth, 0)) return false;
+  const int taken = program_step_takes(step.code);
+  if (taken == 0) {
     run.values[run.depth++] = pushed_value(run, step, store);
     return true;
   }
-  const int taken = takes_one(step.code) ? 1 : 2;
-  if (run.depth < taken) return false;
   run.depth -= taken;
   const double left = taken == 2 ? run.values[run.depth] : 0.0;
   const double right = run.values[run.depth + taken - 1];
