@@ -2,6 +2,8 @@
 
 #include <flint/ulong_extras.h>
 
+#include "exact/half_turns.h"
+
 /* Bounds of a run: what lies beyond them has no short form, and Calcium would take long on it.
    A dear step (on operands whose degrees multiply past the first bound, or on an estimate),
    or a tangent of more than a form's degree, is only estimated in balls in a first run, and
@@ -149,7 +151,6 @@ static slong cosine_degree(const fmpq_t turns) {
    it is a rational multiple of pi (degrees, or radians that are one) with a small
    denominator. */
 static int angle_turns(const struct algebraic* argument, int radians, fmpq_t turns) {
-  fmpz_t whole;
   if (argument->estimated) return 0;
   if (!qqbar_is_zero(argument->number)) {
     if (!qqbar_is_rational(argument->number)) return 0; /* sin(pi sqrt 2): transcendental */
@@ -159,17 +160,9 @@ static int angle_turns(const struct algebraic* argument, int radians, fmpq_t tur
     }
   }
   qqbar_get_fmpq(turns, argument->number);
-  if (!radians) {
-    fmpz_mul_ui(fmpq_denref(turns), fmpq_denref(turns), 180);
-    fmpq_canonicalise(turns);
-  }
+  half_turns_of(turns, turns, radians);
   if (fmpz_cmp_ui(fmpq_denref(turns), ANGLE_DENOMINATOR_LIMIT) > 0) return 0;
-  fmpz_init(whole);
-  fmpz_mul_ui(whole, fmpq_denref(turns), 2);
-  fmpz_fdiv_q(whole, fmpq_numref(turns), whole);
-  fmpz_mul_ui(whole, whole, 2);
-  fmpq_sub_fmpz(turns, turns, whole);
-  fmpz_clear(whole);
+  within_one_turn(turns, turns);
   return 1;
 }
 
@@ -254,8 +247,8 @@ static int direct_at(int code, const fmpq_t turns, struct algebraic* result) {
 }
 
 /* The inverse function `code` at `argument` where its value is a rational multiple of pi,
-   into `result` (radians: that multiple of pi; degrees: 180 times it). Elsewhere its value is
-   transcendental, and no algebraic number times a power of pi. */
+   into `result` (radians: that multiple of pi; degrees: that many half turns). Elsewhere its value
+   is transcendental, and no algebraic number times a power of pi. */
 static int inverse_at(int code, const struct algebraic* argument, int radians,
                       struct algebraic* result) {
   slong p = 0;
@@ -269,7 +262,7 @@ static int inverse_at(int code, const struct algebraic* argument, int radians,
   if (!found) return 0;
   result->estimated = 0;
   fmpq_set_si(result->pi_power, radians ? 1 : 0, 1);
-  qqbar_set_si(result->number, radians ? p : 180 * p);
+  qqbar_set_si(result->number, radians ? p : DEGREES_IN_HALF_TURN * p);
   qqbar_div_ui(result->number, result->number, q);
   if (qqbar_is_zero(result->number)) fmpq_zero(result->pi_power);
   return 1;

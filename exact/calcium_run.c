@@ -2,6 +2,8 @@
 
 #include <calcium/ca.h>
 
+#include "exact/half_turns.h"
+
 /* The state of a run: the context, its stack and whether they are set up. */
 static ca_ctx_t context;
 static ca_struct stack[program_stack_capacity];
@@ -79,7 +81,7 @@ static int apply_function(const ProgramStep* step, ca_t amplitude, ca_t argument
     if (code == program_arc_cosine) ca_acos(argument, argument, context);
     if (code == program_arc_tangent) ca_atan(argument, argument, context);
     if (!step->radians) {
-      ca_mul_ui(argument, argument, 180, context);
+      ca_mul_ui(argument, argument, DEGREES_IN_HALF_TURN, context);
       ca_pi(free_slot, context);
       ca_div(argument, argument, free_slot, context);
     }
@@ -87,7 +89,7 @@ static int apply_function(const ProgramStep* step, ca_t amplitude, ca_t argument
     if (!step->radians) {
       ca_pi(free_slot, context);
       ca_mul(argument, argument, free_slot, context);
-      ca_div_ui(argument, argument, 180, context);
+      ca_div_ui(argument, argument, DEGREES_IN_HALF_TURN, context);
     }
     outcome = direct_value(code, free_slot, argument, argument);
     ca_swap(argument, free_slot, context);

@@ -13,6 +13,7 @@
 
 #include <initializer_list>
 
+#include "exact/half_turns.h"
 #include "exact/prepare_program.h"
 #include "program/program_functions.h"
 
@@ -239,16 +240,8 @@ StepEnd raise_value(FieldRun& run, FieldValue& base, const FieldValue& exponent)
 bool angle_turns(const FieldValue& argument, bool radians, fmpq_t turns) {
   if (argument.in_field) return false;
   if (!fmpq_is_zero(argument.rational) && argument.pi_power != (radians ? 1 : 0)) return false;
-  fmpq_set(turns, argument.rational);
-  if (!radians) fmpz_mul_ui(fmpq_denref(turns), fmpq_denref(turns), 180);
-  fmpq_canonicalise(turns);
-  fmpz_t whole;
-  fmpz_init(whole);
-  fmpz_mul_ui(whole, fmpq_denref(turns), 2);
-  fmpz_fdiv_q(whole, fmpq_numref(turns), whole);  // floor(turns / 2)
-  fmpz_mul_ui(whole, whole, 2);
-  fmpq_sub_fmpz(turns, turns, whole);
-  fmpz_clear(whole);
+  half_turns_of(turns, argument.rational, radians);
+  within_one_turn(turns, turns);
   return true;
 }
 

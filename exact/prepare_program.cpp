@@ -2,6 +2,7 @@
 
 #include <fmpz_extras.h>  // Arb's fmpz_ui_pow_ui
 
+#include "exact/half_turns.h"
 #include "text/characters.h"
 
 namespace {
@@ -122,7 +123,7 @@ bool integer_residue(const exact_number& number, const fmpz_t modulus, fmpz_t re
 int operand_start(const ExactProgram& exact, int end) {
   int made = 0;
   for (int s = end - 1; s >= 0; --s) {
-    made += exact.steps[s].code == program_push_number ? 1 : -1;
+    made += 1 - program_step_takes(exact.steps[s].code);
     if (made == 1) return s;
   }
   return 0;  // not well formed: never written, kept safe regardless
@@ -135,7 +136,7 @@ bool run_modulo_turn(const ExactProgram& exact, int from, fmpz_t result) {
   int depth = 0;
   int deepest = 0;
   fmpz_t modulus;
-  fmpz_init_set_ui(modulus, 360);
+  fmpz_init_set_ui(modulus, 2 * DEGREES_IN_HALF_TURN);  // a whole turn
   bool reduced = true;
   for (int s = from; s < exact.step_count && reduced; ++s) {
     const ProgramStep& step = exact.steps[s];
