@@ -4,8 +4,9 @@
 // + - * / ^ with the usual precedence (^ right to left and above a leading minus), x × · for
 // times, ÷, the minus sign −, superscript powers; parentheses and square brackets that group;
 // a product left implicit between factors side by side, bound tighter than * and / (1/2π is
-// 1/(2π), and noted); functions by every spelling of natural/natural_names.h, in any case, on a
-// group or on the factors that follow up to the next + - * / or function name; √, raiz, sqrt;
+// 1/(2π), and noted); functions by every spelling term/function_names.h gives it, in any
+// case, on a group or on the factors that follow up to the next + - * / or function name; √,
+// raiz, sqrt;
 // pi and π; angles in degrees unless the argument holds π or a "rad", or the line begins with
 // "rad" (which puts inverse functions' values in radians too); ° and º with minutes and
 // seconds. A line it cannot read is noted where it stopped and has no value.

@@ -4,13 +4,13 @@
 // tokens and are skipped.
 #pragma once
 
-#include "natural/natural_names.h"
+#include "term/function_names.h"
 
 // What a token is.
 enum class TokenKind {
   end,           // the end of the line
   number,        // digits with an optional decimal mark and power of ten
-  word,          // one word of natural_spellings (a run of letters may hold several)
+  word,          // one word of function_spellings (a run of letters may hold several)
   unknown_word,  // a run of letters that is no sequence of words
   plus,          // +
   minus,         // - or −
@@ -39,7 +39,7 @@ struct Token {
   int column;        // its first byte
   int length;        // its bytes
   char bracket;      // open and close: '(' or '['
-  NaturalWord word;  // word: which
+  Word word;         // word: which
   long superscript;  // superscript: its value (saturating)
 };
 

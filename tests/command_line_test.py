@@ -328,6 +328,9 @@ NOTES = [
     ('sin\u03c0', 4, b'o argumento "\xcf\x80" nao tem numero'),
     ('log10', 1, b'desconhecido "log"'),
     ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"'),
+    # Spellings of the natural reading alone are none of the term reading's.
+    ('seno30', 1, b'"seno" foi lido como "sen"\n'),
+    ('RAIZ4', 1, b'nenhuma funcao trigonometrica reconhecida: lido como 0'),
     ('sine30', 1, b'"sine" foi lido como "sin"'),
     ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito'),  # 30 + 0 - 9 is 30 + -9
     ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou'),  # 3 x 0 - 10
