@@ -104,7 +104,7 @@ void name_offending_option(const char* long_word, FILE* err) {
 // One diagnostic for an option getopt_long refused: `code` is ':' for a missing value.
 void report_refused_option(char** argv, int code, FILE* err) {
   const char* long_word = offending_long_option(argv);
-  std::fprintf(err, "%s: ", program_name);
+  std::fprintf(err, "%s: ", command_name);
   if (code == ':') {
     put_our_text(err, "a opção ");
     name_offending_option(long_word, err);
@@ -135,7 +135,7 @@ bool read_form_shown(const char* text, FormShown& form) {
 // Says why `option` is not available: what became of the exact mode's module.
 void report_unavailable(const char* option, FILE* err) {
   const ModuleState& state = exact_module_state();
-  print_our_text(err, "%s: %s não está disponível: ", program_name, option);
+  print_our_text(err, "%s: %s não está disponível: ", command_name, option);
   switch (state.problem) {
     case ModuleProblem::none:
     case ModuleProblem::not_built:
@@ -164,7 +164,7 @@ void report_unavailable(const char* option, FILE* err) {
 }
 
 bool bad_usage(FILE* err) {
-  print_our_text(err, "Experimente \"%s --help\" para mais informação.\n", program_name);
+  print_our_text(err, "Experimente \"%s --help\" para mais informação.\n", command_name);
   return false;
 }
 
@@ -173,13 +173,13 @@ bool bad_digits(const char* text, FILE* err) {
   print_our_text(err,
                  "%s: valor inválido para --digits: \"%s\" (um número inteiro de %d a %d; "
                  "com --exact, de %d a %d)\n",
-                 program_name, text, min_digits, max_digits, min_digits, max_exact_digits);
+                 command_name, text, min_digits, max_digits, min_digits, max_exact_digits);
   return bad_usage(err);
 }
 
 // Reports a --form value other than "beside" and "only".
 bool bad_form(const char* text, FILE* err) {
-  print_our_text(err, "%s: valor inválido para --form: \"%s\" (only ou beside)\n", program_name,
+  print_our_text(err, "%s: valor inválido para --form: \"%s\" (only ou beside)\n", command_name,
                  text);
   return bad_usage(err);
 }
@@ -225,6 +225,6 @@ void write_usage(OutputBuffer& output) {
 }
 
 void write_version(OutputBuffer& output) {
-  put_text(output, program_name);
+  put_text(output, command_name);
   put_text(output, " " TRIGCALC_VERSION "\n");
 }

@@ -152,7 +152,7 @@ void point_to_dash(const DialogueInput& input, AnswerRead first) {
       stderr,
       "%s: a primeira resposta não é um número: para avaliar expressões lidas de um pipe, "
       "use \"%s -\"\n",
-      program_name, program_name);
+      command_name, command_name);
 }
 
 }  // namespace

@@ -577,7 +577,7 @@ exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, Bal
 
 }  // namespace
 
-exact_failure run_in_balls(const ExactProgram& program, slong precision, arb_t value,
+exact_run_end run_in_balls(const ExactProgram& program, slong precision, arb_t value,
                            fmpq_t rational, BallKnowledge& knowledge) {
   BallStack& stack = ball_stack();
   stack.depth = 0;

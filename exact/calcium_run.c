@@ -180,22 +180,22 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
   }
 }
 
-struct exact_failure exact_calcium_run(const ExactProgram* program) {
-  struct exact_failure failure;
+struct exact_run_end exact_calcium_run(const ExactProgram* program) {
+  struct exact_run_end end;
   int depth = 0;
   int s;
   set_up();
   for (s = 0; s < program->step_count; ++s) {
     int outcome = run_step(program, program->steps + s, &depth);
     if (outcome != exact_value) {
-      failure.outcome = outcome;
-      failure.step = s;
-      return failure;
+      end.outcome = outcome;
+      end.step = s;
+      return end;
     }
   }
-  failure.outcome = depth == 1 ? exact_value : exact_beyond_limits;
-  failure.step = program->step_count;
-  return failure;
+  end.outcome = depth == 1 ? exact_value : exact_beyond_limits;
+  end.step = program->step_count;
+  return end;
 }
 
 int exact_calcium_is_zero(void) {

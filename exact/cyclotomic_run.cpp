@@ -459,45 +459,45 @@ slong height_bits(const fmpq_poly_t poly) {
 // The digits of an irrational element, from balls 4 times finer each time: it is no tie and
 // not 0, so only the precision limit leaves it undecided.
 void round_irrational(const FieldRun& run, const FieldValue& value, int digits,
-                      ExactOutcome& line) {
+                      ExactOutcome& result) {
   slong precision = bits_for_digits(digits) + enclosure_guard_bits + height_bits(value.numerator) +
                     height_bits(value.denominator);
   arb_t ball;
   arb_init(ball);
   fmpq_t tie;
   fmpq_init(tie);
-  line.failure.outcome = exact_undecided;
+  result.end.outcome = exact_undecided;
   for (; precision <= enclosure_bits_limit; precision *= 4) {
     enclose_element(run, value, precision, ball);
-    line.bound_digits = magnitude_digits(ball);
-    if (round_ball(ball, digits, precision, line.rounded, tie) != Rounding::done) continue;
-    line.failure.outcome = exact_value;
+    result.bound_digits = magnitude_digits(ball);
+    if (round_ball(ball, digits, precision, result.rounded, tie) != Rounding::done) continue;
+    result.end.outcome = exact_value;
     break;
   }
   fmpq_clear(tie);
   arb_clear(ball);
 }
 
-// The value the run ended with, rounded into `line`; false when the field does not hold it (a
+// The value the run ended with, rounded into `result`; false when the field does not hold it (a
 // rational multiple of a power of pi, which balls settle by precision alone).
-bool round_result(FieldRun& run, int digits, ExactOutcome& line) {
+bool round_result(FieldRun& run, int digits, ExactOutcome& result) {
   FieldValue& value = run.values[0];
   if (!value.in_field && value.pi_power != 0) return false;
   fmpq_t q;
   fmpq_init(q);
   const bool rational = !value.in_field || rational_element(run, value, q);
   if (!value.in_field) fmpq_set(q, value.rational);
-  line.failure.outcome = exact_value;
-  line.rounded.zero = rational && fmpq_is_zero(q);
-  if (rational && !line.rounded.zero) round_rational(q, digits, line.rounded);
-  if (!rational) round_irrational(run, value, digits, line);
+  result.end.outcome = exact_value;
+  result.rounded.zero = rational && fmpq_is_zero(q);
+  if (rational && !result.rounded.zero) round_rational(q, digits, result.rounded);
+  if (!rational) round_irrational(run, value, digits, result);
   fmpq_clear(q);
   return true;
 }
 
 }  // namespace
 
-bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOutcome& line) {
+bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOutcome& result) {
   if (!program.complete) return false;
   FieldRun run;
   init_run(run);
@@ -505,8 +505,8 @@ bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOu
   bool held = run_program(program, run, step) != StepEnd::not_held && set_up_field(run, program);
   StepEnd end = held ? run_program(program, run, step) : StepEnd::not_held;
   held = end != StepEnd::not_held;
-  if (end == StepEnd::no_value) line.failure = {exact_no_value, step};
-  if (end == StepEnd::done) held = round_result(run, digits, line);
+  if (end == StepEnd::no_value) result.end = {exact_no_value, step};
+  if (end == StepEnd::done) held = round_result(run, digits, result);
   clear_run(run);
   return held;
 }

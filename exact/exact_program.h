@@ -49,10 +49,11 @@ enum exact_outcome {
   exact_interrupted    /* the computation was stopped from outside */
 };
 
-/* Where and why a run ended without a value. */
-struct exact_failure {
+/* How a run ended: with a value, or where and why without one. */
+struct exact_run_end {
   int outcome; /* an exact_outcome */
-  int step;    /* the step (or, for exact_too_large, the step that pushes the number) */
+  int step;    /* without a value, the step (for exact_too_large, the one that pushes the
+                  number); with one, the step count */
 };
 
 #endif

@@ -32,32 +32,33 @@ slong precision_for(int digits) {
 }
 
 // Decides what balls left open, with Calcium: no value, 0, a tie, or the digits.
-void decide_exactly(const ExactProgram& program, int digits, slong precision, ExactOutcome& line) {
-  line.failure = exact_calcium_run(&program);
-  line.bound_digits = static_cast<int>(digits_for_bits(precision));
-  if (line.failure.outcome != exact_value) return exact_calcium_finish();
+void decide_exactly(const ExactProgram& program, int digits, slong precision,
+                    ExactOutcome& result) {
+  result.end = exact_calcium_run(&program);
+  result.bound_digits = static_cast<int>(digits_for_bits(precision));
+  if (result.end.outcome != exact_value) return exact_calcium_finish();
   const int zero = exact_calcium_is_zero();
-  line.failure.outcome = zero == 0 ? exact_undecided : exact_value;
-  line.rounded.zero = zero == 1;
+  result.end.outcome = zero == 0 ? exact_undecided : exact_value;
+  result.rounded.zero = zero == 1;
   arb_t ball;
   arb_init(ball);
   fmpq_t tie;
   fmpq_init(tie);
   for (int attempt = 0; zero == 0 && attempt < ball_attempts; ++attempt, precision *= 4) {
     exact_calcium_enclose(ball, precision);
-    const Rounding rounding = round_ball(ball, digits, precision, line.rounded, tie);
+    const Rounding rounding = round_ball(ball, digits, precision, result.rounded, tie);
     const int equal = rounding == Rounding::tie_candidate ? exact_calcium_equals(tie) : 0;
     if (equal < 0) break;
-    if (equal == 1) round_rational(tie, digits, line.rounded);
+    if (equal == 1) round_rational(tie, digits, result.rounded);
     if (rounding == Rounding::done || equal == 1) {
-      line.failure.outcome = exact_value;
+      result.end.outcome = exact_value;
       break;
     }
   }
   if (zero < 0) {
-    line.failure.outcome = exact_undecided;
+    result.end.outcome = exact_undecided;
     exact_calcium_enclose(ball, precision);
-    line.bound_digits = magnitude_digits(ball);
+    result.bound_digits = magnitude_digits(ball);
   }
   fmpq_clear(tie);
   arb_clear(ball);
@@ -65,27 +66,28 @@ void decide_exactly(const ExactProgram& program, int digits, slong precision, Ex
 }
 
 // Runs the program in balls of `precision` bits; true when done: the digits settled, or a
-// step without value. A ball left too wide sets `line.bound_digits` to what it showed of the
+// step without value. A ball left too wide sets `result.bound_digits` to what it showed of the
 // value's size.
-bool settle_in_balls(const ExactProgram& program, int digits, slong precision, ExactOutcome& line) {
+bool settle_in_balls(const ExactProgram& program, int digits, slong precision,
+                     ExactOutcome& result) {
   arb_t ball;
   arb_init(ball);
   fmpq_t rational, tie;
   fmpq_init(rational);
   fmpq_init(tie);
   BallKnowledge knowledge = {false, 0};
-  line.failure = run_in_balls(program, precision, ball, rational, knowledge);
-  bool done = line.failure.outcome != exact_value && line.failure.outcome != exact_undecided;
-  if (line.failure.outcome != exact_value) {
+  result.end = run_in_balls(program, precision, ball, rational, knowledge);
+  bool done = result.end.outcome != exact_value && result.end.outcome != exact_undecided;
+  if (result.end.outcome != exact_value) {
     // done, or undecided: nothing to round
   } else if (knowledge.exact && knowledge.pi_power == 0) {
-    line.rounded.zero = fmpq_is_zero(rational);
-    if (!line.rounded.zero) round_rational(rational, digits, line.rounded);
+    result.rounded.zero = fmpq_is_zero(rational);
+    if (!result.rounded.zero) round_rational(rational, digits, result.rounded);
     done = true;
   } else {
-    line.rounded.zero = false;
-    done = round_ball(ball, digits, precision, line.rounded, tie) == Rounding::done;
-    line.bound_digits = magnitude_digits(ball);
+    result.rounded.zero = false;
+    done = round_ball(ball, digits, precision, result.rounded, tie) == Rounding::done;
+    result.bound_digits = magnitude_digits(ball);
   }
   fmpq_clear(rational);
   fmpq_clear(tie);
@@ -95,10 +97,10 @@ bool settle_in_balls(const ExactProgram& program, int digits, slong precision, E
 
 // Runs the program in balls, finer each time the digits are not settled (4 times the bits
 // each time); true when done.
-bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
+bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& result) {
   slong precision = precision_for(digits);
   for (int attempt = 0; attempt < ball_attempts; ++attempt, precision *= 4) {
-    if (settle_in_balls(program, digits, precision, line)) return true;
+    if (settle_in_balls(program, digits, precision, result)) return true;
   }
   return false;
 }
@@ -118,10 +120,10 @@ slong fine_precision(const ExactProgram& program, int digits) {
 
 // What balls could not settle: decided in the cyclotomic field that holds the line, or settled
 // in balls as fine as its numbers call for; true when either did.
-bool decide_beyond_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
-  if (decide_in_cyclotomic_field(program, digits, line)) return true;
+bool decide_beyond_balls(const ExactProgram& program, int digits, ExactOutcome& result) {
+  if (decide_in_cyclotomic_field(program, digits, result)) return true;
   const slong precision = fine_precision(program, digits);
-  return precision > 0 && settle_in_balls(program, digits, precision, line);
+  return precision > 0 && settle_in_balls(program, digits, precision, result);
 }
 
 // What a child works on: the line, whether Calcium may be asked, and what it came to.
@@ -130,27 +132,27 @@ struct ChildWork {
   int digits;
   slong precision;
   bool calcium;
-  ExactOutcome* line;
+  ExactOutcome* result;
 };
 
 // The decision in a child: the field, finer balls, then Calcium when it may be asked.
 void decide_in_child(void* context) {
   const ChildWork& work = *static_cast<ChildWork*>(context);
-  if (decide_beyond_balls(*work.program, work.digits, *work.line)) return;
-  if (work.calcium) return decide_exactly(*work.program, work.digits, work.precision, *work.line);
-  work.line->failure.outcome = exact_undecided;
+  if (decide_beyond_balls(*work.program, work.digits, *work.result)) return;
+  if (work.calcium) return decide_exactly(*work.program, work.digits, work.precision, *work.result);
+  work.result->end.outcome = exact_undecided;
 }
 
 // Decides what balls left open within the decision's bounds: a decision cut short, or a child
 // that could not be started, leaves the line undecided, with what the balls showed of its size.
 void decide_within_bounds(const ExactProgram& program, int digits, slong precision, bool calcium,
-                          ExactOutcome& line) {
-  const int bound_digits = line.bound_digits;
-  ChildWork work = {&program, digits, precision, calcium, &line};
-  if (run_in_bounded_child(decide_in_child, &work, &line, sizeof line, decision_bounds) !=
+                          ExactOutcome& result) {
+  const int bound_digits = result.bound_digits;
+  ChildWork work = {&program, digits, precision, calcium, &result};
+  if (run_in_bounded_child(decide_in_child, &work, &result, sizeof result, decision_bounds) !=
       ChildEnd::finished) {
-    line.failure.outcome = exact_undecided;
-    line.bound_digits = bound_digits;
+    result.end.outcome = exact_undecided;
+    result.bound_digits = bound_digits;
   }
 }
 
@@ -158,9 +160,9 @@ void decide_within_bounds(const ExactProgram& program, int digits, slong precisi
 // Calcium, whose numbers would be as large).
 void compute_in_child(void* context) {
   const ChildWork& work = *static_cast<ChildWork*>(context);
-  if (compute_in_balls(*work.program, work.digits, *work.line)) return;
-  if (decide_beyond_balls(*work.program, work.digits, *work.line)) return;
-  work.line->failure.outcome = exact_undecided;
+  if (compute_in_balls(*work.program, work.digits, *work.result)) return;
+  if (decide_beyond_balls(*work.program, work.digits, *work.result)) return;
+  work.result->end.outcome = exact_undecided;
 }
 
 // The outcome of a line whose child did not finish.
@@ -172,21 +174,21 @@ int outcome_of(ChildEnd end) {
 
 }  // namespace
 
-void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& line) {
-  line.failure = {program.complete ? exact_value : exact_beyond_limits, program.step_count};
-  line.bound_digits = 0;
+void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& result) {
+  result.end = {program.complete ? exact_value : exact_beyond_limits, program.step_count};
+  result.bound_digits = 0;
   if (!program.complete) return;
   const slong magnitude = exact_magnitude_bits(program);
   if (magnitude > in_process_magnitude_limit) {
-    ChildWork work = {&program, digits, 0, false, &line};
+    ChildWork work = {&program, digits, 0, false, &result};
     const ChildEnd end =
-        run_in_bounded_child(compute_in_child, &work, &line, sizeof line, large_line_bounds);
-    if (end != ChildEnd::finished) line.failure = {outcome_of(end), program.step_count};
+        run_in_bounded_child(compute_in_child, &work, &result, sizeof result, large_line_bounds);
+    if (end != ChildEnd::finished) result.end = {outcome_of(end), program.step_count};
     return;
   }
-  if (compute_in_balls(program, digits, line)) return;
-  const int outcome = line.failure.outcome;
+  if (compute_in_balls(program, digits, result)) return;
+  const int outcome = result.end.outcome;
   if (outcome != exact_value && outcome != exact_undecided) return;
   decide_within_bounds(program, digits, precision_for(digits) * 4,
-                       magnitude <= calcium_magnitude_limit, line);
+                       magnitude <= calcium_magnitude_limit, result);
 }

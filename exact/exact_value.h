@@ -10,10 +10,10 @@
 
 // What computing a line came to.
 struct ExactOutcome {
-  exact_failure failure;  // exact_value: `rounded` holds the value
+  exact_run_end end;  // exact_value: `rounded` holds the value
   Rounded rounded;
   int bound_digits;  // exact_undecided: digits after the point to which the value was known
 };
 
-// Computes `program`'s value, rounded to `digits` significant digits, into `line`.
-void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& line);
+// Computes `program`'s value, rounded to `digits` significant digits, into `result`.
+void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& result);

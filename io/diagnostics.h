@@ -1,8 +1,8 @@
-// The program's name on standard error and the reports of input and output that failed, in
+// The command's name on standard error and the reports of input and output that failed, in
 // the GNU form "trigcalc: SOURCE: message: reason", shared by the dialogue and the command line.
 #pragma once
 
-constexpr char program_name[] = "trigcalc";  // the name every diagnostic begins with
+constexpr char command_name[] = "trigcalc";  // the name every diagnostic begins with
 constexpr char standard_input_name[] = "<stdin>";
 
 // Reports that reading standard input failed with `error` (an errno value).

@@ -31,12 +31,12 @@ char* write_number(double value, int digits, char* text, char* end) {
 
 }  // namespace
 
-int format_result_line(double value, int digits, const char* before, const char* after, char* line,
+int format_result_line(double value, int digits, const char* before, const char* after, char* text,
                        int capacity) {
-  char* const end = line + capacity - 1;  // room kept for the terminator
-  char* at = write_part(before, line, end);
+  char* const end = text + capacity - 1;  // room kept for the terminator
+  char* at = write_part(before, text, end);
   at = write_number(value, digits, at, end);
   at = write_part(after, at, end);
   *at = '\0';
-  return static_cast<int>(at - line);
+  return static_cast<int>(at - text);
 }

@@ -439,7 +439,7 @@ void append_message(ReportText& report, const Expression& expression, const Read
 
 // Appends "trigcalc: SOURCE:LINE:COLUMN: " for a note at `column` (1-based).
 void append_place(ReportText& report, const ExpressionSource& source, long column) {
-  append(report, program_name);
+  append(report, command_name);
   append(report, ": ");
   append(report, source.standard_input ? standard_input_name : arguments_name);
   append(report, ":");
