@@ -88,7 +88,7 @@ extern "C" int trigcalc_exact_value_text(const Program* source, const NumberStor
   *noted = result.end.outcome != exact_value;
   if (*noted) {
     *note = failure_note(program, result);
-    return write_text("nan", text);
+    return write_no_value(text);
   }
   if (result.rounded.zero) return write_text("0", text);
   return write_exact_decimal(result.rounded.negative, result.rounded.digits, digits,

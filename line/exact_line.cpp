@@ -1,7 +1,5 @@
 #include "line/exact_line.h"
 
-#include <cstring>
-
 #include "exact/reading_program.h"
 #include "line/evaluate_line.h"
 #include "natural/natural_reading.h"
@@ -22,11 +20,11 @@ int exact_natural_line_text(const char* line, int length, int digits,
                             ExactForm* form) {
   static NaturalReading reading;  // 6 KiB: kept off the stack
   const int shown = read_natural(line, length, reading, notes);
-  int written = 3;
+  int written = 0;
   if (reading.read) {
     written = exact_program_text(reading.program, reading.numbers, digits, text, notes, form);
   } else {
-    std::strcpy(text, "nan");
+    written = write_no_value(text);
     if (form != nullptr) form->length = 0;
   }
   if (notes != nullptr) finish_notes(*notes, line, shown);

@@ -118,10 +118,7 @@ int exact_program_text(const Program& program, const NumberStore& store, int dig
                        char (&text)[exact_text_capacity], ReadingNotes* notes, ExactForm* form) {
   const ExactValueEntry entry = loaded_module().entry;
   if (form != nullptr) form->length = 0;
-  if (entry == nullptr) {
-    std::strcpy(text, "nan");
-    return 3;
-  }
+  if (entry == nullptr) return write_no_value(text);
   ReadingNote note;
   bool noted = false;
   const int length = entry(&program, &store, digits, &text, form, &note, &noted);

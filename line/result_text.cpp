@@ -3,13 +3,15 @@
 #include <charconv>
 #include <cmath>
 
+#include "exact/exact_text.h"
+
 namespace {
 
 // Runtimes disagree on non-finite values, so those are spelt here. The sign of a
 // not-a-number means nothing and depends on the CPU (an invalid operation gives a negative
 // one on x86 and a positive one on ARM and s390x), so every not-a-number prints "nan".
 const char* non_finite_text(double value) {
-  if (std::isnan(value)) return "nan";
+  if (std::isnan(value)) return no_value_text;
   return value < 0 ? "-inf" : "inf";
 }
 
