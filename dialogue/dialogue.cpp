@@ -15,6 +15,7 @@
 #include "report/report.h"
 #include "terminal/line_editor.h"
 #include "terminal/terminal.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -148,11 +149,7 @@ int final_status(InputReader& reader, OutputBuffer& output) {
 // transcript stays as it is: the dialogue went on as after the answer 1.
 void point_to_dash(const DialogueInput& input, AnswerRead first) {
   if (first != AnswerRead::nothing_converted || input.reader.terminal) return;
-  print_our_text(
-      stderr,
-      "%s: a primeira resposta não é um número: para avaliar expressões lidas de um pipe, "
-      "use \"%s -\"\n",
-      command_name, command_name);
+  print_our_text(stderr, words::first_answer_not_a_number, command_name, command_name);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "report/report.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "io/diagnostics.h"
 #include "io/text_form.h"
 #include "line/closest_names.h"
 #include "report/shown_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -52,6 +54,12 @@ struct Expression {
   int length;
 };
 
+// Appends the `count` bytes of our words at `text` in the chosen form.
+void append_words(ReportText& report, const char* text, int count) {
+  report.length +=
+      form_text(text, count, report.text + report.length, report_capacity - report.length);
+}
+
 // Appends " (NAME)" for the first character of the `length` bytes at `text` that is shown
 // escaped because a terminal shows it as a blank or as nothing: a pasted no-break space
 // looks like the blank that is read, and is not.
@@ -66,27 +74,41 @@ void append_invisible_name(ReportText& report, const char* text, int length) {
   }
 }
 
-// Appends `before`, `"TEXT"` (the note's bytes of the expression, as shown, naming a character
-// that would look like a blank) and `after`.
-void append_quoted(ReportText& report, const char* before, const Expression& expression,
-                   const ReadingNote& note, const char* after) {
+// What fills the places of a wording (text/messages.h): the expression, the note worded (null
+// for the report's own words), a number, and two more texts: the arguments joined ({j}), or
+// the group of a natural reading and what follows it ({i}, {r}).
+struct Filling {
+  const Expression* expression;
+  const ReadingNote* note;
+  long number;
+  Expression first;
+  Expression second;
+};
+
+// The note's bytes of the expression: from its column, to its end or the expression's.
+Expression note_bytes(const Filling& filling) {
+  const Expression& expression = *filling.expression;
+  const ReadingNote& note = *filling.note;
   const int end =
       note.column + note.length < expression.length ? note.column + note.length : expression.length;
-  append(report, before);
-  append(report, "\"");
-  if (note.column < end) append_shown(report, expression.text + note.column, end - note.column);
-  append(report, "\"");
-  if (note.column < end)
-    append_invisible_name(report, expression.text + note.column, end - note.column);
-  append(report, after);
+  return {expression.text + note.column, end > note.column ? end - note.column : 0};
 }
 
-// Appends "; nomes parecidos: "a", "b" ou "c"" for the word the note is about: names at most
-// two edits away, fewer than the word has letters, and nearer than `read_as` (when given),
-// the name it was read as.
-void append_suggestions(ReportText& report, const Expression& expression, const ReadingNote& note,
-                        const char* read_as) {
-  const char* word = expression.text + note.column;
+// Appends {q}: the note's bytes as shown, quoted, and the name of a character in them a
+// terminal shows as a blank or as nothing.
+void append_quoted(ReportText& report, const Filling& filling) {
+  const Expression quoted = note_bytes(filling);
+  append(report, "\"");
+  append_shown(report, quoted.text, quoted.length);
+  append(report, "\"");
+  append_invisible_name(report, quoted.text, quoted.length);
+}
+
+// Appends {s} (or {S}, `read_as` the name the word was read as): the names at most two edits
+// away from the note's word, fewer than it has letters, and nearer than `read_as`.
+void append_suggestions(ReportText& report, const Filling& filling, const char* read_as) {
+  const ReadingNote& note = *filling.note;
+  const char* word = filling.expression->text + note.column;
   int limit = note.length - 1 < max_suggested_distance ? note.length - 1 : max_suggested_distance;
   if (read_as != nullptr) {
     const int distance = spelling_distance(word, note.length, read_as);
@@ -97,48 +119,13 @@ void append_suggestions(ReportText& report, const Expression& expression, const 
       note.kind == NoteKind::natural_unknown_word ? NameList::natural : NameList::term;
   const int found = closest_names(list, word, note.length, limit, names);
   for (int k = 0; k < found; ++k) {
-    append(report, k == 0 ? "; nomes parecidos: \"" : k + 1 < found ? ", \"" : " ou \"");
+    append(report, k == 0          ? words::similar_names
+                   : k + 1 < found ? words::similar_names_comma
+                                   : words::similar_names_or);
+    append(report, "\"");
     append(report, names[k]);
     append(report, "\"");
   }
-}
-
-// Appends how an amplitude without a number was read: as 0. Blanks alone before the name
-// ("rad sen 30", "[ sen30 ]") are said to be that amplitude: quoted, they would look like
-// nothing at all.
-void append_amplitude_without_number(ReportText& report, const Expression& expression,
-                                     const ReadingNote& note) {
-  bool blanks = note.length > 0 && note.column + note.length <= expression.length;
-  for (int k = 0; blanks && k < note.length; ++k) {
-    const char c = expression.text[note.column + k];
-    blanks = c == ' ' || c == '\t';
-  }
-  if (blanks) {
-    return append(report,
-                  "o espaço em branco antes do nome é lido como uma amplitude sem número: o termo "
-                  "vale 0");
-  }
-  append_quoted(report, "a amplitude ", expression, note, " não tem número: lida como 0");
-}
-
-// Appends how the note's letters were read as another name, and the names nearer to them.
-void append_read_as(ReportText& report, const Expression& expression, const ReadingNote& note) {
-  append_quoted(report, "", expression, note, " foi lido como \"");
-  append(report, note.name);
-  append(report, "\"");
-  append_suggestions(report, expression, note, note.name);
-}
-
-// Appends how a '-' after an operator and a blank was read: as a subtraction, the operator
-// meeting 0. After a '+' that is the value written ("30 + -9" is 21); after any other it is
-// not ("2 * -3" is 2 x 0 - 3).
-void append_blank_before_sign(ReportText& report, const Expression& expression,
-                              const ReadingNote& note) {
-  append_quoted(report, "o \"-\" depois de ", expression, note,
-                " e um espaço subtrai, não dá sinal: ");
-  const bool plus = expression.text[note.column] == '+';
-  append(report, plus ? "o valor é o escrito"
-                      : "o operador ficou sem número depois (lido como 0) e o valor mudou");
 }
 
 // Appends the `length` bytes at `text` as shown, less their parentheses.
@@ -162,286 +149,229 @@ int closing_parenthesis(const char* text, int length) {
   return -1;
 }
 
-// Appends how to have the parentheses group: --natural; for an argument that opens with them
-// right after the name, what that reads ("(sen 30)*2").
-void append_natural_way(ReportText& report, const Expression& expression, const ReadingNote& note) {
-  const char* list = expression.text + note.column;
-  const int length = note.column + note.length <= expression.length ? note.length : 0;
+void append_filled(ReportText& report, const char* wording, const Filling& filling);
+
+// Appends {w}: how to have the parentheses group, --natural; for an argument that opens with
+// them right after the name, what that reads ("(sen 30)*2").
+void append_natural_way(ReportText& report, const Filling& filling) {
+  const ReadingNote& note = *filling.note;
+  const char* list = filling.expression->text + note.column;
+  const int length = note.column + note.length <= filling.expression->length ? note.length : 0;
   const int close = length > 0 && list[0] == '(' ? closing_parenthesis(list, length) : -1;
-  if (note.name[0] == '\0' || close < 0) return append(report, "; para que agrupem, use --natural");
-  append(report, "; para (");
-  append(report, note.name);
-  append(report, " ");
-  append_shown(report, list + 1, close - 1);
-  append(report, ")");
-  append_shown(report, list + close + 1, length - close - 1);
-  append(report, ", use --natural");
+  if (note.name[0] == '\0' || close < 0) return append_filled(report, words::natural_way, filling);
+  Filling group = filling;
+  group.first = {list + 1, close - 1};
+  group.second = {list + close + 1, length - close - 1};
+  append_filled(report, words::natural_way_written, group);
 }
 
-// Appends how an operand list whose parentheses do not group was read: without them.
-void append_ungrouped(ReportText& report, const Expression& expression, const ReadingNote& note) {
-  const bool argument = note.name[0] != '\0';
-  append_quoted(report,
-                argument ? "os parênteses não agrupam: o argumento "
-                         : "os parênteses não agrupam: a amplitude ",
-                expression, note, argument ? " é lido como \"" : " é lida como \"");
-  if (note.column + note.length <= expression.length) {
-    append_shown_without_parentheses(report, expression.text + note.column, note.length);
+// Appends {u}: the note's bytes as shown, less their parentheses, when the note lies within
+// the expression.
+void append_ungrouped(ReportText& report, const Filling& filling) {
+  const ReadingNote& note = *filling.note;
+  if (note.column + note.length > filling.expression->length) return;
+  append_shown_without_parentheses(report, filling.expression->text + note.column, note.length);
+}
+
+// Why a function has no value ({v}), by TermFunction: the sine, cosine and arc tangent always
+// have one.
+constexpr const char* without_value_wordings[] = {
+    words::other_without_value,    words::other_without_value,     words::other_without_value,
+    words::tangent_without_value,  words::cotangent_without_value, words::secant_without_value,
+    words::cosecant_without_value, words::arc_sine_without_value,  words::arc_cosine_without_value,
+    words::other_without_value};
+static_assert(std::size(without_value_wordings) ==
+                  static_cast<std::size_t>(TermFunction::arc_tangent) + 1,
+              "one wording of a value that does not exist per function");
+
+// Appends the piece a wording's place `place` stands for.
+void append_piece(ReportText& report, char place, const Filling& filling) {
+  switch (place) {
+    case 'q':
+      return append_quoted(report, filling);
+    case 'n':
+      return append(report, filling.note->name);
+    case 'l':
+      return append_number(report, filling.expression->length);
+    case 'd':
+      return append_number(report, filling.number);
+    case 's':
+      return append_suggestions(report, filling, nullptr);
+    case 'S':
+      return append_suggestions(report, filling, filling.note->name);
+    case 'u':
+      return append_ungrouped(report, filling);
+    case 'w':
+      return append_natural_way(report, filling);
+    case 'i':
+      return append_shown(report, filling.first.text, filling.first.length);
+    case 'r':
+      return append_shown(report, filling.second.text, filling.second.length);
+    case 'v':
+      return append_filled(report, without_value_wordings[static_cast<int>(filling.note->function)],
+                           filling);
+    default:  // 'j'
+      append_shown(report, filling.first.text, filling.first.length);
+      append(report, " ");
+      return append_shown(report, filling.second.text, filling.second.length);
   }
-  append(report, "\"");
-  append_natural_way(report, expression, note);
 }
 
-// How a function without a value is named, and why it has none; null for the functions that
-// always have one (the sine, cosine and arc tangent).
-struct NoValueWording {
-  const char* function;
-  const char* reason;
+// Appends `wording` (text/messages.h) with its places filled from `filling`.
+void append_filled(ReportText& report, const char* wording, const Filling& filling) {
+  for (const char* at = wording;;) {
+    const char* place = std::strchr(at, '{');
+    const char* end = place != nullptr ? place : at + std::strlen(at);
+    append_words(report, at, static_cast<int>(end - at));
+    if (place == nullptr) return;
+    append_piece(report, place[1], filling);
+    at = place + 3;  // past "{x}"
+  }
+}
+
+// What tells a kind's two wordings apart: the second is used when the note is so.
+enum class Telling : unsigned char {
+  never,        // the kind has one wording
+  one_byte,     // about one byte
+  blanks,       // about blanks alone
+  after_plus,   // about a '+'
+  no_name,      // without a name
+  at_line_end,  // about no byte, at the end of the line
 };
 
-NoValueWording no_value_wording(TermFunction function) {
-  switch (function) {
-    case TermFunction::tangent:
-      return {"a tangente de ", ": o cosseno do ângulo é 0"};
-    case TermFunction::secant:
-      return {"a secante de ", ": o cosseno do ângulo é 0"};
-    case TermFunction::cotangent:
-      return {"a cotangente de ", ": o seno do ângulo é 0"};
-    case TermFunction::cosecant:
-      return {"a cossecante de ", ": o seno do ângulo é 0"};
-    case TermFunction::arc_sine:
-      return {"o arco-seno de ", ": só existe de -1 a 1"};
-    case TermFunction::arc_cosine:
-      return {"o arco-cosseno de ", ": só existe de -1 a 1"};
-    case TermFunction::none:
-    case TermFunction::sine:
-    case TermFunction::cosine:
-    case TermFunction::arc_tangent:
-      break;
+// How a kind of note is worded: its wording, and a second told apart by `telling`.
+struct NoteWording {
+  NoteKind kind;
+  const char* wording;
+  Telling telling;
+  const char* second;
+};
+
+// Every kind's wording, in NoteKind's order.
+constexpr NoteWording note_wordings[] = {
+    {NoteKind::skipped, words::skipped, Telling::never, nullptr},
+    {NoteKind::skipped_letters, words::skipped_letters, Telling::one_byte, words::skipped_letter},
+    {NoteKind::joined_number, words::joined_number, Telling::never, nullptr},
+    {NoteKind::number_tail, words::number_tail, Telling::never, nullptr},
+    {NoteKind::number_unread, words::number_unread, Telling::never, nullptr},
+    {NoteKind::empty_after, words::empty_after, Telling::never, nullptr},
+    {NoteKind::empty_before, words::empty_before, Telling::never, nullptr},
+    {NoteKind::amplitude_without_number, words::amplitude_without_number, Telling::blanks,
+     words::blank_amplitude},
+    {NoteKind::empty_argument, words::empty_argument, Telling::never, nullptr},
+    {NoteKind::plus_after_exponent, words::plus_after_exponent, Telling::never, nullptr},
+    {NoteKind::cut_after_equals, words::cut_after_equals, Telling::never, nullptr},
+    {NoteKind::second_name, words::second_name, Telling::never, nullptr},
+    {NoteKind::name_read_as, words::name_read_as, Telling::never, nullptr},
+    {NoteKind::unknown_name, words::unknown_name, Telling::never, nullptr},
+    {NoteKind::no_name, words::no_name, Telling::never, nullptr},
+    {NoteKind::pi_in_amplitude, words::pi_in_amplitude, Telling::never, nullptr},
+    {NoteKind::pi_after_digit, words::pi_after_digit, Telling::never, nullptr},
+    {NoteKind::rad_not_at_start, words::rad_not_at_start, Telling::never, nullptr},
+    {NoteKind::bracket_not_number, words::bracket_not_number, Telling::never, nullptr},
+    {NoteKind::bracket_without_operator, words::bracket_without_operator, Telling::never, nullptr},
+    {NoteKind::line_cut, words::line_cut, Telling::never, nullptr},
+    {NoteKind::capital_name, words::capital_name, Telling::never, nullptr},
+    {NoteKind::control_blank, words::control_blank, Telling::never, nullptr},
+    {NoteKind::misplaced_degree_sign, words::misplaced_degree_sign, Telling::never, nullptr},
+    {NoteKind::unclosed_bracket, words::unclosed_bracket, Telling::never, nullptr},
+    {NoteKind::number_too_large, words::number_too_large, Telling::never, nullptr},
+    {NoteKind::division_by_zero, words::division_by_zero, Telling::never, nullptr},
+    {NoteKind::outside_domain, words::outside_domain, Telling::never, nullptr},
+    {NoteKind::not_finite, words::not_finite, Telling::never, nullptr},
+    {NoteKind::rad_joined_name, words::rad_joined_name, Telling::never, nullptr},
+    {NoteKind::name_split, words::name_split, Telling::never, nullptr},
+    {NoteKind::name_split_without_argument, words::name_split_without_argument, Telling::never,
+     nullptr},
+    {NoteKind::argument_without_number, words::argument_without_number, Telling::never, nullptr},
+    {NoteKind::zero_byte_ends_line, words::zero_byte_ends_line, Telling::never, nullptr},
+    {NoteKind::bracket_number_unread, words::bracket_number_unread, Telling::never, nullptr},
+    {NoteKind::bracket_dropped, words::bracket_dropped, Telling::never, nullptr},
+    {NoteKind::operator_not_after_bracket, words::operator_not_after_bracket, Telling::never,
+     nullptr},
+    {NoteKind::second_name_joining, words::second_name_joining, Telling::never, nullptr},
+    {NoteKind::bracket_pi_after_digit, words::bracket_pi_after_digit, Telling::never, nullptr},
+    {NoteKind::blank_before_sign, words::blank_before_sign, Telling::after_plus,
+     words::blank_before_sign_after_plus},
+    {NoteKind::pole_in_degrees, words::pole_in_degrees, Telling::never, nullptr},
+    {NoteKind::quotient_without_value, words::quotient_without_value, Telling::never, nullptr},
+    {NoteKind::function_without_value, words::function_without_value, Telling::never, nullptr},
+    {NoteKind::root_without_value, words::root_without_value, Telling::never, nullptr},
+    {NoteKind::power_without_value, words::power_without_value, Telling::never, nullptr},
+    {NoteKind::natural_empty, words::natural_empty, Telling::never, nullptr},
+    {NoteKind::natural_expected_operand, words::expected_operand, Telling::at_line_end,
+     words::expected_operand_at_end},
+    {NoteKind::natural_missing_argument, words::missing_argument, Telling::never, nullptr},
+    {NoteKind::natural_missing_operator, words::missing_operator, Telling::never, nullptr},
+    {NoteKind::natural_unclosed, words::unclosed, Telling::never, nullptr},
+    {NoteKind::natural_unopened, words::unopened, Telling::never, nullptr},
+    {NoteKind::natural_mismatched, words::mismatched, Telling::never, nullptr},
+    {NoteKind::natural_unknown_word, words::unknown_word, Telling::never, nullptr},
+    {NoteKind::natural_unexpected, words::unexpected, Telling::never, nullptr},
+    {NoteKind::natural_too_deep, words::too_deep, Telling::never, nullptr},
+    {NoteKind::natural_division_of_product, words::division_of_product, Telling::never, nullptr},
+    {NoteKind::natural_power_in_argument, words::power_in_argument, Telling::never, nullptr},
+    {NoteKind::exact_too_large, words::exact_too_large, Telling::never, nullptr},
+    {NoteKind::exact_undecided, words::exact_undecided, Telling::never, nullptr},
+    {NoteKind::exact_beyond_limits, words::exact_beyond_limits, Telling::never, nullptr},
+    {NoteKind::exact_out_of_memory, words::exact_out_of_memory, Telling::never, nullptr},
+    {NoteKind::exact_out_of_time, words::exact_out_of_time, Telling::never, nullptr},
+    {NoteKind::exact_interrupted, words::exact_interrupted, Telling::never, nullptr},
+    {NoteKind::ungrouped_parentheses, words::ungrouped_argument, Telling::no_name,
+     words::ungrouped_amplitude},
+};
+
+static_assert(
+    [] {
+      if (std::size(note_wordings) != static_cast<std::size_t>(NoteKind::kind_count)) return false;
+      for (std::size_t k = 0; k < std::size(note_wordings); ++k) {
+        if (note_wordings[k].kind != static_cast<NoteKind>(k)) return false;
+      }
+      return true;
+    }(),
+    "note_wordings words every NoteKind once, in its order");
+
+// True when the note's bytes of the expression are blanks alone, one at least.
+bool about_blanks(const Expression& expression, const ReadingNote& note) {
+  bool blanks = note.length > 0 && note.column + note.length <= expression.length;
+  for (int k = 0; blanks && k < note.length; ++k) {
+    const char c = expression.text[note.column + k];
+    blanks = c == ' ' || c == '\t';
   }
-  return {nullptr, nullptr};
+  return blanks;
 }
 
-// Appends why the term the note is about has no exact value: its function where the
-// function's denominator is 0, or an inverse function outside [-1, 1].
-void append_no_value(ReportText& report, const Expression& expression, const ReadingNote& note) {
-  const NoValueWording wording = no_value_wording(note.function);
-  if (wording.function == nullptr)
-    return append_quoted(report, "", expression, note, " não tem valor");
-  append(report, wording.function);
-  append_quoted(report, "", expression, note, " não existe");
-  append(report, wording.reason);
+// True when the note is as `telling` says.
+bool told(Telling telling, const Expression& expression, const ReadingNote& note) {
+  switch (telling) {
+    case Telling::never:
+      return false;
+    case Telling::one_byte:
+      return note.length == 1;
+    case Telling::blanks:
+      return about_blanks(expression, note);
+    case Telling::after_plus:
+      return expression.text[note.column] == '+';
+    case Telling::no_name:
+      return note.name[0] == '\0';
+    case Telling::at_line_end:
+      return note.length == 0;
+  }
+  return false;
 }
 
 // Appends how the note's text was read, worded by its kind.
-void append_message(ReportText& report, const Expression& expression, const ReadingNote& note) {
-  const bool one = note.length == 1;
-  switch (note.kind) {
-    case NoteKind::skipped:
-      return append_quoted(report, "", expression, note, " foi ignorado");
-    case NoteKind::skipped_letters:
-      return append_quoted(
-          report, one ? "a letra " : "as letras ", expression, note,
-          one ? " não nomeia nada e foi ignorada" : " não nomeiam nada e foram ignoradas");
-    case NoteKind::joined_number:
-      return append_quoted(report, "", expression, note,
-                           " foi ignorado e juntou os algarismos dos dois lados num só número");
-    case NoteKind::number_tail:
-      return append_quoted(report, "o número termina antes de ", expression, note,
-                           ", que foi ignorado");
-    case NoteKind::number_unread:
-      return append_quoted(report, "", expression, note, " não é um número: lido como 0");
-    case NoteKind::empty_after:
-      return append_quoted(report, "nada depois de ", expression, note, ": lido como 0");
-    case NoteKind::empty_before:
-      return append_quoted(report, "nada antes de ", expression, note, ": lido como 0");
-    case NoteKind::amplitude_without_number:
-      return append_amplitude_without_number(report, expression, note);
-    case NoteKind::empty_argument:
-      return append(report, "falta o argumento: lido como 0");
-    case NoteKind::plus_after_exponent:
-      return append(report,
-                    "o \"+\" depois de \"E\" foi lido como soma: só \"-\" é sinal de expoente");
-    case NoteKind::cut_after_equals:
-      return append(report, "o que vem depois de \"=\" foi cortado");
-    case NoteKind::second_name:
-      return append_quoted(report, "segundo nome de função ", expression, note,
-                           ": só o primeiro conta, suas letras foram ignoradas");
-    case NoteKind::name_read_as:
-      return append_read_as(report, expression, note);
-    case NoteKind::unknown_name:
-      append_quoted(report, "nome de função desconhecido ", expression, note, ": lido como 0");
-      return append_suggestions(report, expression, note, nullptr);
-    case NoteKind::no_name:
-      return append(report, "nenhuma função trigonométrica reconhecida: lido como 0");
-    case NoteKind::pi_in_amplitude:
-      return append(report, "\"pi\" na amplitude põe o termo todo em radianos");
-    case NoteKind::pi_after_digit:
-      return append(report,
-                    "\"pi\" logo depois de um número não foi lido (para multiplicar, \"*pi\"), "
-                    "mas pôs o termo em radianos");
-    case NoteKind::bracket_pi_after_digit:
-      return append(report,
-                    "\"pi\" logo depois de um número foi ignorado (para multiplicar, \"*pi\")");
-    case NoteKind::rad_not_at_start:
-      return append(report, "\"rad\" só conta no início do termo: aqui foi ignorado");
-    case NoteKind::bracket_not_number:
-      return append_quoted(report, "", expression, note, " não tem número nem função: lido como 0");
-    case NoteKind::bracket_without_operator:
-      return append(report,
-                    "falta um operador logo depois do \"]\" anterior: os operadores seguintes "
-                    "ligam os colchetes na ordem em que aparecem, um colchete antes");
-    case NoteKind::bracket_dropped:
-      return append_quoted(report, "", expression, note,
-                           " ficou fora da conta: nenhum operador logo depois de um \"]\" o liga "
-                           "aos colchetes anteriores");
-    case NoteKind::operator_not_after_bracket:
-      return append_quoted(report, "", expression, note,
-                           " foi ignorado: um operador só conta logo depois do \"]\"");
-    case NoteKind::bracket_number_unread:
-      return append_quoted(report, "o número de ", expression, note,
-                           " não foi lido: entre colchetes só se lê um número logo no início; "
-                           "lido como 0");
-    case NoteKind::argument_without_number:
-      return append_quoted(report, "o argumento ", expression, note,
-                           " não tem número: lido como 0");
-    case NoteKind::zero_byte_ends_line:
-      return append_quoted(report, "um byte 0 termina a linha: ", expression, note,
-                           " não foi lido");
-    case NoteKind::blank_before_sign:
-      return append_blank_before_sign(report, expression, note);
-    case NoteKind::ungrouped_parentheses:
-      return append_ungrouped(report, expression, note);
-    case NoteKind::second_name_joining:
-      return append_quoted(report, "segundo nome de função ", expression, note,
-                           ": só o primeiro conta; suas letras foram ignoradas e juntaram os "
-                           "algarismos dos dois lados num só número");
-    case NoteKind::line_cut:
-      append(report, "mais de ");
-      append_number(report, expression.length);
-      return append(report, " bytes: o resto da linha foi ignorado");
-    case NoteKind::capital_name:
-      append_quoted(report, "", expression, note,
-                    " não é nome de função: os nomes se escrevem em minúsculas (\"");
-      append(report, note.name);
-      return append(report, "\"); lido como 0");
-    case NoteKind::control_blank:
-      return append_quoted(report, "", expression, note, " foi lido como um espaço");
-    case NoteKind::misplaced_degree_sign:
-      return append_quoted(report, "", expression, note,
-                           " foi ignorado: só tem sentido depois do argumento");
-    case NoteKind::unclosed_bracket:
-      return append(report, "falta o \"]\" deste \"[\": o resto da linha foi lido dentro dele");
-    case NoteKind::number_too_large:
-      return append_quoted(report, "", expression, note,
-                           " é grande demais para um double: lido como infinito");
-    case NoteKind::division_by_zero:
-      return append_quoted(report, "divisão por 0 em ", expression, note,
-                           ": o valor não é um número finito");
-    case NoteKind::outside_domain:
-      return append_quoted(report, "o argumento de ", expression, note,
-                           " está fora de -1 a 1: o valor não é um número");
-    case NoteKind::rad_joined_name:
-      append(report, "\"rad\" só conta no início do termo: aqui juntou-se ao nome \"");
-      append(report, note.name);
-      append(report, "\" seguinte e fez \"rad");
-      append(report, note.name);
-      return append(report, "\", que não nomeia nada; lido como 0");
-    case NoteKind::name_split:
-      append_quoted(report, "", expression, note, " foi lido junto, como \"");
-      append(report, note.name);
-      return append(report, "\": o valor é o escrito");
-    case NoteKind::name_split_without_argument:
-      append_quoted(report, "", expression, note, " foi lido como \"");
-      append(report, note.name);
-      return append(report,
-                    "\", mas o argumento só é lido logo depois de um nome escrito "
-                    "junto: lido como 0");
-    case NoteKind::not_finite:
-      return append(report, "o valor não é um número finito: passou do maior que um double guarda");
-    case NoteKind::quotient_without_value:
-      return append_quoted(report, "divisão por 0 em ", expression, note, ": o valor não existe");
-    case NoteKind::function_without_value:
-      return append_no_value(report, expression, note);
-    case NoteKind::pole_in_degrees:
-      append_no_value(report, expression, note);
-      return append(report,
-                    "; o valor escrito é o da função no double do ângulo em radianos, que não "
-                    "está exatamente ali");
-    case NoteKind::root_without_value:
-      return append_quoted(report, "a raiz quadrada de ", expression, note,
-                           " não existe: o número é menor que 0");
-    case NoteKind::power_without_value:
-      return append_quoted(report, "a potência ", expression, note,
-                           " não existe: 0 a um expoente negativo, ou um número negativo a um "
-                           "expoente que não é inteiro");
-    case NoteKind::natural_empty:
-      return append(report, "nada para calcular");
-    case NoteKind::natural_expected_operand:
-      append(report, "esperava um número, \"(\", uma função ou \"√\"");
-      if (note.length == 0) return append(report, " no fim da linha");
-      return append_quoted(report, " em vez de ", expression, note, "");
-    case NoteKind::natural_missing_argument:
-      return append_quoted(report, "falta o argumento de ", expression, note,
-                           ": escreva, por exemplo, \"sen 30\" ou \"sen(30)\"");
-    case NoteKind::natural_missing_operator:
-      return append_quoted(report, "falta um operador antes de ", expression, note,
-                           ": dois números lado a lado não se multiplicam (escreva \"*\")");
-    case NoteKind::natural_unclosed:
-      return append_quoted(report, "este ", expression, note,
-                           " não foi fechado: falta o \")\" ou \"]\" que o fecha");
-    case NoteKind::natural_unopened:
-      return append_quoted(report, "", expression, note, " não fecha nada: falta o seu \"(\"");
-    case NoteKind::natural_mismatched:
-      return append_quoted(report, "", expression, note,
-                           " fecha um grupo aberto com o outro sinal (\"(\" fecha com \")\", "
-                           "\"[\" com \"]\")");
-    case NoteKind::natural_unknown_word:
-      append_quoted(report, "", expression, note, " não é um nome conhecido");
-      return append_suggestions(report, expression, note, nullptr);
-    case NoteKind::natural_unexpected:
-      return append_quoted(report, "", expression, note, " não tem lugar aqui");
-    case NoteKind::natural_too_deep:
-      return append(report,
-                    "a expressão tem grupos demais, um dentro do outro, para ser lida: "
-                    "o valor não foi calculado");
-    case NoteKind::natural_division_of_product:
-      return append_quoted(report, "", expression, note,
-                           " divide pelo produto todo que segue a barra (1/2π é 1/(2π)); para "
-                           "dividir só pelo primeiro fator, use parênteses: (1/2)π");
-    case NoteKind::natural_power_in_argument:
-      return append_quoted(report, "", expression, note,
-                           " foi lido com a potência no argumento (sen30^2 é sen(30^2)); para "
-                           "elevar o valor, escreva sen²30 ou sen(30)^2");
-    case NoteKind::exact_too_large:
-      return append_quoted(report, "", expression, note,
-                           " é grande demais para o cálculo exato: o valor não foi calculado");
-    case NoteKind::exact_undecided:
-      append(report,
-             "o valor não pode ser distinguido de 0, ou de um empate no arredondamento, "
-             "além de 10^-");
-      return append_number(report, note.digits);
-    case NoteKind::exact_beyond_limits:
-      return append(report,
-                    "a linha passa de um limite interno do cálculo exato (os passos ou a pilha "
-                    "do seu programa): o valor não foi calculado");
-    case NoteKind::exact_out_of_memory:
-      return append(report,
-                    "o cálculo exato precisou de mais memória do que pode ter: o valor não foi "
-                    "calculado");
-    case NoteKind::exact_out_of_time:
-      return append(report,
-                    "o cálculo exato passou do seu limite de tempo: o valor não foi calculado");
-    case NoteKind::exact_interrupted:
-      return append(report, "o cálculo exato foi interrompido: o valor não foi calculado");
-  }
+void append_note(ReportText& report, const Expression& expression, const ReadingNote& note) {
+  const NoteWording& wording = note_wordings[static_cast<int>(note.kind)];
+  const char* words = told(wording.telling, expression, note) ? wording.second : wording.wording;
+  append_filled(report, words, {&expression, &note, note.digits, {}, {}});
 }
 
 // Appends "trigcalc: SOURCE:LINE:COLUMN: " for a note at `column` (1-based).
 void append_place(ReportText& report, const ExpressionSource& source, long column) {
   append(report, command_name);
   append(report, ": ");
-  append(report, source.standard_input ? standard_input_name : arguments_name);
+  append(report, source.standard_input ? standard_input_name : words::arguments_name);
   append(report, ":");
   append_number(report, source.number);
   append(report, ":");
@@ -494,13 +424,6 @@ bool begins_an_argument(const char* text) {
          (c == 'p' && text[1] == 'i');
 }
 
-// Appends the two expressions as shown, a blank between them.
-void append_joined(ReportText& report, const Expression& first, const Expression& second) {
-  append_shown(report, first.text, first.length);
-  append(report, " ");
-  append_shown(report, second.text, second.length);
-}
-
 // Appends, for a name given without its argument as one argument of the command line and
 // its argument as the next ("trigcalc sen 30"), that each argument is one expression and how
 // to give the line as one.
@@ -515,12 +438,8 @@ void append_one_expression_each(ReportText& report, const ExpressionSource& sour
   if (!without_argument) return;
   const char* next = source.next_argument;
   const int next_length = static_cast<int>(std::strlen(next));
-  const Expression joined = {next, shown_length(next_length)};
-  append(report, "  cada argumento é uma expressão: para avaliar \"");
-  append_joined(report, expression, joined);
-  append(report, "\" como uma só, ponha-a entre aspas: '");
-  append_joined(report, expression, joined);
-  append(report, "'\n");
+  const Filling joined = {&expression, nullptr, 0, expression, {next, shown_length(next_length)}};
+  append_filled(report, words::one_expression_each, joined);
 }
 
 }  // namespace
@@ -532,21 +451,19 @@ bool report_notes(FILE* err, const ExpressionSource& source, const char* text, i
   static ReportText report;  // 8 KiB: kept off the stack
   report.length = 0;
   append_place(report, source, column_of(text, length, notes.notes[0].column));
-  append_message(report, expression, notes.notes[0]);
+  append_note(report, expression, notes.notes[0]);
   append(report, "\n");
   append_expression_and_carets(report, expression, notes);
   for (int k = 1; k < notes.count; ++k) {
-    append(report, "  coluna ");
-    append_number(report, column_of(text, length, notes.notes[k].column));
-    append(report, ": ");
-    append_message(report, expression, notes.notes[k]);
+    const long column = column_of(text, length, notes.notes[k].column);
+    append_filled(report, words::later_note, {&expression, nullptr, column, {}, {}});
+    append_note(report, expression, notes.notes[k]);
     append(report, "\n");
   }
   append_one_expression_each(report, source, expression, notes);
   if (notes.dropped > 0) {
-    append(report, "  e mais ");
-    append_number(report, notes.dropped);
-    append(report, notes.dropped == 1 ? " nota\n" : " notas\n");
+    append_filled(report, notes.dropped == 1 ? words::one_more_note : words::more_notes,
+                  {&expression, nullptr, notes.dropped, {}, {}});
   }
   std::fwrite(report.text, 1, static_cast<std::size_t>(report.length), err);
   return true;

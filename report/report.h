@@ -15,8 +15,6 @@ struct ExpressionSource {
   const char* next_argument;  // the argument after this one; nullptr for the last, and on stdin
 };
 
-constexpr char arguments_name[] = "<argumentos>";  // the arguments, as a file of one per line
-
 // Writes one report to `err` about the `length` bytes of `expression` as typed and the notes
 // its reading took (finished, as the engine gives them); nothing when there are none. True
 // when something was reported.

@@ -79,6 +79,8 @@ enum class NoteKind : unsigned char {
   // What the term reading reads otherwise than it seems to be written.
   ungrouped_parentheses,  // an operand list going on after parentheses that seem to group part
                           // of it ("sen(30)*2" is sen 60); name: the function's, for the argument
+  // Not a kind: how many there are, for the tables by kind (a new kind comes before it).
+  kind_count
 };
 
 constexpr int note_name_capacity = 8;  // the longest function name and its terminator

@@ -30,8 +30,10 @@
 #include <cstring>
 
 #include "io/descriptor_io.h"
+#include "io/diagnostics.h"
 #include "io/text_form.h"
 #include "terminal/history_open.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -59,15 +61,20 @@ constexpr int error_locked = -3;             // the folder's lock was not had wi
 constexpr int error_other_user = -4;         // the file is not the history's user's
 constexpr int error_other_folder = -5;       // root in a folder not the history's user's
 constexpr int history_reason_capacity = 64;  // the longest of the program's own reasons
+static_assert(sizeof words::history_not_regular <= history_reason_capacity &&
+                  sizeof words::history_locked <= history_reason_capacity &&
+                  sizeof words::history_other_user <= history_reason_capacity &&
+                  sizeof words::history_other_folder <= history_reason_capacity,
+              "every reason of the program's own fits history_reason_capacity");
 
 constexpr int folder_flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;  // a folder locked and listed
 
 // The words of a warning for `error`, one of the program's own or an errno value.
 const char* reason_of(int error) {
-  if (error == error_not_regular) return "não é um arquivo comum; histórico não usado";
-  if (error == error_locked) return "em uso por outro processo; histórico não gravado";
-  if (error == error_other_user) return "de outro usuário; histórico não usado";
-  if (error == error_other_folder) return "numa pasta de outro usuário; histórico não usado";
+  if (error == error_not_regular) return words::history_not_regular;
+  if (error == error_locked) return words::history_locked;
+  if (error == error_other_user) return words::history_other_user;
+  if (error == error_other_folder) return words::history_other_folder;
   return std::strerror(error);
 }
 
@@ -77,7 +84,7 @@ bool warn(FILE* err, const char* path, int error) {
   if (error != error_null_device) {
     char own[history_reason_capacity];  // the program's own words, in the texts' form
     const char* reason = error < 0 ? our_text(reason_of(error), own, sizeof own) : reason_of(error);
-    print_our_text(err, "trigcalc: histórico: %s: %s\n", path, reason);
+    print_our_text(err, words::history_warning, command_name, path, reason);
   }
   return false;
 }
