@@ -1,7 +1,5 @@
 #include "term/normalise_term.h"
 
-#include <cstring>
-
 #include "term/function_names.h"
 
 namespace {
@@ -161,12 +159,6 @@ void normalise_term_text(const char* source, int length, char* term, TermShape& 
   const int written = rewrite_text(source + start, length - start, true, term, origins, pi, equals);
   if (pi) radians = true;
   find_shape(term, written, equals, shape);
-}
-
-void normalise_term(char* term, bool& radians, TextOrigins& origins, ReadingNotes* notes) {
-  TermShape shape;
-  const int length = static_cast<int>(std::strlen(term));
-  normalise_term_text(term, length, term, shape, radians, origins, notes);
 }
 
 // A number holds no 'a', so never "rad", and it has no angle for "PI" to put in radians. Its
