@@ -27,7 +27,7 @@ bool evaluate_argument(const char* text, long position, const char* next,
 
 // Every line of standard input, each as one expression; an empty line prints nothing (a
 // blank line in a file is no expression) but counts in the line numbers. Returns how many
-// lines were reported; stops early when the output fails.
+// lines were reported; stops early when the output fails or the exact mode cannot be had.
 int evaluate_standard_input(InputReader& input, long& line_number,
                             const ExpressionPrinting& printing) {
   int reported = 0;
@@ -38,6 +38,7 @@ int evaluate_standard_input(InputReader& input, long& line_number,
     ++line_number;
     if (length > 0 && evaluate_and_print(line, length, {true, line_number, nullptr}, printing))
       ++reported;
+    if (*printing.unavailable) return reported;
   }
 }
 
@@ -45,12 +46,13 @@ int evaluate_standard_input(InputReader& input, long& line_number,
 
 int run_expressions(char* const* operands, int count, ValueFormat format, bool interactive_loop,
                     OutputBuffer& output, FILE* err) {
-  const ExpressionPrinting printing = {&output, err, format};
+  bool unavailable = false;
+  const ExpressionPrinting printing = {&output, err, format, &unavailable};
   InputReader input;  // output is flushed before each wait, so a co-process sees each value
   open_input_reader(input, descriptor_of(stdin), &output, false);
   long line_number = 0;
   int reported = 0;
-  for (int k = 0; k < count && output.error == 0; ++k) {
+  for (int k = 0; k < count && !printing_stopped(printing); ++k) {
     if (std::strcmp(operands[k], "-") == 0) {
       reported += interactive_loop ? run_interactive_loop(input, line_number, printing)
                                    : evaluate_standard_input(input, line_number, printing);
@@ -63,6 +65,8 @@ int run_expressions(char* const* operands, int count, ValueFormat format, bool i
     flush_output(output);
     report_read_error(input.error);
   }
-  const int status = reported > 0 || input.error != 0 ? exit_not_understood : exit_success;
+  const int status = unavailable                        ? exit_usage
+                     : reported > 0 || input.error != 0 ? exit_not_understood
+                                                        : exit_success;
   return finish_command_line(output, status);
 }

@@ -4,10 +4,17 @@
 
 #include "cli/options.h"
 #include "io/diagnostics.h"
+#include "line/exact_line.h"
 #include "line/result_text.h"
 
 bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
                         const ExpressionPrinting& printing) {
+  if (printing.format.exact && !exact_mode_available()) {
+    flush_output(*printing.output);
+    report_exact_unavailable(printing.reports, printing.format.form != FormShown::none);
+    *printing.unavailable = true;
+    return false;
+  }
   ReadingNotes notes;
   clear_notes(notes);
   static char result[value_line_capacity];  // 1 KiB: kept off the stack
@@ -16,6 +23,10 @@ bool evaluate_and_print(const char* line, int length, const ExpressionSource& so
   if (notes.count == 0) return false;
   flush_output(*printing.output);
   return report_notes(printing.reports, source, line, shown_length(length), notes);
+}
+
+bool printing_stopped(const ExpressionPrinting& printing) {
+  return printing.output->error != 0 || *printing.unavailable;
 }
 
 int finish_command_line(OutputBuffer& output, int status) {

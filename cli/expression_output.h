@@ -15,14 +15,21 @@ struct ExpressionPrinting {
   OutputBuffer* output;  // the values, one line per expression
   FILE* reports;         // standard error
   ValueFormat format;    // the digits of a value and its arithmetic
+  bool* unavailable;     // set when the exact mode asked for cannot be had: nothing more is read
 };
 
 // Evaluates the expression at `line` as the dialogue evaluates a line and prints its value;
 // `length` is the expression's whole length, of which `line` holds at least the first
 // line_capacity - 1 bytes. The values before a report are written out first, so that both
-// keep the expressions' order when they go to one place. True when reported.
+// keep the expressions' order when they go to one place. True when reported. The first exact
+// line loads the module: when it cannot be had, says why, prints nothing and sets
+// `printing.unavailable`.
 bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
                         const ExpressionPrinting& printing);
+
+// True when no more expressions are evaluated: the output failed, or the exact mode asked for
+// cannot be had.
+bool printing_stopped(const ExpressionPrinting& printing);
 
 // Writes out and closes `output` at the end of a command-line mode: `status` when all was
 // delivered; otherwise exit_not_understood, after a report unless the reader went away.

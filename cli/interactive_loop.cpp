@@ -67,6 +67,7 @@ int run_interactive_loop(InputReader& input, long& line_number,
     ++line_number;
     if (length > 0 && evaluate_and_print(line, length, {true, line_number, nullptr}, printing))
       ++reported;
+    if (*printing.unavailable) break;
   }
   close_line_editor(editor);
   input.wait = nullptr;

@@ -6,7 +6,6 @@
 
 #include "io/diagnostics.h"
 #include "io/text_form.h"
-#include "line/exact_line.h"
 #include "line/result_text.h"
 #include "text/messages.h"
 
@@ -96,27 +95,6 @@ bool read_form_shown(const char* text, FormShown& form) {
   return true;
 }
 
-// Says why `option` is not available: what became of the exact mode's module.
-void report_unavailable(const char* option, FILE* err) {
-  const ModuleState& state = exact_module_state();
-  print_our_text(err, words::not_available, command_name, option);
-  switch (state.problem) {
-    case ModuleProblem::none:
-    case ModuleProblem::not_built:
-      return put_our_text(err, words::module_not_built);
-    case ModuleProblem::no_directory:
-      return print_our_text(err, words::module_no_directory, state.where, state.detail);
-    case ModuleProblem::not_found:
-      return print_our_text(err, words::module_not_found, state.detail, state.where);
-    case ModuleProblem::not_loaded:
-      return print_our_text(err, words::module_not_loaded, state.where, state.detail);
-    case ModuleProblem::other_version:
-      return print_our_text(err, words::module_other_version, state.where, state.detail);
-    case ModuleProblem::no_entry:
-      return print_our_text(err, words::module_no_entry, state.where, state.detail);
-  }
-}
-
 bool bad_usage(FILE* err) {
   print_our_text(err, words::try_help, command_name);
   return false;
@@ -162,10 +140,6 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
     }
   }
   if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
-  if (options.exact && !exact_mode_available()) {
-    report_unavailable(options.form != FormShown::none ? "--form" : "--exact", err);
-    return bad_usage(err);
-  }
   options.first_operand = optind;
   if (options.mode == RunMode::dialogue && optind < argc) options.mode = RunMode::expressions;
   return true;

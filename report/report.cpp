@@ -6,6 +6,7 @@
 #include "io/diagnostics.h"
 #include "io/text_form.h"
 #include "line/closest_names.h"
+#include "line/exact_line.h"
 #include "report/shown_text.h"
 #include "text/messages.h"
 
@@ -467,4 +468,31 @@ bool report_notes(FILE* err, const ExpressionSource& source, const char* text, i
   }
   std::fwrite(report.text, 1, static_cast<std::size_t>(report.length), err);
   return true;
+}
+
+void report_exact_unavailable(FILE* err, bool form) {
+  const ModuleState& state = exact_module_state();
+  print_our_text(err, words::not_available, command_name, form ? "--form" : "--exact");
+  switch (state.problem) {
+    case ModuleProblem::none:
+    case ModuleProblem::not_built:
+      put_our_text(err, words::module_not_built);
+      break;
+    case ModuleProblem::no_directory:
+      print_our_text(err, words::module_no_directory, state.where, state.detail);
+      break;
+    case ModuleProblem::not_found:
+      print_our_text(err, words::module_not_found, state.detail, state.where);
+      break;
+    case ModuleProblem::not_loaded:
+      print_our_text(err, words::module_not_loaded, state.where, state.detail);
+      break;
+    case ModuleProblem::other_version:
+      print_our_text(err, words::module_other_version, state.where, state.detail);
+      break;
+    case ModuleProblem::no_entry:
+      print_our_text(err, words::module_no_entry, state.where, state.detail);
+      break;
+  }
+  print_our_text(err, words::try_help, command_name);
 }
