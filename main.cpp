@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   choose_text_form();  // before the options, whose errors are among the program's texts
   Options options;
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
-  static OutputBuffer output;  // 64 KiB: kept off the stack
+  static OutputBuffer output;  // 64 KiB, for the whole run: the one buffer of standard output
   open_output_buffer(output, descriptor_of(stdout));
   // The forms' signs follow the environment's character type, asked once, before the
   // terminal is set up, and only when a form is asked for.

@@ -17,7 +17,7 @@ bool evaluate_and_print(const char* line, int length, const ExpressionSource& so
   }
   ReadingNotes notes;
   clear_notes(notes);
-  static char result[value_line_capacity];  // 1 KiB: kept off the stack
+  char result[value_line_capacity];
   put_bytes(*printing.output, result,
             line_value_text(line, length, printing.format, "", "\n", result, &notes));
   if (notes.count == 0) return false;

@@ -82,7 +82,7 @@ extern "C" int trigcalc_exact_value_text(const Program* source, const NumberStor
   char(&text)[exact_text_capacity] = *text_buffer;
   ExactProgram& program = line_program();
   prepare_exact_program(*source, *store, program);
-  static ExactOutcome result;  // its digits are 1 KiB: kept off the stack
+  static ExactOutcome result;  // the module's, as its program and stacks: one line at a time
   compute_exact_value(program, digits, result);
   if (form != nullptr) find_exact_form(program, result, *form);
   *noted = result.end.outcome != exact_value;

@@ -132,7 +132,7 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes) {
 }
 
 double evaluate_natural_line(const char* line, int length, ReadingNotes* notes) {
-  static NaturalReading reading;  // 6 KiB: kept off the stack
+  NaturalReading reading;
   const int shown = read_natural(line, length, reading, notes);
   if (notes == nullptr) {
     return reading.read ? run_program(reading.program, reading.numbers, nullptr) : std::nan("");

@@ -1,7 +1,9 @@
 // The engine both front ends share: a line of text read once into a description of what it
 // says (one term, or bracketed terms and numbers) with notes of what was read otherwise than
 // written, and that description computed in doubles. The line is never written to; the
-// reading's scratch is the engine's own.
+// reading's scratch (a few KiB) lives on the stack of the call that reads the line, so the
+// engine keeps nothing between lines and may be called from anywhere (the exact module alone
+// keeps state: one line at a time).
 #pragma once
 
 #include "bracket/line_reading.h"

@@ -6,8 +6,8 @@
 
 int exact_line_text(const char* line, int length, int digits, char (&text)[exact_text_capacity],
                     ReadingNotes* notes, ExactForm* form) {
-  static LineReading reading;  // 3 KiB: kept off the stack
-  static Program program;      // 3 KiB
+  LineReading reading;
+  Program program;
   const int shown = read_line(line, length, reading, notes);
   compile_reading(reading, program);
   const int written = exact_program_text(program, reading.numbers, digits, text, notes, form);
@@ -18,7 +18,7 @@ int exact_line_text(const char* line, int length, int digits, char (&text)[exact
 int exact_natural_line_text(const char* line, int length, int digits,
                             char (&text)[exact_text_capacity], ReadingNotes* notes,
                             ExactForm* form) {
-  static NaturalReading reading;  // 6 KiB: kept off the stack
+  NaturalReading reading;
   const int shown = read_natural(line, length, reading, notes);
   int written = 0;
   if (reading.read) {

@@ -28,8 +28,8 @@ int line_value_text(const char* line, int length, ValueFormat format, const char
                                         : evaluate_line(line, length, notes);
     return format_result_line(value, format.digits, before, after, text, value_line_capacity);
   }
-  static char value[exact_text_capacity];  // 1 KiB: kept off the stack
-  static ExactForm form;
+  char value[exact_text_capacity];
+  ExactForm form;
   form.unicode = format.unicode;
   const bool asked = format.form != FormShown::none;
   ExactForm* wanted = asked ? &form : nullptr;

@@ -449,7 +449,7 @@ bool report_notes(FILE* err, const ExpressionSource& source, const char* text, i
                   const ReadingNotes& notes) {
   if (notes.count == 0) return false;
   const Expression expression = {text, length};
-  static ReportText report;  // 8 KiB: kept off the stack
+  ReportText report;  // 8 KiB on the stack: a report is made and written in one call
   report.length = 0;
   append_place(report, source, column_of(text, length, notes.notes[0].column));
   append_note(report, expression, notes.notes[0]);
