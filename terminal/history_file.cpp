@@ -37,7 +37,7 @@
 
 namespace {
 
-constexpr int chunk_capacity = 4096;                    // bytes per read or write
+constexpr int history_chunk_capacity = 4096;            // bytes per read or write
 constexpr int name_capacity = NAME_MAX + 1;             // one name in a folder, terminator included
 constexpr char state_file_name[] = "trigcalc/history";  // below the state folder
 // Temporary files are named NAME.trigcalc-tmp-XXXXXXXX (8 lower-case hex digits, as %x writes
@@ -177,9 +177,9 @@ void take_byte(LineBeingRead& line, char byte, HistoryLines& lines) {
 // Adds every line of `descriptor` to `lines`; false on a read error (errno says which).
 bool read_lines(int descriptor, HistoryLines& lines) {
   LineBeingRead line = {};
-  unsigned char chunk[chunk_capacity];
+  unsigned char chunk[history_chunk_capacity];
   for (;;) {
-    const int count = read_descriptor(descriptor, chunk, chunk_capacity);  // EINTR retried
+    const int count = read_descriptor(descriptor, chunk, history_chunk_capacity);  // EINTR retried
     if (count < 0) return false;
     if (count == 0) break;
     for (int i = 0; i < count; ++i) take_byte(line, static_cast<char>(chunk[i]), lines);
@@ -190,12 +190,12 @@ bool read_lines(int descriptor, HistoryLines& lines) {
 
 // Writes `lines`, one per line, to `descriptor`, a chunk at a time; false on an error.
 bool write_lines(int descriptor, const HistoryLines& lines) {
-  char chunk[chunk_capacity];
+  char chunk[history_chunk_capacity];
   int used = 0;
   for (int i = 0; i < lines.count; ++i) {
     const char* line = history_line(lines, i);
     const int length = static_cast<int>(std::strlen(line));
-    if (used + length + 1 > chunk_capacity) {
+    if (used + length + 1 > history_chunk_capacity) {
       if (!write_descriptor(descriptor, chunk, used)) return false;
       used = 0;
     }
