@@ -119,8 +119,11 @@ ROWS = [
     Row('digits empty', ['--digits=', 'sin30'], stderr_empty=False, status=2),
     Row('digits not whole', ['-d', '5.5', 'sin30'], stderr_empty=False, status=2),
     Row('help given a value', ['--help=1'], stderr_empty=False, status=2),
-    Row('help names --form', ['--help'], stdout=re.compile(rb'Uso: trigcalc.*\n  -f, --form'
-                                                          rb'\[=only\]\n.*implica --exact', re.S)),
+    Row('help names --form and its values', ['--help'],
+        stdout=re.compile(rb'Uso: trigcalc.*\n  -f, --form\[=beside\|only\]\n.*=beside, o padrao, '
+                          rb'a forma e os algarismos,\n +=only so a forma; implica --exact', re.S)),
+    Row('form beside, as --form alone', ['--form=beside', 'sen60', '[1]/[3]'],
+        stdout=b'sqrt(3)/2 ~ 0.866025\n1/3 ~ 0.333333\n'),
     Row('form value unknown', ['--form=both', 'sin30'], stderr_empty=False, status=2),
     Row('form value empty', ['--form=', 'sin30'], stderr_empty=False, status=2),
     # Failures are never reported as success.
