@@ -38,9 +38,9 @@ double value_with_notes(const char* line, int length) {
   std::memset(&notes, 0xFF, sizeof notes);
   clear_notes(notes);
   const double value = evaluate_line(line, length, &notes);
-  const int read = shown_length(length);
+  const int shown = shown_length(length);
   for (int k = 0; k < notes.count; ++k) {
-    require(notes.notes[k].column + notes.notes[k].length <= read + 1,
+    require(notes.notes[k].column + notes.notes[k].length <= shown + 1,
             "a note runs past the end of its line");
   }
   return value;
@@ -302,10 +302,10 @@ void check_natural_doubles(const char* line, int length) {
   const double plain = evaluate_natural_line(line, length, nullptr);
   require(same_bits(noted, plain) || (std::isnan(noted) && std::isnan(plain)),
           "taking notes changes the natural line's value");
-  const int read = shown_length(length);
+  const int shown = shown_length(length);
   int why = 0;
   for (int k = 0; k < notes.count; ++k) {
-    require(notes.notes[k].column + notes.notes[k].length <= read + 1,
+    require(notes.notes[k].column + notes.notes[k].length <= shown + 1,
             "a note runs past the end of its natural line");
     why += says_why_no_value(notes.notes[k].kind);
   }
