@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   choose_text_form();  // before the options, whose errors are among the program's texts
   Options options;
   if (!parse_options(argc, argv, options, stderr)) return exit_usage;
-  static OutputBuffer output;  // 64 KiB: kept off the stack
+  static OutputBuffer output;  // 64 KiB, for the whole run: the one buffer of standard output
   open_output_buffer(output, descriptor_of(stdout));
   // The signs of forms and of the natural reading's answers follow the environment's
   // character type, asked once, before the terminal is set up.
@@ -67,10 +67,12 @@ int main(int argc, char** argv) {
     case RunMode::version:
       write_version(output);
       return finish_command_line(output, exit_success);
-    case RunMode::expressions:
+    case RunMode::expressions: {
+      bool unavailable = false;  // set when the exact mode asked for cannot be had
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             {&output, stderr, format, options.picture},
+                             {&output, stderr, format, options.picture, &unavailable},
                              use == TerminalUse::interactive_loop);
+    }
     case RunMode::dialogue:
       break;
   }

@@ -2,7 +2,7 @@
 """How often each trigonometric function set misrounds, measured against mpmath at 320 bits.
 
 For each of the six functions, COUNT arguments from a fixed seed go through
-bench/trig_values.cpp (compiled here with the term/ sources, as the Linux build compiles
+bench/trig_values.cpp (compiled here with the trig/ sources, as the Linux build compiles
 them): the C library's value and the portable one. Each is compared with the correctly
 rounded double of the exact value, and the two sets with each other, as doubles and as
 values printed with 15, 16 and 17 significant digits; and the largest error of each set, in
@@ -25,8 +25,8 @@ import mpmath
 
 FUNCTIONS = ["sin", "cos", "tan", "asin", "acos", "atan"]
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SOURCES = ["term/trig_functions_libm.cpp", "term/trig_pair_arithmetic.cpp",
-           "term/trig_reduction_portable.cpp", "term/trig_arc_portable.cpp"]
+SOURCES = ["trig/trig_functions_libm.cpp", "trig/trig_pair_arithmetic.cpp",
+           "trig/trig_reduction_portable.cpp", "trig/trig_arc_portable.cpp"]
 
 
 def build_helper(folder):

@@ -17,7 +17,7 @@ rounds=${1:-5}
 build=${BUILD_DIR:-build}
 
 cmake -S . -B "$build" -DTRIGCALC_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target trigcalc trigcalc_form_lines >/dev/null
+cmake --build "$build" -j2 --target trigcalc_all_modes trigcalc_form_lines >/dev/null
 "$build/trigcalc" --form sin30 >/dev/null || { echo "the exact mode is not in this build"; exit 1; }
 
 work=$(mktemp -d)

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "term/trig_functions.h"
+#include "trig/trig_functions.h"
 
 namespace {
 

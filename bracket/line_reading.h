@@ -4,9 +4,6 @@
 
 #include "term/term_reading.h"
 
-// Brackets one line holds at most: a 99-byte line of "[]" and a last "[".
-constexpr int bracket_read_capacity = 50;
-
 // One bracket as read.
 struct BracketReading {
   bool term;  // a term (LineReading::terms[index]), or a number (numbers[index])
@@ -30,7 +27,8 @@ struct LineReading {
   NumberStore numbers;
 };
 
-// Reads the bracketed line in the `length` bytes at `line` into `reading` (whose number store
+// Reads the bracketed line in the `length` bytes at `line` (at most line_capacity - 1, none of
+// them a zero byte, as the engine's read_line keeps them) into `reading` (whose number store
 // and counts must be empty): each bracket's text read as a term when it holds a letter some
 // function name begins with, else as a number; the operators recorded in order. Notes what was
 // read otherwise than written.

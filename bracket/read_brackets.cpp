@@ -53,23 +53,23 @@ void note_numeric_bracket(const char* number, int length, int used, int column, 
 }
 
 // A bracket's number is its decimal prefix: what follows it is not read, and a bracket with
-// none is no number at all. Returns the number's index in `store`, -1 when it found no room.
+// none is no number at all. Its text lies within a line, so it fits `number` once normalised.
+// Returns the number's index in `store`, -1 when it found no room.
 int read_numeric_bracket(const char* text, int length, int column, NumberStore& store,
                          ReadingNotes* notes) {
   char number[number_text_capacity];
-  const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
   TextOrigins origins;
   start_origins(origins, column);
-  const int normalised = normalise_number(text, kept, number, origins);
+  const int normalised = normalise_number(text, length, number, origins);
   NumberRead read{};
   read.op = '=';
   read.column = static_cast<unsigned char>(column);
-  read.length = static_cast<unsigned char>(kept);
-  read.op_column = static_cast<unsigned char>(column + kept);
+  read.length = static_cast<unsigned char>(length);
+  read.op_column = static_cast<unsigned char>(column + length);
   int prefix = 0;
   const int used = read_number_text(number, normalised, read, prefix);
   if (notes != nullptr)
-    note_numeric_bracket(number, normalised, used, column, kept, origins, notes);
+    note_numeric_bracket(number, normalised, used, column, length, origins, notes);
   const int index = store.count;
   return store_number(store, read, number, prefix) ? index : -1;
 }

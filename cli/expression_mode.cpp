@@ -18,14 +18,16 @@ namespace {
 // the last).
 bool evaluate_argument(const char* text, long position, const char* next,
                        const ExpressionPrinting& printing) {
-  const std::size_t length = std::strlen(text);
-  const int counted = length < line_capacity ? static_cast<int>(length) : line_capacity;
-  return evaluate_and_print(text, counted, {false, position, next}, printing);
+  // An argument longer than a line is given as one byte too long: it is read cut, and its
+  // length always fits an int.
+  const std::size_t whole = std::strlen(text);
+  const int length = whole < line_capacity ? static_cast<int>(whole) : line_capacity;
+  return evaluate_and_print(text, length, {false, position, next}, printing);
 }
 
 // Every line of standard input, each as one expression; an empty line prints nothing (a
 // blank line in a file is no expression) but counts in the line numbers. Returns how many
-// lines were reported; stops early when the output fails.
+// lines were reported; stops early when the output fails or the exact mode cannot be had.
 int evaluate_standard_input(InputReader& input, long& line_number,
                             const ExpressionPrinting& printing) {
   int reported = 0;
@@ -36,6 +38,7 @@ int evaluate_standard_input(InputReader& input, long& line_number,
     ++line_number;
     if (length > 0 && evaluate_and_print(line, length, {true, line_number, nullptr}, printing))
       ++reported;
+    if (*printing.unavailable) return reported;
   }
 }
 
@@ -48,7 +51,7 @@ int run_expressions(char* const* operands, int count, const ExpressionPrinting& 
   open_input_reader(input, descriptor_of(stdin), &output, false);
   long line_number = 0;
   int reported = 0;
-  for (int k = 0; k < count && output.error == 0; ++k) {
+  for (int k = 0; k < count && !printing_stopped(printing); ++k) {
     if (std::strcmp(operands[k], "-") == 0) {
       reported += interactive_loop ? run_interactive_loop(input, line_number, printing)
                                    : evaluate_standard_input(input, line_number, printing);
@@ -61,6 +64,8 @@ int run_expressions(char* const* operands, int count, const ExpressionPrinting& 
     flush_output(output);
     report_read_error(input.error);
   }
-  const int status = reported > 0 || input.error != 0 ? exit_not_understood : exit_success;
+  const int status = *printing.unavailable              ? exit_usage
+                     : reported > 0 || input.error != 0 ? exit_not_understood
+                                                        : exit_success;
   return finish_command_line(output, status);
 }

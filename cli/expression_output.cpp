@@ -5,6 +5,7 @@
 #include "cli/options.h"
 #include "io/diagnostics.h"
 #include "io/text_form.h"
+#include "line/exact_line.h"
 #include "line/result_text.h"
 #include "picture/picture_text.h"
 #include "terminal/terminal.h"
@@ -27,8 +28,7 @@ bool report_after(const char* line, int length, const ExpressionSource& source,
                   const ExpressionPrinting& printing, const ReadingNotes& notes) {
   if (notes.count == 0) return false;
   flush_output(*printing.output);
-  const int shown = length < line_capacity ? length : line_capacity - 1;  // the bytes read
-  return report_notes(printing.reports, source, line, shown, notes);
+  return report_notes(printing.reports, source, line, shown_length(length), notes);
 }
 
 // Draws the expression's picture and prints it.
@@ -46,16 +46,26 @@ bool draw_and_print(const char* line, int length, const ExpressionSource& source
 
 bool evaluate_and_print(const char* line, int length, const ExpressionSource& source,
                         const ExpressionPrinting& printing) {
+  if (printing.format.exact && !exact_mode_available()) {
+    flush_output(*printing.output);
+    report_exact_unavailable(printing.reports, printing.format.form != FormShown::none);
+    *printing.unavailable = true;
+    return false;
+  }
   if (printing.picture != PictureKind::none) return draw_and_print(line, length, source, printing);
   ReadingNotes notes;
   clear_notes(notes);
-  static char result[value_line_capacity];  // 4 KiB: kept off the stack
+  static char result[value_line_capacity];  // 4 KiB: the run's one answer, kept off the stack
   bool worded = false;
   const int written =
       line_value_text(line, length, printing.format, "", "\n", result, &notes, &worded);
   if (worded) put_our_text(*printing.output, result);
   if (!worded) put_bytes(*printing.output, result, written);
   return report_after(line, length, source, printing, notes);
+}
+
+bool printing_stopped(const ExpressionPrinting& printing) {
+  return printing.output->error != 0 || *printing.unavailable;
 }
 
 int finish_command_line(OutputBuffer& output, int status) {

@@ -71,6 +71,7 @@ int run_interactive_loop(InputReader& input, long& line_number,
     // dialogue drops it: a user who took the wait for the shell's may have typed commands.
     discard_pending_input(input);
     drop_type_ahead(stdin);
+    if (*printing.unavailable) break;
   }
   close_line_editor(editor);
   input.wait = nullptr;

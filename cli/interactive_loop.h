@@ -9,10 +9,10 @@
 
 constexpr char loop_prompt[] = "> ";
 
-// Reads and evaluates expressions typed after the prompt until Ctrl-D on an empty line or
-// the end of the input; Ctrl-C drops the line being typed and asks again, or abandons the line
-// being computed in the exact mode's bounded child. What is typed while a line is computed is
-// dropped. Reads plainly
-// through `input` when the terminal has no editor. `line_number` counts the lines read, for
-// the reports. Returns how many expressions were reported.
+// Reads and evaluates expressions typed after the prompt until Ctrl-D on an empty line, the
+// end of the input or an exact line whose module cannot be had; Ctrl-C drops the line being
+// typed and asks again, or abandons the line being computed in the exact mode's bounded child.
+// What is typed while a line is computed is dropped. Reads plainly through `input` when the
+// terminal has no editor. `line_number` counts the lines read, for the reports. Returns how many
+// expressions were reported.
 int run_interactive_loop(InputReader& input, long& line_number, const ExpressionPrinting& printing);

@@ -6,8 +6,8 @@
 
 #include "io/diagnostics.h"
 #include "io/text_form.h"
-#include "line/exact_line.h"
 #include "line/result_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -28,50 +28,13 @@ constexpr option long_options[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-constexpr char usage_text[] =
-    "Uso: trigcalc [-d N] [-e] [-f] [-g[=svg]] [-n] [-t] [EXPRESSÃO...]\n"
-    "Calculadora de expressões trigonométricas.\n"
-    "\n"
-    "Sem expressões, abre o diálogo interativo.\n"
-    "Com expressões, avalia cada uma como uma linha do diálogo e escreve só o valor,\n"
-    "uma linha por expressão; \"-\" avalia cada linha da entrada padrão. Num terminal,\n"
-    "\"-\" abre um laço: \"> \" pede cada expressão, com edição, histórico e Tab;\n"
-    "Ctrl-C descarta a linha, Ctrl-D numa linha vazia termina.\n"
-    "\n"
-    "Opções:\n"
-    "  -d, --digits=N   algarismos significativos de cada valor, de 1 a 17 (padrão: 6);\n"
-    "                   com --exact, de 1 a 1000\n"
-    "  -e, --exact      calcula cada valor exatamente e o escreve corretamente\n"
-    "                   arredondado; \"nan\" onde o valor não existe\n"
-    "  -f, --form[=only]\n"
-    "                   escreve antes de cada valor a sua forma exata quando há uma\n"
-    "                   curta: \"sin60\" dá \"√3/2 ≈ 0.866025\" (sqrt(3)/2 fora de um\n"
-    "                   locale UTF-8); =only escreve só a forma; implica --exact\n"
-    "  -g, --graph[=svg]\n"
-    "                   desenha cada linha em x (\"sen x; cos x\", \"tg x, -180 <= x <= 180\")\n"
-    "                   num gráfico em braille do tamanho do terminal, com os zeros e as\n"
-    "                   assíntotas, e o círculo trigonométrico de uma função de um ângulo\n"
-    "                   (\"sen 150\"); num pipe ou fora de um locale UTF-8, a tabela de -t;\n"
-    "                   =svg escreve um documento SVG; implica --natural\n"
-    "  -h, --help       mostra esta ajuda e termina\n"
-    "  -n, --natural    lê cada linha como aritmética comum, como nos livros:\n"
-    "                   \"sen(30)*2\" é 1, \"2sen30cos30\" é sen 60, \"raiz 2\", \"sen^2 30\";\n"
-    "                   com a incógnita x, resolve equações (\"sen x = 1/2\") e decide\n"
-    "                   identidades (\"sen²x + cos²x\" dá \"1 para todo x\")\n"
-    "  -t, --table      escreve a tabela de valores de cada linha em x, uma linha por\n"
-    "                   valor de x (de 15 em 15 graus, ou de pi/12, num período): x e os\n"
-    "                   valores separados por tabulações; implica --natural\n"
-    "  -V, --version    mostra a versão e termina\n"
-    "  --               termina as opções (para uma expressão que começa com \"-\")\n"
-    "\n"
-    "Exemplos:\n"
-    "  trigcalc sin30 \"[sin30]+[2]*[cos60]\"\n"
-    "  seq 0 15 90 | sed 's/^/sin/' | trigcalc -\n"
-    "  trigcalc -g \"sen x; cos x\" \"tg x, 0 <= x <= 360\" \"sen 150\"\n"
-    "\n"
-    "Estado de saída: 0 se tudo foi lido como escrito; 1 se alguma expressão foi lida\n"
-    "de outro modo (dito na saída de erro) ou se a leitura ou a escrita falhou;\n"
-    "2 se as opções estão erradas.\n";
+// The values --form takes.
+constexpr char form_beside[] = "beside";
+constexpr char form_only[] = "only";
+
+// Bytes of the usage text with its numbers written in: its words and a few digits more.
+constexpr int usage_capacity = 3072;
+static_assert(sizeof words::usage + 16 <= usage_capacity, "usage_capacity holds the usage text");
 
 // A whole number from min_digits to max_exact_digits, written with digits only (whether it may
 // pass max_digits depends on --exact, which may come after it).
@@ -106,39 +69,27 @@ const char* offending_long_option(char** argv) {
   return long_form && (optopt == 0 || names_long_option(word, optopt)) ? word : nullptr;
 }
 
-// Names the option getopt_long stopped at as the user typed it: "--name" or "-x".
-void name_offending_option(const char* long_word, FILE* err) {
-  if (long_word != nullptr) {
-    std::fwrite(long_word, 1, std::strcspn(long_word, "="), err);
-  } else {
-    std::fprintf(err, "-%c", optopt);
-  }
-}
-
-// One diagnostic for an option getopt_long refused: `code` is ':' for a missing value.
+// One diagnostic for an option getopt_long refused, named as the user typed it ("--name",
+// without a value, or "-x"): `code` is ':' for a missing value.
 void report_refused_option(char** argv, int code, FILE* err) {
   const char* long_word = offending_long_option(argv);
-  std::fprintf(err, "%s: ", program_name);
+  const char short_word[] = {'-', static_cast<char>(optopt), '\0'};
+  const char* word = long_word != nullptr ? long_word : short_word;
+  const int length = static_cast<int>(std::strcspn(word, "="));
   if (code == ':') {
-    put_our_text(err, "a opção ");
-    name_offending_option(long_word, err);
-    put_our_text(err, " precisa de um valor\n");
+    print_our_text(err, words::option_needs_value, command_name, length, word);
   } else if (long_word != nullptr && optopt != 0) {  // "--help=1": a value it does not take
-    put_our_text(err, "a opção ");
-    name_offending_option(long_word, err);
-    put_our_text(err, " não aceita valor\n");
+    print_our_text(err, words::option_takes_no_value, command_name, length, word);
   } else {
-    put_our_text(err, "opção desconhecida: ");
-    name_offending_option(long_word, err);
-    std::fputc('\n', err);
+    print_our_text(err, words::unknown_option, command_name, length, word);
   }
 }
 
 // Reads --form's value: none (the form beside the digits), "beside" or "only".
 bool read_form_shown(const char* text, FormShown& form) {
-  if (text == nullptr || std::strcmp(text, "beside") == 0) {
+  if (text == nullptr || std::strcmp(text, form_beside) == 0) {
     form = FormShown::beside;
-  } else if (std::strcmp(text, "only") == 0) {
+  } else if (std::strcmp(text, form_only) == 0) {
     form = FormShown::only;
   } else {
     return false;
@@ -146,77 +97,37 @@ bool read_form_shown(const char* text, FormShown& form) {
   return true;
 }
 
+// The value --graph takes.
+constexpr char graph_svg[] = "svg";
+
 // Reads --graph's value: none (braille cells at a terminal) or "svg".
 bool read_graph_kind(const char* text, PictureKind& picture) {
-  if (text != nullptr && std::strcmp(text, "svg") != 0) return false;
+  if (text != nullptr && std::strcmp(text, graph_svg) != 0) return false;
   picture = text == nullptr ? PictureKind::graph : PictureKind::svg;
   return true;
 }
 
-// Says why `option` is not available: what became of the exact mode's module.
-void report_unavailable(const char* option, FILE* err) {
-  const ModuleState& state = exact_module_state();
-  print_our_text(err, "%s: %s não está disponível: ", program_name, option);
-  switch (state.problem) {
-    case ModuleProblem::none:
-    case ModuleProblem::not_built:
-      print_our_text(err, "esta versão foi feita sem Arb e Calcium\n");
-      return;
-    case ModuleProblem::no_directory:
-      print_our_text(
-          err, "o diretório do programa, onde o módulo é procurado, não foi achado (%s: %s)\n",
-          state.where, state.detail);
-      return;
-    case ModuleProblem::not_found:
-      print_our_text(err, "o módulo %s não foi achado a partir de %s\n", state.detail, state.where);
-      return;
-    case ModuleProblem::not_regular:
-      print_our_text(err, "o módulo %s não é um arquivo comum\n", state.where);
-      return;
-    case ModuleProblem::not_whole:
-      print_our_text(err,
-                     "o módulo %s está incompleto (uma cópia interrompida?): tem menos bytes do "
-                     "que o seu cabeçalho descreve (tem/descreve: %s)\n",
-                     state.where, state.detail);
-      return;
-    case ModuleProblem::not_loaded:
-      print_our_text(err, "o módulo %s não pôde ser carregado: %s\n", state.where, state.detail);
-      return;
-    case ModuleProblem::other_version:
-      print_our_text(err,
-                     "o módulo %s foi feito com outra versão do programa (versão/revisão: %s)\n",
-                     state.where, state.detail);
-      return;
-    case ModuleProblem::no_entry:
-      print_our_text(err, "o módulo %s não tem a entrada %s\n", state.where, state.detail);
-      return;
-  }
-}
-
 bool bad_usage(FILE* err) {
-  print_our_text(err, "Experimente \"%s --help\" para mais informação.\n", program_name);
+  print_our_text(err, words::try_help, command_name);
   return false;
 }
 
 // Reports a --digits value out of the range the arithmetic asked for allows.
 bool bad_digits(const char* text, FILE* err) {
-  print_our_text(err,
-                 "%s: valor inválido para --digits: \"%s\" (um número inteiro de %d a %d; "
-                 "com --exact, de %d a %d)\n",
-                 program_name, text, min_digits, max_digits, min_digits, max_exact_digits);
+  print_our_text(err, words::invalid_digits, command_name, text, min_digits, max_digits, min_digits,
+                 max_exact_digits);
   return bad_usage(err);
 }
 
 // Reports a --graph value other than "svg".
 bool bad_graph(const char* text, FILE* err) {
-  print_our_text(err, "%s: valor inválido para --graph: \"%s\" (svg)\n", program_name, text);
+  print_our_text(err, words::invalid_graph, command_name, text, graph_svg);
   return bad_usage(err);
 }
 
 // Reports a --form value other than "beside" and "only".
 bool bad_form(const char* text, FILE* err) {
-  print_our_text(err, "%s: valor inválido para --form: \"%s\" (only ou beside)\n", program_name,
-                 text);
+  print_our_text(err, words::invalid_form, command_name, text, form_only, form_beside);
   return bad_usage(err);
 }
 
@@ -254,20 +165,20 @@ bool parse_options(int argc, char** argv, Options& options, FILE* err) {
     }
   }
   if (options.digits > max_digits && !options.exact) return bad_digits(digits_text, err);
-  if (options.exact && !exact_mode_available()) {
-    report_unavailable(options.form != FormShown::none ? "--form" : "--exact", err);
-    return bad_usage(err);
-  }
   options.first_operand = optind;
   if (options.mode == RunMode::dialogue && optind < argc) options.mode = RunMode::expressions;
   return true;
 }
 
+// The digits' range, its default and the exact mode's range are written from their constants.
 void write_usage(OutputBuffer& output) {
-  put_our_text(output, usage_text);
+  char usage[usage_capacity];
+  std::snprintf(usage, sizeof usage, words::usage, min_digits, max_digits, default_result_digits,
+                min_digits, max_exact_digits);
+  put_our_text(output, usage);
 }
 
 void write_version(OutputBuffer& output) {
-  put_text(output, program_name);
+  put_text(output, command_name);
   put_text(output, " " TRIGCALC_VERSION "\n");
 }

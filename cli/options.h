@@ -5,13 +5,10 @@
 #include <cstdio>
 
 #include "exact/exact_text.h"
+#include "io/diagnostics.h"
 #include "io/output_buffer.h"
 #include "line/value_line.h"
 #include "picture/picture_line.h"
-
-constexpr int exit_success = 0;         // everything was understood
-constexpr int exit_not_understood = 1;  // an expression read otherwise than written, or I/O failed
-constexpr int exit_usage = 2;           // the command line itself was not understood
 
 constexpr int min_digits = 1;   // the fewest significant digits a value may print with
 constexpr int max_digits = 17;  // enough for every double to read back exactly
@@ -36,7 +33,8 @@ struct Options {
 
 // Reads the options in argv into `options`. On bad usage (an unknown option, a missing or
 // invalid --digits, an invalid --form or --graph) writes one diagnostic naming it and a pointer to
-// --help to `err` and returns false.
+// --help to `err` and returns false. Whether the exact mode asked for is available is not asked
+// here: its module is loaded at the first exact line.
 bool parse_options(int argc, char** argv, Options& options, FILE* err);
 
 // Writes the usage text, listing every option, to `output`.

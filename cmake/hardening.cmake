@@ -37,24 +37,39 @@ set(trigcalc_hardening_probe [=[
     return page[argc];
   }]=])
 
-# Adds each FLAG with which the probe builds without a diagnostic, and names the others in
-# `left_out`. KIND COMPILE tries a flag on the compiler, optimised as _FORTIFY_SOURCE needs,
-# and adds it to compiling and linking (mingw-w64's driver adds there the library the stack
-# protector calls into); KIND LINK tries it on the link alone and adds it there. A FLAG may be
-# flags that only work together, separated by spaces.
+# Sets RESULT to whether the probe builds without a diagnostic with FLAGS (flags separated by
+# spaces): KIND COMPILE tries them on the compiler, optimised as _FORTIFY_SOURCE needs; KIND
+# LINK on the link alone.
+function(trigcalc_flags_supported kind flags result)
+  string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_${kind}${flags}" name)
+  separate_arguments(flag_words UNIX_COMMAND "${flags}")
+  if(kind STREQUAL "COMPILE")
+    set(CMAKE_REQUIRED_FLAGS "-O2 ${flags}")
+  else()
+    set(CMAKE_REQUIRED_FLAGS "-O2")
+    set(CMAKE_REQUIRED_LINK_OPTIONS ${flag_words})
+  endif()
+  check_cxx_source_compiles("${trigcalc_hardening_probe}" ${name} FAIL_REGEX "warning:|error:")
+  set(${result} ${${name}} PARENT_SCOPE)
+endfunction()
+
+# Adds the FLAGs with which the probe builds without a diagnostic, and names the others in
+# `left_out`. KIND COMPILE adds them to compiling and linking (mingw-w64's driver adds there
+# the library the stack protector calls into); KIND LINK adds them to the link alone. A FLAG
+# may be flags that only work together, separated by spaces. All are tried at once first, as
+# every toolchain this project knows takes them all: each probe costs a configuration a good
+# part of a second; only when the whole set is refused is each flag tried alone.
 function(trigcalc_add_supported_flags kind)
+  list(JOIN ARGN " " all_flags)
+  trigcalc_flags_supported(${kind} "${all_flags}" all_supported)
   set(rejected ${left_out})
   foreach(flag IN LISTS ARGN)
-    string(MAKE_C_IDENTIFIER "TRIGCALC_HARDENING_${kind}${flag}" result)
-    separate_arguments(flag_words UNIX_COMMAND "${flag}")
-    if(kind STREQUAL "COMPILE")
-      set(CMAKE_REQUIRED_FLAGS "-O2 ${flag}")
-    else()
-      set(CMAKE_REQUIRED_FLAGS "-O2")
-      set(CMAKE_REQUIRED_LINK_OPTIONS ${flag_words})
+    set(supported ${all_supported})
+    if(NOT all_supported)
+      trigcalc_flags_supported(${kind} "${flag}" supported)
     endif()
-    check_cxx_source_compiles("${trigcalc_hardening_probe}" ${result} FAIL_REGEX "warning:|error:")
-    if(NOT ${result})
+    separate_arguments(flag_words UNIX_COMMAND "${flag}")
+    if(NOT supported)
       list(APPEND rejected "${flag}")
     elseif(kind STREQUAL "COMPILE")
       add_compile_options(${flag_words})

@@ -8,13 +8,15 @@
 #include "io/descriptor_io.h"
 #include "io/diagnostics.h"
 #include "io/input_reader.h"
-#include "io/report.h"
 #include "io/text_form.h"
 #include "line/completion_words.h"
 #include "line/evaluate_line.h"
+#include "line/exact_line.h"
 #include "line/result_text.h"
+#include "report/report.h"
 #include "terminal/line_editor.h"
 #include "terminal/terminal.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -89,18 +91,23 @@ void redraw_screen(void* context, int) {
   flush_output(output);
 }
 
-// One pass of the loop: prompt, read, evaluate, print, ask. False when the dialogue ends.
-// Nothing is flushed here: the reader flushes the output whenever it is about to wait.
-bool run_pass(DialogueInput& input, const DialoguePrinting& printing, DialogueScreen& screen,
-              char (&line)[line_capacity], int& answer) {
+// How a pass of the loop ended: the dialogue goes on, ends, or ends because the exact mode
+// asked for cannot be had (its module is loaded at the first line).
+enum class PassEnd { goes_on, ends, exact_unavailable };
+
+// One pass of the loop: prompt, read, evaluate, print, ask. Nothing is flushed here: the
+// reader flushes the output whenever it is about to wait.
+PassEnd run_pass(DialogueInput& input, const DialoguePrinting& printing, DialogueScreen& screen,
+                 char (&line)[line_capacity], int& answer) {
   OutputBuffer& output = *printing.output;
   drop_pending_input(input);
-  if (output.error != 0) return false;  // output gone while the answer was awaited
+  if (output.error != 0) return PassEnd::ends;  // output gone while the answer was awaited
   give_command(printing, TerminalCommand::clear_screen);
   put_text(output, prompt_text);
   const int length = read_expression_line(input, output, line);
-  if (length < 0) return false;
+  if (length < 0) return PassEnd::ends;
   ++input.lines;
+  if (printing.format.exact && !exact_mode_available()) return PassEnd::exact_unavailable;
   if (printing.screen) show_typed_text(line, screen.typed, sizeof screen.typed);
   // With the natural reading, a line read otherwise than written, or without a value, is
   // reported on standard error after its value: the transcript itself stays as it is.
@@ -119,10 +126,10 @@ bool run_pass(DialogueInput& input, const DialoguePrinting& printing, DialogueSc
   screen.at_question = true;
   put_text(output, question_text);
   drop_pending_input(input);
-  if (output.error != 0) return false;  // output gone: no answer waited for
+  if (output.error != 0) return PassEnd::ends;  // output gone: no answer waited for
   const bool answered = read_answer(input.reader, answer) != AnswerRead::end_of_input;
   ++input.lines;
-  return answered && answer == 1;
+  return answered && answer == 1 ? PassEnd::goes_on : PassEnd::ends;
 }
 
 // The end of the dialogue at a terminal: the shell's next prompt starts on a line of its own
@@ -151,11 +158,7 @@ int final_status(InputReader& reader, OutputBuffer& output) {
 // transcript stays as it is: the dialogue went on as after the answer 1.
 void point_to_dash(const DialogueInput& input, AnswerRead first) {
   if (first != AnswerRead::nothing_converted || input.reader.terminal) return;
-  print_our_text(
-      stderr,
-      "%s: a primeira resposta não é um número: para avaliar expressões lidas de um pipe, "
-      "use \"%s -\"\n",
-      program_name, program_name);
+  print_our_text(stderr, words::first_answer_not_a_number, command_name, command_name);
 }
 
 }  // namespace
@@ -183,14 +186,19 @@ int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format) 
   int answer = 1;
   const AnswerRead first = read_answer(input.reader, answer);
   input.lines = 1;
+  PassEnd end = PassEnd::ends;
   if (first != AnswerRead::end_of_input && answer == 1) {
-    while (run_pass(input, printing, screen, line, answer)) {
-    }
+    do {
+      end = run_pass(input, printing, screen, line, answer);
+    } while (end == PassEnd::goes_on);
   }
   close_line_editor(input.editor);
   leave_cursor_on_fresh_line(input, printing, first == AnswerRead::end_of_input);
   flush_output(output);
   put_terminal_back();
   point_to_dash(input, first);
-  return final_status(input.reader, output);
+  const int status = final_status(input.reader, output);
+  if (end != PassEnd::exact_unavailable) return status;
+  report_exact_unavailable(stderr, format.form != FormShown::none);
+  return exit_usage;
 }

@@ -12,5 +12,6 @@
 // for the terminal's commands and the line editor. Ends at an answer other than 1, at the end of
 // the input, or when the output fails. Returns 0, as the dialogue always ends, or 1 after
 // reporting that the input could not be read or the output could not be written (a reader of
-// the output that went away ends it quietly with 0).
+// the output that went away ends it quietly with 0); or 2 after the first line when the exact
+// mode asked for cannot be had (its module is loaded then), saying why.
 int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format);

@@ -2,6 +2,8 @@
 
 #include <flint/ulong_extras.h>
 
+#include "exact/half_turns.h"
+
 /* Bounds of a run: what lies beyond them has no short form, and Calcium would take long on it.
    A dear step (on operands whose degrees multiply past the first bound, or on an estimate),
    or a tangent of more than a form's degree, is only estimated in balls in a first run, and
@@ -25,7 +27,7 @@ struct algebraic {
   fmpq_t pi_power;
 };
 
-static struct algebraic stack[PROGRAM_STACK_CAPACITY];
+static struct algebraic stack[program_stack_capacity];
 static int ready;
 
 /* Whether the run estimates what is dear to compute exactly, whether it has, and how many dear
@@ -37,7 +39,7 @@ static int dear_steps;
 static void set_up(void) {
   int k;
   if (ready) return;
-  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) {
+  for (k = 0; k < program_stack_capacity; ++k) {
     qqbar_init(stack[k].number);
     arb_init(stack[k].ball);
     fmpq_init(stack[k].pi_power);
@@ -149,7 +151,6 @@ static slong cosine_degree(const fmpq_t turns) {
    it is a rational multiple of pi (degrees, or radians that are one) with a small
    denominator. */
 static int angle_turns(const struct algebraic* argument, int radians, fmpq_t turns) {
-  fmpz_t whole;
   if (argument->estimated) return 0;
   if (!qqbar_is_zero(argument->number)) {
     if (!qqbar_is_rational(argument->number)) return 0; /* sin(pi sqrt 2): transcendental */
@@ -159,17 +160,9 @@ static int angle_turns(const struct algebraic* argument, int radians, fmpq_t tur
     }
   }
   qqbar_get_fmpq(turns, argument->number);
-  if (!radians) {
-    fmpz_mul_ui(fmpq_denref(turns), fmpq_denref(turns), 180);
-    fmpq_canonicalise(turns);
-  }
+  half_turns_of(turns, turns, radians);
   if (fmpz_cmp_ui(fmpq_denref(turns), ANGLE_DENOMINATOR_LIMIT) > 0) return 0;
-  fmpz_init(whole);
-  fmpz_mul_ui(whole, fmpq_denref(turns), 2);
-  fmpz_fdiv_q(whole, fmpq_numref(turns), whole);
-  fmpz_mul_ui(whole, whole, 2);
-  fmpq_sub_fmpz(turns, turns, whole);
-  fmpz_clear(whole);
+  within_one_turn(turns, turns);
   return 1;
 }
 
@@ -254,8 +247,8 @@ static int direct_at(int code, const fmpq_t turns, struct algebraic* result) {
 }
 
 /* The inverse function `code` at `argument` where its value is a rational multiple of pi,
-   into `result` (radians: that multiple of pi; degrees: 180 times it). Elsewhere its value is
-   transcendental, and no algebraic number times a power of pi. */
+   into `result` (radians: that multiple of pi; degrees: that many half turns). Elsewhere its value
+   is transcendental, and no algebraic number times a power of pi. */
 static int inverse_at(int code, const struct algebraic* argument, int radians,
                       struct algebraic* result) {
   slong p = 0;
@@ -269,7 +262,7 @@ static int inverse_at(int code, const struct algebraic* argument, int radians,
   if (!found) return 0;
   result->estimated = 0;
   fmpq_set_si(result->pi_power, radians ? 1 : 0, 1);
-  qqbar_set_si(result->number, radians ? p : 180 * p);
+  qqbar_set_si(result->number, radians ? p : DEGREES_IN_HALF_TURN * p);
   qqbar_div_ui(result->number, result->number, q);
   if (qqbar_is_zero(result->number)) fmpq_zero(result->pi_power);
   return 1;
@@ -380,13 +373,13 @@ static int push_value(const ExactProgram* program, const ProgramStep* step,
 /* Runs one step on the stack of `*depth` values; 0 when the run ends without a value. */
 static int run_step(const ExactProgram* program, const ProgramStep* step, int* depth) {
   struct algebraic* top = stack + *depth;
-  int unary = step->code == program_negate || step->code == program_root;
-  if (step->code == program_push_number) {
-    if (*depth + 2 > PROGRAM_STACK_CAPACITY) return 0;
+  /* One value is kept free above the stack: a function's working room. */
+  if (!program_step_fits(step->code, *depth, 1)) return 0;
+  if (program_step_takes(step->code) == 0) {
+    if (step->code != program_push_number) return 0; /* the unknown: none */
     ++*depth;
     return push_value(program, step, top);
   }
-  if (*depth < (unary ? 1 : 2)) return 0; /* never written; kept safe regardless */
   if (step->code == program_negate) {
     if (top[-1].estimated) arb_neg(top[-1].ball, top[-1].ball);
     if (!top[-1].estimated) qqbar_neg(top[-1].number, top[-1].number);

@@ -6,6 +6,7 @@
 // tangent 0). Any other zero a ball cannot exclude is reported undecided.
 #include "exact/ball_run.h"
 
+#include "exact/half_turns.h"
 #include "program/program_functions.h"
 
 namespace {
@@ -20,7 +21,7 @@ struct BallValue {
 
 // The run's stack, kept for the program's life: its numbers grow once and are reused.
 struct BallStack {
-  BallValue values[PROGRAM_STACK_CAPACITY];
+  BallValue values[program_stack_capacity];
   int depth;
   bool ready;
 };
@@ -140,14 +141,10 @@ constexpr int twice_sine_of_twelfths[24] = {
 // The twelfths of pi in [0, 24) that the rational `turns` (the angle over pi) is modulo 2, or
 // -1 when it is no whole number of them. `reduced` receives turns modulo 2, in [0, 2).
 int twelfths_of_pi(const fmpq_t turns, fmpq_t reduced) {
-  fmpz_t whole;
-  fmpz_init(whole);
-  fmpz_mul_ui(whole, fmpq_denref(turns), 2);
-  fmpz_fdiv_q(whole, fmpq_numref(turns), whole);  // floor(turns / 2)
-  fmpz_mul_ui(whole, whole, 2);
-  fmpq_sub_fmpz(reduced, turns, whole);
+  within_one_turn(reduced, turns);
   int twelfths = -1;
-  fmpz_set_ui(whole, 12);
+  fmpz_t whole;
+  fmpz_init_set_ui(whole, 12);
   if (fmpz_divisible(whole, fmpq_denref(reduced))) {
     fmpz_mul_ui(whole, fmpq_numref(reduced), 12);
     fmpz_divexact(whole, whole, fmpq_denref(reduced));
@@ -308,25 +305,23 @@ exact_outcome direct_in_ball(int code, BallValue& angle, BallValue& value, slong
   return outcome;
 }
 
-// The angle of a direct function over pi, when it is rational: degrees / 180, or radians
-// that are a rational multiple of pi. False otherwise.
+// The angle of a direct function over pi, when it is rational: degrees in half turns, or
+// radians that are a rational multiple of pi. False otherwise.
 bool rational_turns(const BallValue& argument, bool radians, fmpq_t turns) {
   if (!argument.exact) return false;
   const slong wanted = radians ? 1 : 0;
   if (!fmpq_is_zero(argument.rational) && argument.pi_power != wanted) return false;
-  fmpq_set(turns, argument.rational);
-  if (!radians) fmpz_mul_ui(fmpq_denref(turns), fmpq_denref(turns), 180);
-  if (!radians) fmpq_canonicalise(turns);
+  half_turns_of(turns, argument.rational, radians);
   return true;
 }
 
 // The angle in radians of a direct function whose angle is no rational multiple of pi.
 void angle_in_radians(BallValue& argument, bool radians, slong precision) {
   if (radians) return;
-  BallValue turn;  // pi / 180, exactly
+  BallValue turn;  // pi / 180, a degree, exactly
   arb_init(turn.ball);
   fmpq_init(turn.rational);
-  set_small(turn, 1, 180, precision);
+  set_small(turn, 1, DEGREES_IN_HALF_TURN, precision);
   set_exact(turn, turn.rational, 1, precision);
   multiply_values(argument, turn, precision);
   arb_clear(turn.ball);
@@ -419,7 +414,7 @@ void radians_to_degrees(BallValue& value, slong precision) {
   BallValue scale;
   arb_init(scale.ball);
   fmpq_init(scale.rational);
-  fmpq_set_si(scale.rational, 180, 1);
+  fmpq_set_si(scale.rational, DEGREES_IN_HALF_TURN, 1);
   set_exact(scale, scale.rational, -1, precision);
   multiply_values(value, scale, precision);
   arb_clear(scale.ball);
@@ -577,18 +572,19 @@ exact_outcome power_value(BallValue& base, const BallValue& exponent, slong prec
 exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, BallStack& stack,
                        slong precision) {
   BallValue* top = stack.values + stack.depth;
-  if (step.code == program_push_number) {
-    if (stack.depth + 2 > PROGRAM_STACK_CAPACITY) return exact_beyond_limits;
+  // One value is kept free above the stack: a function's working room.
+  if (!program_step_fits(step.code, stack.depth, 1)) return exact_beyond_limits;
+  const int taken = program_step_takes(step.code);
+  if (taken == 0) {
+    if (step.code != program_push_number) return exact_beyond_limits;  // the unknown: none
     ++stack.depth;
     return push_value(program, step, *top, precision);
   }
-  if (step.code == program_negate || step.code == program_root) {
-    if (stack.depth < 1) return exact_beyond_limits;  // never written; kept safe regardless
+  if (taken == 1) {
     if (step.code == program_root) return root_value(top[-1], precision);
     negate_value(top[-1]);
     return exact_value;
   }
-  if (stack.depth < 2) return exact_beyond_limits;  // never written; kept safe regardless
   --stack.depth;
   BallValue& left = top[-2];
   BallValue& right = top[-1];
@@ -611,7 +607,7 @@ exact_outcome run_step(const ExactProgram& program, const ProgramStep& step, Bal
 
 }  // namespace
 
-exact_failure run_in_balls(const ExactProgram& program, slong precision, arb_t value,
+exact_run_end run_in_balls(const ExactProgram& program, slong precision, arb_t value,
                            fmpq_t rational, BallKnowledge& knowledge) {
   BallStack& stack = ball_stack();
   stack.depth = 0;

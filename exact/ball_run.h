@@ -18,5 +18,5 @@ struct BallKnowledge {
 // function's denominator is decided exactly when the operands are rational multiples of a
 // power of pi, and reported undecided otherwise when the ball cannot exclude it. The run's
 // stack is the module's own, kept from run to run: not re-entrant.
-exact_failure run_in_balls(const ExactProgram& program, slong precision, arb_t value,
+exact_run_end run_in_balls(const ExactProgram& program, slong precision, arb_t value,
                            fmpq_t rational, BallKnowledge& knowledge);

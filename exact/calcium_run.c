@@ -2,9 +2,11 @@
 
 #include <calcium/ca.h>
 
+#include "exact/half_turns.h"
+
 /* The state of a run: the context, its stack and whether they are set up. */
 static ca_ctx_t context;
-static ca_struct stack[PROGRAM_STACK_CAPACITY];
+static ca_struct stack[program_stack_capacity];
 static int ready;
 
 /* Keeps Calcium's work bounded: the degree of the algebraic numbers it forms and the
@@ -16,14 +18,14 @@ static void set_up(void) {
   context->options[CA_OPT_QQBAR_DEG_LIMIT] = 120;
   context->options[CA_OPT_PREC_LIMIT] = 8192;
   context->options[CA_OPT_USE_GROEBNER] = 0;
-  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) ca_init(stack + k, context);
+  for (k = 0; k < program_stack_capacity; ++k) ca_init(stack + k, context);
   ready = 1;
 }
 
 void exact_calcium_finish(void) {
   int k;
   if (!ready) return;
-  for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) ca_clear(stack + k, context);
+  for (k = 0; k < program_stack_capacity; ++k) ca_clear(stack + k, context);
   ca_ctx_clear(context);
   ready = 0;
 }
@@ -79,7 +81,7 @@ static int apply_function(const ProgramStep* step, ca_t amplitude, ca_t argument
     if (code == program_arc_cosine) ca_acos(argument, argument, context);
     if (code == program_arc_tangent) ca_atan(argument, argument, context);
     if (!step->radians) {
-      ca_mul_ui(argument, argument, 180, context);
+      ca_mul_ui(argument, argument, DEGREES_IN_HALF_TURN, context);
       ca_pi(free_slot, context);
       ca_div(argument, argument, free_slot, context);
     }
@@ -87,7 +89,7 @@ static int apply_function(const ProgramStep* step, ca_t amplitude, ca_t argument
     if (!step->radians) {
       ca_pi(free_slot, context);
       ca_mul(argument, argument, free_slot, context);
-      ca_div_ui(argument, argument, 180, context);
+      ca_div_ui(argument, argument, DEGREES_IN_HALF_TURN, context);
     }
     outcome = direct_value(code, free_slot, argument, argument);
     ca_swap(argument, free_slot, context);
@@ -135,9 +137,12 @@ static int power_value(ca_t base, const ca_t exponent, ca_t scratch) {
 
 static int run_step(const ExactProgram* program, const ProgramStep* step, int* depth) {
   ca_ptr top = stack + *depth;
-  if (step->code == program_push_number) {
-    const struct exact_number* number = program->numbers + step->argument;
-    if (*depth + 2 > PROGRAM_STACK_CAPACITY) return exact_beyond_limits;
+  /* One value is kept free above the stack: a function's working room. */
+  if (!program_step_fits(step->code, *depth, 1)) return exact_beyond_limits;
+  if (program_step_takes(step->code) == 0) {
+    const struct exact_number* number;
+    if (step->code != program_push_number) return exact_beyond_limits; /* the unknown: none */
+    number = program->numbers + step->argument;
     if (number->too_large) return exact_too_large;
     ++*depth;
     if (number->pi) {
@@ -147,13 +152,11 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
     }
     return exact_value;
   }
-  if (step->code == program_negate || step->code == program_root) {
-    if (*depth < 1) return exact_beyond_limits; /* never written; kept safe regardless */
+  if (program_step_takes(step->code) == 1) {
     if (step->code == program_root) return root_value(top - 1, top);
     ca_neg(top - 1, top - 1, context);
     return exact_value;
   }
-  if (*depth < 2) return exact_beyond_limits; /* never written; kept safe regardless */
   --*depth;
   switch (step->code) {
     case program_add:
@@ -177,22 +180,22 @@ static int run_step(const ExactProgram* program, const ProgramStep* step, int* d
   }
 }
 
-struct exact_failure exact_calcium_run(const ExactProgram* program) {
-  struct exact_failure failure;
+struct exact_run_end exact_calcium_run(const ExactProgram* program) {
+  struct exact_run_end end;
   int depth = 0;
   int s;
   set_up();
   for (s = 0; s < program->step_count; ++s) {
     int outcome = run_step(program, program->steps + s, &depth);
     if (outcome != exact_value) {
-      failure.outcome = outcome;
-      failure.step = s;
-      return failure;
+      end.outcome = outcome;
+      end.step = s;
+      return end;
     }
   }
-  failure.outcome = depth == 1 ? exact_value : exact_beyond_limits;
-  failure.step = program->step_count;
-  return failure;
+  end.outcome = depth == 1 ? exact_value : exact_beyond_limits;
+  end.step = program->step_count;
+  return end;
 }
 
 int exact_calcium_is_zero(void) {

@@ -14,7 +14,7 @@ extern "C" {
 #endif
 
 /* Runs `program` exactly; on a value (outcome exact_value) it is kept for the calls below. */
-struct exact_failure exact_calcium_run(const ExactProgram* program);
+struct exact_run_end exact_calcium_run(const ExactProgram* program);
 
 /* 1 when the value kept is 0, 0 when it is not, -1 when that could not be decided. */
 int exact_calcium_is_zero(void);

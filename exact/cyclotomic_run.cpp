@@ -13,6 +13,7 @@
 
 #include <initializer_list>
 
+#include "exact/half_turns.h"
 #include "exact/prepare_program.h"
 #include "program/program_functions.h"
 
@@ -47,7 +48,7 @@ enum class StepEnd { done, no_value, not_held };
 // The run: its stack and its field; `order` is 0 while the angles are gathered, and the
 // polynomials are then left alone.
 struct FieldRun {
-  FieldValue values[PROGRAM_STACK_CAPACITY];
+  FieldValue values[program_stack_capacity];
   int depth;
   ulong order;
   fmpz_t needed;  // gathering: the least order holding the angles so far
@@ -239,16 +240,8 @@ StepEnd raise_value(FieldRun& run, FieldValue& base, const FieldValue& exponent)
 bool angle_turns(const FieldValue& argument, bool radians, fmpq_t turns) {
   if (argument.in_field) return false;
   if (!fmpq_is_zero(argument.rational) && argument.pi_power != (radians ? 1 : 0)) return false;
-  fmpq_set(turns, argument.rational);
-  if (!radians) fmpz_mul_ui(fmpq_denref(turns), fmpq_denref(turns), 180);
-  fmpq_canonicalise(turns);
-  fmpz_t whole;
-  fmpz_init(whole);
-  fmpz_mul_ui(whole, fmpq_denref(turns), 2);
-  fmpz_fdiv_q(whole, fmpq_numref(turns), whole);  // floor(turns / 2)
-  fmpz_mul_ui(whole, whole, 2);
-  fmpq_sub_fmpz(turns, turns, whole);
-  fmpz_clear(whole);
+  half_turns_of(turns, argument.rational, radians);
+  within_one_turn(turns, turns);
   return true;
 }
 
@@ -359,13 +352,17 @@ StepEnd negate_value(FieldValue& value) {
 
 StepEnd run_step(const ExactProgram& program, const ProgramStep& step, FieldRun& run) {
   FieldValue* top = run.values + run.depth;
-  if (step.code == program_push_number) {
-    if (run.depth + 2 > PROGRAM_STACK_CAPACITY) return StepEnd::not_held;
+  // One value is kept free above the stack: a function's working room. A root is not held.
+  if (!program_step_fits(step.code, run.depth, 1) || step.code == program_root) {
+    return StepEnd::not_held;
+  }
+  const int taken = program_step_takes(step.code);
+  if (taken == 0) {
+    if (step.code != program_push_number) return StepEnd::not_held;  // the unknown: none
     ++run.depth;
     return push_number(program, step, *top);
   }
-  if (step.code == program_negate) return run.depth < 1 ? StepEnd::not_held : negate_value(top[-1]);
-  if (step.code == program_root || run.depth < 2) return StepEnd::not_held;
+  if (taken == 1) return negate_value(top[-1]);
   --run.depth;
   FieldValue& left = top[-2];
   FieldValue& right = top[-1];
@@ -462,45 +459,45 @@ slong height_bits(const fmpq_poly_t poly) {
 // The digits of an irrational element, from balls 4 times finer each time: it is no tie and
 // not 0, so only the precision limit leaves it undecided.
 void round_irrational(const FieldRun& run, const FieldValue& value, int digits,
-                      ExactOutcome& line) {
+                      ExactOutcome& result) {
   slong precision = bits_for_digits(digits) + enclosure_guard_bits + height_bits(value.numerator) +
                     height_bits(value.denominator);
   arb_t ball;
   arb_init(ball);
   fmpq_t tie;
   fmpq_init(tie);
-  line.failure.outcome = exact_undecided;
+  result.end.outcome = exact_undecided;
   for (; precision <= enclosure_bits_limit; precision *= 4) {
     enclose_element(run, value, precision, ball);
-    line.bound_digits = magnitude_digits(ball);
-    if (round_ball(ball, digits, precision, line.rounded, tie) != Rounding::done) continue;
-    line.failure.outcome = exact_value;
+    result.bound_digits = magnitude_digits(ball);
+    if (round_ball(ball, digits, precision, result.rounded, tie) != Rounding::done) continue;
+    result.end.outcome = exact_value;
     break;
   }
   fmpq_clear(tie);
   arb_clear(ball);
 }
 
-// The value the run ended with, rounded into `line`; false when the field does not hold it (a
+// The value the run ended with, rounded into `result`; false when the field does not hold it (a
 // rational multiple of a power of pi, which balls settle by precision alone).
-bool round_result(FieldRun& run, int digits, ExactOutcome& line) {
+bool round_result(FieldRun& run, int digits, ExactOutcome& result) {
   FieldValue& value = run.values[0];
   if (!value.in_field && value.pi_power != 0) return false;
   fmpq_t q;
   fmpq_init(q);
   const bool rational = !value.in_field || rational_element(run, value, q);
   if (!value.in_field) fmpq_set(q, value.rational);
-  line.failure.outcome = exact_value;
-  line.rounded.zero = rational && fmpq_is_zero(q);
-  if (rational && !line.rounded.zero) round_rational(q, digits, line.rounded);
-  if (!rational) round_irrational(run, value, digits, line);
+  result.end.outcome = exact_value;
+  result.rounded.zero = rational && fmpq_is_zero(q);
+  if (rational && !result.rounded.zero) round_rational(q, digits, result.rounded);
+  if (!rational) round_irrational(run, value, digits, result);
   fmpq_clear(q);
   return true;
 }
 
 }  // namespace
 
-bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOutcome& line) {
+bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOutcome& result) {
   if (!program.complete) return false;
   FieldRun run;
   init_run(run);
@@ -508,8 +505,8 @@ bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOu
   bool held = run_program(program, run, step) != StepEnd::not_held && set_up_field(run, program);
   StepEnd end = held ? run_program(program, run, step) : StepEnd::not_held;
   held = end != StepEnd::not_held;
-  if (end == StepEnd::no_value) line.failure = {exact_no_value, step};
-  if (end == StepEnd::done) held = round_result(run, digits, line);
+  if (end == StepEnd::no_value) result.end = {exact_no_value, step};
+  if (end == StepEnd::done) held = round_result(run, digits, result);
   clear_run(run);
   return held;
 }

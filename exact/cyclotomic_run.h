@@ -20,8 +20,8 @@ constexpr slong cyclotomic_degree_limit = 4096;
 // most cyclotomic_degree_limit does: a number too large, an inverse function, a square root,
 // a power whose exponent is no integer below 256 in size, pi in an angle in degrees, an angle
 // in radians that is no rational multiple of pi, pi joined to an element of the field, or a
-// value at the end that is a multiple of a power of pi. True otherwise, with `line` holding
+// value at the end that is a multiple of a power of pi. True otherwise, with `result` holding
 // the value rounded to `digits` digits (ties to even), or the step that has no value (a
 // division by 0, a function where it has none, 0 to a power below 0), or undecided when balls
 // of the finest precision tried around an irrational value could not settle its digits.
-bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOutcome& line);
+bool decide_in_cyclotomic_field(const ExactProgram& program, int digits, ExactOutcome& result);

@@ -25,9 +25,9 @@ struct AnswerSigns {
   const char* about;  // before digits that are not exact
 };
 
-constexpr AnswerSigns unicode_signs = {"\xc2\xb0", "\xe2\x88\x92", "\xc2\xb7", "\xcf\x80",
-                                       " \xe2\x89\x88 "};
-constexpr AnswerSigns ascii_signs = {"", "-", "*", "pi", " ~ "};
+constexpr AnswerSigns answer_unicode = {"\xc2\xb0", "\xe2\x88\x92", "\xc2\xb7", "\xcf\x80",
+                                        " \xe2\x89\x88 "};
+constexpr AnswerSigns answer_ascii = {"", "-", "*", "pi", " ~ "};
 
 // An answer as it is written, and whether it outgrew its room.
 struct Answer {
@@ -68,7 +68,7 @@ void put_integer(Answer& answer, const fmpz_t n) {
 // A form with radicals, as the exact forms write it.
 void put_form(Answer& answer, const radical_form& form) {
   static char text[exact_form_capacity];  // kept off the stack, as every form's text
-  const int length = write_radical_form(form, answer.signs == &unicode_signs, text);
+  const int length = write_radical_form(form, answer.signs == &answer_unicode, text);
   if (length == 0) answer.overflow = true;
   put_bytes(answer, text, length);
 }
@@ -134,7 +134,7 @@ void put_period_term(Answer& answer, const fmpq_t period) {
     put_decimal_or_fraction(answer, period, signs.degree);
     return;
   }
-  const bool ascii = &signs == &ascii_signs;
+  const bool ascii = &signs == &answer_ascii;
   if (!fmpz_is_one(fmpq_numref(period))) {
     put_integer(answer, fmpq_numref(period));
     if (ascii) put(answer, "*");
@@ -251,8 +251,8 @@ void put_families(Answer& answer, const solution_set& set) {
     put_family(answer, set, set.families[f]);
   }
   if (set.family_count == 0 || fmpq_is_zero(set.families[0].period)) return;
-  put(answer,
-      answer.radians || answer.signs == &unicode_signs ? " (k inteiro)" : " (k inteiro, em graus)");
+  put(answer, answer.radians || answer.signs == &answer_unicode ? " (k inteiro)"
+                                                                : " (k inteiro, em graus)");
 }
 
 // A bound of an interval: exact in the line's unit, or only enclosed (7 radians is 7/pi
@@ -593,7 +593,7 @@ void substitute_unknown(const ExactProgram& program, const fmpq_t value, ExactPr
     fmpz_set(to.numbers[n].mantissa, number.mantissa);
     to.numbers[n].exponent = number.exponent;
   }
-  const int slot = to.number_count < PROGRAM_STEP_CAPACITY ? to.number_count++ : 0;
+  const int slot = to.number_count < program_step_capacity ? to.number_count++ : 0;
   to.numbers[slot].pi = 0;
   to.numbers[slot].too_large = 0;
   fmpq_set(to.numbers[slot].value, value);
@@ -624,7 +624,7 @@ bool shown_to_vary(const ExactProgram& program) {
     fmpq_set_si(x, k + 1, 1);
     substitute_unknown(program, x, at);
     compute_exact_value(at, digits, values[k]);
-    computed = values[k].failure.outcome == exact_value;
+    computed = values[k].end.outcome == exact_value;
   }
   fmpq_clear(x);
   if (!computed) return false;
@@ -695,7 +695,7 @@ int write_line_answer(const Program& program, const NumberStore& store, const Pr
   Answer answer = {text,
                    0,
                    false,
-                   request.unicode ? &unicode_signs : &ascii_signs,
+                   request.unicode ? &answer_unicode : &answer_ascii,
                    shape.radians != 0,
                    request.digits,
                    request.name,

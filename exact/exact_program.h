@@ -30,9 +30,9 @@ struct exact_number {
 /* A program ready to run: program_push_number steps push numbers[argument]; there are no
    program_push_integer steps left. */
 typedef struct ExactProgram {
-  ProgramStep steps[PROGRAM_STEP_CAPACITY];
+  ProgramStep steps[program_step_capacity];
   int step_count;
-  struct exact_number numbers[PROGRAM_STEP_CAPACITY];
+  struct exact_number numbers[program_step_capacity];
   int number_count;
   int complete; /* 0 when the line's program did not fit */
   /* The sizes the program's values may reach, estimated from its steps when it is made ready
@@ -59,10 +59,11 @@ enum exact_outcome {
   exact_no_child         /* no process could be started for the computation */
 };
 
-/* Where and why a run ended without a value. */
-struct exact_failure {
+/* How a run ended: with a value, or where and why without one. */
+struct exact_run_end {
   int outcome; /* an exact_outcome */
-  int step;    /* the step (or, for exact_too_large, the step that pushes the number) */
+  int step;    /* without a value, the step (for exact_too_large, the one that pushes the
+                  number); with one, the step count */
 };
 
 #endif

@@ -38,32 +38,33 @@ slong precision_for(int digits) {
 }
 
 // Decides what balls left open, with Calcium: no value, 0, a tie, or the digits.
-void decide_exactly(const ExactProgram& program, int digits, slong precision, ExactOutcome& line) {
-  line.failure = exact_calcium_run(&program);
-  line.bound_digits = static_cast<int>(digits_for_bits(precision));
-  if (line.failure.outcome != exact_value) return exact_calcium_finish();
+void decide_exactly(const ExactProgram& program, int digits, slong precision,
+                    ExactOutcome& result) {
+  result.end = exact_calcium_run(&program);
+  result.bound_digits = static_cast<int>(digits_for_bits(precision));
+  if (result.end.outcome != exact_value) return exact_calcium_finish();
   const int zero = exact_calcium_is_zero();
-  line.failure.outcome = zero == 0 ? exact_undecided : exact_value;
-  line.rounded.zero = zero == 1;
+  result.end.outcome = zero == 0 ? exact_undecided : exact_value;
+  result.rounded.zero = zero == 1;
   arb_t ball;
   arb_init(ball);
   fmpq_t tie;
   fmpq_init(tie);
   for (int attempt = 0; zero == 0 && attempt < ball_attempts; ++attempt, precision *= 4) {
     exact_calcium_enclose(ball, precision);
-    const Rounding rounding = round_ball(ball, digits, precision, line.rounded, tie);
+    const Rounding rounding = round_ball(ball, digits, precision, result.rounded, tie);
     const int equal = rounding == Rounding::tie_candidate ? exact_calcium_equals(tie) : 0;
     if (equal < 0) break;
-    if (equal == 1) round_rational(tie, digits, line.rounded);
+    if (equal == 1) round_rational(tie, digits, result.rounded);
     if (rounding == Rounding::done || equal == 1) {
-      line.failure.outcome = exact_value;
+      result.end.outcome = exact_value;
       break;
     }
   }
   if (zero < 0) {
-    line.failure.outcome = exact_undecided;
+    result.end.outcome = exact_undecided;
     exact_calcium_enclose(ball, precision);
-    line.bound_digits = magnitude_digits(ball);
+    result.bound_digits = magnitude_digits(ball);
   }
   fmpq_clear(tie);
   arb_clear(ball);
@@ -71,27 +72,28 @@ void decide_exactly(const ExactProgram& program, int digits, slong precision, Ex
 }
 
 // Runs the program in balls of `precision` bits; true when done: the digits settled, or a
-// step without value. A ball left too wide sets `line.bound_digits` to what it showed of the
+// step without value. A ball left too wide sets `result.bound_digits` to what it showed of the
 // value's size.
-bool settle_in_balls(const ExactProgram& program, int digits, slong precision, ExactOutcome& line) {
+bool settle_in_balls(const ExactProgram& program, int digits, slong precision,
+                     ExactOutcome& result) {
   arb_t ball;
   arb_init(ball);
   fmpq_t rational, tie;
   fmpq_init(rational);
   fmpq_init(tie);
   BallKnowledge knowledge = {false, 0};
-  line.failure = run_in_balls(program, precision, ball, rational, knowledge);
-  bool done = line.failure.outcome != exact_value && line.failure.outcome != exact_undecided;
-  if (line.failure.outcome != exact_value) {
+  result.end = run_in_balls(program, precision, ball, rational, knowledge);
+  bool done = result.end.outcome != exact_value && result.end.outcome != exact_undecided;
+  if (result.end.outcome != exact_value) {
     // done, or undecided: nothing to round
   } else if (knowledge.exact && knowledge.pi_power == 0) {
-    line.rounded.zero = fmpq_is_zero(rational);
-    if (!line.rounded.zero) round_rational(rational, digits, line.rounded);
+    result.rounded.zero = fmpq_is_zero(rational);
+    if (!result.rounded.zero) round_rational(rational, digits, result.rounded);
     done = true;
   } else {
-    line.rounded.zero = false;
-    done = round_ball(ball, digits, precision, line.rounded, tie) == Rounding::done;
-    line.bound_digits = magnitude_digits(ball);
+    result.rounded.zero = false;
+    done = round_ball(ball, digits, precision, result.rounded, tie) == Rounding::done;
+    result.bound_digits = magnitude_digits(ball);
   }
   fmpq_clear(rational);
   fmpq_clear(tie);
@@ -101,10 +103,10 @@ bool settle_in_balls(const ExactProgram& program, int digits, slong precision, E
 
 // Runs the program in balls, finer each time the digits are not settled (4 times the bits
 // each time); true when done.
-bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
+bool compute_in_balls(const ExactProgram& program, int digits, ExactOutcome& result) {
   slong precision = precision_for(digits);
   for (int attempt = 0; attempt < ball_attempts; ++attempt, precision *= 4) {
-    if (settle_in_balls(program, digits, precision, line)) return true;
+    if (settle_in_balls(program, digits, precision, result)) return true;
   }
   return false;
 }
@@ -125,15 +127,15 @@ slong fine_precision(const ExactProgram& program, int digits) {
 // What balls could not settle: decided in the cyclotomic field that holds the line, shown 0 as
 // an identity in one angle of which its angles are multiples, or settled in balls as fine as
 // its numbers call for; true when one of them did.
-bool decide_beyond_balls(const ExactProgram& program, int digits, ExactOutcome& line) {
-  if (decide_in_cyclotomic_field(program, digits, line)) return true;
+bool decide_beyond_balls(const ExactProgram& program, int digits, ExactOutcome& result) {
+  if (decide_in_cyclotomic_field(program, digits, result)) return true;
   if (exact_zero_by_common_angle(&program)) {
-    line.failure.outcome = exact_value;
-    line.rounded.zero = true;
+    result.end.outcome = exact_value;
+    result.rounded.zero = true;
     return true;
   }
   const slong precision = fine_precision(program, digits);
-  return precision > 0 && settle_in_balls(program, digits, precision, line);
+  return precision > 0 && settle_in_balls(program, digits, precision, result);
 }
 
 // What a child works on: the line, whether Calcium may be asked, and what it came to.
@@ -142,34 +144,34 @@ struct ChildWork {
   int digits;
   slong precision;
   bool calcium;
-  ExactOutcome* line;
+  ExactOutcome* result;
 };
 
 // The decision in a child: the field, finer balls, then Calcium when it may be asked.
 void decide_in_child(void* context) {
   const ChildWork& work = *static_cast<ChildWork*>(context);
-  if (decide_beyond_balls(*work.program, work.digits, *work.line)) return;
-  if (work.calcium) return decide_exactly(*work.program, work.digits, work.precision, *work.line);
-  work.line->failure.outcome = exact_undecided;
+  if (decide_beyond_balls(*work.program, work.digits, *work.result)) return;
+  if (work.calcium) return decide_exactly(*work.program, work.digits, work.precision, *work.result);
+  work.result->end.outcome = exact_undecided;
 }
 
-// The outcome of a line whose child did not finish: what happened to it (and, in `line`,
+// The outcome of a line whose child did not finish: what happened to it (and, in `result`,
 // the signal or the seconds that say more).
 }  // namespace
 
-int child_outcome(const ChildOutcome& child, ExactOutcome& line) {
+int child_outcome(const ChildOutcome& child, ExactOutcome& result) {
   switch (child.end) {
     case ChildEnd::out_of_time:
       return exact_out_of_time;
     case ChildEnd::out_of_memory:
       return exact_out_of_memory;
     case ChildEnd::stalled:
-      line.child_detail = static_cast<int>(child_stall_seconds);
+      result.child_detail = static_cast<int>(child_stall_seconds);
       return exact_stalled;
     case ChildEnd::interrupted:
       return exact_interrupted;
     case ChildEnd::by_signal:
-      line.child_detail = child.signal_number;
+      result.child_detail = child.signal_number;
       return exact_ended_by_signal;
     case ChildEnd::finished:
     case ChildEnd::failed:
@@ -184,18 +186,18 @@ namespace {
 // bounds, or a child that could not be started, leaves the line undecided, with the closest the
 // balls or the child knew the value; a child interrupted, or ended otherwise, says so.
 void decide_within_bounds(const ExactProgram& program, int digits, slong precision, bool calcium,
-                          ExactOutcome& line) {
-  const int bound_digits = line.bound_digits;
-  ChildWork work = {&program, digits, precision, calcium, &line};
+                          ExactOutcome& result) {
+  const int bound_digits = result.bound_digits;
+  ChildWork work = {&program, digits, precision, calcium, &result};
   const ChildOutcome child =
-      run_in_bounded_child(decide_in_child, &work, &line, sizeof line, decision_bounds);
+      run_in_bounded_child(decide_in_child, &work, &result, sizeof result, decision_bounds);
   const bool cut = child.end == ChildEnd::out_of_time || child.end == ChildEnd::out_of_memory ||
                    child.end == ChildEnd::failed;
   if (child.end != ChildEnd::finished) {
-    line.failure.outcome = cut ? exact_undecided : child_outcome(child, line);
+    result.end.outcome = cut ? exact_undecided : child_outcome(child, result);
   }
-  if (line.bound_digits < bound_digits || child.end != ChildEnd::finished) {
-    line.bound_digits = bound_digits;
+  if (result.bound_digits < bound_digits || child.end != ChildEnd::finished) {
+    result.bound_digits = bound_digits;
   }
 }
 
@@ -203,32 +205,32 @@ void decide_within_bounds(const ExactProgram& program, int digits, slong precisi
 // Calcium, whose numbers would be as large).
 void compute_in_child(void* context) {
   const ChildWork& work = *static_cast<ChildWork*>(context);
-  if (compute_in_balls(*work.program, work.digits, *work.line)) return;
-  if (decide_beyond_balls(*work.program, work.digits, *work.line)) return;
-  work.line->failure.outcome = exact_undecided;
+  if (compute_in_balls(*work.program, work.digits, *work.result)) return;
+  if (decide_beyond_balls(*work.program, work.digits, *work.result)) return;
+  work.result->end.outcome = exact_undecided;
 }
 
 }  // namespace
 
-void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& line) {
-  line.failure = {program.complete ? exact_value : exact_beyond_limits, program.step_count};
-  line.bound_digits = 0;
-  line.child_detail = 0;
+void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& result) {
+  result.end = {program.complete ? exact_value : exact_beyond_limits, program.step_count};
+  result.bound_digits = 0;
+  result.child_detail = 0;
   if (!program.complete) return;
   const slong magnitude = exact_magnitude_bits(program);
   if (magnitude > in_process_magnitude_limit ||
       exact_number_bits(program) > in_process_number_limit) {
-    ChildWork work = {&program, digits, 0, false, &line};
+    ChildWork work = {&program, digits, 0, false, &result};
     const ChildOutcome child =
-        run_in_bounded_child(compute_in_child, &work, &line, sizeof line, large_line_bounds);
+        run_in_bounded_child(compute_in_child, &work, &result, sizeof result, large_line_bounds);
     if (child.end != ChildEnd::finished) {
-      line.failure = {child_outcome(child, line), program.step_count};
+      result.end = {child_outcome(child, result), program.step_count};
     }
     return;
   }
-  if (compute_in_balls(program, digits, line)) return;
-  const int outcome = line.failure.outcome;
+  if (compute_in_balls(program, digits, result)) return;
+  const int outcome = result.end.outcome;
   if (outcome != exact_value && outcome != exact_undecided) return;
   decide_within_bounds(program, digits, precision_for(digits) * 4,
-                       magnitude <= calcium_magnitude_limit, line);
+                       magnitude <= calcium_magnitude_limit, result);
 }

@@ -11,15 +11,15 @@
 
 // What computing a line came to.
 struct ExactOutcome {
-  exact_failure failure;  // exact_value: `rounded` holds the value
+  exact_run_end end;  // exact_value: `rounded` holds the value
   Rounded rounded;
   int bound_digits;  // exact_undecided: digits after the point to which the value was known
   int child_detail;  // exact_ended_by_signal: the signal; exact_stalled: the seconds
 };
 
 // The outcome of a line whose child ended as `child` did (never finished), its detail (the
-// signal, the seconds) in `line`.
-int child_outcome(const ChildOutcome& child, ExactOutcome& line);
+// signal, the seconds) in `result`.
+int child_outcome(const ChildOutcome& child, ExactOutcome& result);
 
-// Computes `program`'s value, rounded to `digits` significant digits, into `line`.
-void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& line);
+// Computes `program`'s value, rounded to `digits` significant digits, into `result`.
+void compute_exact_value(const ExactProgram& program, int digits, ExactOutcome& result);

@@ -108,7 +108,7 @@ bool find_form(const ExactProgram& program, arb_t value, radical_form& form) {
 void find_exact_form(const ExactProgram& program, const ExactOutcome& outcome, ExactForm& form) {
   form.length = 0;
   form.text[0] = '\0';
-  if (outcome.failure.outcome != exact_value || outcome.rounded.zero) return;
+  if (outcome.end.outcome != exact_value || outcome.rounded.zero) return;
   if (exact_magnitude_bits(program) > form_magnitude_limit) return;
   radical_form& found = found_form();
   arb_t value, ball;

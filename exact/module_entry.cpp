@@ -57,22 +57,21 @@ NoteKind failure_kind(int outcome, const ProgramStep* step) {
 
 // The note of why the line has no value: at the step that ended it, the function there, or
 // the digits to which an undecided value was known.
-ReadingNote failure_note(const ExactProgram& program, const ExactOutcome& line) {
-  const int outcome = line.failure.outcome;
+ReadingNote failure_note(const ExactProgram& program, const ExactOutcome& result) {
+  const int outcome = result.end.outcome;
   const bool at_step = outcome == exact_no_value || outcome == exact_too_large;
-  const ProgramStep* step =
-      at_step && line.failure.step >= 0 && line.failure.step < program.step_count
-          ? program.steps + line.failure.step
-          : nullptr;
+  const ProgramStep* step = at_step && result.end.step >= 0 && result.end.step < program.step_count
+                                ? program.steps + result.end.step
+                                : nullptr;
   ReadingNote note = {failure_kind(outcome, step), 0, 0, TermFunction::none, 0, ""};
   if (step != nullptr) {
     note.column = step->column;
     note.length = step->length;
     if (step->code == program_function) note.function = term_function_of(step->argument);
   }
-  if (outcome == exact_undecided) note.digits = line.bound_digits;
+  if (outcome == exact_undecided) note.digits = result.bound_digits;
   if (outcome == exact_stalled || outcome == exact_ended_by_signal) {
-    note.digits = line.child_detail;
+    note.digits = result.child_detail;
   }
   return note;
 }
@@ -88,25 +87,25 @@ extern "C" void trigcalc_exact_stamp(ExactModuleStamp* stamp) {
   *stamp = exact_module_stamp();
 }
 
-extern "C" int trigcalc_exact_value_text(const Program* line, const NumberStore* store, int digits,
-                                         char (*text_buffer)[exact_text_capacity], ExactForm* form,
-                                         ReadingNote* note, bool* noted,
+extern "C" int trigcalc_exact_value_text(const Program* source, const NumberStore* store,
+                                         int digits, char (*text_buffer)[exact_text_capacity],
+                                         ExactForm* form, ReadingNote* note, bool* noted,
                                          const ExactWaiting* waiting) {
   char(&text)[exact_text_capacity] = *text_buffer;
   wait_for_children_through(waiting);
   ExactProgram& program = line_program();
-  prepare_exact_program(*line, *store, program);
-  static ExactOutcome outcome;  // its digits are 1 KiB: kept off the stack
-  compute_exact_value(program, digits, outcome);
-  if (form != nullptr) find_exact_form(program, outcome, *form);
-  *noted = outcome.failure.outcome != exact_value;
+  prepare_exact_program(*source, *store, program);
+  static ExactOutcome result;  // the module's, as its program and stacks: one line at a time
+  compute_exact_value(program, digits, result);
+  if (form != nullptr) find_exact_form(program, result, *form);
+  *noted = result.end.outcome != exact_value;
   if (*noted) {
-    *note = failure_note(program, outcome);
-    return write_text("nan", text);
+    *note = failure_note(program, result);
+    return write_no_value(text);
   }
-  if (outcome.rounded.zero) return write_text("0", text);
-  return write_exact_decimal(outcome.rounded.negative, outcome.rounded.digits, digits,
-                             static_cast<long>(outcome.rounded.exponent), text);
+  if (result.rounded.zero) return write_text("0", text);
+  return write_exact_decimal(result.rounded.negative, result.rounded.digits, digits,
+                             static_cast<long>(result.rounded.exponent), text);
 }
 
 namespace {
@@ -147,7 +146,9 @@ int compare_sides(const Program* program, const NumberStore* store,
                   const ExactWaiting* waiting) {
   static char value[exact_text_capacity];  // 1 KiB: kept off the stack
   trigcalc_exact_value_text(program, store, 1, &value, nullptr, note, noted, waiting);
-  const char* answer = *noted ? "nan" : std::strcmp(value, "0") == 0 ? "verdadeiro" : "falso";
+  const char* answer = *noted                         ? no_value_text
+                       : std::strcmp(value, "0") == 0 ? "verdadeiro"
+                                                      : "falso";
   std::strcpy(*text, answer);
   return static_cast<int>(std::strlen(answer));
 }
@@ -171,11 +172,11 @@ extern "C" int trigcalc_exact_answer(const Program* program, const NumberStore* 
     child = run_in_bounded_child(answer_in_child, &work, &answer, sizeof answer, answer_bounds);
   }
   if (child.end != ChildEnd::finished) {  // said as a value's child would say it
-    static ExactOutcome line;
-    line.failure = {child_outcome(child, line), -1};
+    static ExactOutcome result;
+    result.end = {child_outcome(child, result), -1};
     answer.length = static_cast<int>(std::strlen("não sei resolver"));
     std::strcpy(answer.text, "não sei resolver");
-    answer.note = failure_note(line_program(), line);
+    answer.note = failure_note(line_program(), result);
     answer.noted = true;
   }
   std::memcpy(*text, answer.text, static_cast<std::size_t>(answer.length) + 1);

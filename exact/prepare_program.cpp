@@ -2,6 +2,7 @@
 
 #include <fmpz_extras.h>  // Arb's fmpz_ui_pow_ui
 
+#include "exact/half_turns.h"
 #include "text/characters.h"
 
 namespace {
@@ -58,7 +59,7 @@ void set_scaled(exact_number& number, slong exponent) {
 
 // A fresh number of `exact`, 0 until set; -1 when there is no room.
 int add_number(ExactProgram& exact) {
-  if (exact.number_count >= PROGRAM_STEP_CAPACITY) {
+  if (exact.number_count >= program_step_capacity) {
     exact.complete = 0;
     return -1;
   }
@@ -122,7 +123,7 @@ bool integer_residue(const exact_number& number, const fmpz_t modulus, fmpz_t re
 int operand_start(const ExactProgram& exact, int end) {
   int made = 0;
   for (int s = end - 1; s >= 0; --s) {
-    made += exact.steps[s].code == program_push_number ? 1 : -1;
+    made += 1 - program_step_takes(exact.steps[s].code);
     if (made == 1) return s;
   }
   return 0;  // not well formed: never written, kept safe regardless
@@ -131,11 +132,11 @@ int operand_start(const ExactProgram& exact, int end) {
 // Runs the steps from `from` on integers modulo 360; false when a step is not a push of an
 // integer, '+', '-' or '*' (the reduction would not be exact).
 bool run_modulo_turn(const ExactProgram& exact, int from, fmpz_t result) {
-  static fmpz stack[PROGRAM_STEP_CAPACITY];  // fmpz values that are small need no clearing
+  static fmpz stack[program_step_capacity];  // fmpz values that are small need no clearing
   int depth = 0;
   int deepest = 0;
   fmpz_t modulus;
-  fmpz_init_set_ui(modulus, 360);
+  fmpz_init_set_ui(modulus, 2 * DEGREES_IN_HALF_TURN);  // a whole turn
   bool reduced = true;
   for (int s = from; s < exact.step_count && reduced; ++s) {
     const ProgramStep& step = exact.steps[s];
@@ -323,7 +324,7 @@ SizeBound step_bound(const ProgramStep& step, const SizeBound& left, const SizeB
 // number_bits): what its numbers hold, and what its powers make of them, which may be far
 // more (9^164000 has 520,000 bits). A program not well formed is estimated as far as it goes.
 void estimate_sizes(ExactProgram& exact) {
-  static SizeBound stack[PROGRAM_STEP_CAPACITY];
+  static SizeBound stack[program_step_capacity];
   int depth = 0;
   exact.magnitude_bits = 0;
   exact.number_bits = 0;

@@ -31,7 +31,7 @@ struct value {
 /* A run: its stack, whether it gathers (the field and D not known yet) or computes, what it
    gathered, and where its result goes. */
 struct run {
-  struct value values[PROGRAM_STACK_CAPACITY];
+  struct value values[program_stack_capacity];
   int depth;
   int gathering;
   int substituting; /* quotients are numbers: their value at z = `point` */
@@ -773,7 +773,7 @@ static int negate(struct run* run, struct value* value) {
 static int run_step(struct run* run, const ExactProgram* program, const ProgramStep* step) {
   struct value *left, *right;
   if (step->code == program_push_number || step->code == program_unknown) {
-    if (run->depth + 2 > PROGRAM_STACK_CAPACITY) return outside(run, reason_too_large);
+    if (run->depth + 2 > program_stack_capacity) return outside(run, reason_too_large);
     right = &run->values[run->depth++];
     if (step->code == program_push_number) return push_number(run, program, step, right);
     if (run->at_number) {
@@ -787,7 +787,7 @@ static int run_step(struct run* run, const ExactProgram* program, const ProgramS
     right->pi_power = 0;
     return step_done;
   }
-  if (run->depth < 1 || run->depth > PROGRAM_STACK_CAPACITY - 1)
+  if (run->depth < 1 || run->depth > program_stack_capacity - 1)
     return outside(run, reason_too_large);
   right = &run->values[run->depth - 1];
   if (step->code == program_negate) return negate(run, right);
@@ -892,7 +892,7 @@ static struct run* the_run(void) {
   static int ready = 0;
   int k;
   if (!ready) {
-    for (k = 0; k < PROGRAM_STACK_CAPACITY; ++k) value_init(run.values + k);
+    for (k = 0; k < program_stack_capacity; ++k) value_init(run.values + k);
     fmpz_init(run.order);
     fmpz_init(run.denominator);
     fmpq_poly_init(run.element);

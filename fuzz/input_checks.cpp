@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -40,9 +41,9 @@ double value_with_notes(const char* line, int length) {
   std::memset(&notes, 0xFF, sizeof notes);
   clear_notes(notes);
   const double value = evaluate_line(line, length, &notes);
-  const int read = length < line_capacity - 1 ? length : line_capacity - 1;
+  const int shown = shown_length(length);
   for (int k = 0; k < notes.count; ++k) {
-    require(notes.notes[k].column + notes.notes[k].length <= read + 1,
+    require(notes.notes[k].column + notes.notes[k].length <= shown + 1,
             "a note runs past the end of its line");
   }
   return value;
@@ -89,7 +90,7 @@ FILE* memory_file(const std::uint8_t* data, std::size_t size) {
 // The line is the input's first 99 bytes, as a reader stores it, with its length as read.
 void check_line_input(const std::uint8_t* data, std::size_t size) {
   char line[line_capacity] = {};
-  const int length = size < line_capacity - 1 ? static_cast<int>(size) : line_capacity - 1;
+  const int length = shown_length(static_cast<int>(std::min<std::size_t>(size, line_capacity)));
   if (length > 0) std::memcpy(line, data, static_cast<std::size_t>(length));  // data may be null
   const double value = evaluate_line(line, length, nullptr);
   require(same_bits(value, value_with_notes(line, length)), "taking notes changes the value");
@@ -320,10 +321,10 @@ void check_natural_doubles(const char* line, int length) {
   const double plain = evaluate_natural_line(line, length, nullptr);
   require(same_bits(noted, plain) || (std::isnan(noted) && std::isnan(plain)),
           "taking notes changes the natural line's value");
-  const int read = length < line_capacity - 1 ? length : line_capacity - 1;
+  const int shown = shown_length(length);
   int why = 0;
   for (int k = 0; k < notes.count; ++k) {
-    require(notes.notes[k].column + notes.notes[k].length <= read + 1,
+    require(notes.notes[k].column + notes.notes[k].length <= shown + 1,
             "a note runs past the end of its natural line");
     why += says_why_no_value(notes.notes[k].kind);
   }

@@ -4,13 +4,13 @@
 #include <cstring>
 
 #include "io/text_form.h"
+#include "text/messages.h"
 
 void report_read_error(int error) {
-  print_our_text(stderr, "%s: %s: erro de leitura: %s\n", program_name, standard_input_name,
+  print_our_text(stderr, words::read_error, command_name, standard_input_name,
                  std::strerror(error));
 }
 
 void report_write_error(int error) {
-  print_our_text(stderr, "%s: erro de escrita na saída padrão: %s\n", program_name,
-                 std::strerror(error));
+  print_our_text(stderr, words::write_error, command_name, std::strerror(error));
 }

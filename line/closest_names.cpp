@@ -2,23 +2,12 @@
 
 #include <cstring>
 
-#include "natural/natural_names.h"
 #include "term/function_names.h"
+#include "text/characters.h"
 
 namespace {
 
-constexpr int longest_spelling = natural_spelling_capacity;  // as long as any spelling
-
-static_assert(
-    [] {
-      for (const char* name : function_spelling_names) {
-        int length = 0;
-        while (name[length] != '\0') ++length;
-        if (length > longest_spelling) return false;
-      }
-      return true;
-    }(),
-    "every spelling fits the edit-distance row");
+constexpr int longest_spelling = spelling_capacity;  // as long as any spelling (checked there)
 
 // The names of `list`, alphabetical, and their count.
 const char* const* names_of(NameList list, int& count) {
@@ -30,13 +19,9 @@ const char* const* names_of(NameList list, int& count) {
   return function_spelling_names.data();
 }
 
-char lowered(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The natural reading's names are matched in any case, the term reading's as written.
 char compared(NameList list, char c) {
-  return list == NameList::natural ? lowered(c) : c;
+  return list == NameList::natural ? lower_case(c) : c;
 }
 
 // Edits between the word and `name`, letters compared as `list` compares them.

@@ -1,6 +1,5 @@
 #include "line/completion_words.h"
 
-#include "natural/natural_names.h"
 #include "term/function_names.h"
 #include "term/normalise_term.h"
 
@@ -9,7 +8,7 @@ namespace {
 // Letters that can stand right before a function name: the radians prefix and "x" for times.
 constexpr const char* leading_letters[] = {radians_prefix, "x"};
 
-constexpr const char* natural_leading[] = {"rad"};
+constexpr const char* natural_leading[] = {radians_prefix};
 
 static_assert(function_spelling_count <= completion_word_capacity &&
                   natural_spelling_count <= completion_word_capacity,

@@ -9,28 +9,23 @@
 
 namespace {
 
-// Bytes of the line that are read, at most `bounded`, up to a zero byte; `bracketed` tells
-// whether they hold a '[' or ']'. One scan looks for all three: a line is short, and the
-// library's searches each cost more to start than such a scan.
-int read_length(const char* line, int bounded, bool& bracketed) {
-  static constexpr struct Marks {
-    unsigned char of[256];  // 1 for a bracket, 2 for the zero byte
-  } marks = [] {
-    Marks table{};
-    table.of[static_cast<unsigned char>('[')] = 1;
-    table.of[static_cast<unsigned char>(']')] = 1;
-    table.of[0] = 2;
-    return table;
-  }();
-  unsigned char seen = 0;
-  const char* at = line;
-  for (const char* const end = line + bounded; at < end; ++at) {
-    const unsigned char mark = marks.of[static_cast<unsigned char>(*at)];
-    if (mark == 2) break;
-    seen |= mark;
+// True when the `kept` bytes at `line` hold a '[' or ']': a bracketed line. A line is short:
+// one plain scan costs less than starting two of the library's searches.
+bool holds_bracket(const char* line, int kept) {
+  for (const char* const end = line + kept; line < end; ++line) {
+    if (*line == '[' || *line == ']') return true;
   }
-  bracketed = seen != 0;
-  return static_cast<int>(at - line);
+  return false;
+}
+
+// Notes the shown bytes from a zero byte on, at `kept`: they are not read.
+void note_zero_byte(ReadingNotes* notes, int kept, int shown) {
+  if (kept < shown) add_note(notes, NoteKind::zero_byte_ends_line, kept, shown - kept);
+}
+
+// Notes a line of `length` bytes longer than the `shown` ones it is read from.
+void note_cut(ReadingNotes* notes, int length, int shown) {
+  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
 }
 
 // The note a computation's step makes, by the reading the line was read in, and when it is
@@ -105,21 +100,31 @@ void note_breaks(const ValueBreaks& breaks, double value, int shown, bool natura
 // it is read, and outside numbers a ',' is as foreign as a '.'.
 int read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes) {
   const int shown = shown_length(length);
-  bool bracketed = false;
-  const int kept = read_length(line, shown, bracketed);
-  if (kept < shown) add_note(notes, NoteKind::zero_byte_ends_line, kept, shown - kept);
+  const int kept = kept_length(line, shown);
+  note_zero_byte(notes, kept, shown);
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
   reading.term_count = 0;
   reading.bracket_count = 0;
-  if (bracketed) {
+  if (holds_bracket(line, kept)) {
     read_bracketed_line(line, kept, reading, notes);
   } else {
     reading.bracketed = false;
     reading.term_count = 1;
     read_term(line, kept, 0, reading.terms[0], reading.numbers, notes);
   }
-  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
+  note_cut(notes, length, shown);
+  return shown;
+}
+
+// The zero byte is noted after what was read, as the natural reading's notes have always
+// been ordered.
+int read_natural(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
+  const int shown = shown_length(length);
+  const int kept = kept_length(line, shown);
+  read_natural_line(line, kept, reading, notes);
+  note_zero_byte(notes, kept, shown);
+  note_cut(notes, length, shown);
   return shown;
 }
 
@@ -138,12 +143,12 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes) {
 }
 
 double evaluate_natural_line(const char* line, int length, ReadingNotes* notes) {
-  static NaturalReading reading;  // 6 KiB: kept off the stack
-  read_natural_line(line, length, reading, notes);
-  return natural_reading_value(reading, line, length, notes);
+  NaturalReading reading;
+  const int shown = read_natural(line, length, reading, notes);
+  return natural_reading_value(reading, line, shown, notes);
 }
 
-double natural_reading_value(const NaturalReading& reading, const char* line, int length,
+double natural_reading_value(const NaturalReading& reading, const char* line, int shown,
                              ReadingNotes* notes) {
   const bool answered = reading.shape.unknown || reading.shape.equation;
   if (reading.read && answered) add_note(notes, NoteKind::natural_not_a_value, 0, 0);
@@ -151,8 +156,6 @@ double natural_reading_value(const NaturalReading& reading, const char* line, in
   if (notes == nullptr) {
     return computed ? run_program(reading.program, reading.numbers, nullptr) : std::nan("");
   }
-  const int shown = shown_length(length);
-  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
   double value = std::nan("");
   if (computed) {
     ValueBreaks breaks;

@@ -1,27 +1,27 @@
 // The engine both front ends share: a line of text read once into a description of what it
 // says (one term, or bracketed terms and numbers) with notes of what was read otherwise than
 // written, and that description computed in doubles. The line is never written to; the
-// reading's scratch is the engine's own.
+// reading's scratch (a few KiB) lives on the stack of the call that reads the line, so the
+// engine keeps nothing between lines and may be called from anywhere (the exact module alone
+// keeps state: one line at a time).
 #pragma once
 
 #include "bracket/line_reading.h"
+#include "natural/natural_reading.h"
 #include "term/reading_notes.h"
-
-// Bytes of a line buffer: 99 characters and the terminator. A line is read from its first 99
-// bytes at most, up to a zero byte.
-constexpr int line_capacity = term_capacity;
-
-// The bytes of a line of `length` bytes that are read and reported on: line_capacity - 1 at
-// most.
-constexpr int shown_length(int length) {
-  return length < line_capacity - 1 ? length : line_capacity - 1;
-}
+#include "text/limits.h"
 
 // Reads the line of `length` bytes at `line` into `reading`: a line holding '[' or ']' is a
 // bracketed expression, any other one term. With `notes`, records everything read otherwise
 // than written, by columns of the line (a line longer than it reads included), to be
 // finished once the computation has added its own (finish_notes). Returns shown_length.
 int read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes);
+
+// Reads the line of `length` bytes at `line` as ordinary arithmetic (natural/natural_reading.h)
+// into `reading`: its shown bytes up to a zero byte. With `notes`, records why it could not be
+// read, what was read one way of two, a zero byte and a cut, to be finished once the
+// computation has added its own. Returns shown_length.
+int read_natural(const char* line, int length, NaturalReading& reading, ReadingNotes* notes);
 
 // The value of the line of `length` bytes at `line`, read as read_line reads it and computed
 // in doubles; with `notes`, its notes, the reading's and why a value that is no finite number
@@ -36,8 +36,8 @@ double evaluate_natural_line(const char* line, int length, ReadingNotes* notes);
 
 struct NaturalReading;
 
-// The value in doubles of the line of `length` bytes at `line` that the natural reading read
-// into `reading`, as evaluate_natural_line gives it; a line in the unknown, or an equation,
-// has none (its answer is exact_answer_text's), and is noted so.
-double natural_reading_value(const NaturalReading& reading, const char* line, int length,
+// The value in doubles of the line at `line` that read_natural read into `reading` (`shown`
+// bytes of it), as evaluate_natural_line gives it, its notes finished; a line in the unknown,
+// or an equation, has none (its answer is exact_answer_text's), and is noted so.
+double natural_reading_value(const NaturalReading& reading, const char* line, int shown,
                              ReadingNotes* notes);

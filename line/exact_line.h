@@ -73,9 +73,10 @@ int exact_natural_line_text(const char* line, int length, int digits,
                             char (&text)[exact_text_capacity], ReadingNotes* notes,
                             ExactForm* form = nullptr);
 
-// The text of a line the natural reading read into `reading`, as exact_natural_line_text
-// writes it; a line in the unknown, or an equation, is "nan", noted so.
-int exact_natural_reading_text(const NaturalReading& reading, const char* line, int length,
+// The text of a line that read_natural read into `reading` (`shown` bytes of it), as
+// exact_natural_line_text writes it, its notes finished; a line in the unknown, or an equation,
+// is "nan", noted so.
+int exact_natural_reading_text(const NaturalReading& reading, const char* line, int shown,
                                int digits, char (&text)[exact_text_capacity], ReadingNotes* notes,
                                ExactForm* form = nullptr);
 

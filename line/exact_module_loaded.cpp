@@ -39,9 +39,9 @@ void say_why(LoadedModule& module, ModuleProblem problem, const char* where, con
   std::snprintf(module.state.detail, sizeof module.state.detail, "%s", detail);
 }
 
-// The directory of the program's file, with its final '/'; false, with the reason in
+// The directory of the executable's file, with its final '/'; false, with the reason in
 // `module`, when it cannot be had.
-bool program_directory(char (&directory)[path_capacity], LoadedModule& module) {
+bool executable_directory(char (&directory)[path_capacity], LoadedModule& module) {
   const ssize_t length = readlink("/proc/self/exe", directory, path_capacity - 1);
   const int error = errno;
   char* slash = nullptr;
@@ -155,7 +155,7 @@ bool load_at(const char* path, LoadedModule& module) {
 // Loads the module from the first place that holds it.
 void load_module(LoadedModule& module) {
   char directory[path_capacity];
-  if (!program_directory(directory, module)) return;
+  if (!executable_directory(directory, module)) return;
   say_why(module, ModuleProblem::not_found, directory, exact_module_file);
   for (const char* place : exact_module_places) {
     char path[path_capacity];
@@ -195,10 +195,7 @@ int exact_program_text(const Program& program, const NumberStore& store, int dig
                        char (&text)[exact_text_capacity], ReadingNotes* notes, ExactForm* form) {
   const ExactValueEntry entry = loaded_module().entry;
   if (form != nullptr) form->length = 0;
-  if (entry == nullptr) {
-    std::strcpy(text, "nan");
-    return 3;
-  }
+  if (entry == nullptr) return write_no_value(text);
   ReadingNote note;
   bool noted = false;
   const int length = entry(&program, &store, digits, &text, form, &note, &noted, &line_waiting);

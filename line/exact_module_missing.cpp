@@ -1,5 +1,4 @@
 // The exact mode in a build without Arb and Calcium: never available.
-#include <cstring>
 
 #include "line/exact_line.h"
 
@@ -17,8 +16,7 @@ void set_exact_waiting(const ExactWaiting&) {}
 int exact_program_text(const Program&, const NumberStore&, int, char (&text)[exact_text_capacity],
                        ReadingNotes*, ExactForm* form) {
   if (form != nullptr) form->length = 0;
-  std::strcpy(text, "nan");
-  return 3;
+  return write_no_value(text);
 }
 
 int exact_answer_text(const NaturalReading&, const AnswerRequest&,

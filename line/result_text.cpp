@@ -3,13 +3,15 @@
 #include <charconv>
 #include <cmath>
 
+#include "exact/exact_text.h"
+
 namespace {
 
 // Runtimes disagree on non-finite values, so those are spelt here. The sign of a
 // not-a-number means nothing and depends on the CPU (an invalid operation gives a negative
 // one on x86 and a positive one on ARM and s390x), so every not-a-number prints "nan".
 const char* non_finite_text(double value) {
-  if (std::isnan(value)) return "nan";
+  if (std::isnan(value)) return no_value_text;
   return value < 0 ? "-inf" : "inf";
 }
 
@@ -31,12 +33,12 @@ char* write_number(double value, int digits, char* text, char* end) {
 
 }  // namespace
 
-int format_result_line(double value, int digits, const char* before, const char* after, char* line,
+int format_result_line(double value, int digits, const char* before, const char* after, char* text,
                        int capacity) {
-  char* const end = line + capacity - 1;  // room kept for the terminator
-  char* at = write_part(before, line, end);
+  char* const end = text + capacity - 1;  // room kept for the terminator
+  char* at = write_part(before, text, end);
   at = write_number(value, digits, at, end);
   at = write_part(after, at, end);
   *at = '\0';
-  return static_cast<int>(at - line);
+  return static_cast<int>(at - text);
 }

@@ -9,7 +9,7 @@ constexpr int default_result_digits = 6;  // "%g"'s precision: what the dialogue
 
 // Writes `before`, `value` with `digits` significant digits (1 to 17) as "%g" would, and
 // `after` (each affix at most result_affix_capacity - 1 bytes) into the `capacity` bytes at
-// `line` (at least result_line_capacity), zero-terminated; returns its length. The dialogue
+// `text` (at least result_line_capacity), zero-terminated; returns its length. The dialogue
 // frames a value as "=VALUE\n\n", the command line as "VALUE\n".
-int format_result_line(double value, int digits, const char* before, const char* after, char* line,
+int format_result_line(double value, int digits, const char* before, const char* after, char* text,
                        int capacity);

@@ -20,21 +20,15 @@ void append_text(char (&text)[value_line_capacity], int* used, const char* piece
   append(text, used, piece, static_cast<int>(std::strlen(piece)));
 }
 
-}  // namespace
-
-namespace {
-
 // The answer to a line in the unknown: `before`, the module's answer, `after`.
-int answer_line_text(const NaturalReading& reading, const char* line, int length,
-                     ValueFormat format, const char* before, const char* after,
-                     char (&text)[value_line_capacity], ReadingNotes* notes) {
-  static char answer[exact_answer_capacity];  // 4 KiB: kept off the stack
+int answer_line_text(const NaturalReading& reading, const char* line, int shown, ValueFormat format,
+                     const char* before, const char* after, char (&text)[value_line_capacity],
+                     ReadingNotes* notes) {
+  char answer[exact_answer_capacity];
   const ProgramShape& shape = reading.shape;
   const AnswerRequest request = {line + shape.name_column, shape.name_length, format.digits,
                                  format.unicode};
   const int written = exact_answer_text(reading, request, answer, notes);
-  const int shown = shown_length(length);
-  if (length > shown) add_note(notes, NoteKind::line_cut, shown, 0);
   if (notes != nullptr) finish_notes(*notes, line, shown);
   int used = 0;
   append_text(text, &used, before);
@@ -48,18 +42,18 @@ int natural_line_text(const char* line, int length, ValueFormat format, const ch
                       const char* after, char (&text)[value_line_capacity], ReadingNotes* notes,
                       bool* worded, ExactForm* form, char (&value)[exact_text_capacity],
                       int& written) {
-  static NaturalReading reading;  // 6 KiB: kept off the stack
-  read_natural_line(line, length, reading, notes);
+  NaturalReading reading;
+  const int shown = read_natural(line, length, reading, notes);
   const bool answered = reading.read && (reading.shape.unknown || reading.shape.equation);
   if (worded != nullptr) *worded = answered;
   if (answered) {
-    return answer_line_text(reading, line, length, format, before, after, text, notes);
+    return answer_line_text(reading, line, shown, format, before, after, text, notes);
   }
   if (!format.exact) {
-    const double number = natural_reading_value(reading, line, length, notes);
+    const double number = natural_reading_value(reading, line, shown, notes);
     return format_result_line(number, format.digits, before, after, text, value_line_capacity);
   }
-  written = exact_natural_reading_text(reading, line, length, format.digits, value, notes, form);
+  written = exact_natural_reading_text(reading, line, shown, format.digits, value, notes, form);
   return -1;
 }
 
@@ -68,8 +62,8 @@ int natural_line_text(const char* line, int length, ValueFormat format, const ch
 int line_value_text(const char* line, int length, ValueFormat format, const char* before,
                     const char* after, char (&text)[value_line_capacity], ReadingNotes* notes,
                     bool* worded) {
-  static char value[exact_text_capacity];  // 1 KiB: kept off the stack
-  static ExactForm form;
+  char value[exact_text_capacity];
+  ExactForm form;
   form.unicode = format.unicode;
   const bool asked = format.form != FormShown::none;
   ExactForm* wanted = asked ? &form : nullptr;

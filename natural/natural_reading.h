@@ -4,8 +4,9 @@
 // + - * / ^ with the usual precedence (^ right to left and above a leading minus), x × · for
 // times, ÷, the minus sign −, superscript powers; parentheses and square brackets that group;
 // a product left implicit between factors side by side, bound tighter than * and / (1/2π is
-// 1/(2π), and noted); functions by every spelling of natural/natural_names.h, in any case, on a
-// group or on the factors that follow up to the next + - * / or function name; √, raiz, sqrt;
+// 1/(2π), and noted); functions by every spelling term/function_names.h gives it, in any
+// case, on a group or on the factors that follow up to the next + - * / or function name; √,
+// raiz, sqrt;
 // pi and π; angles in degrees unless the argument holds π or a "rad", or the line begins with
 // "rad" (which puts inverse functions' values in radians too); ° and º with minutes and
 // seconds. A line it cannot read is noted where it stopped and has no value.
@@ -14,10 +15,6 @@
 #include "program/program.h"
 #include "term/reading_notes.h"
 #include "term/term_reading.h"
-
-// Groups, signs, powers and function arguments within one another that a line may nest: a
-// 99-byte line holds at most 49 groups.
-constexpr int natural_nesting_capacity = 50;
 
 // A line as the natural reading read it.
 struct NaturalReading {
@@ -33,8 +30,9 @@ struct NaturalReading {
 // the unknown where it cannot be times ("sen x", "2x", "x/2", "cos²x"); a line that reads
 // both ways is read as times, as it always was, and noted.
 //
-// Reads the `length` bytes at `line` (at most line_capacity - 1 of them, up to a zero byte,
-// as the term reading reads) into `reading`. With `notes`, records why a line could not be
-// read (a note at the place, saying what was expected there), and what was read one way of
-// two (a division by factors side by side, a power in an argument without parentheses).
+// Reads the `length` bytes at `line` (at most line_capacity - 1, none of them a zero byte: the
+// engine's read_natural keeps those a line is read from) into `reading`. With `notes`, records
+// why a line could not be read (a note at the place, saying what was expected there), and what
+// was read one way of two (a division by factors side by side, a power in an argument without
+// parentheses).
 void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes);

@@ -200,50 +200,17 @@ bool is_word_letter(char c) {
   return is_ascii_letter(c) && c != 'x' && c != 'X';  // 'x' is always times
 }
 
-// The lower-case letter of `c`.
-char lowered(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// The rows of natural_spellings by the first letter of their spelling, with their lengths.
-constexpr int max_rows_per_letter = 24;
-struct SpellingIndex {
-  unsigned char count[26];
-  unsigned char rows[26][max_rows_per_letter];
-  unsigned char length[26][max_rows_per_letter];
-};
-
-constexpr SpellingIndex spelling_index = [] {
-  SpellingIndex index{};
-  for (int row = 0; row < natural_spelling_count; ++row) {
-    const char* spelling = natural_spellings[row].spelling;
-    const int letter = spelling[0] - 'a';
-    const int k = index.count[letter]++;
-    index.rows[letter][k] = static_cast<unsigned char>(row);
-    index.length[letter][k] = static_cast<unsigned char>(natural_table::length_of(spelling));
-  }
-  return index;
-}();
-
-static_assert(
-    [] {
-      for (unsigned char count : spelling_index.count) {
-        if (count > max_rows_per_letter) return false;
-      }
-      return true;
-    }(),
-    "max_rows_per_letter holds every letter's spellings");
-
-// The row of the spelling that the `length` letters at `word` are, in any case; -1 if none.
+// The row of the natural reading's spelling that the `length` letters at `word` are, in any
+// case; -1 if none.
 int spelling_row(const char* word, int length) {
-  const int letter = lowered(word[0]) - 'a';
-  if (letter < 0 || letter >= 26) return -1;
+  const int letter = index_letter(lower_case(word[0]));
+  if (letter < 0) return -1;
   for (int k = 0; k < spelling_index.count[letter]; ++k) {
-    if (spelling_index.length[letter][k] != length) continue;
     const int row = spelling_index.rows[letter][k];
-    const char* spelling = natural_spellings[row].spelling;
+    if (spelling_index.length[letter][k] != length || !accepted(row, in_natural)) continue;
+    const char* spelling = function_spellings[row].spelling;
     int at = 1;
-    while (at < length && lowered(word[at]) == spelling[at]) ++at;
+    while (at < length && lower_case(word[at]) == spelling[at]) ++at;
     if (at == length) return row;
   }
   return -1;
@@ -253,26 +220,26 @@ int spelling_row(const char* word, int length) {
 // sequence of spellings they are (the longest first word that lets the rest be words first:
 // "radsen" is "rad" and "sen"), or one unknown word for the whole run. Returns the new count.
 int add_words(const char* line, int at, int run, Token* tokens, int count) {
-  const int whole = run <= natural_spelling_capacity ? spelling_row(line + at, run) : -1;
+  const int whole = run <= spelling_capacity ? spelling_row(line + at, run) : -1;
   if (whole >= 0) {  // the usual case: the run is one word
-    tokens[count] = {TokenKind::word, at, run, 0, natural_spellings[whole].word, 0, false};
+    tokens[count] = {TokenKind::word, at, run, 0, function_spellings[whole].word, 0, false};
     return count + 1;
   }
-  int first[term_capacity + 1];  // first[k]: the first word's length from k on; 0: no split
+  int first[line_capacity + 1];  // first[k]: the first word's length from k on; 0: no split
   first[run] = -1;               // nothing left: split
   for (int k = run - 1; k >= 0; --k) {
     first[k] = 0;
-    const int longest = run - k < natural_spelling_capacity ? run - k : natural_spelling_capacity;
+    const int longest = run - k < spelling_capacity ? run - k : spelling_capacity;
     for (int size = longest; size >= 1 && first[k] == 0; --size) {
       if (first[k + size] != 0 && spelling_row(line + at + k, size) >= 0) first[k] = size;
     }
   }
   if (run == 0 || first[0] == 0) {
-    tokens[count] = {TokenKind::unknown_word, at, run, 0, NaturalWord::pi, 0, false};
+    tokens[count] = {TokenKind::unknown_word, at, run, 0, Word::none, 0, false};
     return count + 1;
   }
   for (int k = 0; k < run; k += first[k]) {
-    const NaturalWord word = natural_spellings[spelling_row(line + at + k, first[k])].word;
+    const Word word = function_spellings[spelling_row(line + at + k, first[k])].word;
     tokens[count++] = {TokenKind::word, at + k, first[k], 0, word, 0, false};
   }
   return count;
@@ -319,7 +286,7 @@ int blanks_at(const char* line, int length, int at) {
 // A character of one byte as a token: "<=" and "<" are one (the second strict), and with
 // `commas` a comma is one.
 Token ascii_token(const char* line, int length, int at, bool commas) {
-  Token token = {TokenKind::end, at, 1, 0, NaturalWord::pi, 0, false};
+  Token token = {TokenKind::end, at, 1, 0, Word::none, 0, false};
   token.kind = ascii_kind(line[at], token.bracket);
   if (token.kind == TokenKind::at_most) {
     token.length = matches(line, length, at, "<=") != 0 ? 2 : 1;
@@ -333,7 +300,7 @@ Token ascii_token(const char* line, int length, int at, bool commas) {
 // is a token of its own, not a decimal mark.
 Token token_at(const char* line, int length, int at, bool commas) {
   at += blanks_at(line, length, at);
-  Token token = {TokenKind::end, at, 0, 0, NaturalWord::pi, 0, false};
+  Token token = {TokenKind::end, at, 0, 0, Word::none, 0, false};
   if (at >= length) return token;
   const char c = line[at];
   const bool mark_then_digit = (c == '.' || c == ',') && digits_at(line, length, at + 1) > 0;
@@ -367,7 +334,7 @@ Token token_at(const char* line, int length, int at, bool commas) {
 // True when the `run` letters at `word` are `spelling` (lower case), in any case.
 bool letters_are(const char* word, int run, const char* spelling) {
   int at = 0;
-  while (at < run && spelling[at] != '\0' && lowered(word[at]) == spelling[at]) ++at;
+  while (at < run && spelling[at] != '\0' && lower_case(word[at]) == spelling[at]) ++at;
   return at == run && spelling[at] == '\0';
 }
 
@@ -394,11 +361,10 @@ bool holds_interval(const char* line, int length) {
 }
 
 int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]) {
-  const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
-  const bool commas = holds_interval(line, kept);
+  const bool commas = holds_interval(line, length);
   int count = 0;
   for (int at = 0;;) {
-    const Token token = token_at(line, kept, at, commas);
+    const Token token = token_at(line, length, at, commas);
     if (token.kind == TokenKind::word) {
       count = add_words(line, token.column, token.length, tokens, count);
     } else {

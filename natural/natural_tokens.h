@@ -4,13 +4,13 @@
 // tokens and are skipped.
 #pragma once
 
-#include "natural/natural_names.h"
+#include "term/function_names.h"
 
 // What a token is.
 enum class TokenKind {
   end,           // the end of the line
   number,        // digits with an optional decimal mark and power of ten
-  word,          // one word of natural_spellings (a run of letters may hold several)
+  word,          // one word of function_spellings (a run of letters may hold several)
   unknown_word,  // a run of letters that is no sequence of words
   plus,          // +
   minus,         // - or −
@@ -45,15 +45,15 @@ struct Token {
   int column;        // its first byte
   int length;        // its bytes
   char bracket;      // open and close: '(' or '['
-  NaturalWord word;  // word: which
+  Word word;         // word: which
   long superscript;  // superscript: its value (saturating)
   bool strict;       // at_most: "<", which leaves the end out
 };
 
 // Tokens of one line: one a byte at most, and the end.
-constexpr int natural_token_capacity = term_capacity + 1;
+constexpr int natural_token_capacity = line_capacity + 1;
 
-// Reads the `length` bytes at `line` (term_capacity - 1 at most) into `tokens`, blanks
+// Reads the `length` bytes at `line` (line_capacity - 1 at most) into `tokens`, blanks
 // skipped, a run of letters split into the words it holds; the last token is the end.
 // Returns how many tokens there are, the end included.
 int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]);

@@ -184,9 +184,8 @@ Operand parse_signed(Reader& reader);
 Operand parse_power(Reader& reader);
 Operand parse_exponent(Reader& reader);
 
-bool is_function(NaturalWord word) {
-  return word != NaturalWord::square_root && word != NaturalWord::pi &&
-         word != NaturalWord::radians;
+bool is_function(Word word) {
+  return word != Word::square_root && word != Word::pi && word != Word::radians;
 }
 
 // True when `token` can begin a factor: what may stand side by side with the one before.
@@ -200,7 +199,7 @@ bool begins_factor(const Token& token) {
     case TokenKind::unknown_sign:
       return true;
     case TokenKind::word:
-      return token.word != NaturalWord::radians;
+      return token.word != Word::radians;
     default:
       return false;
   }
@@ -253,7 +252,7 @@ bool read_part(Reader& reader, TokenKind unit, int divisor, Operand& number) {
 // 30 + 15/60 + 30/3600), or "rad".
 void read_units_after_number(Reader& reader, Operand& number) {
   const Token mark = peek(reader);
-  if (mark.kind == TokenKind::word && mark.word == NaturalWord::radians) {
+  if (mark.kind == TokenKind::word && mark.word == Word::radians) {
     take(reader, mark);
     if (reader.units != nullptr) reader.units->radians = true;
     number.end = mark.column + mark.length;
@@ -350,34 +349,34 @@ long name_power(Reader& reader, int& column, int& end) {
 }
 
 // The inverse of a direct function, for the "^-1" written on its name (sen^-1 is arcsen).
-NaturalWord inverse_of(NaturalWord word) {
+Word inverse_of(Word word) {
   switch (word) {
-    case NaturalWord::sine:
-      return NaturalWord::arc_sine;
-    case NaturalWord::cosine:
-      return NaturalWord::arc_cosine;
-    case NaturalWord::tangent:
-      return NaturalWord::arc_tangent;
-    case NaturalWord::cotangent:
-      return NaturalWord::arc_cotangent;
-    case NaturalWord::secant:
-      return NaturalWord::arc_secant;
-    case NaturalWord::cosecant:
-      return NaturalWord::arc_cosecant;
+    case Word::sine:
+      return Word::arc_sine;
+    case Word::cosine:
+      return Word::arc_cosine;
+    case Word::tangent:
+      return Word::arc_tangent;
+    case Word::cotangent:
+      return Word::arc_cotangent;
+    case Word::secant:
+      return Word::arc_secant;
+    case Word::cosecant:
+      return Word::arc_cosecant;
     default:
       return word;  // already an inverse: ^-1 is a power
   }
 }
 
-bool is_direct_word(NaturalWord word) {
+bool is_direct_word(Word word) {
   const TermFunction function = term_function_for(word);
   return function != TermFunction::none && !is_inverse(function);
 }
 
 // The steps before a function's argument: its amplitude, 1, and for the inverses the program
 // form lacks, the parts of their formula that come first (90 for 90 - arctg x; 1 for 1 / x).
-void begin_function(Reader& reader, NaturalWord word, int column) {
-  if (word == NaturalWord::arc_cotangent) {
+void begin_function(Reader& reader, Word word, int column) {
+  if (word == Word::arc_cotangent) {
     if (reader.line_radians) {
       push_pi(reader, column, 0, false);
       emit(reader, program_push_integer, 2, column, 0);
@@ -387,23 +386,23 @@ void begin_function(Reader& reader, NaturalWord word, int column) {
     }
   }
   emit(reader, program_push_integer, 1, column, 0);
-  if (word == NaturalWord::arc_secant || word == NaturalWord::arc_cosecant) {
+  if (word == Word::arc_secant || word == Word::arc_cosecant) {
     emit(reader, program_push_integer, 1, column, 0);
   }
 }
 
 // The steps after the argument: the function, and the rest of a formula.
-void end_function(Reader& reader, NaturalWord word, bool radians, int column, int length) {
+void end_function(Reader& reader, Word word, bool radians, int column, int length) {
   TermFunction function = term_function_for(word);
-  if (word == NaturalWord::arc_secant || word == NaturalWord::arc_cosecant) {
+  if (word == Word::arc_secant || word == Word::arc_cosecant) {
     emit(reader, program_divide, 0, column, length);
-    function = word == NaturalWord::arc_secant ? TermFunction::arc_cosine : TermFunction::arc_sine;
+    function = word == Word::arc_secant ? TermFunction::arc_cosine : TermFunction::arc_sine;
   }
-  if (word == NaturalWord::arc_cotangent) function = TermFunction::arc_tangent;
+  if (word == Word::arc_cotangent) function = TermFunction::arc_tangent;
   emit(reader, program_function, program_function_of(function), column, length);
   Program& program = reader.reading.program;
   if (program.complete) program.steps[program.step_count - 1].radians = radians;
-  if (word == NaturalWord::arc_cotangent) emit(reader, program_subtract, 0, column, length);
+  if (word == Word::arc_cotangent) emit(reader, program_subtract, 0, column, length);
 }
 
 // A function's argument without parentheses: signs, then the factors side by side up to the
@@ -416,7 +415,7 @@ Operand parse_function(Reader& reader, const Token& name) {
   Operand applied = {name.column, name.column + name.length, 1, false, false};
   int power_column = 0, power_end = 0;
   long power = name_power(reader, power_column, power_end);
-  NaturalWord word = name.word;
+  Word word = name.word;
   if (power == -1 && is_direct_word(word)) {
     word = inverse_of(word);
     power = 1;
@@ -467,7 +466,7 @@ Operand parse_primary(Reader& reader) {
     push_number(reader, token);
     primary.ends_with_number = true;
     read_units_after_number(reader, primary);
-  } else if (token.kind == TokenKind::pi_sign || (word && token.word == NaturalWord::pi)) {
+  } else if (token.kind == TokenKind::pi_sign || (word && token.word == Word::pi)) {
     take(reader, token);
     push_pi(reader, token.column, token.length, true);
   } else if (is_unknown(reader, token)) {
@@ -475,8 +474,7 @@ Operand parse_primary(Reader& reader) {
     push_unknown(reader, token);
   } else if (token.kind == TokenKind::open) {
     primary = parse_group(reader, token);
-  } else if (token.kind == TokenKind::root_sign ||
-             (word && token.word == NaturalWord::square_root)) {
+  } else if (token.kind == TokenKind::root_sign || (word && token.word == Word::square_root)) {
     primary = parse_root(reader, token);
   } else if (word && is_function(token.word)) {
     primary = parse_function(reader, token);
@@ -546,7 +544,7 @@ Operand parse_implicit(Reader& reader, bool argument) {
   for (Token next = peek(reader); !reader.failed && begins_factor(reader, next);
        next = peek(reader)) {
     if (argument && next.kind == TokenKind::word && is_function(next.word) &&
-        next.word != NaturalWord::square_root) {
+        next.word != Word::square_root) {
       break;
     }
     if (next.kind == TokenKind::number && product.ends_with_number) {
@@ -639,34 +637,6 @@ void fail_at_leftover(Reader& reader, const Token& token) {
   } else {
     fail(reader, NoteKind::natural_unexpected, token.column, token.length);
   }
-}
-
-// The most values the program holds at once on a run's stack.
-int deepest_stack(const Program& program) {
-  int depth = 0;
-  int deepest = 0;
-  for (int s = 0; s < program.step_count; ++s) {
-    const int code = program.steps[s].code;
-    if (code == program_push_number || code == program_push_integer || code == program_unknown) {
-      ++depth;
-    } else if (code != program_negate && code != program_root) {
-      --depth;
-    }
-    if (depth > deepest) deepest = depth;
-  }
-  return deepest;
-}
-
-// The bytes of a line of `length` that are read and reported on: term_capacity - 1 at most.
-int shown_bytes(int length) {
-  return length < term_capacity - 1 ? length : term_capacity - 1;
-}
-
-// The bytes read: the first shown_bytes at most, up to a zero byte.
-int kept_length(const char* line, int length) {
-  const int shown = shown_bytes(length);
-  const void* zero = std::memchr(line, '\0', static_cast<std::size_t>(shown));
-  return zero == nullptr ? shown : static_cast<int>(static_cast<const char*>(zero) - line);
 }
 
 // The end of the part just read: the step after it.
@@ -786,7 +756,7 @@ bool begins_interval(const Reader& reader, const Token& token) {
 // line = ["rad"] part {";" part} [interval], the parts and the interval only with the unknown.
 void parse_line(Reader& reader) {
   Token first = peek(reader);
-  if (first.kind == TokenKind::word && first.word == NaturalWord::radians) {
+  if (first.kind == TokenKind::word && first.word == Word::radians) {
     take(reader, first);
     reader.line_radians = true;
     first = peek(reader);
@@ -798,7 +768,7 @@ void parse_line(Reader& reader) {
   for (Token next = peek(reader);
        reader.x_unknown && !reader.failed && !shape.equation && next.kind == TokenKind::semicolon;
        next = peek(reader)) {
-    if (shape.part_count == PROGRAM_PART_CAPACITY) {
+    if (shape.part_count == program_part_capacity) {
       return fail(reader, NoteKind::natural_unexpected, next.column, next.length);
     }
     take(reader, next);
@@ -832,7 +802,7 @@ LineKinds kinds_of(const Token* tokens) {
     kinds.interval = kinds.interval || token.kind == TokenKind::at_most ||
                      token.kind == TokenKind::element_of || token.kind == TokenKind::comma;
     kinds.radians = kinds.radians || token.kind == TokenKind::pi_sign ||
-                    (word && (token.word == NaturalWord::pi || token.word == NaturalWord::radians));
+                    (word && (token.word == Word::pi || token.word == Word::radians));
   }
   return kinds;
 }
@@ -850,7 +820,7 @@ int read_once(const char* line, int kept, const Token* tokens, const LineKinds& 
   Reader reader = {line, tokens, 0, reading, notes, false, 0, false, nullptr, x_unknown, false, -1};
   parse_line(reader);
   const bool fits =
-      reading.program.complete && deepest_stack(reading.program) <= PROGRAM_STACK_CAPACITY;
+      reading.program.complete && program_deepest_stack(&reading.program) <= program_stack_capacity;
   if (!reader.failed && !fits) fail(reader, NoteKind::natural_too_deep, 0, kept);
   if (!reading.shape.unknown) reading.shape.radians = 0;
   reading.read = !reader.failed;
@@ -898,7 +868,7 @@ void note_control_blanks(const char* line, int kept, ReadingNotes* notes) {
 }  // namespace
 
 void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
-  const int kept = kept_length(line, length);
+  const int kept = length;  // the engine's read_natural keeps the bytes a line is read from
   note_control_blanks(line, kept, notes);
   Token tokens[natural_token_capacity];
   read_tokens(line, kept, tokens);
@@ -908,8 +878,5 @@ void read_natural_line(const char* line, int length, NaturalReading& reading, Re
     read_either_way(line, kept, tokens, kinds, reading, notes);
   } else {
     read_once(line, kept, tokens, kinds, unknown_only, reading, notes);
-  }
-  if (kept < shown_bytes(length)) {
-    add_note(notes, NoteKind::zero_byte_ends_line, kept, shown_bytes(length) - kept);
   }
 }

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "term/trig_constants.h"
+#include "trig/trig_constants.h"
 
 namespace {
 

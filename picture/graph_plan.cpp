@@ -5,7 +5,7 @@
 #include "picture/angle_text.h"
 #include "picture/period.h"
 #include "program/run_doubles.h"
-#include "term/trig_constants.h"
+#include "trig/trig_constants.h"
 
 namespace {
 
@@ -115,7 +115,7 @@ bool plan_graph(const NaturalReading& reading, bool unicode, GraphPlan& plan, Re
 }
 
 void sample_graph(GraphPlan& plan, int count) {
-  const CurveSamples* samples[PROGRAM_PART_CAPACITY];
+  const CurveSamples* samples[program_part_capacity];
   for (int p = 0; p < plan.part_count; ++p) {
     sample_curve(plan.parts[p].function, plan.x_low, plan.x_high, count, plan.parts[p].samples);
     samples[p] = &plan.parts[p].samples;

@@ -32,7 +32,7 @@ struct GraphPlan {
   bool radians;  // the unknown is in radians
   bool unicode;  // π and ° in the labels
   int part_count;
-  GraphPart parts[PROGRAM_PART_CAPACITY];
+  GraphPart parts[program_part_capacity];
   double x_low, x_high;  // the interval
   double y_low, y_high;  // the values shown
   AxisTicks x_ticks, y_ticks;

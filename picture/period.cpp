@@ -5,7 +5,7 @@
 #include "program/program_functions.h"
 #include "term/compute_term.h"
 #include "term/operand_list.h"
-#include "term/trig_constants.h"
+#include "trig/trig_constants.h"
 
 namespace {
 
@@ -147,13 +147,13 @@ double common_period(double a, double b) {
 }
 
 double expression_period(const Program& program, const NumberStore& store, int first, int end) {
-  Shape stack[PROGRAM_STACK_CAPACITY];
+  Shape stack[program_stack_capacity];
   int depth = 0;
   for (int s = first; s < end && s < program.step_count; ++s) {
     const ProgramStep& step = program.steps[s];
     const int code = step.code;
     if (code == program_push_number || code == program_push_integer || code == program_unknown) {
-      if (depth == PROGRAM_STACK_CAPACITY) return 0;
+      if (depth == program_stack_capacity) return 0;
       stack[depth++] = pushed(step, store);
       continue;
     }

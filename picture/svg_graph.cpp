@@ -6,7 +6,7 @@ namespace {
 
 // The curves' colours, as the terminal's: red, blue, green, magenta, orange, cyan, and two
 // more.
-constexpr const char* curve_colours[PROGRAM_PART_CAPACITY] = {
+constexpr const char* curve_colours[program_part_capacity] = {
     "#d62728", "#1f77b4", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf", "#8c564b", "#e377c2"};
 
 double page_x(const GraphPlan& plan, double x) {

@@ -13,7 +13,7 @@
 #include "program/program_functions.h"
 #include "program/run_doubles.h"
 #include "term/compute_term.h"
-#include "term/trig_constants.h"
+#include "trig/trig_constants.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "picture/angle_text.h"
 #include "picture/curve.h"
 #include "picture/graph_plan.h"
-#include "term/trig_constants.h"
+#include "trig/trig_constants.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ int table_rows(const ProgramShape& shape, double low, double high, double step, 
 // degrees, times π/180 in radians (the store gains a π when it has none); or a bound's own
 // steps. Returns how many, 0 when they do not fit.
 int row_angle_steps(const NaturalReading& reading, const TableRow& row, NumberStore& store,
-                    ProgramStep (&steps)[PROGRAM_STEP_CAPACITY]) {
+                    ProgramStep (&steps)[program_step_capacity]) {
   const ProgramShape& shape = reading.shape;
   if (row.bound != 0) {
     const int from = shape.part_end[shape.part_count - 2 + row.bound];
@@ -91,7 +91,7 @@ void put_row_value(const NaturalReading& reading, int part, const TableRow& row,
   static char value[table_value_capacity];
   static NumberStore store;
   static Program program;
-  static ProgramStep angle[PROGRAM_STEP_CAPACITY];
+  static ProgramStep angle[program_step_capacity];
   const ProgramShape& shape = reading.shape;
   int written = 0;
   if (format.exact) {
@@ -129,7 +129,7 @@ bool program_at_angle(const NaturalReading& reading, int first, int end, const P
     const ProgramStep& step = reading.program.steps[s];
     const bool unknown = step.code == program_unknown;
     const int needed = unknown ? angle_steps : 1;
-    if (program.step_count + needed > PROGRAM_STEP_CAPACITY) return false;
+    if (program.step_count + needed > program_step_capacity) return false;
     if (unknown) {
       std::memcpy(program.steps + program.step_count, angle, sizeof(ProgramStep) * angle_steps);
     } else {
@@ -170,8 +170,8 @@ void write_value_table(const NaturalReading& reading, ValueFormat format, Pictur
   const long long degrees = std::llround(shape.radians ? step * 180 / trig_pi : step);
   const int row_count = table_rows(shape, low, high, step, degrees, rows);
   static CurveSamples samples;
-  static CurveMarks marks[PROGRAM_PART_CAPACITY];
-  CurveFunction functions[PROGRAM_PART_CAPACITY];
+  static CurveMarks marks[program_part_capacity];
+  CurveFunction functions[program_part_capacity];
   for (int p = 0; p < shape.part_count; ++p) {
     functions[p] = curve_function(reading.program, reading.numbers,
                                   p == 0 ? 0 : shape.part_end[p - 1], shape.part_end[p]);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "term/trig_pair_arithmetic.h"
+#include "trig/trig_pair_arithmetic.h"
 
 namespace {
 

@@ -8,6 +8,8 @@
 #ifndef TRIGCALC_PROGRAM_H
 #define TRIGCALC_PROGRAM_H
 
+#include "text/limits.h"
+
 /* What a step does to the stack of values. */
 enum ProgramCode {
   program_push_number,  /* pushes number `argument` of the line's number store */
@@ -50,17 +52,6 @@ typedef struct ProgramStep {
   unsigned char length;
 } ProgramStep;
 
-/* Steps of one line: each number pushes once and each operator and function is one step; a
-   99-byte line needs far fewer than this. */
-#define PROGRAM_STEP_CAPACITY 512
-/* Values on a run's stack at once: a bracket's sum and run, under a term's amplitude and
-   argument with their own sum and run; or, in the natural reading, one for each pending
-   operand of a 99-byte line's nested groups. */
-#define PROGRAM_STACK_CAPACITY 64
-
-/* Expressions one line may hold, separated by ';' (curves drawn together). */
-#define PROGRAM_PART_CAPACITY 8
-
 /* What a program that holds the unknown says: one or more expressions in it, an equation, an
    interval for it. Each part's steps follow the last's; the two bounds of an interval, which
    hold no unknown, follow the parts. */
@@ -71,17 +62,60 @@ typedef struct ProgramShape {
   unsigned char interval;    /* an interval follows the parts: the low bound, the high one */
   unsigned char low_open;    /* the interval leaves its low bound out */
   unsigned char high_open;   /* the interval leaves its high bound out */
-  unsigned char part_count;  /* the expressions (1 to PROGRAM_PART_CAPACITY) */
+  unsigned char part_count;  /* the expressions (1 to program_part_capacity) */
   unsigned char name_column; /* where the unknown is first written, and its bytes */
   unsigned char name_length;
-  short part_end[PROGRAM_PART_CAPACITY + 2]; /* the step after each part, then each bound */
+  short part_end[program_part_capacity + 2]; /* the step after each part, then each bound */
 } ProgramShape;
 
 /* A line's program. */
 typedef struct Program {
-  ProgramStep steps[PROGRAM_STEP_CAPACITY];
+  ProgramStep steps[program_step_capacity];
   int step_count;
   int complete; /* 0 when the line needed more steps than there is room for */
 } Program;
+
+/* How many values a step of `code` takes from the stack: every step leaves one value there.
+   The one table of it, for every arithmetic that runs the program form; a code left out of
+   the switch is named by the compiler. */
+static inline int program_step_takes(int code) {
+  switch ((enum ProgramCode)code) {
+    case program_push_number:
+    case program_push_integer:
+    case program_unknown:
+      return 0;
+    case program_negate:
+    case program_root:
+      return 1;
+    case program_add:
+    case program_subtract:
+    case program_multiply:
+    case program_divide:
+    case program_function:
+    case program_power:
+      return 2;
+  }
+  return 2;
+}
+
+/* True when a step of `code` can run on a stack of `depth` values with `spare` more kept free
+   above them (an arithmetic's working room): a step that takes none finds room for the value
+   it pushes, any other the values it takes. */
+static inline int program_step_fits(int code, int depth, int spare) {
+  const int takes = program_step_takes(code);
+  return takes == 0 ? depth + 1 + spare <= program_stack_capacity : depth >= takes;
+}
+
+/* The most values `program` holds on its stack at once when run. */
+static inline int program_deepest_stack(const Program* program) {
+  int depth = 0;
+  int deepest = 0;
+  int s;
+  for (s = 0; s < program->step_count; ++s) {
+    depth += 1 - program_step_takes(program->steps[s].code);
+    if (depth > deepest) deepest = depth;
+  }
+  return deepest;
+}
 
 #endif

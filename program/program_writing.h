@@ -7,7 +7,7 @@
 // Appends a step to `program`; a program that outgrows its room is marked incomplete and
 // takes no more steps.
 inline void append_step(Program& program, int code, int argument, int column, int length) {
-  if (program.step_count >= PROGRAM_STEP_CAPACITY) {
+  if (program.step_count >= program_step_capacity) {
     program.complete = 0;
     return;
   }

@@ -14,7 +14,7 @@ constexpr double no_value = std::numeric_limits<double>::quiet_NaN();
 
 // A run's stack of values, and where to record its breaks.
 struct DoubleRun {
-  double values[PROGRAM_STACK_CAPACITY];
+  double values[program_stack_capacity];
   int depth;
   double unknown;  // what program_unknown pushes
   ValueBreaks* breaks;
@@ -113,20 +113,14 @@ bool underflows(int code) {
   return code == program_multiply || code == program_divide || code == program_power;
 }
 
-bool takes_one(int code) {
-  return code == program_negate || code == program_root;
-}
-
 // Runs one step; false when the program is not well formed (never written, kept safe).
 bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
-  if (step.code == program_push_number || step.code == program_push_integer ||
-      step.code == program_unknown) {
-    if (run.depth == PROGRAM_STACK_CAPACITY) return false;
+  if (!program_step_fits(step.code, run.depth, 0)) return false;
+  const int taken = program_step_takes(step.code);
+  if (taken == 0) {
     run.values[run.depth++] = pushed_value(run, step, store);
     return true;
   }
-  const int taken = takes_one(step.code) ? 1 : 2;
-  if (run.depth < taken) return false;
   run.depth -= taken;
   const double left = taken == 2 ? run.values[run.depth] : 0.0;
   const double right = run.values[run.depth + taken - 1];

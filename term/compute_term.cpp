@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "term/operand_list.h"
-#include "term/trig_constants.h"
-#include "term/trig_functions.h"
+#include "trig/trig_constants.h"
+#include "trig/trig_functions.h"
 
 namespace {
 

@@ -65,16 +65,9 @@ int prefix_end(const char* text, int start, int& digits) {
 
 }  // namespace
 
-// Only the plain decimal form converts, the same on every platform: words for infinity or
+// Only the plain decimal form is a prefix, the same on every platform: words for infinity or
 // not-a-number have no digits and read as 0, and "0x1A" reads as its leading 0, the scan
 // stopping at the 'x'.
-double decimal_prefix_value(const char* text, int& prefix_length) {
-  prefix_length = decimal_prefix_length(text);
-  int blanks = 0;
-  while (blanks < prefix_length && is_blank(text[blanks])) ++blanks;
-  return decimal_text_value(text + blanks, prefix_length - blanks);
-}
-
 int decimal_prefix_length(const char* text) {
   bool negative = false;
   int digits = 0;

@@ -2,13 +2,9 @@
 // decimal prefix of a text, converted to the nearest double, and how long that prefix is.
 #pragma once
 
-// Value of the longest prefix of `text` that is a decimal floating-point number (blanks,
-// optional sign, digits with an optional point, optional exponent), correctly rounded, with
-// `prefix_length` set to its bytes (blanks and sign included); 0.0 and 0 when nothing converts.
-double decimal_prefix_value(const char* text, int& prefix_length);
-
-// Bytes of the longest prefix of `text` that decimal_prefix_value converts (blanks and sign
-// included), found without converting it; 0 when nothing converts.
+// Bytes of the longest prefix of `text` that is a decimal floating-point number (blanks,
+// optional sign, digits with an optional point, optional exponent), blanks and sign included,
+// found without converting it; 0 when nothing converts.
 int decimal_prefix_length(const char* text);
 
 // Value of the `length` bytes at `text`, zero-terminated after them, that are wholly such a

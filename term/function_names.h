@@ -1,6 +1,8 @@
-// The one table of function names the term evaluator knows: each spelling, the function it
-// names and whether the argument follows it. The letter classes the evaluator scans with and
-// the alphabetical list of names (for completion) are derived from it at compile time.
+// The one table of the names both readings know: each spelling, the word it writes and which
+// readings accept it, with, for the term reading, whether the argument follows it. Its index
+// by first letter, the letter classes the term reading scans with and each reading's
+// alphabetical list of names (for completion and for the names suggested for an unknown word)
+// are derived from it at compile time.
 #pragma once
 
 #include <array>
@@ -27,140 +29,288 @@ constexpr bool is_inverse(TermFunction function) {
          function == TermFunction::arc_tangent;
 }
 
-// One row of the table.
-struct FunctionSpelling {
-  const char* spelling;   // how the function letters begin
-  TermFunction function;  // what they name
-  bool argument_follows;  // the argument begins right after this spelling
+// The word a spelling writes: a function, the square root, pi or the radians mark; `none` for
+// letters the term reading reads as no name. The natural reading writes the inverse secant,
+// cosecant and cotangent with the functions the program form has: arccos(1/x), arcsin(1/x) and
+// 90 degrees (or pi/2) minus arctg x, whose values lie from 0 to 180 degrees.
+enum class Word : unsigned char {
+  none,
+  sine,
+  cosine,
+  tangent,
+  cotangent,
+  secant,
+  cosecant,
+  arc_sine,
+  arc_cosine,
+  arc_tangent,
+  arc_secant,
+  arc_cosecant,
+  arc_cotangent,
+  square_root,
+  pi,
+  radians
 };
 
-// Looked up in order, the first row whose spelling begins the letters winning; where one
-// spelling begins another, the longer comes first. The inverse functions' arguments follow
-// the direct name inside them ("0.5" after the "sin" of "asin0.5").
+// The function the term reading knows for `word` (none for the inverse secant, cosecant and
+// cotangent, the square root, pi and the radians mark).
+constexpr TermFunction term_function_for(Word word) {
+  switch (word) {
+    case Word::sine:
+      return TermFunction::sine;
+    case Word::cosine:
+      return TermFunction::cosine;
+    case Word::tangent:
+      return TermFunction::tangent;
+    case Word::cotangent:
+      return TermFunction::cotangent;
+    case Word::secant:
+      return TermFunction::secant;
+    case Word::cosecant:
+      return TermFunction::cosecant;
+    case Word::arc_sine:
+      return TermFunction::arc_sine;
+    case Word::arc_cosine:
+      return TermFunction::arc_cosine;
+    case Word::arc_tangent:
+      return TermFunction::arc_tangent;
+    default:
+      return TermFunction::none;
+  }
+}
+
+// Which readings accept a spelling, as flags.
+enum SpellingReadings : unsigned char {
+  in_term = 1,     // the term reading (the default): matched in lower case, in the table's order
+  in_natural = 2,  // the natural reading: matched whole, in any case
+  in_both = in_term | in_natural
+};
+
+// One row of the table.
+struct FunctionSpelling {
+  const char* spelling;    // in lower case
+  Word word;               // what it writes
+  unsigned char readings;  // the readings that accept it
+  bool argument_follows;   // in the term reading, the argument begins right after it
+};
+
+// The term reading looks its rows up in order, the first whose spelling begins the letters
+// winning: where one of its spellings begins another, the longer comes first. The inverse
+// functions' arguments follow the direct name inside them ("0.5" after the "sin" of "asin0.5").
+// The natural reading matches a word whole, so its rows may stand anywhere.
 inline constexpr FunctionSpelling function_spellings[] = {
-    {"cosec", TermFunction::cosecant, true},
-    {"cose", TermFunction::none, false},  // "cose" not going on to "cosec" is not the cosine
-    {"cos", TermFunction::cosine, true},
-    {"cotg", TermFunction::cotangent, true},
-    {"cotan", TermFunction::cotangent, true},
-    {"sec", TermFunction::secant, true},
-    {"sen", TermFunction::sine, true},
-    {"sin", TermFunction::sine, true},
-    {"tan", TermFunction::tangent, true},
-    {"tg", TermFunction::tangent, true},
-    {"acos", TermFunction::arc_cosine, false},
-    {"arcos", TermFunction::arc_cosine, false},
-    {"asin", TermFunction::arc_sine, false},
-    {"arcsin", TermFunction::arc_sine, false},
-    {"arcsen", TermFunction::arc_sine, false},
-    {"atan", TermFunction::arc_tangent, false},
-    {"atg", TermFunction::arc_tangent, false},
-    {"arctan", TermFunction::arc_tangent, false},
-    {"arctg", TermFunction::arc_tangent, false},
+    {"cosec", Word::cosecant, in_both, true},
+    {"cose", Word::none, in_term, false},  // "cose" not going on to "cosec" is not the cosine
+    {"cos", Word::cosine, in_both, true},
+    {"cosseno", Word::cosine, in_natural, false},
+    {"cossec", Word::cosecant, in_natural, false},
+    {"csc", Word::cosecant, in_natural, false},
+    {"cotg", Word::cotangent, in_both, true},
+    {"cotan", Word::cotangent, in_both, true},
+    {"cot", Word::cotangent, in_natural, false},
+    {"cotang", Word::cotangent, in_natural, false},
+    {"sen", Word::sine, in_both, true},
+    {"sin", Word::sine, in_both, true},
+    {"seno", Word::sine, in_natural, false},
+    {"sec", Word::secant, in_both, true},
+    {"tan", Word::tangent, in_both, true},
+    {"tg", Word::tangent, in_both, true},
+    {"tang", Word::tangent, in_natural, false},
+    {"acos", Word::arc_cosine, in_both, false},
+    {"arcos", Word::arc_cosine, in_both, false},
+    {"arccos", Word::arc_cosine, in_natural, false},
+    {"arccosseno", Word::arc_cosine, in_natural, false},
+    {"asin", Word::arc_sine, in_both, false},
+    {"arcsin", Word::arc_sine, in_both, false},
+    {"arcsen", Word::arc_sine, in_both, false},
+    {"arcseno", Word::arc_sine, in_natural, false},
+    {"atan", Word::arc_tangent, in_both, false},
+    {"atg", Word::arc_tangent, in_both, false},
+    {"arctan", Word::arc_tangent, in_both, false},
+    {"arctg", Word::arc_tangent, in_both, false},
+    {"arctang", Word::arc_tangent, in_natural, false},
+    {"arcsec", Word::arc_secant, in_natural, false},
+    {"asec", Word::arc_secant, in_natural, false},
+    {"arccossec", Word::arc_cosecant, in_natural, false},
+    {"arccosec", Word::arc_cosecant, in_natural, false},
+    {"arccsc", Word::arc_cosecant, in_natural, false},
+    {"acsc", Word::arc_cosecant, in_natural, false},
+    {"arccotg", Word::arc_cotangent, in_natural, false},
+    {"arccot", Word::arc_cotangent, in_natural, false},
+    {"arccotan", Word::arc_cotangent, in_natural, false},
+    {"acot", Word::arc_cotangent, in_natural, false},
+    {"raiz", Word::square_root, in_natural, false},
+    {"sqrt", Word::square_root, in_natural, false},
+    {"pi", Word::pi, in_natural, false},
+    {"rad", Word::radians, in_natural, false},
 };
 
 // Rows in function_spellings.
 inline constexpr int function_spelling_rows =
     static_cast<int>(sizeof function_spellings / sizeof function_spellings[0]);
 
+// Letters of the longest spelling.
+inline constexpr int spelling_capacity = 10;
+
+// True when the row at `row` is accepted by the readings in `readings`.
+constexpr bool accepted(int row, unsigned char readings) {
+  return (function_spellings[row].readings & readings) != 0;
+}
+
+// The function the term reading reads for the row at `row`.
+constexpr TermFunction function_of_row(int row) {
+  return term_function_for(function_spellings[row].word);
+}
+
 namespace function_table {
 
-// True when `a` sorts before `b`, byte by byte.
+constexpr int length_of(const char* text) {
+  int length = 0;
+  while (text[length] != '\0') ++length;
+  return length;
+}
+
+// True when `a` sorts before `b`, byte by byte: the one order of the names' lists.
 constexpr bool before_alphabetically(const char* a, const char* b) {
   for (; *a != '\0' && *a == *b; ++a, ++b) {
   }
   return static_cast<unsigned char>(*a) < static_cast<unsigned char>(*b);
 }
 
-// True when no spelling is begun by a spelling in an earlier row (which would hide it).
-constexpr bool longer_spellings_first() {
-  for (const FunctionSpelling& later : function_spellings) {
-    for (const FunctionSpelling& earlier : function_spellings) {
-      if (&earlier == &later) break;
-      if (starts_with(later.spelling, earlier.spelling)) return false;
+// True when every spelling is of two lower-case letters or more other than 'x' (which the
+// natural reading always reads as times), fits spelling_capacity, and is listed once.
+constexpr bool spellings_well_formed() {
+  for (int k = 0; k < function_spelling_rows; ++k) {
+    const char* spelling = function_spellings[k].spelling;
+    const int length = length_of(spelling);
+    if (length < 2 || length > spelling_capacity) return false;
+    for (const char* c = spelling; *c != '\0'; ++c) {
+      if (*c < 'a' || *c > 'z' || *c == 'x') return false;
+    }
+    for (int j = 0; j < k; ++j) {
+      if (!before_alphabetically(spelling, function_spellings[j].spelling) &&
+          !before_alphabetically(function_spellings[j].spelling, spelling)) {
+        return false;
+      }
     }
   }
   return true;
 }
 
-// How many rows name a function.
-constexpr int count_names() {
+// True when no spelling of the term reading is begun by one in an earlier row of it (which
+// would hide it).
+constexpr bool longer_term_spellings_first() {
+  for (int later = 0; later < function_spelling_rows; ++later) {
+    for (int earlier = 0; earlier < later; ++earlier) {
+      if (accepted(later, in_term) && accepted(earlier, in_term) &&
+          starts_with(function_spellings[later].spelling, function_spellings[earlier].spelling)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// How many rows a reading in `readings` accepts that write a word.
+constexpr int count_names(unsigned char readings) {
   int count = 0;
-  for (const FunctionSpelling& row : function_spellings)
-    count += row.function != TermFunction::none;
+  for (int row = 0; row < function_spelling_rows; ++row) {
+    count += accepted(row, readings) && function_spellings[row].word != Word::none;
+  }
   return count;
+}
+
+// The spellings of the rows count_names counts, in alphabetical order.
+template <int count>
+constexpr std::array<const char*, count> names_in_order(unsigned char readings) {
+  std::array<const char*, count> names{};
+  int found = 0;
+  for (int row = 0; row < function_spelling_rows; ++row) {
+    if (!accepted(row, readings) || function_spellings[row].word == Word::none) continue;
+    const char* spelling = function_spellings[row].spelling;
+    int at = found++;  // insertion sort: shift the later names up one place
+    for (; at > 0 && before_alphabetically(spelling, names[at - 1]); --at)
+      names[at] = names[at - 1];
+    names[at] = spelling;
+  }
+  return names;
 }
 
 }  // namespace function_table
 
-static_assert(function_table::longer_spellings_first(),
-              "a spelling that begins another must come after it in function_spellings");
+static_assert(function_table::spellings_well_formed(),
+              "spellings are two lower-case letters or more other than x, short, and listed once");
+static_assert(function_table::longer_term_spellings_first(),
+              "a term spelling that begins another must come after it in function_spellings");
+static_assert(
+    [] {
+      for (const FunctionSpelling& row : function_spellings) {
+        if (row.argument_follows && (row.readings & in_term) == 0) return false;
+      }
+      return true;
+    }(),
+    "only a spelling of the term reading has its argument follow it");
 
-// How many spellings name a function.
-inline constexpr int function_spelling_count = function_table::count_names();
+// How many spellings name a function in the term reading, and every word of the natural one.
+inline constexpr int function_spelling_count = function_table::count_names(in_term);
+inline constexpr int natural_spelling_count = function_table::count_names(in_natural);
 
-// The spellings that name a function, in alphabetical order.
-inline constexpr std::array<const char*, function_spelling_count> function_spelling_names = [] {
-  std::array<const char*, function_spelling_count> names{};
-  int count = 0;
-  for (const FunctionSpelling& row : function_spellings) {
-    if (row.function == TermFunction::none) continue;
-    int at = count++;  // insertion sort: shift the later names up one place
-    for (; at > 0 && function_table::before_alphabetically(row.spelling, names[at - 1]); --at) {
-      names[at] = names[at - 1];
-    }
-    names[at] = row.spelling;
-  }
-  return names;
-}();
+// Those spellings, each reading's in alphabetical order.
+inline constexpr std::array<const char*, function_spelling_count> function_spelling_names =
+    function_table::names_in_order<function_spelling_count>(in_term);
+inline constexpr std::array<const char*, natural_spelling_count> natural_spelling_names =
+    function_table::names_in_order<natural_spelling_count>(in_natural);
 
-// The rows of function_spellings by the first letter of their spelling, in the table's
-// order, with each spelling's length: the evaluator looks a name up among the few rows of
-// its first letter only.
-constexpr int max_spellings_per_letter = 10;
-struct SpellingsByLetter {
-  unsigned char count[256];                           // rows whose spelling begins with the letter
-  unsigned char rows[256][max_spellings_per_letter];  // those rows, in the table's order
-  unsigned char length[256][max_spellings_per_letter];  // the length of each one's spelling
+// The rows of function_spellings by the first letter of their spelling ('a' to 'z'), in the
+// table's order, with each spelling's length: a reading looks a name up among the few rows of
+// its first letter only, those it accepts.
+constexpr int letter_count = 26;
+constexpr int max_spellings_per_letter = 24;
+struct SpellingIndex {
+  unsigned char count[letter_count];                             // rows of the letter
+  unsigned char rows[letter_count][max_spellings_per_letter];    // those rows, in order
+  unsigned char length[letter_count][max_spellings_per_letter];  // each one's spelling's length
 };
-
-inline constexpr SpellingsByLetter spellings_by_letter = [] {
-  SpellingsByLetter index{};
-  for (int row = 0; row < function_spelling_rows; ++row) {
-    const char* spelling = function_spellings[row].spelling;
-    const auto first = static_cast<unsigned char>(spelling[0]);
-    int length = 0;
-    while (spelling[length] != '\0') ++length;
-    const int k = index.count[first]++;
-    index.rows[first][k] = static_cast<unsigned char>(row);
-    index.length[first][k] = static_cast<unsigned char>(length);
-  }
-  return index;
-}();
 
 static_assert(
     [] {
-      int per_letter[256] = {};
+      int per_letter[letter_count] = {};
       for (const FunctionSpelling& row : function_spellings) {
-        if (++per_letter[static_cast<unsigned char>(row.spelling[0])] > max_spellings_per_letter) {
-          return false;
-        }
+        if (++per_letter[row.spelling[0] - 'a'] > max_spellings_per_letter) return false;
       }
       return true;
     }(),
     "max_spellings_per_letter holds every letter's spellings");
 
-// Which bytes take which part in a function name.
+inline constexpr SpellingIndex spelling_index = [] {
+  SpellingIndex index{};
+  for (int row = 0; row < function_spelling_rows; ++row) {
+    const char* spelling = function_spellings[row].spelling;
+    const int letter = spelling[0] - 'a';
+    const int k = index.count[letter]++;
+    index.rows[letter][k] = static_cast<unsigned char>(row);
+    index.length[letter][k] = static_cast<unsigned char>(function_table::length_of(spelling));
+  }
+  return index;
+}();
+
+// The index of `c` in spelling_index when it is a lower-case letter; -1 otherwise.
+constexpr int index_letter(char c) {
+  return is_lower_letter(c) ? c - 'a' : -1;
+}
+
+// Which bytes take which part in a function name of the term reading.
 struct FunctionLetterClasses {
   bool begins_name[256];      // the first letter of some spelling: 'a', 'c', 's', 't'
   bool in_name[256];          // a letter of some spelling: "aceginorst"
   bool begins_argument[256];  // the first letter of a spelling the argument follows
 };
 
-// The letter classes of the spellings in function_spellings.
+// The letter classes of the term reading's spellings.
 inline constexpr FunctionLetterClasses function_letter_classes = [] {
   FunctionLetterClasses classes{};
   for (const FunctionSpelling& row : function_spellings) {
+    if ((row.readings & in_term) == 0) continue;
     const auto first = static_cast<unsigned char>(row.spelling[0]);
     classes.begins_name[first] = true;
     if (row.argument_follows) classes.begins_argument[first] = true;

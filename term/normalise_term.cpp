@@ -1,19 +1,11 @@
 #include "term/normalise_term.h"
 
-#include <cstring>
-
 #include "term/function_names.h"
 
 namespace {
 
 constexpr int power_of_ten_length = 4;  // "*10^", or "x10^" or "X10^"
 constexpr int radians_prefix_length = sizeof radians_prefix - 1;
-
-// The bytes of `text` before its terminator, at most `length`.
-int bounded_length(const char* text, int length) {
-  const void* end = std::memchr(text, '\0', static_cast<std::size_t>(length));
-  return end == nullptr ? length : static_cast<int>(static_cast<const char*>(end) - text);
-}
 
 // Notes every "rad" of the `length` bytes at `text`, which follow a leading "rad" if there
 // was one: it asks for nothing there. The origins have no shift yet.
@@ -160,19 +152,13 @@ void normalise_term_text(const char* source, int length, char* term, TermShape& 
     radians = true;
   }
   if (notes != nullptr) {
-    note_radians_elsewhere(source + start, bounded_length(source, length) - start, origins, notes);
+    note_radians_elsewhere(source + start, length - start, origins, notes);
   }
   bool pi = false;
   int equals = -1;
   const int written = rewrite_text(source + start, length - start, true, term, origins, pi, equals);
   if (pi) radians = true;
   find_shape(term, written, equals, shape);
-}
-
-void normalise_term(char* term, bool& radians, TextOrigins& origins, ReadingNotes* notes) {
-  TermShape shape;
-  const int length = static_cast<int>(std::strlen(term));
-  normalise_term_text(term, length, term, shape, radians, origins, notes);
 }
 
 // A number holds no 'a', so never "rad", and it has no angle for "PI" to put in radians. Its

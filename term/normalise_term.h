@@ -17,16 +17,14 @@ struct TermShape {
   int equals;            // index of the first '=', or -1 when there is none
 };
 
-// Copies the `length` bytes at `source` (up to a zero byte; `term` may be `source` itself)
-// into `term` (room for `length` + 2 bytes), zero-terminated, rewritten as normalise_term
-// rewrites a term, recording in `origins` (started for the source, no shift yet) how its
-// bytes move, and finds its shape; sets `radians` when the term asks for radians and notes a
-// "rad" that is not at the start.
+// Copies the `length` bytes at `source` (none of them a zero byte) into `term` (room for
+// `length` + 2 bytes), zero-terminated, rewritten into the one form ("x" and "X" as '*', ","
+// as '.', an 'e' before no 'n' or 'c' as 'E', "pi" as "PI", "x10^" and "*10^" as 'E', the
+// parentheses deleted, a leading "rad" dropped), recording in `origins` (started for the
+// source, no shift yet) how its bytes move, and finds its shape; sets `radians` when the term
+// asks for radians and notes a "rad" that is not at the start.
 void normalise_term_text(const char* source, int length, char* term, TermShape& shape,
                          bool& radians, TextOrigins& origins, ReadingNotes* notes);
-
-// Rewrites the zero-terminated `term` in place, as normalise_term_text does.
-void normalise_term(char* term, bool& radians, TextOrigins& origins, ReadingNotes* notes);
 
 // Copies the `length` bytes at `source` into `text` (room for `length` + 1) rewritten as a
 // term's numbers are rewritten, except that parentheses stay: "(5)" is no number, while in a

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "term/decimal_number.h"
-#include "term/trig_constants.h"
+#include "trig/trig_constants.h"
 
 namespace {
 

@@ -9,8 +9,6 @@
 #include "term/term_reading.h"
 #include "term/text_origins.h"
 
-constexpr int operand_capacity = 100;  // most operands one list holds
-
 // What the text of an operand list is, for the notes about it.
 enum class OperandRole { amplitude, argument };
 

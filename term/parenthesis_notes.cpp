@@ -121,9 +121,9 @@ void note_ungrouped_parentheses(const char* bytes, int length, const TermReading
   const TermSource source = {bytes, length, term.column};
   const int name_end = term.name_column + term.name_length;
   bool noted[2] = {false, false};  // the amplitude, the argument
-  int opens[term_capacity];
+  int opens[line_capacity];
   int depth = 0;
-  for (int k = 0; k < length && k < term_capacity; ++k) {
+  for (int k = 0; k < length && k < line_capacity; ++k) {
     if (bytes[k] == '(') opens[depth++] = term.column + k;
     if (bytes[k] != ')' || depth == 0) continue;
     const int open = opens[--depth];

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int work_capacity = term_capacity + 1;  // a 99-byte term, the closing '=' and terminator
+constexpr int work_capacity = line_capacity + 1;  // a 99-byte term, the closing '=' and terminator
 
 // A term's text as the notes about its name need it: normalised, its origins, and the bytes
 // of the line it was read from (which begin at `column`).
@@ -19,6 +19,11 @@ struct TermText {
   int column;
   bool argument_found;  // an argument text follows a name the argument follows
 };
+
+// True when `row` is a spelling of a function in the term reading.
+bool names_term_function(const FunctionSpelling& row) {
+  return (row.readings & in_term) != 0 && term_function_for(row.word) != TermFunction::none;
+}
 
 // A letter function names are spelt with, or the closing '='.
 bool is_function_letter(char c) {
@@ -113,11 +118,12 @@ struct Recognised {
 // Length of the first spelling in the table that the argument follows and that begins at
 // `text`; 0 when none begins there.
 int argument_name_length(const char* text) {
-  const auto first = static_cast<unsigned char>(text[0]);
-  for (int k = 0; k < spellings_by_letter.count[first]; ++k) {
-    const FunctionSpelling& row = function_spellings[spellings_by_letter.rows[first][k]];
+  const int letter = index_letter(text[0]);
+  if (letter < 0) return 0;
+  for (int k = 0; k < spelling_index.count[letter]; ++k) {
+    const FunctionSpelling& row = function_spellings[spelling_index.rows[letter][k]];
     if (row.argument_follows && starts_with(text + 1, row.spelling + 1)) {
-      return spellings_by_letter.length[first][k];
+      return spelling_index.length[letter][k];
     }
   }
   return 0;
@@ -164,10 +170,11 @@ static_assert(
 Recognised recognise_spelling(const char* text) {
   const char* letters = next_letter(text);
   const char second = *next_letter(letters[0] != '\0' ? letters + 1 : letters);
-  const auto first = static_cast<unsigned char>(letters[0]);
-  for (int k = 0; k < spellings_by_letter.count[first]; ++k) {
-    const int row = spellings_by_letter.rows[first][k];
-    if (function_spellings[row].spelling[1] != second) continue;
+  const int letter = index_letter(letters[0]);
+  const int rows = letter < 0 ? 0 : spelling_index.count[letter];
+  for (int k = 0; k < rows; ++k) {
+    const int row = spelling_index.rows[letter][k];
+    if (function_spellings[row].spelling[1] != second || !accepted(row, in_term)) continue;
     bool skipped = false;
     const char* end = letters_spelling(letters + 1, function_spellings[row].spelling + 1, skipped);
     if (end != nullptr) return {row, skipped ? nullptr : end, letters};
@@ -205,7 +212,7 @@ void note_second_names(const char* text, int from, const TextOrigins& origins,
   for (int at = from; text[at] != '\0'; ++at) {
     if (!is_lower_letter(text[at]) || (at > 0 && is_lower_letter(text[at - 1]))) continue;
     for (const FunctionSpelling& row : function_spellings) {
-      if (row.function == TermFunction::none || !starts_with(text + at, row.spelling)) continue;
+      if (!names_term_function(row) || !starts_with(text + at, row.spelling)) continue;
       const int length = letter_run_length(text + at);
       const NoteKind kind = between_digits(text, at, at + length) ? NoteKind::second_name_joining
                                                                   : NoteKind::second_name;
@@ -249,7 +256,7 @@ void note_unknown_name(const TermText& term, int first, int run, ReadingNotes* n
     const int rest = start + static_cast<int>(sizeof radians_prefix - 1);
     for (const FunctionSpelling& row : function_spellings) {
       const int spelling_length = static_cast<int>(std::strlen(row.spelling));
-      if (row.function == TermFunction::none || spelling_length != start + length - rest ||
+      if (!names_term_function(row) || spelling_length != start + length - rest ||
           !starts_with(text + rest, row.spelling)) {
         continue;
       }
@@ -316,11 +323,11 @@ const char* capital_spelling(const char* word, int length) {
   bool capital = false;
   for (int k = 0; k < length; ++k) {
     capital = capital || !is_lower_letter(word[k]);
-    lowered[k] = is_lower_letter(word[k]) ? word[k] : static_cast<char>(word[k] - 'A' + 'a');
+    lowered[k] = lower_case(word[k]);
   }
   lowered[length] = '\0';
   for (const FunctionSpelling& row : function_spellings) {
-    if (capital && row.function != TermFunction::none && std::strcmp(row.spelling, lowered) == 0) {
+    if (capital && names_term_function(row) && std::strcmp(row.spelling, lowered) == 0) {
       return row.spelling;
     }
   }
@@ -359,7 +366,7 @@ bool note_capital_name(const char* text, const TextOrigins& origins, int first_n
 
 void read_term(const char* source, int length, int column, TermReading& term, NumberStore& store,
                ReadingNotes* notes) {
-  const int kept = length < term_capacity - 1 ? length : term_capacity - 1;
+  const int shown = shown_length(length);
   char text[work_capacity];  // room for the closing '=' after a 99-byte term
   TermShape shape;
   TextOrigins origins;
@@ -367,14 +374,14 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
   const int first_note = notes != nullptr ? notes->count : 0;
   term.radians = false;
   term.column = static_cast<unsigned char>(column);
-  term.length = static_cast<unsigned char>(kept);
-  normalise_term_text(source, kept, text, shape, term.radians, origins, notes);
+  term.length = static_cast<unsigned char>(shown);
+  normalise_term_text(source, shown, text, shape, term.radians, origins, notes);
   const int name_start = shape.amplitude_length;
   term.amplitude = read_amplitude(text, name_start, origins, store, notes);
   const int closed = close_term(text, shape, origins, notes);
   const Recognised name = recognise_spelling(text);
   const int row = name.row;
-  term.function = row < 0 ? TermFunction::none : function_spellings[row].function;
+  term.function = row < 0 ? TermFunction::none : function_of_row(row);
   if (notes != nullptr && row < 0 && note_capital_name(text, origins, first_note, notes)) {
     notes = nullptr;  // nothing more of this term is worth a word
   }
@@ -390,6 +397,6 @@ void read_term(const char* source, int length, int column, TermReading& term, Nu
           : read_operands(argument_text, {&origins, argument_start, OperandRole::argument}, store,
                           notes);
   if (notes != nullptr && row >= 0) {
-    note_ungrouped_parentheses(source, kept, term, store, function_spellings[row].spelling, notes);
+    note_ungrouped_parentheses(source, shown, term, store, function_spellings[row].spelling, notes);
   }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "term/function_names.h"
+#include "text/limits.h"
 
 enum class NoteKind : unsigned char {
   skipped,                   // characters that fit nowhere, skipped (symbols)
@@ -105,10 +106,11 @@ enum class NoteKind : unsigned char {
   picture_interval_too_wide,  // an interval wider than the pictures draw, or too far out
   picture_no_value,           // an expression without a value anywhere in the interval
   picture_detail_cut,         // a curve drawn with fewer points than its detail asked for
+  // Not a kind: how many there are, for the tables by kind (a new kind comes before it).
+  kind_count
 };
 
-constexpr int reading_note_capacity = 32;  // notes kept per line; later ones are only counted
-constexpr int note_name_capacity = 8;      // the longest function name and its terminator
+constexpr int note_name_capacity = 8;  // the longest function name and its terminator
 
 struct ReadingNote {
   NoteKind kind;

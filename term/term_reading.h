@@ -9,17 +9,13 @@
 #include "term/term_text.h"
 #include "term/text_origins.h"
 
-// Numbers one line's reading holds: each ends at a byte of its term's text or at one of the
-// two closing marks a term adds to its amplitude and argument; a bracket's term costs at least
-// its '[', so a 99-byte line holds at most 99 + 50 numbers.
-constexpr int number_read_capacity = 160;
 // Bytes of one number's text as collected: 101 bytes (99 for the longest line and two to
 // spare), the ".0" that ends it for the conversion, and a terminator.
 constexpr int number_text_capacity = 104;
 // Bytes of the number texts of one line: at most 99 bytes of number and, per number, the
 // ".0" a decimal text may end with and a terminator; and room to collect one more number.
 constexpr int number_texts_capacity =
-    term_capacity + 3 * number_read_capacity + number_text_capacity;
+    line_capacity + 3 * number_read_capacity + number_text_capacity;
 
 // What a number is: a decimal (its text) or pi.
 enum class NumberForm : unsigned char { decimal, pi };
@@ -71,7 +67,7 @@ inline const char* number_text(const NumberStore& store, const NumberRead& numbe
   return store.texts + number.text;
 }
 
-// Reads the term in the `length` bytes at `text` (at most term_capacity - 1 of them are
+// Reads the term in the `length` bytes at `text` (at most line_capacity - 1 of them are
 // read), which begin at column `column` of their line, into `term`, its numbers into `store`;
 // notes what was read otherwise than written. Never fails: text without a known function
 // name reads as a term without a function.

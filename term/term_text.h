@@ -1,10 +1,8 @@
-// The term buffer and the small in-place text edits; every edit keeps the text
-// zero-terminated and stops at its terminator.
+// The one comparison of texts the readings make: whether one begins with another.
 #pragma once
 
 #include "text/characters.h"
-
-constexpr int term_capacity = 100;  // bytes of the term buffer: 99 characters and the terminator
+#include "text/limits.h"
 
 // True when `text` begins with `prefix`.
 constexpr bool starts_with(const char* text, const char* prefix) {
@@ -13,6 +11,3 @@ constexpr bool starts_with(const char* text, const char* prefix) {
   }
   return true;
 }
-
-// Copies `source` into `target` (capacity bytes), cutting it to fit; always terminates.
-void copy_text(char* target, int capacity, const char* source);

@@ -8,7 +8,7 @@
 #include "term/reading_notes.h"
 #include "term/term_text.h"
 
-constexpr int shift_capacity = term_capacity;  // deletions in one text: at most one per byte
+constexpr int shift_capacity = line_capacity;  // deletions in one text: at most one per byte
 
 struct TextOrigins {
   int base;                             // the column of the text's first byte, before any shift

@@ -5,6 +5,8 @@
 // value that is not finite are made from that record, with no second computation.
 #pragma once
 
+#include "text/limits.h"
+
 // What a step did.
 enum class BreakKind : unsigned char {
   number_too_large,     // a number that reads as infinity
@@ -18,8 +20,6 @@ enum class BreakKind : unsigned char {
   number_too_small,     // a number that is not 0 but reads as 0 (1e-999999)
   underflow             // an operation on finite numbers other than 0 gave 0 (10^-10^10)
 };
-
-constexpr int value_break_capacity = 32;  // steps kept; later ones are only counted
 
 // One step, by the columns of the line it is about.
 struct ValueBreak {

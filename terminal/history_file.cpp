@@ -30,12 +30,14 @@
 #include <cstring>
 
 #include "io/descriptor_io.h"
+#include "io/diagnostics.h"
 #include "io/text_form.h"
 #include "terminal/history_open.h"
+#include "text/messages.h"
 
 namespace {
 
-constexpr int chunk_capacity = 4096;                    // bytes per read or write
+constexpr int history_chunk_capacity = 4096;            // bytes per read or write
 constexpr int name_capacity = NAME_MAX + 1;             // one name in a folder, terminator included
 constexpr char state_file_name[] = "trigcalc/history";  // below the state folder
 // Temporary files are named NAME.trigcalc-tmp-XXXXXXXX (8 lower-case hex digits, as %x writes
@@ -59,15 +61,20 @@ constexpr int error_locked = -3;             // the folder's lock was not had wi
 constexpr int error_other_user = -4;         // the file is not the history's user's
 constexpr int error_other_folder = -5;       // root in a folder not the history's user's
 constexpr int history_reason_capacity = 64;  // the longest of the program's own reasons
+static_assert(sizeof words::history_not_regular <= history_reason_capacity &&
+                  sizeof words::history_locked <= history_reason_capacity &&
+                  sizeof words::history_other_user <= history_reason_capacity &&
+                  sizeof words::history_other_folder <= history_reason_capacity,
+              "every reason of the program's own fits history_reason_capacity");
 
 constexpr int folder_flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;  // a folder locked and listed
 
 // The words of a warning for `error`, one of the program's own or an errno value.
 const char* reason_of(int error) {
-  if (error == error_not_regular) return "não é um arquivo comum; histórico não usado";
-  if (error == error_locked) return "em uso por outro processo; histórico não gravado";
-  if (error == error_other_user) return "de outro usuário; histórico não usado";
-  if (error == error_other_folder) return "numa pasta de outro usuário; histórico não usado";
+  if (error == error_not_regular) return words::history_not_regular;
+  if (error == error_locked) return words::history_locked;
+  if (error == error_other_user) return words::history_other_user;
+  if (error == error_other_folder) return words::history_other_folder;
   return std::strerror(error);
 }
 
@@ -77,7 +84,7 @@ bool warn(FILE* err, const char* path, int error) {
   if (error != error_null_device) {
     char own[history_reason_capacity];  // the program's own words, in the texts' form
     const char* reason = error < 0 ? our_text(reason_of(error), own, sizeof own) : reason_of(error);
-    print_our_text(err, "trigcalc: histórico: %s: %s\n", path, reason);
+    print_our_text(err, words::history_warning, command_name, path, reason);
   }
   return false;
 }
@@ -170,9 +177,9 @@ void take_byte(LineBeingRead& line, char byte, HistoryLines& lines) {
 // Adds every line of `descriptor` to `lines`; false on a read error (errno says which).
 bool read_lines(int descriptor, HistoryLines& lines) {
   LineBeingRead line = {};
-  unsigned char chunk[chunk_capacity];
+  unsigned char chunk[history_chunk_capacity];
   for (;;) {
-    const int count = read_descriptor(descriptor, chunk, chunk_capacity);  // EINTR retried
+    const int count = read_descriptor(descriptor, chunk, history_chunk_capacity);  // EINTR retried
     if (count < 0) return false;
     if (count == 0) break;
     for (int i = 0; i < count; ++i) take_byte(line, static_cast<char>(chunk[i]), lines);
@@ -183,12 +190,12 @@ bool read_lines(int descriptor, HistoryLines& lines) {
 
 // Writes `lines`, one per line, to `descriptor`, a chunk at a time; false on an error.
 bool write_lines(int descriptor, const HistoryLines& lines) {
-  char chunk[chunk_capacity];
+  char chunk[history_chunk_capacity];
   int used = 0;
   for (int i = 0; i < lines.count; ++i) {
     const char* line = history_line(lines, i);
     const int length = static_cast<int>(std::strlen(line));
-    if (used + length + 1 > chunk_capacity) {
+    if (used + length + 1 > history_chunk_capacity) {
       if (!write_descriptor(descriptor, chunk, used)) return false;
       used = 0;
     }

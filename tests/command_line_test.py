@@ -155,8 +155,11 @@ ROWS = [
         status=2),
     Row('help names --graph and --table', ['--help'],
         stdout=re.compile(rb'Uso: trigcalc.*\n  -g, --graph\[=svg\]\n.*\n  -t, --table ', re.S)),
-    Row('help names --form', ['--help'], stdout=re.compile(rb'Uso: trigcalc.*\n  -f, --form'
-                                                          rb'\[=only\]\n.*implica --exact', re.S)),
+    Row('help names --form and its values', ['--help'],
+        stdout=re.compile(rb'Uso: trigcalc.*\n  -f, --form\[=beside\|only\]\n.*=beside, o padrao, '
+                          rb'a forma e os algarismos,\n +=only so a forma; implica --exact', re.S)),
+    Row('form beside, as --form alone', ['--form=beside', 'sen60', '[1]/[3]'],
+        stdout=b'sqrt(3)/2 ~ 0.866025\n1/3 ~ 0.333333\n'),
     Row('form value unknown', ['--form=both', 'sin30'], stderr_empty=False, status=2),
     Row('form value empty', ['--form=', 'sin30'], stderr_empty=False, status=2),
     # Failures are never reported as success.
@@ -366,6 +369,9 @@ NOTES = [
     ('sin\u03c0', 4, b'o argumento "\\xCF\\x80" nao tem numero'),
     ('log10', 1, b'desconhecido "log"'),
     ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"'),
+    # Spellings of the natural reading alone are none of the term reading's.
+    ('seno30', 1, b'"seno" foi lido como "sen"\n'),
+    ('RAIZ4', 1, b'nenhuma funcao trigonometrica reconhecida: lido como 0'),
     ('sine30', 1, b'"sine" foi lido como "sin"'),
     ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito'),  # 30 + 0 - 9 is 30 + -9
     ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou'),  # 3 x 0 - 10

@@ -10,6 +10,8 @@
 #include <random>
 #include <string>
 
+#include "test_support.h"
+
 namespace {
 
 struct ValueCase {
@@ -56,7 +58,7 @@ TEST(DecimalNumber, HandCheckedValues) {
   };
   for (const ValueCase& c : cases) {
     int length = -1;
-    EXPECT_EQ(decimal_prefix_value(c.text, length), c.value) << c.text;
+    EXPECT_EQ(stored_decimal_value(c.text, length), c.value) << c.text;
     EXPECT_EQ(length, c.length) << c.text;
   }
 }
@@ -65,7 +67,7 @@ TEST(DecimalNumber, NegativeZeroKeepsItsSign) {
   const char* texts[] = {"-0", "-0.0", "-0E5", "-0x1A", "-.0", "-0e-400"};
   for (const char* text : texts) {
     int length = 0;
-    const double value = decimal_prefix_value(text, length);
+    const double value = stored_decimal_value(text, length);
     EXPECT_EQ(value, 0.0) << text;
     EXPECT_TRUE(std::signbit(value)) << text;
   }
@@ -79,7 +81,7 @@ TEST(DecimalNumber, LongTextsAndHugeExponents) {
                                "0." + std::string(400, '3'), "1E2147483648"};
   for (const std::string& text : cases) {
     int length = 0;
-    EXPECT_EQ(decimal_prefix_value(text.c_str(), length), std::strtod(text.c_str(), nullptr))
+    EXPECT_EQ(stored_decimal_value(text.c_str(), length), std::strtod(text.c_str(), nullptr))
         << text.substr(0, 40);
     EXPECT_EQ(length, static_cast<int>(text.size())) << text.substr(0, 40);
   }
@@ -116,7 +118,7 @@ TEST(DecimalNumber, AgreesWithStrtodBitForBit) {
     char* end = nullptr;
     const double expected = std::strtod(text.c_str(), &end);
     int length = 0;
-    const double value = decimal_prefix_value(text.c_str(), length);
+    const double value = stored_decimal_value(text.c_str(), length);
     ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;
     ASSERT_EQ(length, end - text.c_str()) << text;
   }

@@ -223,8 +223,8 @@ TEST(EvaluateTerm, FullBuffersOfSpecialCharacters) {
   };
   for (const PrintedCase& fill : fills) {
     std::string text;
-    while (text.size() < term_capacity - 1) text += fill.term;
-    text.resize(term_capacity - 1);
+    while (text.size() < line_capacity - 1) text += fill.term;
+    text.resize(line_capacity - 1);
     EXPECT_EQ(printed(term_value(text.c_str())), fill.printed) << fill.term;
   }
 }

@@ -1217,14 +1217,14 @@ const ExactProgram& prepared_program(const char* words) {
 // What the field made of a program: "not held", "no value at N", "undecided", or the text.
 std::string field_text(const char* words, int digits) {
   const ExactProgram& exact = prepared_program(words);
-  static ExactOutcome line;
-  if (!decide_in_cyclotomic_field(exact, digits, line)) return "not held";
-  if (line.failure.outcome == exact_no_value) {
-    return "no value at " + std::to_string(line.failure.step);
+  static ExactOutcome result;
+  if (!decide_in_cyclotomic_field(exact, digits, result)) return "not held";
+  if (result.end.outcome == exact_no_value) {
+    return "no value at " + std::to_string(result.end.step);
   }
-  if (line.failure.outcome != exact_value) return "undecided";
-  if (line.rounded.zero) return "0";
-  return rounded_text(line.rounded, digits);
+  if (result.end.outcome != exact_value) return "undecided";
+  if (result.rounded.zero) return "0";
+  return rounded_text(result.rounded, digits);
 }
 
 }  // namespace

@@ -392,6 +392,27 @@ def check_module_reasons(program):
     return problems
 
 
+def check_module_loaded_at_first_line(program):
+    """The module is loaded at the first exact line, not while the options are read: without
+    it, --exact --help and --exact on no line at all succeed; the dialogue stops at its first
+    line with status 2 and the reason, its value never written."""
+    problems = []
+    with tempfile.TemporaryDirectory() as folder:
+        copy = os.path.join(folder, 'trigcalc')
+        shutil.copy(program, copy)
+        cases = [(['--exact', '--help'], b'', 0, b'Uso: trigcalc', b''),
+                 (['--exact', '-'], b'', 0, b'', b''),
+                 (['--exact'], b'1\nsin30\n1\ncos0\n0\n', 2, b'Digite dados', b'nao foi achado'),
+                 (['--form', '-'], b'sin30\n', 2, b'', b'--form nao esta disponivel')]
+        for arguments, given, status, out_holds, err_holds in cases:
+            got, out, err = run(copy, arguments, given)
+            wrong = got != status or out_holds not in out or b'=0.5' in out
+            if wrong or (err_holds and err_holds not in err) or (not err_holds and err):
+                problems.append('%r: status %d, stdout %r, stderr %r' %
+                                (arguments, got, out[-120:], err[:300]))
+    return problems
+
+
 def format_g(value, digits):
     """`value` (a Decimal) rounded to `digits` significant digits, ties to even, written as
     C's "%.{digits}g" writes a number."""
@@ -742,7 +763,9 @@ def main():
                ('no core file from a decision stopped', lambda: check_no_core_file(program)),
                ('an ignored SIGXCPU does not stretch the bound',
                 lambda: check_ignored_cpu_signal(program)),
-               ('--exact says why the module cannot be used', lambda: check_module_reasons(program))]
+               ('--exact says why the module cannot be used', lambda: check_module_reasons(program)),
+               ('the module loaded at the first exact line',
+                lambda: check_module_loaded_at_first_line(program))]
     checks += [('--form=only', lambda: check_form_only(program)),
                ('the dialogue with --form', lambda: check_form_dialogue(program)),
                ('a form decided quickly', lambda: check_form_time_bound(program))]

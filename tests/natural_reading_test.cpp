@@ -192,6 +192,7 @@ TEST(NaturalReading, LinesWithoutValueSayWhereAndWhy) {
       {"(1]", NoteKind::natural_mismatched, 2},
       {"log 2", NoteKind::natural_unknown_word, 0},
       {"2 + senh30", NoteKind::natural_unknown_word, 4},
+      {"cose 60", NoteKind::natural_unknown_word, 0},  // a spelling of the term reading alone
       {"sen 30 30", NoteKind::natural_missing_operator, 7},
       {"2 3", NoteKind::natural_missing_operator, 2},
       {"2 $ 3", NoteKind::natural_unexpected, 2},

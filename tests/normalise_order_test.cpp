@@ -33,16 +33,20 @@ TEST(NormaliseOrder, RewritesSeeTheTextAsTheEarlierOnesLeftIt) {
   expect_normalised(cases, std::size(cases));
 }
 
-// A term that fills the buffer: every rewrite stops at the terminator the buffer ends with.
-TEST(NormaliseOrder, FullBufferStaysTerminated) {
-  char term[term_capacity];
-  for (char& c : term) c = 'x';
-  term[term_capacity - 1] = '\0';
+// The longest term a line holds, every byte rewritten: the copy ends with its terminator and
+// writes nothing past the room the reading gives it (its length and two bytes).
+TEST(NormaliseOrder, LongestTermStaysInItsRoom) {
+  const std::string typed(line_capacity - 1, 'x');
+  char term[line_capacity + 2];
+  for (char& c : term) c = '#';
+  TermShape shape;
   bool radians = false;
   TextOrigins origins;
   start_origins(origins, 0);
-  normalise_term(term, radians, origins, nullptr);
-  EXPECT_EQ(std::string(term), std::string(term_capacity - 1, '*'));
+  normalise_term_text(typed.c_str(), line_capacity - 1, term, shape, radians, origins, nullptr);
+  EXPECT_EQ(std::string(term), std::string(line_capacity - 1, '*'));
+  EXPECT_EQ(shape.length, line_capacity - 1);
+  EXPECT_EQ(term[line_capacity], '#');
   EXPECT_FALSE(radians);
 }
 

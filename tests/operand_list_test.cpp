@@ -153,7 +153,7 @@ TEST(DecimalPrefix, AcceptsOnlyThePlainDecimalForm) {
   };
   for (const ReduceCase& c : cases) {
     int length = 0;
-    EXPECT_EQ(decimal_prefix_value(c.text, length), c.expected) << c.text;
+    EXPECT_EQ(stored_decimal_value(c.text, length), c.expected) << c.text;
   }
 }
 

@@ -1,6 +1,6 @@
 // How a report shows the bytes of an expression: printable UTF-8 as it is, everything a
 // terminal would act on escaped, and the columns counted in characters.
-#include "io/shown_text.h"
+#include "report/shown_text.h"
 
 #include <gtest/gtest.h>
 

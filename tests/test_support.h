@@ -10,6 +10,7 @@
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
 #include "term/compute_term.h"
+#include "term/decimal_number.h"
 #include "term/normalise_term.h"
 #include "term/term_reading.h"
 #include "term/term_text.h"
@@ -47,16 +48,28 @@ struct NormaliseCase {
   bool radians;        // whether normalisation asks for radians
 };
 
-// Normalises each case's text and checks the rewritten text and the radians flag.
+// Normalises each case's text as a term's reading does and checks the rewritten text and the
+// radians flag.
 inline void expect_normalised(const NormaliseCase* cases, std::size_t count) {
   for (std::size_t k = 0; k < count; ++k) {
-    char term[term_capacity];
-    copy_text(term, term_capacity, cases[k].before);
+    char term[line_capacity + 1];
+    TermShape shape;
     bool radians = false;
     TextOrigins origins;
     start_origins(origins, 0);
-    normalise_term(term, radians, origins, nullptr);
+    normalise_term_text(cases[k].before, static_cast<int>(std::strlen(cases[k].before)), term,
+                        shape, radians, origins, nullptr);
     EXPECT_EQ(std::string(term), cases[k].after) << cases[k].before;
     EXPECT_EQ(radians, cases[k].radians) << cases[k].before;
   }
+}
+
+// The value of the decimal prefix of `text`, its bytes in `length`, as the reading stores a
+// number (its text less the blanks before it, zero-terminated) and a computation converts it.
+inline double stored_decimal_value(const char* text, int& length) {
+  length = decimal_prefix_length(text);
+  int blanks = 0;
+  while (blanks < length && is_blank(text[blanks])) ++blanks;
+  const std::string stored(text + blanks, static_cast<std::size_t>(length - blanks));
+  return decimal_text_value(stored.c_str(), length - blanks);
 }

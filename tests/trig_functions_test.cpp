@@ -1,7 +1,7 @@
 // The trigonometric functions under the evaluator: the exact quarter-turn reduction, the
 // sine, cosine and tangent built on it, the arc functions from their series, and the
 // not-a-number results outside their domains.
-#include "term/trig_functions.h"
+#include "trig/trig_functions.h"
 
 #include <gtest/gtest.h>
 

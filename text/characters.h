@@ -29,3 +29,8 @@ constexpr bool is_lower_letter(char c) {
 constexpr bool is_ascii_letter(char c) {
   return is_lower_letter(c) || (c >= 'A' && c <= 'Z');
 }
+
+// The lower-case letter of 'A' to 'Z'; any other byte as it is.
+constexpr char lower_case(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}

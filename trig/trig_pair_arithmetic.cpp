@@ -1,6 +1,6 @@
 // Double-double arithmetic from IEEE additions and products: the error of each operation is
 // recovered exactly (two-sum, Dekker's product) and carried in the tail.
-#include "term/trig_pair_arithmetic.h"
+#include "trig/trig_pair_arithmetic.h"
 
 #include <cmath>
 

@@ -15,7 +15,10 @@ struct ExpressionSource {
   const char* next_argument;  // the argument after this one; nullptr for the last, and on stdin
 };
 
-constexpr char arguments_name[] = "<argumentos>";  // the arguments, as a file of one per line
+// Writes to `err` why the exact mode is not available (asked for by --form when `form`, by
+// --exact otherwise): what became of its module, and where to read more. Loads the module when
+// it was not tried yet.
+void report_exact_unavailable(FILE* err, bool form);
 
 // Writes one report to `err` about the `length` bytes of `expression` as typed and the notes
 // its reading took (finished, as the engine gives them); nothing when there are none. True

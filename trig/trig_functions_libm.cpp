@@ -3,7 +3,7 @@
 // a function); on 32-bit x86 about 1 argument in 1000 rounds the other way (tan: near poles).
 #include <cmath>
 
-#include "term/trig_functions.h"
+#include "trig/trig_functions.h"
 
 double trig_sin(double angle) {
   return std::sin(angle);

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
-#include "term/trig_functions.h"
-#include "term/trig_pair_arithmetic.h"
+#include "trig/trig_functions.h"
+#include "trig/trig_pair_arithmetic.h"
 
 namespace {
 

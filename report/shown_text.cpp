@@ -1,7 +1,9 @@
-#include "io/shown_text.h"
+#include "report/shown_text.h"
 
 #include <cstdio>
 #include <cstring>
+
+#include "text/messages.h"
 
 namespace {
 
@@ -61,15 +63,15 @@ struct InvisibleCharacter {
   const char* name;
 };
 const InvisibleCharacter invisible_characters[] = {
-    {0x00A0, 0x00A0, "espaço sem quebra"},
-    {0x00AD, 0x00AD, "hífen condicional"},
-    {0x2000, 0x200A, "espaço tipográfico"},
-    {0x200B, 0x200B, "espaço de largura zero"},
-    {0x202F, 0x202F, "espaço estreito sem quebra"},
-    {0x205F, 0x205F, "espaço matemático"},
-    {0x2060, 0x2060, "junção de palavras"},
-    {0x3000, 0x3000, "espaço ideográfico"},
-    {0xFEFF, 0xFEFF, "espaço sem quebra de largura zero"},
+    {0x00A0, 0x00A0, words::no_break_space},
+    {0x00AD, 0x00AD, words::soft_hyphen},
+    {0x2000, 0x200A, words::typographic_space},
+    {0x200B, 0x200B, words::zero_width_space},
+    {0x202F, 0x202F, words::narrow_no_break_space},
+    {0x205F, 0x205F, words::mathematical_space},
+    {0x2060, 0x2060, words::word_joiner},
+    {0x3000, 0x3000, words::ideographic_space},
+    {0xFEFF, 0xFEFF, words::zero_width_no_break_space},
 };
 
 // The entry of the character `code`, nullptr when it is none of them.

@@ -3,7 +3,7 @@
 // they differ from the GNU C library where it is not: of 1,000,000 random arguments a
 // function (bench/accuracy.py), 1.4 in 1000 for sin and cos, 2.6 for tan, 1.6 for asin, 0.7
 // for acos and 1.0 for atan.
-#include "term/trig_functions.h"
+#include "trig/trig_functions.h"
 
 double trig_sin(double angle) {
   return portable_sin(angle);
