@@ -55,7 +55,7 @@ bool evaluate_and_print(const char* line, int length, const ExpressionSource& so
   if (printing.picture != PictureKind::none) return draw_and_print(line, length, source, printing);
   ReadingNotes notes;
   clear_notes(notes);
-  static char result[value_line_capacity];  // 4 KiB: the run's one answer, kept off the stack
+  char result[value_line_capacity];
   bool worded = false;
   const int written =
       line_value_text(line, length, printing.format, "", "\n", result, &notes, &worded);
