@@ -244,6 +244,10 @@ TEST(Equations, RadiansAndIntervals) {
        "x = arctg(2) + k·180° ≈ 63.4349° + k·180° (k inteiro); em (−180°, 180°): -116.565°, "
        "63.4349°"},
       {"2x = 60, 0 ≤ x ≤ 20", "x = 30°; em [0°, 20°]: nenhuma"},
+      // Past the list's room, how many: two a turn, a hundred turns.
+      {"sen x = 1/2, 0 ≤ x ≤ 36000",
+       "x = 30° + k·360° ou x = 150° + k·360° (k inteiro); em [0°, 36000°] há 200 soluções"},
+      {"cos 2x = 1, 0 ≤ x ≤ 4π", "x = kπ (k inteiro); em [0, 4π]: 0, π, 2π, 3π, 4π"},
       {"sen θ = 1/2",
        "θ = 30° + k·360° ou θ = 150° + k·360° (k inteiro); em [0°, 360°): 30°, 150°"},
   };
@@ -270,6 +274,8 @@ TEST(Equations, IdentitiesAndLinesWithoutEquals) {
       {"sen x cos x", "depende de x (período 180°)"},
       {"sen 2x + cos 4x", "depende de x (período 180°)"},
       {"sen(x/2)", "depende de x (período 720°)"},
+      {"sen(x + π)", "depende de x (período 2π)"},
+      {"tg(x - π/4)", "depende de x (período π)"},
       {"2x", "depende de x"},
       // Outside what is solved, a line can still be shown to depend on x: exactly, its values
       // at 1° and 2° differ (1·sen 1° against 2·sen 2°).
