@@ -669,29 +669,78 @@ void put_expression(Answer& answer, const solution_set& set) {
   put_families(answer, set);
 }
 
+// What the answers of a line work with: its parts made ready one at a time, and what each
+// came to.
+struct AnswerRoom {
+  ExactProgram exact;
+  solution_set set;
+};
+
+AnswerRoom& answer_room() {
+  static AnswerRoom room;  // its numbers are made once, for the module's life
+  static bool ready = false;
+  if (!ready) {
+    init_exact_program(room.exact);
+    solution_set_init(&room.set);
+    ready = true;
+  }
+  return room;
+}
+
+// Writes the answer to part `part` of the line (the equation, or one expression of a line
+// without "="); false, with why in the room's set, when it is not given.
+bool put_part_answer(Answer& answer, const Program& program, const NumberStore& store,
+                     const ProgramShape& shape, int part, bool bounded, const Bound& low,
+                     const Bound& high) {
+  AnswerRoom& room = answer_room();
+  solution_set& set = room.set;
+  prepare_part(program, store, part == 0 ? 0 : shape.part_end[part - 1], shape.part_end[part],
+               room.exact);
+  const int steps = room.exact.step_count;
+  if (shape.equation) solve_equation(&room.exact, 0, steps, shape.radians, &set);
+  if (!shape.equation) decide_expression(&room.exact, 0, steps, shape.radians, &set);
+  if (!shape.equation && set.kind == solutions_unsolved && shown_to_vary(room.exact)) {
+    set.kind = expression_varies;
+    set.periodic = 0;
+  }
+  if (!bounded && set.kind != solutions_unsolved) {
+    set.kind = solutions_unsolved;
+    set.reason = reason_bound_not_exact;
+    set.step = -1;
+  }
+  if (set.kind == solutions_unsolved) return false;
+  if (shape.equation) put_equation(answer, set, low, high, shape.interval != 0);
+  if (!shape.equation) put_expression(answer, set);
+  return !answer.overflow;
+}
+
+// Why the part last answered was not: its note, at the step where it left what is solved.
+ReadingNote unanswered_note(const AnswerRoom& room) {
+  const solution_set& set = room.set;
+  ReadingNote note = unsolved_note(set.kind == solutions_unsolved ? set.reason : reason_too_large);
+  if (set.kind == solutions_unsolved && set.step >= 0 && set.step < room.exact.step_count) {
+    note.column = room.exact.steps[set.step].column;
+    note.length = room.exact.steps[set.step].length;
+  }
+  return note;
+}
+
 }  // namespace
 
 bool line_answer_is_light(const Program& program, const NumberStore& store,
                           const ProgramShape& shape) {
-  static ExactProgram exact;  // its numbers are made once, for the module's life
-  static bool ready = false;
-  if (!ready) init_exact_program(exact);
-  ready = true;
-  prepare_part(program, store, 0, shape.part_end[0], exact);
-  return answer_is_light(&exact, 0, exact.step_count, shape.radians) != 0;
+  AnswerRoom& room = answer_room();
+  for (int part = 0; part < shape.part_count; ++part) {
+    prepare_part(program, store, part == 0 ? 0 : shape.part_end[part - 1], shape.part_end[part],
+                 room.exact);
+    if (!answer_is_light(&room.exact, 0, room.exact.step_count, shape.radians)) return false;
+  }
+  return true;
 }
 
 int write_line_answer(const Program& program, const NumberStore& store, const ProgramShape& shape,
                       const AnswerRequest& request, char (&text)[exact_answer_capacity],
                       ReadingNote& note, bool& noted) {
-  static ExactProgram exact;  // its numbers are made once, for the module's life
-  static solution_set set;
-  static bool ready = false;
-  if (!ready) {
-    init_exact_program(exact);
-    solution_set_init(&set);
-    ready = true;
-  }
   Answer answer = {text,
                    0,
                    false,
@@ -705,35 +754,16 @@ int write_line_answer(const Program& program, const NumberStore& store, const Pr
   Bound low, high;
   bound_init(low);
   bound_init(high);
-  const bool bounded = read_bounds(program, store, shape, exact, low, high);
-  prepare_part(program, store, 0, shape.part_end[0], exact);
-  if (shape.equation) {
-    solve_equation(&exact, 0, exact.step_count, shape.radians, &set);
-  } else {
-    decide_expression(&exact, 0, exact.step_count, shape.radians, &set);
+  const bool bounded = read_bounds(program, store, shape, answer_room().exact, low, high);
+  for (int part = 0; part < shape.part_count && !noted; ++part) {
+    if (part > 0) put(answer, "; ");
+    noted = !put_part_answer(answer, program, store, shape, part, bounded, low, high);
   }
-  if (!shape.equation && set.kind == solutions_unsolved && shown_to_vary(exact)) {
-    set.kind = expression_varies;
-    set.periodic = 0;
-  }
-  if (!bounded && set.kind != solutions_unsolved) {
-    set.kind = solutions_unsolved;
-    set.reason = reason_bound_not_exact;
-  }
-  if (set.kind != solutions_unsolved) {
-    if (shape.equation) put_equation(answer, set, low, high, shape.interval != 0);
-    if (!shape.equation) put_expression(answer, set);
-  }
-  if (set.kind == solutions_unsolved || answer.overflow) {
+  if (noted) {  // one part not answered: the line is not
     answer.length = 0;
     answer.overflow = false;
     put(answer, "não sei resolver");
-    note = unsolved_note(set.kind == solutions_unsolved ? set.reason : reason_too_large);
-    if (set.kind == solutions_unsolved && set.step >= 0 && set.step < exact.step_count) {
-      note.column = exact.steps[set.step].column;  // where the line left what is solved
-      note.length = exact.steps[set.step].length;
-    }
-    noted = true;
+    note = unanswered_note(answer_room());
   }
   bound_clear(low);
   bound_clear(high);

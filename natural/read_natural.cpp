@@ -765,7 +765,8 @@ void parse_line(Reader& reader) {
   parse_part(reader);
   end_part(reader);
   ProgramShape& shape = reader.reading.shape;
-  for (Token next = peek(reader);
+  Token apart = peek(reader);  // the first ';' or the interval's start: only for the unknown
+  for (Token next = apart;
        reader.x_unknown && !reader.failed && !shape.equation && next.kind == TokenKind::semicolon;
        next = peek(reader)) {
     if (shape.part_count == program_part_capacity) {
@@ -779,6 +780,9 @@ void parse_line(Reader& reader) {
   if (!reader.failed && reader.x_unknown && begins_interval(reader, last)) parse_interval(reader);
   const Token end = peek(reader);
   if (!reader.failed && end.kind != TokenKind::end) fail_at_leftover(reader, end);
+  if (!reader.failed && !shape.unknown && (shape.part_count > 1 || shape.interval)) {
+    fail(reader, NoteKind::natural_needs_unknown, apart.column, apart.length);
+  }
 }
 
 // What the tokens of a line say of how to read it.

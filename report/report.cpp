@@ -328,6 +328,7 @@ constexpr NoteWording note_wordings[] = {
     {NoteKind::natural_x_as_times, words::x_as_times, Telling::never, nullptr},
     {NoteKind::natural_second_unknown, words::second_unknown, Telling::never, nullptr},
     {NoteKind::natural_unknown_in_bound, words::unknown_in_bound, Telling::never, nullptr},
+    {NoteKind::natural_needs_unknown, words::needs_unknown, Telling::never, nullptr},
     {NoteKind::unsolved_outside_angle, words::unsolved_outside_angle, Telling::never, nullptr},
     {NoteKind::unsolved_angle_not_linear, words::unsolved_angle_not_linear, Telling::never,
      nullptr},

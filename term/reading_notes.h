@@ -89,6 +89,7 @@ enum class NoteKind : unsigned char {
   natural_x_as_times,        // an "x" read as times where it could also be the unknown
   natural_second_unknown,    // a second name for the unknown ("x" and "θ" in one line)
   natural_unknown_in_bound,  // the unknown in a bound of its own interval
+  natural_needs_unknown,     // a ';' or an interval in a line without the unknown
   // Why a line in the unknown was not answered:
   unsolved_outside_angle,       // the unknown outside the angles, or not only linearly
   unsolved_angle_not_linear,    // an angle not a x + b with rational a

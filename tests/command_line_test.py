@@ -432,6 +432,7 @@ NATURAL_NOTES = [
     ('sen 30 x cos 60', 8, b'"x" foi lido como vezes: para a incognita, escreva "*x"'),
     ('sen x + cos \u03b8 = 1', 13, b'"\\xCE\\xB8" e uma segunda incognita: uma linha tem uma so'),
     ('sen x = 1, 0 < x < x', 20, b'"x" nao tem lugar num limite do intervalo'),
+    ('sen 30 em [0, 360]', 8, b'"em" so tem lugar numa linha com a incognita'),
     ('x sen x = 1', 3, b'nao sei resolver: a incognita aparece fora dos angulos'),
     ('sen(sen x) = 0', 1, b'nao sei resolver: um angulo nao e da forma a\xc2\xb7x + b'),
     ('sen x = sen 1 rad', 9, b'nao sei resolver: um numero da linha nao e algebrico'),

@@ -277,6 +277,7 @@ TEST(Equations, IdentitiesAndLinesWithoutEquals) {
       {"sen(x + π)", "depende de x (período 2π)"},
       {"tg(x - π/4)", "depende de x (período π)"},
       {"2x", "depende de x"},
+      {"sen²x + cos²x; tg x", "1 para todo x; depende de x (período 180°)"},  // each part
       // Outside what is solved, a line can still be shown to depend on x: exactly, its values
       // at 1° and 2° differ (1·sen 1° against 2·sen 2°).
       {"x sen x", "depende de x"},

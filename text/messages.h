@@ -157,6 +157,8 @@ inline constexpr char underflow[] = "o valor virou 0: passou do menor que um dou
 inline constexpr char x_as_times[] =
     "{q} foi lido como vezes: para a incógnita, escreva \"*x\"; para vezes, \"*\"";
 inline constexpr char second_unknown[] = "{q} é uma segunda incógnita: uma linha tem uma só";
+inline constexpr char needs_unknown[] =
+    "{q} só tem lugar numa linha com a incógnita (várias expressões, um intervalo para ela)";
 inline constexpr char unknown_in_bound[] =
     "{q} não tem lugar num limite do intervalo: os limites são números";
 inline constexpr char unsolved_outside_angle[] =
