@@ -357,45 +357,35 @@ void circle_poly_set_fmpz_poly(struct circle_poly* result, const fmpz_poly_t pol
 
 int circle_poly_vanishes_at_root_of_unity(const struct circle_poly* poly,
                                           const struct circle_field* field, slong j, ulong n) {
+  /* In Q(zeta_M), M = lcm(L, n): zeta_L = zeta_M^(M/L) and z = zeta_n^j = zeta_M^(j M/n). */
   const ulong order = field->order / n_gcd(field->order, n) * n;
   const ulong zeta_step = order / field->order;
   const ulong z_step = (ulong)((j % (slong)n + (slong)n) % (slong)n) * (order / n);
-  fmpz_poly_t cyclotomic;
-  fmpq_poly_t value;
+  struct circle_field larger;
+  fmpq_poly_t value, term;
   fmpq_t c;
   slong k, e;
   int zero;
   fmpq_poly_init(value);
+  fmpq_poly_init(term);
   fmpq_init(c);
   for (k = 0; k < poly->length; ++k) {
     const fmpq_poly_struct* coefficient = poly->coefficients + k;
     for (e = 0; e < fmpq_poly_length(coefficient); ++e) {
-      const ulong exponent = (ulong)e * zeta_step + (ulong)k * z_step;
       fmpq_poly_get_coeff_fmpq(c, coefficient, e);
       if (fmpq_is_zero(c)) continue;
-      fmpq_poly_get_coeff_fmpq(c, coefficient, e);
-      {
-        fmpq_t sum;
-        fmpq_init(sum);
-        fmpq_poly_get_coeff_fmpq(sum, value, (slong)(exponent % order));
-        fmpq_add(sum, sum, c);
-        fmpq_poly_set_coeff_fmpq(value, (slong)(exponent % order), sum);
-        fmpq_clear(sum);
-      }
+      fmpq_poly_zero(term);
+      fmpq_poly_set_coeff_fmpq(term, (slong)(((ulong)e * zeta_step + (ulong)k * z_step) % order),
+                               c);
+      fmpq_poly_add(value, value, term);
     }
   }
-  fmpz_poly_init(cyclotomic);
-  fmpz_poly_cyclotomic(cyclotomic, order);
-  {
-    fmpq_poly_t modulus;
-    fmpq_poly_init(modulus);
-    fmpq_poly_set_fmpz_poly(modulus, cyclotomic);
-    fmpq_poly_rem(value, value, modulus);
-    fmpq_poly_clear(modulus);
-  }
+  circle_field_init(&larger, order);
+  fmpq_poly_rem(value, value, larger.modulus);
   zero = fmpq_poly_is_zero(value);
-  fmpz_poly_clear(cyclotomic);
+  circle_field_clear(&larger);
   fmpq_clear(c);
+  fmpq_poly_clear(term);
   fmpq_poly_clear(value);
   return zero;
 }

@@ -41,9 +41,10 @@ static ulong full_turn(int radians) {
   return radians ? 2 : 360;
 }
 
-/* The turns of z a whole turn of x is: x = D arg z, so z turns 1 / D while x turns once. */
-static void turn_to_unit(fmpq_t result, const fmpq_t turn, ulong denominator, int radians) {
-  fmpq_mul_ui(result, turn, full_turn(radians) * denominator);
+/* `turn` turns of z = e^(i G x) in the line's unit: x = arg z / G. */
+static void turn_to_unit(fmpq_t result, const fmpq_t turn, const fmpq_t scale, int radians) {
+  fmpq_mul_ui(result, turn, full_turn(radians));
+  fmpq_div(result, result, scale);
 }
 
 void solution_set_init(struct solution_set* set) {
@@ -247,63 +248,78 @@ static void inverse_ball(arb_t result, int function, const qqbar_t value, int ra
   arb_clear(pi);
 }
 
-/* Writes the start of `family`, an irrational root, with an inverse function: slope x + b =
-   constant + sign f(value) + n turns, so x = (constant - b + n turns) / slope + sign f(value) /
-   slope, with n the integer that makes it the root's own x. 0 when no value has a form. */
+/* The whole turns n in slope x + b = constant + sign f(value) + n turns, for the family's own
+   x: an integer, rounded from balls (0 when they cannot tell which). */
+static int whole_turns(fmpz_t n, const struct solution_family* family,
+                       const struct solution_set* set, const struct unknown_angle* angle,
+                       const qqbar_t value, int half_turns) {
+  const struct inverse_start* inverse = &family->inverse;
+  const ulong turn = full_turn(set->radians);
+  arb_t x, term;
+  int found;
+  arb_init(x);
+  arb_init(term);
+  solution_start_ball(x, family, set, TURN_PRECISION);
+  arb_mul_fmpz(x, x, fmpq_numref(angle->slope), TURN_PRECISION);
+  arb_div_fmpz(x, x, fmpq_denref(angle->slope), TURN_PRECISION);
+  arb_set_fmpq(term, angle->offset_turns, TURN_PRECISION);
+  arb_mul_ui(term, term, turn, TURN_PRECISION);
+  arb_add(x, x, term, TURN_PRECISION);
+  arb_sub_ui(x, x, (ulong)half_turns * turn / 2, TURN_PRECISION);
+  inverse_ball(term, inverse->function, value, set->radians, TURN_PRECISION);
+  if (inverse->sign < 0) arb_add(x, x, term, TURN_PRECISION);
+  if (inverse->sign > 0) arb_sub(x, x, term, TURN_PRECISION);
+  arb_div_ui(x, x, turn, TURN_PRECISION);
+  found = arb_get_unique_fmpz(n, x);
+  arb_clear(x);
+  arb_clear(term);
+  return found;
+}
+
+/* The start's rational part and scale: x = (constant - b + n turns) / slope + sign f(value)
+   / slope, in the line's unit. */
+static void set_offset(struct inverse_start* inverse, const struct unknown_angle* angle,
+                       const fmpz_t n, int half_turns, int radians) {
+  const ulong turn = full_turn(radians);
+  fmpq_t offset;
+  fmpq_init(offset);
+  fmpq_neg(offset, angle->offset_turns);
+  fmpq_add_fmpz(offset, offset, n);
+  fmpq_mul_ui(offset, offset, turn);
+  fmpq_add_si(offset, offset, half_turns * (slong)turn / 2);
+  fmpq_set_fmpz_frac(inverse->scale, fmpq_denref(angle->slope), fmpq_numref(angle->slope));
+  fmpq_mul(offset, offset, inverse->scale);
+  fmpq_swap(inverse->offset, offset);
+  fmpq_clear(offset);
+}
+
+/* Writes the start of `family`, an irrational root, with an inverse function of the simplest
+   value the line's angles take there, on the branch that gives the root. 0 when no value has
+   a form, or the whole turns cannot be told. */
 static int write_with_inverse(struct solution_family* family, const struct solution_set* set,
                               const struct unknown_result* run, const struct circle_root* root) {
   struct inverse_choice choice;
   struct inverse_start* inverse = &family->inverse;
-  const struct unknown_angle* angle = run->angles;
-  const ulong turn = full_turn(set->radians);
   qqbar_t value, sine, cosine;
-  arb_t x, difference;
   fmpz_t n;
-  int half_turns, found;
+  int half_turns = 0, found;
   qqbar_init(value);
   qqbar_init(sine);
   qqbar_init(cosine);
-  arb_init(x);
-  arb_init(difference);
   fmpz_init(n);
   found = choose_inverse(&choice, value, run, root->value);
   if (found) {
-    angle = run->angles + choice.angle;
+    const struct unknown_angle* angle = run->angles + choice.angle;
     angle_values(sine, cosine, angle, root->value);
     branch_of(choice.function, sine, cosine, &inverse->sign, &half_turns);
     radical_form_of_number(&inverse->value, value);
     inverse->function = choice.function;
-    /* n = (slope x + b - constant - sign f(value)) / turn, an integer: rounded from balls */
-    solution_start_ball(x, family, set, TURN_PRECISION);
-    arb_mul_fmpz(x, x, fmpq_numref(angle->slope), TURN_PRECISION);
-    arb_div_fmpz(x, x, fmpq_denref(angle->slope), TURN_PRECISION);
-    arb_set_fmpq(difference, angle->offset_turns, TURN_PRECISION);
-    arb_mul_ui(difference, difference, turn, TURN_PRECISION);
-    arb_add(x, x, difference, TURN_PRECISION);
-    arb_sub_ui(x, x, (ulong)half_turns * turn / 2, TURN_PRECISION);
-    inverse_ball(difference, choice.function, value, set->radians, TURN_PRECISION);
-    if (inverse->sign < 0) arb_add(x, x, difference, TURN_PRECISION);
-    if (inverse->sign > 0) arb_sub(x, x, difference, TURN_PRECISION);
-    arb_div_ui(x, x, turn, TURN_PRECISION);
-    found = arb_get_unique_fmpz(n, x);
-  }
-  if (found) { /* offset = (constant - b + n turn) / slope, in the unit */
-    fmpq_t offset;
-    fmpq_init(offset);
-    fmpq_neg(offset, angle->offset_turns);
-    fmpq_add_fmpz(offset, offset, n);
-    fmpq_mul_ui(offset, offset, turn);
-    fmpq_add_si(offset, offset, half_turns * (slong)turn / 2);
-    fmpq_set_fmpz_frac(inverse->scale, fmpq_denref(angle->slope), fmpq_numref(angle->slope));
-    fmpq_mul(offset, offset, inverse->scale);
-    fmpq_swap(inverse->offset, offset);
-    fmpq_clear(offset);
+    found = whole_turns(n, family, set, angle, value, half_turns);
+    if (found) set_offset(inverse, angle, n, half_turns, set->radians);
   }
   qqbar_clear(value);
   qqbar_clear(sine);
   qqbar_clear(cosine);
-  arb_clear(x);
-  arb_clear(difference);
   fmpz_clear(n);
   return found;
 }
@@ -316,7 +332,9 @@ void solution_start_ball(arb_t start, const struct solution_family* family,
     return;
   }
   circle_root_turn(start, solver->roots.roots + family->root, precision);
-  arb_mul_ui(start, start, full_turn(set->radians) * solver->run.denominator, precision);
+  arb_mul_ui(start, start, full_turn(set->radians), precision);
+  arb_div_fmpz(start, start, fmpq_numref(solver->run.scale), precision);
+  arb_mul_fmpz(start, start, fmpq_denref(solver->run.scale), precision);
 }
 
 /* The families of `roots` (not none), into `set`, in the order of their starts: each the
@@ -340,11 +358,11 @@ static void gather_families(struct solution_set* set, struct circle_roots* roots
     free_count -= (int)m;
     family = set->families + set->family_count++;
     fmpq_set_si(turn, 1, m);
-    turn_to_unit(family->period, turn, run->denominator, set->radians);
+    turn_to_unit(family->period, turn, run->scale, set->radians);
     family->rational = root->unity;
     family->root = r;
     family->written = 0;
-    if (root->unity) turn_to_unit(family->start, root->turn, run->denominator, set->radians);
+    if (root->unity) turn_to_unit(family->start, root->turn, run->scale, set->radians);
     if (!root->unity && write_inverses)
       family->written = write_with_inverse(family, set, run, root);
   }
@@ -410,7 +428,7 @@ static int line_at_root(const struct circle_root* root, const ExactProgram* prog
   ready = 1;
   if (root->unity) {
     fmpq_init(x);
-    turn_to_unit(x, root->turn, run->denominator, radians);
+    turn_to_unit(x, root->turn, run->scale, radians);
     outcome = unknown_run_at_number(program, first, last, radians, x, &scratch);
     fmpq_clear(x);
     return outcome;
@@ -604,7 +622,7 @@ static void quotient_period(struct solution_set* set, const struct unknown_resul
   m = circle_poly_exponent_gcd(&denominator, base, m);
   fmpq_init(turn);
   fmpq_set_si(turn, 1, m == 0 ? 1 : m);
-  turn_to_unit(set->period, turn, run->denominator, set->radians);
+  turn_to_unit(set->period, turn, run->scale, set->radians);
   set->periodic = 1;
   fmpq_clear(turn);
   circle_poly_clear(&common);

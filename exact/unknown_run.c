@@ -40,7 +40,7 @@ struct run {
   qqbar_t point, zeta; /* substituting: z, and zeta_L */
   int radians;         /* the unknown is in radians */
   fmpz_t order;        /* gathering: the least order of a field holding what was met */
-  fmpz_t denominator;
+  fmpq_t scale;        /* G, t = e^(i G x): the gcd of the slopes (gathering: so far; 0: none) */
   struct unknown_result* result;
   fmpq_poly_t element, other; /* scratch elements */
   /* A line of numbers whose angles no small field holds, read with z = e^(2 pi i tau): an
@@ -349,6 +349,33 @@ static void keep_angle(struct run* run, const struct value* argument, const fmpq
   fmpq_set(angle->offset_turns, turns);
 }
 
+/* The integer slope / G, into `power`. */
+static void slope_over_scale(fmpz_t power, const fmpq_t slope, const fmpq_t scale) {
+  fmpq_t ratio;
+  fmpq_init(ratio);
+  fmpq_div(ratio, slope, scale);
+  fmpz_set(power, fmpq_numref(ratio)); /* G divides every slope: the ratio is whole */
+  fmpq_clear(ratio);
+}
+
+/* Gathers a slope: G becomes the greatest common divisor of the slopes met, as rationals
+   (gcd(a/b, c/d) = gcd(a d, c b) / (b d)), so that every angle is a whole power of t; and
+   their sizes add up, for the degree ahead. */
+static void gather_slope(struct run* run, const fmpq_t slope) {
+  fmpz_t left, right;
+  fmpz_init(left);
+  fmpz_init(right);
+  fmpz_mul(left, fmpq_numref(run->scale), fmpq_denref(slope));
+  fmpz_mul(right, fmpq_numref(slope), fmpq_denref(run->scale));
+  fmpz_gcd(left, left, right);
+  fmpz_mul(right, fmpq_denref(run->scale), fmpq_denref(slope));
+  fmpq_set_fmpz_frac(run->scale, left, right);
+  if (fmpq_sgn(slope) > 0) fmpq_add(run->slopes, run->slopes, slope);
+  if (fmpq_sgn(slope) < 0) fmpq_sub(run->slopes, run->slopes, slope);
+  fmpz_clear(left);
+  fmpz_clear(right);
+}
+
 /* The angle of a direct function's argument as z sees it: e^(i angle) = e^(2 pi i turns)
    z^power. A linear argument's slope times D is its power; the field must hold the offset's
    roots of unity. */
@@ -390,14 +417,11 @@ static int angle_of(struct run* run, const ProgramStep* step, const struct value
   if (gather_order(run, fmpq_denref(turns)) != step_done) return step_outside;
   if (argument->kind != kind_linear) return step_done;
   if (run->gathering) {
-    fmpz_lcm(run->denominator, run->denominator, fmpq_denref(argument->slope));
-    if (fmpq_sgn(argument->slope) > 0) fmpq_add(run->slopes, run->slopes, argument->slope);
-    if (fmpq_sgn(argument->slope) < 0) fmpq_sub(run->slopes, run->slopes, argument->slope);
+    gather_slope(run, argument->slope);
     return step_done;
   }
   fmpz_init(slope_power);
-  fmpz_mul(slope_power, fmpq_numref(argument->slope), run->denominator);
-  fmpz_divexact(slope_power, slope_power, fmpq_denref(argument->slope));
+  slope_over_scale(slope_power, argument->slope, run->scale);
   *power = fmpz_get_si(slope_power);
   fmpz_clear(slope_power);
   keep_angle(run, argument, turns, *power);
@@ -618,67 +642,76 @@ static void square_root_element(struct run* run, fmpq_poly_t result, ulong m) {
   fmpq_poly_clear(term);
 }
 
+/* n = outside^2 inside with inside square-free (n > 0), into `outside` and `inside`. */
+static void split_square(const fmpz_t n, fmpz_t outside_part, fmpz_t inside) {
+  fmpz_factor_t factors;
+  fmpz_t power;
+  slong f;
+  fmpz_factor_init(factors);
+  fmpz_init(power);
+  fmpz_factor(factors, n);
+  fmpz_one(outside_part);
+  fmpz_one(inside);
+  for (f = 0; f < factors->num; ++f) {
+    fmpz_pow_ui(power, factors->p + f, factors->exp[f] / 2);
+    fmpz_mul(outside_part, outside_part, power);
+    if (factors->exp[f] % 2 == 1) fmpz_mul(inside, inside, factors->p + f);
+  }
+  fmpz_clear(power);
+  fmpz_factor_clear(factors);
+}
+
+/* (s / b) sqrt(m) into `value`, an element of the field, which is made to hold sqrt m. */
+static int root_element(struct run* run, struct value* value, const fmpz_t s, const fmpz_t b,
+                        const fmpz_t m) {
+  const ulong radicand = fmpz_get_ui(m);
+  fmpz_t needed;
+  fmpq_t scale;
+  int end;
+  if (fmpz_cmp_ui(m, ROOT_RADICAND_LIMIT) > 0) return outside(run, reason_too_large);
+  fmpz_init_set_ui(needed, radicand % 2 == 0 ? 4 * radicand : radicand); /* zeta_8, zeta_p */
+  end = gather_order(run, needed);
+  fmpz_clear(needed);
+  if (end != step_done) return end;
+  if (!run->gathering) {
+    fmpq_init(scale);
+    fmpq_set_fmpz_frac(scale, s, b);
+    square_root_element(run, run->element, radicand);
+    fmpq_poly_scalar_mul_fmpq(run->element, run->element, scale);
+    fmpq_clear(scale);
+  }
+  set_constant_function(run, value, run->element);
+  return step_done;
+}
+
 /* The square root of the rational `value`, into it: a rational when it is a square, else
-   an element of the field (which is made to hold it). A number below 0 has none. */
+   an element of the field (which is made to hold it). A number below 0 has none:
+   sqrt(a / b) = sqrt(a b) / b = (s / b) sqrt(m), with a b = s^2 m and m square-free. */
 static int square_root(struct run* run, struct value* value) {
-  fmpz_t product, outside_part, inside;
+  fmpz_t product, s, m;
   int end = step_done;
   if (value->kind != kind_number || value->pi_power != 0) {
     return outside(run, value->kind == kind_number ? reason_not_algebraic : reason_power);
   }
   if (fmpq_sgn(value->rational) < 0) return step_no_value;
+  if (fmpq_is_zero(value->rational)) return step_done;
   fmpz_init(product);
-  fmpz_init(outside_part);
-  fmpz_init(inside);
-  /* sqrt(a / b) = sqrt(a b) / b = (s / b) sqrt(m), a b = s^2 m with m square-free */
+  fmpz_init(s);
+  fmpz_init(m);
   fmpz_mul(product, fmpq_numref(value->rational), fmpq_denref(value->rational));
-  fmpz_one(outside_part);
-  fmpz_set(inside, product);
-  if (!fmpz_is_zero(product)) {
-    fmpz_factor_t factors;
-    slong f;
-    fmpz_factor_init(factors);
-    fmpz_factor(factors, product);
-    fmpz_one(inside);
-    for (f = 0; f < factors->num; ++f) {
-      fmpz_t power;
-      fmpz_init(power);
-      fmpz_pow_ui(power, factors->p + f, factors->exp[f] / 2);
-      fmpz_mul(outside_part, outside_part, power);
-      if (factors->exp[f] % 2 == 1) fmpz_mul(inside, inside, factors->p + f);
-      fmpz_clear(power);
-    }
-    fmpz_factor_clear(factors);
-  }
-  if (fmpz_is_one(inside) || fmpz_is_zero(inside)) {
-    fmpq_t root; /* s / b, or 0 */
+  split_square(product, s, m);
+  if (fmpz_is_one(m)) {
+    fmpq_t root;
     fmpq_init(root);
-    fmpz_mul(fmpq_numref(root), outside_part, inside);
-    fmpz_set(fmpq_denref(root), fmpq_denref(value->rational));
-    fmpq_canonicalise(root);
-    fmpq_set(value->rational, root);
+    fmpq_set_fmpz_frac(root, s, fmpq_denref(value->rational));
+    fmpq_swap(root, value->rational);
     fmpq_clear(root);
-  } else if (fmpz_cmp_ui(inside, ROOT_RADICAND_LIMIT) > 0) {
-    end = outside(run, reason_too_large);
   } else {
-    const ulong m = fmpz_get_ui(inside);
-    fmpz_t needed;
-    fmpz_init_set_ui(needed, m % 2 == 0 ? 4 * m : m); /* zeta_8 for sqrt 2, zeta_p for p */
-    end = gather_order(run, needed);
-    fmpz_clear(needed);
-    if (end == step_done && !run->gathering) {
-      fmpq_t scale;
-      fmpq_init(scale);
-      fmpq_set_fmpz_frac(scale, outside_part, fmpq_denref(value->rational));
-      square_root_element(run, run->element, m);
-      fmpq_poly_scalar_mul_fmpq(run->element, run->element, scale);
-      fmpq_clear(scale);
-    }
-    if (end == step_done) set_constant_function(run, value, run->element);
+    end = root_element(run, value, s, fmpq_denref(value->rational), m);
   }
   fmpz_clear(product);
-  fmpz_clear(outside_part);
-  fmpz_clear(inside);
+  fmpz_clear(s);
+  fmpz_clear(m);
   return end;
 }
 
@@ -832,12 +865,13 @@ static int run_steps(struct run* run, const ExactProgram* program, int first, in
 static int set_up(struct run* run) {
   const ulong order = fmpz_get_ui(run->order);
   if (fmpz_cmp_ui(run->order, UNKNOWN_ORDER_LIMIT * 64) > 0 ||
-      n_euler_phi(order) > FIELD_DEGREE_LIMIT || fmpz_cmp_ui(run->denominator, 360) > 0) {
+      n_euler_phi(order) > FIELD_DEGREE_LIMIT || fmpz_cmp_ui(fmpq_denref(run->scale), 360) > 0) {
     return outside(run, reason_too_large) == step_done;
   }
   circle_field_clear(&run->result->field);
   circle_field_init(&run->result->field, order);
-  run->result->denominator = fmpz_get_ui(run->denominator);
+  if (fmpq_is_zero(run->scale)) fmpq_one(run->scale); /* no angle in x: t = e^(i x) */
+  fmpq_set(run->result->scale, run->scale);
   return 1;
 }
 
@@ -863,6 +897,8 @@ void unknown_result_init(struct unknown_result* result) {
   circle_poly_init(&result->denominator_poly);
   fmpq_init(result->rational);
   fmpq_init(result->slope);
+  fmpq_init(result->scale);
+  fmpq_one(result->scale);
   fmpq_init(result->offset);
   for (k = 0; k < UNKNOWN_EXCLUSION_CAPACITY; ++k) circle_poly_init(result->exclusions + k);
   for (k = 0; k < UNKNOWN_ANGLE_CAPACITY; ++k) {
@@ -878,6 +914,7 @@ void unknown_result_clear(struct unknown_result* result) {
   circle_poly_clear(&result->denominator_poly);
   fmpq_clear(result->rational);
   fmpq_clear(result->slope);
+  fmpq_clear(result->scale);
   fmpq_clear(result->offset);
   for (k = 0; k < UNKNOWN_EXCLUSION_CAPACITY; ++k) circle_poly_clear(result->exclusions + k);
   for (k = 0; k < UNKNOWN_ANGLE_CAPACITY; ++k) {
@@ -894,7 +931,7 @@ static struct run* the_run(void) {
   if (!ready) {
     for (k = 0; k < program_stack_capacity; ++k) value_init(run.values + k);
     fmpz_init(run.order);
-    fmpz_init(run.denominator);
+    fmpq_init(run.scale);
     fmpq_poly_init(run.element);
     fmpq_poly_init(run.other);
     fmpq_init(run.tau);
@@ -921,10 +958,10 @@ void unknown_run(const ExactProgram* program, int first, int last, int radians,
   result->reason = reason_none;
   result->exclusion_count = 0;
   result->angle_count = 0;
-  result->denominator = 1;
+  fmpq_one(result->scale);
   run->gathering = 1;
   fmpz_set_ui(run->order, 4); /* i, which every sine needs */
-  fmpz_one(run->denominator);
+  fmpq_zero(run->scale);
   fmpq_zero(run->slopes);
   run->largest_power = 1;
   outcome = run_steps(run, program, first, last);
@@ -952,7 +989,7 @@ int unknown_run_at(const ExactProgram* program, int first, int last, int radians
   run->radians = radians;
   run->gathering = 0;
   run->substituting = 1;
-  fmpz_set_ui(run->denominator, result->denominator);
+  fmpq_set(run->scale, result->scale);
   qqbar_set(run->point, point);
   qqbar_root_of_unity(run->zeta, 1, result->field.order);
   outcome = run_steps(run, program, first, last);
@@ -1023,12 +1060,12 @@ int unknown_zero_by_common_angle(const ExactProgram* program, struct unknown_res
   result->reason = reason_none;
   result->exclusion_count = 0;
   result->angle_count = 0;
-  result->denominator = 1;
+  fmpq_one(result->scale);
   run->gathering = 1;
   run->collecting = 1;
   run->collected = 0;
   fmpz_set_ui(run->order, 4);
-  fmpz_one(run->denominator);
+  fmpq_zero(run->scale);
   outcome = run_steps(run, program, 0, program->step_count);
   run->collecting = 0;
   if (outcome == unknown_outside || outcome == unknown_no_value || run->collected == 0 ||
@@ -1072,14 +1109,13 @@ int unknown_run_is_light(const ExactProgram* program, int first, int last, int r
   scratch.reason = reason_none;
   run->gathering = 1;
   fmpz_set_ui(run->order, 4);
-  fmpz_one(run->denominator);
+  fmpq_zero(run->scale);
   fmpq_zero(run->slopes);
   run->largest_power = 1;
   if (run_steps(run, program, first, last) == unknown_outside) return 1; /* refused at once */
-  /* The degree in z the run may reach: twice the slopes times D, times the largest power. */
+  /* The degree in t the run may reach: twice the slopes over G, times the largest power. */
   fmpz_init(degree);
-  fmpz_mul(degree, fmpq_numref(run->slopes), run->denominator);
-  fmpz_cdiv_q(degree, degree, fmpq_denref(run->slopes));
+  if (!fmpq_is_zero(run->scale)) slope_over_scale(degree, run->slopes, run->scale);
   fmpz_mul_ui(degree, degree, 2 * run->largest_power);
   fmpz_mul_ui(degree, degree, n_euler_phi(fmpz_get_ui(run->order)));
   light = fmpz_cmp_ui(run->order, UNKNOWN_ORDER_LIMIT) <= 0 &&

@@ -1,5 +1,6 @@
-/* A line's program in the unknown x run symbolically: with z = e^(i x / D) (x in radians, D the
-   least common denominator of the slopes of x in the line's angles), each value is a number, a
+/* A line's program in the unknown x run symbolically: with z = e^(i G x) (x in radians, G the
+   greatest common divisor of the slopes of x in the line's angles, as rationals, so that each
+   angle is a whole power of z), each value is a number, a
    linear form a x + b (what an angle may be), or a quotient of polynomials in z over a
    cyclotomic field (exact/circle_field.h). The lines this holds are those written with + - * /,
    integer powers, square roots of numbers, numbers (trigonometric values of rational multiples
@@ -58,10 +59,10 @@ struct unknown_angle {
 };
 
 struct unknown_result {
-  int outcome;       /* an unknown_outcome */
-  int reason;        /* a solution_reason, for unknown_outside */
-  int step;          /* unknown_no_value, unknown_outside: the step where it was found */
-  ulong denominator; /* D */
+  int outcome;  /* an unknown_outcome */
+  int reason;   /* a solution_reason, for unknown_outside */
+  int step;     /* unknown_no_value, unknown_outside: the step where it was found */
+  fmpq_t scale; /* G: the line is in t = e^(i G x), x in radians; every slope a multiple */
   struct circle_field field;
   struct circle_poly numerator, denominator_poly;
   fmpq_t rational; /* unknown_constant: the value is rational x pi^pi_power */
@@ -81,8 +82,8 @@ void unknown_result_clear(struct unknown_result* result);
 void unknown_run(const ExactProgram* program, int first, int last, int radians,
                  struct unknown_result* result);
 
-/* Runs the same steps again with z = `point` (x = D times its argument), exactly, in the
-   field and with the D of `result`, which a run of those steps made: 1 with the line's value
+/* Runs the same steps again with z = `point` (x = its argument over G), exactly, in the
+   field and with the G of `result`, which a run of those steps made: 1 with the line's value
    there in `value`; 0 when a step has no value there (a pole, a division by 0); -1 when a
    value leaves the algebraic numbers. What the line is at a solution, put back into it. */
 int unknown_run_at(const ExactProgram* program, int first, int last, int radians,
