@@ -6,6 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-asan
 sanitize="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# gcc's object-size warnings misread inlined FLINT calls on a struct member under the
+# sanitizers' instrumentation at -O1 ("accessing 16 bytes in a region of size 8" for an
+# fmpq_t member); the optimised builds keep the warning, as errors.
+sanitize="$sanitize -Wno-stringop-overflow"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTRIGCALC_WERROR=ON \
   -DCMAKE_CXX_FLAGS="-O1 -g $sanitize" -DCMAKE_C_FLAGS="-O1 -g $sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
