@@ -15,13 +15,13 @@
 #include <sstream>
 #include <string>
 
+#include "bracket/reading_program.h"
 #include "exact/bounded_child.h"
 #include "exact/cyclotomic_run.h"
 #include "exact/decimal_rounding.h"
 #include "exact/form_text.h"
 #include "exact/prepare_program.h"
 #include "exact/radical_form.h"
-#include "exact/reading_program.h"
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
 
@@ -68,7 +68,7 @@ struct HandReading {
 
   std::string text(int digits) {
     static Program program;
-    compile_reading(reading, program);
+    compile_reading(reading, CompiledFor::exact, program);
     char value[exact_text_capacity];
     exact_program_text(program, reading.numbers, digits, value, nullptr);
     return value;
