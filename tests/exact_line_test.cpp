@@ -267,6 +267,12 @@ TEST(ExactLine, KnownValuesAndValuesThatDoNotExist) {
       // cos x - 1 is -x^2/2 for x = 1e-3000 degrees, about 10^-6004: seen only by a ball of
       // twice the bits the angle's numbers carry (mpmath: -1.52308709893e-6004).
       {"[cos(1e-3000)]-[1]", 12, "-1.52308709893e-6004"},
+      // At the cap of that finer ball: sin(30 + e) - 1/2 is cos 30 x e x pi/180 (by hand,
+      // 0.0151150 e); for e = 1e-75000, a product of four numbers of 62,286 bits, twice their
+      // bits (498,000) are capped at 2^18 less the numbers' sizes, and the value needs 249,152.
+      // For e = 1e-80000 it needs 265,763, past the cap: undecided.
+      {"[sin(30+1e-18750*1e-18750*1e-18750*1e-18750)]-[0.5]", 6, "1.5115e-75002"},
+      {"[sin(30+1e-20000*1e-20000*1e-20000*1e-20000)]-[0.5]", 6, "nan"},
       // Ties only Calcium can see: sin 60 squared is 0.75 and sin 45 squared times 5 is 2.5,
       // both rounding to the even digit.
       {"[sin60]x[sin60]", 1, "0.8"},

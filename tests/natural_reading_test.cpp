@@ -12,6 +12,7 @@
 
 #include "line/evaluate_line.h"
 #include "line/exact_line.h"
+#include "natural/natural_tokens.h"
 
 namespace {
 
@@ -236,6 +237,31 @@ TEST(NaturalReading, LinesWithoutValueSayWhereAndWhy) {
   }
 }
 
+// A number's decimal text as the reading writes it for the conversion, whole and terminated
+// whatever the buffer held before (here nines): a decimal comma a point, a power of ten in
+// any of its spellings an exponent, its plus sign left out. By hand.
+TEST(NaturalReading, NumberTextsAsTheConversionReadsThem) {
+  struct Case {
+    const char* line;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"30", "30"},         {"2,5", "2.5"},      {"0.125", "0.125"}, {"1e-3", "1E-3"},
+      {"1E+3", "1E3"},      {"5x10^-3", "5E-3"}, {"5*10^2", "5E2"},  {"7×10⁻²", "7E-2"},
+      {"12,5E4", "12.5E4"}, {"5·10^3", "5E3"},
+  };
+  for (const Case& c : cases) {
+    Token tokens[natural_token_capacity];
+    ASSERT_GE(read_tokens(c.line, length_of(c.line), tokens), 2) << c.line;
+    ASSERT_EQ(tokens[0].kind, TokenKind::number) << c.line;
+    char text[natural_number_text_capacity];
+    std::memset(text, '9', sizeof text);
+    const int written = number_text_of(c.line, tokens[0], text);
+    EXPECT_STREQ(text, c.text) << c.line;
+    EXPECT_EQ(written, static_cast<int>(std::strlen(c.text))) << c.line;
+  }
+}
+
 // A power written on a name that overflows is noted on that power: sec 89.9 is about 573,
 // and 573^999 passes the largest double.
 TEST(NaturalReading, AnOverflowIsNotedWhereItHappens) {
@@ -263,6 +289,11 @@ TEST(NaturalReading, DeepNestingAndLongLinesAreBounded) {
   EXPECT_TRUE(std::isnan(evaluate_natural_line(signs.c_str(), length_of(signs.c_str()), &notes)));
   ASSERT_GE(notes.count, 1);
   EXPECT_EQ(notes.notes[0].kind, NoteKind::natural_too_deep);
+  EXPECT_EQ(notes.notes[0].column, 50);  // the 51st sign: 50 nest
+  // Functions side by side do not nest: after five of them, 50 signs are as deep as ever,
+  // read: 5 tg 0 + (-1)^50 = 1.
+  const std::string functions = "tg0+tg0+tg0+tg0+tg0+" + std::string(50, '-') + "1";
+  EXPECT_EQ(evaluate_natural_line(functions.c_str(), length_of(functions.c_str()), nullptr), 1.0);
   const std::string sum = "1" + std::string(60, ' ') + "+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1";
   clear_notes(notes);  // 121 bytes: the first 99 read ("1" and 19 "+1"), the rest cut
   EXPECT_EQ(evaluate_natural_line(sum.c_str(), length_of(sum.c_str()), &notes), 20.0);
