@@ -10,7 +10,8 @@ folders given, C++ and C. The suite is run without check_source, which checks th
 form: a fault that only unsettles clang-format's layout (a blank line left by a deletion) is
 no fault a test caught.
 Usage: tools/mutation_sample.py SOURCE_COPY BUILD_DIR COUNT SEED FOLDER...
-  (BUILD_DIR configured with the tests; prints one line per fault and a count per folder)
+  (BUILD_DIR configured with the tests; COUNT faults that build are tested, those drawn that do
+  not build are passed over and listed; prints one line per fault and a count per folder)
 """
 import os
 import random
@@ -67,7 +68,10 @@ def main():
         pool += [(path, lines, index, new) for index, new in found]
     rng = random.Random(seed)
     tally = {}
-    for path, lines, index, new in rng.sample(pool, min(count, len(pool))):
+    built = 0
+    for path, lines, index, new in rng.sample(pool, len(pool)):
+        if built == count:
+            break
         full = os.path.join(root, path)
         mutated = lines[:index] + [new] + lines[index + 1:]
         with open(full, "w") as source:
@@ -82,6 +86,7 @@ def main():
         finally:
             with open(full, "w") as source:
                 source.writelines(lines)
+        built += outcome != "not built"
         folder = path.split("/")[0]
         kept = tally.setdefault(folder, {"caught": 0, "ALIVE": 0, "not built": 0})
         kept[outcome] += 1
