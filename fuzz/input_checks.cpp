@@ -11,6 +11,7 @@
 #include <string>
 
 #include "bracket/compute_line.h"
+#include "bracket/reading_program.h"
 #include "dialogue/dialogue.h"
 #include "dialogue/dialogue_texts.h"
 #include "line/evaluate_line.h"
@@ -87,12 +88,33 @@ FILE* memory_file(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
+namespace {
+
+// The line's reading compiled into the program form for doubles, which fits its room, and run
+// under the term reading's rules: both ways of computing a line of the term reading give the
+// same bits, which holds the exact mode's compilation to the fold the doubles compute. Any
+// not-a-number matches any other: its sign and payload follow the order in which the compiler
+// put a product's operands, which differs between the two, and every one prints "nan".
+void check_program_agrees(const char* line, int length, double value) {
+  static LineReading reading;
+  static Program program;
+  read_line(line, length, reading, nullptr);
+  compile_reading(reading, CompiledFor::doubles, program);
+  require(program.complete != 0, "a line's program outgrew the program form's room");
+  const double run = run_term_program(program, reading.numbers);
+  require(same_bits(value, run) || (std::isnan(value) && std::isnan(run)),
+          "the program form and the fold give different values");
+}
+
+}  // namespace
+
 // The line is the input's first 99 bytes, as a reader stores it, with its length as read.
 void check_line_input(const std::uint8_t* data, std::size_t size) {
   char line[line_capacity] = {};
   const int length = shown_length(static_cast<int>(std::min<std::size_t>(size, line_capacity)));
   if (length > 0) std::memcpy(line, data, static_cast<std::size_t>(length));  // data may be null
   const double value = evaluate_line(line, length, nullptr);
+  check_program_agrees(line, length, value);
   require(same_bits(value, value_with_notes(line, length)), "taking notes changes the value");
   for (char& c : line) c = c == ',' ? '.' : c;
   require(same_bits(value, evaluate_line(line, length, nullptr)),

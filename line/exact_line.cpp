@@ -1,6 +1,6 @@
 #include "line/exact_line.h"
 
-#include "exact/reading_program.h"
+#include "bracket/reading_program.h"
 #include "line/evaluate_line.h"
 #include "natural/natural_reading.h"
 
@@ -9,7 +9,7 @@ int exact_line_text(const char* line, int length, int digits, char (&text)[exact
   LineReading reading;
   Program program;
   const int shown = read_line(line, length, reading, notes);
-  compile_reading(reading, program);
+  compile_reading(reading, CompiledFor::exact, program);
   const int written = exact_program_text(program, reading.numbers, digits, text, notes, form);
   if (notes != nullptr) finish_notes(*notes, line, shown);
   return written;

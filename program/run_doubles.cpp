@@ -12,10 +12,11 @@ namespace {
 
 constexpr double no_value = std::numeric_limits<double>::quiet_NaN();
 
-// A run's stack of values, and where to record its breaks.
+// A run's stack of values, whose rules it follows, and where to record its breaks.
 struct DoubleRun {
   double values[program_stack_capacity];
   int depth;
+  bool term;       // the term reading's rules; otherwise the natural reading's
   double unknown;  // what program_unknown pushes
   ValueBreaks* breaks;
 };
@@ -68,11 +69,12 @@ double combine(DoubleRun& run, const ProgramStep& step, double left, double righ
     case program_multiply:
       return left * right;
     case program_divide:
-      if (right != 0) return left / right;
+      if (right != 0 || run.term) return left / right;
       record(run, BreakKind::division_by_zero, step);
       return no_value;
     case program_function:
-      return function_step(run, step, left, right);
+      if (!run.term) return function_step(run, step, left, right);
+      return function_value(term_function_of(step.argument), step.radians != 0, left, right);
     case program_power:
       return power_step(run, step, left, right);
     case program_negate:
@@ -136,6 +138,19 @@ bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store)
   return true;
 }
 
+// Runs the steps of `program` from `first` up to `end` on `run`'s empty stack: the value they
+// leave, not a number unless they leave one. Inlined into each reading's run, where its rules
+// are known.
+[[gnu::always_inline]] inline double run_steps(DoubleRun& run, const Program& program,
+                                               const NumberStore& store, int first, int end) {
+  run.depth = 0;
+  if (first < 0 || end > program.step_count) return no_value;
+  for (int s = first; s < end; ++s) {
+    if (!run_step(run, program.steps[s], store)) return no_value;
+  }
+  return run.depth == 1 ? run.values[0] : no_value;
+}
+
 }  // namespace
 
 double run_program(const Program& program, const NumberStore& store, ValueBreaks* breaks) {
@@ -150,12 +165,18 @@ double run_program_at(const Program& program, const NumberStore& store, double u
 double run_program_steps(const Program& program, const NumberStore& store, int first, int end,
                          double unknown, ValueBreaks* breaks) {
   DoubleRun run;
-  run.depth = 0;
+  run.term = false;
   run.unknown = unknown;
   run.breaks = breaks;
-  if (first < 0 || end > program.step_count) return no_value;
-  for (int s = first; s < end; ++s) {
-    if (!run_step(run, program.steps[s], store)) return no_value;
-  }
-  return run.depth == 1 ? run.values[0] : no_value;
+  return run_steps(run, program, store, first, end);
+}
+
+// The term reading records its steps as it folds (bracket/compute_line.h): this run records
+// none.
+double run_term_program(const Program& program, const NumberStore& store) {
+  DoubleRun run;
+  run.term = true;
+  run.unknown = no_value;  // the term reading has no unknown
+  run.breaks = nullptr;
+  return run_steps(run, program, store, 0, program.step_count);
 }

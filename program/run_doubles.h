@@ -4,7 +4,8 @@
 // a line gives the same bytes on every target. A value that does not exist is not-a-number:
 // a division by 0, a function at its pole in degrees, an inverse function outside -1 to 1, the
 // square root of a number below 0, 0 to a power below 0 or a number below 0 to a power that
-// is no integer.
+// is no integer. A line of the term reading compiled into the program form runs under that
+// reading's rules instead (run_term_program).
 #pragma once
 
 #include "program/program.h"
@@ -26,3 +27,11 @@ double run_program_at(const Program& program, const NumberStore& store, double u
 // unless they leave one value.
 double run_program_steps(const Program& program, const NumberStore& store, int first, int end,
                          double unknown, ValueBreaks* breaks);
+
+// The value of `program`, a line of the term reading compiled for doubles by compile_reading
+// (bracket/reading_program.h), whose numbers are those of `store`, under that reading's rules:
+// every step as IEEE doubles give it (a division by 0 is infinity or not-a-number, a function
+// at its pole in degrees its value at the angle's double), so that it has the bits of the
+// term reading's own computation (bracket/compute_line.h); not a number unless the steps leave
+// one value.
+double run_term_program(const Program& program, const NumberStore& store);

@@ -25,7 +25,7 @@ faults=(
   'line/completion_words.cpp|#include "terminal/name_completion.h"|line/completion_words.cpp:[0-9]*: includes terminal/name_completion.h, from terminal/, a layer above line/'
   'term/read_term.cpp|#include "line/evaluate_line.h"|term/read_term.cpp:[0-9]*: includes line/evaluate_line.h, from line/, a layer above term/'
   'program/program_functions.h|#include "bracket/line_reading.h"|program/program_functions.h:[0-9]*: includes bracket/line_reading.h, from bracket/, a layer above program/'
-  'exact/reading_program.cpp|#include "line/exact_line.h"|exact/reading_program.cpp:[0-9]*: includes line/exact_line.h, from line/, a layer above exact/'
+  'bracket/reading_program.cpp|#include "line/exact_line.h"|bracket/reading_program.cpp:[0-9]*: includes line/exact_line.h, from line/, a layer above bracket/'
   'text/characters.h|#include "term/term_text.h"|text/characters.h:[0-9]*: includes term/term_text.h, from term/, a layer above text/'
   'dialogue/dialogue.cpp|#include "cli/expression_output.h"|dialogue/dialogue.cpp:[0-9]*: includes cli/expression_output.h: dialogue/ and cli/ never include each other'
   'cli/options.cpp|#include "dialogue/dialogue.h"|cli/options.cpp:[0-9]*: includes dialogue/dialogue.h: cli/ and dialogue/ never include each other'

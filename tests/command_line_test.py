@@ -306,158 +306,202 @@ def check_row(program, row):
 
 
 # Expressions read otherwise than written: the column (1-based) of the report and of its
-# caret, and what the report must say of it.
+# caret, what the report must say of it, and the whole line of carets under the expression as
+# quoted (without its indent; in the C locale, where a byte above 0x7F is a four-column escape):
+# one run of carets, a '^' and a '~' for each further column, under each note's bytes.
 NOTES = [
-    ('2*sin30', 2, b'nada depois de "*": lido como 0'),
-    ('sin30+cos30', 7, b'segundo nome de funcao "cos"'),
+    ('2*sin30', 2, b'nada depois de "*": lido como 0', ' ^'),
+    ('sin30+cos30', 7, b'segundo nome de funcao "cos"', '      ^~~'),
     (' sin30', 1, b'o espaco em branco antes do nome e lido como uma amplitude sem numero: o '
-                  b'termo vale 0\n'),
-    ('rad sen 0.5236', 4, b'o espaco em branco antes do nome e lido como uma amplitude sem'),
-    ('[ sen30 ]+[cos60]', 2, b'o espaco em branco antes do nome e lido como uma amplitude sem'),
-    ('\xb0sin30', 1, b'coluna 1: a amplitude "\\xC2\\xB0" nao tem numero: lida como 0\n'),
-    ('sen\u00a030', 4, b'"\\xC2\\xA0" (espaco sem quebra) foi ignorado\n  sen\\xC2\\xA030\n'
-                       b'     ^~~~~~~~\n'),  # the escape's eight columns underlined
-    ('2\u200bsin30', 2, b'"\\xE2\\x80\\x8B" (espaco de largura zero) foi ignorado'),
-    ('2se30', 2, b'desconhecido "se": lido como 0; nomes parecidos: "sec" ou "sen"\n'),  # se, not s
-    ('sex30', 1, b'desconhecido "se": lido como 0'),  # the x is a multiplication
-    ('2sin30x', 7, b'nada depois de "x"'),
-    ('1E+2sin30', 3, b'o "+" depois de "E" foi lido como soma'),
-    ('sin1.2.3', 7, b'o numero termina antes de ".3"'),
-    ('sin30=99', 6, b'depois de "=" foi cortado'),
-    ('sin30deg', 6, b'as letras "deg" nao nomeiam nada'),
-    ('sin(2pi)', 6, b'"pi" logo depois de um numero'),
-    ('pisin30', 1, b'"pi" na amplitude'),
-    ('2radsin1', 2, b'"rad" so conta no inicio'),
-    ('[foo]', 1, b'"[foo]" nao tem numero nem funcao'),
-    ('[]', 1, b'"[]" nao tem numero nem funcao'),
-    ('[2] + [3]', 5, b'"+" foi ignorado'),
-    ('[2]*', 4, b'nada depois de "*"'),
-    ('[1][2]', 4, b'"[2]" foi ignorado'),
-    ('arccos0.5', 1, b'"arccos": lido como 0; nomes parecidos: "arcos" ou "acos"'),
-    ('csc30', 1, b'nomes parecidos: "cos", "cosec" ou "sec"'),
-    ('cossec30', 1, b'"cossec" foi lido como "cos"; nomes parecidos: "cosec"'),
-    ('sinh1', 1, b'"sinh" foi lido como "sin"\n'),
-    ('sin', 4, b'falta o argumento'),
-    ('sin--30', 4, b'"--30" nao e um numero'),
-    ('sin 3 0', 6, b'juntou os algarismos'),
-    ('5x10^sin30', 2, b'antes de "x10^"'),
-    ('sen30\xb0=9', 7, b'depois de "=" foi cortado'),  # the degree sign is one column
-    ('SIN30', 1, b'"SIN" nao e nome de funcao: os nomes se escrevem em minusculas ("sin")'),
-    ('2Cos60', 2, b'"Cos" nao e nome de funcao: os nomes se escrevem em minusculas ("cos")'),
-    ('[1]+[TG45]', 6, b'minusculas ("tg"); lido como 0\n'),
-    ('1e400sin30', 1, b'"1e400" e grande demais para um double: lido como infinito'),
-    ('asin2', 1, b'o argumento de "asin2" esta fora de -1 a 1'),
-    ('sin30/0', 6, b'divisao por 0 em "/"'),
-    ('2cotg(0)', 1, b'divisao por 0 em "2cotg(0)"'),
-    ('[2]x[3]/', 8, b'divisao por 0 em "/"'),
-    ('[1e308]*[10]', 1, b'o valor nao e um numero finito'),
-    ('2\xb0sin30', 2, b'"\\xC2\\xB0" foi ignorado: so tem sentido depois do argumento'),
-    ('sin30\xb0+60', 6, b'so tem sentido depois do argumento'),
-    ('[sin30]+[2', 9, b'falta o "]" deste "["'),
-    ('sin30\n+1', 6, b'"\\n" foi lido como um espaco'),
-    ('sin3\v0', 5, b'"\\v" foi ignorado e juntou os algarismos'),  # as a space would
-    ('2\u00d73sin30', 2, b'"\\xC3\\x97" foi ignorado e juntou os algarismos'),  # 23 sin 30
-    ('sin30 cos60', 7, b'"cos": so o primeiro conta; suas letras foram ignoradas e juntaram'),
-    ('(radsin1)', 2, b'aqui juntou-se ao nome "sin" seguinte e fez "radsin"'),
-    ('arc sen 0.5', 1, b'"arc sen" foi lido junto, como "arcsen"'),
-    ('s in30', 1, b'mas o argumento so e lido logo depois de um nome escrito junto'),
-    ('sin2pi', 5, b'nao foi lido (para multiplicar, "*pi"), mas pos o termo em radianos'),
-    ('[2] +[3]', 5, b'"+" foi ignorado: um operador so conta logo depois do "]"\n'),
-    ('[2]+[3] [4]', 9, b'"[4]" ficou fora da conta'),
-    ('[(2)]', 1, b'o numero de "[(2)]" nao foi lido'),
-    ('nan', 1, b'desconhecido "nan": lido como 0; nomes parecidos: "tan", "atan" ou "sen"\n'),
-    ('sin\u03c0', 4, b'o argumento "\\xCF\\x80" nao tem numero'),
-    ('log10', 1, b'desconhecido "log"'),
-    ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"'),
+                  b'termo vale 0\n', '^'),
+    ('rad sen 0.5236', 4, b'o espaco em branco antes do nome e lido como uma amplitude sem',
+     '   ^'),
+    ('[ sen30 ]+[cos60]', 2, b'o espaco em branco antes do nome e lido como uma amplitude sem',
+     ' ^'),
+    ('\xb0sin30', 1, b'coluna 1: a amplitude "\\xC2\\xB0" nao tem numero: lida como 0\n',
+     '^~~~~~~~'),
+    ('sen\u00a030', 4, b'"\\xC2\\xA0" (espaco sem quebra) foi ignorado\n  sen\\xC2\\xA030\n',
+     '   ^~~~~~~~'),  # the escape's eight columns underlined
+    ('2\u200bsin30', 2, b'"\\xE2\\x80\\x8B" (espaco de largura zero) foi ignorado',
+     ' ^~~~~~~~~~~~'),
+    ('2se30', 2, b'desconhecido "se": lido como 0; nomes parecidos: "sec" ou "sen"\n',
+     ' ^~'),  # se, not s
+    ('sex30', 1, b'desconhecido "se": lido como 0', '^~'),  # the x is a multiplication
+    ('2sin30x', 7, b'nada depois de "x"', '      ^'),
+    ('1E+2sin30', 3, b'o "+" depois de "E" foi lido como soma', '  ^'),
+    ('sin1.2.3', 7, b'o numero termina antes de ".3"', '      ^~'),
+    ('sin30=99', 6, b'depois de "=" foi cortado', '     ^~~'),
+    ('sin30deg', 6, b'as letras "deg" nao nomeiam nada', '     ^~~'),
+    ('sin(2pi)', 6, b'"pi" logo depois de um numero', '     ^~'),
+    ('pisin30', 1, b'"pi" na amplitude', '^~'),
+    ('2radsin1', 2, b'"rad" so conta no inicio', ' ^~~~~~'),
+    ('[foo]', 1, b'"[foo]" nao tem numero nem funcao', '^~~~~'),
+    ('[]', 1, b'"[]" nao tem numero nem funcao', '^~'),
+    ('[2] + [3]', 5, b'"+" foi ignorado', '    ^ ^~~'),
+    ('[2]*', 4, b'nada depois de "*"', '   ^'),
+    ('[1][2]', 4, b'"[2]" foi ignorado', '   ^~~'),
+    ('arccos0.5', 1, b'"arccos": lido como 0; nomes parecidos: "arcos" ou "acos"', '^~~~~~'),
+    ('csc30', 1, b'nomes parecidos: "cos", "cosec" ou "sec"', '^~~'),
+    ('cossec30', 1, b'"cossec" foi lido como "cos"; nomes parecidos: "cosec"', '^~~~~~'),
+    ('sinh1', 1, b'"sinh" foi lido como "sin"\n', '^~~~'),
+    ('sin', 4, b'falta o argumento', '   ^'),
+    ('sin--30', 4, b'"--30" nao e um numero', '   ^~~~'),
+    ('sin 3 0', 6, b'juntou os algarismos', '     ^'),
+    ('5x10^sin30', 2, b'antes de "x10^"', ' ^~~~'),
+    ('sen30\xb0=9', 7, b'depois de "=" foi cortado',
+     '             ^~'),  # the degree sign is one column
+    ('SIN30', 1, b'"SIN" nao e nome de funcao: os nomes se escrevem em minusculas ("sin")', '^~~'),
+    ('2Cos60', 2, b'"Cos" nao e nome de funcao: os nomes se escrevem em minusculas ("cos")',
+     ' ^~~'),
+    ('[1]+[TG45]', 6, b'minusculas ("tg"); lido como 0\n', '     ^~'),
+    ('1e400sin30', 1, b'"1e400" e grande demais para um double: lido como infinito', '^~~~~'),
+    ('asin2', 1, b'o argumento de "asin2" esta fora de -1 a 1', '^~~~~'),
+    ('sin30/0', 6, b'divisao por 0 em "/"', '     ^'),
+    ('2cotg(0)', 1, b'divisao por 0 em "2cotg(0)"', '^~~~~~~~'),
+    ('[2]x[3]/', 8, b'divisao por 0 em "/"', '       ^'),
+    ('[1e308]*[10]', 1, b'o valor nao e um numero finito', '^~~~~~~~~~~~'),
+    ('2\xb0sin30', 2, b'"\\xC2\\xB0" foi ignorado: so tem sentido depois do argumento',
+     ' ^~~~~~~~'),
+    ('sin30\xb0+60', 6, b'so tem sentido depois do argumento', '     ^~~~~~~~'),
+    ('[sin30]+[2', 9, b'falta o "]" deste "["', '        ^'),
+    ('sin30\n+1', 6, b'"\\n" foi lido como um espaco', '     ^~'),
+    ('sin3\v0', 5, b'"\\v" foi ignorado e juntou os algarismos', '    ^~'),  # as a space would
+    ('2\u00d73sin30', 2, b'"\\xC3\\x97" foi ignorado e juntou os algarismos',
+     ' ^~~~~~~~'),  # 23 sin 30
+    ('sin30 cos60', 7, b'"cos": so o primeiro conta; suas letras foram ignoradas e juntaram',
+     '      ^~~'),
+    ('(radsin1)', 2, b'aqui juntou-se ao nome "sin" seguinte e fez "radsin"', ' ^~~~~~'),
+    ('arc sen 0.5', 1, b'"arc sen" foi lido junto, como "arcsen"', '^~~~~~~'),
+    ('s in30', 1, b'mas o argumento so e lido logo depois de um nome escrito junto', '^~~~'),
+    ('sin2pi', 5, b'nao foi lido (para multiplicar, "*pi"), mas pos o termo em radianos', '    ^~'),
+    ('[2] +[3]', 5, b'"+" foi ignorado: um operador so conta logo depois do "]"\n', '    ^^~~'),
+    ('[2]+[3] [4]', 9, b'"[4]" ficou fora da conta', '        ^~~'),
+    ('[(2)]', 1, b'o numero de "[(2)]" nao foi lido', '^~~~~'),
+    ('nan', 1, b'desconhecido "nan": lido como 0; nomes parecidos: "tan", "atan" ou "sen"\n',
+     '^~~'),
+    ('sin\u03c0', 4, b'o argumento "\\xCF\\x80" nao tem numero', '   ^~~~~~~~'),
+    ('log10', 1, b'desconhecido "log"', '^~~'),
+    ('cot45', 1, b'nomes parecidos: "cotan", "cotg" ou "cos"', '^~~'),
     # Spellings of the natural reading alone are none of the term reading's.
-    ('seno30', 1, b'"seno" foi lido como "sen"\n'),
-    ('RAIZ4', 1, b'nenhuma funcao trigonometrica reconhecida: lido como 0'),
-    ('sine30', 1, b'"sine" foi lido como "sin"'),
-    ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito'),  # 30 + 0 - 9 is 30 + -9
-    ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou'),  # 3 x 0 - 10
+    ('seno30', 1, b'"seno" foi lido como "sen"\n', '^~~~'),
+    ('RAIZ4', 1, b'nenhuma funcao trigonometrica reconhecida: lido como 0', '^~~~~'),
+    ('sine30', 1, b'"sine" foi lido como "sin"', '^~~^~~'),
+    ('sin30 + -9', 7, b'subtrai, nao da sinal: o valor e o escrito',
+     '      ^'),  # 30 + 0 - 9 is 30 + -9
+    ('sin(3* -10)', 6, b'ficou sem numero depois (lido como 0) e o valor mudou',
+     '     ^'),  # 3 x 0 - 10
     # Parentheses are only deleted: those that seem to group part of a list do not.
     ('sen(30)*2', 4, b'os parenteses nao agrupam: o argumento "(30)*2" e lido como "30*2"; '
-                     b'para (sen 30)*2, use --natural\n  sen(30)*2\n     ^~~~~~\n'),
-    ('sen(30)+1', 4, b'o argumento "(30)+1" e lido como "30+1"; para (sen 30)+1, use --natural'),
+                     b'para (sen 30)*2, use --natural\n  sen(30)*2\n', '   ^~~~~~'),
+    ('sen(30)+1', 4, b'o argumento "(30)+1" e lido como "30+1"; para (sen 30)+1, use --natural',
+     '   ^~~~~~'),
     ('(1+2)*3sin30', 1, b'a amplitude "(1+2)*3" e lida como "1+2*3"; para que agrupem, use '
-                        b'--natural\n  (1+2)*3sin30\n  ^~~~~~~\n'),
-    ('sin 2*(1+2)*3', 5, b'o argumento "2*(1+2)*3" e lido como "2*1+2*3"; para que agrupem'),
-    ('sen (30)x10^1', 5, b'o argumento "(30)x10^1" e lido como "30x10^1"'),  # an exponent of 30
-    ('sin(3)0', 4, b'o argumento "(3)0" e lido como "30"'),
-    ('(3)2sin30', 1, b'a amplitude "(3)2" e lida como "32"'),
-    ('(2sin30)*2', 6, b'o argumento "30)*2" e lido como "30*2"'),  # the name inside them
-    ('[rad(tg(45)*2)]', 8, b'o argumento "(45)*2" e lido como "45*2"; para (tg 45)*2'),
-    ('sin( -5)*3', 4, b'o argumento "( -5)*3" e lido como " -5*3"'),
-    ('2\u00basin30', 2, b'"\\xC2\\xBA" foi ignorado: so tem sentido depois do argumento'),
-    ('sin30\u00ba+60', 6, b'"\\xC2\\xBA" foi ignorado: so tem sentido depois do argumento'),
+                        b'--natural\n  (1+2)*3sin30\n', '^~~~~~~'),
+    ('sin 2*(1+2)*3', 5, b'o argumento "2*(1+2)*3" e lido como "2*1+2*3"; para que agrupem',
+     '    ^~~~~~~~~'),
+    ('sen (30)x10^1', 5, b'o argumento "(30)x10^1" e lido como "30x10^1"',
+     '    ^~~~~~~~~'),  # an exponent of 30
+    ('sin(3)0', 4, b'o argumento "(3)0" e lido como "30"', '   ^~~~'),
+    ('(3)2sin30', 1, b'a amplitude "(3)2" e lida como "32"', '^~~~'),
+    ('(2sin30)*2', 6, b'o argumento "30)*2" e lido como "30*2"',
+     '     ^~~~~'),  # the name inside them
+    ('[rad(tg(45)*2)]', 8, b'o argumento "(45)*2" e lido como "45*2"; para (tg 45)*2',
+     '       ^~~~~~'),
+    ('sin( -5)*3', 4, b'o argumento "( -5)*3" e lido como " -5*3"', '   ^~~~~~~'),
+    ('2\u00basin30', 2, b'"\\xC2\\xBA" foi ignorado: so tem sentido depois do argumento',
+     ' ^~~~~~~~'),
+    ('sin30\u00ba+60', 6, b'"\\xC2\\xBA" foi ignorado: so tem sentido depois do argumento',
+     '     ^~~~~~~~'),
     # Poles in degrees: the value printed is the angle's double's, and it is said so.
     ('tg90', 1, b'a tangente de "tg90" nao existe: o cosseno do angulo e 0; o valor escrito e '
-                b'o da funcao no double do angulo em radianos, que nao esta exatamente ali'),
-    ('sec90', 1, b'a secante de "sec90" nao existe: o cosseno do angulo e 0; o valor escrito'),
-    ('tan270', 1, b'a tangente de "tan270" nao existe'),
-    ('cotg180', 1, b'a cotangente de "cotg180" nao existe: o seno do angulo e 0; o valor'),
-    ('[1]+[cosec-180]', 6, b'a cossecante de "cosec-180" nao existe: o seno do angulo e 0'),
+                b'o da funcao no double do angulo em radianos, que nao esta exatamente ali',
+                 '^~~~'),
+    ('sec90', 1, b'a secante de "sec90" nao existe: o cosseno do angulo e 0; o valor escrito',
+     '^~~~~'),
+    ('tan270', 1, b'a tangente de "tan270" nao existe', '^~~~~~'),
+    ('cotg180', 1, b'a cotangente de "cotg180" nao existe: o seno do angulo e 0; o valor',
+     '^~~~~~~'),
+    ('[1]+[cosec-180]', 6, b'a cossecante de "cosec-180" nao existe: o seno do angulo e 0',
+     '     ^~~~~~~~~'),
 ]
 
 # The natural reading's reports (--natural): each kind of line it cannot read, or whose value
-# does not exist, with the column where it stopped; and what it reads one way of two.
+# does not exist, with the column where it stopped and the carets under what it quotes; and
+# what it reads one way of two.
 NATURAL_NOTES = [
-    ('sen', 1, b'falta o argumento de "sen": escreva, por exemplo, "sen 30" ou "sen(30)"'),
-    ('2+', 3, b'esperava um numero, "(", uma funcao ou "\xe2\x88\x9a" no fim da linha'),
-    ('2*/3', 3, b'esperava um numero, "(", uma funcao ou "\xe2\x88\x9a" em vez de "/"'),
-    ('((1)', 1, b'este "(" nao foi fechado: falta o ")" ou "]" que o fecha'),
-    ('1)', 2, b'")" nao fecha nada: falta o seu "("'),
-    ('(1]', 3, b'"]" fecha um grupo aberto com o outro sinal'),
-    ('log 2', 1, b'"log" nao e um nome conhecido; nomes parecidos:'),
-    ('2 + SENH30', 5, b'"SENH" nao e um nome conhecido; nomes parecidos: "sen", "seno"'),
-    ('sen 30 30', 8, b'falta um operador antes de "30": dois numeros lado a lado'),
-    ('2 $ 3', 3, b'"$" nao tem lugar aqui'),
-    ('   ', 4, b'nada para calcular'),
-    ('tg90', 1, b'a tangente de "tg90" nao existe: o cosseno do angulo e 0\n'),
-    ('1/0', 2, b'divisao por 0 em "/": o valor nao existe'),
-    ('raiz(-1)', 1, b'a raiz quadrada de "raiz(-1)" nao existe: o numero e menor que 0'),
-    ('arcsen 2', 1, b'o arco-seno de "arcsen 2" nao existe: so existe de -1 a 1'),
-    ('0^-1', 1, b'a potencia "0^-1" nao existe'),
-    ('1/2\u03c0', 2, b'"/2\\xCF\\x80" divide pelo produto todo que segue a barra'),
-    ('sen30^2', 1, b'"sen30^2" foi lido com a potencia no argumento'),
-    ('1e400*2', 1, b'"1e400" e grande demais para um double: lido como infinito'),
-    ('1e-999999', 1, b'"1e-999999" e pequeno demais para um double: lido como 0'),
-    ('10^-10^10', 1, b'o valor virou 0: passou do menor que um double guarda'),
-    ('sen30\vcos60', 6, b'"\\v" foi lido como um espaco'),
-    ('sen30\fcos60', 6, b'"\\f" foi lido como um espaco'),
+    ('sen', 1, b'falta o argumento de "sen": escreva, por exemplo, "sen 30" ou "sen(30)"', '^~~'),
+    ('2+', 3, b'esperava um numero, "(", uma funcao ou "\xe2\x88\x9a" no fim da linha', '  ^'),
+    ('2*/3', 3, b'esperava um numero, "(", uma funcao ou "\xe2\x88\x9a" em vez de "/"', '  ^'),
+    ('((1)', 1, b'este "(" nao foi fechado: falta o ")" ou "]" que o fecha', '^'),
+    ('1)', 2, b'")" nao fecha nada: falta o seu "("', ' ^'),
+    ('(1]', 3, b'"]" fecha um grupo aberto com o outro sinal', '  ^'),
+    ('log 2', 1, b'"log" nao e um nome conhecido; nomes parecidos:', '^~~'),
+    ('2 + SENH30', 5, b'"SENH" nao e um nome conhecido; nomes parecidos: "sen", "seno"',
+     '    ^~~~'),
+    ('sen 30 30', 8, b'falta um operador antes de "30": dois numeros lado a lado', '       ^~'),
+    ('2 $ 3', 3, b'"$" nao tem lugar aqui', '  ^'),
+    ('   ', 4, b'nada para calcular', '   ^'),
+    ('tg90', 1, b'a tangente de "tg90" nao existe: o cosseno do angulo e 0\n', '^~~~'),
+    # A function's note quotes it with its whole argument: its signs, exponent and group.
+    ('tg -90', 1, b'a tangente de "tg -90" nao existe', '^~~~~~'),
+    ('2 tg -9e1', 3, b'a tangente de "tg -9e1" nao existe', '  ^~~~~~~'),
+    ('sec -(270)', 1, b'a secante de "sec -(270)" nao existe', '^~~~~~~~~~'),
+    ('\u221a-4', 1, b'a raiz quadrada de "\\xE2\\x88\\x9A-4" nao existe', '^~~~~~~~~~~~~~'),
+    ('1/0', 2, b'divisao por 0 em "/": o valor nao existe', ' ^'),
+    ('raiz(-1)', 1, b'a raiz quadrada de "raiz(-1)" nao existe: o numero e menor que 0',
+     '^~~~~~~~'),
+    ('arcsen 2', 1, b'o arco-seno de "arcsen 2" nao existe: so existe de -1 a 1', '^~~~~~~~'),
+    ('0^-1', 1, b'a potencia "0^-1" nao existe', '^~~~'),
+    ('1/2\u03c0', 2, b'"/2\\xCF\\x80" divide pelo produto todo que segue a barra', ' ^~~~~~~~~~'),
+    ('sen30^2', 1, b'"sen30^2" foi lido com a potencia no argumento', '^~~~~~~'),
+    ('1e400*2', 1, b'"1e400" e grande demais para um double: lido como infinito', '^~~~~'),
+    ('1e-999999', 1, b'"1e-999999" e pequeno demais para um double: lido como 0', '^~~~~~~~~'),
+    ('10^-10^10', 1, b'o valor virou 0: passou do menor que um double guarda', '^~~~~~~~~'),
+    ('sen30\vcos60', 6, b'"\\v" foi lido como um espaco', '     ^~'),
+    ('sen30\fcos60', 6, b'"\\f" foi lido como um espaco', '     ^~'),
     # Outside UTF-8 every byte above 0x7F is quoted escaped: 0x9B is CSI on an 8-bit terminal.
-    ('sen30\u011b2J', 6, b'"\\xC4\\x9B" nao tem lugar aqui\n  sen30\\xC4\\x9B2J\n'),
+    ('sen30\u011b2J', 6, b'"\\xC4\\x9B" nao tem lugar aqui\n  sen30\\xC4\\x9B2J\n',
+     '     ^~~~~~~~'),
     # The unknown: an "x" read as times, a second name, the unknown in a bound, and the lines
     # in it that are not solved.
-    ('sen 30 x cos 60', 8, b'"x" foi lido como vezes: para a incognita, escreva "*x"'),
-    ('sen x + cos \u03b8 = 1', 13, b'"\\xCE\\xB8" e uma segunda incognita: uma linha tem uma so'),
-    ('sen x = 1, 0 < x < x', 20, b'"x" nao tem lugar num limite do intervalo'),
-    ('sen 30 em [0, 360]', 8, b'"em" so tem lugar numa linha com a incognita'),
-    ('x sen x = 1', 3, b'nao sei resolver: a incognita aparece fora dos angulos'),
-    ('sen(sen x) = 0', 1, b'nao sei resolver: um angulo nao e da forma a\xc2\xb7x + b'),
-    ('sen x = sen 1 rad', 9, b'nao sei resolver: um numero da linha nao e algebrico'),
-    ('(sen x)^0,5 = 1', 1, b'nao sei resolver: uma potencia que nao e um numero inteiro'),
-    ('arcsen x = 30', 1, b'nao sei resolver: uma funcao inversa da incognita'),
-    ('sen x = 1/2, 0 < x < sen 1 rad', 1, b'nao sei resolver: um limite do intervalo'),
+    ('sen 30 x cos 60', 8, b'"x" foi lido como vezes: para a incognita, escreva "*x"', '       ^'),
+    ('sen x + cos \u03b8 = 1', 13, b'"\\xCE\\xB8" e uma segunda incognita: uma linha tem uma so',
+     '            ^~~~~~~~'),
+    ('sen x = 1, 0 < x < x', 20, b'"x" nao tem lugar num limite do intervalo',
+     '                   ^'),
+    ('sen 30 em [0, 360]', 8, b'"em" so tem lugar numa linha com a incognita', '       ^~'),
+    ('x sen x = 1', 3, b'nao sei resolver: a incognita aparece fora dos angulos', '  ^'),
+    ('sen(sen x) = 0', 1, b'nao sei resolver: um angulo nao e da forma a\xc2\xb7x + b',
+     '^~~~~~~~~~'),
+    ('sen x = sen 1 rad', 9, b'nao sei resolver: um numero da linha nao e algebrico',
+     '        ^~~~~~~~~'),
+    ('(sen x)^0,5 = 1', 1, b'nao sei resolver: uma potencia que nao e um numero inteiro',
+     '^~~~~~~~~~~'),
+    ('arcsen x = 30', 1, b'nao sei resolver: uma funcao inversa da incognita', '^~~~~~~~'),
+    ('sen x = 1/2, 0 < x < sen 1 rad', 1, b'nao sei resolver: um limite do intervalo', '^'),
 ]
 
 
 # Why a picture (--graph=svg here) was not drawn, or drawn with less.
 PICTURE_NOTES = [
-    ('2+2', 1, b'nada a desenhar: a linha nao tem a incognita nem e uma funcao de um angulo'),
-    ('sen x, 0 <= x <= 0', 8, b'o intervalo "0 <= x <= 0" nao tem largura'),
-    ('sen x, 0 <= x <= 1e6', 8, b'o intervalo "0 <= x <= 1e6" e largo demais'),
-    ('sen x, 1/0 <= x <= 1', 8, b'um limite seu nao e um numero'),
-    ('raiz(sen x - 2)', 1, b'"raiz(sen x - 2)" nao tem valor em nenhum ponto do intervalo'),
-    ('sen(1e7 x), 0 <= x <= 360', 1, b'a curva de "sen(1e7 x)" passou do limite de pontos'),
+    ('2+2', 1, b'nada a desenhar: a linha nao tem a incognita nem e uma funcao de um angulo',
+     '^~~'),
+    ('sen x, 0 <= x <= 0', 8, b'o intervalo "0 <= x <= 0" nao tem largura', '       ^~~~~~~~~~~'),
+    ('sen x, 0 <= x <= 1e6', 8, b'o intervalo "0 <= x <= 1e6" e largo demais',
+     '       ^~~~~~~~~~~~~'),
+    ('sen x, 1/0 <= x <= 1', 8, b'um limite seu nao e um numero', '       ^~~~~~~~~~~~~'),
+    ('raiz(sen x - 2)', 1, b'"raiz(sen x - 2)" nao tem valor em nenhum ponto do intervalo',
+     '^~~~~~~~~~~~~~~'),
+    ('sen(1e7 x), 0 <= x <= 360', 1, b'a curva de "sen(1e7 x)" passou do limite de pontos',
+     '^~~~~~~~~~'),
 ]
 
 
-def check_note(program, expression, column, message, options=(), one_value=True):
+def check_note(program, expression, column, message, carets, options=(), one_value=True):
     """One report, in the GNU form with the column, saying how it was read, with the
-    expression quoted and a caret under that column (in the C locale, where every byte above
-    0x7F is quoted as its four-column escape); after one value (unless not `one_value`: a
-    picture)."""
+    expression quoted and under it the line of `carets`, the first under that column (in the
+    C locale, where every byte above 0x7F is quoted as its four-column escape): the span of
+    each note as a user sees it; after one value (unless not `one_value`: a picture)."""
     status, out, err = run(program, list(options) + ['--', expression], b'')
     lines = err.split(b'\n')
     printed = out.count(b'\n') == 1 or not one_value
@@ -466,8 +510,10 @@ def check_note(program, expression, column, message, options=(), one_value=True)
     shown = sum(4 * len(c.encode()) if ord(c) > 0x7f else 1 for c in expression[:column - 1])
     if not lines[0].startswith(place) or message not in err:
         problems.append('%r is not %r with %r' % (err, place, message))
-    elif len(lines) < 3 or lines[2].find(b'^') != shown + 2:  # two blanks of indent
-        problems.append('no caret under column %d: %r' % (column, err))
+    elif carets.find('^') != shown:
+        problems.append('the row\'s carets %r do not start under column %d' % (carets, column))
+    elif len(lines) < 3 or lines[2] != b'  ' + carets.encode():  # two blanks of indent
+        problems.append('carets %r, not %r: %r' % (lines[2:3], carets, err))
     return problems
 
 

@@ -12,6 +12,7 @@
 
 #include "line/evaluate_line.h"
 #include "line/exact_line.h"
+#include "natural/natural_tokens.h"
 
 namespace {
 
@@ -170,47 +171,56 @@ TEST(NaturalReading, TextbookLinesInBothArithmetics) {
 }
 
 // Lines the reading cannot read, or whose value does not exist: not a number, with a note of
-// the kind and at the column (0-based) where it stopped.
+// the kind, at the column (0-based) where it stopped and over the bytes it is about (0: a
+// place between bytes); a function's note takes in its whole argument, signs and all.
 TEST(NaturalReading, LinesWithoutValueSayWhereAndWhy) {
   struct Case {
     const char* line;
     NoteKind kind;
     int column;
+    int length;
   };
   const Case cases[] = {
-      {"", NoteKind::natural_empty, 0},
-      {"   ", NoteKind::natural_empty, 3},
-      {"sen", NoteKind::natural_missing_argument, 0},
-      {"2 + sen", NoteKind::natural_missing_argument, 4},
-      {"2+", NoteKind::natural_expected_operand, 2},
-      {"*3", NoteKind::natural_expected_operand, 0},
-      {"2*/3", NoteKind::natural_expected_operand, 2},
-      {"()", NoteKind::natural_expected_operand, 1},
-      {"((1)", NoteKind::natural_unclosed, 0},
-      {"sen(30", NoteKind::natural_unclosed, 3},
-      {"1)", NoteKind::natural_unopened, 1},
-      {"(1]", NoteKind::natural_mismatched, 2},
-      {"log 2", NoteKind::natural_unknown_word, 0},
-      {"2 + senh30", NoteKind::natural_unknown_word, 4},
-      {"cose 60", NoteKind::natural_unknown_word, 0},  // a spelling of the term reading alone
-      {"sen 30 30", NoteKind::natural_missing_operator, 7},
-      {"2 3", NoteKind::natural_missing_operator, 2},
-      {"2 $ 3", NoteKind::natural_unexpected, 2},
-      {"30'", NoteKind::natural_unexpected, 2},
-      {"2 = 3", NoteKind::natural_not_a_value, 0},
-      {"sen x", NoteKind::natural_not_a_value, 0},
-      {"sen rad 1", NoteKind::natural_missing_argument, 0},
-      {"tg90", NoteKind::function_without_value, 0},
-      {"sec 270", NoteKind::function_without_value, 0},
-      {"cotg 0", NoteKind::function_without_value, 0},
-      {"cossec(-180)", NoteKind::function_without_value, 0},
-      {"arcsen 2", NoteKind::function_without_value, 0},
-      {"1/0", NoteKind::quotient_without_value, 1},
-      {"1/(2-2)", NoteKind::quotient_without_value, 1},
-      {"raiz(-1)", NoteKind::root_without_value, 0},
-      {"2+√(-4)", NoteKind::root_without_value, 2},
-      {"0^-1", NoteKind::power_without_value, 0},
-      {"(-8)^(1/3)", NoteKind::power_without_value, 0},
+      {"", NoteKind::natural_empty, 0, 0},
+      {"   ", NoteKind::natural_empty, 3, 0},
+      {"sen", NoteKind::natural_missing_argument, 0, 3},
+      {"2 + sen", NoteKind::natural_missing_argument, 4, 3},
+      {"2+", NoteKind::natural_expected_operand, 2, 0},
+      {"*3", NoteKind::natural_expected_operand, 0, 1},
+      {"2*/3", NoteKind::natural_expected_operand, 2, 1},
+      {"()", NoteKind::natural_expected_operand, 1, 1},
+      {"((1)", NoteKind::natural_unclosed, 0, 1},
+      {"sen(30", NoteKind::natural_unclosed, 3, 1},
+      {"1)", NoteKind::natural_unopened, 1, 1},
+      {"(1]", NoteKind::natural_mismatched, 2, 1},
+      {"log 2", NoteKind::natural_unknown_word, 0, 3},
+      {"2 + senh30", NoteKind::natural_unknown_word, 4, 4},
+      {"cose 60", NoteKind::natural_unknown_word, 0, 4},  // a spelling of the term reading alone
+      {"sen 30 30", NoteKind::natural_missing_operator, 7, 2},
+      {"2 3", NoteKind::natural_missing_operator, 2, 1},
+      {"2 $ 3", NoteKind::natural_unexpected, 2, 1},
+      {"30'", NoteKind::natural_unexpected, 2, 1},
+      {"2 = 3", NoteKind::natural_not_a_value, 0, 0},
+      {"sen x", NoteKind::natural_not_a_value, 0, 0},
+      {"sen rad 1", NoteKind::natural_missing_argument, 0, 3},
+      {"tg90", NoteKind::function_without_value, 0, 4},
+      {"sec 270", NoteKind::function_without_value, 0, 7},
+      {"cotg 0", NoteKind::function_without_value, 0, 6},
+      {"cossec(-180)", NoteKind::function_without_value, 0, 12},
+      {"arcsen 2", NoteKind::function_without_value, 0, 8},
+      {"tg -90", NoteKind::function_without_value, 0, 6},
+      {"2 tg -90", NoteKind::function_without_value, 2, 6},
+      {"-tg 90", NoteKind::function_without_value, 1, 5},
+      {"tg(-90)", NoteKind::function_without_value, 0, 7},
+      {"tg -9e1", NoteKind::function_without_value, 0, 7},
+      {"sec -(270)", NoteKind::function_without_value, 0, 10},
+      {"1/0", NoteKind::quotient_without_value, 1, 1},
+      {"1/(2-2)", NoteKind::quotient_without_value, 1, 1},
+      {"raiz(-1)", NoteKind::root_without_value, 0, 8},
+      {"2+√(-4)", NoteKind::root_without_value, 2, 7},  // √ is 3 bytes
+      {"√-4", NoteKind::root_without_value, 0, 5},
+      {"0^-1", NoteKind::power_without_value, 0, 4},
+      {"(-8)^(1/3)", NoteKind::power_without_value, 0, 10},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
@@ -219,10 +229,36 @@ TEST(NaturalReading, LinesWithoutValueSayWhereAndWhy) {
     ASSERT_GE(notes.count, 1) << c.line;
     EXPECT_EQ(notes.notes[0].kind, c.kind) << c.line;
     EXPECT_EQ(notes.notes[0].column, c.column) << c.line;
+    EXPECT_EQ(notes.notes[0].length, c.length) << c.line;
     const std::string exact = exact_text(c.line);
     if (!exact.empty()) {
       EXPECT_EQ(exact, "nan") << c.line;
     }
+  }
+}
+
+// A number's decimal text as the reading writes it for the conversion, whole and terminated
+// whatever the buffer held before (here nines): a decimal comma a point, a power of ten in
+// any of its spellings an exponent, its plus sign left out. By hand.
+TEST(NaturalReading, NumberTextsAsTheConversionReadsThem) {
+  struct Case {
+    const char* line;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"30", "30"},         {"2,5", "2.5"},      {"0.125", "0.125"}, {"1e-3", "1E-3"},
+      {"1E+3", "1E3"},      {"5x10^-3", "5E-3"}, {"5*10^2", "5E2"},  {"7×10⁻²", "7E-2"},
+      {"12,5E4", "12.5E4"}, {"5·10^3", "5E3"},
+  };
+  for (const Case& c : cases) {
+    Token tokens[natural_token_capacity];
+    ASSERT_GE(read_tokens(c.line, length_of(c.line), tokens), 2) << c.line;
+    ASSERT_EQ(tokens[0].kind, TokenKind::number) << c.line;
+    char text[natural_number_text_capacity];
+    std::memset(text, '9', sizeof text);
+    const int written = number_text_of(c.line, tokens[0], text);
+    EXPECT_STREQ(text, c.text) << c.line;
+    EXPECT_EQ(written, static_cast<int>(std::strlen(c.text))) << c.line;
   }
 }
 
@@ -253,6 +289,11 @@ TEST(NaturalReading, DeepNestingAndLongLinesAreBounded) {
   EXPECT_TRUE(std::isnan(evaluate_natural_line(signs.c_str(), length_of(signs.c_str()), &notes)));
   ASSERT_GE(notes.count, 1);
   EXPECT_EQ(notes.notes[0].kind, NoteKind::natural_too_deep);
+  EXPECT_EQ(notes.notes[0].column, 50);  // the 51st sign: 50 nest
+  // Functions side by side do not nest: after five of them, 50 signs are as deep as ever,
+  // read: 5 tg 0 + (-1)^50 = 1.
+  const std::string functions = "tg0+tg0+tg0+tg0+tg0+" + std::string(50, '-') + "1";
+  EXPECT_EQ(evaluate_natural_line(functions.c_str(), length_of(functions.c_str()), nullptr), 1.0);
   const std::string sum = "1" + std::string(60, ' ') + "+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1";
   clear_notes(notes);  // 121 bytes: the first 99 read ("1" and 19 "+1"), the rest cut
   EXPECT_EQ(evaluate_natural_line(sum.c_str(), length_of(sum.c_str()), &notes), 20.0);
@@ -267,18 +308,21 @@ TEST(NaturalReading, WhatIsReadOneWayOfTwoIsNoted) {
     const char* line;
     NoteKind kind;
     int column;
+    int length;
     double value;  // by hand
   };
   const Case cases[] = {
-      {"6/2(1+2)", NoteKind::natural_division_of_product, 1, 1.0},
-      {"1/2sen30", NoteKind::natural_division_of_product, 1, 1.0},
-      {"sen30^2", NoteKind::natural_power_in_argument, 0, std::sin(900 * M_PI / 180)},
-      {"2 + cos 2^2", NoteKind::natural_power_in_argument, 4, 2 + std::cos(4 * M_PI / 180)},
+      {"6/2(1+2)", NoteKind::natural_division_of_product, 1, 7, 1.0},
+      {"1/2sen30", NoteKind::natural_division_of_product, 1, 7, 1.0},
+      {"sen30^2", NoteKind::natural_power_in_argument, 0, 7, std::sin(900 * M_PI / 180)},
+      {"2 + cos 2^2", NoteKind::natural_power_in_argument, 4, 7, 2 + std::cos(4 * M_PI / 180)},
+      {"tg -90²", NoteKind::natural_power_in_argument, 0, 8,
+       0.0},  // tg(-8100) = tg 0; ² is 2 bytes
       // An "x" that may be times or the unknown is times, as it always was.
-      {"2 x 3 X 4", NoteKind::natural_x_as_times, 2, 24.0},
-      {"sen 30 x cos 60", NoteKind::natural_x_as_times, 7, 0.25},
-      {"2 x 10^3", NoteKind::natural_x_as_times, 2, 2000.0},
-      {"2x-3", NoteKind::natural_x_as_times, 1, -6.0},
+      {"2 x 3 X 4", NoteKind::natural_x_as_times, 2, 1, 24.0},
+      {"sen 30 x cos 60", NoteKind::natural_x_as_times, 7, 1, 0.25},
+      {"2 x 10^3", NoteKind::natural_x_as_times, 2, 1, 2000.0},
+      {"2x-3", NoteKind::natural_x_as_times, 1, 1, -6.0},
   };
   for (const Case& c : cases) {
     ReadingNotes notes;
@@ -287,6 +331,7 @@ TEST(NaturalReading, WhatIsReadOneWayOfTwoIsNoted) {
     ASSERT_EQ(notes.count, 1) << c.line;
     EXPECT_EQ(notes.notes[0].kind, c.kind) << c.line;
     EXPECT_EQ(notes.notes[0].column, c.column) << c.line;
+    EXPECT_EQ(notes.notes[0].length, c.length) << c.line;
   }
 }
 

@@ -15,16 +15,27 @@ namespace {
 
 constexpr double pi = 3.141592653589793;
 
-// Value of an operand text read as an argument is read, then computed in doubles.
+// Value of an operand text read as an argument is read, then computed in doubles. The program
+// form folds the list to the same bits: compiled as the amplitude of the cosine of 0 radians,
+// which is exactly 1 (the product keeps every bit, the sign of a zero included).
 double operands_value(const char* text) {
-  static NumberStore store;  // a few KiB: kept off the stack
-  store.count = 0;
-  store.texts_used = 0;
+  static LineReading reading;  // a few KiB: kept off the stack
+  reading.numbers.count = 0;
+  reading.numbers.texts_used = 0;
   TextOrigins origins;
   start_origins(origins, 0);
   const OperandsRead list =
-      read_operands(text, {&origins, 0, OperandRole::argument}, store, nullptr);
-  return operands_value(store, list, 0.0);
+      read_operands(text, {&origins, 0, OperandRole::argument}, reading.numbers, nullptr);
+  const double value = operands_value(reading.numbers, list, 0.0);
+  if (list.count == 0) return value;
+  reading.bracketed = false;
+  reading.term_count = 1;
+  reading.terms[0] = {};
+  reading.terms[0].radians = true;
+  reading.terms[0].function = TermFunction::cosine;
+  reading.terms[0].amplitude = list;
+  expect_program_agrees(reading, value, text);
+  return value;
 }
 
 struct ReduceCase {

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
+#include "bracket/compute_line.h"
+#include "bracket/reading_program.h"
 #include "line/evaluate_line.h"
 #include "line/result_text.h"
+#include "program/run_doubles.h"
 #include "term/compute_term.h"
 #include "term/decimal_number.h"
 #include "term/normalise_term.h"
@@ -27,19 +31,49 @@ inline std::string printed(double value) {
   return number_text(value, default_result_digits);
 }
 
-// Value of `text` read as one term (brackets and all) and computed in doubles.
+// True when `a` and `b` have the same bits: a not-a-number and the sign of a zero count.
+inline bool same_bits(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Checks that the program form compiled from `reading` for doubles, run under the term
+// reading's rules, gives `value`, the double computation's, to the bit: both ways of
+// computing a line of the term reading agree, in every row of the tables that use this. Any
+// not-a-number matches any other (its sign and payload follow the order in which the compiler
+// put a product's operands; every one prints "nan").
+inline void expect_program_agrees(const LineReading& reading, double value, const char* text) {
+  static Program program;  // a few KiB: kept off the stack
+  compile_reading(reading, CompiledFor::doubles, program);
+  EXPECT_TRUE(program.complete) << text;
+  const double run = run_term_program(program, reading.numbers);
+  EXPECT_TRUE(same_bits(run, value) || (std::isnan(run) && std::isnan(value)))
+      << text << ": the program form gives " << run << ", not " << value;
+}
+
+// Value of `text` read as one term (brackets and all) and computed in doubles, as the fold
+// computes it and as the program form runs it.
 inline double term_value(const char* text) {
   static LineReading reading;  // a few KiB: kept off the stack
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
+  reading.bracketed = false;
+  reading.term_count = 1;
+  reading.bracket_count = 0;
   read_term(text, static_cast<int>(std::strlen(text)), 0, reading.terms[0], reading.numbers,
             nullptr);
-  return compute_term(reading.terms[0], reading.numbers);
+  const double value = compute_term(reading.terms[0], reading.numbers);
+  expect_program_agrees(reading, value, text);
+  return value;
 }
 
-// Value of `text` as one input line, of which the engine reads the first 99 bytes.
+// Value of `text` as one input line, of which the engine reads the first 99 bytes; the
+// program form compiled from its reading gives it the same bits.
 inline double line_value(const char* text) {
-  return evaluate_line(text, static_cast<int>(std::strlen(text)), nullptr);
+  const int length = static_cast<int>(std::strlen(text));
+  static LineReading reading;
+  read_line(text, length, reading, nullptr);
+  expect_program_agrees(reading, compute_line(reading), text);
+  return evaluate_line(text, length, nullptr);
 }
 
 struct NormaliseCase {

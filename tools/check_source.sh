@@ -4,14 +4,14 @@
 # - no folder includes one above it. The layers, lowest first: text/ (character classes) and
 #   trig/ (the trigonometric functions and their portable double-double library), which never
 #   include each other, term/ (reading and computing one term), program/ (the program form a
-#   line becomes), bracket/ (bracketed lines) and natural/ (the natural reading), which never
-#   include each other, exact/ (the exact computation), line/ (the engine both front ends
-#   share) and io/ (plain input and output), which never include each other, report/ (the
-#   reports of lines read otherwise than written), terminal/ (the terminal: commands,
-#   signals, the editor, the history file) and picture/ (graphs, tables and the unit circle,
-#   drawn into a buffer), which never include each other, then dialogue/ and cli/ (the front
-#   ends, which never include each other), then main.cpp. tests/, fuzz/ and bench/ stand
-#   outside and may include any of them.
+#   line becomes), bracket/ (the default reading: a term or brackets, and its program) and
+#   natural/ (the natural reading), which never include each other, exact/ (the exact
+#   computation), line/ (the engine both front ends share) and io/ (plain input and output),
+#   which never include each other, report/ (the reports of lines read otherwise than
+#   written), terminal/ (the terminal: commands, signals, the editor, the history file) and
+#   picture/ (graphs, tables and the unit circle, drawn into a buffer), which never include
+#   each other, then dialogue/ and cli/ (the front ends, which never include each other),
+#   then main.cpp. tests/, fuzz/ and bench/ stand outside and may include any of them.
 # Usage: tools/check_source.sh [ROOT]   (default: the checkout this script is in)
 set -uo pipefail
 root=${1:-"$(dirname "$0")/.."}
