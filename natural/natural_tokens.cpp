@@ -8,6 +8,7 @@
 namespace {
 
 Token token_at(const char* line, int length, int at, bool commas, bool exponent = false);
+void read_token_at(const char* line, int length, int at, bool commas, bool exponent, Token& token);
 
 // A character of more than one byte (UTF-8) and what it is.
 struct WideSign {
@@ -170,6 +171,10 @@ int power_of_ten_end(const char* line, int length, int at) {
     const int digits = digits_at(line, length, at + 1 + sign);
     return digits > 0 ? at + 1 + sign + digits : at;
   }
+  // A times sign begins with one of these bytes, and must stand right at `at`: most numbers
+  // are followed by none, and no token is read for them.
+  const auto first = static_cast<unsigned char>(at < length ? line[at] : '\0');
+  if (first != 'x' && first != 'X' && first != '*' && first < 0xC2) return at;
   const Token sign = token_at(line, length, at, false);
   const bool times = sign.kind == TokenKind::times || sign.kind == TokenKind::letter_x;
   if (!times || sign.column != at) return at;
@@ -311,10 +316,10 @@ bool is_school_dot(const char* line, int length, int at) {
   return at > 0 && at + 1 < length && is_blank(line[at - 1]) && is_blank(line[at + 1]);
 }
 
-// A character of one byte as a token: "<=" and "<" are one (the second strict), and with
-// `commas` a comma is one.
-Token ascii_token(const char* line, int length, int at, bool commas) {
-  Token token = {TokenKind::end, at, 1, 0, Word::none, 0, false};
+// A character of one byte at `at` as `token` (its column and kind set already): "<=" and "<"
+// are one (the second strict), and with `commas` a comma is one.
+void read_ascii_token(const char* line, int length, int at, bool commas, Token& token) {
+  token.length = 1;
   token.kind = ascii_kind(line[at], token.bracket);
   if (line[at] == '.' && is_school_dot(line, length, at)) token.kind = TokenKind::times;
   if (token.kind == TokenKind::at_most) {
@@ -322,40 +327,40 @@ Token ascii_token(const char* line, int length, int at, bool commas) {
     token.strict = token.length == 1;
   }
   if (commas && line[at] == ',') token.kind = TokenKind::comma;
-  return token;
 }
 
-// The token at `at`, blanks before it skipped; with `commas`, a comma with no digit after it
-// is a token of its own, not a decimal mark; in an `exponent`, a number takes no power of ten
-// written with a times sign.
-Token token_at(const char* line, int length, int at, bool commas, bool exponent) {
+// The token at `at` into `token`, blanks before it skipped; with `commas`, a comma with no digit
+// after it is a token of its own, not a decimal mark; in an `exponent`, a number takes no
+// power of ten written with a times sign. Written in place: a token returned and copied would
+// be read back before its bytes are all stored.
+void read_token_at(const char* line, int length, int at, bool commas, bool exponent, Token& token) {
   at += blanks_at(line, length, at);
-  Token token = {TokenKind::end, at, 0, 0, Word::none, 0, false};
-  if (at >= length) return token;
+  token = {TokenKind::end, at, 0, 0, Word::none, 0, false};
+  if (at >= length) return;
   const char c = line[at];
   const bool mark_then_digit = (c == '.' || c == ',') && digits_at(line, length, at + 1) > 0;
   if (is_digit(c) || mark_then_digit) {
     token.kind = TokenKind::number;
     token.length = number_end(line, length, at, commas, exponent) - at;
-    return token;
+    return;
   }
   const int x_word = is_word_letter(c) ? x_spelling_at(line, length, at) : 0;
   if (x_word > 0) {
     token.kind = TokenKind::word;
     token.length = x_word;
-    return token;
+    return;
   }
   if (is_word_letter(c)) {  // the whole run: read_tokens splits it into words
     while (at + token.length < length && is_word_letter(line[at + token.length])) ++token.length;
     token.kind = TokenKind::word;
-    return token;
+    return;
   }
-  if ((c & 0x80) == 0) return ascii_token(line, length, at, commas);
+  if ((c & 0x80) == 0) return read_ascii_token(line, length, at, commas, token);
   const WideSign* sign = wide_sign_at(line, length, at);
   if (sign != nullptr && sign->kind == TokenKind::superscript) {
     token.kind = TokenKind::superscript;
     token.length = superscript_run_end(line, length, at, token.superscript) - at;
-    if (token.length > 0) return token;
+    if (token.length > 0) return;
   }
   token.kind = sign != nullptr ? sign->kind : TokenKind::unexpected;
   token.length = sign != nullptr ? sign->size : 1;
@@ -364,6 +369,12 @@ Token token_at(const char* line, int length, int at, bool commas, bool exponent)
          (line[at + token.length] & 0xC0) == 0x80) {
     ++token.length;
   }
+}
+
+// The token at `at`, as read_token_at reads it.
+Token token_at(const char* line, int length, int at, bool commas, bool exponent) {
+  Token token;
+  read_token_at(line, length, at, commas, exponent, token);
   return token;
 }
 
@@ -374,32 +385,33 @@ bool letters_are(const char* word, int run, const char* spelling) {
   return at == run && spelling[at] == '\0';
 }
 
-// True when the tokens before `count` end with a "^" and its signs: what follows is an
-// exponent.
-bool after_caret(const Token* tokens, int count) {
-  int k = count - 1;
-  while (k >= 0 && (tokens[k].kind == TokenKind::plus || tokens[k].kind == TokenKind::minus)) --k;
-  return k >= 0 && tokens[k].kind == TokenKind::caret;
-}
-
 }  // namespace
 
 bool is_interval_word(const char* word, int run) {
   return letters_are(word, run, "em") || letters_are(word, run, "para");
 }
 
+// One pass over the bytes, which stops only at those that may begin what an interval holds:
+// '<', a byte of a sign of several, and the first letter of "em" or "para".
 bool holds_interval(const char* line, int length) {
-  for (int at = 0; at < length;) {
+  for (int at = 0; at < length; ++at) {
     const char c = line[at];
-    const WideSign* sign = wide_sign_at(line, length, at);
-    if (c == '<' || (sign != nullptr &&
-                     (sign->kind == TokenKind::at_most || sign->kind == TokenKind::element_of))) {
-      return true;
+    const bool may_begin =
+        c == '<' || (c & 0x80) != 0 || c == 'e' || c == 'E' || c == 'p' || c == 'P';
+    if (!may_begin) continue;
+    if (c == '<') return true;
+    if ((c & 0x80) != 0) {
+      const WideSign* sign = wide_sign_at(line, length, at);
+      const bool opens = sign != nullptr &&
+                         (sign->kind == TokenKind::at_most || sign->kind == TokenKind::element_of);
+      if (opens) return true;
+      continue;
     }
-    int run = 0;
+    if (at > 0 && is_ascii_letter(line[at - 1])) continue;  // inside a word
+    int run = 1;
     while (at + run < length && is_ascii_letter(line[at + run])) ++run;
-    if (run > 0 && is_interval_word(line + at, run)) return true;
-    at += run > 0 ? run : 1;
+    if ((run == 2 || run == 4) && is_interval_word(line + at, run)) return true;
+    at += run - 1;
   }
   return false;
 }
@@ -418,15 +430,20 @@ ConversionUnit conversion_unit(const char* line, const Token& token) {
 int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]) {
   const bool commas = holds_interval(line, length);
   int count = 0;
+  bool exponent = false;  // the tokens so far end with a "^" and its signs
   for (int at = 0;;) {
-    const Token token = token_at(line, length, at, commas, after_caret(tokens, count));
-    if (token.kind == TokenKind::word) {
+    Token& token = tokens[count];
+    read_token_at(line, length, at, commas, exponent, token);
+    const TokenKind kind = token.kind;
+    const bool sign = kind == TokenKind::plus || kind == TokenKind::minus;
+    exponent = kind == TokenKind::caret || (exponent && sign);
+    at = token.column + token.length;
+    if (kind == TokenKind::word) {
       count = add_words(line, token.column, token.length, tokens, count);
     } else {
-      tokens[count++] = token;
+      ++count;
     }
-    if (token.kind == TokenKind::end) return count;
-    at = token.column + token.length;
+    if (kind == TokenKind::end) return count;
   }
 }
 

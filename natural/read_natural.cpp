@@ -250,8 +250,10 @@ bool is_conversion_opening(const Reader& reader, const Token& token) {
 // open, for there it closes one.
 bool begins_factor(const Reader& reader, const Token& token) {
   if (token.kind == TokenKind::bar) return reader.bars == 0;
-  const bool opening = is_interval_opening(reader, token) || is_conversion_opening(reader, token);
-  return (begins_factor(token) && !opening) || is_unknown(reader, token);
+  if (token.kind == TokenKind::unknown_word) {
+    return !is_interval_opening(reader, token) && !is_conversion_opening(reader, token);
+  }
+  return begins_factor(token) || is_unknown(reader, token);
 }
 
 // True when `token` is a "*" in this reading.
@@ -263,10 +265,10 @@ bool is_times(const Reader& reader, const Token& token) {
 // value before it. True when it was there.
 bool read_part(Reader& reader, TokenKind unit, int divisor, Operand& number) {
   const int before = reader.next;
-  const Token count = peek(reader);
+  const Token& count = peek(reader);
   if (count.kind != TokenKind::number) return false;
   take(reader, count);
-  const Token mark = peek(reader);
+  const Token& mark = peek(reader);
   if (mark.kind != unit) {
     reader.next = before;  // a number of its own: what follows it decides
     return false;
@@ -296,7 +298,7 @@ void read_grads(Reader& reader, const Token& mark, Operand& number) {
 // After a number: a degree sign, with minutes and seconds after it (30°15'30" is
 // 30 + 15/60 + 30/3600), "rad" or "grad".
 void read_units_after_number(Reader& reader, Operand& number) {
-  const Token mark = peek(reader);
+  const Token& mark = peek(reader);
   if (mark.kind == TokenKind::word && mark.word == Word::radians) {
     take(reader, mark);
     if (reader.units != nullptr) reader.units->radians = true;
@@ -337,7 +339,7 @@ Operand parse_group(Reader& reader, const Token& open) {
   if (!go_deeper(reader, open.column)) return group;
   const Operand inner = parse_sum(reader);
   --reader.depth;
-  const Token close = peek(reader);
+  const Token& close = peek(reader);
   group.end = inner.end;
   if (reader.failed) return group;
   if (close.kind != TokenKind::close && close.kind != TokenKind::end) {
@@ -360,7 +362,7 @@ Operand parse_root(Reader& reader, const Token& sign) {
   take(reader, sign);
   Operand root = {sign.column, sign.column + sign.length, 1, false, false};
   if (!go_deeper(reader, sign.column)) return root;
-  const Token next = peek(reader);
+  const Token& next = peek(reader);
   if (next.kind == TokenKind::end) {
     fail(reader, NoteKind::natural_missing_argument, sign.column, sign.length);
   } else {
@@ -383,7 +385,7 @@ Operand parse_root(Reader& reader, const Token& sign) {
 
 // The power written on a function's name ("sen²", "sen^2", "sen^-1"), 1 when there is none.
 long name_power(Reader& reader, int& column, int& end) {
-  const Token mark = peek(reader);
+  const Token& mark = peek(reader);
   column = mark.column;
   if (mark.kind == TokenKind::superscript) {
     take(reader, mark);
@@ -392,10 +394,10 @@ long name_power(Reader& reader, int& column, int& end) {
   }
   if (mark.kind != TokenKind::caret) return 1;
   take(reader, mark);
-  const Token sign = peek(reader);
+  const Token& sign = peek(reader);
   const bool negative = sign.kind == TokenKind::minus;
   if (negative || sign.kind == TokenKind::plus) take(reader, sign);
-  const Token count = peek(reader);
+  const Token& count = peek(reader);
   if (count.kind != TokenKind::number) {
     fail(reader, NoteKind::natural_expected_operand, count.column, count.length);
     return 1;
@@ -472,7 +474,7 @@ Operand parse_bare_argument(Reader& reader);
 // After an argument without parentheses that holds pi: a "/" and a number are the angle's,
 // as a textbook writes a fraction of pi (sen π/6 is sen(π/6), cos 2π/3 is cos(2π/3)).
 void read_fraction_of_pi(Reader& reader, Operand& argument) {
-  const Token bar = peek(reader);
+  const Token& bar = peek(reader);
   if (reader.failed || bar.kind != TokenKind::divide) return;
   const Token denominator = reader.tokens[reader.next + 1];
   if (denominator.kind != TokenKind::number) return;
@@ -500,7 +502,7 @@ Operand parse_function(Reader& reader, const Token& name) {
   ArgumentUnits units = {false, false, false, false};
   ArgumentUnits* outer = reader.units;
   reader.units = &units;
-  const Token next = peek(reader);
+  const Token& next = peek(reader);
   Operand argument = applied;
   const bool grouped = next.kind == TokenKind::open;
   if (grouped) {
@@ -549,7 +551,7 @@ Operand parse_absolute(Reader& reader, const Token& open) {
   const Operand inner = parse_sum(reader);
   --reader.bars;
   --reader.depth;
-  const Token close = peek(reader);
+  const Token& close = peek(reader);
   group.end = inner.end;
   if (reader.failed) return group;
   if (close.kind == TokenKind::end) {
@@ -617,7 +619,7 @@ void push_last_answer(Reader& reader, const Token& name) {
 // One primary: a number (with its units), pi, e, the last answer, a group, an absolute
 // value, a root or a function.
 Operand parse_primary(Reader& reader) {
-  const Token token = peek(reader);
+  const Token& token = peek(reader);
   Operand primary = {token.column, token.column + token.length, 1, false, false};
   const bool word = token.kind == TokenKind::word;
   if (token.kind == TokenKind::number) {
@@ -659,8 +661,9 @@ Operand parse_primary(Reader& reader) {
 // A primary and the superscript powers after it ("2²").
 Operand parse_postfix(Reader& reader) {
   Operand operand = parse_primary(reader);
-  for (Token mark = peek(reader); !reader.failed && mark.kind == TokenKind::superscript;
-       mark = peek(reader)) {
+  for (;;) {
+    const Token& mark = peek(reader);
+    if (reader.failed || mark.kind != TokenKind::superscript) break;
     take(reader, mark);
     push_whole(reader, mark.superscript, mark.column, mark.length);
     emit(reader, program_power, 0, operand.column, mark.column + mark.length - operand.column);
@@ -673,7 +676,7 @@ Operand parse_postfix(Reader& reader) {
 
 // An exponent: signs, then a power (so that 2^3^2 is 2^9 and 2^-1 is 1/2).
 Operand parse_exponent(Reader& reader) {
-  const Token sign = peek(reader);
+  const Token& sign = peek(reader);
   const bool signed_exponent = sign.kind == TokenKind::plus || sign.kind == TokenKind::minus;
   if (!signed_exponent) return parse_power(reader);
   take(reader, sign);
@@ -691,7 +694,7 @@ Operand parse_exponent(Reader& reader) {
 
 Operand parse_power(Reader& reader) {
   Operand base = parse_postfix(reader);
-  const Token caret = peek(reader);
+  const Token& caret = peek(reader);
   if (reader.failed || caret.kind != TokenKind::caret) return base;
   take(reader, caret);
   if (!go_deeper(reader, caret.column)) return base;
@@ -709,8 +712,9 @@ Operand parse_power(Reader& reader) {
 // ends with a number lacks an operator ("sen 30 30").
 Operand parse_implicit(Reader& reader, bool argument) {
   Operand product = parse_power(reader);
-  for (Token next = peek(reader); !reader.failed && begins_factor(reader, next);
-       next = peek(reader)) {
+  for (;;) {
+    const Token& next = peek(reader);
+    if (reader.failed || !begins_factor(reader, next)) break;
     if (argument && next.kind == TokenKind::word && is_function(next.word) &&
         next.word != Word::square_root) {
       break;
@@ -732,7 +736,7 @@ Operand parse_implicit(Reader& reader, bool argument) {
 // Signs before an operand: a minus below a power (-3^2 is -9). In a bare function argument
 // (`argument`) the factors after them stop at the next function name.
 Operand parse_signed_operand(Reader& reader, bool argument) {
-  const Token sign = peek(reader);
+  const Token& sign = peek(reader);
   if (sign.kind != TokenKind::plus && sign.kind != TokenKind::minus) {
     return parse_implicit(reader, argument);
   }
@@ -763,9 +767,9 @@ Operand parse_signed(Reader& reader) {
 // is 1/(2π)), which is noted: some read it (1/2)π.
 Operand parse_product(Reader& reader) {
   Operand product = parse_signed(reader);
-  for (Token op = peek(reader);
-       !reader.failed && (is_times(reader, op) || op.kind == TokenKind::divide);
-       op = peek(reader)) {
+  for (;;) {
+    const Token& op = peek(reader);
+    if (reader.failed || (!is_times(reader, op) && op.kind != TokenKind::divide)) break;
     take(reader, op);
     const Operand right = parse_signed(reader);
     const bool divides = op.kind == TokenKind::divide;
@@ -783,9 +787,9 @@ Operand parse_product(Reader& reader) {
 // Sums and differences, left to right.
 Operand parse_sum(Reader& reader) {
   Operand sum = parse_product(reader);
-  for (Token op = peek(reader);
-       !reader.failed && (op.kind == TokenKind::plus || op.kind == TokenKind::minus);
-       op = peek(reader)) {
+  for (;;) {
+    const Token& op = peek(reader);
+    if (reader.failed || (op.kind != TokenKind::plus && op.kind != TokenKind::minus)) break;
     take(reader, op);
     const Operand right = parse_product(reader);
     emit(reader, op.kind == TokenKind::plus ? program_add : program_subtract, 0, op.column,
@@ -818,10 +822,10 @@ void end_part(Reader& reader) {
 // unknown a "=" may only end the line ("sen30 =").
 void parse_part(Reader& reader) {
   parse_sum(reader);
-  const Token equals = peek(reader);
+  const Token& equals = peek(reader);
   if (reader.failed || equals.kind != TokenKind::equals) return;
   take(reader, equals);
-  const Token right = peek(reader);
+  const Token& right = peek(reader);
   if (right.kind == TokenKind::end || !reader.x_unknown) return;
   ProgramShape& shape = reader.reading.shape;
   if (shape.equation || shape.part_count > 0) {
@@ -844,7 +848,7 @@ void parse_bound(Reader& reader, int which) {
 
 // Takes a token of kind `kind` (a separator, a sign), or fails there.
 bool expect(Reader& reader, TokenKind kind) {
-  const Token token = peek(reader);
+  const Token& token = peek(reader);
   if (token.kind == kind || (kind == TokenKind::comma && token.kind == TokenKind::semicolon)) {
     take(reader, token);
     return true;
@@ -856,7 +860,7 @@ bool expect(Reader& reader, TokenKind kind) {
 // range = ("[" | "]" | "(") bound ("," | ";") bound ("]" | "[" | ")"): "]" before and "[" after
 // leave the bound out, as "(" and ")" do.
 void parse_range(Reader& reader) {
-  const Token open = peek(reader);
+  const Token& open = peek(reader);
   const bool opens = open.kind == TokenKind::open || open.kind == TokenKind::close;
   if (!opens) return fail_at_leftover(reader, open);
   take(reader, open);
@@ -865,7 +869,7 @@ void parse_range(Reader& reader) {
   parse_bound(reader, 0);
   if (reader.failed || !expect(reader, TokenKind::comma)) return;
   parse_bound(reader, 1);
-  const Token close = peek(reader);
+  const Token& close = peek(reader);
   if (reader.failed) return;
   if (close.kind != TokenKind::close && close.kind != TokenKind::open) {
     return fail_at_leftover(reader, close);
@@ -876,7 +880,7 @@ void parse_range(Reader& reader) {
 
 // Takes the unknown, as the line writes it, or fails there.
 bool expect_unknown(Reader& reader) {
-  const Token name = peek(reader);
+  const Token& name = peek(reader);
   const ProgramShape& shape = reader.reading.shape;
   const bool same =
       is_unknown(reader, name) && shape.name_length == name.length &&
@@ -908,9 +912,9 @@ void parse_interval(Reader& reader) {
   }
   if (next.kind == TokenKind::open || next.kind == TokenKind::close) return parse_range(reader);
   parse_bound(reader, 0);
-  const Token low = peek(reader);
+  const Token& low = peek(reader);
   if (reader.failed || !expect(reader, TokenKind::at_most) || !expect_unknown(reader)) return;
-  const Token high = peek(reader);
+  const Token& high = peek(reader);
   if (!expect(reader, TokenKind::at_most)) return;
   shape.low_open = low.strict;
   shape.high_open = high.strict;
@@ -925,7 +929,7 @@ bool begins_interval(const Reader& reader, const Token& token) {
 // The unit of a conversion when "em" and a unit stand next ("em rad", "em graus", "em gms",
 // "em grad"); none otherwise ("em" before "[" opens an interval).
 ConversionUnit conversion_next(const Reader& reader) {
-  const Token word = peek(reader);
+  const Token& word = peek(reader);
   if (word.kind != TokenKind::unknown_word || word.length != 2 ||
       !is_interval_word(reader.line + word.column, word.length)) {
     return ConversionUnit::none;
@@ -953,9 +957,9 @@ void convert_angle(Reader& reader, bool from_radians, int column, int length) {
 // written in the unit asked for; the steps that convert it end the program. A line in the
 // unknown, or an equation, has no one value to convert.
 void parse_conversion(Reader& reader, ConversionUnit unit) {
-  const Token word = peek(reader);
+  const Token& word = peek(reader);
   take(reader, word);
-  const Token name = peek(reader);
+  const Token& name = peek(reader);
   take(reader, name);
   NaturalReading& reading = reader.reading;
   if (reading.shape.unknown || reading.shape.equation) {
@@ -990,9 +994,11 @@ void parse_line(Reader& reader) {
   parse_part(reader);
   end_part(reader);
   ProgramShape& shape = reader.reading.shape;
-  for (Token next = peek(reader);
-       reader.x_unknown && !reader.failed && !shape.equation && next.kind == TokenKind::semicolon;
-       next = peek(reader)) {
+  for (;;) {
+    const Token& next = peek(reader);
+    const bool more =
+        reader.x_unknown && !reader.failed && !shape.equation && next.kind == TokenKind::semicolon;
+    if (!more) break;
     if (shape.part_count == program_part_capacity) {
       return fail(reader, NoteKind::natural_unexpected, next.column, next.length);
     }
@@ -1002,9 +1008,9 @@ void parse_line(Reader& reader) {
   }
   const ConversionUnit unit = reader.failed ? ConversionUnit::none : conversion_next(reader);
   if (unit != ConversionUnit::none) parse_conversion(reader, unit);
-  const Token last = peek(reader);
+  const Token& last = peek(reader);
   if (!reader.failed && reader.x_unknown && begins_interval(reader, last)) parse_interval(reader);
-  const Token end = peek(reader);
+  const Token& end = peek(reader);
   if (!reader.failed && end.kind != TokenKind::end) fail_at_leftover(reader, end);
 }
 

@@ -7,13 +7,14 @@
 // as a multiple of π.
 #pragma once
 
-// numerator / denominator x pi^pi_power x e^e_power, when `exact`.
+// numerator / denominator x pi^pi_power x e^e_power, when `exact`. Every member is a whole
+// word or two halves of one, the flag last: a run copies these in whole words.
 struct ExactFraction {
-  bool exact;
   long long numerator;    // in lowest terms with the denominator
   long long denominator;  // above 0
   int pi_power;
   int e_power;
+  long long exact;  // 1 when known, 0 when not
 };
 
 // Numerators and denominators are followed below this size (so that products of two fit in 64
@@ -21,7 +22,7 @@ struct ExactFraction {
 constexpr long long exact_fraction_ceiling = 1LL << 31;
 
 // A value known no better than its double.
-constexpr ExactFraction inexact_fraction = {false, 0, 1, 0, 0};
+constexpr ExactFraction inexact_fraction = {0, 1, 0, 0, 0};
 
 // The whole number `value` (inexact past the ceiling).
 ExactFraction whole_fraction(long long value);

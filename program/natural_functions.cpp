@@ -47,6 +47,44 @@ ExactFraction known_trigonometric_value(double value, bool textbook_angle) {
   return make_fraction(static_cast<long long>(twice), 2);
 }
 
+// The six functions at the textbook angles of the first quadrant, 0 to 90 degrees by 15,
+// each the double nearest its exact value (worked out from √2, √3 and √6 at 50 digits); a pole
+// not a number. In the order of TermFunction: sine, cosine, tangent, cotangent, secant,
+// cosecant.
+constexpr double pole = std::numeric_limits<double>::quiet_NaN();
+constexpr double textbook_values[7][6] = {
+    {0.0, 1.0, 0.0, pole, 1.0, pole},
+    {0.25881904510252074, 0.9659258262890683, 0.2679491924311227, 3.732050807568877,
+     1.035276180410083, 3.8637033051562732},
+    {0.5, 0.8660254037844386, 0.5773502691896257, 1.7320508075688772, 1.1547005383792515, 2.0},
+    {0.7071067811865476, 0.7071067811865476, 1.0, 1.0, 1.4142135623730951, 1.4142135623730951},
+    {0.8660254037844386, 0.5, 1.7320508075688772, 0.5773502691896257, 2.0, 1.1547005383792515},
+    {0.9659258262890683, 0.25881904510252074, 3.732050807568877, 0.2679491924311227,
+     3.8637033051562732, 1.035276180410083},
+    {1.0, 0.0, pole, 0.0, pole, 1.0}};
+
+// The signs of the six functions in each quadrant, a bit each in the order above (set: below
+// 0): the second quadrant keeps the sine and cosecant above 0, the third the tangent and
+// cotangent, the fourth the cosine and secant.
+constexpr unsigned char negative_in_quadrant[4] = {0x00, 0x1E, 0x33, 0x2D};
+
+// A direct function at a whole number of degrees that is a multiple of 15, from the table: an
+// angle of an odd quadrant is measured back from the quadrant's end (120 is 180 - 60), one of
+// an even quadrant from its start (210 is 180 + 30), and takes the quadrant's sign.
+FunctionValue textbook_value(TermFunction function, long long degrees) {
+  long long turn = degrees % 360;
+  if (turn < 0) turn += 360;
+  const int quadrant = static_cast<int>(turn / 90);
+  const long long within = turn % 90;
+  const long long reference = quadrant % 2 == 0 ? within : 90 - within;
+  const int column = static_cast<int>(function) - static_cast<int>(TermFunction::sine);
+  const double size = textbook_values[reference / degrees_of_textbook_angles][column];
+  if (std::isnan(size)) return faulty(FunctionFault::pole);
+  const bool negative = ((negative_in_quadrant[quadrant] >> column) & 1) != 0;
+  const double value = negative && size != 0 ? -size : size;
+  return {value, known_trigonometric_value(value, true), FunctionFault::none};
+}
+
 // A direct function from its angle's sine and cosine: a quotient of the two (or of 1 by one)
 // rounded once; no value where its divisor is 0.
 FunctionValue from_sine_cosine(TermFunction function, const SineCosine& angle,
@@ -66,16 +104,33 @@ FunctionValue from_sine_cosine(TermFunction function, const SineCosine& angle,
   return {value, known_trigonometric_value(value, textbook_angle), FunctionFault::none};
 }
 
+// What a direct function needs of the angle's sine and cosine.
+int wanted_for(TermFunction function) {
+  switch (function) {
+    case TermFunction::sine:
+    case TermFunction::cosecant:
+      return want_sine;
+    case TermFunction::cosine:
+    case TermFunction::secant:
+      return want_cosine;
+    default:
+      return want_both;
+  }
+}
+
 FunctionValue direct_value(TermFunction function, bool radians, double argument,
                            const ExactFraction& known) {
   long long numerator = 0, denominator = 1;
+  const int wanted = wanted_for(function);
   if (exact_degrees(radians, known, numerator, denominator)) {
     const bool textbook = denominator == 1 && numerator % degrees_of_textbook_angles == 0;
-    return from_sine_cosine(function, fraction_degree_sine_cosine(numerator, denominator),
+    if (textbook) return textbook_value(function, numerator);
+    return from_sine_cosine(function, fraction_degree_sine_cosine(numerator, denominator, wanted),
                             textbook);
   }
-  return from_sine_cosine(
-      function, radians ? radian_sine_cosine(argument) : degree_sine_cosine(argument), false);
+  const SineCosine angle =
+      radians ? radian_sine_cosine(argument, wanted) : degree_sine_cosine(argument, wanted);
+  return from_sine_cosine(function, angle, false);
 }
 
 // The degrees of an inverse at a known ratio where its value is a whole number of them (arcsen
@@ -148,7 +203,7 @@ FunctionValue exponential_value(double argument, const ExactFraction& known) {
                      known.numerator <= most_known_e_power &&
                      known.numerator >= -most_known_e_power;
   if (!whole) return plain(value);
-  return {value, {true, 1, 1, 0, static_cast<int>(known.numerator)}, FunctionFault::none};
+  return {value, {1, 1, 0, static_cast<int>(known.numerator), 1}, FunctionFault::none};
 }
 
 // The hyperbolic functions and their inverses: their values at 0 (and arccosh's at 1) known.

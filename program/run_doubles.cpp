@@ -21,30 +21,28 @@ struct DoubleRun {
   ValueBreaks* breaks;
 };
 
-// A value with what is known of it exactly.
-struct RunValue {
-  double value;
-  ExactFraction known;
-};
-
 // Records `kind` at `step`.
 void record(DoubleRun& run, BreakKind kind, const ProgramStep& step, int function = 0) {
   add_break(run.breaks, kind, step.column, step.length, function);
 }
 
-// amplitude x f(argument), or no value at a pole or outside the function's domain.
-RunValue function_step(DoubleRun& run, const ProgramStep& step, const RunValue& amplitude,
-                       const RunValue& argument) {
+// amplitude x f(argument) from the amplitude at `at` and the argument after it, or no value at
+// a pole or outside the function's domain; what is known of it exactly into `known`.
+double function_step(DoubleRun& run, const ProgramStep& step, int at, ExactFraction& known) {
   const TermFunction function = term_function_of(step.argument);
   const FunctionValue applied =
-      natural_function_value(function, step.radians != 0, argument.value, argument.known);
+      natural_function_value(function, step.radians != 0, run.values[at + 1], run.known[at + 1]);
   if (applied.fault == FunctionFault::pole) {
     record(run, BreakKind::pole_in_degrees, step, step.argument);
   } else if (applied.fault == FunctionFault::outside_domain) {
     record(run, BreakKind::outside_domain, step, step.argument);
   }
-  if (applied.fault != FunctionFault::none) return {no_value, inexact_fraction};
-  return {amplitude.value * applied.value, fraction_product(amplitude.known, applied.known, false)};
+  if (applied.fault != FunctionFault::none) {
+    known = inexact_fraction;
+    return no_value;
+  }
+  known = fraction_product(run.known[at], applied.known, false);
+  return run.values[at] * applied.value;
 }
 
 // x^(n/q) for an exponent known to be the fraction n/q (q above 1, not an integer): the real
@@ -86,36 +84,39 @@ double power_step(DoubleRun& run, const ProgramStep& step, double x, double y,
   return x < 0 && odd ? -magnitude : magnitude;
 }
 
-// The value `step` leaves on the stack from `left` and `right` (the two values it takes;
-// `right` alone for a step that takes one).
-RunValue combine(DoubleRun& run, const ProgramStep& step, const RunValue& left,
-                 const RunValue& right) {
+// The value `step` leaves on the stack from the values from `at` on (`right` the last it
+// takes, `left` the one before when it takes two), and into `known` what is known of it.
+double combine(DoubleRun& run, const ProgramStep& step, int at, double left, double right,
+               ExactFraction& known) {
+  const ExactFraction& right_known = run.known[at + program_step_takes(step.code) - 1];
   switch (step.code) {
     case program_add:
     case program_subtract: {
       const bool subtract = step.code == program_subtract;
-      const double value = subtract ? left.value - right.value : left.value + right.value;
-      return {value, fraction_sum(left.known, right.known, subtract)};
+      known = fraction_sum(run.known[at], right_known, subtract);
+      return subtract ? left - right : left + right;
     }
     case program_multiply:
-      return {left.value * right.value, fraction_product(left.known, right.known, false)};
+      known = fraction_product(run.known[at], right_known, false);
+      return left * right;
     case program_divide:
-      if (right.value != 0) {
-        return {left.value / right.value, fraction_product(left.known, right.known, true)};
-      }
+      known = fraction_product(run.known[at], right_known, true);
+      if (right != 0) return left / right;
       record(run, BreakKind::division_by_zero, step);
-      return {no_value, inexact_fraction};
+      return no_value;
     case program_function:
-      return function_step(run, step, left, right);
+      return function_step(run, step, at, known);
     case program_power:
-      return {power_step(run, step, left.value, right.value, right.known),
-              fraction_power(left.known, right.known)};
+      known = fraction_power(run.known[at], right_known);
+      return power_step(run, step, left, right, right_known);
     case program_negate:
-      return {-right.value, fraction_negated(right.known)};
+      known = fraction_negated(right_known);
+      return -right;
     default:  // program_root
-      if (!(right.value < 0)) return {std::sqrt(right.value), fraction_root(right.known)};
+      known = fraction_root(right_known);
+      if (!(right < 0)) return std::sqrt(right);
       record(run, BreakKind::root_of_negative, step);
-      return {no_value, inexact_fraction};
+      return no_value;
   }
 }
 
@@ -128,19 +129,29 @@ bool writes_nonzero(const char* text) {
   return false;
 }
 
-// The value a push step pushes.
-RunValue pushed_value(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
-  if (step.code == program_push_integer)
-    return {static_cast<double>(step.argument), whole_fraction(step.argument)};
-  if (step.code == program_unknown) return {run.unknown, inexact_fraction};
+// The value a push step pushes, and into `known` what is known of it exactly.
+double pushed_value(DoubleRun& run, const ProgramStep& step, const NumberStore& store,
+                    ExactFraction& known) {
+  if (step.code == program_push_integer) {
+    known = whole_fraction(step.argument);
+    return step.argument;
+  }
+  known = inexact_fraction;
+  if (step.code == program_unknown) return run.unknown;
   const NumberRead& number = store.numbers[step.argument];
+  if (number.form == NumberForm::pi) {
+    known = make_fraction(1, 1, 1);
+    return number_value(store, number);
+  }
+  // A number known exactly is the quotient of two integers below 2^31, which one division
+  // rounds as a decimal conversion of its text would: the text is read once.
+  known = fraction_of_decimal(number_text(store, number));
+  if (known.exact) return fraction_value(known, 0);
   const double value = number_value(store, number);
   if (std::isinf(value)) record(run, BreakKind::number_too_large, step);
-  const bool decimal = number.form == NumberForm::decimal;
-  if (value == 0 && decimal && writes_nonzero(number_text(store, number)))
+  if (value == 0 && writes_nonzero(number_text(store, number)))
     record(run, BreakKind::number_too_small, step);
-  return {value,
-          decimal ? fraction_of_decimal(number_text(store, number)) : make_fraction(1, 1, 1)};
+  return value;
 }
 
 // True for the steps whose value is 0 of operands other than 0 only below a double's
@@ -155,27 +166,26 @@ bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store)
   if (!program_step_fits(step.code, run.depth, 0)) return false;
   const int taken = program_step_takes(step.code);
   if (taken == 0) {
-    const RunValue pushed = pushed_value(run, step, store);
-    run.known[run.depth] = pushed.known;
-    run.values[run.depth++] = pushed.value;
+    run.values[run.depth] = pushed_value(run, step, store, run.known[run.depth]);
+    ++run.depth;
     return true;
   }
   run.depth -= taken;
-  const RunValue left = taken == 2 ? RunValue{run.values[run.depth], run.known[run.depth]}
-                                   : RunValue{0.0, inexact_fraction};
-  const int last = run.depth + taken - 1;
-  const RunValue right = {run.values[last], run.known[last]};
-  const RunValue made = combine(run, step, left, right);
-  const double value = made.value;
-  if (std::isinf(value) && std::isfinite(left.value) && std::isfinite(right.value)) {
+  const int at = run.depth;
+  const double left = taken == 2 ? run.values[at] : 0.0;
+  const double right = run.values[at + taken - 1];
+  ExactFraction known;
+  const double value = combine(run, step, at, left, right, known);
+  if (std::isinf(value) && std::isfinite(left) && std::isfinite(right)) {
     record(run, BreakKind::overflow, step);
   }
-  if (value == 0 && left.value != 0 && right.value != 0 && std::isfinite(left.value) &&
-      std::isfinite(right.value) && underflows(step.code)) {
+  if (value == 0 && left != 0 && right != 0 && std::isfinite(left) && std::isfinite(right) &&
+      underflows(step.code)) {
     record(run, BreakKind::underflow, step);
   }
-  run.known[run.depth] = made.known;
-  run.values[run.depth++] = value;
+  run.known[at] = known;
+  run.values[at] = value;
+  ++run.depth;
   return true;
 }
 

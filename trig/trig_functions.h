@@ -45,25 +45,31 @@ int reduce_quarter_turns(double angle, double& head, double& tail);
 Pair pair_series_sine(Pair x);
 Pair pair_series_cosine(Pair x);
 
-// A sine and cosine as pairs (about 106 bits): their heads are the values rounded once.
+// A sine and cosine as pairs, to about 2^-66 of each: their heads are the values rounded
+// once, correctly but where the exact value lies within about 2^-66 of a rounding boundary
+// (never at a textbook angle).
 struct SineCosine {
   Pair sine;
   Pair cosine;
 };
 
+// Which of the two a SineCosine is asked for: the other is left 0, its series not summed.
+enum SineCosineWanted { want_sine = 1, want_cosine = 2, want_both = 3 };
+
 // The sine and cosine of an angle of `degrees` degrees, reduced exactly in degrees (by whole
 // turns, then quarter turns, then to at most 45 degrees: every step exact in doubles), so
 // that a multiple of 90 degrees gives 0 and 1 exactly, and the rest from the series at the
 // remainder times pi/180; a zero is +0. A non-finite angle gives not-a-number.
-SineCosine degree_sine_cosine(double degrees);
+SineCosine degree_sine_cosine(double degrees, int wanted = want_both);
 
 // The sine and cosine of `numerator` / `denominator` degrees, both below 2^31 in size and
 // the denominator above 0, reduced exactly in integers: what a rational angle as written
 // (180/7, 30.1, a rational multiple of pi made degrees) has, without the double of the angle.
-SineCosine fraction_degree_sine_cosine(long long numerator, long long denominator);
+SineCosine fraction_degree_sine_cosine(long long numerator, long long denominator,
+                                       int wanted = want_both);
 
 // The sine and cosine of an angle in radians, reduced by quarter turns as portable_sin does.
-SineCosine radian_sine_cosine(double radians);
+SineCosine radian_sine_cosine(double radians, int wanted = want_both);
 
 // Arc sine, arc cosine and arc tangent in radians as pairs, as portable_asin, portable_acos and
 // portable_atan compute them before rounding; outside [-1, 1] the first two give
