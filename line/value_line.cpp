@@ -39,11 +39,27 @@ int answer_line_text(const NaturalReading& reading, const char* line, int shown,
   return used;
 }
 
-// Keeps `reading` as the last answer when the line had a value (`last` null: none kept).
+// Keeps `reading` as the last answer when the line had a value (`last` null: none kept): the
+// steps, numbers and texts it uses, a few dozen bytes for most lines, not its whole room.
 void keep_answer(const NaturalReading& reading, bool valued, LastAnswer* last) {
   if (last == nullptr || !valued || !reading.read) return;
+  NaturalReading& kept = last->reading;
+  const Program& program = reading.program;
+  const NumberStore& numbers = reading.numbers;
+  kept.read = true;
+  kept.shape = reading.shape;
+  kept.value_radians = reading.value_radians;
+  kept.conversion = reading.conversion;
+  kept.program.step_count = program.step_count;
+  kept.program.complete = program.complete;
+  std::memcpy(kept.program.steps, program.steps,
+              sizeof program.steps[0] * static_cast<std::size_t>(program.step_count));
+  kept.numbers.count = numbers.count;
+  kept.numbers.texts_used = numbers.texts_used;
+  std::memcpy(kept.numbers.numbers, numbers.numbers,
+              sizeof numbers.numbers[0] * static_cast<std::size_t>(numbers.count));
+  std::memcpy(kept.numbers.texts, numbers.texts, static_cast<std::size_t>(numbers.texts_used));
   last->held = true;
-  last->reading = reading;
 }
 
 // The value of a natural line, or its answer; "ans" stands for `*last`, which becomes this
