@@ -69,8 +69,10 @@ int main(int argc, char** argv) {
       return finish_command_line(output, exit_success);
     case RunMode::expressions: {
       bool unavailable = false;  // set when the exact mode asked for cannot be had
+      static LastAnswer last;    // the session's last answer: a few KiB, kept off the stack
+      last.held = false;
       return run_expressions(argv + options.first_operand, argc - options.first_operand,
-                             {&output, stderr, format, options.picture, &unavailable},
+                             {&output, stderr, format, options.picture, &unavailable, &last},
                              use == TerminalUse::interactive_loop);
     }
     case RunMode::dialogue:

@@ -57,8 +57,8 @@ bool evaluate_and_print(const char* line, int length, const ExpressionSource& so
   clear_notes(notes);
   char result[value_line_capacity];
   bool worded = false;
-  const int written =
-      line_value_text(line, length, printing.format, "", "\n", result, &notes, &worded);
+  const int written = line_value_text(line, length, printing.format, "", "\n", result, &notes,
+                                      &worded, printing.last);
   if (worded) put_our_text(*printing.output, result);
   if (!worded) put_bytes(*printing.output, result, written);
   return report_after(line, length, source, printing, notes);

@@ -18,6 +18,8 @@ struct ExpressionPrinting {
   ValueFormat format;    // the digits of a value and its arithmetic
   PictureKind picture;   // each expression drawn (--graph, --table) instead of its value
   bool* unavailable;     // set when the exact mode asked for cannot be had: nothing more is read
+  LastAnswer* last;      // the run's last answer, for "ans" in the natural reading: every
+                         // expression's, argument or line, in order
 };
 
 // Evaluates the expression at `line` as the dialogue evaluates a line and prints its value (or,

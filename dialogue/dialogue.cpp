@@ -34,6 +34,7 @@ struct DialoguePrinting {
   FILE* stream;          // the same descriptor as a stream, for the terminal commands
   bool screen;  // `stream` takes terminal commands, asked once per dialogue rather than per pass
   ValueFormat format;  // the digits of a result and its arithmetic
+  LastAnswer* last;    // the dialogue's last answer, for "ans" with --natural
 };
 
 // Gives a terminal command after the transcript written so far, so that both arrive in order.
@@ -115,8 +116,8 @@ PassEnd run_pass(DialogueInput& input, const DialoguePrinting& printing, Dialogu
   clear_notes(notes);
   ReadingNotes* taken = printing.format.natural ? &notes : nullptr;
   bool worded = false;
-  const int written =
-      line_value_text(line, length, printing.format, "=", "\n\n", screen.result, taken, &worded);
+  const int written = line_value_text(line, length, printing.format, "=", "\n\n", screen.result,
+                                      taken, &worded, printing.last);
   if (worded) put_our_text(output, screen.result);
   if (!worded) put_bytes(output, screen.result, written);
   if (notes.count > 0) {
@@ -170,7 +171,9 @@ int run_dialogue(FILE* in, FILE* out, OutputBuffer& output, ValueFormat format) 
   input.in = in;
   input.editor = open_line_editor(in, out, editor_setup);
   open_input_reader(input.reader, descriptor_of(in), &output, is_terminal(in));
-  const DialoguePrinting printing = {&output, out, takes_terminal_commands(out), format};
+  static LastAnswer last;  // the dialogue's last answer: a few KiB, kept off the stack
+  last.held = false;
+  const DialoguePrinting printing = {&output, out, takes_terminal_commands(out), format, &last};
   DialogueScreen screen;
   screen.printing = &printing;
   screen.at_question = false;

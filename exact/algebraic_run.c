@@ -268,6 +268,36 @@ static int inverse_at(int code, const struct algebraic* argument, int radians,
   return 1;
 }
 
+/* A function of plain numbers at `argument` into `result`, where its value is an algebraic
+   number times a power of pi: the absolute value, and the others at 0 (arccosh at 1); their
+   other values are transcendental. */
+static int plain_function_at(int code, const struct algebraic* argument, struct algebraic* result) {
+  int zero, one;
+  if (argument->estimated) return 0;
+  if (code == program_absolute_value) {
+    result->estimated = 0;
+    qqbar_abs(result->number, argument->number);
+    fmpq_set(result->pi_power, argument->pi_power);
+    return 1;
+  }
+  zero = qqbar_is_zero(argument->number);
+  one = qqbar_is_one(argument->number) && fmpq_is_zero(argument->pi_power);
+  if (code == program_natural_logarithm || code == program_common_logarithm) {
+    if (!one) return 0;
+    set_zero(result);
+    return 1;
+  }
+  if (code == program_arc_hyperbolic_cosine ? !one : !zero) return 0;
+  result->estimated = 0;
+  fmpq_zero(result->pi_power);
+  if (code == program_exponential || code == program_hyperbolic_cosine) {
+    qqbar_one(result->number);
+  } else {
+    qqbar_zero(result->number);
+  }
+  return 1;
+}
+
 /* amplitude argument -> amplitude x f(argument), in `amplitude`; `free_slot` is scratch. */
 static int apply_function(const ProgramStep* step, struct algebraic* amplitude,
                           const struct algebraic* argument, struct algebraic* free_slot) {
@@ -275,7 +305,9 @@ static int apply_function(const ProgramStep* step, struct algebraic* amplitude,
   int inverse =
       code == program_arc_sine || code == program_arc_cosine || code == program_arc_tangent;
   int found;
-  if (inverse) {
+  if (!program_function_is_trigonometric(code)) {
+    found = plain_function_at(code, argument, free_slot);
+  } else if (inverse) {
     found = inverse_at(code, argument, step->radians, free_slot);
   } else {
     fmpq_t turns;
@@ -299,17 +331,22 @@ static int power_estimate(struct algebraic* base, const fmpq_t e) {
 }
 
 /* An exact base^(p/q) into its place: an integer power of any base but 0 to a power below 0;
-   another only of a base above 0 (or 0, to a power above 0). */
+   another only of a base above 0 (or 0, to a power above 0), or of odd q. */
 static int power_number(struct algebraic* base, slong p, ulong q) {
+  int below;
   if (qqbar_is_zero(base->number)) {
     fmpq_zero(base->pi_power);
     return p > 0;
   }
-  if (q > 1 && qqbar_sgn_re(base->number) < 0) return 0; /* no value */
+  /* A base below 0 has a real root of odd degree only: (-8)^(1/3) is -(8^(1/3)). */
+  below = q > 1 && qqbar_sgn_re(base->number) < 0;
+  if (below && q % 2 == 0) return 0; /* no value */
   if (qqbar_degree(base->number) * (slong)q > ALGEBRAIC_DEGREE_LIMIT) return 0;
   if (qqbar_height_bits(base->number) * (p < 0 ? -p : p) > HEIGHT_BITS_LIMIT) return 0;
+  if (below) qqbar_neg(base->number, base->number);
   if (q > 1) qqbar_root_ui(base->number, base->number, q);
   qqbar_pow_si(base->number, base->number, p);
+  if (below && p % 2 != 0) qqbar_neg(base->number, base->number);
   return within_bounds(base->number);
 }
 

@@ -421,12 +421,143 @@ void radians_to_degrees(BallValue& value, slong precision) {
   fmpq_clear(scale.rational);
 }
 
+bool within_size(const arb_t ball);
+
+// How a ball compares with a bound: wholly above, wholly at most, or not known.
+enum class Side { above, at_most, unknown };
+
+// Where `value` stands against the integer `bound` (exactly when the value is exact).
+Side side_of(const BallValue& value, slong bound) {
+  if (value.exact && value.pi_power == 0) {
+    return fmpq_cmp_si(value.rational, bound) > 0 ? Side::above : Side::at_most;
+  }
+  arb_t difference;
+  arb_init(difference);
+  arb_sub_si(difference, value.ball, bound, 2 * arb_rel_accuracy_bits(value.ball) + 64);
+  const Side side = arb_is_positive(difference)      ? Side::above
+                    : arb_is_nonpositive(difference) ? Side::at_most
+                                                     : Side::unknown;
+  arb_clear(difference);
+  return side;
+}
+
+// True when the exact `value` is the integer `whole`.
+bool is_exact_integer(const BallValue& value, slong whole) {
+  return value.exact && value.pi_power == 0 && fmpz_is_one(fmpq_denref(value.rational)) &&
+         fmpz_equal_si(fmpq_numref(value.rational), whole);
+}
+
+// The exact power of ten `value` is (log 1000 is 3), into `power`; false when it is none.
+bool power_of_ten(const BallValue& value, fmpz_t power) {
+  if (!value.exact || value.pi_power != 0 || fmpq_sgn(value.rational) <= 0) return false;
+  const bool whole = fmpz_is_one(fmpq_denref(value.rational));
+  if (!whole && !fmpz_is_one(fmpq_numref(value.rational))) return false;
+  fmpz_t rest;
+  fmpz_init_set(rest, whole ? fmpq_numref(value.rational) : fmpq_denref(value.rational));
+  fmpz_zero(power);
+  while (fmpz_divisible_si(rest, 10)) {
+    fmpz_divexact_si(rest, rest, 10);
+    fmpz_add_ui(power, power, 1);
+  }
+  const bool found = fmpz_is_one(rest);
+  if (!whole) fmpz_neg(power, power);
+  fmpz_clear(rest);
+  return found;
+}
+
+// A logarithm (natural or base 10) of `argument` into `value`: no value at most 0; exact at 1,
+// and base 10 at a power of ten.
+exact_outcome logarithm_value(int code, const BallValue& argument, BallValue& value,
+                              slong precision) {
+  const Side positive = side_of(argument, 0);
+  if (positive != Side::above) return positive == Side::at_most ? exact_no_value : exact_undecided;
+  fmpz_t power;
+  fmpz_init(power);
+  const bool common = code == program_common_logarithm;
+  const bool exact = is_exact_integer(argument, 1) || (common && power_of_ten(argument, power));
+  if (exact) {
+    fmpq_t whole;
+    fmpq_init(whole);
+    if (common) fmpz_set(fmpq_numref(whole), power);
+    set_exact(value, whole, 0, precision);
+    fmpq_clear(whole);
+  } else {
+    arb_log(value.ball, argument.ball, precision);
+    if (common) {
+      arb_t ten;
+      arb_init(ten);
+      arb_log_ui(ten, 10, precision);
+      arb_div(value.ball, value.ball, ten, precision);
+      arb_clear(ten);
+    }
+    value.exact = false;
+  }
+  fmpz_clear(power);
+  return exact_value;
+}
+
+// An inverse hyperbolic function's domain: arccosh from 1 on, arctgh within (-1, 1).
+exact_outcome hyperbolic_domain(int code, const BallValue& argument) {
+  if (code == program_arc_hyperbolic_cosine) {
+    if (is_exact_integer(argument, 1)) return exact_value;
+    const Side side = side_of(argument, 1);
+    return side == Side::above     ? exact_value
+           : side == Side::at_most ? exact_no_value
+                                   : exact_undecided;
+  }
+  if (code != program_arc_hyperbolic_tangent) return exact_value;
+  const Side high = side_of(argument, 1);
+  const Side low = side_of(argument, -1);
+  if (high == Side::above || high == Side::unknown) {
+    return high == Side::above || is_exact_integer(argument, 1) ? exact_no_value : exact_undecided;
+  }
+  if (low == Side::at_most) return exact_no_value;
+  return low == Side::above ? exact_value : exact_undecided;
+}
+
+// The functions of plain numbers (the exponential, the hyperbolic functions and their
+// inverses, the absolute value) into `value`: exact at 0 (and arccosh at 1), in a ball
+// elsewhere, too large past what can be rounded.
+exact_outcome plain_function_value(int code, const BallValue& argument, BallValue& value,
+                                   slong precision) {
+  if (code == program_natural_logarithm || code == program_common_logarithm) {
+    return logarithm_value(code, argument, value, precision);
+  }
+  const exact_outcome domain = hyperbolic_domain(code, argument);
+  if (domain != exact_value) return domain;
+  if (code == program_absolute_value) {
+    arb_abs(value.ball, argument.ball);
+    value.exact = argument.exact;
+    value.pi_power = argument.pi_power;
+    if (argument.exact) fmpq_abs(value.rational, argument.rational);
+    return exact_value;
+  }
+  const bool at_one = code == program_arc_hyperbolic_cosine && is_exact_integer(argument, 1);
+  if (is_exact_zero(argument) || at_one) {
+    const bool one = code == program_exponential || code == program_hyperbolic_cosine;
+    set_small(value, one ? 1 : 0, 1, precision);
+    return exact_value;
+  }
+  if (code == program_exponential) arb_exp(value.ball, argument.ball, precision);
+  if (code == program_hyperbolic_sine) arb_sinh(value.ball, argument.ball, precision);
+  if (code == program_hyperbolic_cosine) arb_cosh(value.ball, argument.ball, precision);
+  if (code == program_hyperbolic_tangent) arb_tanh(value.ball, argument.ball, precision);
+  if (code == program_arc_hyperbolic_sine) arb_asinh(value.ball, argument.ball, precision);
+  if (code == program_arc_hyperbolic_cosine) arb_acosh(value.ball, argument.ball, precision);
+  if (code == program_arc_hyperbolic_tangent) arb_atanh(value.ball, argument.ball, precision);
+  value.exact = false;
+  if (!arb_is_finite(value.ball)) return exact_undecided;
+  return within_size(value.ball) ? exact_value : exact_too_large;
+}
+
 // amplitude argument -> amplitude x f(argument), in the amplitude's place.
 exact_outcome apply_function(const ProgramStep& step, BallValue& amplitude, BallValue& argument,
                              BallValue& scratch, slong precision) {
   const bool radians = step.radians != 0;
   exact_outcome outcome = exact_value;
-  if (is_inverse(term_function_of(step.argument))) {
+  if (!program_function_is_trigonometric(step.argument)) {
+    outcome = plain_function_value(step.argument, argument, scratch, precision);
+  } else if (is_inverse(term_function_of(step.argument))) {
     outcome = inverse_value(step.argument, argument, scratch, precision);
     if (outcome == exact_value && !radians) radians_to_degrees(scratch, precision);
   } else {
@@ -540,19 +671,29 @@ exact_outcome integer_power(BallValue& base, const fmpz_t n, slong precision) {
   return within_size(base.ball) ? exact_value : exact_too_large;
 }
 
+// True when the exponent is exactly a fraction of odd denominator: a number below 0 has a
+// real power of it ((-8)^(1/3) is -2).
+bool odd_root_exponent(const BallValue& exponent) {
+  return exponent.exact && exponent.pi_power == 0 && fmpz_is_odd(fmpq_denref(exponent.rational));
+}
+
 // base^exponent for an exponent that is no integer: the base must be above 0 (no value below
-// it, none for 0 to a negative power).
+// it, none for 0 to a negative power), or the exponent a fraction of odd denominator, whose
+// power of a base below 0 is minus that of its size for an odd numerator, and that of its size
+// otherwise.
 exact_outcome fractional_power(BallValue& base, const BallValue& exponent, slong precision) {
   if (is_exact_zero(base)) {
     if (arb_is_positive(exponent.ball)) return exact_value;
     return arb_is_negative(exponent.ball) ? exact_no_value : exact_undecided;
   }
-  if (base.exact ? fmpq_sgn(base.rational) < 0 : arb_is_negative(base.ball)) {
-    return exact_no_value;
-  }
-  if (!arb_is_positive(base.ball)) return exact_undecided;
+  const bool below = base.exact ? fmpq_sgn(base.rational) < 0 : arb_is_negative(base.ball);
+  const bool odd_root = odd_root_exponent(exponent);
+  if (below && !odd_root) return exact_no_value;
+  if (!below && !arb_is_positive(base.ball)) return exact_undecided;
+  if (below) negate_value(base);
   arb_pow(base.ball, base.ball, exponent.ball, precision);
   base.exact = false;
+  if (below && fmpz_is_odd(fmpq_numref(exponent.rational))) negate_value(base);
   return within_size(base.ball) ? exact_value : exact_too_large;
 }
 

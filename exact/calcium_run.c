@@ -68,13 +68,107 @@ static int direct_value(int code, ca_t result, const ca_t angle, ca_t scratch) {
   return exact_value;
 }
 
+/* The outcome of `x` compared with the integer `bound`: a value when `x` is above it (or at it,
+   when `or_at`), none when it is not, undecided when that is unknown. */
+static int above_outcome(const ca_t x, slong bound, int or_at, ca_t scratch) {
+  truth_t above;
+  ca_set_si(scratch, bound, context);
+  above = or_at ? ca_check_ge(x, scratch, context) : ca_check_gt(x, scratch, context);
+  return above == T_TRUE ? exact_value : above == T_FALSE ? exact_no_value : exact_undecided;
+}
+
+/* The domain of a function of plain numbers: the logarithms above 0, arccosh from 1 on,
+   arctgh within (-1, 1). */
+static int plain_domain(int code, const ca_t x, ca_t scratch) {
+  int outcome = exact_value;
+  if (code == program_natural_logarithm || code == program_common_logarithm) {
+    outcome = above_outcome(x, 0, 0, scratch);
+  } else if (code == program_arc_hyperbolic_cosine) {
+    outcome = above_outcome(x, 1, 1, scratch);
+  } else if (code == program_arc_hyperbolic_tangent) {
+    ca_neg(scratch, x, context);
+    outcome = above_outcome(scratch, -1, 0, scratch); /* -x > -1: x < 1 */
+    if (outcome == exact_value) outcome = above_outcome(x, -1, 0, scratch);
+  }
+  return outcome;
+}
+
+/* ln(x + sqrt(x^2 + `shift`)) into `x`: arcsenh (shift 1) and arccosh (shift -1). */
+static void log_of_root_sum(ca_t x, slong shift, ca_t scratch) {
+  ca_mul(scratch, x, x, context);
+  ca_add_si(scratch, scratch, shift, context);
+  ca_sqrt(scratch, scratch, context);
+  ca_add(x, x, scratch, context);
+  ca_log(x, x, context);
+}
+
+/* senh x, cosh x or tgh x into `x`, from e^x (e^2x for the tangent). */
+static void hyperbolic(int code, ca_t x, ca_t scratch) {
+  if (code == program_hyperbolic_tangent) {
+    ca_mul_si(x, x, 2, context);
+    ca_exp(x, x, context);
+    ca_add_si(scratch, x, 1, context);
+    ca_sub_si(x, x, 1, context);
+    ca_div(x, x, scratch, context);
+    return;
+  }
+  ca_exp(x, x, context);
+  ca_inv(scratch, x, context);
+  if (code == program_hyperbolic_sine) ca_sub(x, x, scratch, context);
+  if (code == program_hyperbolic_cosine) ca_add(x, x, scratch, context);
+  ca_div_si(x, x, 2, context);
+}
+
+/* A function of plain numbers of `x`, in its place; `scratch` is free. */
+static int plain_function(int code, ca_t x, ca_t scratch) {
+  int outcome = plain_domain(code, x, scratch);
+  if (outcome != exact_value) return outcome;
+  switch (code) {
+    case program_natural_logarithm:
+      ca_log(x, x, context);
+      break;
+    case program_common_logarithm:
+      ca_log(x, x, context);
+      ca_set_si(scratch, 10, context);
+      ca_log(scratch, scratch, context);
+      ca_div(x, x, scratch, context);
+      break;
+    case program_exponential:
+      ca_exp(x, x, context);
+      break;
+    case program_arc_hyperbolic_sine:
+      log_of_root_sum(x, 1, scratch);
+      break;
+    case program_arc_hyperbolic_cosine:
+      log_of_root_sum(x, -1, scratch);
+      break;
+    case program_arc_hyperbolic_tangent: /* ln((1 + x) / (1 - x)) / 2 */
+      ca_sub_si(scratch, x, 1, context);
+      ca_neg(scratch, scratch, context);
+      ca_add_si(x, x, 1, context);
+      ca_div(x, x, scratch, context);
+      ca_log(x, x, context);
+      ca_div_si(x, x, 2, context);
+      break;
+    case program_absolute_value:
+      ca_abs(x, x, context);
+      break;
+    default:
+      hyperbolic(code, x, scratch);
+      break;
+  }
+  return exact_value;
+}
+
 /* amplitude argument -> amplitude x f(argument), in `amplitude`; `free_slot` is scratch. */
 static int apply_function(const ProgramStep* step, ca_t amplitude, ca_t argument, ca_t free_slot) {
   int outcome = exact_value;
   int code = step->argument;
   int inverse =
       code == program_arc_sine || code == program_arc_cosine || code == program_arc_tangent;
-  if (inverse) {
+  if (!program_function_is_trigonometric(code)) {
+    outcome = plain_function(code, argument, free_slot);
+  } else if (inverse) {
     if (code != program_arc_tangent) outcome = domain_outcome(argument, free_slot);
     if (outcome != exact_value) return outcome;
     if (code == program_arc_sine) ca_asin(argument, argument, context);
@@ -112,8 +206,26 @@ static int root_value(ca_t x, ca_t scratch) {
   return outcome;
 }
 
+/* base^exponent for a base below 0, in the base's place: when the exponent is a fraction of
+   odd denominator, the real power ((-8)^(1/3) is -2: minus that of the base's size for an odd
+   numerator); no value otherwise. */
+static int odd_root_power(ca_t base, const ca_t exponent) {
+  fmpq_t fraction;
+  int odd_root, odd_numerator;
+  fmpq_init(fraction);
+  odd_root = ca_get_fmpq(fraction, exponent, context) && fmpz_is_odd(fmpq_denref(fraction));
+  odd_numerator = fmpz_is_odd(fmpq_numref(fraction));
+  fmpq_clear(fraction);
+  if (!odd_root) return exact_no_value;
+  ca_neg(base, base, context);
+  ca_pow(base, base, exponent, context);
+  if (odd_numerator) ca_neg(base, base, context);
+  return exact_value;
+}
+
 /* base^exponent, in the base's place; no value for 0 to a power below 0, nor for a number
-   below 0 to a power that is no integer. `scratch` is free. */
+   below 0 to a power that is no integer (but for a fraction of odd denominator). `scratch` is
+   free. */
 static int power_value(ca_t base, const ca_t exponent, ca_t scratch) {
   int integer = outcome_of(ca_check_is_integer(exponent, context), 1, 0);
   int outcome;
@@ -127,6 +239,7 @@ static int power_value(ca_t base, const ca_t exponent, ca_t scratch) {
       outcome = exact_value;
   } else {
     outcome = outcome_of(ca_check_lt(base, scratch, context), exact_no_value, exact_value);
+    if (outcome == exact_no_value) return odd_root_power(base, exponent);
     if (outcome == exact_value && ca_check_is_zero(base, context) == T_TRUE) {
       outcome = outcome_of(ca_check_lt(exponent, scratch, context), exact_no_value, exact_value);
     }

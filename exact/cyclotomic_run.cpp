@@ -317,7 +317,7 @@ StepEnd direct_element(FieldRun& run, int code, const fmpq_t turns, FieldValue& 
 // stack's next value, free.
 StepEnd apply_function(FieldRun& run, const ProgramStep& step, FieldValue& amplitude,
                        FieldValue& argument, FieldValue& free_slot) {
-  if (is_inverse(term_function_of(step.argument))) return StepEnd::not_held;
+  if (!program_function_takes_angle(step.argument)) return StepEnd::not_held;
   fmpq_t turns;
   fmpq_init(turns);
   StepEnd end = StepEnd::not_held;

@@ -20,7 +20,7 @@ constexpr const char* exact_module_places[] = {"", "../", "../lib/trigcalc/modul
 
 // Raised whenever what crosses between the program and the module changes in meaning
 // without changing in size.
-constexpr int exact_module_revision = 5;
+constexpr int exact_module_revision = 6;
 
 // What a module was built with: the program's version and the sizes of what crosses. A
 // module whose stamp differs from the program's is not used.

@@ -93,8 +93,7 @@ int read_pushed_number(const ProgramStep& step, const NumberStore& store, ExactP
 }
 
 bool is_direct(int function) {
-  return function != program_no_function && function != program_arc_sine &&
-         function != program_arc_cosine && function != program_arc_tangent;
+  return program_function_takes_angle(function) != 0;
 }
 
 // The integer value of `number` modulo `modulus`; false when it is no integer.
@@ -273,15 +272,34 @@ SizeBound power_bound(const SizeBound& base, const SizeBound& exponent) {
   return {bits, bits, false, 0};
 }
 
+// The bits of e^x (or cosh x, senh x) for x of the bits `argument` bounds: |x| times 1.5 for
+// |x| below 2^(numerator - denominator + 1).
+slong exponential_bits(const SizeBound& argument) {
+  const slong size = argument.numerator - argument.denominator + 1;
+  if (size <= 0) return 2;
+  return size >= 40 ? size_ceiling : capped((slong{1} << size) + (slong{1} << size) / 2 + 2);
+}
+
 // The bound of amplitude x f(argument): a sine or cosine is at most 1, an inverse function at
 // most 180 degrees, and a tangent, cotangent, secant or cosecant at most about the reciprocal
-// of the angle's distance to a pole, which its bits bound.
+// of the angle's distance to a pole, which its bits bound; an exponential (and a hyperbolic
+// sine or cosine) grows with its argument's size, an absolute value is its argument's, and
+// the other functions of plain numbers stay small.
 SizeBound function_bound(const ProgramStep& step, const SizeBound& amplitude,
                          const SizeBound& argument) {
+  const int code = step.argument;
   slong bits = 1;
-  if (!is_direct(step.argument)) bits = 8;
-  if (step.argument != program_sine && step.argument != program_cosine && is_direct(step.argument))
+  if (!is_direct(code)) bits = 8;
+  if (code != program_sine && code != program_cosine && is_direct(code))
     bits = capped(argument.numerator + argument.denominator + 2);
+  if (code == program_exponential || code == program_hyperbolic_sine ||
+      code == program_hyperbolic_cosine) {
+    bits = exponential_bits(argument);
+  }
+  if (code == program_absolute_value) {
+    return {capped(amplitude.numerator + argument.numerator),
+            capped(amplitude.denominator + argument.denominator), false, 0};
+  }
   return {capped(amplitude.numerator + bits), amplitude.denominator, false, 0};
 }
 

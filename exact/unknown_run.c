@@ -596,6 +596,11 @@ static int apply_function(struct run* run, const ProgramStep* step, struct value
   int end;
   const int inverse = step->argument == program_arc_sine || step->argument == program_arc_cosine ||
                       step->argument == program_arc_tangent;
+  if (!program_function_is_trigonometric(step->argument)) {
+    /* A logarithm, an exponential, a hyperbolic function or an absolute value: of x it is no
+       function of the angles; of a number, no number the field holds. */
+    return outside(run, argument->varies ? reason_unknown_outside_angle : reason_not_algebraic);
+  }
   if (inverse) {
     end = inverse_function(run, step, argument, slot);
   } else {

@@ -330,7 +330,8 @@ bool says_why_no_value(NoteKind kind) {
          kind == NoteKind::root_without_value || kind == NoteKind::power_without_value ||
          (kind >= NoteKind::natural_empty && kind <= NoteKind::natural_too_deep) ||
          kind == NoteKind::natural_second_unknown || kind == NoteKind::natural_unknown_in_bound ||
-         kind == NoteKind::natural_needs_unknown || kind == NoteKind::natural_not_a_value;
+         kind == NoteKind::natural_needs_unknown || kind == NoteKind::natural_not_a_value ||
+         kind == NoteKind::natural_too_long || kind == NoteKind::natural_no_answer;
 }
 
 // The natural line in doubles: the same bits with notes, every note within the line, and

@@ -3,7 +3,7 @@
 // line editor takes this list from its caller; it defines none of its own.
 #pragma once
 
-constexpr int completion_word_capacity = 64;  // the most words a list may hold
+constexpr int completion_word_capacity = 96;  // the most words a list may hold
 
 // The words Tab completes: `words` in the order candidates are listed (at most
 // completion_word_capacity), and `leading` the letter runs that may stand right before a word
@@ -19,7 +19,8 @@ struct CompletionWords {
 // radians prefix) and "x" (times) as the runs that may come right before a name.
 extern const CompletionWords function_name_words;
 
-// Every word the natural reading knows (its functions, raiz, sqrt, pi, rad), alphabetical,
+// Every word the natural reading knows (its functions, raiz, sqrt, pi, rad, e, ans, resp,
+// grad), alphabetical,
 // with "rad" as the run that may come right before one.
 extern const CompletionWords natural_name_words;
 

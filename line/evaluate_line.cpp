@@ -118,13 +118,24 @@ int read_line(const char* line, int length, LineReading& reading, ReadingNotes* 
 }
 
 // The zero byte is noted after what was read, as the natural reading's notes have always
-// been ordered.
-int read_natural(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
+// been ordered. A line longer than it reads is not read at all: its first bytes alone would
+// have a value of their own, as if the line had been written so.
+int read_natural(const char* line, int length, NaturalReading& reading, ReadingNotes* notes,
+                 const NaturalReading* last) {
   const int shown = shown_length(length);
   const int kept = kept_length(line, shown);
-  read_natural_line(line, kept, reading, notes);
+  if (length > shown) {
+    reading.read = false;
+    reading.program.step_count = 0;
+    reading.numbers.count = 0;
+    reading.shape = ProgramShape{};
+    reading.value_radians = false;
+    reading.conversion = ConversionUnit::none;
+    add_note(notes, NoteKind::natural_too_long, shown, 0);
+    return shown;
+  }
+  read_natural_line(line, kept, reading, notes, last);
   note_zero_byte(notes, kept, shown);
-  note_cut(notes, length, shown);
   return shown;
 }
 
@@ -142,26 +153,32 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes) {
   return value;
 }
 
-double evaluate_natural_line(const char* line, int length, ReadingNotes* notes) {
+double evaluate_natural_line(const char* line, int length, ReadingNotes* notes,
+                             const NaturalReading* last) {
   NaturalReading reading;
-  const int shown = read_natural(line, length, reading, notes);
+  const int shown = read_natural(line, length, reading, notes, last);
   return natural_reading_value(reading, line, shown, notes);
 }
 
 double natural_reading_value(const NaturalReading& reading, const char* line, int shown,
-                             ReadingNotes* notes) {
+                             ReadingNotes* notes, ExactFraction* known) {
   const bool answered = reading.shape.unknown || reading.shape.equation;
   if (reading.read && answered) add_note(notes, NoteKind::natural_not_a_value, 0, 0);
   const bool computed = reading.read && !answered;
+  if (known != nullptr) *known = inexact_fraction;
+  const Program& program = reading.program;
   if (notes == nullptr) {
-    return computed ? run_program(reading.program, reading.numbers, nullptr) : std::nan("");
+    return computed ? run_program_known(program, reading.numbers, 0, program.step_count,
+                                        std::nan(""), nullptr, known)
+                    : std::nan("");
   }
   double value = std::nan("");
   if (computed) {
     ValueBreaks breaks;
     breaks.count = 0;
     breaks.dropped = 0;
-    value = run_program(reading.program, reading.numbers, &breaks);
+    value = run_program_known(program, reading.numbers, 0, program.step_count, std::nan(""),
+                              &breaks, known);
     note_breaks(breaks, value, shown, true, *notes);
   }
   finish_notes(*notes, line, shown);

@@ -8,6 +8,7 @@
 
 #include "bracket/line_reading.h"
 #include "natural/natural_reading.h"
+#include "program/exact_fraction.h"
 #include "term/reading_notes.h"
 #include "text/limits.h"
 
@@ -18,10 +19,12 @@
 int read_line(const char* line, int length, LineReading& reading, ReadingNotes* notes);
 
 // Reads the line of `length` bytes at `line` as ordinary arithmetic (natural/natural_reading.h)
-// into `reading`: its shown bytes up to a zero byte. With `notes`, records why it could not be
-// read, what was read one way of two, a zero byte and a cut, to be finished once the
-// computation has added its own. Returns shown_length.
-int read_natural(const char* line, int length, NaturalReading& reading, ReadingNotes* notes);
+// into `reading`: its shown bytes up to a zero byte, "ans" standing for `last` (null: there is
+// no last answer). A line longer than the shown bytes is not read: it has no value. With
+// `notes`, records why it could not be read, what was read one way of two and a zero byte, to
+// be finished once the computation has added its own. Returns shown_length.
+int read_natural(const char* line, int length, NaturalReading& reading, ReadingNotes* notes,
+                 const NaturalReading* last = nullptr);
 
 // The value of the line of `length` bytes at `line`, read as read_line reads it and computed
 // in doubles; with `notes`, its notes, the reading's and why a value that is no finite number
@@ -32,12 +35,14 @@ double evaluate_line(const char* line, int length, ReadingNotes* notes);
 // (natural/natural_reading.h) and its program run in doubles (program/run_doubles.h): not a
 // number when the line cannot be read or the value does not exist. With `notes`, its notes,
 // the reading's and why there is no value (or no finite one), finished.
-double evaluate_natural_line(const char* line, int length, ReadingNotes* notes);
+double evaluate_natural_line(const char* line, int length, ReadingNotes* notes,
+                             const NaturalReading* last = nullptr);
 
 struct NaturalReading;
 
 // The value in doubles of the line at `line` that read_natural read into `reading` (`shown`
 // bytes of it), as evaluate_natural_line gives it, its notes finished; a line in the unknown,
-// or an equation, has none (its answer is exact_answer_text's), and is noted so.
+// or an equation, has none (its answer is exact_answer_text's), and is noted so. With `known`,
+// also what the run knows of the value exactly (program/exact_fraction.h).
 double natural_reading_value(const NaturalReading& reading, const char* line, int shown,
-                             ReadingNotes* notes);
+                             ReadingNotes* notes, ExactFraction* known = nullptr);

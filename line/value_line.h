@@ -7,6 +7,7 @@
 #include "exact/exact_form.h"
 #include "exact/exact_text.h"
 #include "line/result_text.h"
+#include "natural/natural_reading.h"
 #include "term/reading_notes.h"
 
 // Whether a value's exact form is shown (the exact arithmetic only), and how.
@@ -46,7 +47,13 @@ constexpr int value_line_capacity =
 // exact_line_text or exact_natural_line_text take them. A line the natural reading reads as
 // holding the unknown, or as an equation, gets its answer instead (exact_answer_text), which
 // holds our words: `*worded` (null: not asked) says so, for the front end to show them as it
-// shows its texts.
+// shows its texts. A natural line that asks for a unit ("em rad") gets its value in it
+// (line/conversion_text.h).
+//
+// The last answer is the caller's, never the engine's: with `last` (null: none kept), the
+// natural reading's "ans" and "resp" stand for the line `*last` holds, and a natural line that
+// has a value becomes the one it holds. A front end keeps one for its session (the command line's
+// expressions and lines, the quick loop, the dialogue), so that the engine stays reentrant.
 int line_value_text(const char* line, int length, ValueFormat format, const char* before,
                     const char* after, char (&text)[value_line_capacity], ReadingNotes* notes,
-                    bool* worded = nullptr);
+                    bool* worded = nullptr, LastAnswer* last = nullptr);

@@ -7,7 +7,8 @@
 
 namespace {
 
-Token token_at(const char* line, int length, int at, bool commas);
+Token token_at(const char* line, int length, int at, bool commas, bool exponent = false);
+void read_token_at(const char* line, int length, int at, bool commas, bool exponent, Token& token);
 
 // A character of more than one byte (UTF-8) and what it is.
 struct WideSign {
@@ -23,23 +24,24 @@ constexpr int superscript_plus = 11;
 constexpr WideSign wide_signs[] = {
     {{0xCF, 0x80, 0}, 2, TokenKind::pi_sign, 0},
     {{0xE2, 0x88, 0x9A}, 3, TokenKind::root_sign, 0},
-    {{0xC3, 0x97, 0}, 2, TokenKind::times, 0},          // ×
-    {{0xCE, 0xB8, 0}, 2, TokenKind::unknown_sign, 0},   // θ
-    {{0xCE, 0xB1, 0}, 2, TokenKind::unknown_sign, 0},   // α
-    {{0xCE, 0xB2, 0}, 2, TokenKind::unknown_sign, 0},   // β
-    {{0xE2, 0x89, 0xA4}, 3, TokenKind::at_most, 0},     // ≤
-    {{0xE2, 0x88, 0x88}, 3, TokenKind::element_of, 0},  // ∈
-    {{0xC2, 0xB7, 0}, 2, TokenKind::times, 0},          // ·
-    {{0xE2, 0x8B, 0x85}, 3, TokenKind::times, 0},       // ⋅
-    {{0xC3, 0xB7, 0}, 2, TokenKind::divide, 0},         // ÷
-    {{0xE2, 0x88, 0x92}, 3, TokenKind::minus, 0},       // −
-    {{0xC2, 0xB0, 0}, 2, TokenKind::degree, 0},         // °
-    {{0xC2, 0xBA, 0}, 2, TokenKind::degree, 0},         // º
-    {{0xE2, 0x80, 0xB2}, 3, TokenKind::minute, 0},      // ′
-    {{0xE2, 0x80, 0xB3}, 3, TokenKind::second, 0},      // ″
-    {{0xC2, 0xA0, 0}, 2, TokenKind::end, 0},            // no-break space
-    {{0xE2, 0x80, 0xAF}, 3, TokenKind::end, 0},         // narrow no-break space
-    {{0xE2, 0x80, 0x89}, 3, TokenKind::end, 0},         // thin space
+    {{0xE2, 0x88, 0x9B}, 3, TokenKind::cube_root_sign, 0},  // ∛
+    {{0xC3, 0x97, 0}, 2, TokenKind::times, 0},              // ×
+    {{0xCE, 0xB8, 0}, 2, TokenKind::unknown_sign, 0},       // θ
+    {{0xCE, 0xB1, 0}, 2, TokenKind::unknown_sign, 0},       // α
+    {{0xCE, 0xB2, 0}, 2, TokenKind::unknown_sign, 0},       // β
+    {{0xE2, 0x89, 0xA4}, 3, TokenKind::at_most, 0},         // ≤
+    {{0xE2, 0x88, 0x88}, 3, TokenKind::element_of, 0},      // ∈
+    {{0xC2, 0xB7, 0}, 2, TokenKind::times, 0},              // ·
+    {{0xE2, 0x8B, 0x85}, 3, TokenKind::times, 0},           // ⋅
+    {{0xC3, 0xB7, 0}, 2, TokenKind::divide, 0},             // ÷
+    {{0xE2, 0x88, 0x92}, 3, TokenKind::minus, 0},           // −
+    {{0xC2, 0xB0, 0}, 2, TokenKind::degree, 0},             // °
+    {{0xC2, 0xBA, 0}, 2, TokenKind::degree, 0},             // º
+    {{0xE2, 0x80, 0xB2}, 3, TokenKind::minute, 0},          // ′
+    {{0xE2, 0x80, 0xB3}, 3, TokenKind::second, 0},          // ″
+    {{0xC2, 0xA0, 0}, 2, TokenKind::end, 0},                // no-break space
+    {{0xE2, 0x80, 0xAF}, 3, TokenKind::end, 0},             // narrow no-break space
+    {{0xE2, 0x80, 0x89}, 3, TokenKind::end, 0},             // thin space
     {{0xE2, 0x81, 0xB0}, 3, TokenKind::superscript, 0},
     {{0xC2, 0xB9, 0}, 2, TokenKind::superscript, 1},
     {{0xC2, 0xB2, 0}, 2, TokenKind::superscript, 2},
@@ -102,6 +104,8 @@ TokenKind ascii_kind(char c, char& bracket) {
       return TokenKind::second;
     case '=':
       return TokenKind::equals;
+    case '|':
+      return TokenKind::bar;
     default:
       return TokenKind::unexpected;
   }
@@ -167,6 +171,10 @@ int power_of_ten_end(const char* line, int length, int at) {
     const int digits = digits_at(line, length, at + 1 + sign);
     return digits > 0 ? at + 1 + sign + digits : at;
   }
+  // A times sign begins with one of these bytes, and must stand right at `at`: most numbers
+  // are followed by none, and no token is read for them.
+  const auto first = static_cast<unsigned char>(at < length ? line[at] : '\0');
+  if (first != 'x' && first != 'X' && first != '*' && first < 0xC2) return at;
   const Token sign = token_at(line, length, at, false);
   const bool times = sign.kind == TokenKind::times || sign.kind == TokenKind::letter_x;
   if (!times || sign.column != at) return at;
@@ -183,8 +191,9 @@ int power_of_ten_end(const char* line, int length, int at) {
 
 // The end of the number at `at`, which begins with a digit or a decimal mark before one:
 // digits, a decimal mark ('.' or ',') with digits after it or after digits before it, and a
-// power of ten. With `commas`, a comma with no digit after it ends the number instead.
-int number_end(const char* line, int length, int at, bool commas) {
+// power of ten. With `commas`, a comma with no digit after it ends the number instead. In an
+// `exponent`, a power of ten written with a times sign is not the number's: it multiplies.
+int number_end(const char* line, int length, int at, bool commas, bool exponent) {
   int end = at + digits_at(line, length, at);
   const bool whole = end > at;
   const bool mark = end < length && (line[end] == '.' || line[end] == ',');
@@ -193,11 +202,28 @@ int number_end(const char* line, int length, int at, bool commas) {
   if (mark && !separates && (whole || digits_after)) {
     end += 1 + digits_at(line, length, end + 1);
   }
-  return power_of_ten_end(line, length, end);
+  const bool e_form = end < length && (line[end] == 'e' || line[end] == 'E');
+  return exponent && !e_form ? end : power_of_ten_end(line, length, end);
 }
 
 bool is_word_letter(char c) {
-  return is_ascii_letter(c) && c != 'x' && c != 'X';  // 'x' is always times
+  return is_ascii_letter(c) && c != 'x' && c != 'X';  // 'x' is times or the unknown
+}
+
+// The bytes of the spelling with an 'x' ("exp") that stands whole at `at`, in any case, the
+// next byte not a letter that would go on with it ('x' may: "expx" is exp x); 0 when none.
+int x_spelling_at(const char* line, int length, int at) {
+  for (int k = 0; k < x_spellings.count; ++k) {
+    const char* spelling = function_spellings[x_spellings.rows[k]].spelling;
+    int size = 0;
+    while (spelling[size] != '\0' && at + size < length &&
+           lower_case(line[at + size]) == spelling[size]) {
+      ++size;
+    }
+    if (spelling[size] != '\0') continue;
+    if (at + size == length || !is_word_letter(line[at + size])) return size;
+  }
+  return 0;
 }
 
 // The row of the natural reading's spelling that the `length` letters at `word` are, in any
@@ -230,7 +256,8 @@ int add_words(const char* line, int at, int run, Token* tokens, int count) {
   for (int k = run - 1; k >= 0; --k) {
     first[k] = 0;
     const int longest = run - k < spelling_capacity ? run - k : spelling_capacity;
-    for (int size = longest; size >= 1 && first[k] == 0; --size) {
+    // A word of one letter ("e") is read only where it stands alone: "sene" is no "sen e".
+    for (int size = longest; size >= 2 && first[k] == 0; --size) {
       if (first[k + size] != 0 && spelling_row(line + at + k, size) >= 0) first[k] = size;
     }
   }
@@ -283,43 +310,57 @@ int blanks_at(const char* line, int length, int at) {
   return end - at;
 }
 
-// A character of one byte as a token: "<=" and "<" are one (the second strict), and with
-// `commas` a comma is one.
-Token ascii_token(const char* line, int length, int at, bool commas) {
-  Token token = {TokenKind::end, at, 1, 0, Word::none, 0, false};
+// True when the '.' at `at` stands with a blank on each side: the school's times sign
+// ("2 . sen 30"), which a decimal mark never is.
+bool is_school_dot(const char* line, int length, int at) {
+  return at > 0 && at + 1 < length && is_blank(line[at - 1]) && is_blank(line[at + 1]);
+}
+
+// A character of one byte at `at` as `token` (its column and kind set already): "<=" and "<"
+// are one (the second strict), and with `commas` a comma is one.
+void read_ascii_token(const char* line, int length, int at, bool commas, Token& token) {
+  token.length = 1;
   token.kind = ascii_kind(line[at], token.bracket);
+  if (line[at] == '.' && is_school_dot(line, length, at)) token.kind = TokenKind::times;
   if (token.kind == TokenKind::at_most) {
     token.length = matches(line, length, at, "<=") != 0 ? 2 : 1;
     token.strict = token.length == 1;
   }
   if (commas && line[at] == ',') token.kind = TokenKind::comma;
-  return token;
 }
 
-// The token at `at`, blanks before it skipped; with `commas`, a comma with no digit after it
-// is a token of its own, not a decimal mark.
-Token token_at(const char* line, int length, int at, bool commas) {
+// The token at `at` into `token`, blanks before it skipped; with `commas`, a comma with no digit
+// after it is a token of its own, not a decimal mark; in an `exponent`, a number takes no
+// power of ten written with a times sign. Written in place: a token returned and copied would
+// be read back before its bytes are all stored.
+void read_token_at(const char* line, int length, int at, bool commas, bool exponent, Token& token) {
   at += blanks_at(line, length, at);
-  Token token = {TokenKind::end, at, 0, 0, Word::none, 0, false};
-  if (at >= length) return token;
+  token = {TokenKind::end, at, 0, 0, Word::none, 0, false};
+  if (at >= length) return;
   const char c = line[at];
   const bool mark_then_digit = (c == '.' || c == ',') && digits_at(line, length, at + 1) > 0;
   if (is_digit(c) || mark_then_digit) {
     token.kind = TokenKind::number;
-    token.length = number_end(line, length, at, commas) - at;
-    return token;
+    token.length = number_end(line, length, at, commas, exponent) - at;
+    return;
+  }
+  const int x_word = is_word_letter(c) ? x_spelling_at(line, length, at) : 0;
+  if (x_word > 0) {
+    token.kind = TokenKind::word;
+    token.length = x_word;
+    return;
   }
   if (is_word_letter(c)) {  // the whole run: read_tokens splits it into words
     while (at + token.length < length && is_word_letter(line[at + token.length])) ++token.length;
     token.kind = TokenKind::word;
-    return token;
+    return;
   }
-  if ((c & 0x80) == 0) return ascii_token(line, length, at, commas);
+  if ((c & 0x80) == 0) return read_ascii_token(line, length, at, commas, token);
   const WideSign* sign = wide_sign_at(line, length, at);
   if (sign != nullptr && sign->kind == TokenKind::superscript) {
     token.kind = TokenKind::superscript;
     token.length = superscript_run_end(line, length, at, token.superscript) - at;
-    if (token.length > 0) return token;
+    if (token.length > 0) return;
   }
   token.kind = sign != nullptr ? sign->kind : TokenKind::unexpected;
   token.length = sign != nullptr ? sign->size : 1;
@@ -328,6 +369,12 @@ Token token_at(const char* line, int length, int at, bool commas) {
          (line[at + token.length] & 0xC0) == 0x80) {
     ++token.length;
   }
+}
+
+// The token at `at`, as read_token_at reads it.
+Token token_at(const char* line, int length, int at, bool commas, bool exponent) {
+  Token token;
+  read_token_at(line, length, at, commas, exponent, token);
   return token;
 }
 
@@ -344,34 +391,59 @@ bool is_interval_word(const char* word, int run) {
   return letters_are(word, run, "em") || letters_are(word, run, "para");
 }
 
+// One pass over the bytes, which stops only at those that may begin what an interval holds:
+// '<', a byte of a sign of several, and the first letter of "em" or "para".
 bool holds_interval(const char* line, int length) {
-  for (int at = 0; at < length;) {
+  for (int at = 0; at < length; ++at) {
     const char c = line[at];
-    const WideSign* sign = wide_sign_at(line, length, at);
-    if (c == '<' || (sign != nullptr &&
-                     (sign->kind == TokenKind::at_most || sign->kind == TokenKind::element_of))) {
-      return true;
+    const bool may_begin =
+        c == '<' || (c & 0x80) != 0 || c == 'e' || c == 'E' || c == 'p' || c == 'P';
+    if (!may_begin) continue;
+    if (c == '<') return true;
+    if ((c & 0x80) != 0) {
+      const WideSign* sign = wide_sign_at(line, length, at);
+      const bool opens = sign != nullptr &&
+                         (sign->kind == TokenKind::at_most || sign->kind == TokenKind::element_of);
+      if (opens) return true;
+      continue;
     }
-    int run = 0;
+    if (at > 0 && is_ascii_letter(line[at - 1])) continue;  // inside a word
+    int run = 1;
     while (at + run < length && is_ascii_letter(line[at + run])) ++run;
-    if (run > 0 && is_interval_word(line + at, run)) return true;
-    at += run > 0 ? run : 1;
+    if ((run == 2 || run == 4) && is_interval_word(line + at, run)) return true;
+    at += run - 1;
   }
   return false;
+}
+
+ConversionUnit conversion_unit(const char* line, const Token& token) {
+  if (token.kind == TokenKind::word) {
+    if (token.word == Word::radians) return ConversionUnit::radians;
+    return token.word == Word::grads ? ConversionUnit::grads : ConversionUnit::none;
+  }
+  if (token.kind != TokenKind::unknown_word) return ConversionUnit::none;
+  if (letters_are(line + token.column, token.length, "graus")) return ConversionUnit::degrees;
+  if (letters_are(line + token.column, token.length, "gms")) return ConversionUnit::dms;
+  return ConversionUnit::none;
 }
 
 int read_tokens(const char* line, int length, Token (&tokens)[natural_token_capacity]) {
   const bool commas = holds_interval(line, length);
   int count = 0;
+  bool exponent = false;  // the tokens so far end with a "^" and its signs
   for (int at = 0;;) {
-    const Token token = token_at(line, length, at, commas);
-    if (token.kind == TokenKind::word) {
+    Token& token = tokens[count];
+    read_token_at(line, length, at, commas, exponent, token);
+    const TokenKind kind = token.kind;
+    const bool sign = kind == TokenKind::plus || kind == TokenKind::minus;
+    exponent = kind == TokenKind::caret || (exponent && sign);
+    at = token.column + token.length;
+    if (kind == TokenKind::word) {
       count = add_words(line, token.column, token.length, tokens, count);
     } else {
-      tokens[count++] = token;
+      ++count;
     }
-    if (token.kind == TokenKind::end) return count;
-    at = token.column + token.length;
+    if (kind == TokenKind::end) return count;
   }
 }
 

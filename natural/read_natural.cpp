@@ -8,8 +8,10 @@
 //   implicit = power {power}                 (side by side: a product bound tighter than "*")
 //   power    = postfix ["^" exponent]        exponent = {"+" | "-"} power (right to left)
 //   postfix  = primary {superscript}
-//   primary  = number [degrees] | pi | "(" sum ")" | "[" sum "]" | root | function
-//   function = name [power-on-name] ("(" sum ")" | {"+" | "-"} implicit-up-to-a-name)
+//   primary  = number [units] | pi | e | ans | "(" sum ")" | "[" sum "]" | "|" sum "|"
+//            | root | function
+//   function = name [power-on-name] ("(" sum ")" | {"+" | "-"} implicit-up-to-a-name
+//              ["/" number when it holds pi])
 // Every recursion counts against natural_nesting_capacity.
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +21,7 @@
 #include "natural/natural_tokens.h"
 #include "program/program_functions.h"
 #include "program/program_writing.h"
+#include "program/run_doubles.h"
 #include "text/characters.h"
 
 namespace {
@@ -38,13 +41,15 @@ struct Reader {
   int next;             // the next token to read
   NaturalReading& reading;
   ReadingNotes* notes;
-  bool failed;           // a note says where the line stopped being read
-  int depth;             // recursions under way
-  bool line_radians;     // the line begins with "rad"
-  ArgumentUnits* units;  // the direct function's argument being read; null outside any
-  bool x_unknown;        // "x" is the unknown, not times; the line may be an equation
-  bool in_bound;         // reading a bound of the unknown's interval
-  int stop;              // failed: the column where the reading stopped
+  bool failed;                 // a note says where the line stopped being read
+  int depth;                   // recursions under way
+  bool line_radians;           // the line begins with "rad"
+  ArgumentUnits* units;        // the direct function's argument being read; null outside any
+  bool x_unknown;              // "x" is the unknown, not times; the line may be an equation
+  bool in_bound;               // reading a bound of the unknown's interval
+  int stop;                    // failed: the column where the reading stopped
+  int bars;                    // absolute values open: a "|" closes the innermost
+  const NaturalReading* last;  // the line before, for "ans"; null: none
 };
 
 // What was read of an operand: its columns, how many factors stood side by side in it, and
@@ -129,11 +134,13 @@ void push_whole(Reader& reader, long value, int column, int columns) {
   if (index >= 0) emit(reader, program_push_number, index, column, columns);
 }
 
-// Pushes pi, written at `column`; it puts the argument read in radians when `marks`.
+// Pushes pi, written at `column`; it puts the argument read in radians when `marks`, or,
+// outside every function's argument, the line's value.
 void push_pi(Reader& reader, int column, int columns, bool marks) {
   const int index = add_number(reader, nullptr, 0, column, columns);
   if (index >= 0) emit(reader, program_push_number, index, column, columns);
   if (marks && reader.units != nullptr) reader.units->pi = true;
+  if (marks && reader.units == nullptr) reader.reading.value_radians = true;
 }
 
 // True when the `length` bytes at `a` and at `b` are the same.
@@ -181,11 +188,24 @@ bool go_deeper(Reader& reader, int column) {
 
 Operand parse_sum(Reader& reader);
 Operand parse_signed(Reader& reader);
+void fail_at_leftover(Reader& reader, const Token& token);
 Operand parse_power(Reader& reader);
 Operand parse_exponent(Reader& reader);
 
+// True when `word` names a function (a direct one, an inverse, a logarithm, ...).
 bool is_function(Word word) {
-  return word != Word::square_root && word != Word::pi && word != Word::radians;
+  switch (word) {
+    case Word::none:
+    case Word::square_root:
+    case Word::pi:
+    case Word::radians:
+    case Word::euler:
+    case Word::last_answer:
+    case Word::grads:
+      return false;
+    default:
+      return true;
+  }
 }
 
 // True when `token` can begin a factor: what may stand side by side with the one before.
@@ -194,12 +214,13 @@ bool begins_factor(const Token& token) {
     case TokenKind::number:
     case TokenKind::pi_sign:
     case TokenKind::root_sign:
+    case TokenKind::cube_root_sign:
     case TokenKind::open:
     case TokenKind::unknown_word:
     case TokenKind::unknown_sign:
       return true;
     case TokenKind::word:
-      return token.word != Word::radians;
+      return token.word != Word::radians && token.word != Word::grads;
     default:
       return false;
   }
@@ -217,9 +238,22 @@ bool is_interval_opening(const Reader& reader, const Token& token) {
          is_interval_word(reader.line + token.column, token.length);
 }
 
-// True when `token` can begin a factor in this reading.
+// True when `token`, the next one, is "em" before a unit: a conversion of the line's value.
+bool is_conversion_opening(const Reader& reader, const Token& token) {
+  const bool next = reader.tokens[reader.next].column == token.column;
+  return next && token.kind == TokenKind::unknown_word &&
+         is_interval_word(reader.line + token.column, token.length) &&
+         conversion_unit(reader.line, reader.tokens[reader.next + 1]) != ConversionUnit::none;
+}
+
+// True when `token` can begin a factor in this reading: a "|" only where no absolute value is
+// open, for there it closes one.
 bool begins_factor(const Reader& reader, const Token& token) {
-  return (begins_factor(token) && !is_interval_opening(reader, token)) || is_unknown(reader, token);
+  if (token.kind == TokenKind::bar) return reader.bars == 0;
+  if (token.kind == TokenKind::unknown_word) {
+    return !is_interval_opening(reader, token) && !is_conversion_opening(reader, token);
+  }
+  return begins_factor(token) || is_unknown(reader, token);
 }
 
 // True when `token` is a "*" in this reading.
@@ -231,10 +265,10 @@ bool is_times(const Reader& reader, const Token& token) {
 // value before it. True when it was there.
 bool read_part(Reader& reader, TokenKind unit, int divisor, Operand& number) {
   const int before = reader.next;
-  const Token count = peek(reader);
+  const Token& count = peek(reader);
   if (count.kind != TokenKind::number) return false;
   take(reader, count);
-  const Token mark = peek(reader);
+  const Token& mark = peek(reader);
   if (mark.kind != unit) {
     reader.next = before;  // a number of its own: what follows it decides
     return false;
@@ -248,15 +282,32 @@ bool read_part(Reader& reader, TokenKind unit, int divisor, Operand& number) {
   return true;
 }
 
+// After a number: grads, made degrees at once (100 grad is 90°), as a calculator's DRG key
+// reads them.
+void read_grads(Reader& reader, const Token& mark, Operand& number) {
+  take(reader, mark);
+  constexpr int degrees_in_ten_grads = 9;
+  emit(reader, program_push_integer, degrees_in_ten_grads, mark.column, mark.length);
+  emit(reader, program_multiply, 0, mark.column, mark.length);
+  emit(reader, program_push_integer, 10, mark.column, mark.length);
+  emit(reader, program_divide, 0, mark.column, mark.length);
+  if (reader.units != nullptr) reader.units->degrees = true;
+  number.end = mark.column + mark.length;
+}
+
 // After a number: a degree sign, with minutes and seconds after it (30°15'30" is
-// 30 + 15/60 + 30/3600), or "rad".
+// 30 + 15/60 + 30/3600), "rad" or "grad".
 void read_units_after_number(Reader& reader, Operand& number) {
-  const Token mark = peek(reader);
+  const Token& mark = peek(reader);
   if (mark.kind == TokenKind::word && mark.word == Word::radians) {
     take(reader, mark);
     if (reader.units != nullptr) reader.units->radians = true;
+    if (reader.units == nullptr) reader.reading.value_radians = true;
     number.end = mark.column + mark.length;
     return;
+  }
+  if (mark.kind == TokenKind::word && mark.word == Word::grads) {
+    return read_grads(reader, mark, number);
   }
   if (mark.kind != TokenKind::degree) return;
   take(reader, mark);
@@ -288,10 +339,12 @@ Operand parse_group(Reader& reader, const Token& open) {
   if (!go_deeper(reader, open.column)) return group;
   const Operand inner = parse_sum(reader);
   --reader.depth;
-  const Token close = peek(reader);
+  const Token& close = peek(reader);
   group.end = inner.end;
   if (reader.failed) return group;
-  if (close.kind != TokenKind::close) {
+  if (close.kind != TokenKind::close && close.kind != TokenKind::end) {
+    fail_at_leftover(reader, close);  // what has no place inside: named where it stands
+  } else if (close.kind != TokenKind::close) {
     fail(reader, NoteKind::natural_unclosed, open.column, 1);
   } else if (close.bracket != open.bracket) {
     fail(reader, NoteKind::natural_mismatched, close.column, 1);
@@ -303,19 +356,28 @@ Operand parse_group(Reader& reader, const Token& open) {
 }
 
 // The operand of a square root, at `sign`: the next factor with its signs and powers ("√2√2"
-// is √2 · √2, "√2^2" is √(2^2), "√-4" is √(-4)); a group for more.
+// is √2 · √2, "√2^2" is √(2^2), "√-4" is √(-4)); a group for more. A cube root ("∛") is the
+// power 1/3, which has the real value of a number below 0 too (∛-8 is -2).
 Operand parse_root(Reader& reader, const Token& sign) {
   take(reader, sign);
   Operand root = {sign.column, sign.column + sign.length, 1, false, false};
   if (!go_deeper(reader, sign.column)) return root;
-  const Token next = peek(reader);
+  const Token& next = peek(reader);
   if (next.kind == TokenKind::end) {
     fail(reader, NoteKind::natural_missing_argument, sign.column, sign.length);
   } else {
     const Operand operand = parse_exponent(reader);
     root.end = operand.end;
     root.ends_with_number = operand.ends_with_number;
-    emit(reader, program_root, 0, sign.column, root.end - sign.column);
+    const int columns = root.end - sign.column;
+    if (sign.kind == TokenKind::cube_root_sign) {
+      emit(reader, program_push_integer, 1, sign.column, sign.length);
+      emit(reader, program_push_integer, 3, sign.column, sign.length);
+      emit(reader, program_divide, 0, sign.column, sign.length);
+      emit(reader, program_power, 0, sign.column, columns);
+    } else {
+      emit(reader, program_root, 0, sign.column, columns);
+    }
   }
   --reader.depth;
   return root;
@@ -323,7 +385,7 @@ Operand parse_root(Reader& reader, const Token& sign) {
 
 // The power written on a function's name ("sen²", "sen^2", "sen^-1"), 1 when there is none.
 long name_power(Reader& reader, int& column, int& end) {
-  const Token mark = peek(reader);
+  const Token& mark = peek(reader);
   column = mark.column;
   if (mark.kind == TokenKind::superscript) {
     take(reader, mark);
@@ -332,10 +394,10 @@ long name_power(Reader& reader, int& column, int& end) {
   }
   if (mark.kind != TokenKind::caret) return 1;
   take(reader, mark);
-  const Token sign = peek(reader);
+  const Token& sign = peek(reader);
   const bool negative = sign.kind == TokenKind::minus;
   if (negative || sign.kind == TokenKind::plus) take(reader, sign);
-  const Token count = peek(reader);
+  const Token& count = peek(reader);
   if (count.kind != TokenKind::number) {
     fail(reader, NoteKind::natural_expected_operand, count.column, count.length);
     return 1;
@@ -368,9 +430,9 @@ Word inverse_of(Word word) {
   }
 }
 
+// True when `word` is a direct trigonometric function, of an angle.
 bool is_direct_word(Word word) {
-  const TermFunction function = term_function_for(word);
-  return function != TermFunction::none && !is_inverse(function);
+  return is_direct_trigonometric(term_function_for(word));
 }
 
 // The steps before a function's argument: its amplitude, 1, and for the inverses the program
@@ -409,6 +471,21 @@ void end_function(Reader& reader, Word word, bool radians, int column, int lengt
 // next + - * / or function name.
 Operand parse_bare_argument(Reader& reader);
 
+// After an argument without parentheses that holds pi: a "/" and a number are the angle's,
+// as a textbook writes a fraction of pi (sen π/6 is sen(π/6), cos 2π/3 is cos(2π/3)).
+void read_fraction_of_pi(Reader& reader, Operand& argument) {
+  const Token& bar = peek(reader);
+  if (reader.failed || bar.kind != TokenKind::divide) return;
+  const Token denominator = reader.tokens[reader.next + 1];
+  if (denominator.kind != TokenKind::number) return;
+  take(reader, bar);
+  take(reader, denominator);
+  push_number(reader, denominator);
+  emit(reader, program_divide, 0, bar.column, bar.length);
+  argument.end = denominator.column + denominator.length;
+  argument.ends_with_number = true;
+}
+
 // A function at `name`: the power on its name, its argument, its unit.
 Operand parse_function(Reader& reader, const Token& name) {
   take(reader, name);
@@ -425,7 +502,7 @@ Operand parse_function(Reader& reader, const Token& name) {
   ArgumentUnits units = {false, false, false, false};
   ArgumentUnits* outer = reader.units;
   reader.units = &units;
-  const Token next = peek(reader);
+  const Token& next = peek(reader);
   Operand argument = applied;
   const bool grouped = next.kind == TokenKind::open;
   if (grouped) {
@@ -433,6 +510,9 @@ Operand parse_function(Reader& reader, const Token& name) {
   } else if (begins_factor(reader, next) || next.kind == TokenKind::plus ||
              next.kind == TokenKind::minus) {
     argument = parse_bare_argument(reader);
+    if (units.pi) read_fraction_of_pi(reader, argument);
+  } else if (is_stray(next)) {
+    fail(reader, NoteKind::natural_unexpected, next.column, next.length);
   } else {
     fail(reader, NoteKind::natural_missing_argument, name.column, name.length,
          term_function_for(word));
@@ -443,22 +523,103 @@ Operand parse_function(Reader& reader, const Token& name) {
   applied.end = argument.end;
   const bool in_radians = units.radians || units.pi || reader.line_radians;
   const bool unknown_radians = units.unknown && reader.reading.shape.radians;
+  const bool inverse = is_inverse(term_function_for(word)) || word == Word::arc_secant ||
+                       word == Word::arc_cosecant || word == Word::arc_cotangent;
   const bool radians = is_direct_word(word) ? unknown_radians || (!units.degrees && in_radians)
-                                            : reader.line_radians;
+                                            : inverse && reader.line_radians;
   end_function(reader, word, radians, name.column, applied.end - name.column);
   if (power != 1) {
     push_whole(reader, power, power_column, power_end - power_column);
     emit(reader, program_power, 0, power_column, power_end - power_column);
   }
-  if (!grouped && argument.powered) {
+  // A trigonometric function's power in its argument is read two ways (sen30^2); a
+  // logarithm's is the textbook's (ln e² is ln(e²)).
+  const bool trigonometric = is_direct_word(word) || inverse;
+  if (!grouped && argument.powered && trigonometric) {
     note_reading(reader, NoteKind::natural_power_in_argument, name.column, applied.end);
   }
   return applied;
 }
 
-// One primary: a number (with its units), pi, a group, a root or a function.
+// "|" sum "|": the absolute value of the sum, the opening at `open`.
+Operand parse_absolute(Reader& reader, const Token& open) {
+  take(reader, open);
+  Operand group = {open.column, open.column + 1, 1, false, false};
+  if (!go_deeper(reader, open.column)) return group;
+  emit(reader, program_push_integer, 1, open.column, 0);
+  ++reader.bars;
+  const Operand inner = parse_sum(reader);
+  --reader.bars;
+  --reader.depth;
+  const Token& close = peek(reader);
+  group.end = inner.end;
+  if (reader.failed) return group;
+  if (close.kind == TokenKind::end) {
+    fail(reader, NoteKind::natural_unclosed, open.column, 1);
+  } else if (close.kind != TokenKind::bar) {
+    fail_at_leftover(reader, close);
+  } else {
+    take(reader, close);
+    group.end = close.column + 1;
+    emit(reader, program_function, program_absolute_value, open.column, group.end - open.column);
+  }
+  return group;
+}
+
+// e, the number: exp 1, so that every arithmetic that knows the exponential knows it.
+void push_euler(Reader& reader, const Token& name) {
+  emit(reader, program_push_integer, 1, name.column, name.length);
+  emit(reader, program_push_integer, 1, name.column, name.length);
+  emit(reader, program_function, program_exponential, name.column, name.length);
+}
+
+// True when the line before's program and numbers fit in the room `reader`'s still has.
+bool answer_fits(const Reader& reader, const NaturalReading& last) {
+  const NumberStore& store = reader.reading.numbers;
+  return reader.reading.program.step_count + last.program.step_count <= program_step_capacity &&
+         store.count + last.numbers.count <= number_read_capacity &&
+         store.texts_used + last.numbers.texts_used <= number_texts_capacity;
+}
+
+// The line before's value in digits, for an answer too long to stand in whole: its 17
+// significant digits, which read back as its double.
+void push_answer_digits(Reader& reader, const NaturalReading& last, const Token& name) {
+  char text[32];
+  const double value = run_program(last.program, last.numbers, nullptr);
+  const int length = std::snprintf(text, sizeof text, "%.17g", value);
+  note_reading(reader, NoteKind::natural_answer_as_digits, name.column, name.column + name.length);
+  const int index = add_number(reader, text, length, name.column, name.length);
+  if (index >= 0) emit(reader, program_push_number, index, name.column, name.length);
+}
+
+// "ans" or "resp": the line before's program, in their place, each of its steps and numbers
+// standing for the word's columns.
+void push_last_answer(Reader& reader, const Token& name) {
+  const NaturalReading* last = reader.last;
+  if (last == nullptr) return fail(reader, NoteKind::natural_no_answer, name.column, name.length);
+  if (last->value_radians && reader.units != nullptr) reader.units->pi = true;
+  if (last->value_radians && reader.units == nullptr) reader.reading.value_radians = true;
+  if (!answer_fits(reader, *last)) return push_answer_digits(reader, *last, name);
+  const int first = reader.reading.numbers.count;
+  for (int k = 0; k < last->numbers.count; ++k) {
+    const NumberRead& number = last->numbers.numbers[k];
+    const bool pi = number.form == NumberForm::pi;
+    add_number(reader, pi ? nullptr : number_text(last->numbers, number), number.text_length,
+               name.column, name.length);
+  }
+  for (int s = 0; s < last->program.step_count; ++s) {
+    const ProgramStep& step = last->program.steps[s];
+    const int argument = step.code == program_push_number ? first + step.argument : step.argument;
+    emit(reader, static_cast<ProgramCode>(step.code), argument, name.column, name.length);
+    Program& program = reader.reading.program;
+    if (program.complete) program.steps[program.step_count - 1].radians = step.radians;
+  }
+}
+
+// One primary: a number (with its units), pi, e, the last answer, a group, an absolute
+// value, a root or a function.
 Operand parse_primary(Reader& reader) {
-  const Token token = peek(reader);
+  const Token& token = peek(reader);
   Operand primary = {token.column, token.column + token.length, 1, false, false};
   const bool word = token.kind == TokenKind::word;
   if (token.kind == TokenKind::number) {
@@ -472,9 +633,18 @@ Operand parse_primary(Reader& reader) {
   } else if (is_unknown(reader, token)) {
     take(reader, token);
     push_unknown(reader, token);
+  } else if (word && token.word == Word::euler) {
+    take(reader, token);
+    push_euler(reader, token);
+  } else if (word && token.word == Word::last_answer) {
+    take(reader, token);
+    push_last_answer(reader, token);
   } else if (token.kind == TokenKind::open) {
     primary = parse_group(reader, token);
-  } else if (token.kind == TokenKind::root_sign || (word && token.word == Word::square_root)) {
+  } else if (token.kind == TokenKind::bar) {
+    primary = parse_absolute(reader, token);
+  } else if (token.kind == TokenKind::root_sign || token.kind == TokenKind::cube_root_sign ||
+             (word && token.word == Word::square_root)) {
     primary = parse_root(reader, token);
   } else if (word && is_function(token.word)) {
     primary = parse_function(reader, token);
@@ -491,8 +661,9 @@ Operand parse_primary(Reader& reader) {
 // A primary and the superscript powers after it ("2²").
 Operand parse_postfix(Reader& reader) {
   Operand operand = parse_primary(reader);
-  for (Token mark = peek(reader); !reader.failed && mark.kind == TokenKind::superscript;
-       mark = peek(reader)) {
+  for (;;) {
+    const Token& mark = peek(reader);
+    if (reader.failed || mark.kind != TokenKind::superscript) break;
     take(reader, mark);
     push_whole(reader, mark.superscript, mark.column, mark.length);
     emit(reader, program_power, 0, operand.column, mark.column + mark.length - operand.column);
@@ -505,7 +676,7 @@ Operand parse_postfix(Reader& reader) {
 
 // An exponent: signs, then a power (so that 2^3^2 is 2^9 and 2^-1 is 1/2).
 Operand parse_exponent(Reader& reader) {
-  const Token sign = peek(reader);
+  const Token& sign = peek(reader);
   const bool signed_exponent = sign.kind == TokenKind::plus || sign.kind == TokenKind::minus;
   if (!signed_exponent) return parse_power(reader);
   take(reader, sign);
@@ -523,7 +694,7 @@ Operand parse_exponent(Reader& reader) {
 
 Operand parse_power(Reader& reader) {
   Operand base = parse_postfix(reader);
-  const Token caret = peek(reader);
+  const Token& caret = peek(reader);
   if (reader.failed || caret.kind != TokenKind::caret) return base;
   take(reader, caret);
   if (!go_deeper(reader, caret.column)) return base;
@@ -541,8 +712,9 @@ Operand parse_power(Reader& reader) {
 // ends with a number lacks an operator ("sen 30 30").
 Operand parse_implicit(Reader& reader, bool argument) {
   Operand product = parse_power(reader);
-  for (Token next = peek(reader); !reader.failed && begins_factor(reader, next);
-       next = peek(reader)) {
+  for (;;) {
+    const Token& next = peek(reader);
+    if (reader.failed || !begins_factor(reader, next)) break;
     if (argument && next.kind == TokenKind::word && is_function(next.word) &&
         next.word != Word::square_root) {
       break;
@@ -564,7 +736,7 @@ Operand parse_implicit(Reader& reader, bool argument) {
 // Signs before an operand: a minus below a power (-3^2 is -9). In a bare function argument
 // (`argument`) the factors after them stop at the next function name.
 Operand parse_signed_operand(Reader& reader, bool argument) {
-  const Token sign = peek(reader);
+  const Token& sign = peek(reader);
   if (sign.kind != TokenKind::plus && sign.kind != TokenKind::minus) {
     return parse_implicit(reader, argument);
   }
@@ -579,6 +751,7 @@ Operand parse_signed_operand(Reader& reader, bool argument) {
   operand.end = inner.end;
   operand.ends_with_number = inner.ends_with_number;
   operand.powered = inner.powered;
+  operand.factors = inner.factors;  // 6/-2(1+2) divides by a product as 6/2(1+2) does
   return operand;
 }
 
@@ -594,9 +767,9 @@ Operand parse_signed(Reader& reader) {
 // is 1/(2π)), which is noted: some read it (1/2)π.
 Operand parse_product(Reader& reader) {
   Operand product = parse_signed(reader);
-  for (Token op = peek(reader);
-       !reader.failed && (is_times(reader, op) || op.kind == TokenKind::divide);
-       op = peek(reader)) {
+  for (;;) {
+    const Token& op = peek(reader);
+    if (reader.failed || (!is_times(reader, op) && op.kind != TokenKind::divide)) break;
     take(reader, op);
     const Operand right = parse_signed(reader);
     const bool divides = op.kind == TokenKind::divide;
@@ -614,9 +787,9 @@ Operand parse_product(Reader& reader) {
 // Sums and differences, left to right.
 Operand parse_sum(Reader& reader) {
   Operand sum = parse_product(reader);
-  for (Token op = peek(reader);
-       !reader.failed && (op.kind == TokenKind::plus || op.kind == TokenKind::minus);
-       op = peek(reader)) {
+  for (;;) {
+    const Token& op = peek(reader);
+    if (reader.failed || (op.kind != TokenKind::plus && op.kind != TokenKind::minus)) break;
     take(reader, op);
     const Operand right = parse_product(reader);
     emit(reader, op.kind == TokenKind::plus ? program_add : program_subtract, 0, op.column,
@@ -649,10 +822,10 @@ void end_part(Reader& reader) {
 // unknown a "=" may only end the line ("sen30 =").
 void parse_part(Reader& reader) {
   parse_sum(reader);
-  const Token equals = peek(reader);
+  const Token& equals = peek(reader);
   if (reader.failed || equals.kind != TokenKind::equals) return;
   take(reader, equals);
-  const Token right = peek(reader);
+  const Token& right = peek(reader);
   if (right.kind == TokenKind::end || !reader.x_unknown) return;
   ProgramShape& shape = reader.reading.shape;
   if (shape.equation || shape.part_count > 0) {
@@ -675,7 +848,7 @@ void parse_bound(Reader& reader, int which) {
 
 // Takes a token of kind `kind` (a separator, a sign), or fails there.
 bool expect(Reader& reader, TokenKind kind) {
-  const Token token = peek(reader);
+  const Token& token = peek(reader);
   if (token.kind == kind || (kind == TokenKind::comma && token.kind == TokenKind::semicolon)) {
     take(reader, token);
     return true;
@@ -687,7 +860,7 @@ bool expect(Reader& reader, TokenKind kind) {
 // range = ("[" | "]" | "(") bound ("," | ";") bound ("]" | "[" | ")"): "]" before and "[" after
 // leave the bound out, as "(" and ")" do.
 void parse_range(Reader& reader) {
-  const Token open = peek(reader);
+  const Token& open = peek(reader);
   const bool opens = open.kind == TokenKind::open || open.kind == TokenKind::close;
   if (!opens) return fail_at_leftover(reader, open);
   take(reader, open);
@@ -696,7 +869,7 @@ void parse_range(Reader& reader) {
   parse_bound(reader, 0);
   if (reader.failed || !expect(reader, TokenKind::comma)) return;
   parse_bound(reader, 1);
-  const Token close = peek(reader);
+  const Token& close = peek(reader);
   if (reader.failed) return;
   if (close.kind != TokenKind::close && close.kind != TokenKind::open) {
     return fail_at_leftover(reader, close);
@@ -707,7 +880,7 @@ void parse_range(Reader& reader) {
 
 // Takes the unknown, as the line writes it, or fails there.
 bool expect_unknown(Reader& reader) {
-  const Token name = peek(reader);
+  const Token& name = peek(reader);
   const ProgramShape& shape = reader.reading.shape;
   const bool same =
       is_unknown(reader, name) && shape.name_length == name.length &&
@@ -739,9 +912,9 @@ void parse_interval(Reader& reader) {
   }
   if (next.kind == TokenKind::open || next.kind == TokenKind::close) return parse_range(reader);
   parse_bound(reader, 0);
-  const Token low = peek(reader);
+  const Token& low = peek(reader);
   if (reader.failed || !expect(reader, TokenKind::at_most) || !expect_unknown(reader)) return;
-  const Token high = peek(reader);
+  const Token& high = peek(reader);
   if (!expect(reader, TokenKind::at_most)) return;
   shape.low_open = low.strict;
   shape.high_open = high.strict;
@@ -753,12 +926,68 @@ bool begins_interval(const Reader& reader, const Token& token) {
   return token.kind == TokenKind::comma || is_interval_opening(reader, token);
 }
 
+// The unit of a conversion when "em" and a unit stand next ("em rad", "em graus", "em gms",
+// "em grad"); none otherwise ("em" before "[" opens an interval).
+ConversionUnit conversion_next(const Reader& reader) {
+  const Token& word = peek(reader);
+  if (word.kind != TokenKind::unknown_word || word.length != 2 ||
+      !is_interval_word(reader.line + word.column, word.length)) {
+    return ConversionUnit::none;
+  }
+  return conversion_unit(reader.line, reader.tokens[reader.next + 1]);
+}
+
+// Steps that make the value of `from_radians` (radians or degrees) the other unit, at `column`.
+void convert_angle(Reader& reader, bool from_radians, int column, int length) {
+  constexpr int degrees_a_half_turn = 180;
+  if (from_radians) {
+    emit(reader, program_push_integer, degrees_a_half_turn, column, length);
+    emit(reader, program_multiply, 0, column, length);
+    push_pi(reader, column, length, false);
+    emit(reader, program_divide, 0, column, length);
+  } else {
+    push_pi(reader, column, length, false);
+    emit(reader, program_multiply, 0, column, length);
+    emit(reader, program_push_integer, degrees_a_half_turn, column, length);
+    emit(reader, program_divide, 0, column, length);
+  }
+}
+
+// conversion = "em" unit: the value, an angle in degrees unless the line's value is in radians,
+// written in the unit asked for; the steps that convert it end the program. A line in the
+// unknown, or an equation, has no one value to convert.
+void parse_conversion(Reader& reader, ConversionUnit unit) {
+  const Token& word = peek(reader);
+  take(reader, word);
+  const Token& name = peek(reader);
+  take(reader, name);
+  NaturalReading& reading = reader.reading;
+  if (reading.shape.unknown || reading.shape.equation) {
+    return fail(reader, NoteKind::natural_unexpected, word.column, word.length);
+  }
+  const int column = word.column;
+  const int length = name.column + name.length - word.column;
+  const bool to_radians = unit == ConversionUnit::radians;
+  if (reading.value_radians != to_radians)
+    convert_angle(reader, reading.value_radians, column, length);
+  if (unit == ConversionUnit::grads) {
+    constexpr int grads_in_nine_degrees = 10;
+    emit(reader, program_push_integer, grads_in_nine_degrees, column, length);
+    emit(reader, program_multiply, 0, column, length);
+    emit(reader, program_push_integer, 9, column, length);
+    emit(reader, program_divide, 0, column, length);
+  }
+  reading.value_radians = to_radians;
+  reading.conversion = unit;
+}
+
 // line = ["rad"] part {";" part} [interval], the parts and the interval only with the unknown.
 void parse_line(Reader& reader) {
   Token first = peek(reader);
   if (first.kind == TokenKind::word && first.word == Word::radians) {
     take(reader, first);
     reader.line_radians = true;
+    reader.reading.value_radians = true;
     first = peek(reader);
   }
   if (first.kind == TokenKind::end) return fail(reader, NoteKind::natural_empty, first.column, 0);
@@ -776,9 +1005,11 @@ void parse_line(Reader& reader) {
     parse_part(reader);
     end_part(reader);
   }
-  const Token last = peek(reader);
+  const ConversionUnit unit = reader.failed ? ConversionUnit::none : conversion_next(reader);
+  if (unit != ConversionUnit::none) parse_conversion(reader, unit);
+  const Token& last = peek(reader);
   if (!reader.failed && reader.x_unknown && begins_interval(reader, last)) parse_interval(reader);
-  const Token end = peek(reader);
+  const Token& end = peek(reader);
   if (!reader.failed && end.kind != TokenKind::end) fail_at_leftover(reader, end);
   if (!reader.failed && !shape.unknown && (shape.part_count > 1 || shape.interval)) {
     fail(reader, NoteKind::natural_needs_unknown, apart.column, apart.length);
@@ -811,17 +1042,39 @@ LineKinds kinds_of(const Token* tokens) {
   return kinds;
 }
 
+// True for the notes of what was read one way of two: a line that then fails has no value
+// for them to be about, and the report points where it stopped instead.
+bool reads_one_way(NoteKind kind) {
+  return kind == NoteKind::natural_division_of_product ||
+         kind == NoteKind::natural_power_in_argument || kind == NoteKind::natural_answer_as_digits;
+}
+
+// Drops the notes of what was read one way of two taken from `first` on.
+void drop_one_way_notes(ReadingNotes* notes, int first) {
+  if (notes == nullptr) return;
+  int kept = first;
+  for (int n = first; n < notes->count; ++n) {
+    if (!reads_one_way(notes->notes[n].kind)) notes->notes[kept++] = notes->notes[n];
+  }
+  notes->count = kept;
+}
+
 // Reads the line's tokens once, "x" as the unknown or as times by `x_unknown`, into `reading`
 // and its notes into `notes`; the column where it stopped, or -1 when it read the whole line.
 int read_once(const char* line, int kept, const Token* tokens, const LineKinds& kinds,
-              bool x_unknown, NaturalReading& reading, ReadingNotes* notes) {
+              bool x_unknown, const NaturalReading* last, NaturalReading& reading,
+              ReadingNotes* notes) {
   reading.program.step_count = 0;
   reading.program.complete = 1;
   reading.numbers.count = 0;
   reading.numbers.texts_used = 0;
   reading.shape = ProgramShape{};
   reading.shape.radians = kinds.radians ? 1 : 0;
-  Reader reader = {line, tokens, 0, reading, notes, false, 0, false, nullptr, x_unknown, false, -1};
+  reading.value_radians = false;
+  reading.conversion = ConversionUnit::none;
+  const int first_note = notes != nullptr ? notes->count : 0;
+  Reader reader = {line,  tokens,  0,         reading, notes, false, 0,
+                   false, nullptr, x_unknown, false,   -1,    0,     last};
   parse_line(reader);
   const bool fits =
       reading.program.complete && program_deepest_stack(&reading.program) <= program_stack_capacity;
@@ -829,6 +1082,7 @@ int read_once(const char* line, int kept, const Token* tokens, const LineKinds& 
   if (!reading.shape.unknown) reading.shape.radians = 0;
   reading.read = !reader.failed;
   if (reader.failed) reading.program.step_count = 0;
+  if (reader.failed) drop_one_way_notes(notes, first_note);
   return reader.failed ? reader.stop : -1;
 }
 
@@ -840,13 +1094,14 @@ void take_notes(ReadingNotes* to, const ReadingNotes& from) {
 // Reads a line where "x" may be times or the unknown: both ways, and keeps the one that reads
 // (times where both do, noted at the first "x"; where neither does, the one that read further).
 void read_either_way(const char* line, int kept, const Token* tokens, const LineKinds& kinds,
-                     NaturalReading& reading, ReadingNotes* notes) {
+                     const NaturalReading* last, NaturalReading& reading, ReadingNotes* notes) {
   ReadingNotes times_notes, unknown_notes;
   clear_notes(times_notes);
   clear_notes(unknown_notes);
-  const int times_stop = read_once(line, kept, tokens, kinds, false, reading, &times_notes);
+  const int times_stop = read_once(line, kept, tokens, kinds, false, last, reading, &times_notes);
   NaturalReading unknown;
-  const int unknown_stop = read_once(line, kept, tokens, kinds, true, unknown, &unknown_notes);
+  const int unknown_stop =
+      read_once(line, kept, tokens, kinds, true, last, unknown, &unknown_notes);
   const bool keep_unknown =
       unknown_stop < 0 ? times_stop >= 0 : times_stop >= 0 && unknown_stop > times_stop;
   if (keep_unknown) {
@@ -871,7 +1126,8 @@ void note_control_blanks(const char* line, int kept, ReadingNotes* notes) {
 
 }  // namespace
 
-void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes) {
+void read_natural_line(const char* line, int length, NaturalReading& reading, ReadingNotes* notes,
+                       const NaturalReading* last) {
   const int kept = length;  // the engine's read_natural keeps the bytes a line is read from
   note_control_blanks(line, kept, notes);
   Token tokens[natural_token_capacity];
@@ -879,8 +1135,8 @@ void read_natural_line(const char* line, int length, NaturalReading& reading, Re
   const LineKinds kinds = kinds_of(tokens);
   const bool unknown_only = kinds.unknown_sign || kinds.equation || kinds.interval;
   if (kinds.letter_x && !unknown_only) {
-    read_either_way(line, kept, tokens, kinds, reading, notes);
+    read_either_way(line, kept, tokens, kinds, last, reading, notes);
   } else {
-    read_once(line, kept, tokens, kinds, unknown_only, reading, notes);
+    read_once(line, kept, tokens, kinds, unknown_only, last, reading, notes);
   }
 }

@@ -68,9 +68,10 @@ void bisect_sign_change(const CurveFunction& function, CurvePoint a, CurvePoint 
 }
 
 // A zero that touches the axis without crossing it (sen²x at 0): the least |f| between
-// `before` and `after`, by golden sections, marked when it is 0 to the doubles' resolution.
+// `before` and `after`, by golden sections, marked when it is 0 to the doubles' resolution
+// (once: a sample may have found it already, within `near`).
 void find_touching_zero(const CurveFunction& function, double before, double after, double scale,
-                        CurveMarks& marks) {
+                        double near, CurveMarks& marks) {
   const double golden = 0.6180339887498949;
   double low = before, high = after;
   for (int step = 0; step < minimum_search_capacity && low < high; ++step) {
@@ -86,7 +87,7 @@ void find_touching_zero(const CurveFunction& function, double before, double aft
   }
   const CurvePoint least = curve_point(function, (low + high) / 2);
   if (least.kind == PointKind::value && std::fabs(least.y) <= 1e-12 * scale) {
-    add_mark(marks.zeros, marks.zero_count, marks.cut, least.x);
+    add_mark(marks.zeros, marks.zero_count, marks.cut, least.x, near);
   }
 }
 
@@ -230,7 +231,8 @@ void find_marks(const CurveFunction& function, const CurveSamples& samples, doub
       add_mark(marks.zeros, marks.zero_count, marks.cut, a.x, near);
     }
     if (k > 0 && k + 1 < samples.count && touches_zero(samples, k, scale)) {
-      find_touching_zero(function, samples.points[k - 1].x, samples.points[k + 1].x, scale, marks);
+      find_touching_zero(function, samples.points[k - 1].x, samples.points[k + 1].x, scale, near,
+                         marks);
     }
     if (k + 1 == samples.count) break;
     const CurvePoint& b = samples.points[k + 1];

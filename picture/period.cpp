@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "program/natural_functions.h"
 #include "program/program_functions.h"
-#include "term/compute_term.h"
 #include "term/operand_list.h"
 #include "trig/trig_constants.h"
 
@@ -78,14 +78,17 @@ Shape product(const Shape& a, const Shape& b, bool divide) {
 }
 
 // amplitude · f(argument): a direct function of a linear argument repeats every turn (half a
-// turn for the tangent and cotangent) over the slope.
+// turn for the tangent and cotangent) over the slope; any function of one that repeats repeats
+// with it.
 Shape function_shape(const ProgramStep& step, const Shape& amplitude, const Shape& argument) {
   const TermFunction function = term_function_of(step.argument);
   if (is_constant(amplitude) && is_constant(argument)) {
-    return constant(function_value(function, step.radians != 0, amplitude.value, argument.value));
+    const FunctionValue applied =
+        natural_function_value(function, step.radians != 0, argument.value, inexact_fraction);
+    return constant(amplitude.value * applied.value);
   }
   Shape applied = argument;
-  if (argument.kind == Dependence::linear && !is_inverse(function)) {
+  if (argument.kind == Dependence::linear && is_direct_trigonometric(function)) {
     const bool half = function == TermFunction::tangent || function == TermFunction::cotangent;
     const double turn = step.radians ? 2 * trig_pi : 360.0;
     applied = periodic((half ? turn / 2 : turn) / std::fabs(argument.slope));

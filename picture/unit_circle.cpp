@@ -257,8 +257,8 @@ bool is_function_of_angle(const NaturalReading& reading) {
   const ProgramStep& applied = program.steps[n - 1];
   const TermFunction function = term_function_of(applied.argument);
   return amplitude.code == program_push_integer && amplitude.argument == 1 &&
-         applied.code == program_function && function != TermFunction::none &&
-         !is_inverse(function) && amplitude.column == applied.column;
+         applied.code == program_function && is_direct_trigonometric(function) &&
+         amplitude.column == applied.column;
 }
 
 void write_angle_facts(const NaturalReading& reading, ValueFormat format, PictureText& text) {

@@ -8,3 +8,7 @@
 // smallest. Other arguments are the caller's to settle (a power of 0 or of a number below 0,
 // not-a-number, infinities).
 double positive_power(double x, double y);
+
+// x^(numerator / denominator) for a finite x > 0 and a fraction in lowest terms (both below
+// 2^31, the denominator above 0), the exponent taken exactly: as positive_power gives it.
+double positive_rational_power(double x, long long numerator, long long denominator);

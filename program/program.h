@@ -29,7 +29,9 @@ enum ProgramCode {
 };
 
 /* The functions of program_function steps. Numbered as TermFunction numbers them, which a
-   compile-time check where the one becomes the other holds to. */
+   compile-time check where the one becomes the other holds to. The trigonometric ones come
+   first; those after them (the natural reading's alone) take and give plain numbers, and
+   ignore a step's `radians`. */
 enum ProgramFunction {
   program_no_function,
   program_sine,
@@ -40,8 +42,30 @@ enum ProgramFunction {
   program_cosecant,
   program_arc_sine,
   program_arc_cosine,
-  program_arc_tangent
+  program_arc_tangent,
+  program_natural_logarithm,      /* ln x: no value for x at most 0 */
+  program_common_logarithm,       /* log x, base 10: no value for x at most 0 */
+  program_exponential,            /* e^x */
+  program_hyperbolic_sine,        /* senh x */
+  program_hyperbolic_cosine,      /* cosh x */
+  program_hyperbolic_tangent,     /* tgh x */
+  program_arc_hyperbolic_sine,    /* arcsenh x */
+  program_arc_hyperbolic_cosine,  /* arccosh x: no value below 1 */
+  program_arc_hyperbolic_tangent, /* arctgh x: no value outside (-1, 1) */
+  program_absolute_value          /* |x| */
 };
+
+/* True when a program_function step's `argument` names a trigonometric function, direct or
+   inverse: what the arithmetics that know angles alone hold. */
+static inline int program_function_is_trigonometric(int function) {
+  return function >= program_sine && function <= program_arc_tangent;
+}
+
+/* True when a program_function step's `argument` names a direct trigonometric function, of an
+   angle. */
+static inline int program_function_takes_angle(int function) {
+  return function >= program_sine && function <= program_cosecant;
+}
 
 /* One step, with the columns of the line it stands for. */
 typedef struct ProgramStep {

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "program/double_power.h"
+#include "program/natural_functions.h"
 #include "program/program_functions.h"
 #include "term/compute_term.h"
 #include "term/operand_list.h"
@@ -12,9 +13,11 @@ namespace {
 
 constexpr double no_value = std::numeric_limits<double>::quiet_NaN();
 
-// A run's stack of values, whose rules it follows, and where to record its breaks.
+// A run's stack of values, what it knows of each exactly, whose rules it follows, and where
+// to record its breaks.
 struct DoubleRun {
   double values[program_stack_capacity];
+  ExactFraction known[program_stack_capacity];
   int depth;
   bool term;       // the term reading's rules; otherwise the natural reading's
   double unknown;  // what program_unknown pushes
@@ -26,25 +29,51 @@ void record(DoubleRun& run, BreakKind kind, const ProgramStep& step, int functio
   add_break(run.breaks, kind, step.column, step.length, function);
 }
 
-// amplitude x f(argument), or no value at a pole in degrees or outside an inverse function's
-// domain.
-double function_step(DoubleRun& run, const ProgramStep& step, double amplitude, double argument) {
+// amplitude x f(argument) from the amplitude at `at` and the argument after it, or no value at
+// a pole or outside the function's domain; what is known of it exactly into `known`.
+double function_step(DoubleRun& run, const ProgramStep& step, int at, ExactFraction& known) {
   const TermFunction function = term_function_of(step.argument);
-  if (!step.radians && at_pole_in_degrees(function, argument)) {
+  const FunctionValue applied =
+      natural_function_value(function, step.radians != 0, run.values[at + 1], run.known[at + 1]);
+  if (applied.fault == FunctionFault::pole) {
     record(run, BreakKind::pole_in_degrees, step, step.argument);
+  } else if (applied.fault == FunctionFault::outside_domain) {
+    record(run, BreakKind::outside_domain, step, step.argument);
+  }
+  if (applied.fault != FunctionFault::none) {
+    known = inexact_fraction;
     return no_value;
   }
-  const double value = function_value(function, step.radians != 0, amplitude, argument);
-  const bool finite = std::isfinite(amplitude) && std::isfinite(argument);
-  if (finite && std::isnan(value)) record(run, BreakKind::outside_domain, step, step.argument);
-  if (!finite || !std::isinf(value) || is_inverse(function)) return value;
-  record(run, BreakKind::function_pole, step, step.argument);  // 1 / tan 0, say: no value
-  return no_value;
+  known = fraction_product(run.known[at], applied.known, false);
+  return run.values[at] * applied.value;
 }
 
-// x^y, or no value for 0 to a power below 0 and for a number below 0 to one that is no integer.
-double power_step(DoubleRun& run, const ProgramStep& step, double x, double y) {
+// x^(n/q) for an exponent known to be the fraction n/q (q above 1, not an integer): the real
+// root, for a number below 0 too when q is odd ((-8)^(1/3) is -2); no value for one below 0
+// when q is even, nor for 0 to a power below 0.
+double rational_power(DoubleRun& run, const ProgramStep& step, double x,
+                      const ExactFraction& exponent) {
+  const bool negative_exponent = exponent.numerator < 0;
+  if ((x == 0 && negative_exponent) || (x < 0 && exponent.denominator % 2 == 0)) {
+    record(run, BreakKind::power_without_value, step);
+    return no_value;
+  }
+  if (x == 0) return 0;
+  const double y = static_cast<double>(exponent.numerator) / exponent.denominator;
+  const double magnitude = std::isinf(x) ? std::pow(std::fabs(x), y)
+                                         : positive_rational_power(std::fabs(x), exponent.numerator,
+                                                                   exponent.denominator);
+  return x < 0 && exponent.numerator % 2 != 0 ? -magnitude : magnitude;
+}
+
+// x^y, or no value for 0 to a power below 0 and for a number below 0 to one that is no integer
+// (unless the exponent is known to be a fraction of odd denominator).
+double power_step(DoubleRun& run, const ProgramStep& step, double x, double y,
+                  const ExactFraction& exponent) {
   if (std::isnan(x) || std::isnan(y)) return no_value;
+  if (is_known_rational(exponent) && exponent.denominator > 1) {
+    return rational_power(run, step, x, exponent);
+  }
   const bool integer = std::isfinite(y) && y == std::floor(y);
   if ((x == 0 && y < 0) || (x < 0 && !integer)) {
     record(run, BreakKind::power_without_value, step);
@@ -58,28 +87,39 @@ double power_step(DoubleRun& run, const ProgramStep& step, double x, double y) {
   return x < 0 && odd ? -magnitude : magnitude;
 }
 
-// The value `step` leaves on the stack from `left` and `right` (the two values it takes;
-// `right` alone for a step that takes one).
-double combine(DoubleRun& run, const ProgramStep& step, double left, double right) {
+// The value `step` leaves on the stack from the values from `at` on (`right` the last it
+// takes, `left` the one before when it takes two), and into `known` what is known of it.
+double combine(DoubleRun& run, const ProgramStep& step, int at, double left, double right,
+               ExactFraction& known) {
+  const ExactFraction& right_known = run.known[at + program_step_takes(step.code) - 1];
   switch (step.code) {
     case program_add:
-      return left + right;
-    case program_subtract:
-      return left - right;
+    case program_subtract: {
+      const bool subtract = step.code == program_subtract;
+      known = fraction_sum(run.known[at], right_known, subtract);
+      return subtract ? left - right : left + right;
+    }
     case program_multiply:
+      known = fraction_product(run.known[at], right_known, false);
       return left * right;
     case program_divide:
+      known = fraction_product(run.known[at], right_known, true);
       if (right != 0 || run.term) return left / right;
       record(run, BreakKind::division_by_zero, step);
       return no_value;
     case program_function:
-      if (!run.term) return function_step(run, step, left, right);
+      if (!run.term) return function_step(run, step, at, known);
+      known = inexact_fraction;
       return function_value(term_function_of(step.argument), step.radians != 0, left, right);
     case program_power:
-      return power_step(run, step, left, right);
+      known = fraction_power(run.known[at], right_known);
+      // The term reading's rules know no real root of a number below 0.
+      return power_step(run, step, left, right, run.term ? inexact_fraction : right_known);
     case program_negate:
+      known = fraction_negated(right_known);
       return -right;
     default:  // program_root
+      known = fraction_root(right_known);
       if (!(right < 0)) return std::sqrt(right);
       record(run, BreakKind::root_of_negative, step);
       return no_value;
@@ -95,15 +135,28 @@ bool writes_nonzero(const char* text) {
   return false;
 }
 
-// The value a push step pushes.
-double pushed_value(DoubleRun& run, const ProgramStep& step, const NumberStore& store) {
-  if (step.code == program_push_integer) return step.argument;
+// The value a push step pushes, and into `known` what is known of it exactly.
+double pushed_value(DoubleRun& run, const ProgramStep& step, const NumberStore& store,
+                    ExactFraction& known) {
+  if (step.code == program_push_integer) {
+    known = whole_fraction(step.argument);
+    return step.argument;
+  }
+  known = inexact_fraction;
   if (step.code == program_unknown) return run.unknown;
   const NumberRead& number = store.numbers[step.argument];
+  if (run.term) return number_value(store, number);  // its rules know no exact fraction
+  if (number.form == NumberForm::pi) {
+    known = make_fraction(1, 1, 1);
+    return number_value(store, number);
+  }
+  // A number known exactly is the quotient of two integers below 2^31, which one division
+  // rounds as a decimal conversion of its text would: the text is read once.
+  known = fraction_of_decimal(number_text(store, number));
+  if (known.exact) return fraction_value(known, 0);
   const double value = number_value(store, number);
   if (std::isinf(value)) record(run, BreakKind::number_too_large, step);
-  if (value == 0 && number.form == NumberForm::decimal &&
-      writes_nonzero(number_text(store, number)))
+  if (value == 0 && writes_nonzero(number_text(store, number)))
     record(run, BreakKind::number_too_small, step);
   return value;
 }
@@ -120,13 +173,16 @@ bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store)
   if (!program_step_fits(step.code, run.depth, 0)) return false;
   const int taken = program_step_takes(step.code);
   if (taken == 0) {
-    run.values[run.depth++] = pushed_value(run, step, store);
+    run.values[run.depth] = pushed_value(run, step, store, run.known[run.depth]);
+    ++run.depth;
     return true;
   }
   run.depth -= taken;
-  const double left = taken == 2 ? run.values[run.depth] : 0.0;
-  const double right = run.values[run.depth + taken - 1];
-  const double value = combine(run, step, left, right);
+  const int at = run.depth;
+  const double left = taken == 2 ? run.values[at] : 0.0;
+  const double right = run.values[at + taken - 1];
+  ExactFraction known;
+  const double value = combine(run, step, at, left, right, known);
   if (std::isinf(value) && std::isfinite(left) && std::isfinite(right)) {
     record(run, BreakKind::overflow, step);
   }
@@ -134,21 +190,27 @@ bool run_step(DoubleRun& run, const ProgramStep& step, const NumberStore& store)
       underflows(step.code)) {
     record(run, BreakKind::underflow, step);
   }
-  run.values[run.depth++] = value;
+  run.known[at] = known;
+  run.values[at] = value;
+  ++run.depth;
   return true;
 }
 
 // Runs the steps of `program` from `first` up to `end` on `run`'s empty stack: the value they
-// leave, not a number unless they leave one. Inlined into each reading's run, where its rules
-// are known.
+// leave, not a number unless they leave one, and in `known` (null: not asked) what the run
+// knows of it exactly. Inlined into each reading's run, where its rules are known.
 [[gnu::always_inline]] inline double run_steps(DoubleRun& run, const Program& program,
-                                               const NumberStore& store, int first, int end) {
+                                               const NumberStore& store, int first, int end,
+                                               ExactFraction* known) {
   run.depth = 0;
+  if (known != nullptr) *known = inexact_fraction;
   if (first < 0 || end > program.step_count) return no_value;
   for (int s = first; s < end; ++s) {
     if (!run_step(run, program.steps[s], store)) return no_value;
   }
-  return run.depth == 1 ? run.values[0] : no_value;
+  if (run.depth != 1) return no_value;
+  if (known != nullptr) *known = run.known[0];
+  return run.values[0];
 }
 
 }  // namespace
@@ -164,11 +226,16 @@ double run_program_at(const Program& program, const NumberStore& store, double u
 
 double run_program_steps(const Program& program, const NumberStore& store, int first, int end,
                          double unknown, ValueBreaks* breaks) {
+  return run_program_known(program, store, first, end, unknown, breaks, nullptr);
+}
+
+double run_program_known(const Program& program, const NumberStore& store, int first, int end,
+                         double unknown, ValueBreaks* breaks, ExactFraction* known) {
   DoubleRun run;
   run.term = false;
   run.unknown = unknown;
   run.breaks = breaks;
-  return run_steps(run, program, store, first, end);
+  return run_steps(run, program, store, first, end, known);
 }
 
 // The term reading records its steps as it folds (bracket/compute_line.h): this run records
@@ -178,5 +245,5 @@ double run_term_program(const Program& program, const NumberStore& store) {
   run.term = true;
   run.unknown = no_value;  // the term reading has no unknown
   run.breaks = nullptr;
-  return run_steps(run, program, store, 0, program.step_count);
+  return run_steps(run, program, store, 0, program.step_count, nullptr);
 }

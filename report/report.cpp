@@ -176,13 +176,27 @@ void append_ungrouped(ReportText& report, const Filling& filling) {
 
 // Why a function has no value ({v}), by TermFunction: the sine, cosine and arc tangent always
 // have one.
-constexpr const char* without_value_wordings[] = {
-    words::other_without_value,    words::other_without_value,     words::other_without_value,
-    words::tangent_without_value,  words::cotangent_without_value, words::secant_without_value,
-    words::cosecant_without_value, words::arc_sine_without_value,  words::arc_cosine_without_value,
-    words::other_without_value};
-static_assert(std::size(without_value_wordings) ==
-                  static_cast<std::size_t>(TermFunction::arc_tangent) + 1,
+constexpr const char* without_value_wordings[] = {words::other_without_value,
+                                                  words::other_without_value,
+                                                  words::other_without_value,
+                                                  words::tangent_without_value,
+                                                  words::cotangent_without_value,
+                                                  words::secant_without_value,
+                                                  words::cosecant_without_value,
+                                                  words::arc_sine_without_value,
+                                                  words::arc_cosine_without_value,
+                                                  words::other_without_value,
+                                                  words::logarithm_without_value,
+                                                  words::logarithm_without_value,
+                                                  words::other_without_value,
+                                                  words::other_without_value,
+                                                  words::other_without_value,
+                                                  words::other_without_value,
+                                                  words::other_without_value,
+                                                  words::arc_hyperbolic_cosine_without_value,
+                                                  words::arc_hyperbolic_tangent_without_value,
+                                                  words::other_without_value};
+static_assert(std::size(without_value_wordings) == static_cast<std::size_t>(last_term_function) + 1,
               "one wording of a value that does not exist per function");
 
 // Appends the piece a wording's place `place` stands for.
@@ -238,6 +252,7 @@ enum class Telling : unsigned char {
   after_plus,   // about a '+'
   no_name,      // without a name
   at_line_end,  // about no byte, at the end of the line
+  bar,          // about a '|'
 };
 
 // How a kind of note is worded: its wording, and a second told apart by `telling`.
@@ -304,7 +319,7 @@ constexpr NoteWording note_wordings[] = {
      words::expected_operand_at_end},
     {NoteKind::natural_missing_argument, words::missing_argument, Telling::never, nullptr},
     {NoteKind::natural_missing_operator, words::missing_operator, Telling::never, nullptr},
-    {NoteKind::natural_unclosed, words::unclosed, Telling::never, nullptr},
+    {NoteKind::natural_unclosed, words::unclosed, Telling::bar, words::unclosed_bar},
     {NoteKind::natural_unopened, words::unopened, Telling::never, nullptr},
     {NoteKind::natural_mismatched, words::mismatched, Telling::never, nullptr},
     {NoteKind::natural_unknown_word, words::unknown_word, Telling::never, nullptr},
@@ -347,6 +362,9 @@ constexpr NoteWording note_wordings[] = {
      nullptr},
     {NoteKind::picture_no_value, words::picture_no_value, Telling::never, nullptr},
     {NoteKind::picture_detail_cut, words::picture_detail_cut, Telling::never, nullptr},
+    {NoteKind::natural_too_long, words::natural_too_long, Telling::never, nullptr},
+    {NoteKind::natural_no_answer, words::no_answer, Telling::never, nullptr},
+    {NoteKind::natural_answer_as_digits, words::answer_as_digits, Telling::never, nullptr},
 };
 
 static_assert(
@@ -384,6 +402,9 @@ bool told(Telling telling, const Expression& expression, const ReadingNote& note
       return note.name[0] == '\0';
     case Telling::at_line_end:
       return note.length == 0;
+    case Telling::bar:
+      return note.length == 1 && note.column < expression.length &&
+             expression.text[note.column] == '|';
   }
   return false;
 }

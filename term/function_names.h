@@ -9,7 +9,10 @@
 
 #include "term/term_text.h"
 
-// The functions a term can name; `none` for letters that name no function.
+// The functions a line can name; `none` for letters that name no function. The term reading
+// knows the trigonometric ones, from the sine to the arc tangent; the natural reading knows
+// them all: the logarithms, the exponential, the hyperbolic functions and their inverses, and
+// the absolute value, which take and give plain numbers.
 enum class TermFunction {
   none,
   sine,
@@ -20,19 +23,39 @@ enum class TermFunction {
   cosecant,
   arc_sine,
   arc_cosine,
-  arc_tangent
+  arc_tangent,
+  natural_logarithm,
+  common_logarithm,
+  exponential,
+  hyperbolic_sine,
+  hyperbolic_cosine,
+  hyperbolic_tangent,
+  arc_hyperbolic_sine,
+  arc_hyperbolic_cosine,
+  arc_hyperbolic_tangent,
+  absolute_value
 };
 
-// True for the inverse functions: they take a ratio and give an angle.
+// The last function, for tables by function.
+constexpr TermFunction last_term_function = TermFunction::absolute_value;
+
+// True for the inverse trigonometric functions: they take a ratio and give an angle.
 constexpr bool is_inverse(TermFunction function) {
   return function == TermFunction::arc_sine || function == TermFunction::arc_cosine ||
          function == TermFunction::arc_tangent;
 }
 
-// The word a spelling writes: a function, the square root, pi or the radians mark; `none` for
-// letters the term reading reads as no name. The natural reading writes the inverse secant,
-// cosecant and cotangent with the functions the program form has: arccos(1/x), arcsin(1/x) and
-// 90 degrees (or pi/2) minus arctg x, whose values lie from 0 to 180 degrees.
+// True for the direct trigonometric functions, from the sine to the cosecant: they take an
+// angle, in degrees or radians.
+constexpr bool is_direct_trigonometric(TermFunction function) {
+  return function >= TermFunction::sine && function <= TermFunction::cosecant;
+}
+
+// The word a spelling writes: a function, the square root, pi, the radians mark, e, the last
+// answer or the grads mark; `none` for letters the term reading reads as no name. The natural
+// reading writes the inverse secant, cosecant and cotangent with the functions the program
+// form has: arccos(1/x), arcsin(1/x) and 90 degrees (or pi/2) minus arctg x, whose values lie
+// from 0 to 180 degrees.
 enum class Word : unsigned char {
   none,
   sine,
@@ -47,13 +70,27 @@ enum class Word : unsigned char {
   arc_secant,
   arc_cosecant,
   arc_cotangent,
+  natural_logarithm,
+  common_logarithm,
+  exponential,
+  hyperbolic_sine,
+  hyperbolic_cosine,
+  hyperbolic_tangent,
+  arc_hyperbolic_sine,
+  arc_hyperbolic_cosine,
+  arc_hyperbolic_tangent,
+  absolute_value,
   square_root,
   pi,
-  radians
+  radians,
+  euler,        // e, the number: exp 1
+  last_answer,  // the value of the line before ("ans", "resp")
+  grads         // the grads mark after a number: 100 grads are 90 degrees
 };
 
-// The function the term reading knows for `word` (none for the inverse secant, cosecant and
-// cotangent, the square root, pi and the radians mark).
+// The function a program step applies for `word` (none for the inverse secant, cosecant and
+// cotangent, which the natural reading writes with others, and for the words that are no
+// function).
 constexpr TermFunction term_function_for(Word word) {
   switch (word) {
     case Word::sine:
@@ -74,6 +111,26 @@ constexpr TermFunction term_function_for(Word word) {
       return TermFunction::arc_cosine;
     case Word::arc_tangent:
       return TermFunction::arc_tangent;
+    case Word::natural_logarithm:
+      return TermFunction::natural_logarithm;
+    case Word::common_logarithm:
+      return TermFunction::common_logarithm;
+    case Word::exponential:
+      return TermFunction::exponential;
+    case Word::hyperbolic_sine:
+      return TermFunction::hyperbolic_sine;
+    case Word::hyperbolic_cosine:
+      return TermFunction::hyperbolic_cosine;
+    case Word::hyperbolic_tangent:
+      return TermFunction::hyperbolic_tangent;
+    case Word::arc_hyperbolic_sine:
+      return TermFunction::arc_hyperbolic_sine;
+    case Word::arc_hyperbolic_cosine:
+      return TermFunction::arc_hyperbolic_cosine;
+    case Word::arc_hyperbolic_tangent:
+      return TermFunction::arc_hyperbolic_tangent;
+    case Word::absolute_value:
+      return TermFunction::absolute_value;
     default:
       return TermFunction::none;
   }
@@ -139,10 +196,34 @@ inline constexpr FunctionSpelling function_spellings[] = {
     {"arccot", Word::arc_cotangent, in_natural, false},
     {"arccotan", Word::arc_cotangent, in_natural, false},
     {"acot", Word::arc_cotangent, in_natural, false},
+    {"ln", Word::natural_logarithm, in_natural, false},
+    {"log", Word::common_logarithm, in_natural, false},
+    {"exp", Word::exponential, in_natural, false},
+    {"senh", Word::hyperbolic_sine, in_natural, false},
+    {"sinh", Word::hyperbolic_sine, in_natural, false},
+    {"cosh", Word::hyperbolic_cosine, in_natural, false},
+    {"tgh", Word::hyperbolic_tangent, in_natural, false},
+    {"tanh", Word::hyperbolic_tangent, in_natural, false},
+    {"arcsenh", Word::arc_hyperbolic_sine, in_natural, false},
+    {"arcsinh", Word::arc_hyperbolic_sine, in_natural, false},
+    {"argsenh", Word::arc_hyperbolic_sine, in_natural, false},
+    {"asinh", Word::arc_hyperbolic_sine, in_natural, false},
+    {"arccosh", Word::arc_hyperbolic_cosine, in_natural, false},
+    {"argcosh", Word::arc_hyperbolic_cosine, in_natural, false},
+    {"acosh", Word::arc_hyperbolic_cosine, in_natural, false},
+    {"arctgh", Word::arc_hyperbolic_tangent, in_natural, false},
+    {"arctanh", Word::arc_hyperbolic_tangent, in_natural, false},
+    {"argtgh", Word::arc_hyperbolic_tangent, in_natural, false},
+    {"atanh", Word::arc_hyperbolic_tangent, in_natural, false},
+    {"abs", Word::absolute_value, in_natural, false},
     {"raiz", Word::square_root, in_natural, false},
     {"sqrt", Word::square_root, in_natural, false},
     {"pi", Word::pi, in_natural, false},
     {"rad", Word::radians, in_natural, false},
+    {"e", Word::euler, in_natural, false},
+    {"ans", Word::last_answer, in_natural, false},
+    {"resp", Word::last_answer, in_natural, false},
+    {"grad", Word::grads, in_natural, false},
 };
 
 // Rows in function_spellings.
@@ -177,15 +258,27 @@ constexpr bool before_alphabetically(const char* a, const char* b) {
   return static_cast<unsigned char>(*a) < static_cast<unsigned char>(*b);
 }
 
-// True when every spelling is of two lower-case letters or more other than 'x' (which the
-// natural reading always reads as times), fits spelling_capacity, and is listed once.
+// True when `spelling` holds an 'x'.
+constexpr bool holds_x(const char* spelling) {
+  for (; *spelling != '\0'; ++spelling) {
+    if (*spelling == 'x') return true;
+  }
+  return false;
+}
+
+// True when every spelling is of lower-case letters, fits spelling_capacity and is listed
+// once; those of the term reading of two letters or more other than 'x'. The natural reading
+// takes a word of one letter ("e") only where it stands alone, and one with an 'x' (which it
+// otherwise reads as times or the unknown) only where it begins with a letter other than 'x'.
 constexpr bool spellings_well_formed() {
   for (int k = 0; k < function_spelling_rows; ++k) {
     const char* spelling = function_spellings[k].spelling;
     const int length = length_of(spelling);
-    if (length < 2 || length > spelling_capacity) return false;
+    const bool term = accepted(k, in_term);
+    if (length < (term ? 2 : 1) || length > spelling_capacity) return false;
+    if (spelling[0] == 'x' || (term && holds_x(spelling))) return false;
     for (const char* c = spelling; *c != '\0'; ++c) {
-      if (*c < 'a' || *c > 'z' || *c == 'x') return false;
+      if (*c < 'a' || *c > 'z') return false;
     }
     for (int j = 0; j < k; ++j) {
       if (!before_alphabetically(spelling, function_spellings[j].spelling) &&
@@ -239,7 +332,8 @@ constexpr std::array<const char*, count> names_in_order(unsigned char readings) 
 }  // namespace function_table
 
 static_assert(function_table::spellings_well_formed(),
-              "spellings are two lower-case letters or more other than x, short, and listed once");
+              "spellings are lower-case letters, short and listed once; the term reading's of two "
+              "letters or more other than x; none begins with x");
 static_assert(function_table::longer_term_spellings_first(),
               "a term spelling that begins another must come after it in function_spellings");
 static_assert(
@@ -265,7 +359,7 @@ inline constexpr std::array<const char*, natural_spelling_count> natural_spellin
 // table's order, with each spelling's length: a reading looks a name up among the few rows of
 // its first letter only, those it accepts.
 constexpr int letter_count = 26;
-constexpr int max_spellings_per_letter = 24;
+constexpr int max_spellings_per_letter = 40;
 struct SpellingIndex {
   unsigned char count[letter_count];                             // rows of the letter
   unsigned char rows[letter_count][max_spellings_per_letter];    // those rows, in order
@@ -319,4 +413,32 @@ inline constexpr FunctionLetterClasses function_letter_classes = [] {
     }
   }
   return classes;
+}();
+
+// The rows of the natural reading whose spelling holds an 'x' ("exp"), which its tokens read
+// whole where the letters stand (an 'x' elsewhere is times or the unknown), and how many.
+constexpr int x_spelling_capacity = 4;
+struct XSpellings {
+  int count;
+  unsigned char rows[x_spelling_capacity];
+};
+
+static_assert(
+    [] {
+      int count = 0;
+      for (int row = 0; row < function_spelling_rows; ++row) {
+        count += function_table::holds_x(function_spellings[row].spelling);
+      }
+      return count <= x_spelling_capacity;
+    }(),
+    "x_spelling_capacity holds every spelling with an x");
+
+inline constexpr XSpellings x_spellings = [] {
+  XSpellings found{};
+  for (int row = 0; row < function_spelling_rows; ++row) {
+    if (accepted(row, in_natural) && function_table::holds_x(function_spellings[row].spelling)) {
+      found.rows[found.count++] = static_cast<unsigned char>(row);
+    }
+  }
+  return found;
 }();

@@ -158,11 +158,12 @@ const char* argument_text_of(const char* text, const TermShape& shape, const Rec
 static_assert(
     [] {
       for (const FunctionSpelling& row : function_spellings) {
-        if (row.spelling[0] == '\0' || row.spelling[1] == '\0') return false;
+        const bool term = (row.readings & in_term) != 0;
+        if (term && (row.spelling[0] == '\0' || row.spelling[1] == '\0')) return false;
       }
       return true;
     }(),
-    "recognise_spelling compares second letters: every spelling has two at least");
+    "recognise_spelling compares second letters: every term spelling has two at least");
 
 // The name the letters of the closed `text` (as next_letter reads them) begin with: the row
 // of function_spellings whose spelling they begin with, rows whose second letter differs

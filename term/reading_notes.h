@@ -107,6 +107,10 @@ enum class NoteKind : unsigned char {
   picture_interval_too_wide,  // an interval wider than the pictures draw, or too far out
   picture_no_value,           // an expression without a value anywhere in the interval
   picture_detail_cut,         // a curve drawn with fewer points than its detail asked for
+  // The natural reading's lines as a whole, and its last answer:
+  natural_too_long,          // a line of more than 99 bytes: not read, no value
+  natural_no_answer,         // "ans" or "resp" with no line before it that had a value
+  natural_answer_as_digits,  // the line before too long to stand for "ans": its 17 digits
   // Not a kind: how many there are, for the tables by kind (a new kind comes before it).
   kind_count
 };

@@ -44,6 +44,7 @@ class Row:
     quick: bool = False  # run with --quick too (a slow runner: the Windows build under wine)
     how: dict = None  # 'stdout': a file to write to or 'closed'; 'stdin': 'directory' or
     #                   'closed'; 'merged': standard error into standard output
+    locale: str = 'C'  # the locale it runs in: 'C.UTF-8' for the signs of forms and units
 
 
 TG_TABLE = (b'0\t0\n15\t0.267949\n30\t0.57735\n45\t1\n60\t1.73205\n75\t3.73205\n90\tnan\n'
@@ -64,6 +65,26 @@ ROWS = [
     Row('-n with --exact and --digits', ['-n', '-e', '-d20', 'sen(60)^2', 'sen\u00b230+cos\u00b230'],
         stdout=b'0.75\n1\n'),
     Row('-n with -d17 in doubles', ['-n', '-d17', 'sen(60)^2'], stdout=b'0.74999999999999989\n'),
+    # The last answer: each expression's value for the next, arguments and piped lines alike; a
+    # line without a value leaves it as it was. By hand: sen 30 = 1/2, 2 x 1/2 = 1.
+    Row('-n, ans is the value before', ['-n', 'sen 30', 'ans*2', 'resp + ans'],
+        stdout=b'0.5\n1\n2\n', quick=True),
+    Row('-n, ans on standard input', ['-n', '-'], stdin=b'sen 30\n1/0\nans*4\n',
+        stdout=b'0.5\nnan\n2\n', stderr_empty=False, status=1),
+    Row('-n -e, ans exact', ['-n', '-e', '-d20', '1/3', 'ans*3', '\u03c0/6', 'sen ans'],
+        stdout=b'0.33333333333333333333\n1\n0.52359877559829887308\n0.5\n'),
+    # Conversions, by hand: 30 degrees are pi/6 radians, pi/6 radians 30 degrees, 1 radian
+    # 180/pi = 57.2958 degrees, 100 grads 90 degrees; arctg 0.75 = 36.8698976458440...°, whose
+    # 0.8698976458440 x 60 = 52.193858750641' and 0.193858750641 x 60 = 11.63152503846".
+    Row('-n, conversions', ['-n', '30\u00b0 em rad', '\u03c0/6 em graus', '1 rad em graus',
+                            '100 grad em graus', '90 em grad', 'arctg 0,75 em gms'],
+        stdout='\u03c0/6 \u2248 0.523599\n30\u00b0\n57.2958\u00b0\n90\u00b0\n100 grad\n'
+               '36\u00b052\'11,63"\n'.encode(), locale='C.UTF-8'),
+    Row('-n -e, conversions exact', ['-n', '-e', '30\u00b0 em rad', 'arctg 0,75 em gms'],
+        stdout='\u03c0/6 \u2248 0.523599\n36\u00b052\'11,63"\n'.encode(),
+        locale='C.UTF-8'),
+    Row('-n, conversions outside UTF-8', ['-n', '--', '-45 em rad', '30,5 em gms', '2 rad em graus'],
+        stdout=b'-pi/4 ~ -0.785398\n30 graus 30\'\n114.592 graus\n'),
     Row('-n, a line it cannot read: nan, status 1', ['-n', 'sen', '2+2'], stdout=b'nan\n4\n',
         stderr_empty=False, status=1),
     Row('-- before an expression with a minus', ['--', '-2sin30'], stdout=b'-1\n', quick=True),
@@ -281,7 +302,7 @@ def run(program, arguments, stdin_bytes, how=None, locale='C'):
 
 def check_row(program, row):
     name, expected, quiet, status, how = row.name, row.stdout, row.stderr_empty, row.status, row.how
-    got_status, out, err = run(program, row.arguments, row.stdin, how)
+    got_status, out, err = run(program, row.arguments, row.stdin, how, row.locale)
     problems = []
     if got_status != status:
         problems.append('exit status %d, expected %d' % (got_status, status))
@@ -435,9 +456,9 @@ NATURAL_NOTES = [
     ('((1)', 1, b'este "(" nao foi fechado: falta o ")" ou "]" que o fecha', '^'),
     ('1)', 2, b'")" nao fecha nada: falta o seu "("', ' ^'),
     ('(1]', 3, b'"]" fecha um grupo aberto com o outro sinal', '  ^'),
-    ('log 2', 1, b'"log" nao e um nome conhecido; nomes parecidos:', '^~~'),
-    ('2 + SENH30', 5, b'"SENH" nao e um nome conhecido; nomes parecidos: "sen", "seno"',
-     '    ^~~~'),
+    ('lg 2', 1, b'"lg" nao e um nome conhecido; nomes parecidos: "ln", "log" ou "tg"', '^~'),
+    ('2 + SENHA30', 5, b'"SENHA" nao e um nome conhecido; nomes parecidos: "senh", "sen"',
+     '    ^~~~~'),
     ('sen 30 30', 8, b'falta um operador antes de "30": dois numeros lado a lado', '       ^~'),
     ('2 $ 3', 3, b'"$" nao tem lugar aqui', '  ^'),
     ('   ', 4, b'nada para calcular', '   ^'),
@@ -479,6 +500,30 @@ NATURAL_NOTES = [
      '^~~~~~~~~~~'),
     ('arcsen x = 30', 1, b'nao sei resolver: uma funcao inversa da incognita', '^~~~~~~~'),
     ('sen x = 1/2, 0 < x < sen 1 rad', 1, b'nao sei resolver: um limite do intervalo', '^'),
+    # A line that fails after what would be noted is reported where it stopped, not at the note;
+    # a stray character is named at its column, in a function's argument or a closed group; a
+    # division by a product behind a sign is noted as without it.
+    ('sen30^2+', 9, b'no fim da linha', '        ^'),
+    ('1/2\u03c0-', 6, b'esperava um numero, "(", uma funcao ou "\xe2\x88\x9a" no fim da linha',
+     '            ^'),
+    ('cos$30', 4, b'"$" nao tem lugar aqui', '   ^'),
+    ('sen\u300030', 4, b'"\\xE3\\x80\\x80" (espaco ideografico) nao tem lugar aqui',
+     '   ^~~~~~~~~~~~'),
+    ('(2 $)', 4, b'"$" nao tem lugar aqui', '   ^'),
+    ('cos(30 ~) + 1', 8, b'"~" nao tem lugar aqui', '       ^'),
+    ('6/-2(1+2)', 2, b'"/-2(1+2)" divide pelo produto todo que segue a barra (1/2', ' ^~~~~~~~'),
+    # A line longer than the reading holds has no value; the last answer before there is one;
+    # the domains of the logarithms and inverse hyperbolic functions; an absolute value open.
+    ('1' + '+1' * 50, 100, b'mais de 99 bytes: a linha nao foi lida', ' ' * 99 + '^'),
+    ('ans', 1, b'"ans": ainda nao ha resposta anterior (uma linha com valor)', '^~~'),
+    ('ln 0', 1, b'o logaritmo de "ln 0" nao existe: so existe para numeros maiores que 0', '^~~~'),
+    ('arccosh 0,5', 1, b'o arco-cosseno hiperbolico de "arccosh 0,5" nao existe: so existe de 1',
+     '^~~~~~~~~~~'),
+    ('arctgh 1', 1, b'a arco-tangente hiperbolica de "arctgh 1" nao existe: so existe entre -1',
+     '^~~~~~~~'),
+    ('|2 + 3', 1, b'este "|" nao foi fechado: falta o "|" que o fecha', '^'),
+    ('(-8)^(1/2)', 1, b'nem fracao de denominador impar', '^~~~~~~~~~'),
+    ('sen x = 1/2 em rad', 13, b'"em" nao tem lugar aqui', '            ^~'),
 ]
 
 
@@ -819,7 +864,8 @@ ACCENTED_WORDS = {
     'parênteses', 'dá', 'está', 'hífen', 'tipográfico', 'matemático', 'ideográfico', 'junção',
     'memória', 'usuário', 'aritmética', 'números', 'potência', 'há', 'incógnita', 'equações',
     'ângulos', 'ângulo', 'algébrico', 'múltiplo', 'solução', 'soluções', 'período', 'gráfico',
-    'assíntotas', 'círculo', 'trigonométrico', 'tabulações', 'referência',
+    'assíntotas', 'círculo', 'trigonométrico', 'tabulações', 'referência', 'hiperbólico',
+    'hiperbólica', 'fração', 'ímpar',
 }
 WITHOUT_ACCENT_TOO = {'e', 'esta', 'da'}  # the conjunction, "this", "of the"
 

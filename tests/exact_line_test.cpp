@@ -748,8 +748,14 @@ TEST(ExactForm, StepsOfTheNaturalReading) {
                 .step(program_power)
                 .form(),
             "3/4");
+  // (-8)^(1/3): the real cube root, -2, has a form (its digits alone say it, so none is
+  // written beside them); (-8)^(1/2) has no value.
   EXPECT_EQ(
       HandProgram().push("-8").push("1").push("3").step(program_divide).step(program_power).form(),
+      "\xe2\x88\x92"
+      "2");
+  EXPECT_EQ(
+      HandProgram().push("-8").push("1").push("2").step(program_divide).step(program_power).form(),
       "");
   EXPECT_EQ(HandProgram().push("-2").step(program_root).form(), "");
   EXPECT_EQ(HandProgram().push("2").push("2").step(program_root).step(program_power).form(), "");

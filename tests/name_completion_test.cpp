@@ -65,17 +65,25 @@ TEST(NameCompletion, CompletesWhatIsCertainAndOffersTheRest) {
   }
 }
 
-// The natural reading's words: its own spellings too, raiz, sqrt and pi.
+// The natural reading's words: its own spellings too, raiz, sqrt and pi, the logarithms, the
+// exponential, the hyperbolic functions, the last answer.
 TEST(NameCompletion, CompletesTheNaturalReadingsWords) {
   const CompletionCase cases[] = {
-      {"arcc", "", "arccos arccosec arccossec arccosseno arccot arccotan arccotg arccsc"},
+      {"arcc", "", "arccos arccosec arccosh arccossec arccosseno arccot arccotan arccotg arccsc"},
       {"2 + ra", "", "rad raiz"},
       {"rai", "z", "raiz"},
       {"sq", "rt", "sqrt"},
       {"sen 30 + cosse", "", "cossec cosseno"},
       {"2p", "i", "pi"},
-      {"radse", "", "sec sen seno"},
+      {"radse", "", "sec sen senh seno"},
       {"cs", "c", "csc"},
+      {"l", "", "ln log"},
+      {"2 + ex", "p", "exp"},
+      {"argt", "gh", "argtgh"},
+      {"re", "sp", "resp"},
+      {"an", "s", "ans"},
+      {"ab", "s", "abs"},
+      {"tg", "", "tg tgh"},
   };
   for (const CompletionCase& c : cases) {
     std::string insertion;
@@ -152,21 +160,21 @@ TEST(NameCompletion, CompletesTheCallersWordsAfterTheCallersLeadingRuns) {
 }
 
 // Whatever the caller's list, the candidates and the insertion stay within their buffers:
-// 80 words beginning "q" give the first 64 in the list's order, and a 26-letter word gives
+// 120 words beginning "q" give the first 96 in the list's order, and a 26-letter word gives
 // 15 bytes of insertion.
 TEST(NameCompletion, KeepsWithinItsBuffersWhateverTheWords) {
-  static char many[80][4];
-  const char* many_words[80];
-  for (int i = 0; i < 80; ++i) {
+  static char many[120][4];
+  const char* many_words[120];
+  for (int i = 0; i < 120; ++i) {
     std::snprintf(many[i], sizeof many[i], "q%c%c", 'a' + i / 26, 'a' + i % 26);
     many_words[i] = many[i];
   }
   NameCompletion completion;
-  complete_name("q", 1, {many_words, 80, nullptr, 0}, completion);
-  ASSERT_EQ(completion.candidate_count, 64);
+  complete_name("q", 1, {many_words, 120, nullptr, 0}, completion);
+  ASSERT_EQ(completion.candidate_count, 96);
   EXPECT_STREQ(completion.candidates[0], "qaa");
   EXPECT_STREQ(completion.candidates[25], "qaz");
-  EXPECT_STREQ(completion.candidates[63], "qcl");
+  EXPECT_STREQ(completion.candidates[95], "qdr");
   EXPECT_STREQ(completion.insertion, "");
 
   const char* const long_word[] = {"abcdefghijklmnopqrstuvwxyz"};

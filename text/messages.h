@@ -105,7 +105,7 @@ inline constexpr char root_without_value[] =
     "a raiz quadrada de {q} não existe: o número é menor que 0";
 inline constexpr char power_without_value[] =
     "a potência {q} não existe: 0 a um expoente negativo, ou um número negativo a um expoente "
-    "que não é inteiro";
+    "que não é inteiro nem fração de denominador ímpar";
 inline constexpr char natural_empty[] = "nada para calcular";
 inline constexpr char expected_operand_at_end[] =
     "esperava um número, \"(\", uma função ou \"√\" no fim da linha";
@@ -117,6 +117,7 @@ inline constexpr char missing_operator[] =
     "falta um operador antes de {q}: dois números lado a lado não se multiplicam (escreva "
     "\"*\")";
 inline constexpr char unclosed[] = "este {q} não foi fechado: falta o \")\" ou \"]\" que o fecha";
+inline constexpr char unclosed_bar[] = "este \"|\" não foi fechado: falta o \"|\" que o fecha";
 inline constexpr char unopened[] = "{q} não fecha nada: falta o seu \"(\"";
 inline constexpr char mismatched[] =
     "{q} fecha um grupo aberto com o outro sinal (\"(\" fecha com \")\", \"[\" com \"]\")";
@@ -197,6 +198,11 @@ inline constexpr char picture_no_value[] =
     "{q} não tem valor em nenhum ponto do intervalo: não há curva";
 inline constexpr char picture_detail_cut[] =
     "a curva de {q} passou do limite de pontos: foi desenhada com menos detalhe";
+inline constexpr char natural_too_long[] =
+    "mais de {l} bytes: a linha não foi lida (os primeiros bytes teriam outro valor)";
+inline constexpr char no_answer[] = "{q}: ainda não há resposta anterior (uma linha com valor)";
+inline constexpr char answer_as_digits[] =
+    "{q}: a conta anterior não cabe nesta linha; lida como o seu valor com 17 algarismos";
 
 // Why a function has no value where a note says so, by the function ({v}).
 inline constexpr char tangent_without_value[] =
@@ -211,6 +217,12 @@ inline constexpr char arc_sine_without_value[] =
     "o arco-seno de {q} não existe: só existe de -1 a 1";
 inline constexpr char arc_cosine_without_value[] =
     "o arco-cosseno de {q} não existe: só existe de -1 a 1";
+inline constexpr char logarithm_without_value[] =
+    "o logaritmo de {q} não existe: só existe para números maiores que 0";
+inline constexpr char arc_hyperbolic_cosine_without_value[] =
+    "o arco-cosseno hiperbólico de {q} não existe: só existe de 1 em diante";
+inline constexpr char arc_hyperbolic_tangent_without_value[] =
+    "a arco-tangente hiperbólica de {q} não existe: só existe entre -1 e 1";
 inline constexpr char other_without_value[] = "{q} não tem valor";
 
 // The words around a report's notes: the source of the arguments, a later note's column, the

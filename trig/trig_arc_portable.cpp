@@ -59,27 +59,46 @@ double with_sign_of(double ratio, double value) {
   return std::signbit(ratio) ? -value : value;
 }
 
+// The pair with the sign of `ratio`: the arc sine and arc tangent are odd, -0 included.
+Pair pair_with_sign_of(double ratio, Pair value) {
+  return std::signbit(ratio) ? pair_negated(value) : value;
+}
+
+constexpr Pair no_angle = {std::numeric_limits<double>::quiet_NaN(), 0};
+
 }  // namespace
 
-double portable_atan(double ratio) {
-  if (std::isnan(ratio)) return ratio;
+Pair arc_tangent_pair(double ratio) {
+  if (std::isnan(ratio)) return {ratio, 0};
   const double magnitude = std::fabs(ratio);
   // atan(x) = pi/2 - 1/x + ..., where past 2^60 the 1/x is far below an ulp of pi/2 (and the
   // exact products of the division would overflow towards the largest doubles).
-  if (magnitude > 0x1p60) return with_sign_of(ratio, half_pi.head);
-  return with_sign_of(ratio, arc_tangent_of_ratio({magnitude, 0}, {1, 0}).head);
+  if (magnitude > 0x1p60) return pair_with_sign_of(ratio, {half_pi.head, 0});
+  return pair_with_sign_of(ratio, arc_tangent_of_ratio({magnitude, 0}, {1, 0}));
 }
 
-double portable_asin(double ratio) {
+Pair arc_sine_pair(double ratio) {
   const double magnitude = std::fabs(ratio);
-  if (!(magnitude <= 1)) return std::numeric_limits<double>::quiet_NaN();
-  return with_sign_of(ratio, arc_tangent_of_ratio({magnitude, 0}, complement_root(magnitude)).head);
+  if (!(magnitude <= 1)) return no_angle;
+  return pair_with_sign_of(ratio, arc_tangent_of_ratio({magnitude, 0}, complement_root(magnitude)));
 }
 
 // acos(x) = atan(sqrt(1 - x^2) / |x|), and pi minus that for a negative x.
-double portable_acos(double ratio) {
+Pair arc_cosine_pair(double ratio) {
   const double magnitude = std::fabs(ratio);
-  if (!(magnitude <= 1)) return std::numeric_limits<double>::quiet_NaN();
+  if (!(magnitude <= 1)) return no_angle;
   const Pair angle = arc_tangent_of_ratio(complement_root(magnitude), {magnitude, 0});
-  return ratio < 0 ? pair_sum(pi, pair_negated(angle)).head : angle.head;
+  return ratio < 0 ? pair_sum(pi, pair_negated(angle)) : angle;
+}
+
+double portable_atan(double ratio) {
+  return with_sign_of(ratio, std::fabs(arc_tangent_pair(ratio).head));
+}
+
+double portable_asin(double ratio) {
+  return with_sign_of(ratio, std::fabs(arc_sine_pair(ratio).head));
+}
+
+double portable_acos(double ratio) {
+  return arc_cosine_pair(ratio).head;
 }

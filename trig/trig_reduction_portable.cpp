@@ -106,20 +106,6 @@ Pair nested_series(Pair square, int n) {
   return sum;
 }
 
-// sin(x) = x - x^3/6 (1 - ...) for the pair x within [-pi/4, pi/4]; keeps the sign of a zero x.
-Pair series_sine(Pair x) {
-  const Pair square = pair_multiply(x, x);
-  const Pair cube = pair_multiply(x, pair_multiply(square, nested_series(square, 4)));
-  return add_correction(x.head, pair_add(pair_negated(pair_quotient(cube, {6, 0})), x.tail));
-}
-
-// cos(x) = 1 - x^2/2 (1 - ...) for the pair x within [-pi/4, pi/4].
-Pair series_cosine(Pair x) {
-  const Pair square = pair_multiply(x, x);
-  const Pair half_square = pair_quotient(pair_multiply(square, nested_series(square, 3)), {2, 0});
-  return pair_add(pair_negated(half_square), 1);
-}
-
 // a / b rounded to double; a zero a gives a zero with the quotient's sign, which the pair's
 // two-sum would lose.
 double rounded_quotient(Pair a, Pair b) {
@@ -132,13 +118,13 @@ double quarter_turn_sine(int q, double head, double tail) {
   const Pair x = {head, tail};
   switch (q & 3) {
     case 0:
-      return series_sine(x).head;
+      return pair_series_sine(x).head;
     case 1:
-      return series_cosine(x).head;
+      return pair_series_cosine(x).head;
     case 2:
-      return -series_sine(x).head;
+      return -pair_series_sine(x).head;
     default:
-      return -series_cosine(x).head;
+      return -pair_series_cosine(x).head;
   }
 }
 
@@ -146,12 +132,26 @@ double quarter_turn_sine(int q, double head, double tail) {
 // for an odd one (whose remainder is never zero).
 double quarter_turn_tangent(int q, double head, double tail) {
   const Pair x = {head, tail};
-  const Pair sine = series_sine(x), cosine = series_cosine(x);
+  const Pair sine = pair_series_sine(x), cosine = pair_series_cosine(x);
   return (q & 1) == 0 ? rounded_quotient(sine, cosine)
                       : rounded_quotient(pair_negated(cosine), sine);
 }
 
 }  // namespace
+
+// sin(x) = x - x^3/6 (1 - ...) for the pair x within [-pi/4, pi/4]; keeps the sign of a zero x.
+Pair pair_series_sine(Pair x) {
+  const Pair square = pair_multiply(x, x);
+  const Pair cube = pair_multiply(x, pair_multiply(square, nested_series(square, 4)));
+  return add_correction(x.head, pair_add(pair_negated(pair_quotient(cube, {6, 0})), x.tail));
+}
+
+// cos(x) = 1 - x^2/2 (1 - ...) for the pair x within [-pi/4, pi/4].
+Pair pair_series_cosine(Pair x) {
+  const Pair square = pair_multiply(x, x);
+  const Pair half_square = pair_quotient(pair_multiply(square, nested_series(square, 3)), {2, 0});
+  return pair_add(pair_negated(half_square), 1);
+}
 
 int reduce_quarter_turns(double angle, double& head, double& tail) {
   const bool negative = angle < 0;
