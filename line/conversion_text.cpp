@@ -122,8 +122,11 @@ bool hundredths_of(double degrees, const ExactFraction& known, long long& hundre
 int doubles_conversion(const NaturalReading& reading, const char* line, int shown,
                        ValueFormat format, Writing& writing, ReadingNotes* notes, bool* valued) {
   ExactFraction known = inexact_fraction;
-  const double value = natural_reading_value(reading, line, shown, notes, &known);
-  *valued = !std::isnan(value);
+  const double computed = natural_reading_value(reading, line, shown, notes, &known);
+  *valued = !std::isnan(computed);
+  // A value known exactly is written as its nearest double, not as the doubles' run of the
+  // conversion left it: π/6 em graus is 30° at 17 digits too.
+  const double value = fraction_value(known, computed);
   long long hundredths = 0;
   switch (reading.conversion) {
     case ConversionUnit::radians:
