@@ -239,10 +239,14 @@ bool whole_result(int code, slong left, slong right, slong& value) {
   }
   if (code == program_power) {
     if (right < 0 || (a > 1 && right >= 40)) return false;
-    value = 1;
-    for (slong k = 0; k < right; ++k) {
-      if (a > 1 && (value > whole_ceiling / a || value < -whole_ceiling / a)) return false;
-      value *= left;
+    if (a <= 1) {  // 0, 1 and -1 to any power, without a step per unit of the exponent
+      value = right == 0 ? 1 : left == -1 ? (right % 2 == 0 ? 1 : -1) : left;
+    } else {
+      value = 1;
+      for (slong k = 0; k < right; ++k) {
+        if (value > whole_ceiling / a || value < -whole_ceiling / a) return false;
+        value *= left;
+      }
     }
   }
   const bool kept = code == program_add || code == program_subtract || code == program_multiply ||

@@ -6,6 +6,11 @@
 
 #include "fuzz/input_checks.h"
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  require_exact_mode("fuzz_exact_line");
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   check_exact_line_input(data, size);
   return 0;

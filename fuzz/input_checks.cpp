@@ -291,6 +291,12 @@ bool is_g_form(const char* text, int digits) {
 
 }  // namespace
 
+void require_exact_mode(const char* target) {
+  if (exact_mode_available()) return;
+  std::fprintf(stderr, "%s: the exact mode's module is not beside this program\n", target);
+  std::abort();
+}
+
 void check_exact_line_input(const std::uint8_t* data, std::size_t size) {
   if (!exact_mode_available() || size == 0) return;
   static const int digit_choices[] = {1, 6, 17, 100, 1000};

@@ -32,3 +32,8 @@ void check_natural_line_input(const std::uint8_t* data, std::size_t size);
 // from its poles) lacks a solution listed there, and an identity is 0 wherever it has a value.
 // Nothing in a build without the exact mode.
 void check_equation_input(const std::uint8_t* data, std::size_t size);
+
+// Ends the run, saying so, when the exact mode's module cannot be loaded: a target that checks
+// the exact mode would otherwise pass every input having checked nothing. For the targets'
+// LLVMFuzzerInitialize; `target` names the one that needs it.
+void require_exact_mode(const char* target);

@@ -13,7 +13,10 @@ configure_log=$(mktemp)
 trap 'rm -f "$configure_log"' EXIT
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DTRIGCALC_FUZZ=ON -DTRIGCALC_TESTS=OFF \
   -DTRIGCALC_WERROR=ON >"$configure_log"
-exact_target=$(grep -q 'Exact mode: ON' "$configure_log" && echo fuzz_exact_line fuzz_equation_line || true)
+# The exact targets load the module from beside them (build-fuzz/, instrumented alike): it is
+# built with them, or they would check nothing (each ends at once, saying so, without it).
+exact_target=$(grep -q 'Exact mode: ON' "$configure_log" &&
+  echo trigcalc_exact fuzz_exact_line fuzz_equation_line || true)
 cmake --build "$build" -j2 --target fuzz_evaluate_line fuzz_dialogue fuzz_natural_line $exact_target
 
 # Seeds: one file per edge-case line, and sessions made of those lines.

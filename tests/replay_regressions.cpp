@@ -4,8 +4,9 @@
 // passes the fuzz targets' own limits given in libFuzzer's spelling (-timeout=SECONDS: the
 // processor time an input may take, its bounded children's included, so that a machine busy
 // with other work changes nothing; ten times that in wall-clock time ends a hang;
-// -rss_limit_mb=MB: the memory this process may reach).
-// Usage: trigcalc_replay DIRECTORY [-timeout=SECONDS] [-rss_limit_mb=MB]
+// -rss_limit_mb=MB: the memory this process may reach), and -slowdown=N for a build that runs
+// N times slower than the fuzz targets, which multiplies the time limits.
+// Usage: trigcalc_replay DIRECTORY [-timeout=SECONDS] [-rss_limit_mb=MB] [-slowdown=N]
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -29,19 +30,11 @@ std::vector<std::uint8_t> file_bytes(const std::filesystem::path& path) {
                                    std::istreambuf_iterator<char>());
 }
 
-// The limits are the fuzz targets', built with clang's sanitizers at their speed; the
-// sanitized test build (gcc at -O1, every check on, stack frames kept after return) runs the
-// same inputs up to about three times slower.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr unsigned instrumented_slowdown = 3;
-#else
-constexpr unsigned instrumented_slowdown = 1;
-#endif
-
 // The limits an input is held to; 0: none.
 struct InputLimits {
   unsigned seconds;
   long megabytes;
+  unsigned slowdown;  // how many times slower this build runs than the fuzz targets
 };
 
 // Reads the limits among `arguments`; false on one it does not know.
@@ -49,8 +42,9 @@ bool read_limits(int count, char** arguments, InputLimits& limits) {
   for (int k = 0; k < count; ++k) {
     const char* argument = arguments[k];
     if (std::strncmp(argument, "-timeout=", 9) == 0) {
-      limits.seconds =
-          instrumented_slowdown * static_cast<unsigned>(std::strtoul(argument + 9, nullptr, 10));
+      limits.seconds = static_cast<unsigned>(std::strtoul(argument + 9, nullptr, 10));
+    } else if (std::strncmp(argument, "-slowdown=", 10) == 0) {
+      limits.slowdown = static_cast<unsigned>(std::strtoul(argument + 10, nullptr, 10));
     } else if (std::strncmp(argument, "-rss_limit_mb=", 14) == 0) {
       limits.megabytes = std::strtol(argument + 14, nullptr, 10);
     } else {
@@ -89,10 +83,11 @@ bool within_memory(const InputLimits& limits) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  InputLimits limits = {0, 0};
+  InputLimits limits = {0, 0, 1};
   if (argc < 2 || !read_limits(argc - 2, argv + 2, limits)) {
     std::fprintf(stderr,
-                 "usage: trigcalc_replay DIRECTORY [-timeout=SECONDS] [-rss_limit_mb=MB]\n");
+                 "usage: trigcalc_replay DIRECTORY [-timeout=SECONDS] [-rss_limit_mb=MB] "
+                 "[-slowdown=N]\n");
     return 2;
   }
   std::signal(SIGALRM, end_at_time_limit);
@@ -108,10 +103,11 @@ int main(int argc, char** argv) {
         check_equation_input};
     for (const auto check : checks) {
       const double before = processor_seconds();
-      alarm(10 * limits.seconds);
+      const unsigned seconds = limits.seconds * limits.slowdown;
+      alarm(10 * seconds);
       check(bytes.data(), bytes.size());
       alarm(0);
-      if (limits.seconds > 0 && processor_seconds() - before > limits.seconds) {
+      if (seconds > 0 && processor_seconds() - before > seconds) {
         std::fprintf(stderr, "the input above took more processor time than -timeout allows\n");
         return 1;
       }
