@@ -80,7 +80,8 @@ void leave_the_terminal() {
 void set_bounds(const ChildBounds& bounds) {
   const rlimit no_core = {0, 0};
   setrlimit(RLIMIT_CORE, &no_core);
-  const rlimit seconds = {bounds.seconds, bounds.seconds};
+  const rlim_t allowed = processor_seconds_allowed(bounds.seconds);
+  const rlimit seconds = {allowed, allowed};
   setrlimit(RLIMIT_CPU, &seconds);
   limit_address_space(bounds.bytes);
 }
@@ -242,7 +243,8 @@ ChildOutcome end_of(int status, bool whole, double seconds, const ChildBounds& b
   }
   if (!WIFSIGNALED(status)) return {ChildEnd::failed, 0};
   const int signal_number = WTERMSIG(status);
-  const bool at_time_bound = seconds >= 0.75 * static_cast<double>(bounds.seconds);
+  const bool at_time_bound =
+      seconds >= 0.75 * static_cast<double>(processor_seconds_allowed(bounds.seconds));
   if (signal_number == SIGXCPU || (signal_number == SIGKILL && at_time_bound)) {
     return {ChildEnd::out_of_time, signal_number};
   }

@@ -52,6 +52,10 @@ void wait_for_children_through(const ExactWaiting* waiting);
 ChildOutcome run_in_bounded_child(void (*work)(void* context), void* context, void* result,
                                   std::size_t size, const ChildBounds& bounds);
 
+// The processor time a child asked to take at most `seconds` is given: those seconds, more in
+// a sanitized build, whose code runs slower; a file per build, chosen by CMakeLists.txt.
+rlim_t processor_seconds_allowed(rlim_t seconds);
+
 // Limits the calling process's address space to `bytes`; a file per build (a sanitized build
 // leaves it unlimited), chosen by CMakeLists.txt.
 void limit_address_space(rlim_t bytes);

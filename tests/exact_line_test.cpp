@@ -1115,8 +1115,9 @@ TEST(BoundedChild, SetsItselfUpWhateverTheParentSet) {
   ASSERT_EQ(child.end, ChildEnd::finished);
   EXPECT_EQ(seen.core.rlim_cur, 0u);
   EXPECT_EQ(seen.core.rlim_max, 0u);
-  EXPECT_EQ(seen.processor.rlim_cur, 3u);
-  EXPECT_EQ(seen.processor.rlim_max, 3u);
+  EXPECT_GE(processor_seconds_allowed(3), 3u);  // more only where the code runs slower
+  EXPECT_EQ(seen.processor.rlim_cur, processor_seconds_allowed(3));
+  EXPECT_EQ(seen.processor.rlim_max, processor_seconds_allowed(3));
   EXPECT_TRUE(seen.default_interrupt);
   EXPECT_TRUE(seen.default_cpu_limit);
   EXPECT_TRUE(seen.output_nowhere);
