@@ -34,8 +34,9 @@ def candidates(path):
         lines = source.readlines()
     for index, line in enumerate(lines):
         code = line.split("//")[0]
-        if not code.strip() or code.lstrip().startswith("#") or "static_assert" in code:
-            continue
+        if not code.strip() or code.lstrip().startswith(("#", "/*", "*")) or \
+                "static_assert" in code:
+            continue  # a C comment's lines too: a fault there is no fault
         for old, new in SWAPS:
             at = code.find(old)
             if at >= 0:
