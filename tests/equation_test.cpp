@@ -216,6 +216,14 @@ TEST(Equations, TextbookEquationsInDegrees) {
       {"sen x = 1/3",
        "x = arcsen(1/3) + k·360° ≈ 19.4712° + k·360° ou x = 180° − arcsen(1/3) + k·360° ≈ "
        "160.529° + k·360° (k inteiro); em [0°, 360°): 19.4712°, 160.529°"},
+      // A function negated: each root put back into the line with its sign (arcsen(-1/3) =
+      // -19.4712206..., arccos(-1/4) = 104.4775122..., from mpmath).
+      {"-sen x = 1/3",
+       "x = 180° − arcsen(−1/3) + k·360° ≈ 199.471° + k·360° ou x = 360° + arcsen(−1/3) + "
+       "k·360° ≈ 340.529° + k·360° (k inteiro); em [0°, 360°): 199.471°, 340.529°"},
+      {"-cos x = 1/4",
+       "x = arccos(−1/4) + k·360° ≈ 104.478° + k·360° ou x = 360° − arccos(−1/4) + k·360° ≈ "
+       "255.522° + k·360° (k inteiro); em [0°, 360°): 104.478°, 255.522°"},
       {"tg x = 2",
        "x = arctg(2) + k·180° ≈ 63.4349° + k·180° (k inteiro); em [0°, 360°): 63.4349°, "
        "243.435°"},

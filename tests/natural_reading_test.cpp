@@ -220,6 +220,9 @@ TEST(NaturalReading, TextbookLinesInBothArithmetics) {
       {"|2 - |3 - 5||", "0"},
       {"|sen 210|", "0.5"},
       {"2|1 - 3|", "4"},
+      // Square roots of squares of pi: pi to half the power (pi and 2pi by hand).
+      {"\xE2\x88\x9A(\xCF\x80\xC2\xB2)", "3.1415926535897932385"},
+      {"\xE2\x88\x9A(4\xCF\x80^2)", "6.2831853071795864769"},
       // Grads where an angle is.
       {"sen 50 grad", "0.7071067811865475244"},
       {"100 grad", "90"},
