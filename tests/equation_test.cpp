@@ -209,6 +209,7 @@ TEST(Equations, TextbookEquationsInDegrees) {
       {"sen²x + cos²x = 2", "sem solução"},
       {"sen x + 1 = sen x", "sem solução"},
       {"2x = 60", "x = 30°"},
+      {"sen x = 0^0", "x = 90° + k·360° (k inteiro); em [0°, 360°): 90°"},  // 0^0 is 1
       {"x + 30 = 0", "x = −30°"},
       // Angles that are no rational number of degrees: the inverse function, and its digits
       // (arcsen(1/3) = 19.4712206..., arccos(1/3) = 70.5287793..., arctg 2 = 63.4349488...,

@@ -32,11 +32,14 @@ def candidates(path):
     found = []
     with open(path) as source:
         lines = source.readlines()
+    in_comment = False  # within a C comment's lines, where a fault is no fault
     for index, line in enumerate(lines):
+        if in_comment or line.lstrip().startswith("/*"):
+            in_comment = "*/" not in line
+            continue
         code = line.split("//")[0]
-        if not code.strip() or code.lstrip().startswith(("#", "/*", "*")) or \
-                "static_assert" in code:
-            continue  # a C comment's lines too: a fault there is no fault
+        if not code.strip() or code.lstrip().startswith("#") or "static_assert" in code:
+            continue
         for old, new in SWAPS:
             at = code.find(old)
             if at >= 0:
